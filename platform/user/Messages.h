@@ -1,0 +1,65 @@
+//===- Messages.h - Windows, registered messages, posting and the loop -*- C++ -*-===//
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+using HWND = uint32_t;     // 32-bit like the original's, so it fits the shared records
+using UINT = uint32_t;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+
+constexpr UINT WM_NULL = 0x0000;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_USER = 0x0400;
+
+struct MSG {
+    HWND hwnd = 0;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    uint32_t time = 0;   // timeGetTime() when it was taken from the queue
+};
+
+using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
+
+// Windows
+/// Makes a window of this process; its handle is never 0 and unique among all processes of the
+/// session while this process lives. Posted messages for it go to Proc on dispatch.
+HWND CreateWindowHandle(WNDPROC Proc);
+bool DestroyWindow(HWND Window);
+/// True for a living window of any process of the session.
+bool IsWindow(HWND Window);
+
+// Registered messages
+/// The same name (case-insensitive) gives the same number in 0xC000..0xFFFF in every process of
+/// the session, for as long as the session lasts; 0 on failure.
+UINT RegisterWindowMessage(std::string_view Name);
+
+// Posting
+/// Queues a message for a window of any process of the session without blocking; order is kept
+/// per receiver. False, with no other effect, when the window or its process is gone or its
+/// queue is full.
+bool PostMessage(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam);
+/// WM_QUIT for this thread's loop.
+void PostQuitMessage(int ExitCode);
+
+// The loop
+/// Waits for the next message (timers included); false on WM_QUIT.
+bool GetMessage(MSG* Msg);
+/// Takes the next message if there is one, without waiting.
+bool PeekMessage(MSG* Msg);
+/// Hands the message to its window's procedure; 0 for unknown windows.
+LRESULT DispatchMessage(const MSG* Msg);
+/// A descriptor that polls readable whenever a message or a due timer waits, so that another
+/// event loop (the GUI toolkit's) can feed this one.
+int MessageQueueFd();
+
+// Timers
+/// WM_TIMER to Window every Elapse ms with wParam = IDEvent; answers IDEvent, or 0 on failure.
+uintptr_t SetTimer(HWND Window, uintptr_t IDEvent, UINT Elapse);
+bool KillTimer(HWND Window, uintptr_t IDEvent);

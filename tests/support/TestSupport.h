@@ -1,0 +1,32 @@
+//===- TestSupport.h - Temporary folders and private sessions for tests -*- C++ -*-===//
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+/// A fresh folder under the system's temporary folder, removed with everything in it when the
+/// object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+/// Gives this process (and the children it starts afterwards) a session of its own, so that its
+/// named objects never meet those of tests running beside it. Call before the first named object.
+/// Answers the session name.
+std::string UsePrivateSession();
+
+/// The folder of the built executables (the test binary's own folder).
+std::string BinDir();
+
+} // namespace testsupport
