@@ -1,0 +1,1 @@
+// Removed once the runtime library has sources of its own.

@@ -1,0 +1,1 @@
+// Removed once the window layer has sources of its own.
