@@ -1,1 +1,0 @@
-// Removed once the runtime library has sources of its own.
