@@ -24,7 +24,8 @@ public:
     uint32_t Size() const;
 
     /// Maps the whole block, read and write, below 4 GiB so that 32-bit address fields can
-    /// hold its addresses (MapViewOfFile). Null when no such view can be made. One view at a time.
+    /// hold its addresses (MapViewOfFile). Null when no such view can be made. One view at a time:
+    /// while mapped, it is answered again.
     void* MapView();
     /// Unmaps the view (UnmapViewOfFile); false when there is none or the system refuses.
     bool UnmapView();

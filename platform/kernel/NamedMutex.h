@@ -27,7 +27,8 @@ public:
     bool CreatedHere() const;
 
     /// WaitForSingleObject: WAIT_OBJECT_0 (held), WAIT_ABANDONED (held; its owner died),
-    /// WAIT_TIMEOUT or WAIT_FAILED.
+    /// WAIT_TIMEOUT or WAIT_FAILED. A time-out of 0 only tries; 0xFFFFFFFF waits without limit.
+    /// Ownership outlives the handle: destroying it while held does not release the mutex.
     uint32_t Wait(uint32_t TimeoutMs);
     /// ReleaseMutex: false when the calling thread does not hold it.
     bool Release();

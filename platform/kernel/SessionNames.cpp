@@ -6,9 +6,12 @@
 
 std::string SessionObjectName(std::string_view Kind, std::string_view Name)
 {
-    std::string result = "varnex-" + std::to_string(getuid());
-    if (const char* session = std::getenv("VARNEX_SESSION"); session && *session)
-        result += "-" + std::string(session);
+    std::string result = "varnex-";
+    result += std::to_string(getuid());
+    if (const char* session = std::getenv("VARNEX_SESSION"); session && *session) {
+        result += "-";
+        result += session;
+    }
     result += "-";
     result += Kind;
     result += "-";

@@ -10,7 +10,8 @@ constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
 
 /// Starts a program without waiting for it and answers above 31 on success, or an error
 /// code (ERROR_FILE_NOT_FOUND ...). "Name.exe" finds the executable "Name" beside the calling
-/// executable, then on PATH; arguments after the name are passed on. The child is detached
+/// executable, then on PATH; the words after the name (separated by blanks, grouped by double
+/// quotes) are its arguments. CmdShow is accepted and has no effect. The child is detached
 /// (it outlives the caller and leaves no zombie) and inherits none of the caller's descriptors.
 uint32_t WinExec(const char* CmdLine, uint32_t CmdShow);
 
