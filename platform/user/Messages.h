@@ -31,6 +31,7 @@ using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 /// Makes a window of this process; its handle is never 0 and unique among all processes of the
 /// session while this process lives. Posted messages for it go to Proc on dispatch.
 HWND CreateWindowHandle(WNDPROC Proc);
+/// Only windows of this process; their waiting messages and timers go with them. False for others.
 bool DestroyWindow(HWND Window);
 /// True for a living window of any process of the session.
 bool IsWindow(HWND Window);
@@ -49,6 +50,9 @@ bool PostMessage(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int ExitCode);
 
 // The loop
+// The queue belongs to the process's GUI thread: GetMessage, PeekMessage and DispatchMessage are
+// called from that one thread. Posting, PostQuitMessage and the window and timer calls may come
+// from any thread.
 /// Waits for the next message (timers included); false on WM_QUIT.
 bool GetMessage(MSG* Msg);
 /// Takes the next message if there is one, without waiting.
@@ -61,5 +65,8 @@ int MessageQueueFd();
 
 // Timers
 /// WM_TIMER to Window every Elapse ms with wParam = IDEvent; answers IDEvent, or 0 on failure.
+/// Window must be one of this process (IDEvent then not 0); setting an existing timer again
+/// restarts it. Window 0 makes a timer of its own with a fresh ID, which is answered. A due timer
+/// comes after the posted messages, and once however many periods passed.
 uintptr_t SetTimer(HWND Window, uintptr_t IDEvent, UINT Elapse);
 bool KillTimer(HWND Window, uintptr_t IDEvent);

@@ -1,1 +1,0 @@
-// Removed once the window layer has sources of its own.

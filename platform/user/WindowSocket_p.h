@@ -1,0 +1,51 @@
+//===- WindowSocket_p.h - The datagram socket behind each window -*- C++ -*-===//
+#pragma once
+
+#include <cstdint>
+#include <sys/socket.h>
+#include <sys/un.h>
+
+#include "platform/rtl/UniqueFd.h"
+#include "platform/user/Messages.h"
+
+namespace platform {
+
+/// One posted message as it travels between processes: one datagram, native byte order (both
+/// ends are processes of this machine built from this library).
+struct WireMessage {
+    uint32_t Message;
+    uint32_t Reserved;
+    uint64_t WParam;
+    int64_t LParam;
+};
+static_assert(sizeof(WireMessage) == 24, "a posted message is one 24-byte datagram");
+
+/// Every window owns a non-blocking datagram socket bound in the abstract namespace under
+/// SessionObjectName("wnd", <handle as 8 hex digits>). The kernel removes the name when the
+/// socket closes, also when the owner crashes, so the name is alive exactly as long as the window.
+struct WindowAddress {
+    sockaddr_un Address;
+    socklen_t Length;
+};
+WindowAddress windowAddress(HWND Window);
+
+/// Binds a new socket to Window's name. Empty when the name is taken (errno EADDRINUSE) or the
+/// socket cannot be made.
+UniqueFd bindWindowSocket(HWND Window);
+
+/// Queues Msg on Window's socket without ever waiting. False when nobody has bound the name or
+/// the receiver's queue is full.
+bool sendToWindow(HWND Window, const WireMessage& Msg);
+
+/// True when a socket is bound to Window's name; queues nothing.
+bool windowSocketAlive(HWND Window);
+
+/// The session file holding the handle counter.
+inline constexpr const char* WindowHandleCounter = "handles";
+
+/// The next handle to try for a new window: never 0, taken from a counter shared by all
+/// processes of the session. Distinct until the 32-bit counter wraps; binding the name settles
+/// the rest. 0 when the session's counter file cannot be used.
+HWND nextWindowHandle();
+
+} // namespace platform

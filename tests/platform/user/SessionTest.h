@@ -1,0 +1,21 @@
+//===- SessionTest.h - Fixture giving each test a session of its own -*- C++ -*-===//
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+
+#include "platform/user/RegisteredMessages_p.h"
+#include "platform/user/SessionFile_p.h"
+#include "platform/user/WindowSocket_p.h"
+#include "tests/support/TestSupport.h"
+
+/// Each test (and the helpers it starts) gets a private session; the session's files go with it.
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override { testsupport::UsePrivateSession(); }
+    void TearDown() override
+    {
+        shm_unlink(platform::sessionFileName(platform::WindowHandleCounter).c_str());
+        shm_unlink(platform::sessionFileName(platform::RegisteredMessageTable).c_str());
+    }
+};

@@ -1,0 +1,125 @@
+//===- user_test_helper.cpp - A second process for the window and message tests ===//
+//
+// user_test_helper <verb> [arguments]: does what the verb says, writes its answer lines and a
+// line "." to standard output, then serves commands from standard input, one per line, each
+// answered the same way, until end of input.
+//
+// Verbs:     register NAME...       registers each name, answers each number
+//            hold-table-lock         takes the lock of the registered-message table, answers "locked"
+//            windows N               makes N windows, answers their handles
+//            post HWND COUNT TAG     posts COUNT messages (WM_USER, wParam TAG * 2^32 + i, lParam -i),
+//                                    waiting out a full queue; answers "posted"
+// Commands:  get N                   takes N messages with GetMessage, answers each one
+//            drain                   takes what PeekMessage gives, answers each one
+//            destroy HWND            destroys a window, answers 1 or 0
+//
+// A message is answered as "<hwnd> <message> <wParam> <lParam>" in decimal.
+
+#include "platform/user/Messages.h"
+#include "platform/user/RegisteredMessages_p.h"
+#include "platform/user/SessionFile_p.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <optional>
+#include <sched.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+void answer(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        std::cout << line << '\n';
+    std::cout << '.' << std::endl;
+}
+
+std::string describe(const MSG& m)
+{
+    return std::to_string(m.hwnd) + " " + std::to_string(m.message) + " " + std::to_string(m.wParam) + " "
+        + std::to_string(m.lParam);
+}
+
+unsigned long long number(const std::string& text)
+{
+    return std::strtoull(text.c_str(), nullptr, 0);
+}
+
+std::vector<std::string> postAll(HWND target, unsigned long long count, unsigned long long tag)
+{
+    for (unsigned long long i = 0; i < count; ++i) {
+        WPARAM wParam = static_cast<WPARAM>((tag << 32) + i);
+        LPARAM lParam = -static_cast<LPARAM>(i);
+        // A full queue answers false; the receiver is reading, so wait it out without sleeping.
+        while (!PostMessage(target, WM_USER, wParam, lParam)) {
+            if (!IsWindow(target))
+                return { "target gone at " + std::to_string(i) };
+            sched_yield();
+        }
+    }
+    return { "posted" };
+}
+
+std::optional<std::vector<std::string>> runVerb(const std::vector<std::string>& args)
+{
+    const std::string& verb = args[0];
+    std::vector<std::string> lines;
+    if (verb == "register") {
+        for (size_t i = 1; i < args.size(); ++i)
+            lines.push_back(std::to_string(RegisterWindowMessage(args[i])));
+    } else if (verb == "hold-table-lock") {
+        // Kept for the rest of the process's life, which the test ends with SIGKILL.
+        static UniqueFd table = platform::openSessionFile(platform::RegisteredMessageTable);
+        static platform::ExclusiveFileLock hold(table.get());
+        lines.push_back(hold ? "locked" : "failed");
+    } else if (verb == "windows" && args.size() == 2) {
+        for (unsigned long long i = 0, n = number(args[1]); i < n; ++i)
+            lines.push_back(std::to_string(CreateWindowHandle(nullptr)));
+    } else if (verb == "post" && args.size() == 4) {
+        lines = postAll(static_cast<HWND>(number(args[1])), number(args[2]), number(args[3]));
+    } else {
+        return std::nullopt;
+    }
+    return lines;
+}
+
+std::vector<std::string> runCommand(const std::string& line)
+{
+    std::string command = line.substr(0, line.find(' '));
+    std::string argument = line.size() > command.size() ? line.substr(command.size() + 1) : "";
+    std::vector<std::string> lines;
+    MSG m;
+    if (command == "get") {
+        for (unsigned long long i = 0, n = number(argument); i < n && GetMessage(&m); ++i)
+            lines.push_back(describe(m));
+    } else if (command == "drain") {
+        while (PeekMessage(&m))
+            lines.push_back(describe(m));
+    } else if (command == "destroy") {
+        lines.push_back(DestroyWindow(static_cast<HWND>(number(argument))) ? "1" : "0");
+    } else {
+        lines.push_back("unknown command: " + line);
+    }
+    return lines;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: user_test_helper <verb> [arguments]\n";
+        return 2;
+    }
+    std::optional<std::vector<std::string>> lines = runVerb(std::vector<std::string>(argv + 1, argv + argc));
+    if (!lines) {
+        std::cerr << "user_test_helper: unknown verb " << argv[1] << "\n";
+        return 2;
+    }
+    answer(*lines);
+    for (std::string line; std::getline(std::cin, line);)
+        answer(runCommand(line));
+    return 0;
+}
