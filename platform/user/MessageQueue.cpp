@@ -2,6 +2,7 @@
 #include "platform/user/MessageQueue_p.h"
 
 #include "platform/user/WindowSocket_p.h"
+#include "platform/kernel/Clock.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,12 +34,6 @@ int64_t monotonicNs()
     timespec now {};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return int64_t(now.tv_sec) * NsPerSecond + now.tv_nsec;
-}
-
-// Milliseconds of the monotonic clock, wrapping like the original's message time stamps.
-uint32_t messageTime()
-{
-    return static_cast<uint32_t>(monotonicNs() / NsPerMs);
 }
 
 bool watch(int Epoll, int Fd, uint64_t Tag)
@@ -149,7 +144,7 @@ bool MessageQueue::peek(MSG* Msg)
         updateWake();
         return false;
     }
-    Msg->time = messageTime();
+    Msg->time = timeGetTime();
     updateWake();
     return true;
 }
@@ -157,13 +152,13 @@ bool MessageQueue::peek(MSG* Msg)
 bool MessageQueue::get(MSG* Msg)
 {
     if (!epoll_) {
-        *Msg = MSG { 0, WM_QUIT, 0, 0, messageTime() };
+        *Msg = MSG { 0, WM_QUIT, 0, 0, timeGetTime() };
         return false;
     }
     while (!peek(Msg)) {
         pollfd ready { epoll_.get(), POLLIN, 0 };
         if (poll(&ready, 1, -1) < 0 && errno != EINTR) {
-            *Msg = MSG { 0, WM_QUIT, 0, 0, messageTime() };
+            *Msg = MSG { 0, WM_QUIT, 0, 0, timeGetTime() };
             return false;
         }
     }

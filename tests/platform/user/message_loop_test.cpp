@@ -1,6 +1,7 @@
 //===- message_loop_test.cpp - The queue, dispatching, quitting and the queue descriptor ===//
 #include "platform/user/Messages.h"
 
+#include "platform/kernel/Clock.h"
 #include "tests/platform/user/SessionTest.h"
 
 #include <poll.h>
@@ -81,6 +82,18 @@ TEST_F(MessageLoop, ProcedureMayDestroyItsOwnWindow)
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(PeekMessage(&m)) << "the second message went with the window";
     EXPECT_EQ(calls, 1);
+}
+
+TEST_F(MessageLoop, MessageCarriesTheClockOfWhenItWasTaken)
+{
+    HWND window = makeWindow();
+    ASSERT_TRUE(PostMessage(window, WM_USER, 0, 0));
+    uint32_t before = timeGetTime();
+    MSG m;
+    ASSERT_TRUE(PeekMessage(&m));
+    uint32_t after = timeGetTime();
+    // Differences, not values: the clock wraps like the original's.
+    EXPECT_LE(m.time - before, after - before);
 }
 
 TEST_F(MessageLoop, QuitComesAfterWhatWasPostedBefore)
