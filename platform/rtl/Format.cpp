@@ -10,15 +10,15 @@
 
 namespace {
 
-/// One "%..." specification of the pattern.
-struct Spec {
+/// One "%..." directive of the pattern.
+struct Directive {
     bool leftJustify = false;
     std::optional<int> width;
     std::optional<int> precision;
     char type = 0;
 };
 
-/// Walks the pattern, reads the specifications and hands out the values.
+/// Walks the pattern, reads the directives and hands out the values.
 class Formatter {
 public:
     Formatter(std::string_view Pattern, std::initializer_list<TVarRec> Args)
@@ -38,9 +38,9 @@ public:
                 I = Percent + 2;
                 continue;
             }
-            SpecStart = Percent;
+            DirectiveStart = Percent;
             Pos = Percent + 1;
-            const Spec S = readSpec();
+            const Directive S = readDirective();
             I = Pos;
             pad(convert(S), S);
         }
@@ -48,17 +48,17 @@ public:
     }
 
 private:
-    std::string_view currentSpec() const { return Pattern.substr(SpecStart, Pos - SpecStart); }
+    std::string_view currentDirective() const { return Pattern.substr(DirectiveStart, Pos - DirectiveStart); }
 
     [[noreturn]] void invalid() const
     {
-        throw EConvertError(Format(SInvalidFormat, { currentSpec() }));
+        throw EConvertError(Format(SInvalidFormat, { currentDirective() }));
     }
 
     const TVarRec& nextArg()
     {
         if (Next >= Args.size())
-            throw EConvertError(Format(SArgumentMissing, { currentSpec() }));
+            throw EConvertError(Format(SArgumentMissing, { currentDirective() }));
         return Args.begin()[Next++];
     }
 
@@ -79,9 +79,9 @@ private:
         return N;
     }
 
-    Spec readSpec()
+    Directive readDirective()
     {
-        Spec S;
+        Directive S;
         // Index first: "%1:s"; digits not followed by ':' are the width.
         const size_t Start = Pos;
         int Index = 0;
@@ -108,7 +108,7 @@ private:
         return S;
     }
 
-    std::string convert(const Spec& S)
+    std::string convert(const Directive& S)
     {
         const TVarRec& A = nextArg();
         const bool IsInt = A.kind() == TVarRec::Kind::Integer || A.kind() == TVarRec::Kind::Int64;
@@ -172,7 +172,7 @@ private:
         }
     }
 
-    void pad(const std::string& Text, const Spec& S)
+    void pad(const std::string& Text, const Directive& S)
     {
         const size_t Width = static_cast<size_t>(std::max(0, S.width.value_or(0)));
         const size_t Fill = Text.size() < Width ? Width - Text.size() : 0;
@@ -188,7 +188,7 @@ private:
     std::string Out;
     size_t Next = 0;
     size_t Pos = 0;
-    size_t SpecStart = 0;
+    size_t DirectiveStart = 0;
 };
 
 } // namespace

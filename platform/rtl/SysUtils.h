@@ -35,6 +35,7 @@ std::string IntToHex(int32_t Value, int Digits);
 /// The same for 64-bit values: a negative value shows 16 digits.
 std::string IntToHex(int64_t Value, int Digits);
 inline std::string IntToHex(uint32_t Value, int Digits) { return IntToHex(static_cast<int64_t>(Value), Digits); }
+inline std::string IntToHex(uint64_t Value, int Digits) { return IntToHex(static_cast<int64_t>(Value), Digits); }
 
 /// Text to a 32-bit integer: leading blanks, an optional sign, then decimal digits or
 /// hexadecimal after '$' or "0x" ("$FFFFFFFF" is -1). Nothing may follow the digits.

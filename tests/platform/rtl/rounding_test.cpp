@@ -56,6 +56,7 @@ TEST(IntToHex, UpperCaseWithMinimumDigitsAndTwosComplementForNegatives)
     EXPECT_EQ(IntToHex(int64_t(-1), 2), "FFFFFFFFFFFFFFFF");
     EXPECT_EQ(IntToHex(int64_t(0x123456789A), 12), "00123456789A");
     EXPECT_EQ(IntToHex(0xFFFFFFFFu, 2), "FFFFFFFF");
+    EXPECT_EQ(IntToHex(size_t(0xABC), 4), "0ABC");
 }
 
 TEST(IntToStr, WholeRange)
