@@ -1,7 +1,7 @@
 //===- SharedObject_p.h - Named shared files with the lifetime of their users -*- C++ -*-===//
 #pragma once
 
-#include "platform/kernel/UniqueFd_p.h"
+#include "platform/rtl/UniqueFd.h"
 
 #include <cstdint>
 #include <functional>

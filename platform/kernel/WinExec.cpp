@@ -1,7 +1,7 @@
 //===- WinExec.cpp - Starting another program ----------------------------===//
 #include "platform/kernel/WinExec.h"
 
-#include "platform/kernel/UniqueFd_p.h"
+#include "platform/rtl/UniqueFd.h"
 
 #include <cctype>
 #include <cerrno>
@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -146,7 +147,7 @@ uint32_t startDetached(const std::string& Path, const std::vector<std::string>& 
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return 0;
-    platform::UniqueFd readEnd(ends[0]), writeEnd(ends[1]);
+    UniqueFd readEnd(ends[0]), writeEnd(ends[1]);
 
     pid_t intermediate = ::fork();
     if (intermediate < 0)
