@@ -1,0 +1,52 @@
+//===- LinkFixture.h - Processes that load the link library, for tests -*- C++ -*-===//
+#pragma once
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/LinkRecords.h"
+#include "platform/kernel/FileMapping.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TestSupport.h"
+
+/// Each test runs in a session of its own. Peers are link_peer processes; the test itself
+/// may look into the block directly, once a peer has created it.
+class LinkFixture : public ::testing::Test {
+protected:
+    void SetUp() override { testsupport::UsePrivateSession(); }
+
+    std::unique_ptr<testsupport::ChildProcess> startPeer(const std::vector<std::string>& ExtraEnv = {},
+        const std::string& StderrPath = {})
+    {
+        return std::make_unique<testsupport::ChildProcess>(
+            std::vector<std::string> { testsupport::BinDir() + "/link_peer" }, ExtraEnv, StderrPath);
+    }
+
+    /// The block as the peers see it; open only after a peer has loaded the library, or this
+    /// process would create it without the banner.
+    LinkSharedBlock& block()
+    {
+        if (!mapping_) {
+            mapping_ = FileMapping::Create(LinkBlockName, sizeof(LinkSharedBlock));
+            EXPECT_TRUE(mapping_);
+            EXPECT_FALSE(mapping_->CreatedHere()) << "no peer had made the block";
+            view_ = static_cast<LinkSharedBlock*>(mapping_->MapView());
+        }
+        return *view_;
+    }
+
+    /// Lets go of the block, so that it can disappear with the peers.
+    void closeBlock()
+    {
+        mapping_.reset();
+        view_ = nullptr;
+    }
+
+    static int number(const std::string& Text) { return std::stoi(Text); }
+
+private:
+    std::unique_ptr<FileMapping> mapping_;
+    LinkSharedBlock* view_ = nullptr;
+};

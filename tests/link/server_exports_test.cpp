@@ -1,0 +1,147 @@
+//===- server_exports_test.cpp - Server registration and notices to the clients ---===//
+#include "tests/link/LinkFixture.h"
+
+#include <csignal>
+
+class ServerExports : public LinkFixture {
+protected:
+    void SetUp() override
+    {
+        LinkFixture::SetUp();
+        server = startPeer();
+        serverWindow = server->call1("window");
+        ASSERT_EQ(server->call1("server 2C6A91E4 " + serverWindow), "0");
+        appMessage = server->call1("msgnum");
+    }
+
+    /// A client peer with one registered window.
+    struct Client {
+        std::unique_ptr<testsupport::ChildProcess> peer;
+        std::string window;
+    };
+    Client addClient(bool Adl = false)
+    {
+        Client c { startPeer(), "" };
+        c.window = c.peer->call1("window");
+        EXPECT_EQ(c.peer->call1((Adl ? "registeradl " : "register ") + c.window), "0");
+        return c;
+    }
+
+    std::string notice(const Client& C, const std::string& WParam, const std::string& LParam) const
+    {
+        return "msg " + C.window + " " + appMessage + " " + WParam + " " + LParam;
+    }
+
+    std::unique_ptr<testsupport::ChildProcess> server;
+    std::string serverWindow, appMessage;
+};
+
+TEST_F(ServerExports, WrongKeyRegistersNothing)
+{
+    auto other = startPeer();
+    std::string w = other->call1("window");
+    EXPECT_EQ(other->call1("server 12345678 " + w), "0");
+    EXPECT_EQ(block().serverWindow, std::stoul(serverWindow));
+    EXPECT_EQ(other->call1("server 2C6A91E4 " + w), "0");
+    EXPECT_EQ(block().serverWindow, std::stoul(w));
+}
+
+TEST_F(ServerExports, NotifyPostsEventParameterAndWParamToEveryClient)
+{
+    Client a = addClient(), b = addClient();
+    // ex_notify, event 'B', parameter 1, high half 0, wParam 7.
+    ASSERT_EQ(server->call1("notice 3 66 1 0 7 0"), "0");
+    EXPECT_EQ(a.peer->call("wait 1 10000"), (std::vector<std::string> { notice(a, "7", "322") }));
+    EXPECT_EQ(b.peer->call("wait 1 10000"), (std::vector<std::string> { notice(b, "7", "322") }));
+}
+
+TEST_F(ServerExports, StatusIsCopiedInAndReachesTheClientsCopy)
+{
+    Client a = addClient();
+    ASSERT_EQ(server->call1("notice 1 51 0 0 0 2"), "0");
+    EXPECT_EQ(a.peer->call("wait 1 10000"), (std::vector<std::string> { notice(a, "0", std::to_string(0x20033)) }));
+    std::string status = a.peer->call1("status");
+    EXPECT_NE(status.find("ready=1 "), std::string::npos) << status;
+    EXPECT_NE(status.find("energy=12.5 "), std::string::npos) << status;
+    EXPECT_NE(status.find("level=89 "), std::string::npos) << status;
+}
+
+TEST_F(ServerExports, StatusForOneWindowReachesOnlyThatWindow)
+{
+    Client a = addClient(), b = addClient();
+    ASSERT_EQ(server->call1("notice 4 82 0 " + b.window + " 0 0"), "0");
+    EXPECT_EQ(b.peer->call("wait 1 10000"), (std::vector<std::string> { notice(b, "0", "82") }));
+    EXPECT_TRUE(a.peer->call("wait 0 200").empty());
+
+    // A target that is not registered still takes the status but posts nothing.
+    ASSERT_EQ(server->call1("notice 4 82 0 999999 0 0 1 7"), "0");
+    EXPECT_EQ(block().status.serverBacklog, 7);
+    EXPECT_TRUE(a.peer->call("wait 0 200").empty());
+    EXPECT_TRUE(b.peer->call("wait 0 200").empty());
+}
+
+TEST_F(ServerExports, AdlNoticesReachOnlyAdlClients)
+{
+    Client plain = addClient(), adl = addClient(true);
+    ASSERT_EQ(server->call1("notice 12 82 0 0 0 0"), "0");
+    ASSERT_EQ(server->call1("notice 11 82 1 0 0 0"), "0");
+    EXPECT_EQ(adl.peer->call("wait 2 10000"), (std::vector<std::string> { notice(adl, "0", "82"), notice(adl, "0", "338") }));
+    EXPECT_TRUE(plain.peer->call("wait 0 200").empty());
+}
+
+TEST_F(ServerExports, UnknownTypeAnswersMinusOneAndStillWakesTheServer)
+{
+    ASSERT_EQ(server->call1("notice 1 48 0 0 0 0"), "0");
+    Client a = addClient();
+    ASSERT_EQ(a.peer->call1("put " + a.window + " 1 1012 0"), "0");
+    server->call("wait 1 10000");
+    EXPECT_EQ(server->call1("notice 5 48 0 0 0 0"), "-1");
+    std::vector<std::string> woken = server->call("wait 1 10000");
+    ASSERT_EQ(woken.size(), 1u) << "commands pending and the server ready: it is woken again";
+    EXPECT_EQ(woken[0], "msg " + serverWindow + " " + server->call1("servermsg") + " 8192 0");
+}
+
+TEST_F(ServerExports, NullNoticeOrMissingBufferIsRefused)
+{
+    EXPECT_EQ(server->call1("noticenull 1"), "-1 -1");
+    EXPECT_EQ(server->call1("noticenull 9"), "-1 -1");
+    EXPECT_EQ(block().status.serverReady, 0) << "nothing was copied";
+}
+
+TEST_F(ServerExports, ClosingClearsReadinessAndTellsTheClients)
+{
+    Client a = addClient();
+    ASSERT_EQ(server->call1("notice 1 48 0 0 0 0 1 0 2"), "0");
+    a.peer->call("wait 1 10000");
+    ASSERT_EQ(a.peer->call1("put " + a.window + " 1 1012 0"), "0");
+
+    ASSERT_EQ(server->call1("notice 7 112 0 0 0 0 1 0 2"), "0");
+    EXPECT_EQ(a.peer->call("wait 1 10000"), (std::vector<std::string> { notice(a, "0", "112") }));
+    LinkSharedBlock& blk = block();
+    EXPECT_EQ(blk.serverWindow, 0u);
+    EXPECT_EQ(blk.status.serverReady, 0);
+    for (uint16_t c : blk.status.countdowns)
+        EXPECT_EQ(c, 1) << "each countdown above 0 is lowered by one";
+    EXPECT_EQ(a.peer->call1("put " + a.window + " 2 1012 0"), "256");
+
+    ASSERT_EQ(server->call1("notice 7 112 0 0 0 0 1 0 0"), "0");
+    for (uint16_t c : blk.status.countdowns)
+        EXPECT_EQ(c, 0) << "countdowns at 0 stay there";
+}
+
+TEST_F(ServerExports, KilledClientDoesNotDisturbTheOthers)
+{
+    Client a = addClient(), doomed = addClient(), b = addClient();
+    doomed.peer->kill(SIGKILL);
+    doomed.peer->wait();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(server->call1("notice 3 " + std::to_string(48 + i) + " 0 0 0 0"), "0");
+    std::vector<std::string> expectA, expectB;
+    for (int i = 0; i < 3; ++i) {
+        expectA.push_back(notice(a, "0", std::to_string(48 + i)));
+        expectB.push_back(notice(b, "0", std::to_string(48 + i)));
+    }
+    EXPECT_EQ(a.peer->call("wait 3 10000"), expectA);
+    EXPECT_EQ(b.peer->call("wait 3 10000"), expectB);
+    EXPECT_EQ(block().info.clientCount, 3) << "the dead client's slot stays until released";
+}
