@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
+#include <vector>
 
 namespace testsupport {
 
@@ -23,11 +24,35 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
+namespace {
+
+std::vector<std::string>& sessionsToRemove()
+{
+    static std::vector<std::string> prefixes;
+    return prefixes;
+}
+
+// Objects whose users were all killed stay in /dev/shm until their name is opened again; a
+// test's session is never opened again, so its files go when the test process ends.
+void removeSessionFiles()
+{
+    std::error_code ignored;
+    for (const std::string& prefix : sessionsToRemove())
+        for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ignored))
+            if (entry.path().filename().string().rfind(prefix, 0) == 0)
+                std::filesystem::remove(entry.path(), ignored);
+}
+
+} // namespace
+
 std::string UsePrivateSession()
 {
     static std::atomic<int> counter { 0 };
     std::string name = "t" + std::to_string(getpid()) + "x" + std::to_string(counter++);
     setenv("VARNEX_SESSION", name.c_str(), 1);
+    if (sessionsToRemove().empty())
+        std::atexit(removeSessionFiles);
+    sessionsToRemove().push_back("varnex-" + std::to_string(getuid()) + "-" + name + "-");
     return name;
 }
 
