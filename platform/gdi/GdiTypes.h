@@ -1,0 +1,138 @@
+//===- GdiTypes.h - Handles, records and constants of the drawing layer -*- C++ -*-===//
+//
+// The original platform's drawing vocabulary with its values, which stored metafiles and the
+// system's drawing code rely on. Colours are 0x00BBGGRR (255 is red); 0x80000000 + n names the
+// system colour n.
+//
+#pragma once
+
+#include <cstdint>
+
+#include "platform/user/Messages.h"
+
+// Handles
+struct HDC__;
+struct HGDIOBJ__;
+using HDC = HDC__*;
+using HGDIOBJ = HGDIOBJ__*;
+using HPEN = HGDIOBJ;
+using HBRUSH = HGDIOBJ;
+using HFONT = HGDIOBJ;
+using HBITMAP = HGDIOBJ;
+using HRGN = HGDIOBJ;
+
+using COLORREF = uint32_t;
+constexpr COLORREF RGB(uint8_t R, uint8_t G, uint8_t B) { return COLORREF(R) | (COLORREF(G) << 8) | (COLORREF(B) << 16); }
+constexpr uint8_t GetRValue(COLORREF C) { return uint8_t(C); }
+constexpr uint8_t GetGValue(COLORREF C) { return uint8_t(C >> 8); }
+constexpr uint8_t GetBValue(COLORREF C) { return uint8_t(C >> 16); }
+constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+constexpr uint32_t GDI_ERROR = 0xFFFFFFFF;
+
+// Geometry
+struct POINT {
+    int32_t x = 0, y = 0;
+};
+struct SIZE {
+    int32_t cx = 0, cy = 0;
+};
+struct RECT {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+struct XFORM {
+    float eM11 = 1, eM12 = 0, eM21 = 0, eM22 = 1, eDx = 0, eDy = 0;
+};
+
+// Logical objects
+struct LOGPEN {
+    UINT lopnStyle = 0;
+    POINT lopnWidth;   // x is the width
+    COLORREF lopnColor = 0;
+};
+struct LOGBRUSH {
+    UINT lbStyle = 0;
+    COLORREF lbColor = 0;
+    uintptr_t lbHatch = 0;
+};
+constexpr int LF_FACESIZE = 32;
+struct LOGFONTA {
+    int32_t lfHeight = 0;        // negative: character height in pixels; positive: cell height
+    int32_t lfWidth = 0;
+    int32_t lfEscapement = 0;    // tenths of a degree, counter-clockwise
+    int32_t lfOrientation = 0;
+    int32_t lfWeight = 0;        // 400 normal, 700 bold
+    uint8_t lfItalic = 0;
+    uint8_t lfUnderline = 0;
+    uint8_t lfStrikeOut = 0;
+    uint8_t lfCharSet = 0;
+    uint8_t lfOutPrecision = 0;
+    uint8_t lfClipPrecision = 0;
+    uint8_t lfQuality = 0;
+    uint8_t lfPitchAndFamily = 0;
+    char lfFaceName[LF_FACESIZE] = {};
+};
+
+struct TEXTMETRICA {
+    int32_t tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0;
+    int32_t tmAveCharWidth = 0, tmMaxCharWidth = 0, tmWeight = 0, tmOverhang = 0;
+    int32_t tmDigitizedAspectX = 0, tmDigitizedAspectY = 0;
+    uint8_t tmFirstChar = 0, tmLastChar = 0, tmDefaultChar = 0, tmBreakChar = 0;
+    uint8_t tmItalic = 0, tmUnderlined = 0, tmStruckOut = 0, tmPitchAndFamily = 0, tmCharSet = 0;
+};
+struct ABC {
+    int32_t abcA = 0;
+    uint32_t abcB = 0;
+    int32_t abcC = 0;
+};
+
+// Pen styles
+constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6;
+// Brush styles and hatches
+constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3;
+constexpr UINT HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5;
+// Stock objects
+constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4, NULL_BRUSH = 5,
+              WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10, ANSI_FIXED_FONT = 11,
+              ANSI_VAR_FONT = 12, SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14, DEFAULT_PALETTE = 15,
+              SYSTEM_FIXED_FONT = 16, DEFAULT_GUI_FONT = 17, DC_BRUSH = 18, DC_PEN = 19;
+// Background modes, polygon fill modes
+constexpr int TRANSPARENT = 1, OPAQUE = 2;
+constexpr int ALTERNATE = 1, WINDING = 2;
+// Mix modes (ROP2)
+constexpr int R2_BLACK = 1, R2_NOT = 6, R2_XORPEN = 7, R2_NOP = 11, R2_COPYPEN = 13, R2_WHITE = 16;
+// Raster operations
+constexpr uint32_t SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
+                   NOTSRCCOPY = 0x00330008, MERGECOPY = 0x00C000CA, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049,
+                   DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
+// Map modes, graphics modes, world-transform modes
+constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5, MM_TWIPS = 6,
+              MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
+constexpr int GM_COMPATIBLE = 1, GM_ADVANCED = 2;
+constexpr int MWT_IDENTITY = 1, MWT_LEFTMULTIPLY = 2, MWT_RIGHTMULTIPLY = 3, MWT_SET = 4;
+// Text alignment
+constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0,
+               TA_BOTTOM = 8, TA_BASELINE = 24;
+// ExtTextOut options
+constexpr UINT ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004;
+// DrawText formats
+constexpr UINT DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
+               DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
+               DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000;
+// Region combination and results
+constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
+constexpr int ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
+// Font weights and character sets
+constexpr int FW_NORMAL = 400, FW_BOLD = 700;
+constexpr uint8_t ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2;
+constexpr uint8_t TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04;
+// GetDeviceCaps indexes
+constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14,
+              LOGPIXELSX = 88, LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111,
+              PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113;
+// System colours (GetSysColor indexes; 0x80000000 + index in a colour value)
+constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
+              COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7, COLOR_WINDOWTEXT = 8,
+              COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11, COLOR_APPWORKSPACE = 12,
+              COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15, COLOR_BTNSHADOW = 16,
+              COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19, COLOR_BTNHIGHLIGHT = 20,
+              COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24;

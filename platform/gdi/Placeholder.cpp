@@ -1,0 +1,1 @@
+// Removed once the drawing layer has sources of its own.

@@ -1,0 +1,14 @@
+//===- Resources.h - Files embedded in the executables, found by name -*- C++ -*-===//
+#pragma once
+
+#include <span>
+#include <string_view>
+
+/// The bytes of the resource named Name (matched without regard to case: "AlLED" finds
+/// "ALLED"), or an empty span. Resources are the files that the build embeds into the executable
+/// (CMake: varnex_embed_resources(target NAME file ...)); a resource's name is its file name
+/// without the extension, unless given.
+std::span<const uint8_t> FindResource(std::string_view Name);
+
+/// Adds a resource at start-up; the embedding code calls it, tests may too.
+void RegisterResource(std::string_view Name, std::span<const uint8_t> Bytes);
