@@ -1,6 +1,7 @@
 //===- WinExec.cpp - Starting another program ----------------------------===//
 #include "platform/kernel/WinExec.h"
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/UniqueFd.h"
 
 #include <cctype>
@@ -72,6 +73,22 @@ bool isProgram(const std::string& Path)
         && ::access(Path.c_str(), X_OK) == 0;
 }
 
+/// The path as the system spells it (UTF-8); the public functions speak ANSI.
+std::string executablePathUtf8()
+{
+    std::string path(256, '\0');
+    for (;;) {
+        ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+        if (length < 0)
+            return {};
+        if (size_t(length) < path.size()) {
+            path.resize(size_t(length));
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 /// Where the program of that name lives: beside the calling executable first (the original
 /// platform looks in the application's folder before the search path), then on PATH. A name
 /// with a '/' is taken as a path. Empty when there is no such program.
@@ -81,7 +98,8 @@ std::string findProgram(std::string Name)
         Name.resize(Name.size() - 4);
     if (Name.find('/') != std::string::npos)
         return isProgram(Name) ? Name : std::string();
-    if (std::string folder = ExecutableDirectory(); !folder.empty() && isProgram(folder + Name))
+    std::string self = executablePathUtf8();
+    if (std::string folder = self.substr(0, self.rfind('/') + 1); !folder.empty() && isProgram(folder + Name))
         return folder + Name;
     const char* path = std::getenv("PATH");
     if (!path)
@@ -194,7 +212,7 @@ uint32_t WinExec(const char* CmdLine, uint32_t CmdShow)
     if (current)
         return current(commandLine, CmdShow);
     // CmdShow has no meaning here: programs place their own windows.
-    std::vector<std::string> words = splitCommandLine(commandLine);
+    std::vector<std::string> words = splitCommandLine(AnsiToUtf8(commandLine));
     if (words.empty())
         return ERROR_FILE_NOT_FOUND;
     std::string path = findProgram(words.front());
@@ -211,17 +229,7 @@ WinExecHook SetWinExecHook(WinExecHook Hook)
 
 std::string ExecutablePath()
 {
-    std::string path(256, '\0');
-    for (;;) {
-        ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-        if (length < 0)
-            return {};
-        if (size_t(length) < path.size()) {
-            path.resize(size_t(length));
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
+    return Utf8ToAnsi(executablePathUtf8());
 }
 
 std::string ExecutableDirectory()

@@ -20,7 +20,7 @@ uint32_t WinExec(const char* CmdLine, uint32_t CmdShow);
 using WinExecHook = std::function<uint32_t(const std::string& CmdLine, uint32_t CmdShow)>;
 WinExecHook SetWinExecHook(WinExecHook Hook);
 
-/// The folder of the running executable, with a trailing '/'.
+/// The folder of the running executable, with a trailing '/' (ANSI, like every name here).
 std::string ExecutableDirectory();
 /// The full path of the running executable (ParamStr(0)).
 std::string ExecutablePath();
