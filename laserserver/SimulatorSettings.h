@@ -4,6 +4,19 @@
 // executable (or the file named by KELMOR32_INI). Every key is optional; the defaults describe a
 // full-featured laser of controller version 186 with one laser head and a vacuum pump.
 //
+// The keys are the field names below, by section, except Firmware (FirmwareText) and Log
+// (LogFile); flags may be written in hexadecimal ("$31" or "0x31"). For example, a laser with
+// two laser heads of the flushing variant, the gas procedures ten times faster:
+//
+//   [Laser]
+//   DeviceVersion=185
+//   DeviceFlags=$30
+//   [Simulator]
+//   TimeScale=10
+//   Log=/tmp/kelmor32.log
+//   [Server]
+//   ComPort=2
+//
 #pragma once
 
 #include <cstdint>
