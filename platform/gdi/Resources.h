@@ -1,6 +1,7 @@
 //===- Resources.h - Files embedded in the executables, found by name -*- C++ -*-===//
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -10,5 +11,7 @@
 /// without the extension, unless given.
 std::span<const uint8_t> FindResource(std::string_view Name);
 
-/// Adds a resource at start-up; the embedding code calls it, tests may too.
+/// Adds a resource at start-up; the embedding code calls it, tests may too. The bytes are
+/// copied; registering a name again replaces it for later lookups, and spans already handed
+/// out stay valid to the end of the program.
 void RegisterResource(std::string_view Name, std::span<const uint8_t> Bytes);

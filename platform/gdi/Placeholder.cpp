@@ -1,1 +1,0 @@
-// Removed once the drawing layer has sources of its own.
