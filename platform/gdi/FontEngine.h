@@ -21,7 +21,7 @@ struct PANOSE {
 };
 
 /// The original's outline metrics, laid out as its 32-bit record (212 bytes with the name
-/// offsets; the names themselves are not carried).
+/// offsets; the names themselves are not carried, so the offsets are 0).
 struct OUTLINETEXTMETRICA {
     uint32_t otmSize = 0;
     TEXTMETRICA otmTextMetrics;
@@ -38,6 +38,15 @@ struct OUTLINETEXTMETRICA {
     POINT otmptSubscriptSize, otmptSubscriptOffset, otmptSuperscriptSize, otmptSuperscriptOffset;
     uint32_t otmsStrikeoutSize = 0;
     int32_t otmsStrikeoutPosition = 0, otmsUnderscoreSize = 0, otmsUnderscorePosition = 0;
+    uint32_t otmpFamilyName = 0, otmpFaceName = 0, otmpStyleName = 0, otmpFullName = 0;
+};
+static_assert(sizeof(OUTLINETEXTMETRICA) == 212, "callers pass the record size 212");
+
+/// One installed style of a TrueType face, as the font enumeration lists it.
+struct FontFaceStyle {
+    std::string FaceName;   // in the original's spelling: "Arial" for a request of "ARIAL"
+    int32_t Weight = 400;
+    bool Italic = false;
 };
 
 /// A LOGFONT resolved to one installed face file at one pixel size. Realized fonts are shared
@@ -47,34 +56,62 @@ public:
     /// Resolves the face name through the alias table ("Arial" -> Liberation Sans, "Times New
     /// Roman" -> Liberation Serif, "Courier New" -> Liberation Mono, "MS Sans Serif" and "System"
     /// -> a sans face ...), weight 600 and up picking the bold file and lfItalic the italic one.
-    /// Never null: an unknown name falls back to the sans face.
+    /// A name outside the table is used when an installed family has exactly that name; any
+    /// other name, and a file that cannot be read as a font, falls back to Liberation Sans, then
+    /// DejaVu Sans (a broken file is reported once on stderr). Never null: with no usable font
+    /// installed at all, a built-in face of fixed proportions measures the text.
+    /// Equal requests answer the same shared font.
     static std::shared_ptr<const RealizedFont> Realize(const LOGFONTA& Font);
+    /// The TrueType styles installed under a face name, lighter before bolder, upright before
+    /// italic; empty when the name is no TrueType face here. The original's bitmap and printer
+    /// faces ("MS Sans Serif", "System", "Courier", "Helvetica") are no TrueType faces, although
+    /// Realize draws them with outline faces.
+    static std::vector<FontFaceStyle> EnumTrueTypeFaces(std::string_view FaceName);
 
     const LOGFONTA& LogFont() const;
     /// The installed family the name resolved to ("Liberation Sans").
     const std::string& FamilyName() const;
     const std::string& FilePath() const;
-    /// The em size in pixels that the metrics are computed for.
+    /// The face's index in a font collection (0 for a single-face file).
+    int FaceIndex() const;
+    /// The em size in pixels that the metrics are computed for: -lfHeight for a negative
+    /// height; for a positive one the em whose cell (usWinAscent + usWinDescent) is lfHeight;
+    /// for 0 the em of a 16-pixel cell. Kept within 1/64 .. 16384.
     double PixelSize() const;
 
     // Metrics, in whole pixels
+    /// Font units scaled to PixelSize and rounded to the nearest pixel, halves away from zero.
+    /// tmHeight is the rounded cell and tmDescent = tmHeight - tmAscent, so a positive lfHeight
+    /// comes back exactly. tmWeight is lfWeight (0 reads as 400); italic, underline and
+    /// strike-out are the LOGFONT's. TMPF_FIXED_PITCH in tmPitchAndFamily is set for VARIABLE
+    /// pitch, as on the original.
     const TEXTMETRICA& TextMetrics() const;
-    /// The advance of one Windows-1252 character; text layout sums these.
+    /// The advance of one Windows-1252 character: its hmtx advance scaled and rounded,
+    /// unhinted, so the same at every target. Text layout sums these.
     int Advance(uint8_t Char) const;
     std::vector<int> Advances(std::string_view Text) const;
     /// Width = the sum of the advances, height = tmHeight.
     SIZE TextExtent(std::string_view Text) const;
+    /// A = the pixel column where the ink starts (floor of the scaled glyph box), B = the
+    /// columns the ink touches, C = the rest, so A + B + C == Advance. A blank glyph is
+    /// A = 0, B = 0, C = Advance.
     ABC CharABC(uint8_t Char) const;
-    /// False for faces that are not TrueType/OpenType outlines.
+    /// False for faces that are not TrueType/OpenType outlines. otmEMSquare is unitsPerEm;
+    /// the rest comes from OS/2 (otmAscent, otmDescent, otmLineGap are the typo values), hhea
+    /// (the Mac values, the caret slope), head (the font box) and post (italic angle in tenths
+    /// of a degree, underscore), scaled like TextMetrics.
     bool OutlineTextMetrics(OUTLINETEXTMETRICA& Metrics) const;
 
     // Glyphs and tables
-    /// The glyph of a Windows-1252 character (through its Unicode code point), 0 when missing.
+    /// The glyph of a Windows-1252 character (through its Unicode code point), 0 when missing
+    /// and for the five bytes the code page leaves undefined. Symbol faces take the byte itself.
     uint32_t GlyphIndex(uint8_t Char) const;
     uint32_t GlyphIndexForUnicode(uint32_t CodePoint) const;
     /// GetFontData: Table 0 means the whole file; the tag is the four letters in reversed byte
     /// order as on the original ('head' is 0x64616568). A null Buffer asks the size (from
     /// Offset on). Answers the bytes copied, or GDI_ERROR for a missing table or an offset past it.
+    /// For a face of a collection (.ttc) the tables are the face's own and Table 0 is the whole
+    /// collection file.
     uint32_t GetFontData(uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size) const;
     /// The whole font file, for a painter that loads the face itself.
     std::span<const uint8_t> FileBytes() const;
@@ -82,6 +119,7 @@ public:
     ~RealizedFont();
 
 private:
+    friend class FontCache;
     struct Impl;
     explicit RealizedFont(std::unique_ptr<Impl>);
     std::unique_ptr<Impl> impl_;
