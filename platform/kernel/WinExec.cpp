@@ -131,12 +131,31 @@ void closeInheritedDescriptors(int Keep)
     }
 }
 
+/// Gives the started program /dev/null in place of a standard stream that is a pipe or socket
+/// (or for input, anything): a program that outlives its starter must not keep the starter's
+/// reader waiting for the end of a pipe. Terminals and files stay, so its messages still show.
+/// Runs between fork and exec: system calls only.
+void detachStandardStreams()
+{
+    int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (null < 0)
+        return;
+    ::dup2(null, 0);
+    for (int fd = 1; fd <= 2; ++fd) {
+        struct stat info;
+        if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
+            ::dup2(null, fd);
+    }
+    ::close(null);
+}
+
 /// The started program's own beginning: a session of its own (no terminal signals of the
 /// caller reach it), default signal handling and mask, none of the caller's descriptors.
 /// On failure the errno goes to Report.
 [[noreturn]] void execDetached(const char* Path, char* const* Argv, int Report)
 {
     ::setsid();
+    detachStandardStreams();
     struct sigaction byDefault = {};
     byDefault.sa_handler = SIG_DFL;
     for (int signal = 1; signal < NSIG; ++signal)

@@ -12,7 +12,8 @@ constexpr uint32_t ERROR_FILE_NOT_FOUND = 2;
 /// code (ERROR_FILE_NOT_FOUND ...). "Name.exe" finds the executable "Name" beside the calling
 /// executable, then on PATH; the words after the name (separated by blanks, grouped by double
 /// quotes) are its arguments. CmdShow is accepted and has no effect. The child is detached
-/// (it outlives the caller and leaves no zombie) and inherits none of the caller's descriptors.
+/// (it outlives the caller and leaves no zombie) and inherits none of the caller's descriptors;
+/// standard input is /dev/null, and so are standard output and error where they were pipes.
 uint32_t WinExec(const char* CmdLine, uint32_t CmdShow);
 
 /// Tests replace the start of programs to see what would be started. Answers the old hook;

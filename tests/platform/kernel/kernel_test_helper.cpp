@@ -134,7 +134,8 @@ int serve()
     return 0;
 }
 
-/// Lists the descriptors this process was started with into Out, one per line.
+/// Lists the descriptors this process was started with into Out, one per line: the number and
+/// what it refers to.
 int listDescriptors(const std::string& Out)
 {
     DIR* folder = opendir("/proc/self/fd");
@@ -144,7 +145,10 @@ int listDescriptors(const std::string& Out)
     while (dirent* entry = readdir(folder)) {
         if (entry->d_name[0] == '.' || std::atoi(entry->d_name) == dirfd(folder))
             continue;
-        list += std::string(entry->d_name) + "\n";
+        char target[256] = {};
+        std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        [[maybe_unused]] ssize_t length = readlink(link.c_str(), target, sizeof target - 1);
+        list += std::string(entry->d_name) + " " + target + "\n";
     }
     closedir(folder);
     writeWhole(Out, list);

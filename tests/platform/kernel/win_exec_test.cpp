@@ -82,6 +82,29 @@ TEST_F(WinExecTest, StartedProgramInheritsOnlyTheStandardDescriptors)
     close(leaky);
 }
 
+TEST_F(WinExecTest, StartedProgramHoldsNoPipeOfTheCaller)
+{
+    // A program that outlives its starter must not keep the starter's output pipe open, or
+    // whoever reads that pipe waits for it.
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    int savedOut = dup(1);
+    dup2(pipeEnds[1], 1);
+    std::string out = dir_.file("fds");
+    std::string command = "kernel_test_helper list-fds " + out;
+    uint32_t started = WinExec(command.c_str(), SW_SHOWDEFAULT);
+    dup2(savedOut, 1);
+    close(savedOut);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    ASSERT_GT(started, 31u);
+
+    Lines fds = awaitFileLines(out);
+    ASSERT_GE(fds.size(), 2u);
+    EXPECT_EQ(fds[0], "0 /dev/null");
+    EXPECT_EQ(fds[1], "1 /dev/null");
+}
+
 TEST_F(WinExecTest, LeavesNoChildBehindInTheCaller)
 {
     std::string out = dir_.file("args");
