@@ -311,7 +311,15 @@ int main(int argc, char** argv)
         std::vector<std::string> w = words(argv[i]);
         if (w.empty())
             continue;
-        if (!runCommand(w)) {
+        bool done = false;
+        try {
+            done = runCommand(w);
+        } catch (const std::exception&) {
+            out("bad command %s\n", argv[i]);
+            result = 2;
+            break;
+        }
+        if (!done) {
             out("timeout %s\n", argv[i]);
             result = 3;
             break;
