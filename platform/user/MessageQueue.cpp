@@ -5,22 +5,27 @@
 #include "platform/kernel/Clock.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cassert>
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-// epoll tags of the two descriptors that are not window sockets; window sockets carry their
-// 32-bit handle, so tags above 2^32 never meet one.
-constexpr uint64_t WakeTag = uint64_t(1) << 32;
-constexpr uint64_t TimerTag = WakeTag + 1;
+// epoll tags of the queue descriptor's two members.
+constexpr uint64_t WakeTag = 1;
+constexpr uint64_t TimerTag = 2;
 
 // The original platform's bounds for a timer's interval.
 constexpr UINT MinimumElapse = 10;
@@ -44,44 +49,91 @@ bool watch(int Epoll, int Fd, uint64_t Tag)
     return epoll_ctl(Epoll, EPOLL_CTL_ADD, Fd, &event) == 0;
 }
 
+// Constant-initialised and trivially destroyed, so all three outlive every static destructor.
+std::atomic<MessageQueue*> current { nullptr };
+std::mutex creation;                 // held while the queue is made, and across fork
+MessageQueue* inherited = nullptr;   // a forked child's copy of its parent's queue, freed later
+
 } // namespace
 
 MessageQueue& MessageQueue::instance()
 {
-    static std::mutex guard;
-    static MessageQueue* queue = nullptr;   // never destroyed: other modules' static destructors may still post
-    static pid_t owner = 0;
-    std::lock_guard hold(guard);
-    pid_t self = getpid();
-    if (!queue || owner != self) {
-        // In a forked child the old object only holds the child's copies of the parent's
-        // descriptors; closing them leaves the parent's windows and registrations alone.
-        delete queue;
-        queue = new MessageQueue;
-        owner = self;
-    }
-    return *queue;
+    if (MessageQueue* queue = current.load(std::memory_order_acquire))
+        return *queue;
+    std::lock_guard hold(creation);
+    static bool forkHandled = false;   // a child inherits the registration with the flag
+    if (!forkHandled)
+        forkHandled = pthread_atfork(beforeFork, afterForkInParent, afterForkInChild) == 0;
+    delete inherited;
+    inherited = nullptr;
+    if (!current.load(std::memory_order_relaxed))
+        current.store(new MessageQueue, std::memory_order_release);   // never destroyed
+    return *current.load(std::memory_order_relaxed);
 }
 
 MessageQueue::MessageQueue()
-    : epoll_(epoll_create1(EPOLL_CLOEXEC))
+    : sockets_(epoll_create1(EPOLL_CLOEXEC))
+    , loop_(epoll_create1(EPOLL_CLOEXEC))
     , wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     , timerFd_(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK))
 {
-    // Without all three the process has no loop; every window operation then answers failure.
-    if (!wake_ || !timerFd_ || !watch(epoll_.get(), wake_.get(), WakeTag)
-        || !watch(epoll_.get(), timerFd_.get(), TimerTag))
-        epoll_.reset();
+    // Without all of them the process has no loop; every window operation then answers failure.
+    if (!sockets_ || !wake_ || !timerFd_ || !watch(loop_.get(), wake_.get(), WakeTag)
+        || !watch(loop_.get(), timerFd_.get(), TimerTag))
+        loop_.reset();
 }
 
 MessageQueue::~MessageQueue() = default;
+
+// --- Fork ------------------------------------------------------------------
+
+void MessageQueue::beforeFork()
+{
+    // With both locks held across fork no other thread is half-way through the queue's state
+    // (nor, through createWindow, through the handle counter's) when the child's copy is taken.
+    creation.lock();
+    if (MessageQueue* queue = current.load(std::memory_order_relaxed))
+        queue->lock_.lock();
+}
+
+void MessageQueue::afterForkInParent()
+{
+    if (MessageQueue* queue = current.load(std::memory_order_relaxed))
+        queue->lock_.unlock();
+    creation.unlock();
+}
+
+void MessageQueue::afterForkInChild()
+{
+    // The child has no receiver thread, and its copies of the parent's window sockets would keep
+    // the parent's window names alive: they are closed at once, the rest is freed on next use.
+    if (MessageQueue* queue = current.exchange(nullptr, std::memory_order_relaxed)) {
+        queue->lock_.unlock();
+        queue->closeDescriptors();
+        // Nothing older is pending: a queue in use means instance() has freed the last copy.
+        assert(!inherited);
+        inherited = queue;
+    }
+    creation.unlock();
+}
+
+void MessageQueue::closeDescriptors()
+{
+    // Only closing: epoll_ctl, or reading the eventfd, would act on what the parent still uses.
+    for (auto& [handle, window] : windows_)
+        window.Socket.reset();
+    sockets_.reset();
+    loop_.reset();
+    wake_.reset();
+    timerFd_.reset();
+}
 
 // --- Windows ---------------------------------------------------------------
 
 HWND MessageQueue::createWindow(WNDPROC Proc)
 {
     std::lock_guard hold(lock_);
-    if (!epoll_)
+    if (!loop_ || !startReceiver())
         return 0;
     // A taken name means the counter has wrapped onto a living window: try the next number.
     for (int attempt = 0; attempt < 64; ++attempt) {
@@ -94,9 +146,11 @@ HWND MessageQueue::createWindow(WNDPROC Proc)
                 continue;
             return 0;
         }
-        if (!watch(epoll_.get(), socket.get(), handle))
+        // A full queue refuses posts to each of its windows, a new one included.
+        bool refusing = full_ && refusePosts(socket.get(), handle);
+        if (!watch(sockets_.get(), socket.get(), handle))
             return 0;
-        windows_.emplace(handle, WindowEntry { std::move(socket), std::move(Proc) });
+        windows_.emplace(handle, WindowEntry { std::move(socket), std::move(Proc), refusing });
         return handle;
     }
     return 0;
@@ -108,12 +162,16 @@ bool MessageQueue::destroyWindow(HWND Window)
     auto window = windows_.find(Window);
     if (window == windows_.end())
         return false;
-    epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
+    // The receiver thread reads a socket only with the lock held and finds it through windows_,
+    // so once the entry is gone nothing reads this socket again; an event already taken for the
+    // handle finds no window.
+    epoll_ctl(sockets_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
     // Closing the socket frees the name: from now on posts to the handle answer false, and what
     // still waited in the socket goes with it.
     windows_.erase(window);
     std::erase_if(local_, [Window](const MSG& m) { return m.hwnd == Window; });
     std::erase_if(timers_, [Window](const Timer& t) { return t.Window == Window; });
+    acceptWhenRoom();
     armTimerFd();
     updateWake();
     return true;
@@ -132,11 +190,13 @@ void MessageQueue::postQuit(int ExitCode)
 bool MessageQueue::peek(MSG* Msg)
 {
     std::lock_guard hold(lock_);
+    // What a sender posted before this look is taken now, not when the receiver thread gets to it.
     takeArrivedMessages();
     // Posted messages first, then the quit, then timers: the original's order of priority.
     if (!local_.empty()) {
         *Msg = local_.front();
         local_.pop_front();
+        acceptWhenRoom();
     } else if (quitPending_) {
         quitPending_ = false;
         *Msg = MSG { 0, WM_QUIT, static_cast<WPARAM>(static_cast<intptr_t>(quitCode_)), 0, 0 };
@@ -151,12 +211,12 @@ bool MessageQueue::peek(MSG* Msg)
 
 bool MessageQueue::get(MSG* Msg)
 {
-    if (!epoll_) {
+    if (!loop_) {
         *Msg = MSG { 0, WM_QUIT, 0, 0, timeGetTime() };
         return false;
     }
     while (!peek(Msg)) {
-        pollfd ready { epoll_.get(), POLLIN, 0 };
+        pollfd ready { loop_.get(), POLLIN, 0 };
         if (poll(&ready, 1, -1) < 0 && errno != EINTR) {
             *Msg = MSG { 0, WM_QUIT, 0, 0, timeGetTime() };
             return false;
@@ -179,43 +239,6 @@ LRESULT MessageQueue::dispatch(const MSG& Msg)
     return proc ? proc(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam) : 0;
 }
 
-void MessageQueue::takeArrivedMessages()
-{
-    constexpr int Batch = 32;
-    epoll_event events[Batch];
-    while (local_.size() < LocalQueueLimit) {
-        int count = epoll_wait(epoll_.get(), events, Batch, 0);
-        for (int i = 0; i < count; ++i) {
-            uint64_t tag = events[i].data.u64;
-            if (tag >= WakeTag)
-                continue;
-            auto window = windows_.find(static_cast<HWND>(tag));
-            if (window != windows_.end())
-                receiveFrom(window->first, window->second.Socket.get());
-        }
-        if (count < Batch)
-            return;
-    }
-}
-
-void MessageQueue::receiveFrom(HWND Window, int Socket)
-{
-    while (local_.size() < LocalQueueLimit) {
-        WireMessage wire {};
-        // MSG_TRUNC answers the datagram's real size, so a longer stray one is not taken for ours.
-        ssize_t size = recv(Socket, &wire, sizeof wire, MSG_DONTWAIT | MSG_TRUNC);
-        if (size < 0) {
-            if (errno == EINTR)
-                continue;
-            return;
-        }
-        if (size != static_cast<ssize_t>(sizeof wire))
-            continue;   // not a posted message: dropped
-        local_.push_back(MSG { Window, wire.Message, static_cast<WPARAM>(wire.WParam),
-            static_cast<LPARAM>(wire.LParam), 0 });
-    }
-}
-
 void MessageQueue::updateWake()
 {
     bool wanted = !local_.empty() || quitPending_;
@@ -227,12 +250,135 @@ void MessageQueue::updateWake()
         wakeSet_ = wanted;
 }
 
+// --- Receiving -------------------------------------------------------------
+
+bool MessageQueue::startReceiver()
+{
+    if (receiverRunning_.load())
+        return true;
+    // The thread takes no signals, so the program's handlers run on the program's own threads.
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    bool started = false;
+    try {
+        // Detached: it only touches this queue, which is never destroyed, so it may go on
+        // running while the process exits.
+        std::thread([this] { runReceiver(); }).detach();
+        started = true;
+    } catch (const std::system_error&) {
+        // No thread, no window: posts to it would never wake the loop.
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    // A starting thread allocates outside the lock; a fork meanwhile could leave the child an
+    // allocator lock that nobody releases (sanitizer allocators do not guard against that). So
+    // the lock stays held, keeping fork out, until the thread runs; from then on it allocates
+    // only under the lock.
+    if (started)
+        receiverRunning_.wait(false);
+    return started;
+}
+
+void MessageQueue::runReceiver()
+{
+    pthread_setname_np(pthread_self(), "message queue");
+    receiverRunning_.store(true);
+    receiverRunning_.notify_all();
+    constexpr int Batch = 32;
+    epoll_event events[Batch];
+    for (;;) {
+        int count = epoll_wait(sockets_.get(), events, Batch, -1);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return;   // a broken descriptor; the loop's own looks still take messages
+        std::lock_guard hold(lock_);
+        for (int i = 0; i < count; ++i) {
+            auto window = windows_.find(static_cast<HWND>(events[i].data.u64));
+            if (window != windows_.end())
+                receiveFrom(window->first, window->second);
+        }
+        updateWake();
+    }
+}
+
+void MessageQueue::takeArrivedMessages()
+{
+    constexpr int Batch = 32;
+    epoll_event events[Batch];
+    for (;;) {
+        int count = epoll_wait(sockets_.get(), events, Batch, 0);
+        for (int i = 0; i < count; ++i) {
+            auto window = windows_.find(static_cast<HWND>(events[i].data.u64));
+            if (window != windows_.end())
+                receiveFrom(window->first, window->second);
+        }
+        if (count < Batch)
+            return;
+    }
+}
+
+void MessageQueue::receiveFrom(HWND Window, WindowEntry& Entry)
+{
+    // A refusing socket gets nothing new, so it is read empty whatever the queue holds.
+    while (Entry.Refusing || local_.size() < LocalQueueLimit) {
+        if (!receiveOne(Window, Entry.Socket.get()))
+            return;
+    }
+    refuseWhileFull();
+}
+
+bool MessageQueue::receiveOne(HWND Window, int Socket)
+{
+    for (;;) {
+        WireMessage wire {};
+        // MSG_TRUNC answers the datagram's real size, so a longer stray one is not taken for ours.
+        ssize_t size = recv(Socket, &wire, sizeof wire, MSG_DONTWAIT | MSG_TRUNC);
+        if (size < 0 && errno == EINTR)
+            continue;
+        if (size < 0)
+            return false;
+        if (size != static_cast<ssize_t>(sizeof wire))
+            continue;   // not a posted message: dropped
+        local_.push_back(MSG { Window, wire.Message, static_cast<WPARAM>(wire.WParam),
+            static_cast<LPARAM>(wire.LParam), 0 });
+        return true;
+    }
+}
+
+void MessageQueue::refuseWhileFull()
+{
+    // Every socket first stops taking posts, then gives up what it took before: those posts were
+    // answered true, so they are delivered, even beyond the limit.
+    full_ = true;
+    for (auto& [handle, window] : windows_)
+        if (!window.Refusing)
+            window.Refusing = refusePosts(window.Socket.get(), handle);
+    for (auto& [handle, window] : windows_)
+        if (window.Refusing)
+            receiveFrom(handle, window);
+}
+
+void MessageQueue::acceptWhenRoom()
+{
+    if (!full_ || local_.size() >= LocalQueueLimit)
+        return;
+    full_ = false;
+    for (auto& [handle, window] : windows_) {
+        if (!window.Refusing)
+            continue;
+        // Changing the connection drops what the socket holds: it is read empty first.
+        receiveFrom(handle, window);
+        window.Refusing = !acceptPosts(window.Socket.get());
+    }
+}
+
 // --- Timers ----------------------------------------------------------------
 
 uintptr_t MessageQueue::setTimer(HWND Window, uintptr_t ID, UINT Elapse)
 {
     std::lock_guard hold(lock_);
-    if (!epoll_)
+    if (!loop_)
         return 0;
     if (Window != 0 && (ID == 0 || !windows_.contains(Window)))
         return 0;   // only windows of this process; ID 0 could not be told from failure

@@ -1,6 +1,7 @@
 //===- MessageQueue_p.h - The message queue and timers of this process -*- C++ -*-===//
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -14,24 +15,32 @@ namespace platform {
 
 /// The process's windows, its queue of posted messages and its timers.
 ///
-/// Posted messages wait in each window's socket until the loop looks; each look moves all that
-/// arrived into one local queue (up to LocalQueueLimit), so a busy window's socket never stays
-/// full while the loop runs. One epoll descriptor holds every window socket, a wake-up eventfd
-/// (set while the local queue holds messages or a quit is pending) and a timerfd armed for the
-/// earliest timer, so it polls readable exactly when something waits.
+/// Each window's socket is only the way in: a receiver thread of the process (started with the
+/// first window) waits on all window sockets and moves every datagram at once into one local
+/// queue, so the queue holds up to LocalQueueLimit messages however long the GUI thread is busy.
+/// A look of the loop also takes what has arrived, so a message posted before PeekMessage is seen
+/// by it. Each sender's messages to one window keep their order; messages to different windows
+/// are taken socket by socket, so their relative order is that of arrival only roughly.
 ///
-/// Between two looks a window's socket holds as many messages as the kernel queues for one
-/// datagram socket (net.unix.max_dgram_qlen, 10 or so on many systems); posts beyond that answer
-/// false until the loop runs again.
+/// While the local queue is full, every window socket refuses senders (their posts answer false at
+/// once) and what the sockets still held is taken as well, so the queue can end up that many
+/// messages (at most the kernel's datagram queue of each socket) beyond the limit. As soon as the
+/// loop takes one message the sockets accept posts again.
+///
+/// The queue descriptor (MessageQueueFd) is an epoll descriptor of a wake-up eventfd (set while
+/// the local queue holds messages or a quit is pending) and a timerfd armed for the earliest
+/// timer, so it polls readable exactly when something waits; the window sockets belong to the
+/// receiver thread's own epoll descriptor.
 ///
 /// The loop (peek, get) belongs to one thread, the GUI thread; the other members may be called
 /// from any thread.
 class MessageQueue {
 public:
-    /// The queue of this process. A child made by fork gets a fresh one on first use: the
-    /// parent's windows and descriptors stay the parent's.
+    /// The queue of this process; it is never destroyed, so the receiver thread and other modules'
+    /// static destructors can rely on it to the end. A child made by fork gets a fresh one on
+    /// first use, with a receiver thread of its own: the parent's windows and descriptors stay
+    /// the parent's (the child closes its copies at once).
     static MessageQueue& instance();
-    ~MessageQueue();
     MessageQueue(const MessageQueue&) = delete;
     MessageQueue& operator=(const MessageQueue&) = delete;
 
@@ -44,22 +53,26 @@ public:
     bool peek(MSG* Msg);
     bool get(MSG* Msg);
     LRESULT dispatch(const MSG& Msg);
-    int descriptor() const { return epoll_.get(); }
+    int descriptor() const { return loop_.get(); }
 
     // Timers
     uintptr_t setTimer(HWND Window, uintptr_t ID, UINT Elapse);
     bool killTimer(HWND Window, uintptr_t ID);
 
-    /// Messages kept in the local queue at most; beyond it the window sockets fill up and posts
-    /// to this process answer false, as a full queue does on the original platform.
+    /// Messages kept in the local queue; beyond it posts to this process answer false, as a full
+    /// queue does on the original platform.
     static constexpr size_t LocalQueueLimit = 10000;
 
 private:
     MessageQueue();
+    /// Only for a queue whose receiver thread never started or lives in another process (a
+    /// forked child's copy of its parent's queue).
+    ~MessageQueue();
 
     struct WindowEntry {
         UniqueFd Socket;
         WNDPROC Proc;
+        bool Refusing = false;   // connected to itself: see refusePosts
     };
     struct Timer {
         HWND Window;
@@ -68,16 +81,33 @@ private:
         int64_t Due;        // CLOCK_MONOTONIC ns
     };
 
+    // Receiving (lock_ held, except in runReceiver)
+    bool startReceiver();
+    void runReceiver();
     void takeArrivedMessages();
-    void receiveFrom(HWND Window, int Socket);
-    bool takeDueTimer(MSG* Msg);
-    void armTimerFd();
+    void receiveFrom(HWND Window, WindowEntry& Entry);
+    bool receiveOne(HWND Window, int Socket);
+    void refuseWhileFull();
+    void acceptWhenRoom();
     void updateWake();
 
+    // Timers (lock_ held)
+    bool takeDueTimer(MSG* Msg);
+    void armTimerFd();
+
+    // Fork: the parent's lock is held across fork, so the child's copy is consistent.
+    static void beforeFork();
+    static void afterForkInParent();
+    static void afterForkInChild();
+    void closeDescriptors();
+
     mutable std::mutex lock_;
-    UniqueFd epoll_;
+    UniqueFd sockets_;   // epoll of the window sockets, waited on by the receiver thread
+    UniqueFd loop_;      // epoll of wake_ and timerFd_: the queue descriptor
     UniqueFd wake_;
     UniqueFd timerFd_;
+    std::atomic<bool> receiverRunning_ { false };   // set by the thread itself once it runs
+    bool full_ = false;   // the sockets refuse posts until the loop takes a message
     std::unordered_map<HWND, WindowEntry> windows_;
     std::deque<MSG> local_;
     std::vector<Timer> timers_;

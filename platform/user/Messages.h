@@ -29,7 +29,9 @@ using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 
 // Windows
 /// Makes a window of this process; its handle is never 0 and unique among all processes of the
-/// session while this process lives. Posted messages for it go to Proc on dispatch.
+/// session while this process lives. Posted messages for it go to Proc on dispatch. The first
+/// window starts the process's receiving thread (again in a forked child, whose queue starts
+/// empty); 0 when it cannot be started.
 HWND CreateWindowHandle(WNDPROC Proc);
 /// Only windows of this process; their waiting messages and timers go with them. False for others.
 bool DestroyWindow(HWND Window);
@@ -42,9 +44,12 @@ bool IsWindow(HWND Window);
 UINT RegisterWindowMessage(std::string_view Name);
 
 // Posting
-/// Queues a message for a window of any process of the session without blocking; order is kept
-/// per receiver. False, with no other effect, when the window or its process is gone or its
-/// queue is full.
+/// Queues a message for a window of any process of the session; order is kept per sender and
+/// receiver. The receiving process queues up to 10000 messages whether or not its GUI thread is
+/// looking (a thread of its own takes them in as they arrive). Never waits for the receiving
+/// program; it may wait briefly (half a second at most) for that receiving thread when it has
+/// fallen behind or is not running. False, with no other effect, when the window or its process
+/// is gone or its queue is full.
 bool PostMessage(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam);
 /// WM_QUIT for this thread's loop.
 void PostQuitMessage(int ExitCode);
@@ -59,8 +64,9 @@ bool GetMessage(MSG* Msg);
 bool PeekMessage(MSG* Msg);
 /// Hands the message to its window's procedure; 0 for unknown windows.
 LRESULT DispatchMessage(const MSG* Msg);
-/// A descriptor that polls readable whenever a message or a due timer waits, so that another
-/// event loop (the GUI toolkit's) can feed this one.
+/// A descriptor that polls readable exactly while a message, a quit or a due timer waits, so that
+/// another event loop (the GUI toolkit's) can feed this one. A posted message makes it readable
+/// as soon as the process's receiving thread has taken it in, without any look at the queue.
 int MessageQueueFd();
 
 // Timers

@@ -10,16 +10,25 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 
 namespace platform {
 
 namespace {
 
 constexpr off_t CounterFileSize = 4096;
+
+// How long a post waits for the receiver thread of a busy process to make room in its socket.
+// That thread empties the socket within microseconds when it runs at all, so only a receiver
+// that is not running (stopped, frozen) lets this pass; it is paid once per such receiver.
+constexpr int64_t RoomWaitNs = 500 * int64_t(1000000);
 
 UniqueFd datagramSocket()
 {
@@ -35,6 +44,71 @@ bool sendOn(int Socket, const WindowAddress& To, const WireMessage& Msg)
     while (sent < 0 && errno == EINTR);
     return sent == static_cast<ssize_t>(sizeof Msg);
 }
+
+int64_t monotonicNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+/// Sends on a fresh socket that waits (in the kernel, woken by the receiver's reads) until the
+/// receiving socket has room, the receiver refuses or goes, or RoomWaitNs pass (errno EAGAIN).
+bool sendWaitingForRoom(const WindowAddress& To, const WireMessage& Msg)
+{
+    UniqueFd socket = datagramSocket();
+    if (!socket)
+        return false;
+    const int64_t deadline = monotonicNs() + RoomWaitNs;
+    for (;;) {
+        int64_t left = deadline - monotonicNs();
+        if (left <= 0) {
+            errno = EAGAIN;
+            return false;
+        }
+        // A zero timeout would mean "wait forever".
+        timeval timeout { static_cast<time_t>(left / 1000000000),
+            static_cast<suseconds_t>(left % 1000000000 / 1000) };
+        if (timeout.tv_sec == 0 && timeout.tv_usec == 0)
+            timeout.tv_usec = 1;
+        if (setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0)
+            return false;
+        ssize_t sent = sendto(socket.get(), &Msg, sizeof Msg, MSG_NOSIGNAL,
+            reinterpret_cast<const sockaddr*>(&To.Address), To.Length);
+        if (sent == static_cast<ssize_t>(sizeof Msg))
+            return true;
+        if (sent >= 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// Receivers that let a whole wait for room pass. A few slots keyed by a hash of the address (so
+// sessions never mix); a collision only costs one more wait. Lock-free, so a forked child never
+// meets a lock that another thread of its parent held.
+class StalledReceivers {
+public:
+    static uint64_t key(const WindowAddress& To)
+    {
+        std::string_view name(To.Address.sun_path, To.Length - offsetof(sockaddr_un, sun_path));
+        return std::hash<std::string_view>()(name) | 1;   // never 0, the empty slot
+    }
+    bool contains(uint64_t Key) const { return slot(Key).load(std::memory_order_relaxed) == Key; }
+    void add(uint64_t Key) { slot(Key).store(Key, std::memory_order_relaxed); }
+    void remove(uint64_t Key)
+    {
+        if (contains(Key)) {
+            uint64_t expected = Key;
+            slot(Key).compare_exchange_strong(expected, 0, std::memory_order_relaxed);
+        }
+    }
+
+private:
+    static constexpr size_t Slots = 16;
+    std::atomic<uint64_t>& slot(uint64_t Key) const { return slots_[Key % Slots]; }
+    mutable std::atomic<uint64_t> slots_[Slots] {};
+};
+
+StalledReceivers stalledReceivers;
 
 // The session's handle counter: one 32-bit word in a shared page, counted up atomically.
 // The mapping is kept per session name because tests switch sessions inside one process.
@@ -119,20 +193,44 @@ UniqueFd bindWindowSocket(HWND Window)
     return socket;
 }
 
+bool refusePosts(int Socket, HWND Window)
+{
+    // A datagram socket connected to a peer takes datagrams from that peer only; its own address
+    // is a peer that never sends, and other senders get EPERM.
+    WindowAddress self = windowAddress(Window);
+    return connect(Socket, reinterpret_cast<const sockaddr*>(&self.Address), self.Length) == 0;
+}
+
+bool acceptPosts(int Socket)
+{
+    sockaddr none {};
+    none.sa_family = AF_UNSPEC;
+    return connect(Socket, &none, sizeof none) == 0;
+}
+
 bool sendToWindow(HWND Window, const WireMessage& Msg)
 {
-    // One sending socket serves every thread of the process (sendto is thread-safe).
-    static const UniqueFd shared = datagramSocket();
+    // One sending socket serves every thread of the process (sendto is thread-safe). Never
+    // closed: other modules' static destructors may still post.
+    static const int shared = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     WindowAddress to = windowAddress(Window);
-    if (shared && sendOn(shared.get(), to, Msg))
-        return true;
-    if (errno != EAGAIN && errno != ENOBUFS && shared)
-        return false;   // ECONNREFUSED, ENOENT: the window is gone
-    // Undelivered datagrams count against their sender's buffer, so a few stuck receivers could
-    // fill the shared socket and make posts to healthy windows fail. A fresh socket tells that
-    // apart from a full receiver queue.
-    UniqueFd fresh = datagramSocket();
-    return fresh && sendOn(fresh.get(), to, Msg);
+    uint64_t key = StalledReceivers::key(to);
+    bool sent = shared >= 0 && sendOn(shared, to, Msg);
+    if (!sent && shared >= 0 && errno != EAGAIN && errno != ENOBUFS)
+        return false;   // ECONNREFUSED, ENOENT: the window is gone; EPERM: its queue is full
+    if (!sent && stalledReceivers.contains(key)) {
+        // Undelivered datagrams count against their sender's buffer, so a few stuck receivers
+        // could fill the shared socket; a fresh one tells that apart from a full receiver.
+        UniqueFd fresh = datagramSocket();
+        sent = fresh && sendOn(fresh.get(), to, Msg);
+    } else if (!sent) {
+        sent = sendWaitingForRoom(to, Msg);
+        if (!sent && errno == EAGAIN)
+            stalledReceivers.add(key);
+    }
+    if (sent)
+        stalledReceivers.remove(key);
+    return sent;
 }
 
 bool windowSocketAlive(HWND Window)
@@ -141,8 +239,10 @@ bool windowSocketAlive(HWND Window)
     if (!probe)
         return false;
     WindowAddress to = windowAddress(Window);
-    // Connecting a datagram socket only checks that the name is bound; nothing is queued.
-    return connect(probe.get(), reinterpret_cast<const sockaddr*>(&to.Address), to.Length) == 0;
+    // Connecting a datagram socket only checks that the name is bound; nothing is queued. A
+    // socket that refuses posts answers EPERM, and is alive all the same.
+    return connect(probe.get(), reinterpret_cast<const sockaddr*>(&to.Address), to.Length) == 0
+        || errno == EPERM;
 }
 
 HWND nextWindowHandle()

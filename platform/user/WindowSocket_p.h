@@ -33,11 +33,21 @@ WindowAddress windowAddress(HWND Window);
 /// socket cannot be made.
 UniqueFd bindWindowSocket(HWND Window);
 
-/// Queues Msg on Window's socket without ever waiting. False when nobody has bound the name or
-/// the receiver's queue is full.
+/// Makes Window's socket refuse every sender (their posts answer false at once) by connecting it
+/// to itself; what it already holds stays readable. The owner does this while its queue is full.
+bool refusePosts(int Socket, HWND Window);
+/// Lets senders in again. The kernel drops what the socket holds when its connection changes, so
+/// the socket must have been read empty since refusePosts.
+bool acceptPosts(int Socket);
+
+/// Queues Msg on Window's socket. False at once when nobody has bound the name or the receiver
+/// refuses posts (its queue is full). When the socket itself is full, the receiving process's
+/// receiver thread is behind, so this waits for it to make room, briefly: the wait ends with false
+/// after half a second, and a receiver that let a whole wait pass (a stopped or frozen process) is
+/// not waited for again until a post to it gets through.
 bool sendToWindow(HWND Window, const WireMessage& Msg);
 
-/// True when a socket is bound to Window's name; queues nothing.
+/// True when a socket is bound to Window's name, refusing or not; queues nothing.
 bool windowSocketAlive(HWND Window);
 
 /// The session file holding the handle counter.

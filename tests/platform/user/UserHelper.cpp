@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
+#include <sched.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -121,4 +124,45 @@ int UserHelper::wait()
     reaped_ = true;
     status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return status_;
+}
+
+Received parseReceived(const std::string& Line)
+{
+    std::istringstream in(Line);
+    Received r {};
+    in >> r.hwnd >> r.message >> r.wParam >> r.lParam;
+    return r;
+}
+
+std::vector<Received> parseReceived(const std::vector<std::string>& Lines)
+{
+    std::vector<Received> result;
+    for (const std::string& line : Lines)
+        result.push_back(parseReceived(line));
+    return result;
+}
+
+HWND handleOf(const std::string& Line)
+{
+    return static_cast<HWND>(std::stoul(Line));
+}
+
+bool postWhenRoom(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam)
+{
+    while (!PostMessage(Window, Msg, wParam, lParam)) {
+        if (!IsWindow(Window))
+            return false;
+        sched_yield();
+    }
+    return true;
+}
+
+size_t kernelDatagramQueue()
+{
+    // The kernel admits a datagram while fewer than one more than this setting wait.
+    size_t setting = 0;
+    std::ifstream("/proc/sys/net/unix/max_dgram_qlen") >> setting;
+    if (setting == 0)
+        throw std::runtime_error("kernelDatagramQueue: cannot read net.unix.max_dgram_qlen");
+    return setting + 1;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/user/Messages.h"
+
 /// Runs user_test_helper with a verb (see user_test_helper.cpp) on pipes. The process is
 /// killed and reaped when the object goes, if it still runs.
 class UserHelper {
@@ -36,3 +38,22 @@ private:
     bool reaped_ = false;
     int status_ = 0;
 };
+
+/// One message as the helper answers it: "<hwnd> <message> <wParam> <lParam>".
+struct Received {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+Received parseReceived(const std::string& Line);
+std::vector<Received> parseReceived(const std::vector<std::string>& Lines);
+HWND handleOf(const std::string& Line);
+
+/// Posts, waiting out a full queue of a receiver that is known to read; false when the window is
+/// gone.
+bool postWhenRoom(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam);
+
+/// How many datagrams the kernel queues on one socket before senders have to wait: the most a
+/// window's socket can hold that its process has not taken in.
+size_t kernelDatagramQueue();
