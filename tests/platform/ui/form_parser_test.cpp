@@ -1,0 +1,242 @@
+//===- form_parser_test.cpp - The text form format: values, nesting, errors with lines -===//
+#include "platform/ui/FormResource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Parses "object X: TX\n  P = <value>\nend" and answers P's value.
+TFormValue valueOf(const std::string& Value)
+{
+    const TFormObject O = ParseFormResource("TEST", "object X: TX\n  P = " + Value + "\nend\n");
+    EXPECT_EQ(O.Properties.size(), 1u) << Value;
+    return O.Properties.empty() ? TFormValue {} : O.Properties[0].Value;
+}
+
+struct IntegerRow {
+    const char* Text;
+    int64_t Value;
+};
+
+TEST(FormParser, Integers)
+{
+    const IntegerRow Rows[] = {
+        { "0", 0 },
+        { "192", 192 },
+        { "-3", -3 },
+        { "$1F", 31 },
+        { "$00C0C0C0", 0xC0C0C0 },
+        { "$FFFFFFFF", -1 },                          // 32-bit pattern
+        { "$8000000F", int32_t(0x8000000F) },         // clBtnFace
+        { "$100000000", 0x100000000 },                // more than 8 digits: 64-bit
+        { "-$10", -16 },
+        { "9223372036854775807", INT64_MAX },
+    };
+    for (const IntegerRow& R : Rows) {
+        const TFormValue V = valueOf(R.Text);
+        EXPECT_EQ(V.Kind, TFormValueKind::Integer) << R.Text;
+        EXPECT_EQ(V.Integer, R.Value) << R.Text;
+    }
+}
+
+struct FloatRow {
+    const char* Text;
+    double Value;
+};
+
+TEST(FormParser, Floats)
+{
+    const FloatRow Rows[] = {
+        { "1.5", 1.5 },
+        { "-2.0E3", -2000.0 },
+        { "1E5", 100000.0 },
+        { "2.5e-1", 0.25 },
+        { "100.000000000000000000", 100.0 },
+    };
+    for (const FloatRow& R : Rows) {
+        const TFormValue V = valueOf(R.Text);
+        EXPECT_EQ(V.Kind, TFormValueKind::Float) << R.Text;
+        EXPECT_DOUBLE_EQ(V.Float, R.Value) << R.Text;
+    }
+}
+
+struct StringRow {
+    const char* Text;
+    std::string Value;
+};
+
+TEST(FormParser, StringsWithEscapesCodesAndContinuations)
+{
+    const StringRow Rows[] = {
+        { "'Heliant'", "Heliant" },
+        { "''", "" },
+        { "'it''s'", "it's" },
+        { "''''", "'" },
+        { "'Heliant'#13'line two'", "Heliant\rline two" },
+        { "#65#66", "AB" },
+        { "'x'#$41", "xA" },
+        { "'Energy ['#181'J]'", "Energy [\xB5J]" },
+        { "#0", std::string(1, '\0') },
+        { "'for other COM'#13'use OPTIONS MENU|'", "for other COM\ruse OPTIONS MENU|" },
+        { "'first part ' +\n    'second part'", "first part second part" },
+        { "'a' + #13 +\r\n 'b'", "a\rb" },
+        { "'&Start'", "&Start" },
+        { "'  blanks kept  '", "  blanks kept  " },
+    };
+    for (const StringRow& R : Rows) {
+        const TFormValue V = valueOf(R.Text);
+        EXPECT_EQ(V.Kind, TFormValueKind::String) << R.Text;
+        EXPECT_EQ(V.Text, R.Value) << R.Text;
+    }
+}
+
+TEST(FormParser, IdentifiersSetsListsAndBinary)
+{
+    TFormValue V = valueOf("clBtnFace");
+    EXPECT_EQ(V.Kind, TFormValueKind::Ident);
+    EXPECT_EQ(V.Text, "clBtnFace");
+
+    V = valueOf("Form2.PopupMenu1");
+    EXPECT_EQ(V.Kind, TFormValueKind::Ident);
+    EXPECT_EQ(V.Text, "Form2.PopupMenu1");
+
+    V = valueOf("[fsBold, fsItalic]");
+    EXPECT_EQ(V.Kind, TFormValueKind::Set);
+    EXPECT_EQ(V.Elements, (std::vector<std::string> { "fsBold", "fsItalic" }));
+
+    V = valueOf("[]");
+    EXPECT_EQ(V.Kind, TFormValueKind::Set);
+    EXPECT_TRUE(V.Elements.empty());
+
+    V = valueOf("[\n  boMonoDisplay,\n  boPopupMark]");
+    EXPECT_EQ(V.Elements, (std::vector<std::string> { "boMonoDisplay", "boPopupMark" }));
+
+    V = valueOf("(\n    'COM1'\n    'COM2')");
+    EXPECT_EQ(V.Kind, TFormValueKind::List);
+    ASSERT_EQ(V.Items.size(), 2u);
+    EXPECT_EQ(V.Items[0].Text, "COM1");
+    EXPECT_EQ(V.Items[1].Text, "COM2");
+    EXPECT_EQ(V.Items[1].Line, 4);
+
+    V = valueOf("( 'I' 0 1.5 Ident )");
+    ASSERT_EQ(V.Items.size(), 4u);
+    EXPECT_EQ(V.Items[0].Kind, TFormValueKind::String);
+    EXPECT_EQ(V.Items[1].Kind, TFormValueKind::Integer);
+    EXPECT_EQ(V.Items[2].Kind, TFormValueKind::Float);
+    EXPECT_EQ(V.Items[3].Kind, TFormValueKind::Ident);
+
+    V = valueOf("()");
+    EXPECT_EQ(V.Kind, TFormValueKind::List);
+    EXPECT_TRUE(V.Items.empty());
+
+    V = valueOf("{\n  0A1b\n  FF}");
+    EXPECT_EQ(V.Kind, TFormValueKind::Binary);
+    EXPECT_EQ(V.Bytes, (std::vector<uint8_t> { 0x0A, 0x1B, 0xFF }));
+}
+
+TEST(FormParser, TreeKeepsNamesClassesOrderAndLines)
+{
+    const char* Text = "object Form_main: TForm_main\n"      // 1
+                       "  Left = 192\n"                      // 2
+                       "  Font.Style = [fsBold]\n"           // 3
+                       "  OnCreate = FormCreate\n"           // 4
+                       "  object panel: TPanel\n"            // 5
+                       "    Caption = ''\n"                  // 6
+                       "    object btn_start: TButton\n"     // 7
+                       "      Caption = '&Start'\n"          // 8
+                       "    end\n"                           // 9
+                       "  end\n"                             // 10
+                       "  OBJECT TTimer\n"                   // 11: no name, keywords in any case
+                       "  End\n"                             // 12
+                       "end\n";
+    const TFormObject Root = ParseFormResource("TFORM_MAIN", Text);
+    EXPECT_EQ(Root.Name, "Form_main");
+    EXPECT_EQ(Root.ClassName, "TForm_main");
+    EXPECT_EQ(Root.Line, 1);
+    ASSERT_EQ(Root.Properties.size(), 3u);
+    EXPECT_EQ(Root.Properties[0].Path, "Left");
+    EXPECT_EQ(Root.Properties[1].Path, "Font.Style");
+    EXPECT_EQ(Root.Properties[1].Line, 3);
+    EXPECT_EQ(Root.Properties[2].Value.Text, "FormCreate");
+    ASSERT_EQ(Root.Children.size(), 2u);
+    const TFormObject& Panel = Root.Children[0];
+    EXPECT_EQ(Panel.Name, "panel");
+    EXPECT_EQ(Panel.Line, 5);
+    ASSERT_EQ(Panel.Children.size(), 1u);
+    EXPECT_EQ(Panel.Children[0].Name, "btn_start");
+    EXPECT_EQ(Panel.Children[0].ClassName, "TButton");
+    EXPECT_EQ(Panel.Children[0].Properties[0].Line, 8);
+    EXPECT_EQ(Root.Children[1].Name, "");
+    EXPECT_EQ(Root.Children[1].ClassName, "TTimer");
+    EXPECT_EQ(Root.Children[1].Line, 11);
+}
+
+TEST(FormParser, LinesCountAcrossCrLfAndMultiLineValues)
+{
+    const char* Text = "\xEF\xBB\xBFobject F: TF\r\n"
+                       "  Items.Strings = (\r\n"
+                       "    'a'\r\n"
+                       "    'b')\r\n"
+                       "  Caption = 'x' +\r\n"
+                       "    'y'\r\n"
+                       "  Tag = 1\r\n"
+                       "end\r\n";
+    const TFormObject Root = ParseFormResource("CRLF", Text);
+    ASSERT_EQ(Root.Properties.size(), 3u);
+    EXPECT_EQ(Root.Properties[1].Line, 5);
+    EXPECT_EQ(Root.Properties[2].Line, 7);
+}
+
+struct ErrorRow {
+    const char* Name;
+    const char* Text;
+    int Line;
+    const char* Reason;
+};
+
+TEST(FormParser, ErrorsNameTheResourceAndLine)
+{
+    const ErrorRow Rows[] = {
+        { "unterminated string", "object F: TF\n  Caption = 'abc\n  Left = 1\nend\n", 2, "Unterminated string" },
+        { "missing end", "object F: TF\n  object B: TB\n    Left = 1\n  end\n", 5, "'end' of object F (line 1) expected" },
+        { "missing inner end", "object F: TF\n  object B: TB\n", 3, "'end' of object B (line 2) expected" },
+        { "bad character", "object F: TF\n  Left = 1\n  Top @ 2\nend\n", 3, "Invalid character '@'" },
+        { "missing equals", "object F: TF\n  Left 12\nend\n", 2, "'=' expected" },
+        { "no object keyword", "thing F: TF\nend\n", 1, "'object' expected" },
+        { "no class name", "object F: 12\nend\n", 1, "Class name expected" },
+        { "no value", "object F: TF\n  Left = ]\nend\n", 2, "Value expected" },
+        { "character code too big", "object F: TF\n  Caption = 'a'#300\nend\n", 2, "Character code 300 is outside 0..255" },
+        { "set without comma", "object F: TF\n  Style = [a b]\nend\n", 2, "',' or ']' expected" },
+        { "unterminated list", "object F: TF\n  Items.Strings = (\n    'a'\n", 4, "')' of the list from line 2 expected" },
+        { "odd binary", "object F: TF\n  Data = {\n    0A1 }\nend\n", 3, "odd number of hex digits" },
+        { "binary with a bad digit", "object F: TF\n  Data = { 0G }\nend\n", 2, "Invalid character 'G'" },
+        { "collection", "object F: TF\n  Items = <\n    item\n    end>\nend\n", 2, "Collections are not supported" },
+        { "inherited", "inherited F: TF\nend\n", 1, "'inherited' objects are not supported" },
+        { "inline child", "object F: TF\n  inline G: TG\n  end\nend\n", 2, "'inline' objects are not supported" },
+        { "text after end", "object F: TF\nend\nobject G: TG\nend\n", 3, "Text after the last 'end'" },
+        { "number glued to letters", "object F: TF\n  Left = 12px\nend\n", 2, "Invalid number 12px" },
+        { "lonely dollar", "object F: TF\n  Left = $\nend\n", 2, "Invalid number $" },
+        { "huge decimal", "object F: TF\n  Left = 99999999999999999999\nend\n", 2, "Invalid number" },
+        { "continuation without string", "object F: TF\n  Caption = 'a' +\n  12\nend\n", 3, "String expected" },
+        { "string cut by end of text", "object F: TF\n  Caption = 'abc", 2, "Unterminated string" },
+        { "empty text", "", 1, "'object' expected" },
+        { "lone minus", "object F: TF\n  Left = -x\nend\n", 2, "Invalid character '-'" },
+    };
+    for (const ErrorRow& R : Rows) {
+        try {
+            ParseFormResource("TFORM_TEST", R.Text);
+            ADD_FAILURE() << R.Name << ": no error";
+        } catch (const EParserError& E) {
+            EXPECT_EQ(E.ResourceName(), "TFORM_TEST") << R.Name;
+            EXPECT_EQ(E.Line(), R.Line) << R.Name << ": " << E.Message();
+            EXPECT_NE(E.Message().find(R.Reason), std::string::npos) << R.Name << ": " << E.Message();
+            EXPECT_EQ(E.Message().rfind("Form resource TFORM_TEST, line " + std::to_string(R.Line) + ": ", 0), 0u)
+                << R.Name << ": " << E.Message();
+        }
+    }
+}
+
+} // namespace
