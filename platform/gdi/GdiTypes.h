@@ -84,6 +84,19 @@ struct ABC {
     uint32_t abcB = 0;
     int32_t abcC = 0;
 };
+/// What GetObject answers for a bitmap; bmBits points at the first stored row.
+struct BITMAP {
+    int32_t bmType = 0;
+    int32_t bmWidth = 0, bmHeight = 0, bmWidthBytes = 0;
+    uint16_t bmPlanes = 1, bmBitsPixel = 0;
+    void* bmBits = nullptr;
+};
+using HPALETTE = HGDIOBJ;
+struct PALETTEENTRY {
+    uint8_t peRed = 0, peGreen = 0, peBlue = 0, peFlags = 0;
+};
+/// The colour of entry Index of the DC's palette (the stock palette here).
+constexpr COLORREF PALETTEINDEX(uint16_t Index) { return 0x01000000u | Index; }
 
 // Pen styles
 constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6;
@@ -99,11 +112,14 @@ constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
 constexpr int ALTERNATE = 1, WINDING = 2;
 // Mix modes (ROP2)
-constexpr int R2_BLACK = 1, R2_NOT = 6, R2_XORPEN = 7, R2_NOP = 11, R2_COPYPEN = 13, R2_WHITE = 16;
+constexpr int R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5, R2_NOT = 6,
+              R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12,
+              R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16;
 // Raster operations
 constexpr uint32_t SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
                    NOTSRCCOPY = 0x00330008, MERGECOPY = 0x00C000CA, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049,
                    DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062;
+constexpr uint32_t SRCERASE = 0x00440328, NOTSRCERASE = 0x001100A6, MERGEPAINT = 0x00BB0226, PATPAINT = 0x00FB0A09;
 // Map modes, graphics modes, world-transform modes
 constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5, MM_TWIPS = 6,
               MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8;
@@ -125,7 +141,22 @@ constexpr int ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
 constexpr int FW_NORMAL = 400, FW_BOLD = 700;
 constexpr uint8_t ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2;
 constexpr uint8_t TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04;
+// Object types (GetObjectType, GetCurrentObject)
+constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8,
+               OBJ_MEMDC = 10, OBJ_ENHMETADC = 12;
+// Arc directions, stretching modes
+constexpr int AD_COUNTERCLOCKWISE = 1, AD_CLOCKWISE = 2;
+constexpr int BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4;
+// DrawText formats beyond the common ones
+constexpr UINT DT_EXTERNALLEADING = 0x200;
+// System colours past the first 25, and the other names of some (the main list follows below)
+constexpr int COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27, COLOR_GRADIENTINACTIVECAPTION = 28,
+              COLOR_MENUHILIGHT = 29, COLOR_MENUBAR = 30;
+constexpr int COLOR_DESKTOP = 1, COLOR_3DFACE = 15, COLOR_3DSHADOW = 16, COLOR_3DHIGHLIGHT = 20, COLOR_3DHILIGHT = 20,
+              COLOR_BTNHILIGHT = 20;
 // GetDeviceCaps indexes
+constexpr int TECHNOLOGY = 2, NUMCOLORS = 24, SIZEPALETTE = 104;
+constexpr int DT_RASDISPLAY = 1, DT_RASPRINTER = 2, DT_METAFILE = 5;   // TECHNOLOGY answers
 constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14,
               LOGPIXELSX = 88, LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111,
               PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113;

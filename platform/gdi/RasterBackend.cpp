@@ -1,0 +1,401 @@
+//===- RasterBackend.cpp - Lines, polygons, rectangles, ellipses, arcs, pixels -===//
+#include "platform/gdi/RasterBackend_p.h"
+
+#include "platform/gdi/DeviceContext_p.h"
+#include "platform/gdi/Dib.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/PixelSurface_p.h"
+
+#include <QPainterPathStroker>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+using raster::PenSpec;
+
+// Rounds a point of a curve to its pixel so that the curve stays symmetric about its centre:
+// halves round away from the centre on both sides.
+int pixelAbout(double V, double Centre) {
+    // Rounding noise of sines and cosines must not decide which side of the centre a point is.
+    V = std::round(V * 1e6) / 1e6;
+    return int(V >= Centre ? std::floor(V + 0.5) : std::ceil(V - 0.5));
+}
+
+// Pixels of a curve given by close points: rounded, repeats dropped, and a pixel dropped where
+// its neighbours touch each other anyway, so that the line stays one pixel thin.
+std::vector<QPoint> curvePixels(const std::vector<QPointF>& Points, QPointF Centre, bool Closed) {
+    std::vector<QPoint> pixels;
+    pixels.reserve(Points.size());
+    for (const QPointF& p : Points) {
+        QPoint q(pixelAbout(p.x(), Centre.x()), pixelAbout(p.y(), Centre.y()));
+        if (pixels.empty() || pixels.back() != q) pixels.push_back(q);
+    }
+    if (Closed && pixels.size() > 1 && pixels.front() == pixels.back()) pixels.pop_back();
+    auto touching = [](QPoint A, QPoint B) { return std::abs(A.x() - B.x()) <= 1 && std::abs(A.y() - B.y()) <= 1; };
+    std::vector<QPoint> thin;
+    thin.reserve(pixels.size());
+    const size_t n = pixels.size();
+    for (size_t i = 0; i < n; ++i) {
+        bool inner = Closed || (i > 0 && i + 1 < n);
+        if (inner && n > 3) {
+            QPoint before = thin.empty() ? pixels[(i + n - 1) % n] : thin.back();
+            QPoint after = pixels[(i + 1) % n];
+            if (before != after && touching(before, after)) continue;
+        }
+        thin.push_back(pixels[i]);
+    }
+    return thin;
+}
+
+QRect boundsOf(const std::vector<QPointF>& Points, int Margin) {
+    if (Points.empty()) return QRect();
+    double x0 = Points[0].x(), x1 = x0, y0 = Points[0].y(), y1 = y0;
+    for (const QPointF& p : Points) {
+        x0 = std::min(x0, p.x()), x1 = std::max(x1, p.x());
+        y0 = std::min(y0, p.y()), y1 = std::max(y1, p.y());
+    }
+    // Far-away coordinates are cut here; the mask box is cut to the clip anyway.
+    auto clampInt = [](double V) { return int(std::clamp(V, -1e8, 1e8)); };
+    return QRect(QPoint(clampInt(std::floor(x0)) - Margin, clampInt(std::floor(y0)) - Margin),
+        QPoint(clampInt(std::ceil(x1)) + Margin, clampInt(std::ceil(y1)) + Margin));
+}
+
+QPainterPath wideStroke(const QPainterPath& Line, int Width, Qt::PenJoinStyle Join) {
+    QPainterPathStroker stroker;
+    stroker.setWidth(Width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Join);
+    return stroker.createStroke(Line);
+}
+
+// Samples of the ellipse with centre C and radii R from angle T0 over Span (radians, counter-
+// clockwise on the screen, negative for clockwise): the two ends and, between them, the points
+// of one fixed grid of angles, fine enough that neighbours are under half a pixel apart. The
+// fixed grid makes a pie of 100 % and the ellipse of the same box the very same figure.
+void sampleEllipse(std::vector<QPointF>& Out, QPointF C, QPointF R, double T0, double Span) {
+    const double full = 2 * std::numbers::pi;
+    const double perimeter = full * std::max(R.x(), R.y());
+    const long long n = 4 * std::max(4LL, (long long)std::ceil(perimeter / 2));
+    const double step = full / double(n);
+    auto at = [&](double T) { return QPointF(C.x() + R.x() * std::cos(T), C.y() - R.y() * std::sin(T)); };
+    auto grid = [&](long long K) { return at(double(((K % n) + n) % n) * step); };
+    Out.push_back(at(T0));
+    const double end = T0 + Span;
+    if (Span > 0) {
+        for (long long k = (long long)std::floor(T0 / step) + 1; k * step < end - 1e-9; ++k) Out.push_back(grid(k));
+    } else {
+        for (long long k = (long long)std::ceil(T0 / step) - 1; k * step > end + 1e-9; --k) Out.push_back(grid(k));
+    }
+    Out.push_back(at(end));
+}
+
+// The line-space box of a shape: the device rectangle without its right and bottom edges,
+// drawn inside itself by half the width of a wide PS_INSIDEFRAME pen.
+QRectF lineBox(const QRect& Device, const PenSpec& Pen, UINT LogicalStyle) {
+    QRectF box(QPointF(Device.left(), Device.top()), QPointF(Device.right(), Device.bottom()));
+    if (Pen.visible && Pen.wide() && LogicalStyle == PS_INSIDEFRAME) {
+        double inset = std::min({double(Pen.width / 2), box.width() / 2, box.height() / 2});
+        box.adjust(inset, inset, -inset, -inset);
+    }
+    return box;
+}
+
+} // namespace
+
+// ---- Shared helpers
+
+namespace raster {
+
+double scaleX(const DcState& S) {
+    QTransform m = S.toDevice();
+    return std::hypot(m.m11(), m.m12());
+}
+
+double scaleY(const DcState& S) {
+    QTransform m = S.toDevice();
+    return std::hypot(m.m21(), m.m22());
+}
+
+QRect deviceRect(const DcState& S, const RECT& R) {
+    QPoint a = S.device(POINT{R.left, R.top}), b = S.device(POINT{R.right, R.bottom});
+    int l = std::min(a.x(), b.x()), r = std::max(a.x(), b.x());
+    int t = std::min(a.y(), b.y()), bo = std::max(a.y(), b.y());
+    return QRect(l, t, r - l, bo - t);
+}
+
+PenSpec penOf(const DcState& S) {
+    LOGPEN pen = S.effectivePen();
+    PenSpec spec;
+    spec.visible = pen.lopnStyle != PS_NULL;
+    spec.colour = ColorToRGB(pen.lopnColor);
+    spec.width = std::max(1, int(std::lround(std::abs(pen.lopnWidth.x) * scaleX(S))));
+    // Styles apply to one-pixel pens only; wide ones draw solid.
+    spec.style = spec.wide() || pen.lopnStyle == PS_INSIDEFRAME ? PS_SOLID : pen.lopnStyle;
+    return spec;
+}
+
+std::optional<COLORREF> gapColour(const DcState& S) {
+    if (S.bkMode != OPAQUE) return std::nullopt;
+    return ColorToRGB(S.bkColor);
+}
+
+std::optional<Paint> brushOf(const DcState& S) {
+    LOGBRUSH brush = S.effectiveBrush();
+    switch (brush.lbStyle) {
+    case BS_SOLID: return Paint::solid(ColorToRGB(brush.lbColor));
+    case BS_HATCHED: return Paint::hatch(int(brush.lbHatch), ColorToRGB(brush.lbColor), gapColour(S));
+    case BS_PATTERN: return Paint::pattern(S.brush->pattern, ColorToRGB(S.textColor), ColorToRGB(S.bkColor));
+    default: return std::nullopt;
+    }
+}
+
+} // namespace raster
+
+// ---- Targets
+
+HDC CreateImageDC(QImage& Target, const DeviceCaps& Caps) {
+    return CreateDeviceContext(DeviceContext::Kind::Image, std::make_unique<RasterBackend>(Target), Caps);
+}
+
+std::unique_ptr<PixelSurface> RasterBackend::surface(const DcState& S) {
+    if (image_) return std::make_unique<ImageSurface>(*image_);
+    if (S.bitmap && S.bitmap->picture()) return std::make_unique<DibSurface>(*S.bitmap->picture());
+    return nullptr;
+}
+
+RasterBackend::Target RasterBackend::target(const DcState& S) {
+    Target t;
+    t.surface = surface(S);
+    if (!t.surface) return t;
+    QRect all = t.surface->rect();
+    t.clip = S.clip ? S.clip->intersected(all) : QRegion(all);
+    t.box = t.clip.boundingRect();
+    return t;
+}
+
+// ---- Polylines and polygons
+
+void RasterBackend::drawPolygons(const DcState& S, const std::vector<std::vector<QPoint>>& Polygons, bool Closed,
+    bool Fill) {
+    Target t = target(S);
+    if (!t) return;
+    const PenSpec pen = raster::penOf(S);
+    const std::optional<Paint> brush = Fill ? raster::brushOf(S) : std::nullopt;
+    if (!pen.visible && !brush) return;
+
+    std::vector<QPointF> all;
+    for (const auto& polygon : Polygons) all.insert(all.end(), polygon.begin(), polygon.end());
+    QRect box = boundsOf(all, pen.width + 1).intersected(t.box);
+    if (box.isEmpty()) return;
+
+    CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
+    if (brush) {
+        QPainterPath area;
+        for (const auto& polygon : Polygons) {
+            QPolygonF p;
+            for (QPoint q : polygon) p << QPointF(q);
+            area.addPolygon(p);
+            area.closeSubpath();
+        }
+        fill.fillPath(area, S.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    }
+    if (pen.visible && !pen.wide()) {
+        LineStyle style(pen.style, raster::gapColour(S).has_value());
+        for (const auto& polygon : Polygons) {
+            for (size_t i = 0; i + 1 < polygon.size(); ++i) plotLine(outline, polygon[i], polygon[i + 1], style);
+            if (Closed && polygon.size() > 1) plotLine(outline, polygon.back(), polygon.front(), style);
+        }
+    } else if (pen.visible) {
+        QPainterPath line;
+        for (const auto& polygon : Polygons) {
+            if (polygon.empty()) continue;
+            line.moveTo(polygon[0]);
+            for (size_t i = 1; i < polygon.size(); ++i) line.lineTo(polygon[i]);
+            if (Closed) line.closeSubpath();
+        }
+        outline.fillPath(wideStroke(line, pen.width, Qt::RoundJoin), Qt::WindingFill);
+    }
+    if (brush) {
+        if (pen.visible) fill.subtract(outline);
+        paintMask(*t.surface, fill, t.clip, *brush, std::nullopt, S.rop2);
+    }
+    if (pen.visible) paintMask(*t.surface, outline, t.clip, Paint::solid(pen.colour), raster::gapColour(S), S.rop2);
+}
+
+void RasterBackend::lineTo(const DcState& S, POINT From, POINT To) {
+    drawPolygons(S, {{S.device(From), S.device(To)}}, false, false);
+}
+
+void RasterBackend::polyline(const DcState& S, std::span<const POINT> Points) {
+    std::vector<QPoint> device;
+    device.reserve(Points.size());
+    for (POINT p : Points) device.push_back(S.device(p));
+    drawPolygons(S, {device}, false, false);
+}
+
+void RasterBackend::polygon(const DcState& S, std::span<const POINT> Points) {
+    const int count = int(Points.size());
+    polyPolygon(S, Points, std::span<const int>(&count, 1));
+}
+
+void RasterBackend::polyPolygon(const DcState& S, std::span<const POINT> Points, std::span<const int> Counts) {
+    std::vector<std::vector<QPoint>> polygons;
+    size_t at = 0;
+    for (int count : Counts) {
+        std::vector<QPoint> polygon;
+        for (int i = 0; i < count && at < Points.size(); ++i) polygon.push_back(S.device(Points[at++]));
+        polygons.push_back(std::move(polygon));
+    }
+    drawPolygons(S, polygons, true, true);
+}
+
+// ---- Rectangles
+
+void RasterBackend::rectangle(const DcState& S, const RECT& R) {
+    Target t = target(S);
+    if (!t) return;
+    const QRect device = raster::deviceRect(S, R);
+    const PenSpec pen = raster::penOf(S);
+    const std::optional<Paint> brush = raster::brushOf(S);
+    if (device.isEmpty()) return;
+    QRect box = device.adjusted(-pen.width, -pen.width, pen.width, pen.width).intersected(t.box);
+    if (box.isEmpty()) return;
+
+    CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
+    if (brush) {
+        // Without a pen the filled area is one pixel smaller to the right and bottom.
+        fill.fillRect(pen.visible ? device : device.adjusted(0, 0, -1, -1));
+    }
+    if (pen.visible) {
+        QRectF line = lineBox(device, pen, S.effectivePen().lopnStyle);
+        if (!pen.wide()) {
+            LineStyle style(pen.style, raster::gapColour(S).has_value());
+            const QPoint corners[4] = {{device.left(), device.top()}, {device.right(), device.top()},
+                {device.right(), device.bottom()}, {device.left(), device.bottom()}};
+            for (int i = 0; i < 4; ++i) plotLine(outline, corners[i], corners[(i + 1) % 4], style);
+            if (device.width() == 1 || device.height() == 1) outline.fillRect(device);
+        } else {
+            QPainterPath path;
+            path.addRect(line);
+            outline.fillPath(wideStroke(path, pen.width, Qt::MiterJoin), Qt::WindingFill);
+        }
+    }
+    if (brush) {
+        if (pen.visible) fill.subtract(outline);
+        paintMask(*t.surface, fill, t.clip, *brush, std::nullopt, S.rop2);
+    }
+    if (pen.visible) paintMask(*t.surface, outline, t.clip, Paint::solid(pen.colour), raster::gapColour(S), S.rop2);
+}
+
+// ---- Curves
+
+void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
+    Target t = target(S);
+    if (!t || F.points.empty()) return;
+    const PenSpec pen = raster::penOf(S);
+    const std::optional<Paint> brush = Fill && F.fillable ? raster::brushOf(S) : std::nullopt;
+    if (!pen.visible && !brush) return;
+    QRect box = boundsOf(F.points, pen.width + 1).intersected(t.box);
+    if (box.isEmpty()) return;
+
+    CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
+    if (brush) {
+        QPainterPath area;
+        area.addPolygon(QPolygonF(QList<QPointF>(F.points.begin(), F.points.end())));
+        area.closeSubpath();
+        fill.fillPath(area, Qt::WindingFill);
+    }
+    if (pen.visible && !pen.wide()) {
+        std::vector<QPoint> pixels = curvePixels(F.points, F.centre, F.closed);
+        LineStyle style(pen.style, raster::gapColour(S).has_value());
+        for (size_t i = 0; i + 1 < pixels.size(); ++i) plotLine(outline, pixels[i], pixels[i + 1], style);
+        if (F.closed && pixels.size() > 1) plotLine(outline, pixels.back(), pixels.front(), style);
+        if (!F.closed || pixels.size() == 1) outline.set(pixels.back().x(), pixels.back().y(), style.next());
+    } else if (pen.visible) {
+        QPainterPath line;
+        line.moveTo(F.points[0]);
+        for (size_t i = 1; i < F.points.size(); ++i) line.lineTo(F.points[i]);
+        if (F.closed) line.closeSubpath();
+        outline.fillPath(wideStroke(line, pen.width, Qt::RoundJoin), Qt::WindingFill);
+    }
+    if (brush) {
+        if (pen.visible) fill.subtract(outline);
+        paintMask(*t.surface, fill, t.clip, *brush, std::nullopt, S.rop2);
+    }
+    if (pen.visible) paintMask(*t.surface, outline, t.clip, Paint::solid(pen.colour), raster::gapColour(S), S.rop2);
+}
+
+void RasterBackend::ellipse(const DcState& S, const RECT& R) {
+    const QRect device = raster::deviceRect(S, R);
+    if (device.isEmpty()) return;
+    QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
+    Figure f;
+    f.centre = box.center();
+    sampleEllipse(f.points, box.center(), QPointF(box.width() / 2, box.height() / 2), 0, 2 * std::numbers::pi);
+    drawFigure(S, f, true);
+}
+
+void RasterBackend::roundRect(const DcState& S, const RECT& R, SIZE Corner) {
+    const QRect device = raster::deviceRect(S, R);
+    if (device.isEmpty()) return;
+    QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
+    double rx = std::min(std::abs(Corner.cx) * raster::scaleX(S) / 2, box.width() / 2);
+    double ry = std::min(std::abs(Corner.cy) * raster::scaleY(S) / 2, box.height() / 2);
+    const double quarter = std::numbers::pi / 2;
+    Figure f;
+    f.centre = box.center();
+    sampleEllipse(f.points, QPointF(box.right() - rx, box.top() + ry), QPointF(rx, ry), 0, quarter);
+    sampleEllipse(f.points, QPointF(box.left() + rx, box.top() + ry), QPointF(rx, ry), quarter, quarter);
+    sampleEllipse(f.points, QPointF(box.left() + rx, box.bottom() - ry), QPointF(rx, ry), 2 * quarter, quarter);
+    sampleEllipse(f.points, QPointF(box.right() - rx, box.bottom() - ry), QPointF(rx, ry), 3 * quarter, quarter);
+    drawFigure(S, f, true);
+}
+
+void RasterBackend::arc(const DcState& S, ArcKind Kind, const RECT& Box, POINT Start, POINT End) {
+    const QRect device = raster::deviceRect(S, Box);
+    if (device.isEmpty()) return;
+    QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
+    const QPointF c = box.center();
+    const double rx = std::max(box.width() / 2, 1e-9), ry = std::max(box.height() / 2, 1e-9);
+    // The angle of each radial, measured on the ellipse as if it were a circle, so that the
+    // arc ends where the radial crosses the ellipse.
+    auto angleOf = [&](POINT P) {
+        QPointF d = S.deviceF(P);
+        return std::atan2(-(d.y() - c.y()) / ry, (d.x() - c.x()) / rx);
+    };
+    const double t0 = angleOf(Start), t1 = angleOf(End);
+    const double full = 2 * std::numbers::pi;
+    double span = std::fmod(t1 - t0 + 2 * full, full);
+    if (span < 1e-9) span = full;   // equal radials: the whole ellipse
+    if (S.arcDirection == AD_CLOCKWISE) span = span == full ? -full : span - full;
+
+    Figure f;
+    f.centre = c;
+    f.closed = Kind != ArcKind::Arc;
+    f.fillable = Kind != ArcKind::Arc;
+    if (Kind == ArcKind::Pie) f.points.push_back(c);
+    sampleEllipse(f.points, c, QPointF(box.width() / 2, box.height() / 2), t0, span);
+    drawFigure(S, f, true);
+}
+
+// ---- Pixels
+
+COLORREF RasterBackend::setPixel(const DcState& S, POINT P, COLORREF Colour) {
+    Target t = target(S);
+    QPoint d = S.device(P);
+    if (!t || !t.clip.contains(d)) return CLR_INVALID;
+    uint32_t word = pixelWord(ColorToRGB(Colour));
+    t.surface->write(d.x(), d.y(), 1, &word);
+    return t.surface->colour(d.x(), d.y());
+}
+
+COLORREF RasterBackend::getPixel(const DcState& S, POINT P) {
+    Target t = target(S);
+    QPoint d = S.device(P);
+    if (!t || !t.clip.contains(d)) return CLR_INVALID;
+    return t.surface->colour(d.x(), d.y());
+}
