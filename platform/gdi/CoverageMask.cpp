@@ -148,6 +148,12 @@ LineStyle::LineStyle(UINT PenStyle, bool OpaqueGaps) : opaqueGaps_(OpaqueGaps) {
     if (runs_) left_ = runs_[0];
 }
 
+void LineStyle::skip(int64_t Pixels) {
+    // Every dash pattern repeats after 24 pixels.
+    if (!runs_) return;
+    for (int64_t n = Pixels % 24; n > 0; --n) next();
+}
+
 uint8_t LineStyle::next() {
     if (!runs_) return CoverageMask::Fore;
     uint8_t cls = (run_ % 2 == 0) ? CoverageMask::Fore : (opaqueGaps_ ? CoverageMask::Back : CoverageMask::None);
@@ -159,37 +165,72 @@ uint8_t LineStyle::next() {
 }
 
 void plotLine(CoverageMask& Mask, QPoint A, QPoint B, LineStyle& Style) {
+    const QRect box = Mask.box();
+    if (box.isEmpty()) return;
+    // Lines that pass the mask by are only counted for their dash pattern; one far longer than
+    // the mask is first cut to the part near it, so that absurd coordinates cost no time.
+    const int64_t length = std::max(std::llabs(int64_t(B.x()) - A.x()), std::llabs(int64_t(B.y()) - A.y()));
+    const QRect reach = box.adjusted(-2, -2, 2, 2);
+    if (std::max(A.x(), B.x()) < reach.left() || std::min(A.x(), B.x()) > reach.right() ||
+        std::max(A.y(), B.y()) < reach.top() || std::min(A.y(), B.y()) > reach.bottom()) {
+        Style.skip(length);
+        return;
+    }
+    int64_t after = 0;
+    if (length > (int64_t(1) << 16)) {
+        double t0 = 0, t1 = 1;
+        const double px = A.x(), py = A.y(), ex = double(B.x()) - A.x(), ey = double(B.y()) - A.y();
+        auto cut = [&](double P, double Q) {
+            if (P == 0) return Q >= 0;
+            double r = Q / P;
+            if (P < 0) t0 = std::max(t0, r);
+            else t1 = std::min(t1, r);
+            return t0 <= t1;
+        };
+        if (!cut(-ex, px - reach.left()) || !cut(ex, reach.right() - px) || !cut(-ey, py - reach.top()) ||
+            !cut(ey, reach.bottom() - py)) {
+            Style.skip(length);
+            return;
+        }
+        const int64_t before = int64_t(t0 * double(length));
+        Style.skip(before);
+        QPoint from(int(std::lround(px + t0 * ex)), int(std::lround(py + t0 * ey)));
+        QPoint to(int(std::lround(px + t1 * ex)), int(std::lround(py + t1 * ey)));
+        A = from;
+        if (t1 < 1) B = to;
+        after = std::max<int64_t>(0, length - before - std::max(std::abs(B.x() - A.x()), std::abs(B.y() - A.y())));
+    }
     // Classic integer stepping along the major axis; the last pixel is left out so that joined
     // segments touch each pixel once.
     int x = A.x(), y = A.y();
     const int dx = std::abs(B.x() - x), dy = std::abs(B.y() - y);
     const int sx = B.x() > x ? 1 : -1, sy = B.y() > y ? 1 : -1;
-    const QRect box = Mask.box();
     if (dx >= dy) {
-        int error = 2 * dy - dx;
+        int64_t error = 2 * int64_t(dy) - dx;
         for (int i = 0; i < dx; ++i) {
             uint8_t cls = Style.next();
             if (cls && box.contains(x, y)) Mask.set(x, y, cls);
             if (error > 0 || (error == 0 && sx < 0)) {
                 y += sy;
-                error -= 2 * dx;
+                error -= 2 * int64_t(dx);
             }
-            error += 2 * dy;
+            error += 2 * int64_t(dy);
             x += sx;
         }
     } else {
-        int error = 2 * dx - dy;
+        int64_t error = 2 * int64_t(dx) - dy;
         for (int i = 0; i < dy; ++i) {
             uint8_t cls = Style.next();
             if (cls && box.contains(x, y)) Mask.set(x, y, cls);
             if (error > 0 || (error == 0 && sy < 0)) {
                 x += sx;
-                error -= 2 * dy;
+                error -= 2 * int64_t(dy);
             }
-            error += 2 * dx;
+            error += 2 * int64_t(dx);
             y += sy;
         }
     }
+    Style.skip(after);
 }
 
 Paint Paint::solid(COLORREF Colour) {

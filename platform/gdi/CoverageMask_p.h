@@ -15,6 +15,7 @@
 #include <QRect>
 #include <QRegion>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -59,6 +60,8 @@ public:
     LineStyle(UINT PenStyle, bool OpaqueGaps);
     /// The class of the next pixel: Fore on a dash, Back in a gap when gaps are opaque, else None.
     uint8_t next();
+    /// Moves on as if Pixels pixels had been plotted.
+    void skip(int64_t Pixels);
 
 private:
     const uint8_t* runs_ = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/gdi/PixelSurface_p.h"
 #include "platform/gdi/RasterBackend_p.h"
 
+#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
@@ -41,8 +42,10 @@ QTransform DcState::toDevice() const {
 }
 
 QPoint DcState::device(POINT P) const {
+    // Pixels beyond 2^26 exist on no device; the bound keeps arithmetic on them in range.
+    constexpr double limit = double(1 << 26);
     QPointF d = deviceF(P);
-    return QPoint(int(std::lround(d.x())), int(std::lround(d.y())));
+    return QPoint(int(std::lround(std::clamp(d.x(), -limit, limit))), int(std::lround(std::clamp(d.y(), -limit, limit))));
 }
 
 LOGPEN DcState::effectivePen() const {

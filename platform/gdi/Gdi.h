@@ -207,7 +207,8 @@ bool ExtTextOut(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::strin
 /// DT_LEFT/CENTER/RIGHT, DT_TOP/VCENTER/BOTTOM (single line), DT_SINGLELINE, DT_WORDBREAK,
 /// DT_EXPANDTABS, DT_NOCLIP, DT_CALCRECT (sets Rect to the text's bounds and draws nothing),
 /// DT_NOPREFIX ('&' underlines the next character, "&&" shows one '&'), DT_END_ELLIPSIS,
-/// DT_EXTERNALLEADING. Answers the height of the text, 0 on failure.
+/// DT_EXTERNALLEADING. Answers the height of the text (with DT_VCENTER or DT_BOTTOM: from the
+/// rectangle's top to the text's bottom), 0 on failure.
 int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format);
 inline int DrawTextEx(HDC Dc, std::string_view Text, RECT* Rect, UINT Format, const void* /*Params*/)
 {
@@ -224,6 +225,22 @@ UINT GetOutlineTextMetrics(HDC Dc, UINT Size, OUTLINETEXTMETRICA* Metrics);
 uint32_t GetFontData(HDC Dc, uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size);
 /// The face name of the selected font; answers its length.
 int GetTextFace(HDC Dc, int Size, char* Name);
+// The 8-bit names the original's text calls also go by.
+inline bool TextOutA(HDC Dc, int X, int Y, std::string_view Text) { return TextOut(Dc, X, Y, Text); }
+inline bool ExtTextOutA(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::string_view Text, const int* Dx)
+{
+    return ExtTextOut(Dc, X, Y, Options, Rect, Text, Dx);
+}
+inline int DrawTextA(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) { return DrawText(Dc, Text, Rect, Format); }
+inline bool GetTextExtentPoint32A(HDC Dc, std::string_view Text, SIZE* Size) { return GetTextExtentPoint32(Dc, Text, Size); }
+inline bool GetTextMetricsA(HDC Dc, TEXTMETRICA* Metrics) { return GetTextMetrics(Dc, Metrics); }
+inline bool GetCharABCWidthsA(HDC Dc, UINT First, UINT Last, ABC* Widths) { return GetCharABCWidths(Dc, First, Last, Widths); }
+inline bool GetCharWidth32A(HDC Dc, UINT First, UINT Last, int* Widths) { return GetCharWidth32(Dc, First, Last, Widths); }
+inline UINT GetOutlineTextMetricsA(HDC Dc, UINT Size, OUTLINETEXTMETRICA* Metrics)
+{
+    return GetOutlineTextMetrics(Dc, Size, Metrics);
+}
+inline int GetTextFaceA(HDC Dc, int Size, char* Name) { return GetTextFace(Dc, Size, Name); }
 
 // --- Bitmaps and raster operations
 /// Raster operations are the original's ternary codes: the result is the boolean function of

@@ -58,17 +58,20 @@ GdiObject::~GdiObject() = default;
 FontObject::~FontObject() = default;
 
 std::shared_ptr<const RealizedFont> FontObject::realize(double Scale) const {
-    if (cached_ && cachedScale_ == Scale) return cached_;
-    LOGFONTA scaled = logFont;
-    if (Scale != 1.0) {
-        scaled.lfHeight = int32_t(std::lround(logFont.lfHeight * Scale));
-        scaled.lfWidth = int32_t(std::lround(logFont.lfWidth * Scale));
-        // A height that rounds to nothing would ask for the default size.
-        if (logFont.lfHeight != 0 && scaled.lfHeight == 0) scaled.lfHeight = logFont.lfHeight < 0 ? -1 : 1;
+    std::lock_guard lock(mutex_);
+    if (Scale == 1.0) {
+        if (!plain_) plain_ = RealizedFont::Realize(logFont);
+        return plain_;
     }
-    cached_ = RealizedFont::Realize(scaled);
-    cachedScale_ = Scale;
-    return cached_;
+    if (scaled_ && scale_ == Scale) return scaled_;
+    LOGFONTA scaled = logFont;
+    scaled.lfHeight = int32_t(std::lround(logFont.lfHeight * Scale));
+    scaled.lfWidth = int32_t(std::lround(logFont.lfWidth * Scale));
+    // A height that rounds to nothing would ask for the default size.
+    if (logFont.lfHeight != 0 && scaled.lfHeight == 0) scaled.lfHeight = logFont.lfHeight < 0 ? -1 : 1;
+    scaled_ = RealizedFont::Realize(scaled);
+    scale_ = Scale;
+    return scaled_;
 }
 
 int regionType(const QRegion& Region) {

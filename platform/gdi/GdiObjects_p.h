@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 #include "platform/gdi/Dib.h"
@@ -59,12 +60,14 @@ public:
     explicit FontObject(const LOGFONTA& Font) : GdiObject(OBJ_FONT), logFont(Font) { }
     ~FontObject() override;
     const LOGFONTA logFont;
-    /// The font realized at a height scaled by Scale (1 in MM_TEXT); the last one is cached.
+    /// The font realized at a height scaled by Scale (1 in MM_TEXT). The plain one and the last
+    /// scaled one are kept; stock fonts are shared by every context, hence the lock.
     std::shared_ptr<const RealizedFont> realize(double Scale = 1.0) const;
 
 private:
-    mutable std::shared_ptr<const RealizedFont> cached_;
-    mutable double cachedScale_ = 0;
+    mutable std::mutex mutex_;
+    mutable std::shared_ptr<const RealizedFont> plain_, scaled_;
+    mutable double scale_ = 0;
 };
 
 class BitmapObject : public GdiObject {

@@ -79,7 +79,8 @@ QPainterPath wideStroke(const QPainterPath& Line, int Width, Qt::PenJoinStyle Jo
 void sampleEllipse(std::vector<QPointF>& Out, QPointF C, QPointF R, double T0, double Span) {
     const double full = 2 * std::numbers::pi;
     const double perimeter = full * std::max(R.x(), R.y());
-    const long long n = 4 * std::max(4LL, (long long)std::ceil(perimeter / 2));
+    // At most 2^16 samples: giant figures stay cheap, and still within a pixel below 10^8.
+    const long long n = 4 * std::clamp((long long)std::ceil(perimeter / 2), 4LL, 1LL << 14);
     const double step = full / double(n);
     auto at = [&](double T) { return QPointF(C.x() + R.x() * std::cos(T), C.y() - R.y() * std::sin(T)); };
     auto grid = [&](long long K) { return at(double(((K % n) + n) % n) * step); };

@@ -248,7 +248,8 @@ int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) {
     }
     if (underline) DeleteObject(underline);
     if (align != (TA_LEFT | TA_TOP)) SetTextAlign(Dc, align);
-    return textHeight;
+    // Placed lower down, the answer is the distance from the top to the text's bottom.
+    return top - Rect->top + textHeight;
 }
 
 // ---- Measurement

@@ -67,6 +67,22 @@ TEST(Lines, PolylineJoinsSegmentsWithoutLeavingGaps) {
     EXPECT_FALSE(Polyline(c.dc(), points, 1));
 }
 
+TEST(Lines, FarAwayCoordinatesDrawTheirVisiblePart) {
+    Canvas c(20, 20);
+    MoveToEx(c.dc(), -2000000000, 5, nullptr);
+    LineTo(c.dc(), 2000000000, 5);
+    EXPECT_EQ(c.count(Black), 20);
+    Selected brush(c.dc(), CreateSolidBrush(Blue));
+    Ellipse(c.dc(), -1000000000, -1000000000, 1000000000, 1000000000);
+    EXPECT_EQ(c.count(Blue), 400) << "the picture lies deep inside the ellipse";
+    Selected pen(c.dc(), CreatePen(PS_DASH, 1, Red));
+    MoveToEx(c.dc(), 10, -1000000000, nullptr);
+    LineTo(c.dc(), 10, 1000000000);
+    int dashes = 0;
+    for (int y = 0; y < 20; ++y) dashes += c.at(10, y) == Red;
+    EXPECT_GT(dashes, 0);
+}
+
 TEST(Lines, PenOfWidthZeroOrOneDrawsOnePixelWide) {
     for (int width : {0, 1}) {
         Canvas c(20, 20);

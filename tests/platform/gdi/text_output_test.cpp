@@ -282,9 +282,10 @@ TEST_F(Text, DrawTextAlignsLinesInTheRectangleAndClipsToIt) {
     const TEXTMETRICA tm = metrics();
     const SIZE size = extent("OK");
     RECT r{100, 50, 200, 100};
-    DrawText(canvas.dc(), "OK", &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    RECT ink = canvas.inkBounds();
     int left = 100 + (100 - size.cx) / 2, top = 50 + (50 - tm.tmHeight) / 2;
+    EXPECT_EQ(DrawText(canvas.dc(), "OK", &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE), top - 50 + tm.tmHeight)
+        << "centred, the answer reaches from the rectangle's top to the text's bottom";
+    RECT ink = canvas.inkBounds();
     EXPECT_GE(ink.left, left);
     EXPECT_LE(ink.right, left + size.cx);
     EXPECT_GE(ink.top, top);
