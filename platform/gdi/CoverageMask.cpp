@@ -164,6 +164,34 @@ uint8_t LineStyle::next() {
     return cls;
 }
 
+namespace {
+
+// Cuts a giant line to the part that lies within Reach (Liang-Barsky). Answers false when
+// nothing is left; otherwise moves A and B there and gives the pixels cut off before and after.
+bool cutToReach(QPoint& A, QPoint& B, const QRect& Reach, int64_t Length, int64_t& Before, int64_t& After) {
+    double t0 = 0, t1 = 1;
+    const double px = A.x(), py = A.y(), ex = double(B.x()) - A.x(), ey = double(B.y()) - A.y();
+    auto cut = [&](double P, double Q) {
+        if (P == 0) return Q >= 0;
+        double r = Q / P;
+        if (P < 0) t0 = std::max(t0, r);
+        else t1 = std::min(t1, r);
+        return t0 <= t1;
+    };
+    if (!cut(-ex, px - Reach.left()) || !cut(ex, Reach.right() - px) || !cut(-ey, py - Reach.top()) ||
+        !cut(ey, Reach.bottom() - py))
+        return false;
+    Before = int64_t(t0 * double(Length));
+    QPoint from(int(std::lround(px + t0 * ex)), int(std::lround(py + t0 * ey)));
+    QPoint to(int(std::lround(px + t1 * ex)), int(std::lround(py + t1 * ey)));
+    A = from;
+    if (t1 < 1) B = to;
+    After = std::max<int64_t>(0, Length - Before - std::max(std::abs(B.x() - A.x()), std::abs(B.y() - A.y())));
+    return true;
+}
+
+} // namespace
+
 void plotLine(CoverageMask& Mask, QPoint A, QPoint B, LineStyle& Style) {
     const QRect box = Mask.box();
     if (box.isEmpty()) return;
@@ -176,29 +204,13 @@ void plotLine(CoverageMask& Mask, QPoint A, QPoint B, LineStyle& Style) {
         Style.skip(length);
         return;
     }
-    int64_t after = 0;
+    int64_t before = 0, after = 0;
     if (length > (int64_t(1) << 16)) {
-        double t0 = 0, t1 = 1;
-        const double px = A.x(), py = A.y(), ex = double(B.x()) - A.x(), ey = double(B.y()) - A.y();
-        auto cut = [&](double P, double Q) {
-            if (P == 0) return Q >= 0;
-            double r = Q / P;
-            if (P < 0) t0 = std::max(t0, r);
-            else t1 = std::min(t1, r);
-            return t0 <= t1;
-        };
-        if (!cut(-ex, px - reach.left()) || !cut(ex, reach.right() - px) || !cut(-ey, py - reach.top()) ||
-            !cut(ey, reach.bottom() - py)) {
+        if (!cutToReach(A, B, reach, length, before, after)) {
             Style.skip(length);
             return;
         }
-        const int64_t before = int64_t(t0 * double(length));
         Style.skip(before);
-        QPoint from(int(std::lround(px + t0 * ex)), int(std::lround(py + t0 * ey)));
-        QPoint to(int(std::lround(px + t1 * ex)), int(std::lround(py + t1 * ey)));
-        A = from;
-        if (t1 < 1) B = to;
-        after = std::max<int64_t>(0, length - before - std::max(std::abs(B.x() - A.x()), std::abs(B.y() - A.y())));
     }
     // Classic integer stepping along the major axis; the last pixel is left out so that joined
     // segments touch each pixel once.

@@ -105,6 +105,35 @@ QRectF lineBox(const QRect& Device, const PenSpec& Pen, UINT LogicalStyle) {
     return box;
 }
 
+// A closed or open chain of points as a path.
+template <class Point> QPainterPath pathOf(const std::vector<Point>& Chain, bool Closed) {
+    QPainterPath path;
+    if (Chain.empty()) return path;
+    path.moveTo(QPointF(Chain[0]));
+    for (size_t i = 1; i < Chain.size(); ++i) path.lineTo(QPointF(Chain[i]));
+    if (Closed) path.closeSubpath();
+    return path;
+}
+
+// One-pixel outlines: each chain's segments (and the closing one) with one dash pattern running
+// on through all of them.
+void markThin(CoverageMask& Mask, const std::vector<std::vector<QPoint>>& Chains, bool Closed, LineStyle& Style) {
+    for (const auto& chain : Chains) {
+        for (size_t i = 0; i + 1 < chain.size(); ++i) plotLine(Mask, chain[i], chain[i + 1], Style);
+        if (Closed && chain.size() > 1) plotLine(Mask, chain.back(), chain.front(), Style);
+    }
+}
+
+// Fill first (without the outline's pixels, so none is mixed twice), then the outline.
+void paintShape(RasterBackend::Target& T, const DcState& S, const PenSpec& Pen, const std::optional<Paint>& Brush,
+    CoverageMask& Fill, const CoverageMask& Outline) {
+    if (Brush) {
+        if (Pen.visible) Fill.subtract(Outline);
+        paintMask(*T.surface, Fill, T.clip, *Brush, std::nullopt, S.rop2);
+    }
+    if (Pen.visible) paintMask(*T.surface, Outline, T.clip, Paint::solid(Pen.colour), raster::gapColour(S), S.rop2);
+}
+
 } // namespace
 
 // ---- Shared helpers
@@ -187,44 +216,26 @@ void RasterBackend::drawPolygons(const DcState& S, const std::vector<std::vector
     const PenSpec pen = raster::penOf(S);
     const std::optional<Paint> brush = Fill ? raster::brushOf(S) : std::nullopt;
     if (!pen.visible && !brush) return;
-
     std::vector<QPointF> all;
     for (const auto& polygon : Polygons) all.insert(all.end(), polygon.begin(), polygon.end());
-    QRect box = boundsOf(all, pen.width + 1).intersected(t.box);
+    const QRect box = boundsOf(all, pen.width + 1).intersected(t.box);
     if (box.isEmpty()) return;
 
     CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
     if (brush) {
         QPainterPath area;
-        for (const auto& polygon : Polygons) {
-            QPolygonF p;
-            for (QPoint q : polygon) p << QPointF(q);
-            area.addPolygon(p);
-            area.closeSubpath();
-        }
+        for (const auto& polygon : Polygons) area.addPath(pathOf(polygon, true));
         fill.fillPath(area, S.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     }
     if (pen.visible && !pen.wide()) {
         LineStyle style(pen.style, raster::gapColour(S).has_value());
-        for (const auto& polygon : Polygons) {
-            for (size_t i = 0; i + 1 < polygon.size(); ++i) plotLine(outline, polygon[i], polygon[i + 1], style);
-            if (Closed && polygon.size() > 1) plotLine(outline, polygon.back(), polygon.front(), style);
-        }
+        markThin(outline, Polygons, Closed, style);
     } else if (pen.visible) {
         QPainterPath line;
-        for (const auto& polygon : Polygons) {
-            if (polygon.empty()) continue;
-            line.moveTo(polygon[0]);
-            for (size_t i = 1; i < polygon.size(); ++i) line.lineTo(polygon[i]);
-            if (Closed) line.closeSubpath();
-        }
+        for (const auto& polygon : Polygons) line.addPath(pathOf(polygon, Closed));
         outline.fillPath(wideStroke(line, pen.width, Qt::RoundJoin), Qt::WindingFill);
     }
-    if (brush) {
-        if (pen.visible) fill.subtract(outline);
-        paintMask(*t.surface, fill, t.clip, *brush, std::nullopt, S.rop2);
-    }
-    if (pen.visible) paintMask(*t.surface, outline, t.clip, Paint::solid(pen.colour), raster::gapColour(S), S.rop2);
+    paintShape(t, S, pen, brush, fill, outline);
 }
 
 void RasterBackend::lineTo(const DcState& S, POINT From, POINT To) {
@@ -258,38 +269,26 @@ void RasterBackend::polyPolygon(const DcState& S, std::span<const POINT> Points,
 
 void RasterBackend::rectangle(const DcState& S, const RECT& R) {
     Target t = target(S);
-    if (!t) return;
     const QRect device = raster::deviceRect(S, R);
+    if (!t || device.isEmpty()) return;
     const PenSpec pen = raster::penOf(S);
     const std::optional<Paint> brush = raster::brushOf(S);
-    if (device.isEmpty()) return;
-    QRect box = device.adjusted(-pen.width, -pen.width, pen.width, pen.width).intersected(t.box);
+    const QRect box = device.adjusted(-pen.width, -pen.width, pen.width, pen.width).intersected(t.box);
     if (box.isEmpty()) return;
 
     CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
-    if (brush) {
-        // Without a pen the filled area is one pixel smaller to the right and bottom.
-        fill.fillRect(pen.visible ? device : device.adjusted(0, 0, -1, -1));
+    // Without a pen the filled area is one pixel smaller to the right and bottom.
+    if (brush) fill.fillRect(pen.visible ? device : device.adjusted(0, 0, -1, -1));
+    if (pen.visible && !pen.wide()) {
+        LineStyle style(pen.style, raster::gapColour(S).has_value());
+        markThin(outline, {{device.topLeft(), device.topRight(), device.bottomRight(), device.bottomLeft()}}, true, style);
+        if (device.width() == 1 || device.height() == 1) outline.fillRect(device);
+    } else if (pen.visible) {
+        QPainterPath path;
+        path.addRect(lineBox(device, pen, S.effectivePen().lopnStyle));
+        outline.fillPath(wideStroke(path, pen.width, Qt::MiterJoin), Qt::WindingFill);
     }
-    if (pen.visible) {
-        QRectF line = lineBox(device, pen, S.effectivePen().lopnStyle);
-        if (!pen.wide()) {
-            LineStyle style(pen.style, raster::gapColour(S).has_value());
-            const QPoint corners[4] = {{device.left(), device.top()}, {device.right(), device.top()},
-                {device.right(), device.bottom()}, {device.left(), device.bottom()}};
-            for (int i = 0; i < 4; ++i) plotLine(outline, corners[i], corners[(i + 1) % 4], style);
-            if (device.width() == 1 || device.height() == 1) outline.fillRect(device);
-        } else {
-            QPainterPath path;
-            path.addRect(line);
-            outline.fillPath(wideStroke(path, pen.width, Qt::MiterJoin), Qt::WindingFill);
-        }
-    }
-    if (brush) {
-        if (pen.visible) fill.subtract(outline);
-        paintMask(*t.surface, fill, t.clip, *brush, std::nullopt, S.rop2);
-    }
-    if (pen.visible) paintMask(*t.surface, outline, t.clip, Paint::solid(pen.colour), raster::gapColour(S), S.rop2);
+    paintShape(t, S, pen, brush, fill, outline);
 }
 
 // ---- Curves
@@ -300,34 +299,21 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
     const PenSpec pen = raster::penOf(S);
     const std::optional<Paint> brush = Fill && F.fillable ? raster::brushOf(S) : std::nullopt;
     if (!pen.visible && !brush) return;
-    QRect box = boundsOf(F.points, pen.width + 1).intersected(t.box);
+    const QRect box = boundsOf(F.points, pen.width + 1).intersected(t.box);
     if (box.isEmpty()) return;
 
     CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
-    if (brush) {
-        QPainterPath area;
-        area.addPolygon(QPolygonF(QList<QPointF>(F.points.begin(), F.points.end())));
-        area.closeSubpath();
-        fill.fillPath(area, Qt::WindingFill);
-    }
+    if (brush) fill.fillPath(pathOf(F.points, true), Qt::WindingFill);
     if (pen.visible && !pen.wide()) {
-        std::vector<QPoint> pixels = curvePixels(F.points, F.centre, F.closed);
+        const std::vector<QPoint> pixels = curvePixels(F.points, F.centre, F.closed);
         LineStyle style(pen.style, raster::gapColour(S).has_value());
-        for (size_t i = 0; i + 1 < pixels.size(); ++i) plotLine(outline, pixels[i], pixels[i + 1], style);
-        if (F.closed && pixels.size() > 1) plotLine(outline, pixels.back(), pixels.front(), style);
+        markThin(outline, {pixels}, F.closed, style);
+        // An open curve keeps its last pixel, as does a curve that is a single pixel.
         if (!F.closed || pixels.size() == 1) outline.set(pixels.back().x(), pixels.back().y(), style.next());
     } else if (pen.visible) {
-        QPainterPath line;
-        line.moveTo(F.points[0]);
-        for (size_t i = 1; i < F.points.size(); ++i) line.lineTo(F.points[i]);
-        if (F.closed) line.closeSubpath();
-        outline.fillPath(wideStroke(line, pen.width, Qt::RoundJoin), Qt::WindingFill);
+        outline.fillPath(wideStroke(pathOf(F.points, F.closed), pen.width, Qt::RoundJoin), Qt::WindingFill);
     }
-    if (brush) {
-        if (pen.visible) fill.subtract(outline);
-        paintMask(*t.surface, fill, t.clip, *brush, std::nullopt, S.rop2);
-    }
-    if (pen.visible) paintMask(*t.surface, outline, t.clip, Paint::solid(pen.colour), raster::gapColour(S), S.rop2);
+    paintShape(t, S, pen, brush, fill, outline);
 }
 
 void RasterBackend::ellipse(const DcState& S, const RECT& R) {

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -33,6 +34,93 @@ void fillDevice(PixelSurface& Surface, const QRegion& Clip, const QRect& Rect, C
     paintMask(Surface, mask, Clip, Paint::solid(Colour), std::nullopt, R2_COPYPEN);
 }
 
+// A run laid out on the device: the font at its device size, the glyph origins along the
+// baseline, and the frame that maps the run's own coordinates (u along the baseline, v down
+// from it) to device pixels.
+struct Layout {
+    std::shared_ptr<const RealizedFont> font;
+    TEXTMETRICA tm;
+    std::vector<double> at;   // glyph origins, then the run's end
+    double length = 0;
+    QTransform frame;
+};
+
+Layout layOut(const DcState& S, const TextRun& Run) {
+    Layout l;
+    const double sx = raster::scaleX(S), sy = raster::scaleY(S);
+    l.font = S.font->realize(std::abs(sy - 1) < 1e-9 ? 1.0 : sy);
+    l.tm = l.font->TextMetrics();
+    l.at.assign(Run.text.size() + 1, 0.0);
+    long long sum = 0;
+    for (size_t i = 0; i < Run.text.size(); ++i) {
+        sum += i < Run.dx.size() ? Run.dx[i] : 0;
+        l.at[i + 1] = std::round(double(sum) * sx);
+    }
+    l.length = l.at.back();
+
+    // The baseline turns by the escapement, and with the logical x axis when the world
+    // transform turns it; y-up mappings keep text upright.
+    const QTransform m = S.toDevice();
+    const QPointF xAxis = m.map(QPointF(1, 0)) - m.map(QPointF(0, 0));
+    const double angle = std::atan2(-xAxis.y(), xAxis.x()) + S.font->logFont.lfEscapement * std::numbers::pi / 1800;
+    const QPointF along(std::cos(angle), -std::sin(angle)), down(std::sin(angle), std::cos(angle));
+
+    double shiftU = 0, shiftV = 0;
+    switch (S.textAlign & TA_CENTER) {
+    case TA_CENTER: shiftU = -std::floor(l.length / 2); break;
+    case TA_RIGHT: shiftU = -l.length; break;
+    default: break;
+    }
+    switch (S.textAlign & TA_BASELINE) {
+    case TA_BASELINE: break;
+    case TA_BOTTOM: shiftV = -l.tm.tmDescent; break;
+    default: shiftV = l.tm.tmAscent; break;
+    }
+    const QPointF origin = QPointF(S.device(Run.reference)) + along * shiftU + down * shiftV;
+    l.frame = QTransform(along.x(), along.y(), down.x(), down.y(), origin.x(), origin.y());
+    return l;
+}
+
+// The device pixels the run may touch: its cell and a margin of one line height around it for
+// glyphs that reach beyond their advances.
+QRect reachOf(const Layout& L) {
+    const double margin = L.tm.tmHeight;
+    return L.frame
+        .mapRect(QRectF(QPointF(-margin, -L.tm.tmAscent - margin), QPointF(L.length + margin, L.tm.tmDescent + margin)))
+        .toAlignedRect();
+}
+
+void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text) {
+    QPainterPath glyphs;
+    glyphs.setFillRule(Qt::WindingFill);
+    for (size_t i = 0; i < Text.size(); ++i) {
+        uint32_t glyph = L.font->GlyphIndex(uint8_t(Text[i]));
+        if (glyph == 0) continue;
+        QPainterPath outline = glyphOutline(L.font, glyph);
+        if (outline.isEmpty()) continue;
+        outline.translate(L.at[i], 0);
+        glyphs.addPath(L.frame.map(outline));
+    }
+    Ink.fillCoverage(glyphs, glyphThreshold);
+}
+
+// Underline and strike-out at the positions and thicknesses the face gives.
+void markLines(CoverageMask& Ink, const Layout& L, const LOGFONTA& Font) {
+    if (!Font.lfUnderline && !Font.lfStrikeOut) return;
+    OUTLINETEXTMETRICA otm;
+    const bool outlines = L.font->OutlineTextMetrics(otm);
+    if (Font.lfUnderline) {
+        double top = std::round(outlines ? -otm.otmsUnderscorePosition : std::max(1, L.tm.tmDescent / 2));
+        double thick = outlines ? std::max(1, otm.otmsUnderscoreSize) : 1;
+        Ink.fillPath(framedRect(L.frame, 0, top, L.length, top + thick), Qt::WindingFill);
+    }
+    if (Font.lfStrikeOut) {
+        double top = std::round(outlines ? -otm.otmsStrikeoutPosition : -L.tm.tmAscent / 3.0);
+        double thick = outlines ? std::max<double>(1, otm.otmsStrikeoutSize) : 1;
+        Ink.fillPath(framedRect(L.frame, 0, top, L.length, top + thick), Qt::WindingFill);
+    }
+}
+
 } // namespace
 
 void RasterBackend::textOut(const DcState& S, const TextRun& Run) {
@@ -47,80 +135,17 @@ void RasterBackend::textOut(const DcState& S, const TextRun& Run) {
     }
     if (Run.text.empty() || clip.isEmpty()) return;
 
-    // The font at its device size, the run along the baseline in device pixels.
-    const double sx = raster::scaleX(S), sy = raster::scaleY(S);
-    auto font = S.font->realize(std::abs(sy - 1) < 1e-9 ? 1.0 : sy);
-    const TEXTMETRICA& tm = font->TextMetrics();
-    std::vector<double> at(Run.text.size() + 1, 0.0);
-    long long sum = 0;
-    for (size_t i = 0; i < Run.text.size(); ++i) {
-        sum += i < Run.dx.size() ? Run.dx[i] : 0;
-        at[i + 1] = std::round(double(sum) * sx);
-    }
-    const double length = at.back();
-
-    // The baseline turns by the escapement, and with the logical x axis when the world
-    // transform turns it; y-up mappings keep text upright.
-    const QTransform m = S.toDevice();
-    const QPointF xAxis = m.map(QPointF(1, 0)) - m.map(QPointF(0, 0));
-    const double angle = std::atan2(-xAxis.y(), xAxis.x()) + S.font->logFont.lfEscapement * std::numbers::pi / 1800;
-    const QPointF along(std::cos(angle), -std::sin(angle)), down(std::sin(angle), std::cos(angle));
-
-    double shiftU = 0, shiftV = 0;
-    switch (S.textAlign & TA_CENTER) {
-    case TA_CENTER: shiftU = -std::floor(length / 2); break;
-    case TA_RIGHT: shiftU = -length; break;
-    default: break;
-    }
-    switch (S.textAlign & TA_BASELINE) {
-    case TA_BASELINE: break;
-    case TA_BOTTOM: shiftV = -tm.tmDescent; break;
-    default: shiftV = tm.tmAscent; break;
-    }
-    const QPoint reference = S.device(Run.reference);
-    const QPointF origin = QPointF(reference) + along * shiftU + down * shiftV;
-    const QTransform frame(along.x(), along.y(), down.x(), down.y(), origin.x(), origin.y());
-
-    const double margin = tm.tmHeight;
-    QRect box = frame.mapRect(QRectF(QPointF(-margin, -tm.tmAscent - margin), QPointF(length + margin, tm.tmDescent + margin)))
-                    .toAlignedRect()
-                    .intersected(clip.boundingRect());
+    const Layout layout = layOut(S, Run);
+    const QRect box = reachOf(layout).intersected(clip.boundingRect());
     if (box.isEmpty()) return;
-
     if (S.bkMode == OPAQUE) {
         CoverageMask cell(box);
-        cell.fillPath(framedRect(frame, 0, -tm.tmAscent, length, tm.tmDescent), Qt::WindingFill);
+        cell.fillPath(framedRect(layout.frame, 0, -layout.tm.tmAscent, layout.length, layout.tm.tmDescent),
+            Qt::WindingFill);
         paintMask(*t.surface, cell, clip, Paint::solid(background), std::nullopt, R2_COPYPEN);
     }
-
-    QPainterPath glyphs;
-    glyphs.setFillRule(Qt::WindingFill);
-    for (size_t i = 0; i < Run.text.size(); ++i) {
-        uint32_t glyph = font->GlyphIndex(uint8_t(Run.text[i]));
-        if (glyph == 0) continue;
-        QPainterPath outline = glyphOutline(font, glyph);
-        if (outline.isEmpty()) continue;
-        outline.translate(at[i], 0);
-        glyphs.addPath(frame.map(outline));
-    }
     CoverageMask ink(box);
-    ink.fillCoverage(glyphs, glyphThreshold);
-
-    const LOGFONTA& lf = S.font->logFont;
-    if (lf.lfUnderline || lf.lfStrikeOut) {
-        OUTLINETEXTMETRICA otm;
-        bool outlines = font->OutlineTextMetrics(otm);
-        if (lf.lfUnderline) {
-            double top = outlines ? -otm.otmsUnderscorePosition : std::max(1, tm.tmDescent / 2);
-            double thick = outlines ? std::max(1, otm.otmsUnderscoreSize) : 1;
-            top = std::round(top);
-            ink.fillPath(framedRect(frame, 0, top, length, top + thick), Qt::WindingFill);
-        }
-        if (lf.lfStrikeOut) {
-            double top = std::round(outlines ? -otm.otmsStrikeoutPosition : -tm.tmAscent / 3.0);
-            double thick = outlines ? std::max<double>(1, otm.otmsStrikeoutSize) : 1;
-            ink.fillPath(framedRect(frame, 0, top, length, top + thick), Qt::WindingFill);
-        }
-    }
+    markGlyphs(ink, layout, Run.text);
+    markLines(ink, layout, S.font->logFont);
     paintMask(*t.surface, ink, clip, Paint::solid(ColorToRGB(S.textColor)), std::nullopt, R2_COPYPEN);
 }

@@ -183,29 +183,53 @@ bool ExtTextOut(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::strin
 
 bool TextOut(HDC Dc, int X, int Y, std::string_view Text) { return ExtTextOut(Dc, X, Y, 0, nullptr, Text, nullptr); }
 
+namespace {
+
+// The lines DrawText shows: split at line breaks (unless DT_SINGLELINE), wrapped at blanks
+// with DT_WORDBREAK, shortened with DT_END_ELLIPSIS.
+std::vector<Line> layOutLines(const Measure& M, std::string_view Text, UINT Format, int Width, int TabWidth) {
+    std::vector<Line> lines;
+    if (Text.empty()) return lines;
+    const bool single = Format & DT_SINGLELINE;
+    for (const std::string& paragraph : paragraphs(Text, single)) {
+        if ((Format & DT_WORDBREAK) && !single) {
+            for (const std::string& piece : wrapped(M, paragraph, Format, TabWidth, Width))
+                lines.push_back(shownLine(M, piece, Format, TabWidth));
+        } else {
+            lines.push_back(shownLine(M, paragraph, Format, TabWidth));
+        }
+    }
+    if (Format & DT_END_ELLIPSIS)
+        for (Line& l : lines) endEllipsis(M, l, Width);
+    return lines;
+}
+
+// The prefix underline: one line in the text colour under each marked character, inside the
+// rectangle unless DT_NOCLIP.
+void underlineMarked(HDC Dc, const Line& L, int X, int Y, int Ascent, const RECT& Rect, bool Clip, HBRUSH& Brush) {
+    for (size_t at : L.marked) {
+        if (!Brush) Brush = CreateSolidBrush(GetTextColor(Dc));
+        int left = X;
+        for (size_t k = 0; k < at; ++k) left += L.dx[k];
+        RECT bar{left, Y + Ascent + 1, left + L.dx[at], Y + Ascent + 2};
+        if (Clip) {
+            bar.left = std::max(bar.left, Rect.left), bar.right = std::min(bar.right, Rect.right);
+            bar.top = std::max(bar.top, Rect.top), bar.bottom = std::min(bar.bottom, Rect.bottom);
+        }
+        if (bar.left < bar.right && bar.top < bar.bottom) FillRect(Dc, bar, Brush);
+    }
+}
+
+} // namespace
+
 int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) {
     DeviceContext* dc = FindDeviceContext(Dc);
     if (!dc || !Rect) return 0;
     const Measure m(dc->state());
     const TEXTMETRICA tm = m.metrics();
     const int lineHeight = tm.tmHeight + ((Format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-    const int tabWidth = 8 * tm.tmAveCharWidth;
     const int width = Rect->right - Rect->left;
-    const bool single = Format & DT_SINGLELINE;
-
-    std::vector<Line> lines;
-    if (!Text.empty()) {
-        for (const std::string& paragraph : paragraphs(Text, single)) {
-            if (Format & DT_WORDBREAK && !single) {
-                for (const std::string& piece : wrapped(m, paragraph, Format, tabWidth, width))
-                    lines.push_back(shownLine(m, piece, Format, tabWidth));
-            } else {
-                lines.push_back(shownLine(m, paragraph, Format, tabWidth));
-            }
-        }
-    }
-    if (Format & DT_END_ELLIPSIS)
-        for (Line& l : lines) endEllipsis(m, l, width);
+    const std::vector<Line> lines = layOutLines(m, Text, Format, width, 8 * tm.tmAveCharWidth);
     const int textHeight = int(lines.size()) * lineHeight;
 
     if (Format & DT_CALCRECT) {
@@ -217,34 +241,23 @@ int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) {
     }
 
     int top = Rect->top;
-    if (single && (Format & DT_VCENTER)) top = Rect->top + (Rect->bottom - Rect->top - textHeight) / 2;
-    if (single && (Format & DT_BOTTOM)) top = Rect->bottom - textHeight;
-
+    if (Format & DT_SINGLELINE) {
+        if (Format & DT_VCENTER) top = Rect->top + (Rect->bottom - Rect->top - textHeight) / 2;
+        else if (Format & DT_BOTTOM) top = Rect->bottom - textHeight;
+    }
     // DrawText places by its own rules: left-top alignment, no current position.
-    DcState& s = dc->state();
-    const UINT align = s.textAlign;
+    const UINT align = dc->state().textAlign;
     if (align != (TA_LEFT | TA_TOP)) SetTextAlign(Dc, TA_LEFT | TA_TOP);
-    const UINT clipping = (Format & DT_NOCLIP) ? 0 : ETO_CLIPPED;
+    const bool clip = !(Format & DT_NOCLIP);
     HBRUSH underline = nullptr;
     for (size_t i = 0; i < lines.size(); ++i) {
         const Line& l = lines[i];
         int x = Rect->left;
         if (Format & DT_CENTER) x = Rect->left + (width - l.width()) / 2;
         else if (Format & DT_RIGHT) x = Rect->right - l.width();
-        int y = top + int(i) * lineHeight;
-        ExtTextOut(Dc, x, y, clipping, Rect, l.text, l.dx.data());
-        for (size_t at : l.marked) {
-            // The prefix underline: one line in the text colour under the character.
-            if (!underline) underline = CreateSolidBrush(s.textColor);
-            int left = x;
-            for (size_t k = 0; k < at; ++k) left += l.dx[k];
-            RECT bar{left, y + tm.tmAscent + 1, left + l.dx[at], y + tm.tmAscent + 2};
-            if (clipping) {
-                bar.left = std::max(bar.left, Rect->left), bar.right = std::min(bar.right, Rect->right);
-                bar.top = std::max(bar.top, Rect->top), bar.bottom = std::min(bar.bottom, Rect->bottom);
-            }
-            if (bar.left < bar.right && bar.top < bar.bottom) FillRect(Dc, bar, underline);
-        }
+        const int y = top + int(i) * lineHeight;
+        ExtTextOut(Dc, x, y, clip ? ETO_CLIPPED : 0, Rect, l.text, l.dx.data());
+        underlineMarked(Dc, l, x, y, tm.tmAscent, *Rect, clip, underline);
     }
     if (underline) DeleteObject(underline);
     if (align != (TA_LEFT | TA_TOP)) SetTextAlign(Dc, align);
