@@ -11,11 +11,14 @@
 //    dotted styles apply to one-pixel pens only (wider ones draw solid), their gaps painted in
 //    the background colour when the background mode is OPAQUE;
 //  - rectangles, ellipses and fills leave out the right and bottom edges: Rectangle(0, 0, 10, 10)
-//    with a one-pixel pen covers pixels 0..9; with the null pen the filled area shrinks by one
-//    pixel to the right and bottom; PS_INSIDEFRAME keeps a wide pen inside the box;
-//  - arcs, pies and chords run counter-clockwise from the start radial to the end radial (or
-//    clockwise after SetArcDirection(AD_CLOCKWISE)); equal radials give the whole ellipse;
-//  - nothing is antialiased.
+//    with a one-pixel pen covers pixels 0..9, and with the null pen fills one pixel less to the
+//    right and bottom; PS_INSIDEFRAME keeps a wide pen inside the box;
+//  - arcs, pies and chords run counter-clockwise on the device from the start radial to the end
+//    radial (or clockwise after SetArcDirection(AD_CLOCKWISE)); equal radials give the whole
+//    ellipse; rectangles, ellipses and arcs under a turning world transform are drawn in the
+//    device box of their mapped corners;
+//  - nothing is antialiased: a pixel takes the text colour where the glyph's outline covers at
+//    least 40 % of it, and areas take the pixels whose centres they contain.
 //
 #pragma once
 

@@ -70,7 +70,15 @@ void DibSurface::write(int X, int Y, int Count, const uint32_t* Words) {
         for (int i = 0; i < Count; ++i) dib_.SetIndex(X + i, Y, brightHalf(Words[i]) ? 1 : 0);
         break;
     default:
-        for (int i = 0; i < Count; ++i) dib_.SetPixel(X + i, Y, colorOfWord(Words[i]));
+        for (int i = 0; i < Count; ++i) {
+            auto known = nearest_.find(Words[i] & 0xFFFFFF);
+            if (known != nearest_.end()) {
+                dib_.SetIndex(X + i, Y, known->second);
+            } else {
+                dib_.SetPixel(X + i, Y, colorOfWord(Words[i]));
+                nearest_.emplace(Words[i] & 0xFFFFFF, dib_.GetIndex(X + i, Y));
+            }
+        }
         break;
     }
 }

@@ -9,6 +9,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "platform/gdi/GdiTypes.h"
 
@@ -51,6 +52,9 @@ public:
 private:
     Dib& dib_;
     bool readOnly_;
+    // Colour-table entries already looked up for 4- and 8-bit pictures, by pixel word: a fill
+    // asks for the same nearest colour many times.
+    std::unordered_map<uint32_t, uint32_t> nearest_;
 };
 
 /// An image of one of the 32-bit formats (windows and printer pages); written pixels are opaque.
