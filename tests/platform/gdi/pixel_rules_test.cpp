@@ -316,6 +316,40 @@ TEST(Shapes, PolygonFillLeavesOutRightAndBottomEdgesAndThePenDrawsThem) {
     EXPECT_EQ(outlined.at(8, 8), Black);
 }
 
+TEST(Shapes, PolyPolygonLeavesAHoleUnderAlternateAndFillsItUnderWinding) {
+    // Both squares run the same way round, so WINDING counts the inner one twice.
+    const POINT points[] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
+    const int counts[] = {4, 4};
+    Canvas alternate(20, 20), winding(20, 20);
+    for (Canvas* c : {&alternate, &winding}) {
+        SelectObject(c->dc(), GetStockObject(NULL_PEN));
+        SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
+    }
+    SetPolyFillMode(winding.dc(), WINDING);
+    ASSERT_TRUE(PolyPolygon(alternate.dc(), points, counts, 2));
+    PolyPolygon(winding.dc(), points, counts, 2);
+    EXPECT_EQ(alternate.count(Black), 400 - 100);
+    EXPECT_EQ(alternate.at(10, 10), White);
+    EXPECT_EQ(winding.count(Black), 400);
+    const int bad[] = {4, 1};
+    EXPECT_FALSE(PolyPolygon(alternate.dc(), points, bad, 2));
+}
+
+TEST(Shapes, RoundRectRoundsItsCornersOnly) {
+    Canvas c(30, 20);
+    Selected brush(c.dc(), CreateSolidBrush(Blue));
+    RoundRect(c.dc(), 0, 0, 30, 20, 10, 10);
+    RECT ink = c.inkBounds();
+    EXPECT_EQ(ink.left, 0);
+    EXPECT_EQ(ink.right, 30);
+    EXPECT_EQ(ink.bottom, 20);
+    EXPECT_EQ(c.at(0, 0), White);
+    EXPECT_EQ(c.at(29, 19), White);
+    EXPECT_EQ(c.at(15, 0), Black);
+    EXPECT_EQ(c.at(0, 10), Black);
+    EXPECT_EQ(c.at(15, 10), Blue);
+}
+
 TEST(Shapes, HatchedBrushPaintsItsLinesOverTheBackground) {
     Canvas c(16, 16);
     SetBkColor(c.dc(), RGB(0, 255, 0));
