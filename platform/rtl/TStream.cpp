@@ -35,9 +35,13 @@ int64_t seekTarget(int64_t Offset, uint16_t Origin, int64_t Position, int64_t Si
     return Base + Offset;
 }
 
+/// fmCreate fills the access bits, so it is told apart by all of its bits; the share flags
+/// beside it ("fmCreate | fmShareExclusive") change nothing here.
+bool isCreate(uint16_t Mode) { return (Mode & fmCreate) == fmCreate; }
+
 int openFlags(uint16_t Mode)
 {
-    if (Mode == fmCreate)
+    if (isCreate(Mode))
         return O_RDWR | O_CREAT | O_TRUNC;
     switch (Mode & 3) {
     case fmOpenRead: return O_RDONLY;
@@ -198,7 +202,7 @@ void TMemoryStream::SaveToFile(const std::string& FileName)
 TFileStream::TFileStream(const std::string& FileName, uint16_t Mode)
     : FFileName(FileName)
 {
-    const bool Creating = Mode == fmCreate;
+    const bool Creating = isCreate(Mode);
     const auto Fail = [&](int Error) {
         const std::string Text = Format(Creating ? SFCreateErrorEx : SFOpenErrorEx, { FileName, systemReason(Error) });
         if (Creating)

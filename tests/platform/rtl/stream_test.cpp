@@ -183,6 +183,25 @@ TEST(FileStream, CreateTruncatesAndOpenReadsBack)
     }
 }
 
+TEST(FileStream, CreateWithShareFlagsStillCreates)
+{
+    testsupport::TempDir Dir;
+    const std::string Fresh = Dir.file("fresh.bin");
+    {
+        TFileStream F(Fresh, fmCreate | fmShareExclusive);
+        F.WriteBuffer("new", 3);
+    }
+    EXPECT_EQ(readFile(Fresh), "new");
+
+    const std::string Old = Dir.file("old.bin");
+    writeFile(Old, "previous contents");
+    {
+        TFileStream F(Old, fmCreate | fmShareDenyWrite);
+        EXPECT_EQ(F.GetSize(), 0) << "still empties an existing file";
+    }
+    EXPECT_EQ(readFile(Old), "");
+}
+
 TEST(FileStream, ReadWriteChangesInPlace)
 {
     testsupport::TempDir Dir;
