@@ -84,18 +84,17 @@ protected:
         // Whatever server this session still has is asked to close.
         RunningProgram cleanup(Bin("laserserver_test_client"), { "--no-register", "closeserver" });
         cleanup.ReadUntil("done");
-        cleanup.Wait();
+        cleanup.wait();
     }
 
     static std::string Bin(const std::string& Name) { return testsupport::BinDir() + "/" + Name; }
 
-    /// Runs the client with Script to its end; answers its lines. The server it started may
-    /// still write to the same output, so the client's "done" marks the end.
+    /// Runs the client with Script to its end ("done"); answers its lines.
     std::vector<std::string> RunClient(const std::vector<std::string>& Script)
     {
         RunningProgram client(Bin("laserserver_test_client"), Script);
         client.ReadUntil("done");
-        EXPECT_EQ(client.Wait(), 0) << Joined(client.Lines());
+        EXPECT_EQ(client.wait(), 0) << Joined(client.Lines());
         return client.Lines();
     }
 
@@ -302,13 +301,13 @@ TEST_F(SimulatorProcesses, SecondCopyLeavesAtOnceAndAsksTheServerToAnnounceAgain
 
     RunningProgram second(Bin("Kelmor32"), {});
     std::vector<std::string> output = second.ReadAll();
-    EXPECT_EQ(second.Wait(), 0);
+    EXPECT_EQ(second.wait(), 0);
     ASSERT_EQ(output.size(), 1u) << Joined(output);
     EXPECT_NE(output[0].find("running already"), std::string::npos) << output[0];
 
     std::ofstream(Dir.file("go")) << "go";
     client.ReadUntil("done");
-    EXPECT_EQ(client.Wait(), 0) << Joined(client.Lines());
+    EXPECT_EQ(client.wait(), 0) << Joined(client.Lines());
     EXPECT_TRUE(Has(client.Lines(), "notice p 0"));
     EXPECT_EQ(LoggedNotes("Kelmor32 ready"), 1) << "one server for both starts";
 }
@@ -321,15 +320,15 @@ TEST_F(SimulatorProcesses, ServerWhoseWindowIsGoneIsReplaced)
     RunningProgram witness(Bin("laserserver_test_client"),
                          { "wait E", "waitfile " + Dir.file("go"), "wait E", "print serverReady", "closeserver", "wait p" });
     ASSERT_EQ(witness.ReadUntil("notice E 0"), "notice E 0") << Joined(witness.Lines());
-    first.Signal(SIGKILL);
-    EXPECT_EQ(first.Wait(), 128 + SIGKILL);
+    first.kill(SIGKILL);
+    EXPECT_EQ(first.wait(), 128 + SIGKILL);
     std::ofstream(Dir.file("go")) << "go";
 
     // The block still says ready, but nobody is behind the window: the next start takes over.
     std::vector<std::string> lines = RunClient({ "wait E" });
     EXPECT_TRUE(Has(lines, "notice E 0")) << Joined(lines);
     witness.ReadUntil("done");
-    EXPECT_EQ(witness.Wait(), 0) << Joined(witness.Lines());
+    EXPECT_EQ(witness.wait(), 0) << Joined(witness.Lines());
     EXPECT_TRUE(Has(witness.Lines(), "serverReady=1"));
     EXPECT_TRUE(Has(witness.Lines(), "notice p 0"));
     EXPECT_EQ(LoggedNotes("Kelmor32 ready"), 2) << "the killed server and its successor";
@@ -342,11 +341,11 @@ TEST_F(SimulatorProcesses, TerminateSignalClosesWithThePNotice)
     RunningProgram client(Bin("laserserver_test_client"), { "wait E", "wait p", Send(cmd_laseron) });
     // The client's registration started a second copy, which left and had the server announce.
     ASSERT_EQ(client.ReadUntil("notice E 0"), "notice E 0") << Joined(client.Lines());
-    server.Signal(SIGTERM);
+    server.kill(SIGTERM);
     EXPECT_EQ(server.ReadUntil("Kelmor32: closed"), "Kelmor32: closed");
-    EXPECT_EQ(server.Wait(), 0);
+    EXPECT_EQ(server.wait(), 0);
     client.ReadUntil("done");
-    EXPECT_EQ(client.Wait(), 0) << Joined(client.Lines());
+    EXPECT_EQ(client.wait(), 0) << Joined(client.Lines());
     EXPECT_TRUE(Has(client.Lines(), "notice p 0"));
     EXPECT_TRUE(Has(client.Lines(), "put 0x1012 256")) << "no server: putcommand answers LINK_NOLINK";
 }

@@ -2,38 +2,57 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace testsupport {
 
-/// Starts a program with its standard input and output on pipes. Commands go in as lines; the
-/// program answers each with lines closed by a line holding only ".". Its standard error stays
-/// the test's. The process is killed when the object goes, if it still runs.
+/// Starts a program with its standard input and output on pipes; its standard error stays the
+/// test's unless a file is named for it. Commands go in as lines; a program that answers in
+/// blocks closes each with a line holding only ".". A program still running when the object
+/// goes is killed and reaped (finish() lets it end by itself first).
 class ChildProcess {
 public:
     /// ExtraEnv entries ("NAME=value") replace or add to the test's environment; a non-empty
     /// StderrPath receives the program's standard error.
     explicit ChildProcess(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv = {},
         const std::string& StderrPath = {});
-    ~ChildProcess();
+    virtual ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    /// Sends one command and answers its lines (without the closing "."). Throws when the
-    /// program ends or stays silent for TimeoutMs (a guard against hung tests, not a measurement).
-    std::vector<std::string> call(const std::string& Command, int TimeoutMs = 30000);
+    // --- Talking to it
+    /// Throws when the program no longer takes input.
+    void send(const std::string& Line);
+    /// The next line of output without its end; a last line without one counts too. Throws when
+    /// the output ends or stays silent for TimeoutMs (a guard against hung tests, not a
+    /// measurement).
+    std::string readLine(int TimeoutMs = DefaultGuardMs);
+    /// As readLine, but false instead of throwing.
+    bool tryReadLine(std::string& Line, int TimeoutMs = DefaultGuardMs);
+    /// The lines up to the next "." (without it).
+    std::vector<std::string> answer(int TimeoutMs = DefaultGuardMs);
+    /// Sends one command and answers its block of lines.
+    std::vector<std::string> call(const std::string& Command, int TimeoutMs = DefaultGuardMs);
     /// The first line of call(), or "" when there is none.
-    std::string call1(const std::string& Command, int TimeoutMs = 30000);
+    std::string call1(const std::string& Command, int TimeoutMs = DefaultGuardMs);
+    /// Ends the program's input; programs that serve their input then end.
+    void closeInput();
 
+    // --- Its end
     void kill(int Signal);
-    /// Waits for the end and answers the exit status (128 + signal for a killed one).
+    /// Ends the input, waits for the end and answers the exit status (128 + signal for a
+    /// killed one).
     int wait();
-    int pid() const { return pid_; }
+    /// Ends the input and gives the program GuardMs to end by itself (and leave what it holds
+    /// the normal way) before it is killed; answers the exit status.
+    int finish(int GuardMs = 20000);
+    pid_t pid() const { return pid_; }
+
+    static constexpr int DefaultGuardMs = 60000;
 
 private:
-    std::string readLine(int TimeoutMs);
-
-    int pid_ = -1;
+    pid_t pid_ = -1;
     int toChild_ = -1;
     int fromChild_ = -1;
     std::string buffer_;

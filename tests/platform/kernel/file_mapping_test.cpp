@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,7 +89,8 @@ TEST_F(FileMappingTest, KilledUserDoesNotKeepTheBlockAlive)
     ASSERT_EQ(killed.ask("map crash 4096").rfind("created", 0), 0u);
     ASSERT_EQ(killed.ask("write dead"), "ok");
     ASSERT_EQ(ending.ask("map crash 4096").rfind("opened size=4096 first=dead", 0), 0u);
-    killed.kill();
+    killed.kill(SIGKILL);
+    killed.wait();
     // The survivor still sees the block while it lives ...
     auto whileAlive = FileMapping::Create("crash", BlockSize);
     ASSERT_TRUE(whileAlive);
@@ -107,8 +109,10 @@ TEST_F(FileMappingTest, BlockLeftByCrashedProcessesIsNeverHandedOut)
     ASSERT_EQ(first.ask("map stale 4096").rfind("created", 0), 0u);
     ASSERT_EQ(first.ask("write 57a1e"), "ok");
     ASSERT_EQ(second.ask("map stale 4096").rfind("opened", 0), 0u);
-    first.kill();
-    second.kill();
+    first.kill(SIGKILL);
+    first.wait();
+    second.kill(SIGKILL);
+    second.wait();
     EXPECT_FALSE(sessionFiles().empty()) << "crashed users cannot clean up; the next opener must";
 
     HelperProcess next({ "serve" });

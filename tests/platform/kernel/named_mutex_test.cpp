@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 #include <string>
 #include <thread>
@@ -38,7 +39,8 @@ TEST_F(NamedMutexTest, KilledOwnerIsReportedOnceAndTheMutexWorksOn)
     ASSERT_TRUE(mutex);
     EXPECT_TRUE(mutex->CreatedHere());
     auto owner = holder("crash");
-    owner->kill();
+    owner->kill(SIGKILL);
+    owner->wait();
 
     EXPECT_EQ(mutex->Wait(10000), WAIT_ABANDONED);
     EXPECT_TRUE(mutex->Release());
@@ -55,7 +57,7 @@ TEST_F(NamedMutexTest, TryLockOfAKilledOwnersMutexReportsAbandonment)
 {
     auto mutex = NamedMutex::Create("crash0");
     ASSERT_TRUE(mutex);
-    holder("crash0")->kill();
+    holder("crash0")->kill(SIGKILL);   // reaped as the temporary goes
     EXPECT_EQ(mutex->Wait(0), WAIT_ABANDONED);
     EXPECT_TRUE(mutex->Release());
 }
@@ -191,7 +193,8 @@ TEST_F(NamedMutexTest, ClosedHandleDoesNotEndOwnership)
 TEST_F(NamedMutexTest, MutexStartsAfreshWhenAllUsersAreGone)
 {
     auto owner = holder("fresh");
-    owner->kill();
+    owner->kill(SIGKILL);
+    owner->wait();
     // Nobody used it any more when its owner died: a new, unowned mutex, not an abandoned one.
     auto mutex = NamedMutex::Create("fresh");
     ASSERT_TRUE(mutex);

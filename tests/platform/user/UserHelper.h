@@ -5,38 +5,20 @@
 #include <vector>
 
 #include "platform/user/Messages.h"
+#include "tests/support/ChildProcess.h"
 
-/// Runs user_test_helper with a verb (see user_test_helper.cpp) on pipes. The process is
-/// killed and reaped when the object goes, if it still runs.
-class UserHelper {
+/// Runs user_test_helper with a verb (see user_test_helper.cpp); it answers in blocks closed by
+/// ".", and ends when its input does.
+class UserHelper : public testsupport::ChildProcess {
 public:
     explicit UserHelper(const std::vector<std::string>& Args);
-    ~UserHelper();
-    UserHelper(const UserHelper&) = delete;
-    UserHelper& operator=(const UserHelper&) = delete;
 
-    /// Sends one command line; its answer is read later with answer().
-    void send(const std::string& Command);
-    /// The next answer: the lines up to the closing ".". Throws when the program ends first or
-    /// stays silent for a minute (a guard against a hung test, not a measurement).
-    std::vector<std::string> answer();
-    std::string answer1();
-
-    void kill(int Signal);
-    /// Closes the program's input (it then ends) and answers its exit status, 128 + signal for
-    /// a killed one.
-    int wait();
-    int pid() const { return pid_; }
-
-private:
-    std::string readLine();
-
-    int pid_ = -1;
-    int toChild_ = -1;
-    int fromChild_ = -1;
-    std::string buffer_;
-    bool reaped_ = false;
-    int status_ = 0;
+    /// The first line of the next answer, or "" when it has none.
+    std::string answer1()
+    {
+        std::vector<std::string> lines = answer();
+        return lines.empty() ? std::string() : lines.front();
+    }
 };
 
 /// One message as the helper answers it: "<hwnd> <message> <wParam> <lParam>".
