@@ -6,8 +6,6 @@
 #include <map>
 #include <poll.h>
 #include <set>
-#include <thread>
-#include <chrono>
 #include <vector>
 
 namespace {
@@ -93,17 +91,19 @@ TEST_F(Timers, SeveralTimersEachArrive)
 TEST_F(Timers, SettingTheSameIdAgainKeepsOneTimer)
 {
     SetTimer(window_, 5, 10);
-    EXPECT_EQ(SetTimer(window_, 5, 20), 5u);
-    EXPECT_EQ(next().wParam, 5u);
+    // Restarted with an interval far beyond the quiet wait: a 10 ms timer left beside it would
+    // fire within that wait.
+    EXPECT_EQ(SetTimer(window_, 5, 600000), 5u);
+    EXPECT_TRUE(staysQuiet()) << "the first timer of the same ID did not survive";
     EXPECT_TRUE(KillTimer(window_, 5));
-    EXPECT_TRUE(staysQuiet()) << "no second timer with the same ID survived";
 }
 
 TEST_F(Timers, PostedMessagesComeBeforeADueTimer)
 {
     SetTimer(window_, 3, 10);
-    // Sleeping well past the interval makes the timer surely due (no time is measured).
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // With nothing posted, the queue descriptor turns readable only once the timer is due.
+    pollfd ready { MessageQueueFd(), POLLIN, 0 };
+    ASSERT_EQ(poll(&ready, 1, 60000), 1) << "the timer never came due";
     ASSERT_TRUE(PostMessage(window_, WM_USER, 0, 0));
     EXPECT_EQ(next().message, WM_USER);
     EXPECT_EQ(next().message, WM_TIMER);
