@@ -170,6 +170,18 @@ void detachStandardStreams()
     ::_exit(127);
 }
 
+/// Moves Fd to 3 or above. A caller that closed a standard stream gets that number back from
+/// pipe2, and the started program's standard streams, set up over 0..2, would then cover the
+/// report pipe: a failed exec would pass for a start. -1 (and Fd closed) on failure.
+int aboveStandardStreams(int Fd)
+{
+    if (Fd > 2)
+        return Fd;
+    int moved = ::fcntl(Fd, F_DUPFD_CLOEXEC, 3);
+    ::close(Fd);
+    return moved;
+}
+
 /// Starts the program as a grandchild whose parent, a short-lived intermediate, is waited for
 /// here: the program is adopted by init, leaves no zombie and outlives the caller, and no other
 /// child of the caller is touched. A close-on-exec pipe tells whether the exec succeeded.
@@ -184,7 +196,9 @@ uint32_t startDetached(const std::string& Path, const std::vector<std::string>& 
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return 0;
-    UniqueFd readEnd(ends[0]), writeEnd(ends[1]);
+    UniqueFd readEnd(aboveStandardStreams(ends[0])), writeEnd(aboveStandardStreams(ends[1]));
+    if (!readEnd || !writeEnd)
+        return 0;
 
     pid_t intermediate = ::fork();
     if (intermediate < 0)

@@ -172,6 +172,16 @@ int startAndEnd(const char* CmdLine)
     return 0;
 }
 
+/// Closes its standard input and output, starts CmdLine with WinExec and writes the answer
+/// into Out.
+int startWithoutStdio(const std::string& Out, const char* CmdLine)
+{
+    close(STDIN_FILENO);
+    close(STDOUT_FILENO);
+    writeWhole(Out, std::to_string(WinExec(CmdLine, SW_SHOWDEFAULT)) + "\n");
+    return 0;
+}
+
 /// Waits until somebody writes into the FIFO Gate, then reports its parent into Out: proof that
 /// it lived on after whatever the test waited for before opening the gate.
 int reportAfterGate(const std::string& Gate, const std::string& Out)
@@ -198,6 +208,8 @@ int main(int argc, char** argv)
         return writeArguments(argv[2], argc - 3, argv + 3);
     if (verb == "start" && argc == 3)
         return startAndEnd(argv[2]);
+    if (verb == "start-without-stdio" && argc == 4)
+        return startWithoutStdio(argv[2], argv[3]);
     if (verb == "report-after-gate" && argc == 4)
         return reportAfterGate(argv[2], argv[3]);
     std::cerr << "kernel_test_helper: unknown verb or arguments" << std::endl;

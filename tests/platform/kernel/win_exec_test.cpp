@@ -156,6 +156,17 @@ TEST_F(WinExecTest, ExecutableFileThatIsNoProgramAnswersBadFormat)
     EXPECT_EQ(WinExec(garbage.c_str(), SW_SHOWDEFAULT), 11u) << "the original's ERROR_BAD_FORMAT";
 }
 
+TEST_F(WinExecTest, FailureIsReportedByACallerWithoutStandardStreams)
+{
+    std::string garbage = dir_.file("garbage");
+    std::ofstream(garbage) << "neither a binary nor a script\n";
+    ASSERT_EQ(chmod(garbage.c_str(), 0700), 0);
+    std::string out = dir_.file("answer");
+    HelperProcess caller({ "start-without-stdio", out, garbage });
+    EXPECT_EQ(caller.wait(), 0);
+    EXPECT_EQ(awaitFileLines(out), (Lines { "11" })) << "a failed start must not pass for one";
+}
+
 TEST_F(WinExecTest, FindsAProgramOnPathWhenNotBesideTheCaller)
 {
     std::filesystem::create_symlink(testsupport::BinDir() + "/kernel_test_helper",
