@@ -137,7 +137,8 @@ void closeInheritedDescriptors(int Keep)
 /// Runs between fork and exec: system calls only.
 void detachStandardStreams()
 {
-    int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    // Not close-on-exec: where the caller had closed a standard stream, this may be it.
+    int null = ::open("/dev/null", O_RDWR);
     if (null < 0)
         return;
     ::dup2(null, 0);
@@ -146,7 +147,8 @@ void detachStandardStreams()
         if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
             ::dup2(null, fd);
     }
-    ::close(null);
+    if (null > 2)
+        ::close(null);
 }
 
 /// The started program's own beginning: a session of its own (no terminal signals of the

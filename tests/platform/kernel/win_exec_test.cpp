@@ -167,6 +167,19 @@ TEST_F(WinExecTest, FailureIsReportedByACallerWithoutStandardStreams)
     EXPECT_EQ(awaitFileLines(out), (Lines { "11" })) << "a failed start must not pass for one";
 }
 
+TEST_F(WinExecTest, CallerWithoutStandardStreamsGivesTheProgramNullOnes)
+{
+    std::string fds = dir_.file("fds");
+    std::string out = dir_.file("answer");
+    HelperProcess caller({ "start-without-stdio", out, "kernel_test_helper list-fds " + fds });
+    EXPECT_EQ(caller.wait(), 0);
+    ASSERT_EQ(awaitFileLines(out).size(), 1u);
+    Lines list = awaitFileLines(fds);
+    ASSERT_GE(list.size(), 2u);
+    EXPECT_EQ(list[0], "0 /dev/null");
+    EXPECT_EQ(list[1], "1 /dev/null");
+}
+
 TEST_F(WinExecTest, FindsAProgramOnPathWhenNotBesideTheCaller)
 {
     std::filesystem::create_symlink(testsupport::BinDir() + "/kernel_test_helper",
