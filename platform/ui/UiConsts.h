@@ -46,3 +46,14 @@ inline constexpr const char* SFieldNotFound = "Field %s not found in %s";
 inline constexpr const char* SFieldMismatch = "Field %s of %s is a %s and cannot hold a %s";
 inline constexpr const char* SReferenceNotFound = "Component %s not found";
 inline constexpr const char* SReferenceMismatch = "Component %s (%s) does not fit property %s (%s)";
+
+// Controls and forms
+inline constexpr const char* SControlParentSelf = "A control cannot have itself as its parent";
+inline constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
+inline constexpr const char* SCannotShowModal = "Cannot make a visible window modal";
+inline constexpr const char* SNoCanvasHandle = "Canvas does not allow drawing";
+inline constexpr const char* SInvalidBitmap = "Bitmap image is not valid";
+inline constexpr const char* SInvalidPixelFormat = "Invalid pixel format";
+inline constexpr const char* SMenuIndexError = "Menu index out of range";
+inline constexpr const char* SMenuReinserted = "Menu inserted twice";
+inline constexpr const char* SNoWidgets = "A window cannot be made: the program already has a non-widget Qt application";

@@ -5,6 +5,7 @@
 #include "platform/ui/Colors.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/FormResource.h"
+#include "platform/ui/GraphicsObjects.h"
 #include "platform/ui/TComponent.h"
 #include "platform/ui/TypeInfo.h"
 
@@ -20,13 +21,7 @@ inline constexpr EnumIdent TLedOnColorsIdents[] = {
 };
 inline constexpr TEnumType<TLedOnColors> TLedOnColorsType { "TLedOnColors", TLedOnColorsIdents };
 
-enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using enum TFontStyle;
-using TFontStyles = TSet<TFontStyle>;
-inline constexpr EnumIdent TFontStyleIdents[] = {
-    { "fsBold", fsBold }, { "fsItalic", fsItalic }, { "fsUnderline", fsUnderline }, { "fsStrikeOut", fsStrikeOut },
-};
-inline constexpr TEnumType<TFontStyle> TFontStyleType { "TFontStyle", TFontStyleIdents };
+// Font styles are the class library's own (platform/ui/GraphicsObjects.h).
 
 /// A font-like sub-object with its own table.
 class TTestFont : public TPersistent {

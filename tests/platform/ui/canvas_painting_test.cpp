@@ -1,0 +1,1 @@
+//===- canvas_painting_test.cpp ===//

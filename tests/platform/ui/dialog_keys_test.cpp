@@ -1,0 +1,1 @@
+//===- dialog_keys_test.cpp ===//

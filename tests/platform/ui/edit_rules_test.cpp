@@ -1,0 +1,1 @@
+//===- edit_rules_test.cpp ===//

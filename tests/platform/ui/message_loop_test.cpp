@@ -1,0 +1,1 @@
+//===- message_loop_test.cpp ===//
