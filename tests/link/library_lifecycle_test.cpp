@@ -3,22 +3,8 @@
 
 #include <csignal>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 using LibraryLifecycle = LinkFixture;
-
-namespace {
-
-std::string readFile(const std::string& Path)
-{
-    std::ifstream in(Path);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-} // namespace
 
 TEST_F(LibraryLifecycle, FirstProcessMakesTheBlockAndSecondOnlyCountsItself)
 {
@@ -92,7 +78,7 @@ TEST_F(LibraryLifecycle, FailingMappingShowsBothBoxesAndEveryExportAnswersNoLink
     peer->call("exit");
     EXPECT_EQ(peer->wait(), 0);
 
-    std::string boxes = readFile(dir.file("stderr"));
+    std::string boxes = testsupport::ReadFile(dir.file("stderr"));
     size_t mutexBox = boxes.find("cannot create ecximerdll32mutex");
     size_t mappingBox = boxes.find("TSharedmemory createfilemapping error");
     size_t viewBox = boxes.find("Tfilemapping map view error");

@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 #include <vector>
@@ -59,6 +61,17 @@ std::string UsePrivateSession()
 std::string BinDir()
 {
     return std::filesystem::canonical("/proc/self/exe").parent_path().string();
+}
+
+std::string ReadFile(const std::string& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::string& Path, const std::string& Bytes)
+{
+    std::ofstream(Path, std::ios::binary) << Bytes;
 }
 
 } // namespace testsupport

@@ -29,4 +29,9 @@ std::string UsePrivateSession();
 /// The folder of the built executables (the test binary's own folder).
 std::string BinDir();
 
+/// The file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& Path);
+/// Replaces the file's contents with Bytes, unchanged.
+void WriteFile(const std::string& Path, const std::string& Bytes);
+
 } // namespace testsupport

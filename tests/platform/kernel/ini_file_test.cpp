@@ -9,25 +9,12 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-std::string readFile(const std::string& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-void writeFile(const std::string& Path, const std::string& Bytes)
-{
-    std::ofstream(Path, std::ios::binary) << Bytes;
-}
 
 std::vector<std::string> items(const TStringList& L) { return std::vector<std::string>(L.begin(), L.end()); }
 
@@ -74,7 +61,7 @@ TEST_F(IniFile, EveryKindOfValueRoundTrips)
         Ini.WriteString("Main", "DataPath", "/home/op/data/");
         Ini.WriteString("Main", "Empty", "");
     }
-    EXPECT_EQ(readFile(path), "[WND]\r\nXpos=10\r\nYpos=-20\r\nMin=-2147483648\r\n"
+    EXPECT_EQ(testsupport::ReadFile(path), "[WND]\r\nXpos=10\r\nYpos=-20\r\nMin=-2147483648\r\n"
                               "[Main]\r\nShowHint=1\r\nOther=0\r\nDataPath=/home/op/data/\r\nEmpty=\r\n");
     TIniFile Again(path);
     EXPECT_EQ(Again.ReadInteger("WND", "Xpos", 0), 10);
@@ -93,10 +80,10 @@ TEST_F(IniFile, SectionsAndKeysIgnoreCase)
     Ini.WriteInteger("WND", "Xpos", 1);
     EXPECT_EQ(Ini.ReadInteger("wnd", "XPOS", 0), 1);
     Ini.WriteInteger("Wnd", "XPos", 2);
-    EXPECT_EQ(readFile(path), "[WND]\r\nXpos=2\r\n") << "one key, spelled as the file had it";
+    EXPECT_EQ(testsupport::ReadFile(path), "[WND]\r\nXpos=2\r\n") << "one key, spelled as the file had it";
     EXPECT_TRUE(Ini.SectionExists("wNd"));
     EXPECT_TRUE(Ini.ValueExists("WND", "xpos"));
-    writeFile(path, "[\xC4nderung]\r\n\xDC" "ber=1\r\n");
+    testsupport::WriteFile(path, "[\xC4nderung]\r\n\xDC" "ber=1\r\n");
     EXPECT_EQ(Ini.ReadInteger("\xE4NDERUNG", "\xFC" "BER", 0), 1) << "Windows-1252 letters too";
 }
 
@@ -112,14 +99,14 @@ TEST_F(IniFile, WritingKeepsEveryOtherLineInPlace)
                                "[Main]\n"
                                "ShowHint=0\n"
                                "a line without equals\n";
-    writeFile(path, Before);
+    testsupport::WriteFile(path, Before);
     TIniFile Ini(path);
     EXPECT_EQ(Ini.ReadInteger("WND", "Xpos", 0), 10) << "blanks around names and values are not part of them";
     Ini.WriteInteger("WND", "Ypos", 25);
     Ini.WriteInteger("WND", "Width", 640);
     Ini.WriteBool("Main", "ShowHint", true);
     Ini.WriteString("New", "Key", "v");
-    EXPECT_EQ(readFile(path), "; settings of the laser console\n"
+    EXPECT_EQ(testsupport::ReadFile(path), "; settings of the laser console\n"
                               "orphan=before any section\n"
                               "[WND]\n"
                               "  Xpos = 10  \n"
@@ -138,7 +125,7 @@ TEST_F(IniFile, WritingKeepsEveryOtherLineInPlace)
 
 TEST_F(IniFile, IntegersAcceptHexadecimalAndFallBackOnRubbish)
 {
-    writeFile(path, "[Main]\r\nA=$1F\r\nB=0x10\r\nC= 42 \r\nD=abc\r\nE=\r\nF=12abc\r\nG=99999999999\r\n");
+    testsupport::WriteFile(path, "[Main]\r\nA=$1F\r\nB=0x10\r\nC= 42 \r\nD=abc\r\nE=\r\nF=12abc\r\nG=99999999999\r\n");
     TIniFile Ini(path);
     EXPECT_EQ(Ini.ReadInteger("Main", "A", 0), 31);
     EXPECT_EQ(Ini.ReadInteger("Main", "B", 0), 16);
@@ -149,7 +136,7 @@ TEST_F(IniFile, IntegersAcceptHexadecimalAndFallBackOnRubbish)
 
 TEST_F(IniFile, BooleansAreIntegers)
 {
-    writeFile(path, "[Main]\nOne=1\nZero=0\nTwo=2\nMinus=-1\nWord=yes\nTrue=true\nEmpty=\n");
+    testsupport::WriteFile(path, "[Main]\nOne=1\nZero=0\nTwo=2\nMinus=-1\nWord=yes\nTrue=true\nEmpty=\n");
     TIniFile Ini(path);
     EXPECT_TRUE(Ini.ReadBool("Main", "One", false));
     EXPECT_FALSE(Ini.ReadBool("Main", "Zero", true));
@@ -166,14 +153,14 @@ TEST_F(IniFile, EightBitBytesArePreserved)
     TIniFile Ini(path);
     const std::string Value = "C:\\Daten\\M\xFCller \xB5J \x80";
     Ini.WriteString("Main", "DataPath", Value);
-    EXPECT_EQ(readFile(path), "[Main]\r\nDataPath=" + Value + "\r\n");
+    EXPECT_EQ(testsupport::ReadFile(path), "[Main]\r\nDataPath=" + Value + "\r\n");
     EXPECT_EQ(Ini.ReadString("Main", "DataPath", ""), Value);
 }
 
 TEST_F(IniFile, ReadsCrLfAndLfFiles)
 {
     for (const char* Text : { "[Main]\r\nFreq=50\r\nCount=6000\r\n", "[Main]\nFreq=50\nCount=6000", "[Main]\rFreq=50\rCount=6000\r" }) {
-        writeFile(path, Text);
+        testsupport::WriteFile(path, Text);
         TIniFile Ini(path);
         EXPECT_EQ(Ini.ReadInteger("Main", "Freq", 0), 50);
         EXPECT_EQ(Ini.ReadInteger("Main", "Count", 0), 6000);
@@ -182,7 +169,7 @@ TEST_F(IniFile, ReadsCrLfAndLfFiles)
 
 TEST_F(IniFile, SectionListsAndErasing)
 {
-    writeFile(path, "[WND]\r\nXpos=1\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
+    testsupport::WriteFile(path, "[WND]\r\nXpos=1\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
     TIniFile Ini(path);
     TStringList Names;
     Ini.ReadSection("wnd", Names);
@@ -193,22 +180,22 @@ TEST_F(IniFile, SectionListsAndErasing)
     EXPECT_FALSE(Ini.SectionExists("Nowhere"));
 
     Ini.DeleteKey("WND", "Xpos");
-    EXPECT_EQ(readFile(path), "[WND]\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
+    EXPECT_EQ(testsupport::ReadFile(path), "[WND]\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
     Ini.EraseSection("WND");
-    EXPECT_EQ(readFile(path), "[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n");
+    EXPECT_EQ(testsupport::ReadFile(path), "[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n");
     EXPECT_EQ(Ini.ReadInteger("Main", "Freq", 0), 50);
 }
 
 TEST_F(IniFile, RemovingWhatIsNotThereWritesNothing)
 {
     const std::string Before = "[Main]\nFreq=50";
-    writeFile(path, Before);
+    testsupport::WriteFile(path, Before);
     const auto Stamp = std::filesystem::last_write_time(path);
     TIniFile Ini(path);
     Ini.DeleteKey("Main", "Missing");
     Ini.DeleteKey("Missing", "Freq");
     Ini.EraseSection("Missing");
-    EXPECT_EQ(readFile(path), Before) << "not even the missing line end is added";
+    EXPECT_EQ(testsupport::ReadFile(path), Before) << "not even the missing line end is added";
     EXPECT_EQ(std::filesystem::last_write_time(path), Stamp);
     TIniFile Absent(dir.file("absent.INI"));
     Absent.EraseSection("Main");
@@ -225,7 +212,7 @@ TEST_F(IniFile, EveryInstanceSeesTheOthersWrites)
 
 TEST_F(IniFile, NamesTheFormatCannotHoldAreRefused)
 {
-    writeFile(path, "[Main]\r\nFreq=50\r\n");
+    testsupport::WriteFile(path, "[Main]\r\nFreq=50\r\n");
     TIniFile Ini(path);
     EXPECT_THROW(Ini.WriteString("Main", "a=b", "1"), EIniFileException);
     EXPECT_THROW(Ini.WriteString("Main", "", "1"), EIniFileException);
@@ -233,7 +220,7 @@ TEST_F(IniFile, NamesTheFormatCannotHoldAreRefused)
     EXPECT_THROW(Ini.WriteString("Ma]in", "Key", "1"), EIniFileException);
     EXPECT_THROW(Ini.WriteString("", "Key", "1"), EIniFileException);
     EXPECT_THROW(Ini.WriteString("Main", "Key", "two\r\nlines"), EIniFileException);
-    EXPECT_EQ(readFile(path), "[Main]\r\nFreq=50\r\n");
+    EXPECT_EQ(testsupport::ReadFile(path), "[Main]\r\nFreq=50\r\n");
 }
 
 TEST_F(IniFile, AFolderWhereTheFileShouldBeGivesAClearError)
@@ -271,7 +258,7 @@ TEST_F(IniFile, AWriteThatFailsHalfwayLeavesTheOldFileWhole)
     // The new contents need more room than the process may write: the write stops midway
     // with EFBIG. The old file must come through untouched, and no temporary file may stay.
     const std::string Before = "[Main]\r\nFreq=50\r\nCount=6000\r\n";
-    writeFile(path, Before);
+    testsupport::WriteFile(path, Before);
     const pid_t Child = fork();
     ASSERT_GE(Child, 0);
     if (Child == 0) {
@@ -292,13 +279,13 @@ TEST_F(IniFile, AWriteThatFailsHalfwayLeavesTheOldFileWhole)
     ASSERT_EQ(waitpid(Child, &Status, 0), Child);
     ASSERT_TRUE(WIFEXITED(Status));
     EXPECT_EQ(WEXITSTATUS(Status), 0) << "1: no error raised, 2: unclear message, 3: another exception";
-    EXPECT_EQ(readFile(path), Before);
+    EXPECT_EQ(testsupport::ReadFile(path), Before);
     EXPECT_EQ(folderEntries(dir.path()), std::vector<std::string> { "Heliant.INI" });
 }
 
 TEST_F(IniFile, WritingKeepsTheFilesPermissionsAndLinks)
 {
-    writeFile(path, "[Main]\r\nFreq=50\r\n");
+    testsupport::WriteFile(path, "[Main]\r\nFreq=50\r\n");
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
                                            | std::filesystem::perms::group_read);
     const std::string Link = dir.file("link.INI");
@@ -306,7 +293,7 @@ TEST_F(IniFile, WritingKeepsTheFilesPermissionsAndLinks)
     TIniFile Ini(Link);
     Ini.WriteInteger("Main", "Freq", 60);
     EXPECT_TRUE(std::filesystem::is_symlink(Link));
-    EXPECT_EQ(readFile(path), "[Main]\r\nFreq=60\r\n");
+    EXPECT_EQ(testsupport::ReadFile(path), "[Main]\r\nFreq=60\r\n");
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
 }

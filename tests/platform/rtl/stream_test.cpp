@@ -9,22 +9,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace {
-
-std::string readFile(const std::string& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-void writeFile(const std::string& Path, const std::string& Bytes)
-{
-    std::ofstream(Path, std::ios::binary) << Bytes;
-}
 
 std::string allBytes()
 {
@@ -147,7 +134,7 @@ TEST(MemoryStream, FileRoundTripKeepsEveryByte)
     Out.WriteBuffer(Bytes.data(), 256);
     Out.SetPosition(100);
     Out.SaveToFile(Dir.file("bytes.bin"));
-    EXPECT_EQ(readFile(Dir.file("bytes.bin")), Bytes) << "the whole stream, whatever the position";
+    EXPECT_EQ(testsupport::ReadFile(Dir.file("bytes.bin")), Bytes) << "the whole stream, whatever the position";
 
     TMemoryStream In;
     In.WriteBuffer("old", 3);
@@ -162,7 +149,7 @@ TEST(FileStream, CreateTruncatesAndOpenReadsBack)
 {
     testsupport::TempDir Dir;
     const std::string Path = Dir.file("data.bin");
-    writeFile(Path, "previous contents");
+    testsupport::WriteFile(Path, "previous contents");
     {
         TFileStream F(Path, fmCreate);
         EXPECT_EQ(F.GetSize(), 0) << "fmCreate empties an existing file";
@@ -191,22 +178,22 @@ TEST(FileStream, CreateWithShareFlagsStillCreates)
         TFileStream F(Fresh, fmCreate | fmShareExclusive);
         F.WriteBuffer("new", 3);
     }
-    EXPECT_EQ(readFile(Fresh), "new");
+    EXPECT_EQ(testsupport::ReadFile(Fresh), "new");
 
     const std::string Old = Dir.file("old.bin");
-    writeFile(Old, "previous contents");
+    testsupport::WriteFile(Old, "previous contents");
     {
         TFileStream F(Old, fmCreate | fmShareDenyWrite);
         EXPECT_EQ(F.GetSize(), 0) << "still empties an existing file";
     }
-    EXPECT_EQ(readFile(Old), "");
+    EXPECT_EQ(testsupport::ReadFile(Old), "");
 }
 
 TEST(FileStream, ReadWriteChangesInPlace)
 {
     testsupport::TempDir Dir;
     const std::string Path = Dir.file("data.bin");
-    writeFile(Path, "abcdef");
+    testsupport::WriteFile(Path, "abcdef");
     {
         TFileStream F(Path, fmOpenReadWrite);
         F.Seek(2, soFromBeginning);
@@ -214,14 +201,14 @@ TEST(FileStream, ReadWriteChangesInPlace)
         F.SetSize(5);
         EXPECT_EQ(F.GetPosition(), 4);
     }
-    EXPECT_EQ(readFile(Path), "abXYe");
+    EXPECT_EQ(testsupport::ReadFile(Path), "abXYe");
 }
 
 TEST(FileStream, WritingAStreamOpenedForReadingRaises)
 {
     testsupport::TempDir Dir;
     const std::string Path = Dir.file("data.bin");
-    writeFile(Path, "abc");
+    testsupport::WriteFile(Path, "abc");
     TFileStream R(Path, fmOpenRead);
     try {
         R.WriteBuffer("x", 1);
@@ -229,7 +216,7 @@ TEST(FileStream, WritingAStreamOpenedForReadingRaises)
     } catch (const EWriteError& E) {
         EXPECT_EQ(E.Message(), "Stream write error");
     }
-    EXPECT_EQ(readFile(Path), "abc");
+    EXPECT_EQ(testsupport::ReadFile(Path), "abc");
 }
 
 TEST(FileStream, OpenFailuresNameTheFile)
@@ -270,7 +257,7 @@ TEST(FileStream, TheDescriptorIsPrivateAndClosedWithTheStream)
 {
     testsupport::TempDir Dir;
     const std::string Path = Dir.file("data.bin");
-    writeFile(Path, "abc");
+    testsupport::WriteFile(Path, "abc");
     {
         TFileStream F(Path, fmOpenRead);
         const std::vector<int> Open = descriptorsOf(Path);

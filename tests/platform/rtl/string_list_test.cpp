@@ -7,18 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 namespace {
 
 std::vector<std::string> items(const TStringList& L) { return std::vector<std::string>(L.begin(), L.end()); }
-
-std::string readFile(const std::string& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
 
 TEST(StringList, AddInsertDelete)
 {
@@ -125,13 +117,13 @@ TEST(StringList, TextSplitsAtEveryKindOfLineEnd)
 TEST(StringList, FilesKeepBytesAndReadEveryLineEnd)
 {
     testsupport::TempDir Dir;
-    std::ofstream(Dir.file("mixed.txt"), std::ios::binary) << "first\r\nM\xFCller\nthird\rlast";
+    testsupport::WriteFile(Dir.file("mixed.txt"), "first\r\nM\xFCller\nthird\rlast");
     TStringList L;
     L.LoadFromFile(Dir.file("mixed.txt"));
     EXPECT_EQ(items(L), (std::vector<std::string> { "first", "M\xFCller", "third", "last" }));
 
     L.SaveToFile(Dir.file("out.txt"));
-    EXPECT_EQ(readFile(Dir.file("out.txt")), "first\r\nM\xFCller\r\nthird\r\nlast\r\n");
+    EXPECT_EQ(testsupport::ReadFile(Dir.file("out.txt")), "first\r\nM\xFCller\r\nthird\r\nlast\r\n");
     EXPECT_THROW(L.LoadFromFile(Dir.file("missing.txt")), EFOpenError);
     EXPECT_EQ(L.Count(), 4) << "a failed load keeps the list";
 }
