@@ -72,7 +72,10 @@ void startUp(LinkState& link)
         ShowLinkError("TSharedmemory createfilemapping error");
     } else {
         link.createdHere = link.mapping->CreatedHere();
-        link.view = static_cast<LinkSharedBlock*>(link.mapping->MapView());
+        // A living block of that name that is smaller cannot hold the records: a view of it
+        // would fault at the first field past its end, so it gets no view at all.
+        if (link.mapping->Size() >= link.blockSize)
+            link.view = static_cast<LinkSharedBlock*>(link.mapping->MapView());
     }
     if (!link.view)
         ShowLinkError("Tfilemapping map view error");

@@ -89,6 +89,21 @@ TEST_F(LibraryLifecycle, FailingMappingShowsBothBoxesAndEveryExportAnswersNoLink
     EXPECT_LT(mappingBox, viewBox);
 }
 
+TEST_F(LibraryLifecycle, BlockTooSmallForTheRecordsGetsNoViewAndAnswersNoLink)
+{
+    testsupport::TempDir dir;
+    auto small = FileMapping::Create(LinkBlockName, 4096);
+    ASSERT_TRUE(small);
+    ASSERT_TRUE(small->CreatedHere());
+    auto peer = startPeer({}, dir.file("stderr"));
+    EXPECT_EQ(peer->call1("status"), "null");
+    EXPECT_EQ(peer->call1("register 5"), "256");
+    EXPECT_EQ(peer->call1("notice 3 66 1 0 0 0"), "256");
+    peer->call("exit");
+    EXPECT_EQ(peer->wait(), 0) << "the library must not touch the block past its end";
+    EXPECT_NE(testsupport::ReadFile(dir.file("stderr")).find("Tfilemapping map view error"), std::string::npos);
+}
+
 TEST_F(LibraryLifecycle, OneMutexTimeoutBoxPerRunOfTimeouts)
 {
     auto holder = startPeer();
