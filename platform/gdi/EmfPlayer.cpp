@@ -29,6 +29,10 @@ bool finite(const XFORM& X) {
            std::isfinite(X.eDx) && std::isfinite(X.eDy);
 }
 
+// The drawing calls take a position and an extent and add them; a record whose sums leave the
+// 32-bit range describes nothing drawable.
+bool addable(int32_t A, int32_t B) { return int64_t(A) + B >= INT32_MIN && int64_t(A) + B <= INT32_MAX; }
+
 bool sameXform(const XFORM& A, const XFORM& B) { return std::memcmp(&A, &B, sizeof A) == 0; }
 
 std::string ansiText(std::span<const uint8_t> Units, bool Wide) {
@@ -580,7 +584,7 @@ void Player::bitBlt(const RecordView& R) {
     const uint32_t cbBmi = R.u32(88);
     const bool stretch = R.type() == EMR_STRETCHBLT;
     const int32_t cxSrc = stretch ? R.i32(100) : cx, cySrc = stretch ? R.i32(104) : cy;
-    if (!R.ok()) return;
+    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc))) return;
     if (cbBmi == 0) {
         PatBlt(target_, x, y, cx, cy, rop);
         return;
@@ -594,7 +598,7 @@ void Player::stretchDibits(const RecordView& R) {
     const int32_t cxSrc = R.i32(40), cySrc = R.i32(44);
     const uint32_t rop = R.u32(68);
     const int32_t cx = R.i32(72), cy = R.i32(76);
-    if (!R.ok()) return;
+    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc))) return;
     if (auto dib = picture(R, 48, 56))
         StretchDIBits(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cySrc), cxSrc, cySrc, *dib, rop);
 }
@@ -602,7 +606,7 @@ void Player::stretchDibits(const RecordView& R) {
 void Player::setDibitsToDevice(const RecordView& R) {
     const int32_t x = R.i32(24), y = R.i32(28), xSrc = R.i32(32), ySrc = R.i32(36);
     const int32_t cx = R.i32(40), cy = R.i32(44);
-    if (!R.ok()) return;
+    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cx) && addable(ySrc, cy))) return;
     if (auto dib = picture(R, 48, 56)) SetDIBitsToDevice(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cy), *dib);
 }
 

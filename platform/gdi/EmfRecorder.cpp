@@ -117,6 +117,9 @@ Box textBox(const DcState& S, const TextRun& Run) {
     return b;
 }
 
+// An extent as records carry it: 32 bits, even for rectangles spanning more.
+int32_t extent(int32_t From, int32_t To) { return int32_t(std::clamp<int64_t>(int64_t(To) - From, INT32_MIN, INT32_MAX)); }
+
 RECT boundsRect(const Box& B) { return B.empty() ? RECT{0, 0, -1, -1} : RECT{B.x0, B.y0, B.x1, B.y1}; }
 
 bool fits16(std::span<const POINT> Points) {
@@ -159,8 +162,8 @@ bool clipSource(QRect& Source, RECT& Dest, const QRect& Picture) {
     QRect inside = Source.intersected(Picture);
     if (inside.isEmpty()) return false;
     if (inside != Source) {
-        const double fx = double(Dest.right - Dest.left) / Source.width();
-        const double fy = double(Dest.bottom - Dest.top) / Source.height();
+        const double fx = (double(Dest.right) - Dest.left) / Source.width();
+        const double fy = (double(Dest.bottom) - Dest.top) / Source.height();
         RECT d{Dest.left + int(std::lround((inside.left() - Source.left()) * fx)),
             Dest.top + int(std::lround((inside.top() - Source.top()) * fy)), 0, 0};
         d.right = d.left + int(std::lround(inside.width() * fx));
@@ -176,7 +179,7 @@ QRect normalizedSource(const RECT& Source, RECT& Dest) {
     RECT s = Source;
     if (s.right < s.left) std::swap(s.left, s.right), std::swap(Dest.left, Dest.right);
     if (s.bottom < s.top) std::swap(s.top, s.bottom), std::swap(Dest.top, Dest.bottom);
-    return QRect(s.left, s.top, s.right - s.left, s.bottom - s.top);
+    return QRect(s.left, s.top, extent(s.left, s.right), extent(s.top, s.bottom));
 }
 
 } // namespace
@@ -512,7 +515,7 @@ void EmfRecorder::patBlt(const DcState& S, const RECT& R, uint32_t Rop) {
     QRect d = raster::deviceRect(S, R);
     Box b{d.left(), d.top(), d.left() + d.width() - 1, d.top() + d.height() - 1};
     RecordWriter w(EMR_BITBLT);
-    w.rect(boundsRect(b)).i32(R.left).i32(R.top).i32(R.right - R.left).i32(R.bottom - R.top).u32(Rop);
+    w.rect(boundsRect(b)).i32(R.left).i32(R.top).i32(extent(R.left, R.right)).i32(extent(R.top, R.bottom)).u32(Rop);
     w.i32(0).i32(0).xform(XFORM{}).u32(0).u32(DIB_RGB_COLORS).u32(0).u32(0).u32(0).u32(0);
     append(w);
     grow(b);
@@ -527,7 +530,7 @@ void EmfRecorder::bitmapRecord(const DcState& S, const RECT& Dest, const Dib& Pi
     RecordWriter w(EMR_STRETCHDIBITS);
     w.rect(boundsRect(b)).i32(Dest.left).i32(Dest.top).i32(0).i32(0).i32(Picture.Width()).i32(Picture.Height());
     w.u32(offBmi).u32(uint32_t(info.size())).u32(offBits).u32(uint32_t(bits.size())).u32(DIB_RGB_COLORS).u32(Rop);
-    w.i32(Dest.right - Dest.left).i32(Dest.bottom - Dest.top).bytes(info).bytes(bits);
+    w.i32(extent(Dest.left, Dest.right)).i32(extent(Dest.top, Dest.bottom)).bytes(info).bytes(bits);
     append(w);
     grow(b);
 }
