@@ -1,19 +1,8 @@
 //===- RunningProgram.cpp - A started program whose output is read line by line ---===//
 #include "tests/laserserver/RunningProgram.h"
 
-namespace {
-
-std::vector<std::string> withProgram(const std::string& Path, const std::vector<std::string>& Args)
-{
-    std::vector<std::string> argv { Path };
-    argv.insert(argv.end(), Args.begin(), Args.end());
-    return argv;
-}
-
-} // namespace
-
 RunningProgram::RunningProgram(const std::string& Path, const std::vector<std::string>& Args)
-    : ChildProcess(withProgram(Path, Args))
+    : ChildProcess(testsupport::CommandLine(Path, Args))
 {
 }
 

@@ -196,4 +196,11 @@ int ChildProcess::finish(int GuardMs)
     return wait();
 }
 
+std::vector<std::string> CommandLine(const std::string& Program, const std::vector<std::string>& Args)
+{
+    std::vector<std::string> argv { Program };
+    argv.insert(argv.end(), Args.begin(), Args.end());
+    return argv;
+}
+
 } // namespace testsupport

@@ -60,4 +60,7 @@ private:
     int status_ = 0;
 };
 
+/// Program followed by Args, as ChildProcess takes its command line.
+std::vector<std::string> CommandLine(const std::string& Program, const std::vector<std::string>& Args);
+
 } // namespace testsupport

@@ -12,19 +12,8 @@
 
 namespace kerneltest {
 
-namespace {
-
-std::vector<std::string> withProgram(const std::vector<std::string>& Args)
-{
-    std::vector<std::string> argv { testsupport::BinDir() + "/kernel_test_helper" };
-    argv.insert(argv.end(), Args.begin(), Args.end());
-    return argv;
-}
-
-} // namespace
-
 HelperProcess::HelperProcess(const std::vector<std::string>& Args)
-    : ChildProcess(withProgram(Args))
+    : ChildProcess(testsupport::CommandLine(testsupport::BinDir() + "/kernel_test_helper", Args))
 {
 }
 

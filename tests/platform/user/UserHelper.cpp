@@ -8,19 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
-namespace {
-
-std::vector<std::string> withProgram(const std::vector<std::string>& Args)
-{
-    std::vector<std::string> argv { testsupport::BinDir() + "/user_test_helper" };
-    argv.insert(argv.end(), Args.begin(), Args.end());
-    return argv;
-}
-
-} // namespace
-
 UserHelper::UserHelper(const std::vector<std::string>& Args)
-    : ChildProcess(withProgram(Args))
+    : ChildProcess(testsupport::CommandLine(testsupport::BinDir() + "/user_test_helper", Args))
 {
 }
 
