@@ -61,6 +61,7 @@ TEST_F(CommandRingFixture, FetchOfThreeCommandsIsNotFollowedByAWakeUp)
         ASSERT_EQ(put(i), "0");
     server->call("wait 3 10000");
     std::vector<std::string> fetched = server->call("fetch");
+    ASSERT_EQ(fetched.size(), 4u);
     EXPECT_EQ(fetched[0], "0 write=3 read=0");
     EXPECT_EQ(block().ring.writeIndex, 0);
     EXPECT_EQ(block().ring.readIndex, 0);
