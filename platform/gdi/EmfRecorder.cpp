@@ -182,6 +182,45 @@ QRect normalizedSource(const RECT& Source, RECT& Dest) {
     return QRect(s.left, s.top, extent(s.left, s.right), extent(s.top, s.bottom));
 }
 
+RecordWriter penRecord(uint32_t Index, const LOGPEN& P) {
+    RecordWriter w(EMR_CREATEPEN);
+    w.u32(Index).u32(P.lopnStyle).i32(P.lopnWidth.x).i32(0).u32(recordedColour(P.lopnColor));
+    return w;
+}
+
+RecordWriter brushRecord(uint32_t Index, const BrushObject& Brush) {
+    const LOGBRUSH& b = Brush.logBrush;
+    if (b.lbStyle == BS_PATTERN && Brush.pattern) {
+        // Monochrome patterns paint in the text and background colours, which the mono brush
+        // record keeps; others carry their colours.
+        const Dib& tile = *Brush.pattern;
+        const std::vector<uint8_t> info = tile.PackedInfo();
+        RecordWriter w(tile.Bits() == 1 ? EMR_CREATEMONOBRUSH : EMR_CREATEDIBPATTERNBRUSHPT);
+        const uint32_t offBmi = 32, offBits = offBmi + uint32_t(info.size());
+        w.u32(Index).u32(DIB_RGB_COLORS).u32(offBmi).u32(uint32_t(info.size())).u32(offBits);
+        w.u32(uint32_t(tile.Bytes().size())).bytes(info).bytes(tile.Bytes());
+        return w;
+    }
+    RecordWriter w(EMR_CREATEBRUSHINDIRECT);
+    const UINT style = b.lbStyle == BS_PATTERN ? BS_NULL : b.lbStyle;
+    w.u32(Index).u32(style).u32(recordedColour(b.lbColor)).u32(uint32_t(b.lbHatch));
+    return w;
+}
+
+// The LOGFONTW without the longer forms' full name and style: readers take the record's size
+// to tell which form it holds.
+RecordWriter fontRecord(uint32_t Index, const LOGFONTA& F) {
+    RecordWriter w(EMR_EXTCREATEFONTINDIRECTW);
+    w.u32(Index).i32(F.lfHeight).i32(F.lfWidth).i32(F.lfEscapement).i32(F.lfOrientation).i32(F.lfWeight);
+    w.u8(F.lfItalic).u8(F.lfUnderline).u8(F.lfStrikeOut).u8(F.lfCharSet).u8(F.lfOutPrecision);
+    w.u8(F.lfClipPrecision).u8(F.lfQuality).u8(F.lfPitchAndFamily);
+    size_t n = 0;
+    for (; n < size_t(LF_FACESIZE) && F.lfFaceName[n]; ++n)
+        w.u16(uint16_t(AnsiCharToUnicode(static_cast<unsigned char>(F.lfFaceName[n]))));
+    for (; n < size_t(LF_FACESIZE); ++n) w.u16(0);
+    return w;
+}
+
 } // namespace
 
 EmfRecorder::EmfRecorder(const DeviceCaps& Reference, std::optional<RECT> Frame)
@@ -231,47 +270,9 @@ std::shared_ptr<const GdiObject> EmfRecorder::heldObject(const DcState& S, const
 uint32_t EmfRecorder::createObject(std::shared_ptr<const GdiObject> Object) {
     const uint32_t index = lowestFreeIndex();
     switch (Object->type()) {
-    case OBJ_PEN: {
-        const LOGPEN& p = static_cast<const PenObject&>(*Object).logPen;
-        RecordWriter w(EMR_CREATEPEN);
-        w.u32(index).u32(p.lopnStyle).i32(p.lopnWidth.x).i32(0).u32(recordedColour(p.lopnColor));
-        append(w);
-        break;
-    }
-    case OBJ_BRUSH: {
-        const auto& brush = static_cast<const BrushObject&>(*Object);
-        const LOGBRUSH& b = brush.logBrush;
-        if (b.lbStyle == BS_PATTERN && brush.pattern) {
-            // Monochrome patterns paint in the text and background colours, which the mono
-            // brush record keeps; others carry their colours.
-            const Dib& tile = *brush.pattern;
-            std::vector<uint8_t> info = tile.PackedInfo();
-            RecordWriter w(tile.Bits() == 1 ? EMR_CREATEMONOBRUSH : EMR_CREATEDIBPATTERNBRUSHPT);
-            const uint32_t offBmi = 32, offBits = offBmi + uint32_t(info.size());
-            w.u32(index).u32(DIB_RGB_COLORS).u32(offBmi).u32(uint32_t(info.size())).u32(offBits);
-            w.u32(uint32_t(tile.Bytes().size())).bytes(info).bytes(tile.Bytes());
-            append(w);
-        } else {
-            RecordWriter w(EMR_CREATEBRUSHINDIRECT);
-            UINT style = b.lbStyle == BS_PATTERN ? BS_NULL : b.lbStyle;
-            w.u32(index).u32(style).u32(recordedColour(b.lbColor)).u32(uint32_t(b.lbHatch));
-            append(w);
-        }
-        break;
-    }
-    case OBJ_FONT: {
-        const LOGFONTA& f = static_cast<const FontObject&>(*Object).logFont;
-        RecordWriter w(EMR_EXTCREATEFONTINDIRECTW);
-        w.u32(index).i32(f.lfHeight).i32(f.lfWidth).i32(f.lfEscapement).i32(f.lfOrientation).i32(f.lfWeight);
-        w.u8(f.lfItalic).u8(f.lfUnderline).u8(f.lfStrikeOut).u8(f.lfCharSet).u8(f.lfOutPrecision);
-        w.u8(f.lfClipPrecision).u8(f.lfQuality).u8(f.lfPitchAndFamily);
-        size_t n = 0;
-        for (; n < size_t(LF_FACESIZE) && f.lfFaceName[n]; ++n)
-            w.u16(uint16_t(AnsiCharToUnicode(static_cast<unsigned char>(f.lfFaceName[n]))));
-        for (; n < size_t(LF_FACESIZE); ++n) w.u16(0);
-        append(w);
-        break;
-    }
+    case OBJ_PEN: append(penRecord(index, static_cast<const PenObject&>(*Object).logPen)); break;
+    case OBJ_BRUSH: append(brushRecord(index, static_cast<const BrushObject&>(*Object))); break;
+    case OBJ_FONT: append(fontRecord(index, static_cast<const FontObject&>(*Object).logFont)); break;
     default: return 0;
     }
     slots_[index] = Object;

@@ -62,6 +62,7 @@ public:
 
 private:
     void append(emf::RecordWriter& Record);
+    void append(emf::RecordWriter&& Record) { append(Record); }
     void grow(const Box&);
 
     // Object table

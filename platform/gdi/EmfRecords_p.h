@@ -129,8 +129,10 @@ public:
 
 private:
     RecordWriter& raw(const void* P, size_t N) {
-        const auto* b = static_cast<const uint8_t*>(P);
-        data_.insert(data_.end(), b, b + N);
+        if (N == 0) return *this;
+        const size_t at = data_.size();
+        data_.resize(at + N);
+        std::memcpy(data_.data() + at, P, N);
         return *this;
     }
     std::vector<uint8_t> data_;
