@@ -472,11 +472,11 @@ void EmfRecorder::roundRect(const DcState& S, const RECT& R, SIZE Corner) {
     boxShape(EMR_ROUNDRECT, S, R, corner);
 }
 
-void EmfRecorder::arc(const DcState& S, ArcKind Kind, const RECT& Box, POINT Start, POINT End) {
+void EmfRecorder::arc(const DcState& S, ArcKind Kind, const RECT& Rect, POINT Start, POINT End) {
     const uint32_t type = Kind == ArcKind::Arc ? EMR_ARC : Kind == ArcKind::Chord ? EMR_CHORD : EMR_PIE;
     const int32_t radials[4] = {Start.x, Start.y, End.x, End.y};
     // The whole ellipse's box: a bound, if not the tightest one.
-    boxShape(type, S, Box, radials);
+    boxShape(type, S, Rect, radials);
 }
 
 COLORREF EmfRecorder::setPixel(const DcState& S, POINT P, COLORREF Colour) {

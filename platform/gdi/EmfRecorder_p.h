@@ -43,7 +43,7 @@ public:
     void rectangle(const DcState&, const RECT&) override;
     void ellipse(const DcState&, const RECT&) override;
     void roundRect(const DcState&, const RECT&, SIZE Corner) override;
-    void arc(const DcState&, ArcKind, const RECT& Box, POINT Start, POINT End) override;
+    void arc(const DcState&, ArcKind, const RECT& Rect, POINT Start, POINT End) override;
     COLORREF setPixel(const DcState&, POINT, COLORREF) override;
     void textOut(const DcState&, const TextRun&) override;
     void patBlt(const DcState&, const RECT&, uint32_t Rop) override;
