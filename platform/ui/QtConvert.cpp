@@ -167,8 +167,16 @@ char typedCharOf(const QKeyEvent& Event)
     if ((Event.modifiers() & Qt::ControlModifier) && Key >= Qt::Key_A && Key <= Qt::Key_Z)
         return static_cast<char>(1 + (Key - Qt::Key_A));
     const QString Text = Event.text();
-    if (Text.isEmpty())
+    if (Text.isEmpty()) {
+        // With Alt the keyboard types nothing, but the key still names an accelerator.
+        if (!(Event.modifiers() & Qt::AltModifier))
+            return 0;
+        if (Key >= Qt::Key_A && Key <= Qt::Key_Z)
+            return static_cast<char>('a' + (Key - Qt::Key_A));
+        if (Key >= Qt::Key_0 && Key <= Qt::Key_9)
+            return static_cast<char>('0' + (Key - Qt::Key_0));
         return 0;
+    }
     const std::string Ansi = fromQString(Text.left(1));
     if (Ansi.size() != 1 || static_cast<unsigned char>(Ansi[0]) < 32 || Ansi[0] == '\x7F')
         return 0;

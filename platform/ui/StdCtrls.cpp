@@ -46,6 +46,17 @@ const PublishedClass& RadioButtonClass =
 
 const PublishedClass& GroupBoxClass = PublishClass<TGroupBox, TWinControl>("TGroupBox");
 
+/// A check box or radio button that takes the mouse on its whole area, as the original's do;
+/// Qt's own take it only on the box and the text.
+template <class QBox>
+class WholeAreaButton : public ui_private::Bridge<QBox> {
+public:
+    using ui_private::Bridge<QBox>::Bridge;
+
+protected:
+    bool hitButton(const QPoint& Pos) const override { return this->rect().contains(Pos); }
+};
+
 /// Qt would make its own shortcut from '&'; the form handles accelerators itself.
 template <class W>
 void setCaption(W* Widget, const std::string& Caption)
@@ -85,7 +96,7 @@ private:
 
 class CheckBoxView : public ui_private::View {
 public:
-    CheckBoxView(TCheckBox& Box, QWidget* Parent) : View(Box, new ui_private::Bridge<QCheckBox>(&Box, Parent))
+    CheckBoxView(TCheckBox& Box, QWidget* Parent) : View(Box, new WholeAreaButton<QCheckBox>(&Box, Parent))
     {
         auto* Check = static_cast<QCheckBox*>(widget());
         Check->setFocusPolicy(Qt::StrongFocus);
@@ -114,7 +125,7 @@ public:
 class RadioButtonView : public ui_private::View {
 public:
     RadioButtonView(TRadioButton& Button, QWidget* Parent)
-        : View(Button, new ui_private::Bridge<QRadioButton>(&Button, Parent))
+        : View(Button, new WholeAreaButton<QRadioButton>(&Button, Parent))
     {
         auto* Radio = static_cast<QRadioButton*>(widget());
         Radio->setFocusPolicy(Qt::StrongFocus);

@@ -12,7 +12,15 @@ class UiTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testsupport::UsePrivateSession();
+        // One session per process: the windows of the application and of forms made in earlier
+        // tests of the same run stay in it.
+        static const std::string Session = testsupport::UsePrivateSession();
         Application->Initialize();
+    }
+    /// The forms of the test go, so that the next test of the same run starts without them.
+    void TearDown() override
+    {
+        Application->DestroyComponents();
+        Application->ProcessMessages();
     }
 };

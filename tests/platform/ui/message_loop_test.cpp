@@ -1,1 +1,253 @@
-//===- message_loop_test.cpp ===//
+//===- message_loop_test.cpp - Messages from another process: OnMessage, modal loops, boxes ===//
+#include "tests/platform/ui/UiFixture.h"
+#include "tests/platform/ui/UiTestForms.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+
+#include "platform/user/Dialogs.h"
+
+#include "tests/support/ChildProcess.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr UINT LinkNotice = WM_USER + 0x101;
+constexpr UINT ButtonOverride = 0x8D2;
+
+/// The test form with a window procedure of its own: it answers the button-override message
+/// and records everything else that reaches it.
+class TMessageForm : public TUiTestForm {
+public:
+    using TUiTestForm::TUiTestForm;
+    std::string FormResourceName() const override { return "TUiTestForm"; }
+
+    std::vector<UINT> Received;
+    bool Override = false;
+
+protected:
+    void WndProc(TMessage& Message) override
+    {
+        Received.push_back(Message.Msg);
+        if (Message.Msg == ButtonOverride) {
+            Override = static_cast<int32_t>(Message.WParam) > 0;
+            Message.Result = Override ? 1 : 0;
+            return;
+        }
+        TUiTestForm::WndProc(Message);
+    }
+};
+
+struct Seen {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    HWND Window;
+};
+
+class MessageLoopTest : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        Application->CreateForm(Form);
+        Poster = std::make_unique<testsupport::ChildProcess>(std::vector<std::string> { testsupport::BinDir() + "/ui_test_poster" });
+        Application->OnMessage = [this](MSG& Msg, bool& Handled) {
+            Filtered.push_back({ Msg.message, Msg.wParam, Msg.lParam, Msg.hwnd });
+            Handled = Msg.message == LinkNotice;
+            if (OnLink && Handled)
+                OnLink(Msg);
+        };
+    }
+    void TearDown() override
+    {
+        Application->OnMessage = nullptr;
+        UiTest::TearDown();
+    }
+
+    /// Posts from the other process; true when the post went through.
+    bool post(HWND Window, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0)
+    {
+        return Poster->call1("post " + std::to_string(Window) + " " + std::to_string(Msg) + " "
+                             + std::to_string(static_cast<long long>(WParam)) + " " + std::to_string(LParam))
+            == "1";
+    }
+    bool filtered(UINT Msg) const
+    {
+        for (const Seen& S : Filtered)
+            if (S.Msg == Msg)
+                return true;
+        return false;
+    }
+    bool received(UINT Msg) const
+    {
+        for (UINT M : Form->Received)
+            if (M == Msg)
+                return true;
+        return false;
+    }
+    /// Runs the loop, waiting as it does, until Done holds.
+    template <class F>
+    void loopUntil(F Done)
+    {
+        while (!Done())
+            Application->HandleMessage();
+    }
+
+    TMessageForm* Form = nullptr;
+    std::unique_ptr<testsupport::ChildProcess> Poster;
+    std::vector<Seen> Filtered;
+    std::function<void(MSG&)> OnLink;
+};
+
+TEST_F(MessageLoopTest, APostFromAnotherProcessReachesOnMessageDuringRun)
+{
+    if (Application->GetTerminated())
+        GTEST_SKIP() << "an earlier test of this run ended the application (ctest runs each test alone)";
+    const HWND Target = Application->GetHandle();
+    Form->OnShow = [&](TObject*) { ASSERT_TRUE(post(Target, LinkNotice, 7, 0x3130)); };
+    OnLink = [&](MSG&) { Form->Close(); };
+    Application->Run();
+    ASSERT_EQ(Filtered.size(), 1u);
+    EXPECT_EQ(Filtered[0].Msg, LinkNotice);
+    EXPECT_EQ(Filtered[0].WParam, 7u);
+    EXPECT_EQ(Filtered[0].LParam, 0x3130);
+    EXPECT_EQ(Filtered[0].Window, Target);
+    EXPECT_TRUE(Application->GetTerminated()) << "closing the main form ended Run";
+}
+
+TEST_F(MessageLoopTest, AMessageTheFilterLeavesReachesTheFormsProcedure)
+{
+    ASSERT_TRUE(post(Form->GetHandle(), WM_USER + 5));
+    Application->ProcessMessages();
+    EXPECT_TRUE(filtered(WM_USER + 5));
+    EXPECT_TRUE(received(WM_USER + 5));
+
+    ASSERT_TRUE(post(Form->GetHandle(), LinkNotice));
+    Application->ProcessMessages();
+    EXPECT_TRUE(filtered(LinkNotice));
+    EXPECT_FALSE(received(LinkNotice)) << "a handled message goes no further";
+}
+
+TEST_F(MessageLoopTest, APostFromAnotherProcessReachesOnMessageDuringShowModal)
+{
+    TUiDialog* Dialog = TForm::Create<TUiDialog>(Application);
+    uitest::ModalAnswerer Answers;
+    bool UpWhenSeen = false;
+    OnLink = [&](MSG&) { UpWhenSeen = Dialog->GetVisible(); };
+    Answers.Then([&](TForm& F) {
+        ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
+        loopUntil([&] { return filtered(LinkNotice); });
+        uitest::Click(*static_cast<TUiDialog&>(F).btn_yes);
+    });
+    EXPECT_EQ(Dialog->ShowModal(), mrYes);
+    EXPECT_TRUE(UpWhenSeen) << "seen by OnMessage while the modal form was up";
+}
+
+TEST_F(MessageLoopTest, WhileAMessageBoxIsUpPostedMessagesGoToTheirWindowsOnly)
+{
+    uitest::MessageBoxAnswerer Boxes;
+    Boxes.WhileUp = [&](const uitest::BoxRecord&) {
+        ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
+        ASSERT_TRUE(post(Form->GetHandle(), WM_USER + 9));
+        // Order is kept per sender: once the second arrived, the first was handled before it.
+        loopUntil([&] { return received(WM_USER + 9); });
+    };
+    EXPECT_EQ(Application->MessageBox("Are You sure?", "Question", MB_YESNO), IDYES);
+    EXPECT_FALSE(filtered(LinkNotice)) << "the notice never reached OnMessage";
+    EXPECT_FALSE(filtered(WM_USER + 9));
+    EXPECT_FALSE(received(LinkNotice));
+
+    ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
+    Application->ProcessMessages();
+    EXPECT_TRUE(filtered(LinkNotice)) << "after the box OnMessage sees posts again";
+}
+
+TEST_F(MessageLoopTest, TheRealMessageBoxKeepsPostsFromOnMessageToo)
+{
+    bool Posted = false;
+    uitest::RealBoxAnswerer Answer([&] {
+        if (!Posted) {
+            Posted = post(Form->GetHandle(), WM_USER + 11);
+            return false;
+        }
+        return received(WM_USER + 11);
+    }, IDNO);
+    EXPECT_EQ(MessageBox(Application->GetHandle(), "Graphic was not saved, quit anyway?", "Attention", MB_YESNO), IDNO);
+    EXPECT_EQ(Answer.Text(), "Graphic was not saved, quit anyway?");
+    EXPECT_TRUE(received(WM_USER + 11));
+    EXPECT_FALSE(filtered(WM_USER + 11));
+}
+
+TEST_F(MessageLoopTest, AMessageSentToTheFormIsAnsweredByItsHandler)
+{
+    EXPECT_EQ(SendMessage(Form->GetHandle(), ButtonOverride, 5, 0), 1);
+    EXPECT_TRUE(Form->Override);
+    EXPECT_EQ(SendMessage(Form->GetHandle(), ButtonOverride, static_cast<WPARAM>(0xFFFFFFFDu), 0), 0)
+        << "wParam is read as a signed 32-bit number";
+    EXPECT_FALSE(Form->Override);
+    EXPECT_EQ(SendMessage(0x7FFFFFFF, ButtonOverride, 5, 0), 0) << "a window that is not ours answers 0";
+    EXPECT_TRUE(Filtered.empty()) << "sent messages do not pass the filter";
+}
+
+TEST_F(MessageLoopTest, ThePostedButtonOverrideReachesTheHandlerAfterTheFilter)
+{
+    ASSERT_TRUE(post(Form->GetHandle(), ButtonOverride, 1, 0));
+    Application->ProcessMessages();
+    EXPECT_TRUE(filtered(ButtonOverride));
+    EXPECT_TRUE(Form->Override);
+}
+
+TEST_F(MessageLoopTest, WMCloseFromAnotherProcessClosesTheForm)
+{
+    TUiDialog* Dialog = TForm::Create<TUiDialog>(Application);
+    Dialog->Show();
+    ASSERT_TRUE(post(Dialog->GetHandle(), WM_CLOSE));
+    loopUntil([&] { return !Dialog->GetVisible(); });
+    EXPECT_NE(std::find(Dialog->Calls.begin(), Dialog->Calls.end(), "FormCloseQuery"), Dialog->Calls.end());
+    EXPECT_TRUE(filtered(WM_CLOSE)) << "the filter saw it first";
+}
+
+TEST_F(MessageLoopTest, AnExceptionInAHandlerIsShownTitledWithTheApplicationTitleAndTheLoopGoesOn)
+{
+    Application->SetTitle("Heliant");
+    uitest::MessageBoxAnswerer Boxes;
+    int Notices = 0;
+    OnLink = [&](MSG&) {
+        if (++Notices == 1)
+            throw Exception("Stream read Error");
+    };
+    ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
+    ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
+    Application->ProcessMessages();
+    EXPECT_EQ(Notices, 2);
+    ASSERT_EQ(Boxes.Boxes().size(), 1u);
+    EXPECT_EQ(Boxes.Boxes()[0].Caption, "Heliant");
+    EXPECT_EQ(Boxes.Boxes()[0].Text, "Stream read Error.");
+    EXPECT_EQ(Boxes.Boxes()[0].Type, MB_OK | MB_ICONERROR);
+}
+
+TEST_F(MessageLoopTest, AnExceptionInAClickHandlerIsShownAndTheFormStaysUsable)
+{
+    uitest::MessageBoxAnswerer Boxes;
+    Form->Show();
+    Form->btn_cancel->OnClick = [](TObject*) { throw Exception("to much Application"); };
+    uitest::Click(*Form->btn_cancel);
+    ASSERT_EQ(Boxes.Boxes().size(), 1u);
+    EXPECT_EQ(Boxes.Boxes()[0].Text, "to much Application.");
+    uitest::Click(*Form->btn_start);
+    EXPECT_EQ(Form->Calls.back(), "btn_startClick");
+}
+
+TEST_F(MessageLoopTest, APostToAWindowThatIsGoneFailsQuietly)
+{
+    const HWND Gone = Form->GetHandle();
+    delete Form;
+    Form = nullptr;
+    EXPECT_FALSE(post(Gone, LinkNotice));
+    Application->ProcessMessages();
+    EXPECT_TRUE(Filtered.empty());
+}
+
+} // namespace

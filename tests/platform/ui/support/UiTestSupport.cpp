@@ -18,7 +18,9 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QTimer>
 
 #include <cctype>
 #include <cstring>
@@ -152,6 +154,34 @@ MessageBoxAnswerer::MessageBoxAnswerer()
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer() { SetMessageBoxHook(std::move(previous_)); }
+
+// Polls at every turn of the loop (a zero-interval timer fires whenever the loop is idle); it
+// waits for a condition, not for time to pass.
+struct RealBoxAnswerer::Watch {
+    QTimer Timer;
+};
+
+RealBoxAnswerer::RealBoxAnswerer(std::function<bool()> When, int Answer) : watch_(std::make_unique<Watch>())
+{
+    Application->Initialize();
+    watch_->Timer.setInterval(0);
+    QObject::connect(&watch_->Timer, &QTimer::timeout, [this, When = std::move(When), Answer] {
+        auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!Box || !When())
+            return;
+        const QMessageBox::StandardButton Wanted = Answer == IDYES ? QMessageBox::Yes
+            : Answer == IDNO                                      ? QMessageBox::No
+            : Answer == IDCANCEL                                  ? QMessageBox::Cancel
+                                                                  : QMessageBox::Ok;
+        text_ = ui_private::fromQString(Box->text());
+        if (QAbstractButton* Button = Box->button(Wanted))
+            Button->click();
+        watch_->Timer.stop();
+    });
+    watch_->Timer.start();
+}
+
+RealBoxAnswerer::~RealBoxAnswerer() = default;
 
 BeepRecorder::BeepRecorder()
 {
@@ -344,7 +374,7 @@ std::string WidgetText(TControl& Control)
         return ui_private::fromQString(Line->text());
     if (auto* Box = qobject_cast<QGroupBox*>(Widget))
         return ui_private::fromQString(Box->title());
-    return ui_private::fromQString(Widget->windowTitle());
+    return ui_private::fromQString(Widget->window()->windowTitle());
 }
 
 } // namespace uitest

@@ -57,6 +57,25 @@ private:
     std::vector<BoxRecord> boxes_;
 };
 
+/// Answers the real message box (the platform's default, a Qt dialog) for as long as it lives:
+/// once When() holds, with the box up, the box's button for Answer (IDOK, IDYES ...) is
+/// pressed. When is asked at every turn of the box's own loop.
+class RealBoxAnswerer {
+public:
+    RealBoxAnswerer(std::function<bool()> When, int Answer);
+    ~RealBoxAnswerer();
+    RealBoxAnswerer(const RealBoxAnswerer&) = delete;
+    RealBoxAnswerer& operator=(const RealBoxAnswerer&) = delete;
+
+    /// The text of the box that was answered.
+    const std::string& Text() const { return text_; }
+
+private:
+    struct Watch;
+    std::unique_ptr<Watch> watch_;
+    std::string text_;
+};
+
 class BeepRecorder {
 public:
     BeepRecorder();
