@@ -276,3 +276,16 @@ TEST(Bitmaps, ABitmapServesOneContextAtATime) {
     DeleteDC(second);
     EXPECT_TRUE(DeleteObject(bitmap));
 }
+
+TEST(BlitExtents, ExtentsWhoseFarEdgeOverflowsAreRefused)
+{
+    Dib picture(8, 8, 32);
+    HDC dc = CreateDibDC(picture);
+    ASSERT_NE(dc, nullptr);
+    EXPECT_FALSE(PatBlt(dc, 0x7FFFFFF0, 0, 0x100, 4, BLACKNESS));
+    EXPECT_FALSE(StretchBlt(dc, 0, 0, 4, 4, dc, 0x7FFFFFF0, 0, 0x100, 4, SRCCOPY));
+    EXPECT_EQ(StretchDIBits(dc, 0, -0x7FFFFFF0, 4, -0x100, 0, 0, 8, 8, picture, SRCCOPY), 0);
+    EXPECT_TRUE(PatBlt(dc, 0, 0, 4, 4, BLACKNESS)) << "ordinary extents still draw";
+    EXPECT_EQ(picture.GetPixel(1, 1), 0u);
+    DeleteDC(dc);
+}
