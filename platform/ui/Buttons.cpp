@@ -164,8 +164,6 @@ bool TSpeedButton::DialogChar(char Key)
     return true;
 }
 
-void TSpeedButton::TextChanged() { TGraphicControl::TextChanged(); }
-
 void TSpeedButton::EnabledChanged()
 {
     FPressed = false;

@@ -36,7 +36,6 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseLeave() override;
     bool DialogChar(char Key) override;
-    void TextChanged() override;
     void EnabledChanged() override;
 
 private:

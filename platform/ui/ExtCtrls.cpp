@@ -281,8 +281,6 @@ void TRadioGroup::Loaded()
     SetItemIndex(FItemIndex);
 }
 
-void TRadioGroup::TextChanged() { TWinControl::TextChanged(); }
-
 void TRadioGroup::Resize()
 {
     if (RadioGroupView* View = viewOf(*this))

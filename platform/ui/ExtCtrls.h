@@ -81,7 +81,6 @@ public:
     void SetColumns(int Value);
 
 protected:
-    void TextChanged() override;
     void Resize() override;
     void Loaded() override;
 

@@ -347,8 +347,6 @@ bool TButton::DialogChar(char Key)
     return true;
 }
 
-void TButton::TextChanged() { TWinControl::TextChanged(); }
-
 // --- TCheckBox
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner)
@@ -392,8 +390,6 @@ bool TCheckBox::DialogChar(char Key)
     toggle();
     return true;
 }
-
-void TCheckBox::TextChanged() { TWinControl::TextChanged(); }
 
 // --- TRadioButton
 
@@ -440,8 +436,6 @@ bool TRadioButton::DialogChar(char Key)
     return true;
 }
 
-void TRadioButton::TextChanged() { TWinControl::TextChanged(); }
-
 // --- TGroupBox
 
 TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner)
@@ -454,5 +448,3 @@ std::unique_ptr<ui_private::View> TGroupBox::CreateView()
 {
     return std::make_unique<GroupBoxView>(*this, ui_private::Access::containerOf(*GetParent()));
 }
-
-void TGroupBox::TextChanged() { TWinControl::TextChanged(); }

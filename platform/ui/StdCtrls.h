@@ -63,7 +63,6 @@ public:
 
 protected:
     bool DialogChar(char Key) override;
-    void TextChanged() override;
 
 private:
     std::unique_ptr<ui_private::View> CreateView() override;
@@ -87,7 +86,6 @@ public:
 
 protected:
     bool DialogChar(char Key) override;
-    void TextChanged() override;
 
 private:
     friend class ui_private::Access;
@@ -109,7 +107,6 @@ public:
 
 protected:
     bool DialogChar(char Key) override;
-    void TextChanged() override;
 
 private:
     friend class ui_private::Access;
@@ -122,9 +119,6 @@ private:
 class TGroupBox : public TWinControl {
 public:
     explicit TGroupBox(TComponent* AOwner);
-
-protected:
-    void TextChanged() override;
 
 private:
     std::unique_ptr<ui_private::View> CreateView() override;

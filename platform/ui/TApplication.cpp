@@ -70,8 +70,6 @@ void TApplication::makeForm(TForm& Form)
     Form.DoCreate();
 }
 
-void TApplication::formCreated(TForm*) { }
-
 void TApplication::formDestroyed(TForm* Form)
 {
     if (Form == FMainForm)
@@ -94,11 +92,9 @@ void TApplication::Run()
     Initialize();
     if (!FMainForm)
         return;
-    FRunning = true;
     ui_private::Access::guarded(this, [&] { FMainForm->Show(); });
     while (!FTerminated)
         HandleMessage();
-    FRunning = false;
 }
 
 void TApplication::ProcessMessages()

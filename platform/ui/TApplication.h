@@ -72,7 +72,6 @@ public:
 
 private:
     friend class TForm;
-    void formCreated(TForm* Form);
     void formDestroyed(TForm* Form);
     void makeForm(TForm& Form);
 
@@ -80,7 +79,6 @@ private:
     HWND FHandle = 0;
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
-    bool FRunning = false;
 };
 
 /// The application object; it lives from the start of the program to its end.

@@ -142,7 +142,3 @@ void TCustomPanel::Paint()
     RECT Text = R;
     DrawText(Canvas.GetHandle(), GetCaption(), &Text, Format);
 }
-
-void TCustomPanel::TextChanged() { TCustomControl::TextChanged(); }
-
-void TCustomPanel::FontChanged() { TCustomControl::FontChanged(); }

@@ -33,8 +33,6 @@ public:
 
 protected:
     void Paint() override;
-    void TextChanged() override;
-    void FontChanged() override;
     TRect AlignRect() const override;
 
 private:

@@ -11,9 +11,7 @@
 #include "platform/ui/TApplication.h"
 #include "platform/ui/UiConsts.h"
 #include "platform/ui/VirtualKeys.h"
-
-#include <QCoreApplication>
-#include <QMetaObject>
+#include "platform/ui/WidgetApplication_p.h"
 
 #include <algorithm>
 #include <utility>
@@ -21,7 +19,7 @@
 
 namespace {
 
-TForm* activeForm = nullptr;
+TForm* currentActiveForm = nullptr;
 TForm::ModalHook modalHook;
 
 const PublishedClass& FormClass = PublishClass<TForm, TWinControl>("TForm", [](Published<TForm>& P) {
@@ -80,15 +78,14 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
     FHandle = CreateWindowHandle([this](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
         return Perform(Msg, WParam, LParam);
     });
-    Application->formCreated(this);
 }
 
 TForm::~TForm()
 {
     if (FHandle)
         DestroyWindow(FHandle);
-    if (activeForm == this)
-        activeForm = nullptr;
+    if (currentActiveForm == this)
+        currentActiveForm = nullptr;
     // The menu and dialogs go while the window they belong to is still there; the menu bar
     // goes first, so that the items leaving one by one do not rebuild it each time.
     SetMenu(nullptr);
@@ -296,7 +293,9 @@ void TForm::SelectNext(TWinControl* CurControl, bool GoForward)
             ui_private::Access::setFocusTo(*this, Next);
 }
 
-bool TForm::GetActive() const { return activeForm == this; }
+bool TForm::GetActive() const { return currentActiveForm == this; }
+
+TForm* TForm::activeForm() { return currentActiveForm; }
 
 bool TForm::DialogKey(WORD Key, TShiftState Shift)
 {
@@ -381,8 +380,8 @@ void TForm::SetVisible(bool Value)
     if (!Value) {
         FVisible = false;
         View->window()->hide();
-        if (activeForm == this)
-            activeForm = nullptr;
+        if (currentActiveForm == this)
+            currentActiveForm = nullptr;
         return;
     }
     placeOnShow();
@@ -411,9 +410,9 @@ void TForm::applyActiveControl()
 
 void TForm::becameActive()
 {
-    if (activeForm == this || !FVisible)
+    if (currentActiveForm == this || !FVisible)
         return;
-    activeForm = this;
+    currentActiveForm = this;
     Activate();
 }
 
@@ -469,13 +468,7 @@ void TForm::Release()
         return;
     FReleasing = true;
     Hide();
-    TForm* Self = this;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [Self] {
-            if (ui_private::Access::alive(Self))
-                delete Self;
-        },
-        Qt::QueuedConnection);
+    ui_private::releaseLater(this);
 }
 
 TForm::ModalHook TForm::SetModalHook(ModalHook Hook) { return std::exchange(modalHook, std::move(Hook)); }

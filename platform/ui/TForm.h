@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/ui/TScreen.h"
 #include "platform/ui/TWinControl.h"
 #include "platform/ui/UiTypes.h"
 #include "platform/user/Messages.h"
@@ -51,9 +52,6 @@ inline constexpr EnumIdent TFormStyleIdents[] = {
     { "fsNormal", fsNormal }, { "fsMDIChild", fsMDIChild }, { "fsMDIForm", fsMDIForm }, { "fsStayOnTop", fsStayOnTop },
 };
 inline constexpr TEnumType<TFormStyle> TFormStyleType { "TFormStyle", TFormStyleIdents };
-
-/// The screen that forms are placed on: 1920 x 1080 pixels at 96 dots per inch, whatever the machine.
-inline constexpr int ScreenWidth = 1920, ScreenHeight = 1080;
 
 class TForm : public TWinControl {
 public:
@@ -112,7 +110,8 @@ public:
     void Close();
     /// True when OnCloseQuery lets the form close.
     virtual bool CloseQuery();
-    /// Frees the form once the handler that asked for it has returned.
+    /// Frees the form once the handler that asked for it has returned (at the next turn of the
+    /// message loop that runs no event handler).
     void Release();
     /// Shows the form modally: other forms take no input, and the message loop runs (posted
     /// messages pass OnMessage as always) until ModalResult is set (a button with a ModalResult
@@ -155,6 +154,8 @@ protected:
 
 private:
     friend class TApplication;
+    friend class TScreen;
+    static TForm* activeForm();
     friend class TWinControl;
     friend class ui_private::Access;
 

@@ -91,8 +91,9 @@ void TWinControl::createChildWidgets()
 
 bool TWinControl::Focused() const
 {
+    // The focus is the shown form's; a form that is hidden only remembers its control.
     const TForm* Form = GetParentForm(this);
-    return Form && Form->GetActiveControl() == this;
+    return Form && Form->GetVisible() && Form->GetActiveControl() == this;
 }
 
 bool TWinControl::CanFocus() const

@@ -28,7 +28,7 @@ public:
     bool ContainsControl(const TControl* Control) const;
 
     // --- Focus and tab order
-    /// True while the control has the focus of its form.
+    /// True while the control has the focus of its form and the form is shown.
     bool Focused() const;
     /// Showing and enabled, and so are its parents.
     virtual bool CanFocus() const;

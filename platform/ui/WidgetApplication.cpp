@@ -4,6 +4,7 @@
 #include "platform/ui/Access_p.h"
 #include "platform/ui/QtConvert_p.h"
 #include "platform/ui/TApplication.h"
+#include "platform/ui/TForm.h"
 #include "platform/ui/UiConsts.h"
 
 #include "platform/user/Dialogs.h"
@@ -13,6 +14,8 @@
 #include <QEvent>
 #include <QMessageBox>
 #include <QSocketNotifier>
+
+#include <vector>
 
 namespace ui_private {
 
@@ -48,6 +51,12 @@ private:
 };
 
 QApplication* application = nullptr;
+
+std::vector<TForm*>& released()
+{
+    static auto* Forms = new std::vector<TForm*>;
+    return *Forms;
+}
 bool ownApplication = false;
 MessagePump* pump = nullptr;
 
@@ -134,10 +143,25 @@ void ensureWidgetApplication()
 
 bool widgetApplicationExists() { return application != nullptr; }
 
+void releaseLater(TForm* Form)
+{
+    released().push_back(Form);
+    wakeLoop();
+}
+
 void flushDeletedWidgets()
 {
-    if (application && Access::handlerDepth() == 0)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (!application || Access::handlerDepth() != 0)
+        return;
+    // A form's destructor may release others: take the list as it stands, then look again.
+    while (!released().empty()) {
+        std::vector<TForm*> Forms;
+        Forms.swap(released());
+        for (TForm* Form : Forms)
+            if (Access::alive(Form))
+                delete Form;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void shutdownWidgetApplication()

@@ -3,6 +3,8 @@
 
 #include "platform/user/Messages.h"
 
+class TForm;
+
 namespace ui_private {
 
 /// Makes the QApplication (on Qt's offscreen platform when there is no display), starts the
@@ -13,8 +15,11 @@ bool widgetApplicationExists();
 /// Deletes widgets left for deletion, stops the pump, takes back the hooks it installed and
 /// deletes the QApplication.
 void shutdownWidgetApplication();
-/// Deletes the widgets of freed controls now, unless a widget's own event handler is running.
+/// Frees released forms and deletes the widgets of freed controls, unless an event handler is
+/// running (its form or widget could be among them).
 void flushDeletedWidgets();
+/// Frees Form at the next flush.
+void releaseLater(TForm* Form);
 
 /// Takes every posted message and timer that waits and delivers it: OnMessage first, then the
 /// window's procedure (only the procedure while a message box is up).

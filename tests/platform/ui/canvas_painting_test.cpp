@@ -4,6 +4,7 @@
 
 #include "platform/gdi/Dib.h"
 #include "platform/ui/FormReader.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/TBitmap.h"
 #include "platform/ui/TCanvas.h"
@@ -227,6 +228,38 @@ TEST_F(PaintingTest, AnAmpersandUnderlinesTheNextCharacterInsteadOfShowing)
     EXPECT_EQ(Marked->GetWidth(), Plain->GetWidth()) << "the '&' takes no room";
     Marked->SetShowAccelChar(false);
     EXPECT_GT(Marked->GetWidth(), Plain->GetWidth());
+}
+
+TEST_F(PaintingTest, ABevelDrawsItsBoxInShadowAndHighlight)
+{
+    auto* Bevel = place<TBevel>(0, 0, 10, 8);
+    auto G = uitest::Grab(*Form);
+    EXPECT_EQ(G->GetPixel(0, 0), Grey) << "lowered: shadow at the top left";
+    EXPECT_EQ(G->GetPixel(9, 7), White);
+    EXPECT_EQ(G->GetPixel(5, 4), Silver) << "the inside shows the form";
+    Bevel->SetShape(bsTopLine);
+    Bevel->SetStyle(bsRaised);
+    G = uitest::Grab(*Form);
+    EXPECT_EQ(G->GetPixel(5, 0), White);
+    EXPECT_EQ(G->GetPixel(5, 1), Grey);
+    EXPECT_EQ(G->GetPixel(9, 7), Silver);
+}
+
+TEST_F(PaintingTest, AnImageShowsItsPictureAtTheTopLeftOrStretched)
+{
+    auto* Image = place<TImage>(0, 0, 40, 20);
+    TBitmap Strip;
+    Strip.LoadFromResourceName("UiTinyStrip");
+    Image->GetPicture()->SetBitmap(Strip);
+    auto G = uitest::Grab(*Form);
+    EXPECT_EQ(G->GetPixel(0, 0), Red);
+    EXPECT_EQ(G->GetPixel(3, 0), White);
+    EXPECT_EQ(G->GetPixel(10, 10), Silver) << "beside the picture the form shows";
+    Image->SetStretch(true);
+    G = uitest::Grab(*Form);
+    EXPECT_EQ(G->GetPixel(9, 9), Red);
+    EXPECT_EQ(G->GetPixel(39, 19), Red);
+    EXPECT_EQ(G->GetPixel(35, 5), White);
 }
 
 // --- Canvases on bitmaps

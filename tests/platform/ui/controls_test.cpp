@@ -160,6 +160,18 @@ TEST_F(ControlsTest, SettingTheClientHeightChangesTheFormHeight)
     EXPECT_EQ(Form->GetClientHeight(), 359) << "the client area keeps its size without the menu";
 }
 
+TEST_F(ControlsTest, OnResizeFollowsEveryChangeOfSize)
+{
+    int Resizes = 0;
+    Form->OnResize = [&](TObject*) { ++Resizes; };
+    Form->SetClientHeight(300);
+    EXPECT_EQ(Resizes, 1);
+    Form->SetLeft(20);
+    EXPECT_EQ(Resizes, 1) << "moving is no resize";
+    Form->SetClientHeight(300);
+    EXPECT_EQ(Resizes, 1);
+}
+
 TEST_F(ControlsTest, MenuItemsTakeCaptionsAndStatesAndMayBeHidden)
 {
     Form->Menu_Exit->SetChecked(true);
@@ -241,6 +253,35 @@ TEST_F(ControlsTest, MouseEventsCarryButtonShiftAndClientCoordinates)
                         "move " + Bits({ ssShift, ssLeft }) + " 8,9",
                         "up 0 " + Bits({ ssShift }) + " 8,9",
                     }));
+}
+
+TEST_F(ControlsTest, BorderStyleAndIconsAndStayOnTopReachTheWindow)
+{
+    const uitest::WindowHints Main = uitest::HintsOf(*Form);
+    EXPECT_TRUE(Main.MinimizeButton);
+    EXPECT_FALSE(Main.MaximizeButton);
+    EXPECT_TRUE(Main.CloseButton);
+    EXPECT_FALSE(Main.Resizable) << "bsSingle";
+    EXPECT_FALSE(Main.StaysOnTop);
+
+    TUiDialog* Dialog = TForm::Create<TUiDialog>(Application);
+    const uitest::WindowHints Box = uitest::HintsOf(*Dialog);
+    EXPECT_TRUE(Box.Dialog);
+    EXPECT_TRUE(Box.StaysOnTop);
+    EXPECT_FALSE(Box.CloseButton) << "no border icons";
+    Dialog->SetBorderStyle(bsSizeable);
+    EXPECT_TRUE(uitest::HintsOf(*Dialog).Resizable);
+}
+
+TEST_F(ControlsTest, TheScreenCursorShowsUntilTheDefaultIsSetAgain)
+{
+    EXPECT_EQ(Screen->GetWidth(), 1920);
+    EXPECT_EQ(Screen->GetActiveForm(), Form);
+    Screen->SetCursor(crHourGlass);
+    Screen->SetCursor(crCross);
+    EXPECT_TRUE(uitest::OverrideCursorShown());
+    Screen->SetCursor(crDefault);
+    EXPECT_FALSE(uitest::OverrideCursorShown()) << "one override at a time, all of it gone";
 }
 
 // --- Closing forms

@@ -31,6 +31,18 @@ TEST_F(DialogKeysTest, TheFirstControlInTabOrderHasTheFocusOnceShown)
     EXPECT_TRUE(Form->GetActive());
 }
 
+TEST_F(DialogKeysTest, AnActiveControlSetBeforeShowingGetsTheFocusWhenShown)
+{
+    Form->Hide();
+    Form->SetActiveControl(Form->Edit1);
+    EXPECT_FALSE(Form->Edit1->Focused()) << "not before the form shows";
+    int Entered = 0;
+    Form->Edit1->OnEnter = [&](TObject*) { ++Entered; };
+    Form->Show();
+    EXPECT_TRUE(Form->Edit1->Focused());
+    EXPECT_EQ(Entered, 1);
+}
+
 TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonWhileAnEditHasTheFocus)
 {
     Form->Edit1->SetFocus();

@@ -377,4 +377,20 @@ std::string WidgetText(TControl& Control)
     return ui_private::fromQString(Widget->window()->windowTitle());
 }
 
+WindowHints HintsOf(TForm& Form)
+{
+    QWidget* Window = widgetOf(Form)->window();
+    const Qt::WindowFlags Flags = Window->windowFlags();
+    WindowHints Hints;
+    Hints.StaysOnTop = Flags & Qt::WindowStaysOnTopHint;
+    Hints.MinimizeButton = Flags & Qt::WindowMinimizeButtonHint;
+    Hints.MaximizeButton = Flags & Qt::WindowMaximizeButtonHint;
+    Hints.CloseButton = Flags & Qt::WindowCloseButtonHint;
+    Hints.Dialog = (Flags & Qt::WindowType_Mask) == Qt::Dialog;
+    Hints.Resizable = Window->minimumSize() != Window->maximumSize();
+    return Hints;
+}
+
+bool OverrideCursorShown() { return QApplication::overrideCursor() != nullptr; }
+
 } // namespace uitest

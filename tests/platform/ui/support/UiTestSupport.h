@@ -199,4 +199,17 @@ bool WidgetVisible(TControl& Control);
 /// The text the widget of a button, check box, group box or edit shows.
 std::string WidgetText(TControl& Control);
 
+/// What the window manager is asked for a form's window.
+struct WindowHints {
+    bool StaysOnTop = false;
+    bool MinimizeButton = false;
+    bool MaximizeButton = false;
+    bool CloseButton = false;
+    bool Resizable = false;
+    bool Dialog = false;
+};
+WindowHints HintsOf(TForm& Form);
+/// True while the application shows a cursor of its own over every window.
+bool OverrideCursorShown();
+
 } // namespace uitest
