@@ -134,6 +134,15 @@ void TComponent::DestroyComponents()
     }
 }
 
+void TComponent::Destroying()
+{
+    if (FComponentState.Contains(csDestroying))
+        return;
+    FComponentState.Include(csDestroying);
+    for (const auto& C : FComponents)
+        C->Destroying();
+}
+
 void TComponent::insertOwned(std::unique_ptr<TComponent> AComponent)
 {
     TComponent* C = AComponent.get();

@@ -74,6 +74,10 @@ public:
     std::unique_ptr<TComponent> RemoveComponent(TComponent* AComponent);
     /// Frees every owned component, the newest first.
     void DestroyComponents();
+    /// Marks this component and those it owns as being destroyed (csDestroying), so that
+    /// nothing they do on the way out raises events of half-destroyed objects. Destructors call
+    /// it first; ~TComponent does it in any case.
+    void Destroying();
 
     // --- Hearing about components that go
     /// AComponent (of any owner) hears through Notification(this, opRemove) when this component

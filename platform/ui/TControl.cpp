@@ -173,7 +173,8 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         return;
     if (auto* Win = dynamic_cast<TWinControl*>(this))
         Win->Realign();
-    if (ComponentState().Contains(csLoading) || FResizeDepth >= MaxResizeDepth)
+    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying)
+        || FResizeDepth >= MaxResizeDepth)
         return;
     ++FResizeDepth;
     try {

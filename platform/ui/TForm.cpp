@@ -86,9 +86,15 @@ TForm::~TForm()
         DestroyWindow(FHandle);
     if (currentActiveForm == this)
         currentActiveForm = nullptr;
+    // The form's own class is gone already: nothing may raise its events from here on.
+    Destroying();
     // The menu and dialogs go while the window they belong to is still there; the menu bar
     // goes first, so that the items leaving one by one do not rebuild it each time.
-    SetMenu(nullptr);
+    if (FMenu) {
+        FMenu->RemoveFreeNotification(this);
+        ui_private::Access::detachMenu(*FMenu);
+        FMenu = nullptr;
+    }
     DestroyComponents();
     if (Application)
         Application->formDestroyed(this);
