@@ -1,0 +1,410 @@
+//===- TForm_main.cpp - Heliant's main form: start-up, link, notices and closing ---===//
+#include "lasercontrol/TForm_main.h"
+
+#include "controls/TInputBox.h"
+#include "controls/TMGauge.h"
+#include "controls/TMLCD.h"
+#include "controls/TMPLCD.h"
+#include "controls/TMled.h"
+#include "controls/ToaGauge.h"
+#include "controls/tmbox.h"
+#include "lasercontrol/PanelRules.h"
+#include "lasercontrol/Texithint.h"
+#include "lasercontrol/Tfenergy.h"
+#include "link/Varnex32.h"
+#include "platform/kernel/TIniFile.h"
+#include "platform/kernel/WinExec.h"
+#include "platform/rtl/FileNames.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/Published.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/ui/TApplication.h"
+#include "platform/ui/TCustomPanel.h"
+#include "platform/user/Dialogs.h"
+
+TForm_main* Form_main = nullptr;
+std::string TForm_main::ProgramPath;
+
+namespace {
+
+constexpr UINT BeepType = 0xFFFF;
+
+// Published names: the form resource creates these components and binds these handlers.
+const PublishedClass& FormMainClass = PublishClass<TForm_main, TForm>("TForm_main", [](Published<TForm_main>& P) {
+    P.Notify("FormCreate", &TForm_main::FormCreate);
+    P.Close("FormClose", &TForm_main::FormClose);
+
+    P.Field("MainMenu1", &TForm_main::MainMenu1);
+    P.Field("Menu_configure", &TForm_main::Menu_configure);
+    P.Field("Adjustenergy1", &TForm_main::Adjustenergy1);
+    P.Field("SparkGap1", &TForm_main::SparkGap1);
+    P.Field("Menu_About", &TForm_main::Menu_About);
+    P.Field("Label_lastyp", &TForm_main::Label_lastyp);
+    P.Field("led_lready", &TForm_main::led_lready);
+    P.Field("Label_ready", &TForm_main::Label_ready);
+    P.Field("led_warm", &TForm_main::led_warm);
+    P.Field("Label_warm", &TForm_main::Label_warm);
+    P.Field("label_com", &TForm_main::label_com);
+    P.Field("led_tx", &TForm_main::led_tx);
+    P.Field("Label_tx", &TForm_main::Label_tx);
+    P.Field("LED_RX", &TForm_main::LED_RX);
+    P.Field("Label_rx", &TForm_main::Label_rx);
+    P.Field("Btn_Exit", &TForm_main::Btn_Exit);
+    P.Field("Panel_Control", &TForm_main::Panel_Control);
+    P.Field("Label_rep", &TForm_main::Label_rep);
+    P.Field("LCD_Hz", &TForm_main::LCD_Hz);
+    P.Field("Label_hz", &TForm_main::Label_hz);
+    P.Field("Label_quantity", &TForm_main::Label_quantity);
+    P.Field("LCD_quant", &TForm_main::LCD_quant);
+    P.Field("Label_count", &TForm_main::Label_count);
+    P.Field("lab_count", &TForm_main::lab_count);
+    P.Field("Label_impz", &TForm_main::Label_impz);
+    P.Field("lab_impz", &TForm_main::lab_impz);
+    P.Field("gauge_time", &TForm_main::gauge_time);
+    P.Field("led_onl", &TForm_main::led_onl);
+    P.Field("btn_onl", &TForm_main::btn_onl);
+    P.Field("btn_offline", &TForm_main::btn_offline);
+    P.Field("led_lon", &TForm_main::led_lon);
+    P.Field("btn_lason", &TForm_main::btn_lason);
+    P.Field("btn_lasoff", &TForm_main::btn_lasoff);
+    P.Field("led_freq", &TForm_main::led_freq);
+    P.Field("btn_rep", &TForm_main::btn_rep);
+    P.Field("led_quant", &TForm_main::led_quant);
+    P.Field("btn_quant", &TForm_main::btn_quant);
+    P.Field("btn_off", &TForm_main::btn_off);
+    P.Field("led_exttrigger", &TForm_main::led_exttrigger);
+    P.Field("btn_exttrig", &TForm_main::btn_exttrig);
+    P.Field("led_watchmode", &TForm_main::led_watchmode);
+    P.Field("btn_watch", &TForm_main::btn_watch);
+    P.Field("led_shutter", &TForm_main::led_shutter);
+    P.Field("lab_shutter", &TForm_main::lab_shutter);
+    P.Field("btn_shutter", &TForm_main::btn_shutter);
+    P.Field("panel_Energy", &TForm_main::panel_Energy);
+    P.Field("LCD_mj", &TForm_main::LCD_mj);
+    P.Field("Label_mj", &TForm_main::Label_mj);
+    P.Field("led_control", &TForm_main::led_control);
+    P.Field("btn_contr", &TForm_main::btn_contr);
+    P.Field("led_pemerror", &TForm_main::led_pemerror);
+    P.Field("Label_pem", &TForm_main::Label_pem);
+    P.Field("Label_hv", &TForm_main::Label_hv);
+    P.Field("Gauge_hv", &TForm_main::Gauge_hv);
+    P.Field("Label_85", &TForm_main::Label_85);
+    P.Field("btn_hvdd", &TForm_main::btn_hvdd);
+    P.Field("btn_hvd", &TForm_main::btn_hvd);
+    P.Field("btn_hvu", &TForm_main::btn_hvu);
+    P.Field("btn_hvuu", &TForm_main::btn_hvuu);
+    P.Field("Panel_pressure", &TForm_main::Panel_pressure);
+    P.Field("lab_gasmode", &TForm_main::lab_gasmode);
+    P.Field("Label_press", &TForm_main::Label_press);
+    P.Field("Gauge_press", &TForm_main::Gauge_press);
+    P.Field("Panel_prh1", &TForm_main::Panel_prh1);
+    P.Field("Label_mbar", &TForm_main::Label_mbar);
+    P.Field("Label_gtemp", &TForm_main::Label_gtemp);
+    P.Field("gauge_temperature", &TForm_main::gauge_temperature);
+    P.Field("led_vac", &TForm_main::led_vac);
+    P.Field("Label_vac", &TForm_main::Label_vac);
+    P.Field("led_lh", &TForm_main::led_lh);
+    P.Field("Label_lh", &TForm_main::Label_lh);
+    P.Field("led_inert", &TForm_main::led_inert);
+    P.Field("Label_inert", &TForm_main::Label_inert);
+    P.Field("led_pre", &TForm_main::led_pre);
+    P.Field("Label_pre", &TForm_main::Label_pre);
+    P.Field("led_nf", &TForm_main::led_nf);
+    P.Field("Label_nf", &TForm_main::Label_nf);
+    P.Field("btn_newfill", &TForm_main::btn_newfill);
+    P.Field("btn_gmFlush", &TForm_main::btn_gmFlush);
+    P.Field("btn_gmquitt", &TForm_main::btn_gmquitt);
+    P.Field("Panel_errors", &TForm_main::Panel_errors);
+    P.Field("led_press", &TForm_main::led_press);
+    P.Field("Label_lpress", &TForm_main::Label_lpress);
+    P.Field("led_fill", &TForm_main::led_fill);
+    P.Field("Label_fill", &TForm_main::Label_fill);
+    P.Field("led_hv", &TForm_main::led_hv);
+    P.Field("Label_lhv", &TForm_main::Label_lhv);
+    P.Field("led_HVtoohigh", &TForm_main::led_HVtoohigh);
+    P.Field("Label_HVtoohigh", &TForm_main::Label_HVtoohigh);
+    P.Field("led_hvtemp", &TForm_main::led_hvtemp);
+    P.Field("Label_hvtemp", &TForm_main::Label_hvtemp);
+    P.Field("led_heiz", &TForm_main::led_heiz);
+    P.Field("Label_heiz", &TForm_main::Label_heiz);
+    P.Field("led_temp", &TForm_main::led_temp);
+    P.Field("Label_disch", &TForm_main::Label_disch);
+    P.Field("led_box", &TForm_main::led_box);
+    P.Field("Label_comp_cham", &TForm_main::Label_comp_cham);
+    P.Field("led_loop", &TForm_main::led_loop);
+    P.Field("Label_loop", &TForm_main::Label_loop);
+    P.Field("led_cpu", &TForm_main::led_cpu);
+    P.Field("Label_cpu", &TForm_main::Label_cpu);
+    P.Field("led_gastemp", &TForm_main::led_gastemp);
+    P.Field("Label_temp", &TForm_main::Label_temp);
+    P.Field("led_temperature", &TForm_main::led_temperature);
+    P.Field("lab_ovtemp", &TForm_main::lab_ovtemp);
+    P.Field("led_ee", &TForm_main::led_ee);
+    P.Field("lab_eeprom", &TForm_main::lab_eeprom);
+    P.Field("Panel_Stat_error", &TForm_main::Panel_Stat_error);
+    P.Field("led_stat_err", &TForm_main::led_stat_err);
+    P.Field("Label_stat_err", &TForm_main::Label_stat_err);
+    P.Field("Panel_Op_Error", &TForm_main::Panel_Op_Error);
+    P.Field("led_op_err", &TForm_main::led_op_err);
+    P.Field("Label_op_err", &TForm_main::Label_op_err);
+    P.Field("InBox", &TForm_main::InBox);
+    P.Field("tmbox1", &TForm_main::tmbox1);
+});
+
+} // namespace
+
+// --- Construction
+
+TForm_main::TForm_main(TComponent* AOwner) : TForm(AOwner) { }
+
+TForm_main::~TForm_main()
+{
+    // The filter points into this form; posted notices must not reach it once it is gone.
+    if (Application)
+        Application->OnMessage = nullptr;
+}
+
+void TForm_main::FormCreate(TObject*)
+{
+    const std::string program = ProgramPath.empty() ? ExecutablePath() : ProgramPath;
+    programStem = ChangeFileExt(ExtractFileName(program), "");
+
+    registered = false;
+    noConnection = true;
+    closing = false;
+    buttonOverride = false;
+    laserOnHold = 0;
+    lastStep = 0;
+    lcdBlinkHz = lcdBlinkQuant = false;
+    leakTest = LeakTestState {};
+    SetCaption(programStem + " " + HeliantVersion + std::string(14, ' '));
+    lab_gasmode->SetCaption("");
+
+    statusCopy = LaserStatusCopy {};
+    rawCapabilities_ = 0;
+    capabilityMask = 0xFF;
+    deviceText.clear();
+    sequence = 1;
+
+    readSettings();
+    Application->OnMessage = [this](MSG& Msg, bool& Handled) { OnAppMessage(Msg, Handled); };
+    placeWindow();
+}
+
+// --- Settings
+
+std::string TForm_main::settingsFile() const
+{
+    return ChangeFileExt(ProgramPath.empty() ? ExecutablePath() : ProgramPath, ".INI");
+}
+
+void TForm_main::readSettings()
+{
+    const TIniFile ini(settingsFile());
+    settings = HeliantSettings::Read(ini);
+    SetShowHint(settings.ShowHint);
+}
+
+void TForm_main::writeSettings()
+{
+    TIniFile ini(settingsFile());
+    try {
+        settings.Write(ini, GetShowHint(), GetLeft(), GetTop());
+    } catch (const Exception& E) {
+        // The settings stay dirty, so a later saving tries again; the program goes on.
+        Application->ShowException(E);
+    }
+}
+
+void TForm_main::placeWindow()
+{
+    if (settings.PositionSet) {
+        SetPosition(poDesigned);
+        SetTop(settings.Ypos);
+        SetLeft(settings.Xpos);
+    } else {
+        SetPosition(poScreenCenter);
+        CenterOnScreen();
+    }
+}
+
+// --- The link
+
+void TForm_main::registerlink()
+{
+    if (fenergy)
+        fenergy->SetShowHint(GetShowHint());
+    SetClientHeight(ShortClientHeight);
+    shortHeight = GetHeight();
+    SetClientWidth(PanelClientWidth);
+    enable_device(0);
+
+    const HWND window = Application->GetHandle();
+    if (registerapplication(window) == LINK_FULL) {
+        releasedll(window);
+        MessageBox(0, "to much Application", "Error", MB_OK);
+        // The program ends before its loop runs; nothing of the link stays behind.
+        Application->Terminate();
+        return;
+    }
+    messageNumber = uint16_t(getmessagenumber() & 0xFFFF);
+    statusPointer = getstatuspointer();
+    registered = true;
+}
+
+void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
+{
+    // Before registration the number is 0, which no notice has.
+    if (messageNumber == 0 || Msg.message != messageNumber)
+        return;
+    Handled = true;
+    try {
+        LASSHELLEvent(uint8_t(Msg.lParam & 0xFF), uint8_t((Msg.lParam >> 8) & 0xFF));
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+bool TForm_main::getstatus()
+{
+    statusPointer = getstatuspointer();
+    if (!statusPointer) {
+        Application->MessageBox("get nil Statuspointer", "Error", MB_OK);
+        return true;
+    }
+    takeStatus(statusPointer->copy);
+    return checkServerVersion();
+}
+
+void TForm_main::takeStatus(const LaserStatusCopy& Copy)
+{
+    statusCopy = Copy;
+    rawCapabilities_ = Copy.capabilityFlags;
+    statusCopy.capabilityFlags = uint8_t(rawCapabilities_ & capabilityMask);
+}
+
+bool TForm_main::checkServerVersion()
+{
+    const std::string version = FieldText(statusPointer->serverVersionText);
+    if (statusPointer->serverVersionLevel >= MinimumServerLevel || version.empty())
+        return true;
+    // Notices keep coming while the box is up and while the close asks its question; one box
+    // and one close are enough.
+    if (closeRequested_)
+        return false;
+    closeRequested_ = true;
+    Application->MessageBox("Old " + version + "  :  Exit    ", "Error", MB_OK);
+    Close();
+    // Closing frees the form only after this notice is handled; a refused close lets a later
+    // notice ask again.
+    if (!closing)
+        closeRequested_ = false;
+    return false;
+}
+
+void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
+{
+    LaserCommand command {};
+    command.window = Application->GetHandle();
+    command.sequence = sequence;
+    command.code = Code;
+    command.argument = Argument;
+    if (putcommand(&command) > 0)
+        beep();
+    sequence = NextSequence(sequence);
+}
+
+// --- Notices
+
+void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
+{
+    if (!getstatus())
+        return;
+    if (registered)
+        Lgetstatus();
+    switch (Code) {
+    case ev_blink1: lblink1(Parameter > 0); break;
+    case ev_blink2: lblink2(Parameter > 0); break;
+    case ev_warmup: gauge_time->SetProgress(statusCopy.warmupProgress); break;
+    case ev_device:
+    case ev_pulsedata:
+        if (registered)
+            enable_device(statusCopy.deviceFlags);
+        break;
+    case ev_comport:
+        if (registered)
+            Sgetstatus();
+        break;
+    case ev_txon: led_tx->SetLedOn(true); break;
+    case ev_txoff: led_tx->SetLedOn(false); break;
+    case ev_rxon: LED_RX->SetLedOn(true); break;
+    case ev_rxoff: LED_RX->SetLedOn(false); break;
+    case ev_noconnection:
+        showLaserType("NO CONNECTION", 10);
+        noConnection = true;
+        break;
+    case ev_lasertype: showLaserType(deviceText, 12); break;
+    case ev_linklost:
+        beep();
+        noConnection = true;
+        break;
+    case ev_linkback:
+        beep();
+        noConnection = false;
+        break;
+    case ev_beep:
+    case ev_beep80:
+    case ev_beep82:
+    case ev_beep83:
+    case ev_beep84:
+    case ev_beep85:
+    case ev_beep86: beep(); break;
+    case ev_serverclosed: onServerClosed(); break;
+    default: break;
+    }
+}
+
+void TForm_main::onServerClosed()
+{
+    Application->MessageBox(" Kelmor.exe was closed", "Error", MB_OK);
+    noConnection = true;
+    led_tx->SetLedOn(false);
+    LED_RX->SetLedOn(false);
+    showLaserType("NO CONNECTION", 10);
+    if (registered)
+        Lgetstatus();
+}
+
+void TForm_main::beep()
+{
+    MessageBeep(BeepType);
+}
+
+void TForm_main::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_BUTTONOVERRIDE) {
+        buttonOverride = int32_t(uint32_t(Message.WParam)) > 0;
+        Message.Result = buttonOverride ? 1 : 0;
+        return;
+    }
+    TForm::WndProc(Message);
+}
+
+// --- Closing
+
+void TForm_main::FormClose(TObject*, TCloseAction& Action)
+{
+    closing = true;
+    if ((statusCopy.stateFlags & (sf_firing | sf_gasmode)) && exithint && exithint->ShowModal() != mrYes)
+        closing = false;
+    if (GetLeft() != settings.Xpos || GetTop() != settings.Ypos)
+        settings.Dirty = true;
+    if (closing && Bit(statusCopy.optionFlags, 3) && settings.Dirty)
+        writeSettings();
+    if (!closing) {
+        Action = caNone;
+        return;
+    }
+    Action = caFree;
+    releasedll(Application->GetHandle());
+}

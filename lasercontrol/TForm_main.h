@@ -1,0 +1,290 @@
+//===- TForm_main.h - Heliant's main form: the link to the laser server and the front panel -*- C++ -*-===//
+//
+// The main form binds the program to the link library, takes the server's notices through the
+// application's message filter and redraws its front panel from the status copy after each of
+// them. It has no timer: every change of the panel, blinking included, follows a notice.
+//
+#pragma once
+
+#include "lasercontrol/HeliantSettings.h"
+#include "link/LinkRecords.h"
+#include "platform/ui/Colors.h"
+#include "platform/ui/TForm.h"
+
+#include <cstdint>
+#include <string>
+
+class TInputBox;
+class TLabel;
+class TMainMenu;
+class TMenuItem;
+class TMGauge;
+class TMLCD;
+class TMPLCD;
+class TMled;
+class ToaGauge;
+class TPanel;
+class TButton;
+class tmbox;
+
+/// The form's window message that asks for every button to be enabled (wParam above 0) or for
+/// the enable rules again (wParam 0 or below); no part of the system sends it.
+constexpr UINT WM_BUTTONOVERRIDE = 0x8D2;
+
+/// The version the program shows in its caption and About box.
+inline constexpr const char* HeliantVersion = "7.03";
+
+/// The oldest server the program works with: servers report their version as a letter.
+constexpr uint8_t MinimumServerLevel = 'Y';
+
+/// The panel's client area; it grows to the tall height while the laser reports an error, to
+/// show the error panels below.
+constexpr int PanelClientWidth = 451;
+constexpr int ShortClientHeight = 266;
+constexpr int TallClientHeight = 359;
+
+class TForm_main : public TForm {
+public:
+    explicit TForm_main(TComponent* AOwner);
+    ~TForm_main() override;
+
+    // --- Start-up, link and shut-down
+    void FormCreate(TObject* Sender);
+    /// Binds to the link library once all forms exist: panel size, the reduced panel, the
+    /// registration. With every client slot taken it tells the operator and ends the program.
+    void registerlink();
+    /// The application's message filter: the server's notices go to LASSHELLEvent.
+    void OnAppMessage(MSG& Msg, bool& Handled);
+    /// One notice: refreshes the copy, redraws the panel and acts on the event code.
+    void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
+    /// Refreshes the status copy from the library. False when the server is too old: the
+    /// operator was told and the form is closing, so the caller must not go on.
+    bool getstatus();
+    /// Sends one command; a refusal of the library beeps.
+    void lascommand(uint16_t Code, uint32_t Argument);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+
+    // --- The front panel
+    /// Redraws the whole panel from the status copy.
+    void Lgetstatus();
+    /// The port label.
+    void Sgetstatus();
+    /// Blink phase 1 (event '0'): error panels and lamps, digit display blinking, the laser type.
+    void lblink1(bool Lit);
+    /// Blink phase 2 (event '1'): the blinking gas-mode texts and the optic leak test's countdown.
+    void lblink2(bool Lit);
+    /// Enables the operation buttons for the laser's state.
+    void enable_btn();
+    /// Adapts the panel to the connected laser (its device flags); 0 gives the reduced panel.
+    void enable_device(uint8_t DeviceFlags);
+
+    /// Takes a status copy as getstatus does with the library's: stores it and applies the
+    /// capability mask of the last enable_device. Tests hand in crafted copies through it.
+    void takeStatus(const LaserStatusCopy& Copy);
+    /// Writes the settings file (closing, the Options dialog's Save); a failure is shown.
+    void writeSettings();
+
+    // --- Components from the form resource
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* Menu_configure = nullptr;
+    TMenuItem* Adjustenergy1 = nullptr;
+    TMenuItem* SparkGap1 = nullptr;
+    TMenuItem* Menu_About = nullptr;
+    // Header
+    TLabel* Label_lastyp = nullptr;
+    TMled* led_lready = nullptr;
+    TLabel* Label_ready = nullptr;
+    TMled* led_warm = nullptr;
+    TLabel* Label_warm = nullptr;
+    TLabel* label_com = nullptr;
+    TMled* led_tx = nullptr;
+    TLabel* Label_tx = nullptr;
+    TMled* LED_RX = nullptr;
+    TLabel* Label_rx = nullptr;
+    TButton* Btn_Exit = nullptr;
+    // Operation
+    TPanel* Panel_Control = nullptr;
+    TLabel* Label_rep = nullptr;
+    TMLCD* LCD_Hz = nullptr;
+    TLabel* Label_hz = nullptr;
+    TLabel* Label_quantity = nullptr;
+    TMLCD* LCD_quant = nullptr;
+    TLabel* Label_count = nullptr;
+    TLabel* lab_count = nullptr;
+    TLabel* Label_impz = nullptr;
+    TLabel* lab_impz = nullptr;
+    ToaGauge* gauge_time = nullptr;
+    TMled* led_onl = nullptr;
+    TButton* btn_onl = nullptr;
+    TButton* btn_offline = nullptr;
+    TMled* led_lon = nullptr;
+    TButton* btn_lason = nullptr;
+    TButton* btn_lasoff = nullptr;
+    TMled* led_freq = nullptr;
+    TButton* btn_rep = nullptr;
+    TMled* led_quant = nullptr;
+    TButton* btn_quant = nullptr;
+    TButton* btn_off = nullptr;
+    TMled* led_exttrigger = nullptr;
+    TButton* btn_exttrig = nullptr;
+    TMled* led_watchmode = nullptr;
+    TButton* btn_watch = nullptr;
+    TMled* led_shutter = nullptr;
+    TLabel* lab_shutter = nullptr;
+    TButton* btn_shutter = nullptr;
+    // Energy and high voltage
+    TPanel* panel_Energy = nullptr;
+    TMPLCD* LCD_mj = nullptr;
+    TLabel* Label_mj = nullptr;
+    TMled* led_control = nullptr;
+    TPanel* btn_contr = nullptr;
+    TMled* led_pemerror = nullptr;
+    TLabel* Label_pem = nullptr;
+    TLabel* Label_hv = nullptr;
+    TMGauge* Gauge_hv = nullptr;
+    TLabel* Label_85 = nullptr;
+    TButton* btn_hvdd = nullptr;
+    TButton* btn_hvd = nullptr;
+    TButton* btn_hvu = nullptr;
+    TButton* btn_hvuu = nullptr;
+    // Gas
+    TPanel* Panel_pressure = nullptr;
+    TLabel* lab_gasmode = nullptr;
+    TLabel* Label_press = nullptr;
+    TMGauge* Gauge_press = nullptr;
+    TPanel* Panel_prh1 = nullptr;
+    TLabel* Label_mbar = nullptr;
+    TLabel* Label_gtemp = nullptr;
+    TMGauge* gauge_temperature = nullptr;
+    TMled* led_vac = nullptr;
+    TLabel* Label_vac = nullptr;
+    TMled* led_lh = nullptr;
+    TLabel* Label_lh = nullptr;
+    TMled* led_inert = nullptr;
+    TLabel* Label_inert = nullptr;
+    TMled* led_pre = nullptr;
+    TLabel* Label_pre = nullptr;
+    TMled* led_nf = nullptr;
+    TLabel* Label_nf = nullptr;
+    TButton* btn_newfill = nullptr;
+    TButton* btn_gmFlush = nullptr;
+    TButton* btn_gmquitt = nullptr;
+    // Laser errors
+    TPanel* Panel_errors = nullptr;
+    TMled* led_press = nullptr;
+    TLabel* Label_lpress = nullptr;
+    TMled* led_fill = nullptr;
+    TLabel* Label_fill = nullptr;
+    TMled* led_hv = nullptr;
+    TLabel* Label_lhv = nullptr;
+    TMled* led_HVtoohigh = nullptr;
+    TLabel* Label_HVtoohigh = nullptr;
+    TMled* led_hvtemp = nullptr;
+    TLabel* Label_hvtemp = nullptr;
+    TMled* led_heiz = nullptr;
+    TLabel* Label_heiz = nullptr;
+    TMled* led_temp = nullptr;
+    TLabel* Label_disch = nullptr;
+    TMled* led_box = nullptr;
+    TLabel* Label_comp_cham = nullptr;
+    TMled* led_loop = nullptr;
+    TLabel* Label_loop = nullptr;
+    TMled* led_cpu = nullptr;
+    TLabel* Label_cpu = nullptr;
+    TMled* led_gastemp = nullptr;
+    TLabel* Label_temp = nullptr;
+    TMled* led_temperature = nullptr;
+    TLabel* lab_ovtemp = nullptr;
+    TMled* led_ee = nullptr;
+    TLabel* lab_eeprom = nullptr;
+    // Error panels below the short form
+    TPanel* Panel_Stat_error = nullptr;
+    TMled* led_stat_err = nullptr;
+    TLabel* Label_stat_err = nullptr;
+    TPanel* Panel_Op_Error = nullptr;
+    TMled* led_op_err = nullptr;
+    TLabel* Label_op_err = nullptr;
+    // Dialog components
+    TInputBox* InBox = nullptr;
+    tmbox* tmbox1 = nullptr;
+
+    // --- Program state
+    bool registered = false;
+    uint16_t messageNumber = 0;
+    /// The library's whole status (its copy for this process); null before registration.
+    LaserStatus* statusPointer = nullptr;
+    LaserStatusCopy statusCopy {};
+    uint16_t sequence = 1;
+    /// No server or no laser: blink phase 1 leaves the laser type label alone.
+    bool noConnection = true;
+    std::string deviceText;
+    std::string programStem;
+    HeliantSettings settings;
+    bool closing = false;
+    bool buttonOverride = false;
+
+    // --- Display state
+    std::string gasText;
+    TColor gasColor = clBtnFace;
+    TColor gasTextColor = clBlack;
+    bool textBlinks = false;
+    bool gasReservoirHot = false;
+    /// Blink phases during which led_lon stays lit after LASER ON was pressed.
+    int laserOnHold = 0;
+    bool flushingVariant = false;
+    bool gasPanelVariant = false;
+    int lastStep = 0;
+    int shortHeight = 0;
+    bool lcdBlinkHz = false;
+    bool lcdBlinkQuant = false;
+    /// The capability bits that the last enable_device keeps; applied to every new copy.
+    uint8_t capabilityMask = 0xFF;
+    /// The base of the next plus or minus 10 % high-voltage step, and whether a step just set it.
+    uint8_t hvBase = 0;
+    bool hvBaseSet = false;
+
+    // --- Leak tests
+    struct LeakTestState {
+        bool questionAsked = false;
+        bool countdownRunning = false;
+        int countdown = 0;
+        float startPressure = 0;
+        bool testSent = false;
+        float pressureDifference = 0;
+        bool resultPending = false;
+    } leakTest;
+
+    /// The executable whose stem names the caption and whose path names the settings file
+    /// ("<path>.INI" without the executable's extension); the running executable unless set
+    /// before the form is made (tests put it into a temporary folder).
+    static std::string ProgramPath;
+
+protected:
+    /// The button-override message.
+    void WndProc(TMessage& Message) override;
+
+private:
+    // Steps of the redraw
+    void showLamps();
+    void showGasMode();
+    void showGasText();
+    void showValues();
+    void showShutter();
+    void showLaserType(const std::string& Text, int Size);
+    void resetLeakTests();
+    // Handlers of the event codes
+    void onServerClosed();
+    void beep();
+    // Start-up
+    void readSettings();
+    void placeWindow();
+    bool checkServerVersion();
+
+    std::string settingsFile() const;
+
+    uint8_t rawCapabilities_ = 0;   // the capabilities of the last copy, before the mask
+    bool closeRequested_ = false;
+};
+
+/// The main form; made first at program start, it lives until the program ends.
+extern TForm_main* Form_main;

@@ -1,0 +1,87 @@
+//===- HeliantFixture.h - Heliant's forms, a laser server of the test's own, and the loop -*- C++ -*-===//
+#pragma once
+
+#include "link/LinkRecords.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+#include "platform/kernel/WinExec.h"
+#include "platform/user/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+/// A laser server played by the test: it registers a window of its own as the server's and
+/// publishes the status it holds through the real library, as the simulator does.
+class ScriptedServer {
+public:
+    ScriptedServer();
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    /// Ready, with a version the program accepts; a laser with all fields zero.
+    LaserStatus Status {};
+    LaserStatusCopy& Copy() { return Status.copy; }
+
+    /// excommand(ex_status): the whole status to the block, the event to every client.
+    int32_t Publish(uint8_t Event, uint8_t Parameter = 0);
+    /// excommand(ex_closing) with 'p', as a server that closes sends it.
+    int32_t PublishClosing();
+    /// The commands queued since the last fetch (excommand(ex_fetch)).
+    std::vector<LaserCommand> Fetch();
+    /// Registered client windows (excommand(ex_info)).
+    int ClientCount();
+
+    HWND Window = 0;
+};
+
+/// A laser as the panels tests use it: controller version 186, one laser head with a vacuum
+/// pump, every capability but "all buttons", online, ready, type "KELMOR" "248".
+LaserStatusCopy TypicalLaser();
+
+/// Copies Text into a fixed-size status field, cut to the field (no terminator when it fills it).
+template <size_t N>
+void SetField(char (&Field)[N], const std::string& Text)
+{
+    for (size_t i = 0; i < N; ++i)
+        Field[i] = i < Text.size() ? Text[i] : '\0';
+}
+
+/// Heliant's eight forms made as the program makes them, its settings file in a folder of the
+/// test's own, boxes and beeps recorded, programs that the library would start only recorded.
+class HeliantTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// The program's registerlink (the panel then takes notices).
+    void registerPanel();
+    /// Frees the forms and makes them again, reading the settings file again.
+    void remakeForms();
+    /// Publishes the server's status with an event and runs the loop until the panel handled it.
+    void notice(uint8_t Event, uint8_t Parameter = 0);
+    /// '3' with the server's status: the panel adapts itself to the laser and redraws.
+    void announce() { notice(ev_device); }
+    /// Runs the application's loop until Done holds; false when it did not within the guard.
+    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 30000);
+    /// Lets the library start programs for real from now on (the simulator tests).
+    void allowProgramStarts();
+
+    testsupport::TempDir dir;
+    ScriptedServer server;
+    uitest::MessageBoxAnswerer boxes;
+    uitest::BeepRecorder beeps;
+    /// The command lines the library asked to start.
+    std::vector<std::string> started;
+    int noticesHandled = 0;
+
+private:
+    void makeForms();
+    void freeForms();
+
+    WinExecHook previousExec_;
+};

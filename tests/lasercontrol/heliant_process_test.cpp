@@ -1,0 +1,226 @@
+//===- heliant_process_test.cpp - The program and the simulator as real processes ---===//
+#include "lasercontrol/PngFile.h"
+
+#include "link/Varnex32.h"
+#include "platform/gdi/Dib.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <zlib.h>
+
+extern char** environ;
+
+namespace {
+
+std::string readFile(const std::string& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+/// Polls until Done holds (a guard against a hung program, not a measurement).
+bool waitFor(const std::function<bool()>& Done, int GuardMs = 30000)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
+    while (!Done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+/// Heliant started from bin/ with extra environment; killed when the object goes if it still runs.
+class HeliantProcess {
+public:
+    explicit HeliantProcess(const std::vector<std::string>& Env)
+    {
+        // Qt's font database keeps fontconfig's caches to the end, which the leak check of a
+        // sanitizer build would report as the program's.
+        std::vector<std::string> env { "ASAN_OPTIONS=detect_leaks=0", "QT_QPA_PLATFORM=offscreen" };
+        env.insert(env.end(), Env.begin(), Env.end());
+        auto named = [&](const std::string& Entry) {
+            const std::string name = Entry.substr(0, Entry.find('=') + 1);
+            for (const std::string& e : env)
+                if (e.compare(0, name.size(), name) == 0)
+                    return true;
+            return false;
+        };
+        for (char** e = environ; *e; ++e)
+            if (!named(*e))
+                env.push_back(*e);
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        const std::string path = testsupport::BinDir() + "/Heliant";
+        char* argv[] = { const_cast<char*>(path.c_str()), nullptr };
+        if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
+            pid_ = -1;
+    }
+    ~HeliantProcess()
+    {
+        if (pid_ > 0 && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Started() const { return pid_ > 0; }
+    void Signal(int Number) { kill(pid_, Number); }
+    /// The exit code once the program ended within the guard; -1 otherwise.
+    int WaitForExit()
+    {
+        int status = 0;
+        if (!waitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }))
+            return -1;
+        ended_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool ended_ = false;
+};
+
+/// The simulator's window from the mark in the status it publishes; 0 without one.
+HWND simulatorWindow()
+{
+    const LaserStatus* status = getstatuspointer();
+    if (!status || status->serverReady == 0 || std::memcmp(status->rest, "K32S", 4) != 0)
+        return 0;
+    uint32_t window;
+    std::memcpy(&window, status->rest + 4, sizeof window);
+    return window;
+}
+
+class HeliantProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ini = dir.file("Kelmor32.INI");
+        std::ofstream(ini) << "[Simulator]\nBlinkPeriod=100\nStatusPeriod=100\nIdleSeconds=20\n";
+    }
+    void TearDown() override
+    {
+        const HWND window = simulatorWindow();
+        if (window && IsWindow(window)) {
+            PostMessage(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(waitFor([&] { return !IsWindow(window); })) << "the simulator did not close";
+        }
+    }
+
+    testsupport::TempDir dir;
+    std::string ini;
+};
+
+TEST_F(HeliantProcessTest, TheProgramShowsTheSimulatedLaserAndClosesWhenAskedTo)
+{
+    const std::string report = dir.file("panel.txt");
+    HeliantProcess heliant({ "KELMOR32_INI=" + ini, "HELIANT_PANEL_REPORT=" + report });
+    ASSERT_TRUE(heliant.Started());
+    std::string state;
+    const bool alive = waitFor([&] {
+        state = readFile(report);
+        return state.find("Label_lastyp= KELMOR 248\n") != std::string::npos
+            && state.find("led_onl=1\n") != std::string::npos && state.find("label_com=COM1\n") != std::string::npos;
+    });
+    EXPECT_TRUE(alive) << state;
+    EXPECT_NE(state.find("Caption=Heliant 7.03              \n"), std::string::npos) << state;
+    EXPECT_NE(state.find("registered=1\n"), std::string::npos);
+
+    heliant.Signal(SIGTERM);
+    EXPECT_EQ(heliant.WaitForExit(), 0);
+    // Closing released the link: the simulator has no client left.
+    EXPECT_TRUE(waitFor([] {
+        LaserInfo info {};
+        ServerNotice notice {};
+        notice.type = ex_info;
+        excommand(&notice, &info);
+        return info.clientCount == 0;
+    }));
+}
+
+TEST_F(HeliantProcessTest, TheScreenshotAidSavesThePanelAndEndsTheProgram)
+{
+    const std::string shot = dir.file("panel.bmp");
+    HeliantProcess heliant({ "KELMOR32_INI=" + ini, "HELIANT_SCREENSHOT=" + shot });
+    ASSERT_TRUE(heliant.Started());
+    ASSERT_EQ(heliant.WaitForExit(), 0);
+    const std::string file = readFile(shot);
+    std::string error;
+    const std::unique_ptr<Dib> picture = Dib::LoadBmp(
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(file.data()), file.size()), &error);
+    ASSERT_NE(picture, nullptr) << error;
+    EXPECT_EQ(picture->Width(), 451);
+    EXPECT_EQ(picture->Height(), 266);
+    // The simulated laser warms up for its first twenty seconds: the warm-up lamp is lit.
+    EXPECT_EQ(picture->GetPixel(230, 11), COLORREF(0x00FFFF));
+    // Yellow digits of the repetition rate in the operation panel.
+    int lit = 0;
+    for (int y = 39; y < 62; ++y)
+        for (int x = 10; x < 50; ++x)
+            lit += picture->GetPixel(x, y) == 0x00FFFF;
+    EXPECT_GT(lit, 20);
+}
+
+// --- The PNG file of the screenshot
+
+TEST(PngFile, StoredBlocksHoldTheRowsAndReadBackWithZlib)
+{
+    Dib picture(300, 250, 24);   // more than one stored block of 65535 bytes
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            picture.SetPixel(x, y, COLORREF((x * 7) | ((y * 3) << 8) | ((x ^ y) << 16)) & 0xFFFFFF);
+    const std::vector<uint8_t> png = EncodePng(picture);
+    ASSERT_GT(png.size(), 33u);
+    EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+
+    std::vector<uint8_t> data;
+    size_t at = 8;
+    uint32_t width = 0, height = 0;
+    bool ended = false;
+    auto big32 = [&](size_t i) { return uint32_t(png[i]) << 24 | uint32_t(png[i + 1]) << 16 | uint32_t(png[i + 2]) << 8 | png[i + 3]; };
+    while (at + 12 <= png.size()) {
+        const uint32_t length = big32(at);
+        const std::string type(reinterpret_cast<const char*>(&png[at + 4]), 4);
+        ASSERT_LE(at + 12 + length, png.size());
+        const uint32_t crc = uint32_t(crc32(0, &png[at + 4], uint32_t(length + 4)));
+        EXPECT_EQ(big32(at + 8 + length), crc) << type;
+        if (type == "IHDR") {
+            width = big32(at + 8);
+            height = big32(at + 12);
+            EXPECT_EQ(png[at + 16], 8);
+            EXPECT_EQ(png[at + 17], 2);
+        } else if (type == "IDAT") {
+            data.insert(data.end(), png.begin() + ptrdiff_t(at + 8), png.begin() + ptrdiff_t(at + 8 + length));
+        } else if (type == "IEND") {
+            ended = true;
+        }
+        at += 12 + length;
+    }
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(width, 300u);
+    EXPECT_EQ(height, 250u);
+
+    std::vector<uint8_t> rows(size_t(height) * (1 + 3 * width));
+    uLongf size = uLongf(rows.size());
+    ASSERT_EQ(uncompress(rows.data(), &size, data.data(), uLong(data.size())), Z_OK);
+    ASSERT_EQ(size, rows.size());
+    for (int y : { 0, 1, 137, 249 })
+        for (int x : { 0, 5, 299 }) {
+            const uint8_t* p = &rows[size_t(y) * (1 + 3 * width) + 1 + 3 * size_t(x)];
+            EXPECT_EQ(COLORREF(p[0] | p[1] << 8 | p[2] << 16), picture.GetPixel(x, y)) << x << "," << y;
+        }
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+//===- simulator_test.cpp - The panel comes alive with the laser simulator Kelmor32 ---===//
+#include "lasercontrol/TForm_main.h"
+
+#include "controls/TMLCD.h"
+#include "controls/TMled.h"
+#include "link/Varnex32.h"
+#include "platform/ui/StdCtrls.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+/// The simulator's window, from the mark it leaves in the status it publishes; 0 without one.
+HWND simulatorWindow()
+{
+    const LaserStatus* status = getstatuspointer();
+    if (!status || status->serverReady == 0 || std::memcmp(status->rest, "K32S", 4) != 0)
+        return 0;
+    uint32_t window;
+    std::memcpy(&window, status->rest + 4, sizeof window);
+    return window;
+}
+
+class SimulatorTest : public HeliantTest {
+protected:
+    void SetUp() override
+    {
+        HeliantTest::SetUp();
+        // Quick blinks and notices; a simulator left behind by a failing test leaves by itself.
+        const std::string ini = dir.file("Kelmor32.INI");
+        std::ofstream(ini) << "[Simulator]\nBlinkPeriod=100\nStatusPeriod=100\nIdleSeconds=20\n";
+        setenv("KELMOR32_INI", ini.c_str(), 1);
+        allowProgramStarts();
+    }
+    void TearDown() override
+    {
+        closeSimulator();
+        unsetenv("KELMOR32_INI");
+        HeliantTest::TearDown();
+    }
+    /// Closes the simulator and waits for its last notice, so that no notice of it is left for
+    /// a later test of the same process.
+    void closeSimulator()
+    {
+        const HWND window = simulatorWindow();
+        if (window && IsWindow(window)) {
+            const size_t before = boxes.Boxes().size();
+            PostMessage(window, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(pumpUntil([&] { return boxes.Boxes().size() > before && !IsWindow(window); }))
+                << "the simulator did not close";
+        }
+    }
+};
+
+TEST_F(SimulatorTest, ThePanelComesAliveWithTheSimulatedLaser)
+{
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] {
+        return f.Label_lastyp->GetCaption() == " KELMOR 248" && f.label_com->GetCaption() == "COM1"
+            && f.led_onl->GetLedOn();
+    })) << "laser type '" << f.Label_lastyp->GetCaption() << "', port '" << f.label_com->GetCaption() << "'";
+    EXPECT_EQ(f.deviceText, " KELMOR 248");
+    EXPECT_FALSE(f.noConnection);
+    EXPECT_EQ(f.LCD_Hz->GetValue(), 50);
+    EXPECT_EQ(f.Panel_prh1->GetCaption(), "2800");
+    // The simulated laser is a controller 186 with one laser head: no ONLINE button, a shutter.
+    EXPECT_FALSE(f.btn_onl->GetVisible());
+    EXPECT_TRUE(f.btn_shutter->GetVisible());
+    EXPECT_EQ(f.Label_mj->GetCaption(), "\xB5&J");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(SimulatorTest, ACommandReachesTheSimulatedLaser)
+{
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248"; }));
+    f.lascommand(cmd_reprate, 120);
+    EXPECT_TRUE(pumpUntil([&] { return f.LCD_Hz->GetValue() == 120; }));
+    EXPECT_TRUE(beeps.Beeps().empty());
+}
+
+TEST_F(SimulatorTest, AClosingSimulatorLeavesThePanelWithoutConnection)
+{
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248" && simulatorWindow() != 0; }));
+    const HWND window = simulatorWindow();
+    ASSERT_TRUE(boxes.Boxes().empty());
+    PostMessage(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !boxes.Boxes().empty(); }));
+    EXPECT_EQ(boxes.Boxes()[0].Text, " Kelmor.exe was closed");
+    EXPECT_EQ(f.Label_lastyp->GetCaption(), "NO CONNECTION");
+    EXPECT_TRUE(f.noConnection);
+    EXPECT_FALSE(f.led_tx->GetLedOn());
+    EXPECT_FALSE(f.LED_RX->GetLedOn());
+    // No blink follows: the laser type stays away.
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
+    EXPECT_EQ(f.Label_lastyp->GetCaption(), "NO CONNECTION");
+}
+
+} // namespace
