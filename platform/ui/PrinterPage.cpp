@@ -19,7 +19,7 @@
 namespace ui_private {
 namespace {
 
-/// Draws by the raster rules and notes each text run's glyph positions on the device.
+/// Draws by the raster rules and notes where each text run stands on the device.
 class PageBackend : public RasterBackend {
 public:
     PageBackend(QImage& Image, std::vector<PageText>& Texts) : RasterBackend(Image), image_(Image), texts_(Texts) { }
@@ -31,8 +31,10 @@ public:
             return;
         PageText T = layOut(S, Run);
         // Words the page does not show stay out of the page's text as well.
-        const QRectF Reach(T.origin - QPointF(T.pixelSize, T.pixelSize),
-                           T.origin + QPointF(T.offsets.back() + T.pixelSize, T.pixelSize));
+        QTransform Frame;
+        Frame.translate(T.origin.x(), T.origin.y());
+        Frame.rotate(-T.angle);
+        const QRectF Reach = Frame.mapRect(QRectF(QPointF(0, -T.pixelSize), QPointF(T.length, T.pixelSize / 3)));
         QRegion Visible = S.clip ? *S.clip : QRegion(image_.rect());
         if (Run.options & ETO_CLIPPED)
             Visible = Visible.intersected(raster::deviceRect(S, Run.rect));
@@ -56,12 +58,10 @@ private:
         T.bold = Font->LogFont().lfWeight >= 600;
         T.italic = Font->LogFont().lfItalic != 0;
         long long Sum = 0;
-        for (size_t I = 0; I < Run.text.size(); ++I) {
-            T.offsets.push_back(std::round(double(Sum) * Sx));
-            Sum += I < Run.dx.size() ? Run.dx[I] : 0;
-        }
-        T.offsets.push_back(std::round(double(Sum) * Sx));
-        const double Length = T.offsets.back();
+        for (size_t I = 0; I < Run.text.size() && I < Run.dx.size(); ++I)
+            Sum += Run.dx[I];
+        T.length = std::round(double(Sum) * Sx);
+        const double Length = T.length;
 
         const QTransform M = S.toDevice();
         const QPointF XAxis = M.map(QPointF(1, 0)) - M.map(QPointF(0, 0));
@@ -97,18 +97,20 @@ void paintText(QPainter& Painter, const PageText& T)
     if (!Raw.isValid())
         return;
     Raw.setPixelSize(std::max(1.0, T.pixelSize));
-    // One glyph per character, so each stands where the page drew it.
-    QList<quint32> Glyphs;
-    QList<QPointF> Positions;
-    for (qsizetype I = 0; I < T.text.size() && size_t(I) + 1 < T.offsets.size(); ++I) {
-        const QList<quint32> Glyph = Raw.glyphIndexesForString(T.text.mid(I, 1));
-        if (Glyph.isEmpty())
-            continue;
-        Glyphs.append(Glyph.first());
-        Positions.append(QPointF(T.offsets[size_t(I)], 0));
-    }
+    const QList<quint32> Glyphs = Raw.glyphIndexesForString(T.text);
     if (Glyphs.isEmpty())
         return;
+    // The glyphs keep the face's own advances and the run is stretched to the length the page
+    // gave it: readers judge word breaks by the gaps between glyphs, which whole-pixel
+    // advances would widen here and there.
+    const QList<QPointF> Advances = Raw.advancesForGlyphIndexes(Glyphs);
+    QList<QPointF> Positions;
+    double Natural = 0;
+    for (const QPointF& Advance : Advances) {
+        Positions.append(QPointF(Natural, 0));
+        Natural += Advance.x();
+    }
+    const double Stretch = Natural > 0 && T.length > 0 ? T.length / Natural : 1.0;
     QGlyphRun Run;
     Run.setRawFont(Raw);
     Run.setGlyphIndexes(Glyphs);
@@ -116,6 +118,7 @@ void paintText(QPainter& Painter, const PageText& T)
     Painter.save();
     Painter.translate(T.origin);
     Painter.rotate(-T.angle);
+    Painter.scale(Stretch, 1);
     Painter.drawGlyphRun(QPointF(0, 0), Run);
     Painter.restore();
 }

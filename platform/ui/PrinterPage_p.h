@@ -14,12 +14,12 @@ class QPainter;
 
 namespace ui_private {
 
-/// A run of text as the page drew it, in device pixels: where its glyphs stand on the baseline.
+/// A run of text as the page drew it, in device pixels.
 struct PageText {
     QString text;
-    QPointF origin;               // the first glyph's origin on the baseline
-    std::vector<double> offsets;  // each glyph's distance from the origin along the baseline
-    double angle = 0;             // of the baseline, degrees counter-clockwise
+    QPointF origin;    // the first glyph's origin on the baseline
+    double length = 0; // from the origin to the end of the last advance
+    double angle = 0;  // of the baseline, degrees counter-clockwise
     QString family;
     double pixelSize = 0;
     bool bold = false, italic = false;
