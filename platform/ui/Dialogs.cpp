@@ -1,6 +1,7 @@
 //===- Dialogs.cpp - The save, print and printer set-up dialogs ---------------===//
 #include "platform/ui/Dialogs.h"
 
+#include "platform/ui/Printers_p.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/QtConvert_p.h"
 #include "platform/ui/TApplication.h"
@@ -43,13 +44,8 @@ QStringList nameFilters(const std::string& Filter)
     return Filters;
 }
 
-/// The printer the dialogs set up; the printing code of the programs prints on it.
-QPrinter& sharedPrinter()
-{
-    // Made on first use and kept for the program's run, like the original's printer object.
-    static QPrinter* Printer = new QPrinter(QPrinter::HighResolution);
-    return *Printer;
-}
+/// The printer the dialogs set up: the one Printer() prints on.
+QPrinter& sharedPrinter() { return ui_private::printerForDialogs(); }
 
 } // namespace
 
@@ -100,11 +96,17 @@ bool TSaveDialog::ExecuteDialog()
 bool TPrintDialog::ExecuteDialog()
 {
     QPrintDialog Dialog(&sharedPrinter(), QApplication::activeWindow());
-    return Dialog.exec() == QDialog::Accepted;
+    const bool Accepted = Dialog.exec() == QDialog::Accepted;
+    if (Accepted)
+        ui_private::adoptPrinterChoice();
+    return Accepted;
 }
 
 bool TPrinterSetupDialog::ExecuteDialog()
 {
     QPageSetupDialog Dialog(&sharedPrinter(), QApplication::activeWindow());
-    return Dialog.exec() == QDialog::Accepted;
+    const bool Accepted = Dialog.exec() == QDialog::Accepted;
+    if (Accepted)
+        ui_private::adoptPrinterChoice();
+    return Accepted;
 }

@@ -2,6 +2,7 @@
 #include "platform/ui/Printers.h"
 
 #include "platform/ui/PrinterPage_p.h"
+#include "platform/ui/Printers_p.h"
 #include "platform/ui/QtConvert_p.h"
 #include "platform/ui/TApplication.h"
 #include "platform/ui/TCanvas.h"
@@ -410,6 +411,37 @@ TPrinter* Printer()
     static TPrinter* Instance = new TPrinter;
     return Instance;
 }
+
+// --- The print dialogs
+
+struct PrinterDialogAccess {
+    static QPrinter& device(TPrinter& P)
+    {
+        QPrinter& Device = P.FImpl->device();
+        P.checkList();
+        if (const PrinterEntry* Entry = P.FImpl->selected(); Entry && !P.GetPrinting())
+            configure(Device, *Entry, P.FOrientation);
+        return Device;
+    }
+    static void adopt(TPrinter& P)
+    {
+        if (P.GetPrinting())
+            return;
+        const QPrinter& Device = P.FImpl->device();
+        if (Device.outputFormat() == QPrinter::PdfFormat && !Device.outputFileName().isEmpty()) {
+            TPrinter::SetPrintToFile(ui_private::fromQString(Device.outputFileName()),
+                printToFile.set ? printToFile.dpi : DefaultPdfDpi);
+            P.SetPrinterIndex(P.GetPrinters().IndexOf(SPdfFilePrinter));
+        } else if (const int Index = P.GetPrinters().IndexOf(ui_private::fromQString(Device.printerName())); Index >= 0) {
+            P.SetPrinterIndex(Index);
+        }
+        P.SetOrientation(Device.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
+    }
+};
+
+QPrinter& ui_private::printerForDialogs() { return PrinterDialogAccess::device(*Printer()); }
+
+void ui_private::adoptPrinterChoice() { PrinterDialogAccess::adopt(*Printer()); }
 
 // --- The spooler's view
 

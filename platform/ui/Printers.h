@@ -114,6 +114,7 @@ public:
 
 private:
     struct Impl;
+    friend struct PrinterDialogAccess;
     void checkList();
     void dropInformationContext();
     void attachCanvas();

@@ -10,10 +10,13 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Printers.h"
+#include "platform/ui/Printers_p.h"
 #include "platform/ui/TCanvas.h"
 #include "platform/ui/TMetafile.h"
 
 #include <gtest/gtest.h>
+
+#include <QPrinter>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -416,4 +419,24 @@ TEST_F(PrinterTest, TheGlobalPrinterIsOneObject)
     usePdf("global.pdf");
     EXPECT_EQ(Printer(), Printer());
     EXPECT_EQ(Printer()->GetPrinters().Count(), 1);
+}
+
+TEST_F(PrinterTest, WhatThePrintDialogChoosesIsWhatThePrinterPrintsOn)
+{
+    usePdf("offered.pdf");
+    // The dialog shows the printer object's own printer.
+    QPrinter& Device = ui_private::printerForDialogs();
+    EXPECT_EQ(Device.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(Device.outputFileName().toStdString(), Dir.file("offered.pdf"));
+    // What a person does there: another file, landscape paper.
+    Device.setOutputFileName(QString::fromStdString(Dir.file("chosen.pdf")));
+    Device.setPageOrientation(QPageLayout::Landscape);
+    ui_private::adoptPrinterChoice();
+    EXPECT_EQ(Printer()->GetOrientation(), poLandscape);
+    EXPECT_GT(Printer()->GetPageWidth(), Printer()->GetPageHeight());
+    Printer()->BeginDoc();
+    Printer()->EndDoc();
+    EXPECT_TRUE(fileExists(Dir.file("chosen.pdf")));
+    EXPECT_FALSE(fileExists(Dir.file("offered.pdf")));
+    Printer()->SetOrientation(poPortrait);
 }
