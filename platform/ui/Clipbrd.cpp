@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 

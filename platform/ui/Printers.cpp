@@ -111,6 +111,8 @@ void configure(QPrinter& P, const PrinterEntry& E, TPrinterOrientation Orientati
         P.setFullPage(true);
         P.setResolution(printToFile.set ? printToFile.dpi : DefaultPdfDpi);
     } else {
+        // A file name left from the PDF file printer would keep the output going to a file.
+        P.setOutputFileName(QString());
         P.setOutputFormat(QPrinter::NativeFormat);
         P.setPrinterName(ui_private::toQString(E.name));
         P.setFullPage(false);
@@ -506,6 +508,7 @@ HDC CreateICA(const char* Driver, const char* Device, const char* /*Port*/, cons
     const PrinterEntry* Entry = findEntry(Entries, Device);
     if (!Entry)
         return nullptr;
+    ensureQtApplication();
     QPrinter P(QPrinter::HighResolution);
     configure(P, *Entry, poPortrait);
     return createInformationContext(capsOf(P));

@@ -88,7 +88,8 @@ public:
     void EndDoc();
     /// Sends the page and starts a blank one; the context keeps its state.
     void NewPage();
-    /// Ends the job without sending the page being drawn; a PDF file is deleted.
+    /// Ends the job without sending the page being drawn; a PDF file is deleted. (Pages that
+    /// NewPage sent to a system printer may still be printed: Qt's spooler cannot take them back.)
     void Abort();
     bool GetPrinting() const;
     bool GetAborted() const { return FAborted; }
