@@ -33,6 +33,15 @@ constexpr UINT BeepType = 0xFFFF;
 const PublishedClass& FormMainClass = PublishClass<TForm_main, TForm>("TForm_main", [](Published<TForm_main>& P) {
     P.Notify("FormCreate", &TForm_main::FormCreate);
     P.Close("FormClose", &TForm_main::FormClose);
+    P.Notify("Btn_Click", &TForm_main::Btn_Click);
+    P.Notify("InputClick", &TForm_main::InputClick);
+    P.KeyDown("FormKeyDown", &TForm_main::FormKeyDown);
+    P.Notify("Adjustenergy1Click", &TForm_main::Adjustenergy1Click);
+    P.Notify("SparkGap1Click", &TForm_main::SparkGap1Click);
+    P.Notify("Menu_AboutClick", &TForm_main::Menu_AboutClick);
+    P.Notify("Menu_configureClick", &TForm_main::Menu_configureClick);
+    P.Mouse("btn_contrMouseDown", &TForm_main::btn_contrMouseDown);
+    P.Mouse("btn_contrMouseUp", &TForm_main::btn_contrMouseUp);
 
     P.Field("MainMenu1", &TForm_main::MainMenu1);
     P.Field("Menu_configure", &TForm_main::Menu_configure);

@@ -84,6 +84,29 @@ public:
     /// Writes the settings file (closing, the Options dialog's Save); a failure is shown.
     void writeSettings();
 
+    // --- Operator commands: each ends in one lascommand, the effect shows with the next notice
+    /// Every button of the panel, by its identity.
+    void Btn_Click(TObject* Sender);
+    /// The digit displays (and the energy window's set point): one input dialog each.
+    void InputClick(TObject* Sender);
+    /// The panel's keyboard shortcuts; the keys it knows are consumed.
+    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void Adjustenergy1Click(TObject* Sender);
+    void SparkGap1Click(TObject* Sender);
+    void Menu_AboutClick(TObject* Sender);
+    void btn_contrMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void btn_contrMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    /// The Options dialog, filled from the panel's state; OK applies it.
+    void Menu_configureClick(TObject* Sender);
+    /// Applies the Options dialog's choices (OK and Save).
+    void takeoptions();
+
+    // --- Gas procedures: two confirmations on the message form, then one command
+    void tnewfill();
+    void tfillinert();
+    void tflushint();
+    void tflushext();
+
     // --- Components from the form resource
     TMainMenu* MainMenu1 = nullptr;
     TMenuItem* Menu_configure = nullptr;
@@ -272,6 +295,9 @@ private:
     void showShutter();
     void showLaserType(const std::string& Text, int Size);
     void resetLeakTests();
+    // Operator commands
+    void hvStep(int Delta);
+    void gasMode(uint8_t SubCommand);
     // Handlers of the event codes
     void onServerClosed();
     void beep();

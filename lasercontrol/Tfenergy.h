@@ -14,6 +14,12 @@ class Tfenergy : public TForm {
 public:
     explicit Tfenergy(TComponent* AOwner);
 
+    /// The set point's input dialog (only while online).
+    void MPLCD9Click(TObject* Sender);
+    /// "+" and "-": one step of the set point (only while online).
+    void SpeedButton19Click(TObject* Sender);
+    void SpeedButton18Click(TObject* Sender);
+
     TLabel* Label_set = nullptr;
     TMPLCD* MPLCD9 = nullptr;
     TLabel* lab_unit = nullptr;

@@ -1,0 +1,252 @@
+//===- Commands.cpp - Heliant's operator commands: buttons, inputs, keys, menus and options ---===//
+//
+// Every operator action ends in one lascommand. The program never waits for the laser: what a
+// command did shows with the next notice.
+//
+#include "lasercontrol/TForm_main.h"
+
+#include "controls/TInputBox.h"
+#include "controls/TMLCD.h"
+#include "controls/TMPLCD.h"
+#include "controls/TMled.h"
+#include "lasercontrol/PanelRules.h"
+#include "lasercontrol/TAbout.h"
+#include "lasercontrol/Tconfigbox.h"
+#include "lasercontrol/Tfenergy.h"
+#include "lasercontrol/Tflushingform.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/StdCtrls.h"
+#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/VirtualKeys.h"
+#include "platform/user/Dialogs.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace {
+
+constexpr UINT BeepType = 0xFFFF;
+constexpr int HvStepPercent = 10;
+
+/// Rounds Value into Min..Max; what is not a number becomes Min. Every double the operator typed
+/// passes here before it becomes an integer argument.
+uint32_t ClampedRound(double Value, double Min, double Max)
+{
+    if (!std::isfinite(Value))
+        return uint32_t(Value > 0 ? Max : Min);
+    return uint32_t(std::llround(std::clamp(Value, Min, Max)));
+}
+
+} // namespace
+
+// --- Buttons
+
+void TForm_main::Btn_Click(TObject* Sender)
+{
+    const LaserStatusCopy& s = statusCopy;
+    if (Sender == Btn_Exit) {
+        Close();
+    } else if (Sender == LCD_mj) {
+        if (Bit(s.capabilityFlags, 2) && fenergy) {
+            if (fenergy->GetVisible())
+                fenergy->Close();
+            else
+                fenergy->Show();
+        }
+    } else if (Sender == btn_onl) {
+        lascommand(cmd_online, 0);
+    } else if (Sender == btn_offline) {
+        lascommand(cmd_offline, 0);
+    } else if (Sender == btn_quant) {
+        lascommand(cmd_burst, 0);
+    } else if (Sender == btn_rep) {
+        lascommand(cmd_repetition, 0);
+    } else if (Sender == btn_off) {
+        lascommand(cmd_triggeroff, 0);
+    } else if (Sender == btn_watch) {
+        lascommand(cmd_watchcount, 0);
+    } else if (Sender == btn_exttrig) {
+        lascommand(cmd_exttrigger, 0);
+    } else if (Sender == btn_lasoff) {
+        lascommand(cmd_laseroff, 0);
+    } else if (Sender == btn_lason) {
+        lascommand(cmd_laseron, 0);
+        // The lamp stays lit over the charging time, until the laser reports the high voltage.
+        if (!IsHighVoltage(s))
+            laserOnHold = 10;
+    } else if (Sender == btn_contr) {
+        lascommand(led_control->GetLedOn() ? cmd_controloff : cmd_controlon, 0);
+    } else if (Sender == led_pemerror) {
+        lascommand(cmd_pemreset, 0);
+    } else if (Sender == btn_newfill) {
+        tnewfill();
+    } else if (Sender == btn_gmFlush) {
+        if (flushingVariant)
+            gasMode(gas_internflushing);
+        else if (lastStep == 11 && GasStep(s) == 10)
+            gasMode(gas_nextleakstep);
+        else if (flushingform)
+            flushingform->Show();
+    } else if (Sender == btn_hvu) {
+        lascommand(cmd_hvup, 0);
+    } else if (Sender == btn_hvd) {
+        lascommand(cmd_hvdown, 0);
+    } else if (Sender == btn_hvuu) {
+        hvStep(+HvStepPercent);
+    } else if (Sender == btn_hvdd) {
+        hvStep(-HvStepPercent);
+    } else if (Sender == btn_gmquitt) {
+        // The optic leak test ends with the next blink and judges what it has seen so far.
+        if (GasStep(s) == 12)
+            leakTest.countdown = 1;
+        else
+            gasMode(gas_quit);
+    } else if (Sender == btn_shutter) {
+        lascommand(Bit(s.modeFlags2, 4) ? cmd_shutterclose : cmd_shutteropen, 0);
+    }
+}
+
+void TForm_main::hvStep(int Delta)
+{
+    // The base comes from the laser; a value out of range must not step further out.
+    const int base = std::clamp<int>(hvBase, 0, 100);
+    int value = base;
+    if ((Delta > 0 && base >= 100) || (Delta < 0 && base <= 0))
+        MessageBeep(BeepType);
+    else
+        value = std::clamp(base + Delta, 0, 100);
+    lascommand(cmd_hvset, uint32_t(value));
+    hvBase = uint8_t(value);
+    hvBaseSet = true;
+}
+
+void TForm_main::gasMode(uint8_t SubCommand)
+{
+    lascommand(cmd_gasmode, GasModeArgument(SubCommand));
+}
+
+// --- Input displays
+
+void TForm_main::InputClick(TObject* Sender)
+{
+    const LaserStatusCopy& s = statusCopy;
+    const bool online = IsOnline(s);
+    if (Sender == LCD_Hz) {
+        if (!online)
+            return;
+        const double value = InBox->Execute("Input repetition rate", 3, 1, 0, s.repRate);
+        if (InBox->ResultCode != TInputBox::ResultOk)
+            return;
+        lascommand(cmd_reprate, ClampedRound(value, 0, 200));
+        if (IsOnline(statusCopy) && IsFiring(statusCopy))
+            lcdBlinkHz = true;
+    } else if (Sender == LCD_quant) {
+        if (!online)
+            return;
+        const double value = InBox->Execute("Input quantity", 5, 1, 0, s.quantity);
+        if (InBox->ResultCode != TInputBox::ResultOk)
+            return;
+        lascommand(cmd_quantity, ClampedRound(value, 0, 0xFFFF));
+        if (IsOnline(statusCopy) && Bit(statusCopy.modeFlags, 1))
+            lcdBlinkQuant = true;
+    } else if (fenergy && Sender == fenergy->MPLCD9) {
+        if (!online)
+            return;
+        const double value = InBox->Execute("Input energy", 3, 2, 1, fenergy->MPLCD9->GetValue());
+        if (InBox->ResultCode != TInputBox::ResultOk)
+            return;
+        lascommand(cmd_energyset, std::bit_cast<uint32_t>(float(value)));
+    } else if (Sender == lab_count) {
+        if (s.deviceVersion >= 185)
+            return;
+        const double value = InBox->Execute("Preset Counter", 10, 4, 0, double(s.pulseCounter));
+        if (InBox->ResultCode != TInputBox::ResultOk)
+            return;
+        lascommand(cmd_presetcounter, ClampedRound(value, 0, 2147483647.0));
+    }
+}
+
+// --- Keys
+
+void TForm_main::FormKeyDown(TObject*, WORD& Key, TShiftState)
+{
+    switch (Key) {
+    case VK_SPACE: Btn_Click(btn_lasoff); break;
+    case VK_PRIOR: Btn_Click(btn_hvuu); break;
+    case VK_NEXT: Btn_Click(btn_hvdd); break;
+    case 'C': Btn_Click(btn_contr); break;
+    case 'E': InputClick(LCD_Hz); break;
+    case 'J':
+        if (fenergy)
+            InputClick(fenergy->MPLCD9);
+        break;
+    case 'Y': InputClick(LCD_quant); break;
+    case 'M': Btn_Click(led_pemerror); break;
+    case VK_ADD:
+    case VK_OEM_PLUS: Btn_Click(btn_hvu); break;
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS: Btn_Click(btn_hvd); break;
+    default: return;   // the focused control has it
+    }
+    // Consumed: the focused button must not be pressed by the same key as well.
+    Key = 0;
+}
+
+// --- Menu entries and the control panel
+
+void TForm_main::Adjustenergy1Click(TObject*)
+{
+    lascommand(cmd_adjustenergy, 0);
+}
+
+void TForm_main::SparkGap1Click(TObject*)
+{
+    lascommand(cmd_sparkgap, 0);
+}
+
+void TForm_main::Menu_AboutClick(TObject*)
+{
+    if (About)
+        About->ShowModal();
+}
+
+void TForm_main::btn_contrMouseDown(TObject*, TMouseButton, TShiftState, int, int)
+{
+    btn_contr->SetBevelInner(bvLowered);
+}
+
+void TForm_main::btn_contrMouseUp(TObject*, TMouseButton, TShiftState, int, int)
+{
+    btn_contr->SetBevelInner(bvRaised);
+}
+
+// --- Options
+
+void TForm_main::Menu_configureClick(TObject*)
+{
+    if (!configbox)
+        return;
+    configbox->CheckBox1->SetChecked(GetShowHint());
+    configbox->CheckBox2->SetChecked(Bit(statusCopy.optionFlags, 3));
+    // A port the list does not have selects no item rather than a wrong one.
+    const int port = statusCopy.comPort;
+    configbox->RadioGroup1->SetItemIndex(port <= 9 ? port : -1);
+    if (configbox->ShowModal() == mrOk)
+        takeoptions();
+}
+
+void TForm_main::takeoptions()
+{
+    const bool showHints = configbox->CheckBox1->GetChecked();
+    const bool autoSave = configbox->CheckBox2->GetChecked();
+    if (showHints != GetShowHint() || autoSave != Bit(statusCopy.optionFlags, 3))
+        settings.Dirty = true;
+    const int item = configbox->RadioGroup1->GetItemIndex();
+    if (item >= 0 && item != statusCopy.comPort)
+        lascommand(cmd_selectport, uint32_t(item));
+    SetShowHint(showHints);
+    if (fenergy)
+        fenergy->SetShowHint(showHints);
+    lascommand(cmd_autosave, autoSave ? 1 : 0);
+}
