@@ -120,6 +120,8 @@ void TForm_main::showGasMode()
         resetLeakTests();
         if (Form_opt_teaktest)
             Form_opt_teaktest->Hide();
+    } else {
+        followLeakTests();
     }
     gasText = choice.Label.Text;
     gasTextColor = choice.Label.TextColor;

@@ -295,6 +295,10 @@ private:
     void showShutter();
     void showLaserType(const std::string& Text, int Size);
     void resetLeakTests();
+    // Leak tests, followed at each redraw in gas mode
+    void followLeakTests();
+    void externLeakTest(int Step);
+    void opticLeakTest(int Step);
     // Operator commands
     void hvStep(int Delta);
     void gasMode(uint8_t SubCommand);
@@ -310,7 +314,11 @@ private:
 
     uint8_t rawCapabilities_ = 0;   // the capabilities of the last copy, before the mask
     bool closeRequested_ = false;
+    bool leakQuestionUp_ = false;   // the extern flushing question is on the screen
 };
+
+/// The optic leak test's verdict on the pressure change over the test, in mbar.
+std::string OpticLeakTestResult(float PressureDifference);
 
 /// The main form; made first at program start, it lives until the program ends.
 extern TForm_main* Form_main;
