@@ -3,6 +3,14 @@
 
 #include "controls/TMLCD.h"
 #include "controls/TMled.h"
+#include "controls/TMnumedit.h"
+#include "controls/Tbox.h"
+#include "controls/Tmesbox.h"
+#include "controls/tmbox.h"
+#include "lasercontrol/PanelRules.h"
+#include "lasercontrol/TForm_opt_teaktest.h"
+#include "lasercontrol/Tflushingform.h"
+#include "platform/ui/VirtualKeys.h"
 #include "link/Varnex32.h"
 #include "platform/ui/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
@@ -31,7 +39,9 @@ protected:
         HeliantTest::SetUp();
         // Quick blinks and notices; a simulator left behind by a failing test leaves by itself.
         const std::string ini = dir.file("Kelmor32.INI");
-        std::ofstream(ini) << "[Simulator]\nBlinkPeriod=100\nStatusPeriod=100\nIdleSeconds=20\n";
+        std::ofstream(ini) << "[Simulator]\nBlinkPeriod=10\nStatusPeriod=100\nIdleSeconds=20\n"
+                              "WarmupSeconds=0\nLaserOnSeconds=0.2\nGasPhaseSeconds=0.3\n"
+                              "OpticChangeSeconds=0.3\nOpticOpenSeconds=0.3\n";
         setenv("KELMOR32_INI", ini.c_str(), 1);
         allowProgramStarts();
     }
@@ -101,6 +111,57 @@ TEST_F(SimulatorTest, AClosingSimulatorLeavesThePanelWithoutConnection)
     // No blink follows: the laser type stays away.
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
     EXPECT_EQ(f.Label_lastyp->GetCaption(), "NO CONNECTION");
+}
+
+TEST_F(SimulatorTest, ABurstCountsThePulseCounterUpByThePresetQuantity)
+{
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] { return f.led_lready->GetLedOn() && f.led_onl->GetLedOn(); }));
+    uitest::ModalAnswerer modal;
+    modal.Then([](TForm& Form) {
+        auto& box = dynamic_cast<Tbox&>(Form);
+        box.Mnumedit1->SelectAll();
+        uitest::TypeText(*box.Mnumedit1, "25");
+        uitest::PressKey(*box.Mnumedit1, VK_RETURN);
+    });
+    f.LCD_quant->OnClick(f.LCD_quant);
+    ASSERT_TRUE(pumpUntil([&] { return f.LCD_quant->GetValue() == 25; }));
+    f.btn_lason->OnClick(f.btn_lason);
+    ASSERT_TRUE(pumpUntil([&] { return IsHighVoltage(f.statusCopy); }));
+    const int32_t before = f.statusCopy.pulseCounter;
+    f.btn_quant->OnClick(f.btn_quant);
+    ASSERT_TRUE(pumpUntil([&] { return IsFiring(f.statusCopy); }));
+    ASSERT_TRUE(pumpUntil([&] { return !IsFiring(f.statusCopy); }));
+    ASSERT_TRUE(pumpUntil([&] { return f.lab_count->GetCaption() == std::to_string(before + 25); }))
+        << "counter shows " << f.lab_count->GetCaption() << ", from " << before;
+    EXPECT_EQ(f.statusCopy.pulseCounter, before + 25);
+}
+
+TEST_F(SimulatorTest, InternFlushingWalksThroughTheOpticExchangeAndItsLeakTest)
+{
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] { return f.led_lready->GetLedOn(); }));
+    uitest::ModalAnswerer modal;
+    modal.Answer(mrYes);
+    modal.Answer(mrYes);
+    f.btn_gmFlush->OnClick(f.btn_gmFlush);
+    ASSERT_TRUE(flushingform->GetVisible());
+    flushingform->btn_flushint->Click();
+    ASSERT_EQ(modal.Shown().size(), 2u);
+    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 9; })) << "step " << GasStep(f.statusCopy);
+    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 11; })) << "step " << GasStep(f.statusCopy);
+    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 10 && f.lastStep == 11; }))
+        << "step " << GasStep(f.statusCopy);
+    EXPECT_EQ(f.btn_gmFlush->GetCaption(), "&LEAKTEST");
+    f.btn_gmFlush->OnClick(f.btn_gmFlush);
+    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 12; }));
+    EXPECT_TRUE(Form_opt_teaktest->GetVisible());
+    // 300 blinks later the test ends and its verdict comes back to step 10.
+    ASSERT_TRUE(pumpUntil([&] { return f.tmbox1->Form() != nullptr; }, 60000));
+    EXPECT_EQ(f.tmbox1->Form()->GetCaption(), "ATTENTION");
+    EXPECT_FALSE(Form_opt_teaktest->GetVisible());
 }
 
 } // namespace
