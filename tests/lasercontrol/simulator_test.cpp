@@ -164,4 +164,21 @@ TEST_F(SimulatorTest, InternFlushingWalksThroughTheOpticExchangeAndItsLeakTest)
     EXPECT_FALSE(Form_opt_teaktest->GetVisible());
 }
 
+TEST_F(SimulatorTest, ExternFlushingAsksForTheSensorCheckAndGoesOnAfterIt)
+{
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] { return f.led_lready->GetLedOn(); }));
+    uitest::ModalAnswerer modal;
+    modal.Answer(mrYes);
+    modal.Answer(mrYes);
+    f.btn_gmFlush->OnClick(f.btn_gmFlush);
+    flushingform->btn_flushext->Click();
+    ASSERT_TRUE(pumpUntil([&] { return !boxes.Boxes().empty(); })) << "step " << GasStep(f.statusCopy);
+    EXPECT_EQ(boxes.Boxes()[0].Text, "check pressure sensor at gas bottle for leak test");
+    // The box was answered: the controller flushes on and finishes.
+    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 7; })) << "step " << GasStep(f.statusCopy);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
 } // namespace
