@@ -47,8 +47,10 @@ public:
     {
         // Qt's font database keeps fontconfig's caches to the end, which the leak check of a
         // sanitizer build would report as the program's.
-        std::vector<std::string> env { "ASAN_OPTIONS=detect_leaks=0", "QT_QPA_PLATFORM=offscreen" };
-        env.insert(env.end(), Env.begin(), Env.end());
+        // The caller's entries come first, so that they win over the defaults (the first of a
+        // name is the one a program reads).
+        std::vector<std::string> env = Env;
+        env.insert(env.end(), { "ASAN_OPTIONS=detect_leaks=0", "QT_QPA_PLATFORM=offscreen" });
         auto named = [&](const std::string& Entry) {
             const std::string name = Entry.substr(0, Entry.find('=') + 1);
             for (const std::string& e : env)
