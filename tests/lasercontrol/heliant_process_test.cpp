@@ -4,6 +4,7 @@
 #include "link/Varnex32.h"
 #include "platform/gdi/Dib.h"
 #include "tests/lasercontrol/HeliantFixture.h"
+#include "tests/support/TestSupport.h"
 
 #include <chrono>
 #include <csignal>
@@ -19,26 +20,6 @@
 extern char** environ;
 
 namespace {
-
-std::string readFile(const std::string& Path)
-{
-    std::ifstream in(Path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-/// Polls until Done holds (a guard against a hung program, not a measurement).
-bool waitFor(const std::function<bool()>& Done, int GuardMs = 30000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
-    while (!Done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 /// Heliant started from bin/ with extra environment; killed when the object goes if it still runs.
 class HeliantProcess {
@@ -83,7 +64,7 @@ public:
     int WaitForExit()
     {
         int status = 0;
-        if (!waitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }))
+        if (!testsupport::WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }))
             return -1;
         ended_ = true;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -117,7 +98,7 @@ protected:
         const HWND window = simulatorWindow();
         if (window && IsWindow(window)) {
             PostMessage(window, WM_CLOSE, 0, 0);
-            EXPECT_TRUE(waitFor([&] { return !IsWindow(window); })) << "the simulator did not close";
+            EXPECT_TRUE(testsupport::WaitFor([&] { return !IsWindow(window); })) << "the simulator did not close";
         }
     }
 
@@ -131,8 +112,8 @@ TEST_F(HeliantProcessTest, TheProgramShowsTheSimulatedLaserAndClosesWhenAskedTo)
     HeliantProcess heliant({ "KELMOR32_INI=" + ini, "HELIANT_PANEL_REPORT=" + report });
     ASSERT_TRUE(heliant.Started());
     std::string state;
-    const bool alive = waitFor([&] {
-        state = readFile(report);
+    const bool alive = testsupport::WaitFor([&] {
+        state = testsupport::ReadFile(report);
         return state.find("Label_lastyp= KELMOR 248\n") != std::string::npos
             && state.find("led_onl=1\n") != std::string::npos && state.find("label_com=COM1\n") != std::string::npos;
     });
@@ -143,7 +124,7 @@ TEST_F(HeliantProcessTest, TheProgramShowsTheSimulatedLaserAndClosesWhenAskedTo)
     heliant.Signal(SIGTERM);
     EXPECT_EQ(heliant.WaitForExit(), 0);
     // Closing released the link: the simulator has no client left.
-    EXPECT_TRUE(waitFor([] {
+    EXPECT_TRUE(testsupport::WaitFor([] {
         LaserInfo info {};
         ServerNotice notice {};
         notice.type = ex_info;
@@ -158,7 +139,7 @@ TEST_F(HeliantProcessTest, TheScreenshotAidSavesThePanelAndEndsTheProgram)
     HeliantProcess heliant({ "KELMOR32_INI=" + ini, "HELIANT_SCREENSHOT=" + shot });
     ASSERT_TRUE(heliant.Started());
     ASSERT_EQ(heliant.WaitForExit(), 0);
-    const std::string file = readFile(shot);
+    const std::string file = testsupport::ReadFile(shot);
     std::string error;
     const std::unique_ptr<Dib> picture = Dib::LoadBmp(
         std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(file.data()), file.size()), &error);

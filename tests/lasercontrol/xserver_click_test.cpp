@@ -8,6 +8,7 @@
 
 #include "platform/ui/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
+#include "tests/support/TestSupport.h"
 
 #include <chrono>
 #include <cstdio>
@@ -27,26 +28,6 @@ namespace {
 bool onPath(const std::string& Program)
 {
     return std::system(("command -v " + Program + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string readFile(const std::string& Path)
-{
-    std::ifstream in(Path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-/// Polls until Done holds (a guard against a hung program, not a measurement).
-bool waitFor(const std::function<bool()>& Done, int GuardMs = 30000)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
-    while (!Done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
 }
 
 /// A child process with extra environment entries in front; killed when the object goes.
@@ -117,7 +98,7 @@ TEST_F(XServerClickTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
     const std::string name = ":" + std::to_string(display);
     Child xvfb({ "Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp" }, {});
     ASSERT_TRUE(xvfb.Started());
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
 
     // A controller 182 with one laser head offers ONLINE; it starts offline and warms up at once.
     const std::string ini = dir.file("Kelmor32.INI");
@@ -135,7 +116,7 @@ TEST_F(XServerClickTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
 
     const std::string env = "DISPLAY=" + name + " ";
     std::string window;
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(testsupport::WaitFor([&] {
         window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
         return !window.empty();
     })) << "no Heliant window on " << name;
@@ -163,15 +144,15 @@ TEST_F(XServerClickTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
                                .c_str());
     };
     // The simulator writes its log once it is up; the first click waits for it.
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(log); }));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(log); }));
     ASSERT_EQ(click(online), 0);
-    ASSERT_TRUE(waitFor([&] { return readFile(log).find("cmd_online") != std::string::npos; }, 10000))
-        << "log:\n" << readFile(log);
+    ASSERT_TRUE(testsupport::WaitFor([&] { return testsupport::ReadFile(log).find("cmd_online") != std::string::npos; }, 10000))
+        << "log:\n" << testsupport::ReadFile(log);
     ASSERT_EQ(click(laserOn), 0);
-    EXPECT_TRUE(waitFor([&] { return readFile(log).find("cmd_laseron") != std::string::npos; }, 10000))
-        << "log:\n" << readFile(log);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return testsupport::ReadFile(log).find("cmd_laseron") != std::string::npos; }, 10000))
+        << "log:\n" << testsupport::ReadFile(log);
     // The screenshot aid saves the panel and closes the program.
-    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(shot); })) << shot;
+    EXPECT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(shot); })) << shot;
 }
 
 } // namespace

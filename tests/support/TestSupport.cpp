@@ -2,6 +2,8 @@
 #include "tests/support/TestSupport.h"
 
 #include <atomic>
+#include <thread>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -72,6 +74,17 @@ std::string ReadFile(const std::string& Path)
 void WriteFile(const std::string& Path, const std::string& Bytes)
 {
     std::ofstream(Path, std::ios::binary) << Bytes;
+}
+
+bool WaitFor(const std::function<bool()>& Done, int GuardMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
+    while (!Done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 } // namespace testsupport

@@ -1,6 +1,7 @@
 //===- TestSupport.h - Temporary folders and private sessions for tests -*- C++ -*-===//
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace testsupport {
@@ -31,6 +32,10 @@ std::string BinDir();
 
 /// The file's bytes; empty when it cannot be read.
 std::string ReadFile(const std::string& Path);
+
+/// Polls Done every 20 ms until it holds; false after GuardMs. A guard against a hung program,
+/// not a measurement.
+bool WaitFor(const std::function<bool()>& Done, int GuardMs = 30000);
 /// Replaces the file's contents with Bytes, unchanged.
 void WriteFile(const std::string& Path, const std::string& Bytes);
 
