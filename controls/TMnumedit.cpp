@@ -122,29 +122,34 @@ void TMnumedit::SetMaxLength(int Value)
 
 void TMnumedit::SetUp(int Digits, int Decimals, double Default)
 {
-    Setvalue(Default);
+    // All three first, shown once: shown with the old digits and decimals, the default would be
+    // cut to them and read back.
+    Fvalue = Default;
     inputdefault = Default;
-    Setpoints(static_cast<uint8_t>(std::clamp(Decimals, 0, 255)));
-    SetMaxLength(Digits);
+    Fpoints = static_cast<uint8_t>(std::clamp(Decimals, 0, int(MaxPoints)));
+    FDigits = std::clamp(Digits, MinDigits, NumKind == cshex ? MaxHexDigits : MaxDigits);
+    TCustomEdit::SetMaxLength(FDigits + (Fpoints > 0 ? 1 : 0) + (Fvalue < 0 ? 1 : 0));
     showValue();
 }
 
 void TMnumedit::showValue()
 {
+    const double Shown = clampToKind(Fvalue);
     std::string Text;
     if (NumKind == cshex) {
-        const int64_t V = Round(Fvalue);
+        const int64_t V = Round(Shown);
         // The magnitude in 64 unsigned bits: the most negative value has no positive twin.
         const uint64_t Magnitude = V < 0 ? 0 - static_cast<uint64_t>(V) : static_cast<uint64_t>(V);
         Text = (V < 0 ? "-" : "") + IntToHex(Magnitude, FDigits);
     } else {
-        const int Width = FDigits + (Fvalue < 0 ? 1 : 0) + (Fpoints > 0 ? 1 : 0);
-        Text = Format("%*.*f", { Width, int(Fpoints), Fvalue });
+        const int Width = FDigits + (Shown < 0 ? 1 : 0) + (Fpoints > 0 ? 1 : 0);
+        Text = Format("%*.*f", { Width, int(Fpoints), Shown });
         if (static_cast<int>(Text.size()) > Width)
             Text.resize(Width);
     }
-    FlagHold Writing(FWriting);
     SetText(Text);
+    // The value is what the operator sees: read back even when the text did not change.
+    Fvalue = clampToKind(readText());
 }
 
 // --- Typing
@@ -181,10 +186,7 @@ void TMnumedit::Change()
         SetText(Tidy);
         SetSelStart(Caret);
     }
-    // Text the control wrote itself is value rounded to points: reading it back would lose
-    // the decimals it does not show (12.5 shown with no decimals would become 13).
-    if (!FWriting)
-        Fvalue = clampToKind(readText());
+    Fvalue = clampToKind(readText());
     fitLengthLimit();
     TMaskEdit::Change();
 }

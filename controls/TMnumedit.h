@@ -1,8 +1,8 @@
 //===- TMnumedit.h - Edit field for one number of a given kind -*- C++ -*-===//
 //
 // Accepts only the characters of its number kind and keeps text and value in step: every change
-// of the text by the operator is read into value (clamped to the kind's range), and every
-// change of value, points or digits is shown as text. MaxLength is the number of digits; the
+// of the text is read into value (clamped to the kind's range), and every change of value,
+// points or digits is shown as text and read back, so value is always what the operator sees. MaxLength is the number of digits; the
 // edit's own length limit adds room for a sign and a decimal point as they appear.
 //
 #pragma once
@@ -64,6 +64,5 @@ private:
     double Fvalue = 0;
     uint8_t Fpoints = 0;
     int FDigits = 2;
-    bool FWriting = false;    // the text being set is the control's own rendering of value
     bool FTidying = false;    // Change is rewriting the text it was called for
 };

@@ -158,32 +158,48 @@ TEST_F(NumericEditTest, TextThatCannotBeReadGivesTheDefault)
     EXPECT_EQ(E.Getvalue(), 10);
 }
 
-TEST_F(NumericEditTest, ShownValuesAreCutToTheirWidth)
+struct ShownRow {
+    tnumkind Kind;
+    int Digits, Decimals;
+    double Start;
+    const char* Shown;
+    double Value;   // what the edit hands back: the number shown
+};
+
+TEST_F(NumericEditTest, TheValueHandedBackIsTheValueShown)
 {
-    TMnumedit& E = MakeEdit(cspoint, 2, 1, 12.345);
-    EXPECT_EQ(E.GetText(), "12.");
-    EXPECT_DOUBLE_EQ(E.Getvalue(), 12.345) << "the shown text is not read back";
-    E.Setvalue(-3.25);
-    EXPECT_EQ(E.GetText(), "-3.3") << "right-aligned in 4, rounded half away from zero";
+    const ShownRow Rows[] = {
+        { cspoint, 2, 1, 12.345, "12.", 12 },       // cut to its width
+        { cspoint, 3, 1, 12.5, "12.5", 12.5 },      // the energy input keeps its decimal
+        { cspoint, 1, 1, -3.25, "-3.3", -3.3 },     // rounded half away from zero
+        { csword, 5, 0, 70000, "65535", 65535 },    // clamped before it is shown
+        { csword, 4, 0, -5, " 0", 0 },          // leading blanks go but for the last two
+        { csinteger, 5, 0, -40000, "-32768", -32768 },
+        { cslong, 6, 0, -99999, "-99999", -99999 }, // longs are not clamped
+        { cshex, 4, 0, 171, "00AB", 171 },
+        { cshex, 4, 0, -31.4, "-001F", -31 },
+    };
+    for (const ShownRow& R : Rows) {
+        TMnumedit& E = MakeEdit(R.Kind, R.Digits, R.Decimals, R.Start);
+        EXPECT_EQ(E.GetText(), R.Shown) << R.Start;
+        EXPECT_DOUBLE_EQ(E.Getvalue(), R.Value) << R.Start;
+        EXPECT_FALSE(E.inputerror) << R.Start;
+    }
+}
+
+TEST_F(NumericEditTest, ValueSetByTheProgramIsShownAndReadBack)
+{
+    TMnumedit& E = MakeEdit(csword, 4, 0, 12);
+    E.Setvalue(12.4);
+    EXPECT_EQ(E.GetText(), "12") << "the text did not change";
+    EXPECT_EQ(E.Getvalue(), 12) << "and still the value is the one shown";
+    E.SelectAll();
+    uitest::Paste(E, "1G");
+    ASSERT_TRUE(E.inputerror);
+    E.Setvalue(7);
+    EXPECT_FALSE(E.inputerror) << "the control's own text reads";
     E.Setpoints(12);
     EXPECT_EQ(E.Getpoints(), 8);
-}
-
-TEST_F(NumericEditTest, TheEnergyInputKeepsItsDecimal)
-{
-    // Three digits and one decimal starting at 12.5, as the energy window asks.
-    TMnumedit& E = MakeEdit(cspoint, 3, 1, 12.5);
-    EXPECT_EQ(E.GetText(), "12.5");
-    EXPECT_DOUBLE_EQ(E.Getvalue(), 12.5);
-    EXPECT_EQ(E.GetMaxLength(), 3);
-}
-
-TEST_F(NumericEditTest, HexadecimalValuesShowInUpperCase)
-{
-    TMnumedit& E = MakeEdit(cshex, 4, 0, 171);
-    EXPECT_EQ(E.GetText(), "00AB");
-    E.Setvalue(-31);
-    EXPECT_EQ(E.GetText(), "-001F");
 }
 
 TEST_F(NumericEditTest, DigitCountsAreTwoToTen)
