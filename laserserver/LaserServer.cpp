@@ -52,6 +52,7 @@ int LaserServer::Run()
     // The request arrives on another thread; the window's own thread does the closing.
     SetTerminateHandler([window] { PostMessage(window, WM_CLOSE, 0, 0); });
 
+    dropLeftCommands();
     link_->Register();
     lastAdvance_ = timeGetTime();
     log_.Note("Kelmor32 ready, window " + std::to_string(window_));
@@ -167,6 +168,22 @@ void LaserServer::onClose()
 }
 
 // ---- Steps -----------------------------------------------------------------------------------
+
+void LaserServer::dropLeftCommands()
+{
+    // Commands that a server which died left in the ring were meant for a laser in the state
+    // it knew: firing them now could switch on a laser nobody is watching.
+    CommandRing ring;
+    if (!link_->Fetch(ring))
+        return;
+    const bool valid = ring.readIndex >= 0 && ring.readIndex < RingSlots && ring.writeIndex >= 0 && ring.writeIndex < RingSlots;
+    const int left = valid ? PendingCommands(ring.writeIndex, ring.readIndex) : 0;
+    if (left == 0)
+        return;
+    const std::string text = "dropped " + std::to_string(left) + " command(s) left in the ring by a server that is gone";
+    log_.Note(text);
+    std::printf("Kelmor32: %s\n", text.c_str());
+}
 
 void LaserServer::catchUp()
 {

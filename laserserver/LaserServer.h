@@ -47,6 +47,8 @@ private:
     void onClose();
 
     // Steps
+    /// Empties the ring of what a server before this one left unfetched, and says so.
+    void dropLeftCommands();
     void catchUp();
     void execute(const LaserCommand& Command);
     void publishNotices();

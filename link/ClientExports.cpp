@@ -142,6 +142,10 @@ int32_t putcommand(const LaserCommand* Command)
     CommandRing& ring = block.ring;
     if (block.status.serverReady == 0 || block.serverWindow == 0)
         return LINK_NOLINK;
+    // A server that died without closing leaves itself registered and ready; a command queued
+    // for it would lie in the ring until the next server fires it.
+    if (!IsWindow(block.serverWindow))
+        return LINK_NOLINK;
     // Indexes outside the ring would write outside it: refuse as if full.
     if (!ringIndexValid(ring.writeIndex) || !ringIndexValid(ring.readIndex))
         return LINK_QUEUEFULL;

@@ -334,6 +334,34 @@ TEST_F(SimulatorProcesses, ServerWhoseWindowIsGoneIsReplaced)
     EXPECT_EQ(LoggedNotes("Kelmor32 ready"), 2) << "the killed server and its successor";
 }
 
+TEST_F(SimulatorProcesses, KilledServerTakesNoCommandsAndItsSuccessorFiresNoneLeftBehind)
+{
+    RunningProgram first(Bin("Kelmor32"), {});
+    ASSERT_NE(first.ReadUntil("Kelmor32: laser simulator ready"), "");
+    RunningProgram client(Bin("laserserver_test_client"),
+                          { "wait E", "waitfile " + Dir.file("stopped"), Send(cmd_laseron),
+                            "waitfile " + Dir.file("killed"), Send(cmd_laseron), "waitfile " + Dir.file("restarted"),
+                            "wait E", Send(cmd_reprate, 77), "until repRate == 77", "closeserver", "wait p" });
+    ASSERT_EQ(client.ReadUntil("notice E 0"), "notice E 0") << Joined(client.Lines());
+
+    // A stopped server still has its window: the command is queued and stays in the ring.
+    first.kill(SIGSTOP);
+    std::ofstream(Dir.file("stopped")) << "go";
+    EXPECT_EQ(client.ReadUntil("put "), "put 0x1012 0");
+    first.kill(SIGKILL);
+    EXPECT_EQ(first.wait(), 128 + SIGKILL);
+    std::ofstream(Dir.file("killed")) << "go";
+    EXPECT_EQ(client.ReadUntil("put "), "put 0x1012 256") << "the block still says ready, but the window is gone";
+
+    RunningProgram second(Bin("Kelmor32"), {});
+    ASSERT_NE(second.ReadUntil("Kelmor32: laser simulator ready"), "") << Joined(second.Lines());
+    std::ofstream(Dir.file("restarted")) << "go";
+    client.ReadUntil("done");
+    EXPECT_EQ(client.wait(), 0) << Joined(client.Lines());
+    EXPECT_EQ(LoggedCommands(), std::vector<std::string> { "3 0x1017 77 cmd_reprate" }) << "the first LASER ON never fires";
+    EXPECT_EQ(LoggedNotes("dropped 1 command(s)"), 1);
+}
+
 TEST_F(SimulatorProcesses, TerminateSignalClosesWithThePNotice)
 {
     RunningProgram server(Bin("Kelmor32"), {});
