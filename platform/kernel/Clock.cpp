@@ -1,10 +1,37 @@
 //===- Clock.cpp - Millisecond clock, local time and its UTC offset -----===//
 #include "platform/kernel/Clock.h"
 
+#include <atomic>
 #include <ctime>
+#include <mutex>
+
+namespace {
+
+std::mutex overrideLock;
+std::function<uint32_t()> clockOverride;
+// Checked without the lock: timeGetTime stamps every message taken from the queue.
+std::atomic<bool> overridden { false };
+
+} // namespace
+
+void SetTimeGetTimeOverride(std::function<uint32_t()> Clock)
+{
+    std::lock_guard<std::mutex> guard(overrideLock);
+    overridden = bool(Clock);
+    clockOverride = std::move(Clock);
+}
 
 uint32_t timeGetTime()
 {
+    if (overridden) {
+        std::function<uint32_t()> clock;
+        {
+            std::lock_guard<std::mutex> guard(overrideLock);
+            clock = clockOverride;
+        }
+        if (clock)
+            return clock();
+    }
     timespec now;
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     // Truncated to 32 bits on purpose: callers compare differences, which survive the wrap.

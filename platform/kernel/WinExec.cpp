@@ -1,6 +1,8 @@
 //===- WinExec.cpp - Starting another program ----------------------------===//
 #include "platform/kernel/WinExec.h"
 
+#include "platform/kernel/StartProgram_p.h"
+
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/UniqueFd.h"
 
@@ -247,13 +249,17 @@ uint32_t WinExec(const char* CmdLine, uint32_t CmdShow)
     if (current)
         return current(commandLine, CmdShow);
     // CmdShow has no meaning here: programs place their own windows.
-    std::vector<std::string> words = splitCommandLine(AnsiToUtf8(commandLine));
-    if (words.empty())
+    return StartProgram(splitCommandLine(AnsiToUtf8(commandLine)));
+}
+
+uint32_t StartProgram(const std::vector<std::string>& Words)
+{
+    if (Words.empty())
         return ERROR_FILE_NOT_FOUND;
-    std::string path = findProgram(words.front());
+    std::string path = findProgram(Words.front());
     if (path.empty())
         return ERROR_FILE_NOT_FOUND;
-    return startDetached(path, words);
+    return startDetached(path, Words);
 }
 
 WinExecHook SetWinExecHook(WinExecHook Hook)

@@ -4,6 +4,7 @@
 #include "platform/ui/Published.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/kernel/MulDiv.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,15 +12,8 @@
 
 namespace {
 
-// Points and pixels at the screen's 96 dots per inch, rounded like the original's MulDiv
-// (halves away from zero), so that Size 8 reads back from Height -11.
-int mulDiv(int Number, int Numerator, int Denominator)
-{
-    const long long Product = static_cast<long long>(Number) * Numerator;
-    const long long Half = Denominator / 2;
-    return static_cast<int>(Product >= 0 ? (Product + Half) / Denominator : (Product - Half) / Denominator);
-}
-
+// Points and pixels at the screen's 96 dots per inch, rounded by MulDiv, so that Size 8 reads
+// back from Height -11.
 constexpr int ScreenPixelsPerInch = 96;
 
 UINT penStyleCode(TPenStyle Style)
@@ -103,9 +97,9 @@ void TFont::SetName(const std::string& Value)
     Changed();
 }
 
-int TFont::GetSize() const { return -mulDiv(FHeight, 72, ScreenPixelsPerInch); }
+int TFont::GetSize() const { return -MulDiv(FHeight, 72, ScreenPixelsPerInch); }
 
-void TFont::SetSize(int Value) { SetHeight(-mulDiv(Value, ScreenPixelsPerInch, 72)); }
+void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, ScreenPixelsPerInch, 72)); }
 
 void TFont::SetHeight(int Value)
 {

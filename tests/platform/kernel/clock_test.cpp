@@ -119,3 +119,14 @@ TEST(ClockTest, UtcOffsetCountsEastPositiveAndIncludesDaylightSaving)
 }
 
 } // namespace
+
+TEST(ClockTest, AnOverrideDrivesTimeGetTimeUntilCleared)
+{
+    uint32_t fake = 0xFFFFFF00u;
+    SetTimeGetTimeOverride([&] { return fake += 0x80; });
+    EXPECT_EQ(timeGetTime(), 0xFFFFFF80u);
+    EXPECT_EQ(timeGetTime(), 0u) << "wraps like the real clock";
+    SetTimeGetTimeOverride({});
+    uint32_t before = monotonicMs();
+    EXPECT_LE(uint32_t(timeGetTime() - before), 1000u) << "the real clock is back";
+}
