@@ -2,6 +2,7 @@
 #include "platform/ui/TApplication.h"
 
 #include "platform/ui/Access_p.h"
+#include "platform/ui/TDataModule.h"
 #include "platform/ui/TForm.h"
 #include "platform/ui/WidgetApplication_p.h"
 
@@ -68,6 +69,12 @@ void TApplication::makeForm(TForm& Form)
     if (!FMainForm)
         FMainForm = &Form;
     Form.DoCreate();
+}
+
+void TApplication::makeDataModule(TDataModule& Module)
+{
+    Module.readResource();
+    Module.DoCreate();
 }
 
 void TApplication::formDestroyed(TForm* Form)

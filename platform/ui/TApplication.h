@@ -13,12 +13,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "platform/rtl/Exception.h"
 #include "platform/ui/TComponent.h"
 #include "platform/user/Messages.h"
 
 class TForm;
+class TDataModule;
 
 /// The application-wide filter: Handled = true keeps the message from its window's procedure.
 using TMessageEvent = std::function<void(MSG& Msg, bool& Handled)>;
@@ -36,9 +38,9 @@ public:
     void Initialize();
     const std::string& GetTitle() const { return FTitle; }
     void SetTitle(const std::string& Value);
-    /// Makes a T owned by the application from its form resource, sets Reference to it before
-    /// the resource is read (so OnCreate may use it), then raises its OnCreate. The first form
-    /// made becomes MainForm. When reading fails the form is freed, Reference is cleared and the
+    /// Makes a T (a form or a data module) owned by the application from its form resource, sets
+    /// Reference to it before the resource is read (so OnCreate may use it), then raises its
+    /// OnCreate. The first form made becomes MainForm (a data module never does). When reading fails the form is freed, Reference is cleared and the
     /// exception passes on.
     template <class T>
     void CreateForm(T*& Reference);
@@ -74,6 +76,7 @@ private:
     friend class TForm;
     void formDestroyed(TForm* Form);
     void makeForm(TForm& Form);
+    void makeDataModule(TDataModule& Module);
 
     std::string FTitle;
     HWND FHandle = 0;
@@ -109,7 +112,10 @@ void TApplication::CreateForm(T*& Reference)
     T* Form = new T(this);
     Reference = Form;
     try {
-        makeForm(*Form);
+        if constexpr (std::is_base_of_v<TForm, T>)
+            makeForm(*Form);
+        else
+            makeDataModule(*Form);
     } catch (...) {
         Reference = nullptr;
         delete Form;

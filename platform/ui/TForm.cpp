@@ -78,10 +78,14 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
     FHandle = CreateWindowHandle([this](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
         return Perform(Msg, WParam, LParam);
     });
+    if (Screen)
+        Screen->addForm(this);
 }
 
 TForm::~TForm()
 {
+    if (Screen)
+        Screen->removeForm(this);
     if (FHandle)
         DestroyWindow(FHandle);
     if (currentActiveForm == this)

@@ -27,6 +27,10 @@ public:
     /// True for this control's children, grandchildren ...
     bool ContainsControl(const TControl* Control) const;
 
+    /// True once the control has its window: a form from the start, any other control once it
+    /// sits on a form.
+    bool HandleAllocated() const { return FView != nullptr; }
+
     // --- Focus and tab order
     /// True while the control has the focus of its form and the form is shown.
     bool Focused() const;
