@@ -1,0 +1,19 @@
+//===- PlotConsts.h - Message texts of the plot component ------*- C++ -*-===//
+#pragma once
+
+// One table of every text the plot component raises. Stored graphs and the programs' message
+// boxes show them as they stand, so the spelling and case stay as they are ("Stream read Error"
+// and "Stream Read Error" are two different checks).
+
+// The tagged value stream.
+inline constexpr const char* SIllegalSaveCall = "illegal call in savetofile";
+inline constexpr const char* SReadingError1 = "reading error 1";
+inline constexpr const char* SReadingError2 = "reading error 2";
+inline constexpr const char* SConversionError = "conversion error";
+inline constexpr const char* SPointCountError = "Stream read Error";
+inline constexpr const char* SEntriesPerPointError = "Stream Read Error";
+
+// Statistics and regression.
+inline constexpr const char* SRegressionInternal = "internal error: regression";
+inline constexpr const char* SUnknownRegression = "Unknown regression type";
+inline constexpr const char* SInvalidRunningAverage = "Invalid Running Average limit";
