@@ -1,0 +1,406 @@
+//===- TDataSeries.cpp - The point store of a plotted series --------------===//
+#include "plot/TDataSeries.h"
+
+#include "plot/TPlotReader.h"
+#include "plot/TPlotWriter.h"
+
+#include <algorithm>
+#include <cmath>
+
+TDataSeries::TDataSeries() = default;
+
+TDataSeries::~TDataSeries()
+{
+    for (const TListener& L : FListeners)
+        if (L.Method)
+            L.Method(this, ccDestroyed);
+    FreeList(FHead);
+    FreeList(FResultsHead);
+}
+
+void TDataSeries::FreeList(TPointNode*& Head)
+{
+    // One by one: a recursive free of a long list would run out of stack.
+    while (Head) {
+        TPointNode* Next = Head->Next;
+        delete Head;
+        Head = Next;
+    }
+}
+
+double TDataSeries::Tolerance() const
+{
+    // A negative (or NaN) tolerance would let the insertion walk run past the last point.
+    return NumericalTolerance > 0 ? NumericalTolerance : 0;
+}
+
+TPointNode* TDataSeries::NewPoint(double X, double Y)
+{
+    auto* Node = new TPointNode;
+    Node->ID = ++FRunningID;
+    Node->X = X;
+    Node->Y = Y;
+    ++FCount;
+    return Node;
+}
+
+void TDataSeries::InvalidateCaches()
+{
+    FRegressionInvalid = true;
+    FXStats.Valid = false;
+    FYStats.Valid = false;
+    FCompStats.Valid = false;
+}
+
+// --- Points
+
+void TDataSeries::AddPoint(double X, double Y)
+{
+    const double Tol = Tolerance();
+    TPointNode* Replace = nullptr;
+    if (!FHead) {
+        FHead = FTail = NewPoint(X, Y);
+    } else if (FTail->X <= X) {
+        if (FDuplicatesAllowed || X - Tol > FTail->X) {
+            FTail->Next = NewPoint(X, Y);
+            FTail = FTail->Next;
+        } else {
+            Replace = FTail;
+        }
+    } else {
+        TPointNode* Prev = nullptr;
+        TPointNode* At = FHead;
+        while (At != FTail && X - Tol > At->X) {
+            Prev = At;
+            At = At->Next;
+        }
+        if (FDuplicatesAllowed || std::abs(At->X - X) > Tol) {
+            TPointNode* Node = NewPoint(X, Y);
+            Node->Next = At;
+            (Prev ? Prev->Next : FHead) = Node;
+        } else {
+            Replace = At;
+        }
+    }
+    if (Replace) {
+        Replace->X = X;
+        Replace->Y = Y;
+    }
+    UpdateBounds(X, Y);
+    InvalidateCaches();
+    FLastX = X;
+    FLastY = Y;
+    if (MaxPoints != 0 && FCount > MaxPoints)
+        TooManyPoints();
+    Changed(Replace ? ccPointsChanged : ccPointAdded);
+}
+
+void TDataSeries::UpdateBounds(double X, double Y)
+{
+    if (FCount == 1) {
+        FXMin = FXMax = X;
+        if (FAutoZero)
+            FZeroValue = Y;
+        FYMin = FYMax = Y - FZeroValue;
+        FBoundsInvalid = false;
+    } else if (FAutoZero && Y < FZeroValue) {
+        FZeroValue = Y;
+        FBoundsInvalid = true;
+    } else if (!FBoundsInvalid) {
+        FYMin = std::min(FYMin, Y - FZeroValue);
+        FYMax = std::max(FYMax, Y - FZeroValue);
+        FXMin = std::min(FXMin, X);
+        FXMax = std::max(FXMax, X);
+    }
+}
+
+void TDataSeries::Clear()
+{
+    FreeList(FHead);
+    FreeList(FResultsHead);
+    FTail = nullptr;
+    FRunningID = 0;
+    FCount = 0;
+    FBoundsInvalid = true;
+    // The caches described the points that are gone.
+    InvalidateCaches();
+    Changed(ccPointsChanged);
+}
+
+bool TDataSeries::FindPointAt(int32_t N, double X, int32_t& ID, double& Y, double& Fitted) const
+{
+    const TPointNode* Node = FHead;
+    while (Node && Node->X < X)
+        Node = Node->Next;
+    for (int32_t I = 1; I < N && Node; ++I)
+        Node = Node->Next;
+    if (!Node || std::abs(Node->X - X) > Tolerance())
+        return false;
+    ID = Node->ID;
+    Y = Node->Y;
+    Fitted = Node->Fitted;
+    return true;
+}
+
+bool TDataSeries::DeletePoint(int32_t ID)
+{
+    TPointNode* Prev = nullptr;
+    TPointNode* Node = FHead;
+    while (Node && Node->ID != ID) {
+        Prev = Node;
+        Node = Node->Next;
+    }
+    if (!Node)
+        return false;
+    (Prev ? Prev->Next : FHead) = Node->Next;
+    if (Node == FTail)
+        FTail = Prev;
+    --FCount;
+    const double Y = Node->Y - FZeroValue;
+    if (Node->X == FXMin || Node->X == FXMax || Y == FYMin || Y == FYMax || (FAutoZero && Node->Y <= FZeroValue))
+        FBoundsInvalid = true;
+    InvalidateCaches();
+    delete Node;
+    Changed(ccPointsChanged);
+    return true;
+}
+
+bool TDataSeries::DeletePointsAt(double X)
+{
+    bool Any = false;
+    int32_t ID;
+    double Y, Fitted;
+    while (FindPointAt(0, X, ID, Y, Fitted) && DeletePoint(ID))
+        Any = true;
+    return Any;
+}
+
+void TDataSeries::PruneDuplicates()
+{
+    if (!FHead)
+        return;
+    const double Tol = Tolerance();
+    bool Removed = false;
+    TPointNode* Kept = FHead;
+    while (TPointNode* Next = Kept->Next) {
+        if (std::abs(Next->X - Kept->X) <= Tol) {
+            Kept->Next = Next->Next;
+            if (Next == FTail)
+                FTail = Kept;
+            delete Next;
+            --FCount;
+            Removed = true;
+        } else {
+            Kept = Next;
+        }
+    }
+    if (!Removed)
+        return;
+    FBoundsInvalid = true;
+    InvalidateCaches();
+    Changed(ccPointsChanged);
+}
+
+void TDataSeries::RecalcBounds()
+{
+    if (!FHead)
+        return;
+    double YLow = FHead->Y, YHigh = FHead->Y;
+    FXMin = FXMax = FHead->X;
+    for (const TPointNode* Node = FHead->Next; Node; Node = Node->Next) {
+        FXMin = std::min(FXMin, Node->X);
+        FXMax = std::max(FXMax, Node->X);
+        YLow = std::min(YLow, Node->Y);
+        YHigh = std::max(YHigh, Node->Y);
+    }
+    if (FAutoZero)
+        FZeroValue = YLow;
+    FYMin = YLow - FZeroValue;
+    FYMax = YHigh - FZeroValue;
+    FBoundsInvalid = false;
+}
+
+// --- Settings
+
+void TDataSeries::SetAutoZero(bool Value)
+{
+    if (Value == FAutoZero)
+        return;
+    FAutoZero = Value;
+    FBoundsInvalid = true;
+    Changed(ccZeroChanged);
+}
+
+void TDataSeries::SetZeroValue(double Value)
+{
+    if (!FAutoZero && Value == FZeroValue)
+        return;
+    FZeroValue = Value;
+    FAutoZero = false;
+    FBoundsInvalid = true;
+    Changed(ccZeroChanged);
+}
+
+void TDataSeries::SetDuplicatesAllowed(bool Value)
+{
+    if (Value == FDuplicatesAllowed)
+        return;
+    FDuplicatesAllowed = Value;
+    if (!Value)
+        PruneDuplicates();
+}
+
+void TDataSeries::SetRegressionType(uint8_t Value)
+{
+    if (Value == FRegressionType)
+        return;
+    FRegressionType = Value;
+    FRegressionInvalid = true;
+    Changed(ccRegressionChanged);
+}
+
+void TDataSeries::SetRegressionControlValue1(int32_t Value)
+{
+    if (Value == FRegressionControlValue1)
+        return;
+    FRegressionControlValue1 = Value;
+    FRegressionInvalid = true;
+    Changed(ccRegressionChanged);
+}
+
+void TDataSeries::SetRegressionControlValue2(double Value)
+{
+    if (Value == FRegressionControlValue2)
+        return;
+    FRegressionControlValue2 = Value;
+    FRegressionInvalid = true;
+    Changed(ccRegressionChanged);
+}
+
+void TDataSeries::SetStatisticsEnabled(bool Value)
+{
+    if (Value == FStatisticsEnabled)
+        return;
+    FStatisticsEnabled = Value;
+    FXStats.Valid = FYStats.Valid = false;
+}
+
+void TDataSeries::SetStatisticsXLow(double Value)
+{
+    if (Value == FStatisticsXLow)
+        return;
+    FStatisticsXLow = Value;
+    FXStats.Valid = FYStats.Valid = false;
+}
+
+void TDataSeries::SetStatisticsXHigh(double Value)
+{
+    if (Value == FStatisticsXHigh)
+        return;
+    FStatisticsXHigh = Value;
+    FXStats.Valid = FYStats.Valid = false;
+}
+
+// --- Listeners
+
+void TDataSeries::SetListener(TObject* Owner, TDataSeriesChangeEvent Method)
+{
+    for (TListener& L : FListeners)
+        if (L.Owner == Owner) {
+            L.Method = std::move(Method);
+            return;
+        }
+    FListeners.push_back({ std::move(Method), Owner });
+}
+
+void TDataSeries::Changed(uint8_t Code)
+{
+    // By index: a listener may add another listener while it is called.
+    for (size_t I = 0; I < FListeners.size(); ++I)
+        if (FListeners[I].Method) {
+            const TDataSeriesChangeEvent Method = FListeners[I].Method;
+            Method(this, Code);
+        }
+}
+
+void TDataSeries::TooManyPoints()
+{
+    if (OnTooManyPoints)
+        OnTooManyPoints(this);
+}
+
+// --- Stream section
+
+void TDataSeries::WriteToStream(TPlotWriter& W, bool WithPoints)
+{
+    W.WriteTaggedString(1, "SeriesName", SeriesName);
+    W.WriteTaggedReal(2, "NumericalTolerance", NumericalTolerance);
+    W.WriteTaggedBoolean(3, "DuplicatesAllowed", FDuplicatesAllowed);
+    W.WriteTaggedBoolean(4, "AutoZero", FAutoZero);
+    W.WriteTaggedReal(5, "ZeroValue", FZeroValue);
+    W.WriteTaggedInteger(6, "RegressionType", FRegressionType);
+    W.WriteTaggedInteger(7, "RegressionControlValue1", FRegressionControlValue1);
+    // The second control value is stored under the first one's key.
+    W.WriteTaggedReal(8, "RegressionControlValue1", FRegressionControlValue2);
+    W.WriteTaggedInteger(9, "DataSource", DataSource);
+    W.WriteTaggedString(10, "DatasourceInfo", DatasourceInfo);
+    W.WriteTaggedBoolean(12, "DivideTextByWidth", DivideTextByWidth);
+    W.WriteTaggedInteger(13, "FileHasHeaders", FileHasHeaders);
+    W.WriteTaggedString(14, "TextSeparators", TextSeparators);
+    W.WriteTaggedString(15, "TextMarkers", TextMarkers);
+    W.WriteTaggedString(16, "XDataColumn", XDataColumn);
+    W.WriteTaggedString(17, "YDataColumn", YDataColumn);
+    W.WriteTaggedInteger(18, "RowSamplingFrequency", RowSamplingFrequency);
+    W.WriteTaggedInteger(19, "ColumnWidth", ColumnWidth);
+    W.WriteTaggedInteger(20, "RowChoiceMode", RowChoiceMode);
+    W.WriteTaggedReal(21, "RowChoiceValue1", RowChoiceValue1);
+    W.WriteTaggedReal(22, "RowChoiceValue2", RowChoiceValue2);
+    W.WriteTaggedInteger(23, "XFormat", XFormat);
+    W.WriteTaggedInteger(24, "YFormat", YFormat);
+    W.WriteSectionEnd();
+    W.WritePointBlockHeader(WithPoints ? FCount : 0);
+    if (WithPoints)
+        for (const TPointNode* Node = FHead; Node; Node = Node->Next)
+            W.WritePoint(Node->X, Node->Y);
+}
+
+void TDataSeries::ReadFromStream(TPlotReader& R)
+{
+    for (int Index = R.ReadTag(); Index != SectionEndIndex; Index = R.ReadTag()) {
+        switch (Index) {
+        case 1: SeriesName = R.ReadAsString(); break;
+        case 2: NumericalTolerance = R.ReadAsReal(); break;
+        case 3: SetDuplicatesAllowed(R.ReadAsBoolean()); break;
+        case 4: SetAutoZero(R.ReadAsBoolean()); break;
+        case 5: SetZeroValue(R.ReadAsReal()); break;
+        case 6: SetRegressionType(static_cast<uint8_t>(R.ReadAsInteger())); break;
+        case 7: SetRegressionControlValue1(R.ReadAsInteger()); break;
+        case 8: SetRegressionControlValue2(R.ReadAsReal()); break;
+        case 9: DataSource = static_cast<uint8_t>(R.ReadAsInteger()); break;
+        case 10: DatasourceInfo = R.ReadAsString(); break;
+        case 12: DivideTextByWidth = R.ReadAsBoolean(); break;
+        case 13: FileHasHeaders = static_cast<uint16_t>(R.ReadAsInteger()); break;
+        case 14: TextSeparators = R.ReadAsString(); break;
+        case 15: TextMarkers = R.ReadAsString(); break;
+        case 16: XDataColumn = R.ReadAsString(); break;
+        case 17: YDataColumn = R.ReadAsString(); break;
+        case 18: RowSamplingFrequency = static_cast<uint16_t>(R.ReadAsInteger()); break;
+        case 19: ColumnWidth = static_cast<uint16_t>(R.ReadAsInteger()); break;
+        case 20: RowChoiceMode = static_cast<uint8_t>(R.ReadAsInteger()); break;
+        case 21: RowChoiceValue1 = R.ReadAsReal(); break;
+        case 22: RowChoiceValue2 = R.ReadAsReal(); break;
+        case 23: XFormat = static_cast<uint8_t>(R.ReadAsInteger()); break;
+        case 24: YFormat = static_cast<uint8_t>(R.ReadAsInteger()); break;
+        case 25: SetStatisticsXHigh(R.ReadAsReal()); break;
+        case 26: SetStatisticsXLow(R.ReadAsReal()); break;
+        case 27: SetStatisticsEnabled(R.ReadAsBoolean()); break;
+        default: R.Skip(); break;
+        }
+    }
+    const int32_t Count = R.ReadPointBlockHeader();
+    for (int32_t I = 0; I < Count; ++I) {
+        double X, Y;
+        R.ReadPoint(X, Y);
+        AddPoint(X, Y);
+    }
+}

@@ -1,0 +1,112 @@
+//===- TDataStats.cpp - Statistics of one coordinate of a data series -----===//
+#include "plot/TDataStats.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The value at the 1-based position I, or the mean with the next one when N is no multiple of
+// the fraction's divisor K (and a next one exists).
+double Quantile(const std::vector<double>& V, size_t I, size_t K)
+{
+    const size_t N = V.size();
+    if (N % K == 0 || I == N)
+        return V[I - 1];
+    return (V[I - 1] + V[I]) / 2;
+}
+
+void Quantiles(const std::vector<double>& V, TDataStats& S)
+{
+    const size_t N = V.size();
+    const auto At = [&](size_t K, double& Low, double* High) {
+        const size_t I = N / K;
+        if (I == 0)
+            return; // fewer values than the fraction has parts
+        Low = Quantile(V, I, K);
+        if (High)
+            *High = Quantile(V, N - I, K);
+    };
+    At(5, S.Low20, &S.High20);
+    At(4, S.LowerQuartile, &S.UpperQuartile);
+    At(2, S.Median, nullptr);
+}
+
+// The value of the longest run of values within Tolerance of the run's first value; ties keep
+// the earlier run. Every run counts its first value, so that 1, 2, 2 has the mode 2.
+double Mode(const std::vector<double>& V, double Tolerance)
+{
+    double Reference = V[0], Result = V[0];
+    size_t Run = 1, Best = 1;
+    for (size_t I = 1; I < V.size(); ++I) {
+        if (!(std::abs(V[I] - Reference) <= Tolerance)) {
+            Reference = V[I];
+            Run = 1;
+        } else if (++Run > Best) {
+            Best = Run;
+            Result = V[I];
+        }
+    }
+    return Result;
+}
+
+} // namespace
+
+void MergeSortValues(std::vector<double>& Values)
+{
+    std::vector<double> Other(Values.size());
+    for (size_t Width = 1; Width < Values.size(); Width *= 2) {
+        for (size_t Lo = 0; Lo < Values.size(); Lo += 2 * Width) {
+            const size_t Mid = std::min(Lo + Width, Values.size());
+            const size_t Hi = std::min(Lo + 2 * Width, Values.size());
+            size_t A = Lo, B = Mid, Out = Lo;
+            while (A < Mid && B < Hi)
+                Other[Out++] = Values[A] < Values[B] ? Values[A++] : Values[B++];
+            while (A < Mid)
+                Other[Out++] = Values[A++];
+            while (B < Hi)
+                Other[Out++] = Values[B++];
+        }
+        Values.swap(Other);
+    }
+}
+
+void CalcStatistics(const std::vector<double>& V, double Tolerance, TDataStats& S)
+{
+    S = TDataStats();
+    S.Valid = true;
+    const size_t N = V.size();
+    S.Count = static_cast<int32_t>(N);
+    if (N < 2) {
+        S.Message = SNoStatistics;
+        S.NoStatistics = true;
+        return;
+    }
+    double Sum = 0, SumSquares = 0;
+    for (double Value : V) {
+        Sum += Value;
+        SumSquares += Value * Value;
+    }
+    S.Sum = Sum;
+    S.Mean = Sum / N;
+    Quantiles(V, S);
+    S.Mode = Mode(V, Tolerance);
+    // Cancellation can leave the sum of squares a hair below sum^2 / n: no negative variance.
+    const double Variance = (SumSquares - Sum * Sum / N) / (N - 1);
+    S.Deviation = Variance > 0 ? std::sqrt(Variance) : 0;
+
+    double S2 = 0, S3 = 0, S4 = 0;
+    for (double Value : V) {
+        const double D = Value - S.Mean;
+        S2 += D * D;
+        S3 += D * D * D;
+        S4 += D * D * D * D;
+    }
+    if (S2 == 0 || S.Deviation == 0) {
+        S.Message = SNoDeviance;
+        return;
+    }
+    const double Dev = S.Deviation;
+    S.Skew = S3 / (N * Dev * Dev * Dev);
+    S.Kurtosis = S4 / (N * Dev * Dev * Dev * Dev) - 3;
+}
