@@ -1,6 +1,7 @@
 //===- TDataSupplier.cpp - Row readers over text files and data holders ---===//
 #include "plot/TDataSupplier.h"
 
+#include "plot/TPlotHolder.h"
 #include "platform/rtl/DateTimeText.h"
 #include "platform/rtl/FileNames.h"
 #include "platform/rtl/SysUtils.h"
@@ -202,6 +203,12 @@ std::unique_ptr<TDataSupplier> MakeSupplier(uint8_t Source, const std::string& I
         auto Rows = std::make_unique<TStringList>();
         Rows->LoadFromFile(Info);
         return std::make_unique<TTxtSupplier>(std::move(Rows), DivideByWidth, Markers, Separators, Width);
+    }
+    if (Source == 5) {
+        const TPlotHolder* Holder = FindPlotHolder(Info);
+        if (!Holder)
+            return nullptr;
+        return std::make_unique<TTxtSupplier>(Holder->Getdata(), DivideByWidth, Markers, Separators, Width);
     }
     return nullptr;
 }

@@ -71,8 +71,9 @@ private:
     std::string FRow;
 };
 
-/// Source 1: a supplier on the text file named by Info, when it exists. Nothing for any other
-/// source or a missing file.
+/// Source 1: a supplier on the text file named by Info, when it exists; source 5: one on the
+/// rows of the TPlotHolder whose ID is Info. Nothing for any other source, a missing file or an
+/// unknown holder.
 std::unique_ptr<TDataSupplier> MakeSupplier(uint8_t Source, const std::string& Info, bool DivideByWidth,
                                             const std::string& Markers, const std::string& Separators,
                                             uint16_t Width);
