@@ -17,3 +17,14 @@ inline constexpr const char* SEntriesPerPointError = "Stream Read Error";
 inline constexpr const char* SRegressionInternal = "internal error: regression";
 inline constexpr const char* SUnknownRegression = "Unknown regression type";
 inline constexpr const char* SInvalidRunningAverage = "Invalid Running Average limit";
+
+// Axis scaling.
+inline constexpr const char* SGetStepBadRange = "GetStep entered with bad range";
+inline constexpr const char* SSetMinMaxImpossible = "Impossible: oMin > oMax in SetMinMax!";
+inline constexpr const char* SSetMinMaxFailed = "SetMinMax failed";
+/// Follows the axis title directly.
+inline constexpr const char* SCalcMetrics = "CalcMetrics: XMin>=XMax";
+
+// Annotations.
+inline constexpr const char* SDuplicateAnnotation = "Attempt to create a duplicate Annotation ID";
+inline constexpr const char* SNotCodedYet = "not coded yet";

@@ -1,0 +1,132 @@
+//===- TPlotGraph.h - The graph control: axes, settings, series, annotations -*- C++ -*-===//
+//
+// The control owns its three axes, its three settings objects, its series (in ascending
+// series number) and its annotations (in ascending ID). Series and annotations are linked
+// lists whose nodes unlink themselves when they are freed, so a caller may delete one directly.
+//
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/ui/Events.h"
+#include "platform/ui/TCustomPanel.h"
+
+class TAppearance;
+class TAxis;
+class TCanvas;
+class TDimensions;
+class TGenericAnnotation;
+class TLegend;
+class TSeries;
+
+/// A series event: the series (or the graph) and the series number.
+using TSeriesEvent = std::function<void(TObject* Sender, int Index)>;
+/// A paint event: the graph and the canvas it draws on.
+using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
+template <> inline constexpr std::string_view EventTypeName<TSeriesEvent> = "TSeriesEvent";
+template <> inline constexpr std::string_view EventTypeName<TPaintEvent> = "TPaintEvent";
+
+class TPlotGraph : public TCustomPanel {
+public:
+    explicit TPlotGraph(TComponent* AOwner);
+    ~TPlotGraph() override;
+
+    // --- Owned parts
+    TAxis* GetXAxis() const { return FXAxis.get(); }
+    TAxis* GetYAxis() const { return FYAxis.get(); }
+    TAxis* GetYAxis_Second() const { return FYAxis_Second.get(); }
+    TDimensions* GetDimensions() const { return FDimensions.get(); }
+    TAppearance* GetAppearance() const { return FAppearance.get(); }
+    TLegend* GetLegend() const { return FLegend.get(); }
+
+    // --- Drawing switches
+    bool GetPlotting() const { return FPlotting; }
+    /// Stores; switched on, paints and notifies a rescale.
+    void SetPlotting(bool Value);
+    bool GetShowValue() const { return FShowValue; }
+    void SetShowValue(bool Value);
+
+    // --- Painting (the paint core draws on the drawing canvas)
+    void Paint() override;
+    /// Raises OnRescale when plotting, the last scale check passed and a handler is set.
+    void NotifyRescale();
+    /// The canvas all graph drawing goes to.
+    TCanvas* GetDrawingCanvas() const { return FDrawingCanvas; }
+    /// The control's own canvas: text is measured on it.
+    TCanvas* GetMeasuringCanvas() const;
+    /// True while the drawing goes to the printer's canvas.
+    bool DrawingOnPrinter() const;
+    int GetPlotWidth() const { return FPlotWidth; }
+    int GetPlotHeight() const { return FPlotHeight; }
+    /// Multiplies the legend's geometry, the cross length and the marks' sizes.
+    double GetSizeFactor() const { return FSizeFactor; }
+    int GetOriginX() const { return FOriginX; }
+    int GetOriginY() const { return FOriginY; }
+    bool GetScaleValid() const { return FScaleValid; }
+    bool GetFullRedraw() const { return FFullRedraw; }
+
+    // --- Conversions: values beyond +-20000 pixels (and logarithms of values <= 0) clamp there
+    int XValueToPixel(double X) const;
+    int YValueToPixel(double Y) const;
+    int Y2ValueToPixel(double Y) const;
+    double PixelToXValue(int Pixel) const;
+    double PixelToYValue(int Pixel) const;
+    double PixelToY2Value(int Pixel) const;
+    void ClipToPlotArea();
+    void ClipToGraph();
+    void DrawLine(int X1, int Y1, int X2, int Y2);
+
+    // --- Series
+    TSeries* GetSeries(int Number);
+    TSeries* CreateSeries(int Number);
+    /// The first series, in ascending series number; each links to the next.
+    TSeries* GetFirstSeries() const { return FFirstSeries; }
+    /// True when some series holds a point and Axis is null, the x axis or that series' y axis.
+    bool HasSeriesData(const TAxis* Axis) const;
+    void ClearSeries();
+    /// Every axis' DateTickType back to its UserDateTickType, with the automatic format.
+    void ResetDateTicks();
+
+    // --- Annotations
+    TGenericAnnotation* GetFirstAnnotation() const { return FFirstAnnotation; }
+    TGenericAnnotation* FindAnnotation(int32_t ID) const;
+    /// Takes the annotation into the list by ID; an ID already there raises "Attempt to create a
+    /// duplicate Annotation ID" and the annotation stays the caller's.
+    void AddAnnotation(TGenericAnnotation* Annotation);
+    bool RemoveAnnotation(int32_t ID);
+    void ClearAnnotations();
+
+    // --- Events
+    TSeriesEvent OnNewSeries, OnLogError, OnTooManyPoints, OnDeleteSeries;
+    TNotifyEvent OnRescale;
+    TPaintEvent OnPaintStart, OnPaintEnd;
+
+protected:
+    /// The values the constructor and every stream load start from.
+    void ResetToDefaults();
+    void ResetAxis(TAxis& Axis, const char* Title);
+
+    TCanvas* FDrawingCanvas = nullptr;
+    int FPlotWidth = 0, FPlotHeight = 0;
+    double FSizeFactor = 1.0;
+    int FOriginX = 0, FOriginY = 0;
+    /// Top-left of the panel inside its bevels: mouse pixels are taken relative to it.
+    int FClientX = 0, FClientY = 0;
+    bool FScaleValid = false;
+    bool FFullRedraw = true;
+
+private:
+    friend class TSeries;
+    int ValueToPixel(const TAxis& Axis, double V, bool Vertical) const;
+    double PixelToValue(const TAxis& Axis, int Pixel, bool Vertical) const;
+
+    std::unique_ptr<TDimensions> FDimensions;
+    std::unique_ptr<TAppearance> FAppearance;
+    std::unique_ptr<TAxis> FXAxis, FYAxis, FYAxis_Second;
+    std::unique_ptr<TLegend> FLegend;
+    TSeries* FFirstSeries = nullptr;
+    TGenericAnnotation* FFirstAnnotation = nullptr;
+    bool FPlotting = true, FShowValue = true;
+};
