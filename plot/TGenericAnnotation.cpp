@@ -53,6 +53,18 @@ void TGenericAnnotation::SetVisible(bool Value)
     RepaintRequest();
 }
 
+void TGenericAnnotation::WriteAnnotationSection(TPlotWriter& W)
+{
+    W.WriteSectionHeader("Annotation");
+    W.WriteTaggedString(1, "Type", TypeName());
+    W.WriteTaggedInteger(2, "ID ", ID);
+    W.WriteTaggedString(3, "Caption", Caption);
+    W.WriteTaggedInteger(4, "DrawTime", DrawTime);
+    W.WriteTaggedBoolean(5, "Visible", FVisible);
+    W.WriteSectionEnd();
+    WriteOwnData(W);
+}
+
 // --- Marks: settings
 
 template <class V>

@@ -32,6 +32,10 @@ public:
     bool GetVisible() const { return FVisible; }
     void SetVisible(bool Value);
 
+    /// The "Annotation" section of a kind other than TMark (type name, ID, caption, draw time,
+    /// visibility), followed by the kind's own data.
+    void WriteAnnotationSection(TPlotWriter& Writer);
+
     /// The next annotation of the graph's list.
     TGenericAnnotation* next = nullptr;
     int32_t ID;

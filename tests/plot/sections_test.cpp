@@ -227,3 +227,38 @@ TEST_F(SectionTest, AMarkSectionRoundTripsAndADuplicateIsRefused)
         EXPECT_EQ(E.Message(), "Attempt to create a duplicate Annotation ID");
     }
 }
+
+namespace {
+
+// An annotation kind of a program's own, with one integer of own data.
+class TNote : public TGenericAnnotation {
+public:
+    using TGenericAnnotation::TGenericAnnotation;
+    std::string TypeName() const override { return "Note"; }
+    void Draw() override { }
+    void WriteOwnData(TPlotWriter& Writer) override { Writer.WriteInteger(4711); }
+    void ReadOwnData(TPlotReader& Reader) override { Reader.ReadInteger(); }
+};
+
+} // namespace
+
+TEST_F(SectionTest, OtherAnnotationKindsWriteTheirOwnDataBehindTheirSection)
+{
+    TNote Note(8, "Remark", 2);
+    Note.SetVisible(false);
+    const Bytes Stored = Written([&](TPlotWriter& W) { Note.WriteAnnotationSection(W); });
+    ReadBack(Stored, [](TPlotReader& R) {
+        EXPECT_EQ(R.ReadTag(), 1);
+        EXPECT_EQ(R.ReadAsString(), "Note");
+        EXPECT_EQ(R.ReadTag(), 2);
+        EXPECT_EQ(R.ReadAsInteger(), 8);
+        EXPECT_EQ(R.ReadTag(), 3);
+        EXPECT_EQ(R.ReadAsString(), "Remark");
+        EXPECT_EQ(R.ReadTag(), 4);
+        EXPECT_EQ(R.ReadAsInteger(), 2);
+        EXPECT_EQ(R.ReadTag(), 5);
+        EXPECT_FALSE(R.ReadAsBoolean());
+        EXPECT_EQ(R.ReadTag(), 0);
+        EXPECT_EQ(R.ReadInteger(), 4711);
+    });
+}
