@@ -119,7 +119,8 @@ public:
     double GetRegressionQuadratic() const { return FRegressionQuadratic; }
     double GetRegressionSlopeDeviation() const { return FRegressionSlopeDeviation; }
     double GetRegressionInterceptDeviation() const { return FRegressionInterceptDeviation; }
-    /// The sampled curve of regression types 4 and 5 (value in Fitted).
+    /// The sampled curve of regression types 4 and 5 (value in Fitted): RegressionControlValue1
+    /// intervals, at most 65535.
     const TPointNode* FirstRegressionResult() const { return FResultsHead; }
 
     // --- Stream section
@@ -176,6 +177,7 @@ private:
     void ExponentialSmoothing();
     void RunningAverage();
     void SetFittedFromCoefficients();
+    int32_t SampleIntervals() const;
     double SampleAt(int64_t K, double Step) const;
     void AppendResult(TPointNode*& Tail, double X, double Value);
 

@@ -9,6 +9,7 @@
 #include "plot/PlotConsts.h"
 #include "platform/rtl/Exception.h"
 
+#include <algorithm>
 #include <cmath>
 #include <deque>
 #include <vector>
@@ -31,6 +32,8 @@ TXY Collect(const TPointNode* Node)
 
 // Largest running-average window: the window size is held in 16 bits.
 constexpr uint64_t MaxRunningAverageWindow = 65535;
+// Sampled curves (kinds 4 and 5) have at most this many intervals.
+constexpr int32_t MaxSampleIntervals = 65535;
 // End derivatives above this ask for natural spline ends.
 constexpr double NaturalEnds = 0.99e30;
 
@@ -190,6 +193,13 @@ void TDataSeries::LeastSquaresParabola()
     SetFittedFromCoefficients();
 }
 
+// More samples than any drawing can show only fill the memory: a control value from a damaged
+// graph file may ask for two thousand million.
+int32_t TDataSeries::SampleIntervals() const
+{
+    return std::min(FRegressionControlValue1, MaxSampleIntervals);
+}
+
 // Samples are counted, not stepped until XMax: a step below the ulp of x, or an infinite
 // bound, would never get there.
 double TDataSeries::SampleAt(int64_t K, double Step) const
@@ -243,10 +253,11 @@ void TDataSeries::CubicSpline()
     for (TPointNode* Node = FHead; Node; Node = Node->Next)
         Node->Fitted = Y2[I++];
 
-    const double Step = (FXMax - FXMin) / FRegressionControlValue1;
+    const int32_t Intervals = SampleIntervals();
+    const double Step = (FXMax - FXMin) / Intervals;
     TPointNode* Tail = nullptr;
     size_t Lo = 0;
-    for (int64_t K = 0; K <= FRegressionControlValue1; ++K) {
+    for (int64_t K = 0; K <= Intervals; ++K) {
         const double X = SampleAt(K, Step);
         // The search goes on from the last sample's interval; the last sample, a hair beyond
         // the last point, stays in the last interval.
@@ -272,9 +283,10 @@ void TDataSeries::LocalLine()
         R.push_back((P->X - FXMin + Span) / Span);
         Y.push_back(P->Y);
     }
-    const double Step = Span / FRegressionControlValue1;
+    const int32_t Intervals = SampleIntervals();
+    const double Step = Span / Intervals;
     TPointNode* Tail = nullptr;
-    for (int64_t K = 0; K <= FRegressionControlValue1; ++K) {
+    for (int64_t K = 0; K <= Intervals; ++K) {
         const double X = SampleAt(K, Step);
         const double D = (X - FXMin + Span) / Span;
         double Sw = 0, Sr = 0, Sy = 0, Srr = 0, Sry = 0;

@@ -125,6 +125,9 @@ TEST(Regression, ControlValuesThatCannotSampleGiveNoCurveAndNoHang)
             S.SetRegressionControlValue1(Samples);
             S.CalcRegression();
             EXPECT_TRUE(Results(S).empty()) << int(Kind) << " " << Samples; // the old curve is gone too
+            S.SetRegressionControlValue1(2147483647); // from a damaged file: no endless curve
+            S.CalcRegression();
+            EXPECT_EQ(Results(S).size(), 65536u) << int(Kind);
         }
 
     // Natural ends: a curved spline through three points, sampled right up to the last point.
