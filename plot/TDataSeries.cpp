@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 TDataSeries::TDataSeries() = default;
 
@@ -366,12 +367,14 @@ void TDataSeries::WriteToStream(TPlotWriter& W, bool WithPoints)
 
 void TDataSeries::ReadFromStream(TPlotReader& R)
 {
+    // ZeroValue, stored behind AutoZero, would switch it off again: AutoZero is applied last.
+    std::optional<bool> AutoZero;
     for (int Index = R.ReadTag(); Index != SectionEndIndex; Index = R.ReadTag()) {
         switch (Index) {
         case 1: SeriesName = R.ReadAsString(); break;
         case 2: NumericalTolerance = R.ReadAsReal(); break;
         case 3: SetDuplicatesAllowed(R.ReadAsBoolean()); break;
-        case 4: SetAutoZero(R.ReadAsBoolean()); break;
+        case 4: AutoZero = R.ReadAsBoolean(); break;
         case 5: SetZeroValue(R.ReadAsReal()); break;
         case 6: SetRegressionType(static_cast<uint8_t>(R.ReadAsInteger())); break;
         case 7: SetRegressionControlValue1(R.ReadAsInteger()); break;
@@ -397,6 +400,8 @@ void TDataSeries::ReadFromStream(TPlotReader& R)
         default: R.Skip(); break;
         }
     }
+    if (AutoZero)
+        SetAutoZero(*AutoZero);
     const int32_t Count = R.ReadPointBlockHeader();
     for (int32_t I = 0; I < Count; ++I) {
         double X, Y;

@@ -123,8 +123,10 @@ TEST(DataSeriesStream, TextFormReadsUnderTheLocalDecimalSeparator)
     TPlotReader R(Stream, 64);
     B.ReadFromStream(R);
     DecimalSeparator = Saved;
-    EXPECT_EQ(B.GetZeroValue(), 1.5);
-    EXPECT_FALSE(B.GetAutoZero()); // the ZeroValue setter switched it off
+    // AutoZero is applied at the section's end, after the stored ZeroValue, so it stays on and
+    // the zero follows the smallest y loaded.
+    EXPECT_TRUE(B.GetAutoZero());
+    EXPECT_EQ(B.GetZeroValue(), -1.5);
     EXPECT_EQ(B.GetStatisticsXHigh(), 2.75);
     EXPECT_TRUE(B.GetStatisticsEnabled());
     EXPECT_EQ(Points(B), (std::vector<std::pair<double, double>> { { 0.25, -1.5 }, { 3, 4.125 } }));

@@ -165,6 +165,8 @@ TEST_F(SectionTest, ASeriesSectionRoundTripsWithItsPointsAndAxis)
     S.SetUpperBound(2.5);
     S.SetShowInLegend(4);
     S.SetBarWidth(0.25);
+    // ZeroValue, stored behind AutoZero, must not switch it off.
+    S.SetAutoZero(true);
     S.AddPoint(1, 2);
     S.AddPoint(3, 4);
     const auto Write = [](TSeries& Series) {
@@ -175,6 +177,7 @@ TEST_F(SectionTest, ASeriesSectionRoundTripsWithItsPointsAndAxis)
     ReadBack(Stored, [&](TPlotReader& R) { Copy.ReadFromStream(R); });
     EXPECT_EQ(Copy.GetAxis(), Other->GetYAxis_Second());
     EXPECT_EQ(Copy.GetCount(), 2);
+    EXPECT_TRUE(Copy.GetAutoZero());
     EXPECT_EQ(Write(Copy), Stored);
 }
 
