@@ -4,6 +4,8 @@
 #include "plot/TDataSupplier.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -20,6 +22,39 @@ void PassOver(TDataSupplier& Supplier, int Rows)
         Supplier.NextRow();
 }
 
+using TRowPoints = std::vector<std::pair<double, double>>;
+
+// The rows that the series' row choice and sampling take, as points.
+TRowPoints ReadRows(const TDataSeries& S, TDataSupplier& Supplier, int XColumn, int YColumn)
+{
+    if (S.RowChoiceMode == 5) // the last rows; the count is kept in 16 bits
+        PassOver(Supplier, static_cast<uint16_t>(Supplier.RowCount() - (RowNumber(S.RowChoiceValue1) - S.FileHasHeaders)));
+    PassOver(Supplier, S.FileHasHeaders);
+    double X, Y;
+    if (S.RowChoiceMode == 1 || S.RowChoiceMode == 3) {
+        // The first row that qualifies may be the current one.
+        while (!(Supplier.ColumnValue(XColumn, X, S.XFormat != 0) && X >= S.RowChoiceValue1))
+            Supplier.NextRow();
+    }
+    TRowPoints Points;
+    int64_t RowsRead = 0;
+    for (;;) {
+        ++RowsRead;
+        const bool Read = Supplier.ColumnValue(XColumn, X, S.XFormat != 0) && Supplier.ColumnValue(YColumn, Y, S.YFormat != 0);
+        for (int I = 1; I < S.RowSamplingFrequency; ++I)
+            if (!Supplier.AtEnd()) {
+                Supplier.NextRow();
+                ++RowsRead;
+            }
+        const bool Beyond = (S.RowChoiceMode == 2 || S.RowChoiceMode == 3) && Read && X > S.RowChoiceValue2;
+        if (Read && !Beyond)
+            Points.push_back({ X, Y });
+        if (Beyond || Supplier.AtEnd() || (S.RowChoiceMode == 4 && RowsRead > S.RowChoiceValue1))
+            return Points;
+        Supplier.NextRow();
+    }
+}
+
 } // namespace
 
 void TDataSeries::ReloadFromSource()
@@ -34,32 +69,10 @@ void TDataSeries::ReloadFromSource()
     const int YColumn = Supplier->ColumnIndex(YDataColumn);
     if (XColumn == -1 || YColumn == -1)
         return;
+    // The points are replaced only once every row is read: a source that runs out of rows
+    // raises the row list's error and leaves the series as it was.
+    const TRowPoints Points = ReadRows(*this, *Supplier, XColumn, YColumn);
     Clear();
-
-    if (RowChoiceMode == 5) // the last rows; the count is kept in 16 bits
-        PassOver(*Supplier, static_cast<uint16_t>(Supplier->RowCount() - (RowNumber(RowChoiceValue1) - FileHasHeaders)));
-    PassOver(*Supplier, FileHasHeaders);
-    double X, Y;
-    if (RowChoiceMode == 1 || RowChoiceMode == 3) {
-        // The first row that qualifies may be the current one.
-        while (!(Supplier->ColumnValue(XColumn, X, XFormat != 0) && X >= RowChoiceValue1))
-            Supplier->NextRow();
-    }
-
-    int64_t RowsRead = 0;
-    for (;;) {
-        ++RowsRead;
-        const bool Read = Supplier->ColumnValue(XColumn, X, XFormat != 0) && Supplier->ColumnValue(YColumn, Y, YFormat != 0);
-        for (int I = 1; I < RowSamplingFrequency; ++I)
-            if (!Supplier->AtEnd()) {
-                Supplier->NextRow();
-                ++RowsRead;
-            }
-        const bool Beyond = (RowChoiceMode == 2 || RowChoiceMode == 3) && Read && X > RowChoiceValue2;
-        if (Read && !Beyond)
-            AddPoint(X, Y);
-        if (Beyond || Supplier->AtEnd() || (RowChoiceMode == 4 && RowsRead > RowChoiceValue1))
-            break;
-        Supplier->NextRow();
-    }
+    for (const auto& [X, Y] : Points)
+        AddPoint(X, Y);
 }

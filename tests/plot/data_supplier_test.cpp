@@ -156,12 +156,13 @@ TEST_F(ReloadTest, AnUnusableSourceLeavesThePointsAlone)
     S.ReloadFromSource();
     EXPECT_EQ(Points(S), (XY { { 99, 99 } }));
 
-    // A start value that no row reaches runs past the last row.
+    // A start value that no row reaches runs past the last row; the points stay.
     S.DataSource = 1;
     S.DatasourceInfo = Csv;
     S.RowChoiceMode = 1;
     S.RowChoiceValue1 = 100;
     EXPECT_THROW(S.ReloadFromSource(), EListError);
+    EXPECT_EQ(Points(S), (XY { { 99, 99 } }));
 }
 
 } // namespace
