@@ -1,0 +1,180 @@
+//===- TPDFPage.h - A page (or form XObject): units, size, state and drawing operators -*- C++ -*-===//
+//
+// Callers draw in device units (Resolution per inch, origin top left, y down); every call becomes
+// one line of content-stream operators in points (origin bottom left, y up), kept in Content
+// until the page is written. Numbers go through FloatToPDFStr.
+//
+#pragma once
+
+#include "pdf/PdfPrimitives.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TMetafile;
+class TMetafileCanvas;
+class TPDFDocument;
+class TPDFPages;
+
+class TPDFPage {
+public:
+    /// Reserves the page's object number; A4 portrait; the content starts with the page's own
+    /// outermost "q".
+    explicit TPDFPage(TPDFDocument& Document);
+    virtual ~TPDFPage();
+    TPDFPage(const TPDFPage&) = delete;
+    TPDFPage& operator=(const TPDFPage&) = delete;
+
+    /// Every operation writes its lines through here.
+    void AppendLine(std::string S) { Content.push_back(std::move(S)); }
+
+    // --- Units (each conversion fixes the page size: PageInProgress)
+    double ToPtX(double X);
+    double ToPtY(double Y);
+    double FromPtX(double X);
+    double FromPtY(double Y);
+
+    // --- Page geometry
+    /// One of the size codes 1..19 (2 is A4); other codes store the code and keep the size.
+    /// Raises "Page in progress" once anything was converted.
+    void SetSize(uint8_t Code);
+    /// 0 portrait, 1 landscape; raises "Page in progress" like SetSize.
+    void SetOrientation(uint8_t Value);
+    /// Device units, rounded half to even.
+    int GetHeight() const;
+    int GetWidth() const;
+    void SetHeight(int Value);
+    void SetWidth(int Value);
+    void SetPageRotation(uint8_t Value) { PageRotation = Value; }
+    void SetTextAtBaseline(bool Value) { TextAtBaseline = Value; }
+
+    // --- Operators without operands (each closes an open text object)
+    void Clip();
+    void ClosePath();
+    void EoFill();
+    void EoFillAndStroke();
+    void Fill();
+    void FillAndStroke();
+    void NewPath();
+    void Stroke();
+
+    // --- Text object brackets and graphics state
+    void BeginText();
+    void EndText();
+    /// "q", keeping the remembered dash, spacings and scaling for the matching GRestore.
+    void GSave();
+    /// "Q" and the remembered state of the matching GSave; nothing at the page's own level.
+    void GRestore();
+    void Concat(double A, double B, double C, double D, double E, double F);
+    void Translate(double X, double Y) { Concat(1, 0, 0, 1, X, Y); }
+    void RotateCoordinates(double Angle);
+    void SetRGBFillColor(double R, double G, double B);
+    void SetRGBStrokeColor(double R, double G, double B);
+    /// W in device units; always written.
+    void SetLineWidth(double W);
+    /// Written only when Pattern differs from the current one.
+    void SetDash(const std::string& Pattern);
+    void NoDash() { SetDash("[] 0"); }
+
+    // --- Paths in points
+    void MoveToPt(double X, double Y);
+    void LineToPt(double X, double Y);
+    void CurveToPt(double X1, double Y1, double X2, double Y2, double X3, double Y3);
+    void RectanglePt(double X, double Y, double W, double H);
+
+    // --- Shapes in points (path lines only; the caller paints)
+    void CirclePt(double X, double Y, double R);
+    void EllipsePt(double X1, double Y1, double X2, double Y2);
+    /// Answers the arc's start point.
+    TExtPoint ArcPt(double X1, double Y1, double X2, double Y2, double BegAngle, double EndAngle);
+    TExtPoint ArcByPointsPt(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4);
+    void PiePt(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4);
+    void RotatedRectanglePt(double X, double Y, double W, double H, double Angle);
+
+    // --- Device units
+    void MoveTo(double X, double Y) { MoveToPt(ToPtX(X), ToPtY(Y)); }
+    void LineTo(double X, double Y) { LineToPt(ToPtX(X), ToPtY(Y)); }
+    void CurveTo(double X1, double Y1, double X2, double Y2, double X3, double Y3);
+    void Rectangle(double X1, double Y1, double X2, double Y2);
+    void Circle(double X, double Y, double R);
+    void Ellipse(double X1, double Y1, double X2, double Y2);
+    /// Answers the start point in device units.
+    TExtPoint ArcByAngles(double X1, double Y1, double X2, double Y2, double BegAngle, double EndAngle);
+    TExtPoint Arc(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4);
+    void Pie(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4);
+    void RoundRect(int X1, int Y1, int X2, int Y2, int CornerWidth, int CornerHeight);
+
+    // --- Canvas (a metafile recorded on the document's reference context)
+    /// Raises "Canvas for this page already created" when the page has one.
+    void CreateCanvas();
+    /// Null while the page has no canvas.
+    TMetafileCanvas* GetCanvas() const { return FCanvas.get(); }
+    /// Drops canvas and metafile without playing them.
+    void FreeCanvas();
+    /// Plays what was drawn on the canvas into Content, then drops both.
+    void CloseCanvas();
+
+    // --- Writing
+    /// Writes the resources, the content stream and the page object (or the form XObject) and
+    /// clears Content.
+    void WritePage();
+
+    // --- State
+    std::vector<std::string> Content;
+    TPDFDocument& Document;
+    TPDFMatrix FormMatrix;
+    std::unique_ptr<TPDFPages> InnerForms;
+    bool IsForm = false;
+    int32_t Resolution = 72;
+    double ScaleFactor = 1;
+    int32_t PageHeight = 0, PageWidth = 0;
+    uint8_t SizeCode = 0;
+    bool UsesText = false, UsesImageB = false, UsesImageC = false;
+    double CurrentX = 0, CurrentY = 0;
+    uint8_t PageRotation = 0;
+    int32_t ResourcesNumber = 0, PageNumber = 0, ContentsNumber = 0;
+    TPDFMatrix TextMatrix;
+
+    // Text state (kept here; text output reads and writes it)
+    double FontSize = 10;
+    std::string DashPattern = "[] 0";
+    double HorizontalScaling = 100;
+    double CharSpacing = 0, WordSpacing = 0;
+    int32_t TextRenderMode = 0;
+    bool InText = false;
+    int32_t GSaveDepth = 0;
+    double TextAngle = 0, RequestedTextAngle = 0;
+    std::string FontName = "Helvetica";
+    uint8_t FontStyle = 0;
+    uint8_t FontCharset = 0;
+    bool FontChanged = true;
+    bool FontIsUnicode = false;
+    int32_t FontDepth = 0;
+
+    uint8_t Orientation = 0;
+    bool PageInProgress = false;
+    int32_t WatermarkIndex = -1, ThumbnailIndex = -1;
+    bool JoinContentLines = false, CanvasFirst = true, TextAtBaseline = false;
+
+private:
+    /// What "q" saves and "Q" brings back of the remembered state.
+    struct SavedState {
+        std::string DashPattern;
+        double CharSpacing, WordSpacing, HorizontalScaling;
+    };
+
+    void resetTextMatrix();
+    void operatorLine(const char* Op);
+    void arcSegmentPt(bool First, double Sweep, double Start, double Cx, double Cy, double Rx, double Ry);
+    TExtPoint arcSpanPt(double Start, double Span, double Cx, double Cy, double Rx, double Ry);
+    void remakeCanvas();
+    std::string contentText() const;
+    void writeResources();
+    void writeStreamPart(int32_t Number);
+
+    std::vector<SavedState> FSaved;
+    std::unique_ptr<TMetafile> FCanvasMetafile;
+    std::unique_ptr<TMetafileCanvas> FCanvas;
+};

@@ -1,0 +1,74 @@
+//===- page_rendering_test.cpp - Shapes drawn in device units land where a reader paints them ===//
+#include "tests/pdf/PdfTestSupport.h"
+
+#include "tests/support/TestSupport.h"
+
+#include "pdf/TPDFDocument.h"
+#include "pdf/TPDFPage.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace pdftest;
+
+namespace {
+
+/// A grey picture read from a binary PGM file.
+struct Grey {
+    int Width = 0, Height = 0;
+    std::string Pixels;
+    int at(int X, int Y) const { return static_cast<uint8_t>(Pixels[static_cast<size_t>(Y) * Width + X]); }
+};
+
+Grey readPgm(const std::string& Bytes)
+{
+    std::istringstream In(Bytes);
+    std::string Magic;
+    int Max = 0;
+    Grey G;
+    In >> Magic >> G.Width >> G.Height >> Max;
+    In.get();
+    G.Pixels = Bytes.substr(static_cast<size_t>(In.tellg()));
+    return G;
+}
+
+TEST(PageRendering, ShapesInDeviceUnitsArePaintedWhereTheyWereDrawn)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("shapes.pdf");
+    WritePdf(File, [](TPDFDocument& Doc) { Doc.Resolution = 144; }, [](TPDFDocument& Doc) {
+        TPDFPage& P = *Doc.CurrentPage;
+        P.Rectangle(200, 200, 400, 300); // 100..200 x 100..150 in 72-dpi pixels
+        P.Fill();
+        P.Circle(800, 1200, 100); // centre 400, 600, radius 50
+        P.Fill();
+        // Counter-clockwise on the device from the right radial to the top one: the upper
+        // right quarter of the box 300..400 x 100..200.
+        P.Pie(600, 200, 802, 402, 802, 301, 701, 200);
+        P.Fill();
+        P.SetLineWidth(4);
+        P.MoveTo(200, 1400);
+        P.LineTo(1000, 1400); // a 2-point line at y = 700
+        P.Stroke();
+    });
+    ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-singlefile", File, Dir.file("shapes") }).Status, 0);
+    const Grey G = readPgm(testsupport::ReadFile(Dir.file("shapes.pgm")));
+    ASSERT_EQ(G.Width, 595);
+    struct Probe {
+        const char* What;
+        int X, Y;
+        bool Dark;
+    };
+    const Probe Probes[] = {
+        { "rectangle", 150, 125, true }, { "left of rectangle", 95, 125, false }, { "below rectangle", 150, 155, false },
+        { "circle centre", 400, 600, true }, { "circle rim inside", 446, 600, true }, { "outside circle", 400, 654, false },
+        { "pie's quarter", 375, 125, true }, { "pie's opposite quarter", 325, 175, false },
+        { "pie's lower right", 375, 175, false }, { "line", 300, 700, true }, { "beside line", 300, 705, false },
+    };
+    for (const Probe& P : Probes)
+        EXPECT_EQ(G.at(P.X, P.Y) < 128, P.Dark) << P.What << " (" << P.X << ", " << P.Y << ") = " << G.at(P.X, P.Y);
+}
+
+} // namespace
