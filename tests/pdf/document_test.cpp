@@ -234,3 +234,25 @@ TEST_F(DocumentTest, ADrawingOnTheCanvasIsRefusedUntilItCanBePlayed)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DocumentDeterminism, TheSameBytesUnderTheCAndACommaDecimalLocale)
+{
+    testsupport::TempDir Dir;
+    const std::string Writer = testsupport::BinDir() + "/pdf_sample_writer";
+    // The same name both times: the file's ID is made from it.
+    const std::string File = Dir.file("sample.pdf");
+    const ToolResult C = RunTool({ "env", "LC_ALL=C", Writer, File });
+    ASSERT_EQ(C.Status, 0) << C.Output;
+    const std::string A = testsupport::ReadFile(File);
+    const ToolResult De = RunTool({ "env", "LC_ALL=de_DE.UTF-8", Writer, File });
+    ASSERT_EQ(De.Status, 0) << De.Output;
+    if (De.Output != ",\n")
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/install-deps generates it)";
+    EXPECT_FALSE(A.empty());
+    EXPECT_EQ(A, testsupport::ReadFile(File));
+    EXPECT_EQ(RunTool({ "qpdf", "--check", "--password=u", File }).Status, 0);
+}
+
+} // namespace
