@@ -39,7 +39,8 @@ TPDFPage::TPDFPage(TPDFDocument& ADocument)
     : Document(ADocument), InnerForms(std::make_unique<TPDFPages>(ADocument, true))
 {
     PageNumber = Document.NewObjectNumber();
-    Resolution = Document.Resolution;
+    // A resolution of 0 would divide every coordinate by zero.
+    Resolution = Document.Resolution < 1 ? 72 : Document.Resolution;
     ScaleFactor = Resolution / 72.0;
     SetSize(2);
     GSave();

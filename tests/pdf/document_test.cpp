@@ -158,6 +158,19 @@ TEST_F(DocumentTest, GuardedSettersRefuseWhileGenerating)
     EXPECT_EQ(message([&] { Doc.Abort(); }), SGenerationNotActivated);
 }
 
+TEST_F(DocumentTest, AFileThatCannotBeCreatedLeavesTheDocumentIdle)
+{
+    TPDFDocument Doc(nullptr);
+    Doc.SetFileName(Dir.file("missing/doc.pdf"));
+    EXPECT_THROW(Doc.BeginDoc(), EFCreateError);
+    EXPECT_FALSE(Doc.Generating());
+    EXPECT_EQ(Doc.CurrentPage, nullptr);
+    Doc.SetFileName(File);
+    Doc.BeginDoc();
+    Doc.EndDoc();
+    EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+}
+
 TEST_F(DocumentTest, StartObjectRefusesANumberNeverHandedOut)
 {
     TPDFDocument Doc(nullptr);

@@ -34,6 +34,13 @@ TEST_F(PageTest, ANewPageIsA4PortraitWithItsOwnSaveLevel)
     EXPECT_EQ(P->Content, Lines { "q" });
 }
 
+TEST_F(PageTest, AResolutionBelowOneCountsAs72)
+{
+    auto P = page(0);
+    P->LineTo(72, 72);
+    EXPECT_EQ(P->Content.back(), "72 770 l");
+}
+
 TEST_F(PageTest, SizeCodesOrientationAndTheirOrder)
 {
     struct Row {
