@@ -280,6 +280,10 @@ std::vector<uint8_t> Lexer::binary(int StartLine)
     return Bytes;
 }
 
+/// Objects and lists nest by recursion; real forms stay below ten levels, and a damaged or
+/// hostile resource must get an error instead of overflowing the stack.
+constexpr int MaxNesting = 100;
+
 class Parser {
 public:
     Parser(std::string_view Resource, std::string_view Text) : FLex(Resource, Text) { }
@@ -303,7 +307,24 @@ private:
     void listOf(TFormValue& V);
     Token expectIdent(const char* What);
 
+    /// One level of nesting while it lives; refuses the level past MaxNesting.
+    class Level {
+    public:
+        Level(Parser& P, int Line) : FDepth(P.FDepth)
+        {
+            if (++FDepth > MaxNesting)
+                P.FLex.fail(Line, Format(SNestedTooDeep, { MaxNesting }));
+        }
+        ~Level() { --FDepth; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+
+    private:
+        int& FDepth;
+    };
+
     Lexer FLex;
+    int FDepth = 0;
 };
 
 TFormObject Parser::object()
@@ -314,6 +335,7 @@ TFormObject Parser::object()
     if (!isWord(Start, "object"))
         FLex.fail(Start.Line, Format(SExpected, { "'object'" }));
 
+    const Level Nested(*this, Start.Line);
     TFormObject O;
     O.Line = Start.Line;
     const Token First = expectIdent("Object name");
@@ -393,6 +415,7 @@ TFormValue Parser::value()
             return V;
         }
         if (T.Symbol == '(') {
+            const Level Nested(*this, T.Line);
             listOf(V);
             return V;
         }

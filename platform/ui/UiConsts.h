@@ -26,6 +26,7 @@ inline constexpr const char* SNotSupported = "%s are not supported";
 inline constexpr const char* SOddBinary = "Binary data has an odd number of hex digits";
 inline constexpr const char* SMissingEnd = "'end' of object %s (line %d) expected";
 inline constexpr const char* STextAfterEnd = "Text after the last 'end'";
+inline constexpr const char* SNestedTooDeep = "Objects and lists nested deeper than %d levels";
 
 // The form reader
 inline constexpr const char* SResNotFound = "Resource %s not found";

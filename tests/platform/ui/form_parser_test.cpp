@@ -239,4 +239,43 @@ TEST(FormParser, ErrorsNameTheResourceAndLine)
     }
 }
 
+// Deep nesting once overflowed the stack; 100 levels are far more than any form needs.
+TEST(FormParser, NestingPastOneHundredLevelsIsRefusedAtItsLine)
+{
+    auto nestedObjects = [](int Levels) {
+        std::string Text;
+        for (int I = 0; I < Levels; ++I)
+            Text += "object O" + std::to_string(I) + ": TO\n";
+        for (int I = 0; I < Levels; ++I)
+            Text += "end\n";
+        return Text;
+    };
+    auto nestedLists = [](int Levels) {
+        std::string Text = "object F: TF\n  Items = ";
+        for (int I = 0; I < Levels; ++I)
+            Text += "(\n";
+        return Text + std::string(Levels, ')') + "\nend\n";
+    };
+    struct Row {
+        const char* Name;
+        std::string Deepest, TooDeep;
+        int Line;
+    };
+    const Row Rows[] = {
+        { "objects", nestedObjects(100), nestedObjects(101), 101 },
+        // The root object is one level, so the hundredth list is the 101st.
+        { "lists", nestedLists(99), nestedLists(100), 101 },
+    };
+    for (const Row& R : Rows) {
+        EXPECT_NO_THROW(ParseFormResource("TFORM_TEST", R.Deepest)) << R.Name;
+        try {
+            ParseFormResource("TFORM_TEST", R.TooDeep);
+            ADD_FAILURE() << R.Name << ": no error";
+        } catch (const EParserError& E) {
+            EXPECT_EQ(E.Line(), R.Line) << R.Name;
+            EXPECT_NE(E.Message().find("nested deeper than 100 levels"), std::string::npos) << E.Message();
+        }
+    }
+}
+
 } // namespace
