@@ -7,6 +7,9 @@
 #include "platform/gdi/PixelSurface_p.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <functional>
 
 namespace {
@@ -16,15 +19,32 @@ uint32_t monoWord(uint32_t Word) {
 }
 
 // A run along one axis: where it starts on the device, how long it is, and whether it runs
-// backwards (a negative width in logical or device terms).
+// backwards (a negative width in logical or device terms). 64 bits: a run between two ints may
+// be longer than an int, and damaged metafiles give such runs.
 struct Run {
-    int start = 0, length = 0;
+    int64_t start = 0, length = 0;
     bool reversed = false;
 };
 
+// A device coordinate, clamped to the int range (no surface is larger) before it is narrowed.
+int64_t deviceCoordinate(double V) {
+    if (std::isnan(V)) return 0;
+    return int64_t(std::lround(std::clamp(V, double(INT32_MIN), double(INT32_MAX))));
+}
+
 Run runOf(double A, double B) {
-    int a = int(std::lround(A)), b = int(std::lround(B));
-    return Run{std::min(a, b), std::abs(b - a), b < a};
+    int64_t a = deviceCoordinate(A), b = deviceCoordinate(B);
+    return Run{std::min(a, b), b < a ? a - b : b - a, b < a};
+}
+
+// The part of the runs' rectangle inside Bounds, found before any int rectangle is made.
+QRect within(const Run& X, const Run& Y, const QRect& Bounds) {
+    const int64_t left = std::max<int64_t>(X.start, Bounds.left());
+    const int64_t right = std::min<int64_t>(X.start + X.length, int64_t(Bounds.right()) + 1);
+    const int64_t top = std::max<int64_t>(Y.start, Bounds.top());
+    const int64_t bottom = std::min<int64_t>(Y.start + Y.length, int64_t(Bounds.bottom()) + 1);
+    if (right <= left || bottom <= top) return QRect();
+    return QRect(int(left), int(top), int(right - left), int(bottom - top));
 }
 
 // The source pixels of a blit, already in the terms the raster operation mixes: monochrome
@@ -38,8 +58,9 @@ struct SourcePixels {
 
 // Destination pixel D of a run of N takes source pixel floor((D + 0.5) * M / N) of the source
 // run of M, counted from its far end when exactly one of the two runs is reversed.
-int sourceIndex(int D, const Run& Dest, const Run& Source) {
-    int index = int((int64_t(2 * D + 1) * Source.length) / (int64_t(2) * Dest.length));
+// Both lengths may come near 2^32, so the product takes 128 bits.
+int64_t sourceIndex(int64_t D, const Run& Dest, const Run& Source) {
+    const auto index = int64_t((__int128(2) * D + 1) * Source.length / (__int128(2) * Dest.length));
     return Dest.reversed != Source.reversed ? Source.length - 1 - index : index;
 }
 
@@ -49,12 +70,13 @@ void applyRop(RasterBackend::Target& T, const DcState& S, Run X, Run Y, const So
     const bool usesPattern = ropUsesPattern(Rop);
     std::optional<Paint> brush = usesPattern ? raster::brushOf(S) : std::nullopt;
     if (usesPattern && !brush) return;   // the null brush has no pattern to mix
-    const QRect dest(X.start, Y.start, X.length, Y.length);
+    const QRect dest = within(X, Y, T.clip.boundingRect());
+    if (dest.isEmpty()) return;
     std::vector<uint32_t> row;
     for (const QRect& r : T.clip.intersected(dest)) {
         row.resize(size_t(r.width()));
         for (int y = r.top(); y <= r.bottom(); ++y) {
-            int sy = 0;
+            int64_t sy = 0;
             if (Source) {
                 sy = SY.start + sourceIndex(y - Y.start, Y, SY);
                 if (sy < Source->rect.top() || sy > Source->rect.bottom()) continue;
@@ -63,9 +85,9 @@ void applyRop(RasterBackend::Target& T, const DcState& S, Run X, Run Y, const So
             for (int x = r.left(); x <= r.right(); ++x) {
                 uint32_t p = 0, s = 0;
                 if (Source) {
-                    int sx = SX.start + sourceIndex(x - X.start, X, SX);
+                    int64_t sx = SX.start + sourceIndex(x - X.start, X, SX);
                     if (sx < Source->rect.left() || sx > Source->rect.right()) continue;
-                    s = Source->at(sx, sy);
+                    s = Source->at(int(sx), int(sy));
                 }
                 if (brush) {
                     brush->at(x, y, p);
@@ -79,11 +101,11 @@ void applyRop(RasterBackend::Target& T, const DcState& S, Run X, Run Y, const So
     }
 }
 
-// Reads the existing part of a source rectangle through Convert.
-SourcePixels readSource(const QRect& Wanted, const QRect& Available,
+// Reads the existing part of the runs' source rectangle through ReadRow.
+SourcePixels readSource(const Run& X, const Run& Y, const QRect& Available,
     const std::function<void(int, int, int, uint32_t*)>& ReadRow) {
     SourcePixels source;
-    source.rect = Wanted.intersected(Available);
+    source.rect = within(X, Y, Available);
     if (source.rect.isEmpty()) return source;
     source.words.resize(size_t(source.rect.width()) * source.rect.height());
     for (int y = source.rect.top(); y <= source.rect.bottom(); ++y)
@@ -121,7 +143,7 @@ void RasterBackend::stretchBlt(const DcState& S, const RECT& Dest, const BlitSou
     const uint32_t text = pixelWord(ColorToRGB(S.textColor)), back = pixelWord(ColorToRGB(S.bkColor));
     const uint32_t sourceBack = pixelWord(ColorToRGB(ss.bkColor));
     // Read first, so that a blit within one picture sees the pixels as they were.
-    SourcePixels pixels = readSource(QRect(sx.start, sy.start, sx.length, sy.length), from->rect(),
+    SourcePixels pixels = readSource(sx, sy, from->rect(),
         [&](int X, int Y, int Count, uint32_t* Words) {
             from->read(X, Y, Count, Words);
             for (int i = 0; i < Count; ++i) {
@@ -146,8 +168,7 @@ void RasterBackend::stretchDib(const DcState& S, const RECT& Dest, const Dib& Pi
     if (x.length == 0 || y.length == 0 || sx.length == 0 || sy.length == 0) return;
     const bool monoDest = t.surface->mono();
     // A picture shows its own colours (through its colour table), whatever its depth.
-    SourcePixels pixels = readSource(QRect(sx.start, sy.start, sx.length, sy.length),
-        QRect(0, 0, Picture.Width(), Picture.Height()), [&](int X, int Y, int Count, uint32_t* Words) {
+    SourcePixels pixels = readSource(sx, sy, QRect(0, 0, Picture.Width(), Picture.Height()), [&](int X, int Y, int Count, uint32_t* Words) {
             for (int i = 0; i < Count; ++i) {
                 uint32_t word = pixelWord(Picture.GetPixel(X + i, Y));
                 Words[i] = monoDest ? monoWord(word) : word;

@@ -289,3 +289,19 @@ TEST(BlitExtents, ExtentsWhoseFarEdgeOverflowsAreRefused)
     EXPECT_EQ(picture.GetPixel(1, 1), 0u);
     DeleteDC(dc);
 }
+
+// Runs longer than an int: a destination starting far before the picture, a source of 2^31 rows.
+TEST(BlitExtents, RunsLongerThanAnIntMapTheirVisiblePixelsExactly)
+{
+    Dib source(4, 3, 32, /*TopDown=*/true);
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 3; ++y) source.SetPixel(x, y, RGB(40 * x, 0, 99));
+    Canvas c(12, 6);
+    // 2e9 pixels show the 4 columns, 5e8 each; the picture's 12 lie in the fourth.
+    EXPECT_EQ(StretchDIBits(c.dc(), -1500000000, 0, 2000000000, 6, 0, 0, 4, 3, source, SRCCOPY), 6);
+    EXPECT_EQ(c.count(RGB(120, 0, 99)), 72);
+    // Reading 2^31 rows upwards from row 0 finds none of the picture's rows for these pixels.
+    Canvas d(8, 8);
+    StretchDIBits(d.dc(), 0, 0, 8, 8, 0, 0, 4, INT32_MIN, source, SRCCOPY);
+    EXPECT_EQ(d.count(White), 64);
+}
