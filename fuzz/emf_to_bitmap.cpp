@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         Picture.LoadFromStream(Stream);
         TBitmap Bitmap;
         Bitmap.SetSize(40, 24);
-        Bitmap.GetCanvas()->Draw(-3, -5, Picture);
+        Bitmap.GetCanvas()->Draw(3, 5, Picture);
     } catch (const Exception&) {
     }
     return 0;

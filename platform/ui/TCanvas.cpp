@@ -9,6 +9,9 @@
 
 #include "platform/rtl/Exception.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -228,7 +231,12 @@ void TCanvas::Draw(int X, int Y, const TGraphic& Graphic)
         return;
     Changing();
     ready(AllNeeds);
-    Graphic.Draw(*this, Bounds(X, Y, Graphic.GetWidth(), Graphic.GetHeight()));
+    // The far edges in 64 bits, clamped: a picture may be as large as an int, so X + Width may
+    // not fit one; the clamped rectangle's width still does.
+    constexpr int64_t Highest = std::numeric_limits<int>::max();
+    const TRect R { X, Y, int(std::min(int64_t(X) + Graphic.GetWidth(), Highest)),
+        int(std::min(int64_t(Y) + Graphic.GetHeight(), Highest)) };
+    Graphic.Draw(*this, R);
     Changed();
 }
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -50,6 +51,15 @@ std::pair<double, double> pixelsPer01mm(const EnhMetaFile& Image)
         return 96 / 2540.0;
     };
     return { Axis(0), Axis(4) };
+}
+
+/// A size in pixels from the frame: 0..INT_MAX, clamped before it is narrowed, since a damaged
+/// header may give any frame.
+int pixelsOf(double Size)
+{
+    if (!(Size > 0))
+        return 0;
+    return int(std::lround(std::min(Size, double(std::numeric_limits<int>::max()))));
 }
 
 /// The whole of a metafile's bytes from the stream's position: the header names how many.
@@ -109,8 +119,8 @@ void TMetafile::adopt(HENHMETAFILE Image)
     if (FImage) {
         const RECT Frame = FImage->Frame();
         const auto [Kx, Ky] = pixelsPer01mm(*FImage);
-        FWidth = std::max(0, int(std::lround((double(Frame.right) - Frame.left) * Kx)));
-        FHeight = std::max(0, int(std::lround((double(Frame.bottom) - Frame.top) * Ky)));
+        FWidth = pixelsOf((double(Frame.right) - Frame.left) * Kx);
+        FHeight = pixelsOf((double(Frame.bottom) - Frame.top) * Ky);
     }
     Changed();
 }

@@ -143,6 +143,34 @@ TEST(MetafileSize, ChangingTheSizeStretchesTheDrawing)
     EXPECT_EQ(B->GetCanvas()->GetPixels(5, 20), clWhite);
 }
 
+// A damaged header may claim any frame; the size is clamped to an int, and drawing a picture that
+// reaches past the int range at its place stays within it.
+TEST(MetafileSize, FramesBeyondTheIntRangeClampTheSizeAndStillDraw)
+{
+    struct Row {
+        int32_t Left, Right;
+        int Width;
+    };
+    const Row Rows[] = {
+        { 0, 2147483646, 2147483646 },
+        { -2147483647, 2147483647, 2147483647 },
+    };
+    for (const Row& R : Rows) {
+        auto Recorded = recordMetafile(20, 10, [](TCanvas& C) { C.Rectangle(0, 0, 20, 10); });
+        std::vector<uint8_t> Bytes = bytesOf(*Recorded);
+        // A reference device of 1920 pixels on 19.2 mm: one pixel per 0.01 mm of frame.
+        const int32_t Fields[][2] = { { 24, R.Left }, { 32, R.Right }, { 72, 1920 }, { 100, 19200 } };
+        for (const auto& F : Fields)
+            std::memcpy(Bytes.data() + F[0], &F[1], 4);
+        TMetafile M;
+        M.SetHandle(SetEnhMetaFileBits(Bytes));
+        ASSERT_FALSE(M.Empty());
+        EXPECT_EQ(M.GetWidth(), R.Width) << R.Right;
+        auto B = played(M, 20, 10, 3, 5);
+        EXPECT_EQ(B->GetCanvas()->GetPixels(0, 0), clWhite) << "nothing is drawn left of the picture";
+    }
+}
+
 // --- The recording context
 
 TEST(MetafileCanvas, HandleKeepsStateThatCanBeSavedRestoredAndReadBack)
