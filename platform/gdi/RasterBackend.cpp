@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 namespace {
 
@@ -82,6 +83,7 @@ void sampleEllipse(std::vector<QPointF>& Out, QPointF C, QPointF R, double T0, d
     // At most 2^16 samples: giant figures stay cheap, and still within a pixel below 10^8.
     const long long n = 4 * std::clamp((long long)std::ceil(perimeter / 2), 4LL, 1LL << 14);
     const double step = full / double(n);
+    Out.reserve(Out.size() + size_t(std::min(std::abs(Span) / step, double(n))) + 3);
     auto at = [&](double T) { return QPointF(C.x() + R.x() * std::cos(T), C.y() - R.y() * std::sin(T)); };
     auto grid = [&](long long K) { return at(double(((K % n) + n) % n) * step); };
     Out.push_back(at(T0));
@@ -122,6 +124,91 @@ void markThin(CoverageMask& Mask, const std::vector<std::vector<QPoint>>& Chains
         for (size_t i = 0; i + 1 < chain.size(); ++i) plotLine(Mask, chain[i], chain[i + 1], Style);
         if (Closed && chain.size() > 1) plotLine(Mask, chain.back(), chain.front(), Style);
     }
+}
+
+// The part of a polygon inside Box, cut edge by edge (Sutherland-Hodgman). Inside the box every
+// point keeps its winding number, so the fill there is the same, at a cost that follows the box
+// rather than the figure.
+template <class Range, class Inside, class Crossing>
+std::vector<QPointF> cut(const Range& Polygon, Inside IsInside, Crossing CrossingOf) {
+    std::vector<QPointF> out;
+    if (Polygon.empty()) return out;
+    out.reserve(Polygon.size() + 4);
+    QPointF previous(Polygon.back());
+    for (const auto& point : Polygon) {
+        const QPointF p(point);
+        if (IsInside(p) != IsInside(previous)) out.push_back(CrossingOf(previous, p));
+        if (IsInside(p)) out.push_back(p);
+        previous = p;
+    }
+    return out;
+}
+
+template <class Point> std::vector<QPointF> clippedTo(const std::vector<Point>& Polygon, const QRectF& Box) {
+    auto atX = [](double X) {
+        return [X](QPointF A, QPointF B) { return QPointF(X, A.y() + (X - A.x()) / (B.x() - A.x()) * (B.y() - A.y())); };
+    };
+    auto atY = [](double Y) {
+        return [Y](QPointF A, QPointF B) { return QPointF(A.x() + (Y - A.y()) / (B.y() - A.y()) * (B.x() - A.x()), Y); };
+    };
+    std::vector<QPointF> out = cut(Polygon, [&](QPointF P) { return P.x() >= Box.left(); }, atX(Box.left()));
+    out = cut(out, [&](QPointF P) { return P.x() <= Box.right(); }, atX(Box.right()));
+    out = cut(out, [&](QPointF P) { return P.y() >= Box.top(); }, atY(Box.top()));
+    return cut(out, [&](QPointF P) { return P.y() <= Box.bottom(); }, atY(Box.bottom()));
+}
+
+// A polygon to fill in a mask of that box: as it stands when it lies within reach of the box,
+// else cut to a margin around it (whose edges cover no pixel of the box).
+template <class Point> QPainterPath fillArea(const std::vector<Point>& Polygon, const QRect& Box) {
+    const QRectF reach = QRectF(Box).adjusted(-2, -2, 2, 2);
+    if (std::ranges::all_of(Polygon, [&](const Point& P) { return reach.contains(QPointF(P)); }))
+        return pathOf(Polygon, true);
+    return pathOf(clippedTo(Polygon, reach), true);
+}
+
+double distanceToSegment(QPointF P, QPointF A, QPointF B) {
+    const double dx = B.x() - A.x(), dy = B.y() - A.y(), squared = dx * dx + dy * dy;
+    const double t = squared > 0 ? std::clamp(((P.x() - A.x()) * dx + (P.y() - A.y()) * dy) / squared, 0.0, 1.0) : 0;
+    return std::hypot(P.x() - (A.x() + t * dx), P.y() - (A.y() + t * dy));
+}
+
+// Wide outlines with round joins and ends: the points within half the width of a segment. The
+// stroke of a huge figure or pen is costly to flatten, so only the segments that reach the mask
+// are stroked, and none when one of them covers the whole mask; the cost then follows the
+// pixels drawn, not the coordinates. A line that is near everywhere is stroked as it stands.
+template <class Point>
+void markWide(CoverageMask& Mask, std::span<const std::vector<Point>> Chains, bool Closed, int Width) {
+    const QRectF box(Mask.box().topLeft(), Mask.box().bottomRight());   // the pixels' points
+    const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()};
+    const double half = Width / 2.0;
+    // Margins for the stroker's approximation of round arcs, a small fraction of their radius.
+    const double inner = half * (1 - 1e-3) - 1, outer = half * (1 + 1e-3) + std::hypot(box.width(), box.height()) / 2 + 2;
+    std::vector<std::vector<QPointF>> runs;
+    bool everywhere = true;
+    for (const auto& chain : Chains) {
+        // A lone point has no segment: it strokes to nothing.
+        const size_t n = chain.size(), segments = n == 1 ? 0 : Closed ? n : n - 1;
+        bool inRun = false;
+        for (size_t i = 0; i < segments; ++i) {
+            const QPointF a(chain[i]), b(chain[(i + 1) % n]);
+            if (std::ranges::all_of(corners, [&](QPointF C) { return distanceToSegment(C, a, b) <= inner; })) {
+                Mask.fillRect(Mask.box());
+                return;
+            }
+            const bool reaches = distanceToSegment(box.center(), a, b) <= outer;
+            if (reaches && !inRun) runs.push_back({a});
+            if (reaches) runs.back().push_back(b);
+            inRun = reaches;
+            everywhere = everywhere && reaches;
+        }
+    }
+    QPainterPath line;
+    if (everywhere) {
+        for (const auto& chain : Chains) line.addPath(pathOf(chain, Closed));
+    } else {
+        for (const auto& run : runs) line.addPath(pathOf(run, false));
+    }
+    Mask.fillPath(wideStroke(line, Width, Qt::RoundJoin), Qt::WindingFill);
 }
 
 // Fill first (without the outline's pixels, so none is mixed twice), then the outline.
@@ -224,16 +311,14 @@ void RasterBackend::drawPolygons(const DcState& S, const std::vector<std::vector
     CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
     if (brush) {
         QPainterPath area;
-        for (const auto& polygon : Polygons) area.addPath(pathOf(polygon, true));
+        for (const auto& polygon : Polygons) area.addPath(fillArea(polygon, box));
         fill.fillPath(area, S.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     }
     if (pen.visible && !pen.wide()) {
         LineStyle style(pen.style, raster::gapColour(S).has_value());
         markThin(outline, Polygons, Closed, style);
     } else if (pen.visible) {
-        QPainterPath line;
-        for (const auto& polygon : Polygons) line.addPath(pathOf(polygon, Closed));
-        outline.fillPath(wideStroke(line, pen.width, Qt::RoundJoin), Qt::WindingFill);
+        markWide(outline, std::span(Polygons), Closed, pen.width);
     }
     paintShape(t, S, pen, brush, fill, outline);
 }
@@ -303,7 +388,7 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
     if (box.isEmpty()) return;
 
     CoverageMask fill(brush ? box : QRect()), outline(pen.visible ? box : QRect());
-    if (brush) fill.fillPath(pathOf(F.points, true), Qt::WindingFill);
+    if (brush) fill.fillPath(fillArea(F.points, box), Qt::WindingFill);
     if (pen.visible && !pen.wide()) {
         const std::vector<QPoint> pixels = curvePixels(F.points, F.centre, F.closed);
         LineStyle style(pen.style, raster::gapColour(S).has_value());
@@ -311,7 +396,7 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
         // An open curve keeps its last pixel, as does a curve that is a single pixel.
         if (!F.closed || pixels.size() == 1) outline.set(pixels.back().x(), pixels.back().y(), style.next());
     } else if (pen.visible) {
-        outline.fillPath(wideStroke(pathOf(F.points, F.closed), pen.width, Qt::RoundJoin), Qt::WindingFill);
+        markWide(outline, std::span(&F.points, 1), F.closed, pen.width);
     }
     paintShape(t, S, pen, brush, fill, outline);
 }

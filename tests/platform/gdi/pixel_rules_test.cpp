@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using gditest::Canvas;
 using gditest::Selected;
 
@@ -505,4 +507,43 @@ TEST(Clipping, ClipRegionsCombineWithTheCurrentClip) {
     EXPECT_EQ(box.right, 10);
     DeleteObject(left);
     DeleteObject(top);
+}
+
+// A pen far wider than the picture around a figure far larger: one stroke covers every pixel.
+TEST(WidePens, AHugePenAroundAHugeEllipseCoversThePicture) {
+    Canvas c(16, 12);
+    Selected pen(c.dc(), CreatePen(PS_SOLID, 2000000000, Red));
+    Selected brush(c.dc(), GetStockObject(NULL_BRUSH));
+    ASSERT_TRUE(Ellipse(c.dc(), -900000000, -700000000, 900000000, 800000000));
+    EXPECT_EQ(c.count(Red), 16 * 12);
+}
+
+// Segments far from the picture add no pixel, open or closed, wherever they sit in the chain.
+TEST(WidePens, FarSegmentsChangeNothingNearThePicture) {
+    struct Row {
+        const char* name;
+        std::vector<POINT> points;
+        bool closed;
+    };
+    const Row rows[] = {
+        {"open, far on both sides", {{-50000, -40000}, {-40000, 30000}, {-100, 6}, {100, 6}, {30000, 40000}}, false},
+        {"closed, far apex", {{-100, 6}, {100, 6}, {0, 100000}}, true},
+    };
+    Canvas nearOnly(16, 12);
+    {
+        Selected pen(nearOnly.dc(), CreatePen(PS_SOLID, 5, Red));
+        MoveToEx(nearOnly.dc(), -100, 6, nullptr);
+        LineTo(nearOnly.dc(), 100, 6);
+    }
+    ASSERT_EQ(nearOnly.count(Red), 16 * 5);
+    for (const Row& r : rows) {
+        Canvas c(16, 12);
+        Selected pen(c.dc(), CreatePen(PS_SOLID, 5, Red));
+        Selected brush(c.dc(), GetStockObject(NULL_BRUSH));
+        if (r.closed)
+            Polygon(c.dc(), r.points.data(), int(r.points.size()));
+        else
+            Polyline(c.dc(), r.points.data(), int(r.points.size()));
+        EXPECT_EQ(c.picture(Red), nearOnly.picture(Red)) << r.name;
+    }
 }
