@@ -5,6 +5,7 @@
 
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFPage.h"
+#include "pdf/TPDFPages.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,30 @@ TEST(PageRendering, ShapesInDeviceUnitsArePaintedWhereTheyWereDrawn)
     };
     for (const Probe& P : Probes)
         EXPECT_EQ(G.at(P.X, P.Y) < 128, P.Dark) << P.What << " (" << P.X << ", " << P.Y << ") = " << G.at(P.X, P.Y);
+}
+
+TEST(PageRendering, AnInnerFormIsDrawnThroughItsMatrix)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("form.pdf");
+    const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
+        TPDFPage& P = *Doc.CurrentPage;
+        TPDFPage& Form = *P.InnerForms->Add();
+        Form.Rectangle(0, 0, 50, 50); // the form's top-left 50 x 50 points
+        Form.Fill();
+        // Half size, moved 100 points right and 200 up.
+        Form.FormMatrix = TPDFMatrix { 0.5, 0, 0, 0.5, 100, 200 };
+        P.AppendLine("q /IF0 Do Q");
+    });
+    ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    EXPECT_NE(Pdf.find("/Matrix [0.5 0 0 0.5 100 200 ]\r\n/BBox [0 0 595 842]\r\n"), std::string::npos);
+    EXPECT_NE(Pdf.find(" /XObject <<\r\n/IF0 3 0 R\r\n>>"), std::string::npos);
+    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-singlefile", File, Dir.file("form") }).Status, 0);
+    const Grey G = readPgm(testsupport::ReadFile(Dir.file("form.pgm")));
+    // The square spans x 100..125 and, from the top, y 842 - 200 - 421 = 221 .. 246.
+    EXPECT_LT(G.at(112, 233), 128);
+    EXPECT_GT(G.at(130, 233), 128);
+    EXPECT_GT(G.at(112, 215), 128);
 }
 
 } // namespace
