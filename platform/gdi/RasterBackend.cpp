@@ -211,6 +211,14 @@ void markWide(CoverageMask& Mask, std::span<const std::vector<Point>> Chains, bo
     Mask.fillPath(wideStroke(line, Width, Qt::RoundJoin), Qt::WindingFill);
 }
 
+// Whether a shape whose device box is Device can touch Box with the pen. Curves are sampled at
+// up to 2^16 points, so a huge one wholly off the picture is dropped before that.
+bool reaches(const QRect& Device, const PenSpec& Pen, const QRect& Box) {
+    const int64_t margin = int64_t(Pen.width) + 1;
+    return int64_t(Device.left()) - margin <= Box.right() && int64_t(Device.right()) + margin >= Box.left() &&
+           int64_t(Device.top()) - margin <= Box.bottom() && int64_t(Device.bottom()) + margin >= Box.top();
+}
+
 // Fill first (without the outline's pixels, so none is mixed twice), then the outline.
 void paintShape(RasterBackend::Target& T, const DcState& S, const PenSpec& Pen, const std::optional<Paint>& Brush,
     CoverageMask& Fill, const CoverageMask& Outline) {
@@ -403,7 +411,7 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
 
 void RasterBackend::ellipse(const DcState& S, const RECT& R) {
     const QRect device = raster::deviceRect(S, R);
-    if (device.isEmpty()) return;
+    if (device.isEmpty() || !reaches(device, raster::penOf(S), target(S).box)) return;
     QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
     Figure f;
     f.centre = box.center();
@@ -413,7 +421,7 @@ void RasterBackend::ellipse(const DcState& S, const RECT& R) {
 
 void RasterBackend::roundRect(const DcState& S, const RECT& R, SIZE Corner) {
     const QRect device = raster::deviceRect(S, R);
-    if (device.isEmpty()) return;
+    if (device.isEmpty() || !reaches(device, raster::penOf(S), target(S).box)) return;
     QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
     double rx = std::min(std::abs(Corner.cx) * raster::scaleX(S) / 2, box.width() / 2);
     double ry = std::min(std::abs(Corner.cy) * raster::scaleY(S) / 2, box.height() / 2);
@@ -429,7 +437,7 @@ void RasterBackend::roundRect(const DcState& S, const RECT& R, SIZE Corner) {
 
 void RasterBackend::arc(const DcState& S, ArcKind Kind, const RECT& Box, POINT Start, POINT End) {
     const QRect device = raster::deviceRect(S, Box);
-    if (device.isEmpty()) return;
+    if (device.isEmpty() || !reaches(device, raster::penOf(S), target(S).box)) return;
     QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
     const QPointF c = box.center();
     const double rx = std::max(box.width() / 2, 1e-9), ry = std::max(box.height() / 2, 1e-9);
