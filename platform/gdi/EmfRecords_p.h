@@ -56,7 +56,6 @@ std::string_view recordName(uint32_t Type);
 constexpr uint32_t SIGNATURE = 0x464D4520;   // " EMF"
 constexpr uint32_t VERSION = 0x10000;
 constexpr uint32_t STOCK_BIT = 0x80000000u;
-constexpr uint32_t DIB_RGB_COLORS = 0;
 
 // ---- The header (type 1), with the fields a 96-dpi reference writes
 #pragma pack(push, 1)

@@ -247,4 +247,6 @@ std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family) {
     return Styles;
 }
 
+std::span<const FaceAlias> faceAliases() { return Aliases; }
+
 } // namespace platform

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ struct FaceAlias {
     std::string_view Fallback;  // a second family of the same design class
     bool TrueType;              // whether the original had a TrueType face of this name
 };
+
+/// Every entry of the table, in its order.
+std::span<const FaceAlias> faceAliases();
 
 /// The alias for a face name (letter case and surrounding blanks ignored), or null.
 const FaceAlias* findFaceAlias(std::string_view FaceName);

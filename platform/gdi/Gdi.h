@@ -23,8 +23,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "platform/gdi/GdiTypes.h"
 
@@ -68,6 +70,8 @@ HBRUSH CreateHatchBrush(int Hatch, COLORREF Colour);
 HBRUSH CreatePatternBrush(HBITMAP Bitmap);
 HFONT CreateFontIndirect(const LOGFONTA& Font);
 inline HFONT CreateFontIndirectA(const LOGFONTA& Font) { return CreateFontIndirect(Font); }
+/// The face name is taken in code page 1252 (up to 31 bytes); the rest as CreateFontIndirect.
+HFONT CreateFontIndirectW(const LOGFONTW& Font);
 /// A zero-filled bitmap of 1, 4, 8, 24 or 32 bits per pixel (Planes 1); Bits, when given, holds
 /// the rows top first, each padded to an even number of bytes as the original expects.
 HBITMAP CreateBitmap(int Width, int Height, UINT Planes, UINT BitsPerPixel, const void* Bits);
@@ -228,6 +232,22 @@ UINT GetOutlineTextMetrics(HDC Dc, UINT Size, OUTLINETEXTMETRICA* Metrics);
 uint32_t GetFontData(HDC Dc, uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size);
 /// The face name of the selected font; answers its length.
 int GetTextFace(HDC Dc, int Size, char* Name);
+/// Called once per face reported; Font points at an ENUMLOGFONTEXA and Metrics at a
+/// NEWTEXTMETRICEXA. Answering 0 ends the enumeration.
+using FONTENUMPROCA = std::function<int(const LOGFONTA* Font, const TEXTMETRICA* Metrics, uint32_t FontType, LPARAM Param)>;
+/// Reports the installed faces of Font->lfFaceName, each style once per character set its
+/// OS/2 table lists (only Font->lfCharSet unless that is DEFAULT_CHARSET), lighter before
+/// bolder, upright before italic; the metrics are those of a 16-pixel cell. TrueType faces
+/// come as TRUETYPE_FONTTYPE; the original's bitmap and printer faces ("MS Sans Serif",
+/// "Courier" ...) as one RASTER_FONTTYPE entry, although they are drawn with outlines here.
+/// An empty name reports every face name the font engine knows once per character set, in
+/// its regular style. Answers the callback's last answer, 1 when nothing was reported, and 0
+/// for a missing font, callback or non-zero Flags.
+int EnumFontFamiliesEx(HDC Dc, const LOGFONTA* Font, FONTENUMPROCA Proc, LPARAM Param, uint32_t Flags);
+inline int EnumFontFamiliesExA(HDC Dc, const LOGFONTA* Font, FONTENUMPROCA Proc, LPARAM Param, uint32_t Flags)
+{
+    return EnumFontFamiliesEx(Dc, Font, std::move(Proc), Param, Flags);
+}
 // The 8-bit names the original's text calls also go by.
 inline bool TextOutA(HDC Dc, int X, int Y, std::string_view Text) { return TextOut(Dc, X, Y, Text); }
 inline bool ExtTextOutA(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::string_view Text, const int* Dx)

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "platform/kernel/CodePages.h"
 #include "platform/user/Messages.h"
 
 // Handles
@@ -72,6 +73,25 @@ struct LOGFONTA {
     char lfFaceName[LF_FACESIZE] = {};
 };
 
+/// LOGFONTA with a UTF-16 face name, as wide calls and metafile records carry it.
+struct LOGFONTW {
+    int32_t lfHeight = 0;
+    int32_t lfWidth = 0;
+    int32_t lfEscapement = 0;
+    int32_t lfOrientation = 0;
+    int32_t lfWeight = 0;
+    uint8_t lfItalic = 0;
+    uint8_t lfUnderline = 0;
+    uint8_t lfStrikeOut = 0;
+    uint8_t lfCharSet = 0;
+    uint8_t lfOutPrecision = 0;
+    uint8_t lfClipPrecision = 0;
+    uint8_t lfQuality = 0;
+    uint8_t lfPitchAndFamily = 0;
+    WCHAR lfFaceName[LF_FACESIZE] = {};
+};
+static_assert(sizeof(LOGFONTW) == 92, "the size metafile records give it");
+
 struct TEXTMETRICA {
     int32_t tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0;
     int32_t tmAveCharWidth = 0, tmMaxCharWidth = 0, tmWeight = 0, tmOverhang = 0;
@@ -79,6 +99,32 @@ struct TEXTMETRICA {
     uint8_t tmFirstChar = 0, tmLastChar = 0, tmDefaultChar = 0, tmBreakChar = 0;
     uint8_t tmItalic = 0, tmUnderlined = 0, tmStruckOut = 0, tmPitchAndFamily = 0, tmCharSet = 0;
 };
+// What the font enumeration reports: the callback's LOGFONTA and TEXTMETRICA point at the
+// first member of these.
+constexpr int LF_FULLFACESIZE = 64;
+struct ENUMLOGFONTEXA {
+    LOGFONTA elfLogFont;
+    char elfFullName[LF_FULLFACESIZE] = {};   // "Arial Bold"
+    char elfStyle[LF_FACESIZE] = {};          // "Bold"
+    char elfScript[LF_FACESIZE] = {};         // "Western"
+};
+struct NEWTEXTMETRICA : TEXTMETRICA {
+    uint32_t ntmFlags = 0;        // NTM_ITALIC, NTM_BOLD, NTM_REGULAR
+    uint32_t ntmSizeEM = 0;       // the em square in font units
+    uint32_t ntmCellHeight = 0;   // usWinAscent + usWinDescent, font units
+    uint32_t ntmAvgWidth = 0;     // xAvgCharWidth, font units
+};
+struct FONTSIGNATURE {
+    uint32_t fsUsb[4] = {};   // OS/2 Unicode ranges
+    uint32_t fsCsb[2] = {};   // OS/2 code-page ranges
+};
+struct NEWTEXTMETRICEXA {
+    NEWTEXTMETRICA ntmTm;
+    FONTSIGNATURE ntmFontSig;
+};
+constexpr uint32_t NTM_ITALIC = 0x01, NTM_BOLD = 0x20, NTM_REGULAR = 0x40;
+constexpr uint32_t RASTER_FONTTYPE = 0x1, DEVICE_FONTTYPE = 0x2, TRUETYPE_FONTTYPE = 0x4;
+
 struct ABC {
     int32_t abcA = 0;
     uint32_t abcB = 0;
@@ -100,6 +146,22 @@ constexpr COLORREF PALETTEINDEX(uint16_t Index) { return 0x01000000u | Index; }
 
 // Pen styles
 constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6;
+// Extended pens: the style above, an end cap, a join and the pen type, or-ed together
+constexpr UINT PS_USERSTYLE = 7, PS_ALTERNATE = 8, PS_STYLE_MASK = 0x0000000F;
+constexpr UINT PS_ENDCAP_ROUND = 0x000, PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200, PS_ENDCAP_MASK = 0xF00;
+constexpr UINT PS_JOIN_ROUND = 0x0000, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000, PS_JOIN_MASK = 0xF000;
+constexpr UINT PS_COSMETIC = 0x00000, PS_GEOMETRIC = 0x10000, PS_TYPE_MASK = 0xF0000;
+/// What GetObject answers for a pen made by ExtCreatePen (no user style entries here).
+struct EXTLOGPEN {
+    UINT elpPenStyle = 0;
+    UINT elpWidth = 0;
+    UINT elpBrushStyle = 0;
+    COLORREF elpColor = 0;
+    uintptr_t elpHatch = 0;
+    UINT elpNumEntries = 0;
+};
+// How the colour table of a packed DIB is given: colours, or 16-bit indexes into the palette
+constexpr UINT DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1;
 // Brush styles and hatches
 constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3;
 constexpr UINT HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5;
@@ -139,7 +201,20 @@ constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
 constexpr int ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
 // Font weights and character sets
 constexpr int FW_NORMAL = 400, FW_BOLD = 700;
-constexpr uint8_t ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2;
+constexpr uint8_t ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, MAC_CHARSET = 77, SHIFTJIS_CHARSET = 128,
+                  HANGEUL_CHARSET = 129, HANGUL_CHARSET = 129, JOHAB_CHARSET = 130, GB2312_CHARSET = 134,
+                  CHINESEBIG5_CHARSET = 136, GREEK_CHARSET = 161, TURKISH_CHARSET = 162, VIETNAMESE_CHARSET = 163,
+                  HEBREW_CHARSET = 177, ARABIC_CHARSET = 178, BALTIC_CHARSET = 186, RUSSIAN_CHARSET = 204,
+                  THAI_CHARSET = 222, EASTEUROPE_CHARSET = 238, OEM_CHARSET = 255;
+// Output and clip precision, quality (kept in LOGFONTs; the font engine draws outlines always)
+constexpr uint8_t OUT_DEFAULT_PRECIS = 0, OUT_STRING_PRECIS = 1, OUT_CHARACTER_PRECIS = 2, OUT_STROKE_PRECIS = 3,
+                  OUT_TT_PRECIS = 4, OUT_DEVICE_PRECIS = 5, OUT_RASTER_PRECIS = 6, OUT_TT_ONLY_PRECIS = 7,
+                  OUT_OUTLINE_PRECIS = 8;
+constexpr uint8_t CLIP_DEFAULT_PRECIS = 0, CLIP_CHARACTER_PRECIS = 1, CLIP_STROKE_PRECIS = 2;
+constexpr uint8_t DEFAULT_QUALITY = 0, DRAFT_QUALITY = 1, PROOF_QUALITY = 2, NONANTIALIASED_QUALITY = 3,
+                  ANTIALIASED_QUALITY = 4;
+// Point types of PolyDraw and metafile POLYDRAW records
+constexpr uint8_t PT_CLOSEFIGURE = 0x01, PT_LINETO = 0x02, PT_BEZIERTO = 0x04, PT_MOVETO = 0x06;
 constexpr uint8_t TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04;
 // Object types (GetObjectType, GetCurrentObject)
 constexpr UINT OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_PAL = 5, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8,
