@@ -1,0 +1,61 @@
+//===- RunAids.cpp - Aids for ./run and the end-to-end tests, off unless asked for ---===//
+#include "energystats/RunAids.h"
+
+#include "energystats/TForm_main.h"
+#include "lasercontrol/FormImage.h"
+#include "lasercontrol/PngFile.h"
+#include "platform/gdi/Dib.h"
+#include "platform/rtl/AnsiString.h"
+#include "platform/ui/TApplication.h"
+#include "platform/ui/TBitmap.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+bool SaveTessalyScreenshot(TForm_main& Form, const std::string& FileName)
+{
+    const std::unique_ptr<TBitmap> image = FormImage(Form);
+    const Dib* picture = image->GetDib();
+    if (!picture)
+        return false;
+    const bool bmp = FileName.size() >= 4 && SameText(FileName.substr(FileName.size() - 4), ".bmp");
+    const std::vector<uint8_t> file = bmp ? picture->SaveBmp() : EncodePng(*picture);
+    const std::string temporary = FileName + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size())))
+            return false;
+    }
+    return std::rename(temporary.c_str(), FileName.c_str()) == 0;
+}
+
+void InstallTessalyRunAids(TForm_main& Form)
+{
+    const char* shot = std::getenv("TESSALY_SCREENSHOT");
+    if (!shot || !*shot)
+        return;
+    struct State {
+        std::string file;
+        bool started = false, saved = false;
+    };
+    auto state = std::make_shared<State>();
+    state->file = shot;
+    TForm_main* form = &Form;
+    Form.AfterNotice = [form, state](uint8_t Code, uint8_t) {
+        if (!state->started && !form->running && !form->starting && (form->statusCopy.stateFlags & sf_ready)
+            && Code == ev_blink1) {
+            state->started = true;
+            form->btn_startClick(nullptr);
+            return;
+        }
+        if (state->saved || !form->dataReady || Code != ev_blink1)
+            return;
+        state->saved = true;
+        if (!SaveTessalyScreenshot(*form, state->file))
+            std::fprintf(stderr, "Tessaly: cannot write the screenshot %s\n", state->file.c_str());
+        form->unsaved = false;
+        form->Close();
+    };
+}

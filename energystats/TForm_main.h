@@ -1,0 +1,148 @@
+//===- TForm_main.h - Tessaly's main form: the link, the measurement run and its plots -*- C++ -*-===//
+//
+// The form binds the program to the link library, takes the server's notices through the
+// application's message filter, runs a measurement (Start) and shows its energies and histogram.
+// The decisions it applies are in EnergyRules; it has no timer of its own.
+//
+#pragma once
+
+#include "energystats/EnergyRules.h"
+#include "energystats/TessalySettings.h"
+#include "link/LinkRecords.h"
+#include "platform/ui/TForm.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class TCanvas;
+class TFlatButton;
+class TLabel;
+class TMled;
+class TPanel;
+class TPlotGraph;
+class TPrintDialog;
+class TPrinterSetupDialog;
+class TSaveDialog;
+
+/// The longest wait of a Start for the laser, by the millisecond clock.
+constexpr uint32_t LaserWaitMs = 10000;
+
+class TForm_main : public TForm {
+public:
+    explicit TForm_main(TComponent* AOwner);
+    ~TForm_main() override;
+
+    // --- Start-up, link and shut-down
+    void FormCreate(TObject* Sender);
+    /// Registers the application window, fetches the message number and sends the client
+    /// initialisation. With every client slot taken it tells the operator and ends the program.
+    void registerlink();
+    void OnAppMessage(MSG& Msg, bool& Handled);
+    void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
+    /// Refreshes the status copy; false when there is none or the server is too old.
+    bool getstatus();
+    void Lgetstatus();
+    /// The port label and the buttons.
+    void Sgetstatus();
+    void enable_device(uint8_t DeviceFlags);
+    void lascommand(uint16_t Code, uint32_t Argument);
+    void lblink1(bool Lit);
+    void lblink2(bool Lit);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormResize(TObject* Sender);
+
+    // --- Buttons
+    void btn_startClick(TObject* Sender);
+    /// The report's handlers: the report page is not part of this program yet.
+    void btn_saveToFileClick(TObject* Sender);
+    void btn_printClick(TObject* Sender);
+    void copy1Click(TObject* Sender);
+    void btn_setupClick(TObject* Sender);
+    void btn_exitClick(TObject* Sender);
+    void noCommandCheck1Click(TObject* Sender);
+
+    // --- The run and its plots
+    void CheckStopping();
+    void ClearEnergyGraph();
+    void ClearStatistics();
+    void ShowActualValues();
+    void PaintSD();
+    void PlotGraph1PaintEnd(TObject* Sender, TCanvas* Canvas);
+
+    // --- Components from the form resource
+    TPanel* Panel_Exit = nullptr;
+    TFlatButton* btn_start = nullptr;
+    TFlatButton* btn_save = nullptr;
+    TFlatButton* btn_print = nullptr;
+    TFlatButton* btn_setup = nullptr;
+    TFlatButton* btn_copy = nullptr;
+    TFlatButton* btn_exit = nullptr;
+    TMled* led_tx = nullptr;
+    TMled* LED_RX = nullptr;
+    TLabel* label_com = nullptr;
+    TLabel* Label_lastyp = nullptr;
+    TLabel* interval1 = nullptr;
+    TLabel* lab_dev = nullptr;
+    TPlotGraph* PlotGraph1 = nullptr;
+    TPlotGraph* PlotGraph2 = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
+    TPrintDialog* PrintDialog1 = nullptr;
+    TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
+
+    // --- Program state
+    bool registered = false;
+    bool noConnection = true;
+    bool starting = false;
+    bool running = false;
+    bool stopRequested = false;
+    bool closing = false;
+    bool unsaved = false;
+    bool dataReady = false;
+    std::string laserTypeText;
+    uint16_t messageNumber = 0;
+    uint16_t sequence = 0;
+    LaserStatusCopy statusCopy {};
+    /// The library's whole status for this process; null before the first notice.
+    LaserStatus* statusPointer = nullptr;
+    TessalySettings settings;
+
+    // --- The run's results
+    std::array<int32_t, HistogramBins> histogram {};
+    double deviation = 0, meanEnergy = 0;
+    int32_t selectedPulses = 0;
+    int32_t lastPlotted = 0;
+    int32_t lastInterval = 0;
+    std::string reportBaseName, paintStamp;
+
+    /// Raised after every notice the form handled (the run aids and tests follow the form).
+    std::function<void(uint8_t Code, uint8_t Parameter)> AfterNotice;
+
+    /// The executable whose path names the settings file; the running one unless set before
+    /// the form is made (tests put it into a temporary folder).
+    static std::string ProgramPath;
+
+private:
+    enum class WaitEnd { Done, Closing, TimedOut };
+    /// Runs the message loop until Done holds, the program closes (when Closable) or the wait
+    /// has lasted LaserWaitMs.
+    WaitEnd waitFor(const std::function<bool()>& Done, bool Closable);
+    bool startRun();
+    void clearHistogramGraph();
+    void showLaserType(const std::string& Text);
+    void setMarks(TPlotGraph& Graph, bool Horizontal);
+    void addMarks(TPlotGraph& Graph);
+    void readSettings();
+    void writeSettings();
+    std::string settingsFile() const;
+    RunFlags flags() const { return { starting, running, dataReady }; }
+    bool checkServerVersion();
+
+    bool inStart_ = false;          // Start is in its waits; a second Start waits for it
+    bool closePending_ = false;     // a close came during Start's waits
+    bool closeConfirmed_ = false;   // the operator agreed to lose the graphs
+    bool closeRequested_ = false;   // the old-server box is up or was answered
+};
+
+extern TForm_main* Form_main;
