@@ -63,7 +63,8 @@ std::string IntervalText(const LaserStatusCopy& S)
 
 int32_t UsableSamples(const LaserStatusCopy& S)
 {
-    return std::clamp<int32_t>(S.samples, 0, EnergyCapacity);
+    const int32_t samples = S.samples;   // a packed field: no reference to it
+    return std::clamp<int32_t>(samples, 0, EnergyCapacity);
 }
 
 HistogramWindow ChooseHistogramWindow(std::span<const int32_t, HistogramBins> Bins, int Lo, int Hi)

@@ -53,7 +53,7 @@ TForm_main::WaitEnd TForm_main::waitFor(const std::function<bool()>& Done, bool 
             end = WaitEnd::Done;
             break;
         }
-        if (Closable && (closing || Application->GetTerminated())) {
+        if (Closable && closing) {
             end = WaitEnd::Closing;
             break;
         }

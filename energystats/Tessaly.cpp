@@ -11,7 +11,8 @@
 void CreateTessalyForms()
 {
     Application->CreateForm(Form_main);
-    if (Application->GetTerminated())
+    // Every client slot taken: the program is ending without its window.
+    if (!Form_main->registered)
         return;
     Application->CreateForm(warningform);
     warningform->CenterOnMainForm();
@@ -27,7 +28,7 @@ int RunTessaly()
         Application->ShowException(E);
         return 1;
     }
-    if (Application->GetTerminated())
+    if (!Form_main->registered)
         return 0;
     const HWND mainWindow = Form_main->GetHandle();
     SetTerminateHandler([mainWindow] { PostMessage(mainWindow, WM_CLOSE, 0, 0); });
