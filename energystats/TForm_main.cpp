@@ -166,8 +166,9 @@ bool TForm_main::getstatus()
 {
     statusPointer = getstatuspointer();
     if (!statusPointer) {
+        // The notice is still acted on, from the copy as it was.
         Application->MessageBox("get nil Statuspointer", "Error", MB_OK);
-        return false;
+        return true;
     }
     statusCopy = statusPointer->copy;
     return checkServerVersion();
@@ -228,13 +229,10 @@ void TForm_main::enable_device(uint8_t)
 void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
     // A server too old: the operator was told and the form closes; nothing more of it is read.
-    const bool copied = getstatus();
-    if (!copied && !statusPointer)
+    if (!getstatus())
         return;
     if (registered)
         Lgetstatus();
-    if (!copied)
-        return;
     const bool lit = Parameter != 0;
     switch (Code) {
     case ev_blink1: lblink1(lit); break;

@@ -41,7 +41,8 @@ public:
     void registerlink();
     void OnAppMessage(MSG& Msg, bool& Handled);
     void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
-    /// Refreshes the status copy; false when there is none or the server is too old.
+    /// Refreshes the status copy (a missing one is told and the old copy kept); false when the
+    /// server is too old: the operator was told and the form is closing.
     bool getstatus();
     void Lgetstatus();
     /// The port label and the buttons.
