@@ -9,6 +9,7 @@
 #include "platform/kernel/WinExec.h"
 #include "platform/rtl/FileNames.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/Printers.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/TApplication.h"
@@ -95,6 +96,7 @@ void TForm_main::FormCreate(TObject*)
     ClearStatistics();
     ClearEnergyGraph();
     lastInterval = 0;
+    Printer()->SetOrientation(poPortrait);
     addMarks(*PlotGraph1);
     addMarks(*PlotGraph2);
     dataReady = false;
