@@ -598,8 +598,10 @@ void TFlatButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     TGraphicControl::MouseUp(Button, Shift, X, Y);
     if (Button == TMouseButton::mbLeft)
         leftUp();
-    else if (Button == TMouseButton::mbRight)
-        RightButtonUp(X, Y);
+    else if (Button == TMouseButton::mbRight && GetPopupMenu())
+        // The platform shows the right-click menu as soon as this returns; the button lets go
+        // of the mouse first, as it does after its own menu.
+        afterMenu();
 }
 
 void TFlatButton::leftUp()
@@ -626,17 +628,6 @@ void TFlatButton::leftUp()
         Invalidate();
         if (!FDropDownMenu)
             Click();
-    }
-}
-
-void TFlatButton::RightButtonUp(int X, int Y)
-{
-    FMousePos = Point(X, Y);
-    if (TPopupMenu* menu = GetPopupMenu()) {
-        const TPoint at = ClientToScreen(Point(X, Y));
-        menu->PopupComponent = this;
-        menu->Popup(at.X, at.Y);
-        afterMenu();
     }
 }
 

@@ -95,9 +95,6 @@ public:
     /// The generated grey glyph (empty unless Bitmap is set and NoFocusBitmap is not).
     TBitmap* GetMonoBitmap() const { return FMonoBitmap.get(); }
 
-    /// The right button went up over the button (the platform sends it no message of its own).
-    void RightButtonUp(int X, int Y);
-
 protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;

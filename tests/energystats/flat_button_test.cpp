@@ -168,3 +168,16 @@ TEST_F(FlatButtonTest, TheMonoGlyphFollowsTheShadingThresholds)
     b.SetWordWrap(true);
     EXPECT_NE(uitest::Grab(b), nullptr);
 }
+
+TEST_F(FlatButtonTest, ARightClickShowsThePopupMenuOnceAndLeavesTheButtonUnpressed)
+{
+    TFlatButton& b = make(8, "Right");
+    uitest::PopupAnswerer popups;
+    auto* menu = new TPopupMenu(Host);
+    b.SetPopupMenu(menu);
+    uitest::MousePress(b, TMouseButton::mbRight, 10, 5);
+    uitest::MouseRelease(b, TMouseButton::mbRight, 10, 5);
+    EXPECT_EQ(popups.Shown().size(), 1u);
+    EXPECT_FALSE(b.GetPressed());
+    EXPECT_TRUE(clicks.empty());
+}
