@@ -5,6 +5,7 @@
 #include "pdf/PdfPrimitives.h"
 #include "pdf/PdfReferenceDC.h"
 #include "pdf/TPDFDocInfo.h"
+#include "pdf/TPDFImages.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFJSFList.h"
 #include "pdf/TPDFOutlines.h"
@@ -33,6 +34,7 @@ std::string ref(int32_t Number)
 TPDFDocument::TPDFDocument(TComponent* AOwner)
     : TComponent(AOwner), FDocumentInfo(std::make_unique<TPDFDocInfo>()),
       FPages(std::make_unique<TPDFPages>(*this, false)), FForms(std::make_unique<TPDFPages>(*this, true)),
+      FImages(std::make_unique<TPDFImages>(this)),
       FOutlines(std::make_unique<TPDFOutlines>(*this)), FJSFList(std::make_unique<TPDFJSFList>())
 {
     SetRandomSource(nullptr);
@@ -46,6 +48,7 @@ TPDFDocument::~TPDFDocument()
     FOutlines.reset();
     FPages.reset();
     FForms.reset();
+    FImages.reset();
     FOutput.reset();
     releaseReferenceDC();
 }
@@ -211,6 +214,7 @@ void TPDFDocument::resetDocument()
     FPagesNumber = FCatalogNumber = FEncryptNumber = 0;
     FPages->Clear();
     FForms->Clear();
+    FImages->Clear();
     FOutlines->Clear();
     FOutlines->ObjectNumber = 0;
     CurrentPage = nullptr;
@@ -287,6 +291,15 @@ void TPDFDocument::Abort()
     FGenerating = false;
 }
 
+int32_t TPDFDocument::AddImage(const TGraphic& Graphic, int32_t Kind, TColor TransparentColor, bool IsMask,
+                               int32_t MaskIndex)
+{
+    if (!FGenerating)
+        throw TPDFException(SGenerationNotActivated);
+    FImages->Add(Graphic, Kind, TransparentColor, IsMask, MaskIndex);
+    return FImages->Count() - 1;
+}
+
 void TPDFDocument::writeDocument()
 {
     if (!FGenerating)
@@ -303,6 +316,9 @@ void TPDFDocument::writeDocument()
     if (!FOnePass)
         for (int I = 0; I < FPages->Count(); ++I)
             FPages->Items(I)->WritePage();
+    if (!FOnePass)
+        for (int I = 0; I < FImages->Count(); ++I)
+            FImages->Items(I)->Save(*this);
     FOutlines->Save();
     int32_t NamesNumber = 0;
     writeCatalog(NamesNumber);

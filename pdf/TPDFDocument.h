@@ -9,6 +9,7 @@
 #include "pdf/PdfSecurity.h"
 
 #include "platform/gdi/GdiTypes.h"
+#include "platform/ui/Colors.h"
 #include "platform/rtl/TStringList.h"
 #include "platform/ui/TComponent.h"
 
@@ -19,7 +20,9 @@
 #include <string_view>
 #include <vector>
 
+class TGraphic;
 class TPDFDocInfo;
+class TPDFImages;
 class TPDFJSFList;
 class TPDFOutlines;
 class TPDFPage;
@@ -98,6 +101,10 @@ public:
     /// Abandons the generation; deletes the file when writing to one.
     void Abort();
     bool Generating() const { return FGenerating; }
+    /// Codes the graphic as image kind Kind (0 deflated RGB, 2 to 4 CCITT fax) and answers its
+    /// index; refused with "Generation PDF file not activated" while idle.
+    int32_t AddImage(const TGraphic& Graphic, int32_t Kind, TColor TransparentColor = -1, bool IsMask = false,
+                     int32_t MaskIndex = -1);
 
     // --- Determinism
     /// The source of U's random bytes (a generator seeded from the clock by default).
@@ -123,6 +130,7 @@ public:
     int32_t PagesNumber() const { return FPagesNumber; }
     TPDFPages& Pages() const { return *FPages; }
     TPDFPages& Forms() const { return *FForms; }
+    TPDFImages& Images() const { return *FImages; }
     TPDFOutlines& Outlines() const { return *FOutlines; }
     TPDFJSFList& JSFunctions() const { return *FJSFList; }
 
@@ -165,6 +173,7 @@ private:
 
     std::unique_ptr<TPDFPages> FPages;
     std::unique_ptr<TPDFPages> FForms;
+    std::unique_ptr<TPDFImages> FImages;
     std::unique_ptr<TPDFOutlines> FOutlines;
     std::unique_ptr<TPDFJSFList> FJSFList;
     HDC FReferenceDC = nullptr;

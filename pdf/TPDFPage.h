@@ -16,6 +16,7 @@
 class TMetafile;
 class TMetafileCanvas;
 class TPDFDocument;
+class TPDFImage;
 class TPDFPages;
 
 class TPDFPage {
@@ -116,6 +117,13 @@ public:
     /// Plays what was drawn on the canvas into Content, then drops both.
     void CloseCanvas();
 
+    // --- Images of the document's list
+    /// Lower-left corner and size in points, Angle in degrees about that corner; an index
+    /// outside the list raises "Out of range".
+    void ShowImagePt(int32_t Index, double X, double Y, double Width, double Height, double Angle = 0);
+    /// The same in device units, (X, Y) being the top-left corner.
+    void ShowImage(int32_t Index, double X, double Y, double Width, double Height, double Angle = 0);
+
     // --- Writing
     /// Writes the resources, the content stream and the page object (or the form XObject) and
     /// clears Content.
@@ -126,6 +134,7 @@ public:
     TPDFDocument& Document;
     TPDFMatrix FormMatrix;
     std::unique_ptr<TPDFPages> InnerForms;
+    std::vector<TPDFImage*> UsedImages;
     bool IsForm = false;
     int32_t Resolution = 72;
     double ScaleFactor = 1;

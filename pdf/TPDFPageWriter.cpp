@@ -4,6 +4,7 @@
 #include "pdf/PdfSecurity.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
+#include "pdf/TPDFImages.h"
 #include "pdf/TPDFPages.h"
 
 #include "platform/gdi/EnhMetaFile.h"
@@ -90,8 +91,10 @@ void TPDFPage::writeResources()
     if (UsesImageC)
         Document.WriteText("/ImageC ", false);
     Document.WriteText("]");
-    if (InnerForms->Count() > 0) {
+    if (!UsedImages.empty() || InnerForms->Count() > 0) {
         Document.WriteText(" /XObject <<");
+        for (const TPDFImage* Image : UsedImages)
+            Document.WriteText("/" + Image->ImageName + " " + ref(Image->ObjectNumber));
         for (int I = 0; I < InnerForms->Count(); ++I)
             Document.WriteText("/IF" + IntToStr(I) + " " + ref(InnerForms->Items(I)->PageNumber));
         Document.WriteText(">>");
@@ -127,6 +130,8 @@ void TPDFPage::WritePage()
 {
     for (int D = GSaveDepth; D > 0; --D)
         GRestore();
+    for (TPDFImage* Image : UsedImages)
+        Image->Save(Document);
     for (int I = 0; I < InnerForms->Count(); ++I)
         InnerForms->Items(I)->WritePage();
     ResourcesNumber = Document.NewObjectNumber();
