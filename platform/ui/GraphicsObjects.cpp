@@ -2,6 +2,7 @@
 #include "platform/ui/GraphicsObjects.h"
 
 #include "platform/ui/Published.h"
+#include "platform/ui/TBitmap.h"
 
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/MulDiv.h"
@@ -243,8 +244,18 @@ void TBrush::SetStyle(TBrushStyle Value)
     Changed();
 }
 
+void TBrush::SetBitmap(TBitmap* Value)
+{
+    if (Value == FBitmap)
+        return;
+    FBitmap = Value;
+    Changed();
+}
+
 HGDIOBJ TBrush::MakeHandle() const
 {
+    if (FBitmap && !FBitmap->Empty())
+        return CreatePatternBrush(FBitmap->GetHandle());
     const COLORREF Colour = ColorToRGB(FColor);
     switch (FStyle) {
     case bsSolid: return CreateSolidBrush(Colour);
@@ -268,5 +279,6 @@ void TBrush::Assign(const TPersistent& Source)
     }
     FColor = Other->FColor;
     FStyle = Other->FStyle;
+    FBitmap = Other->FBitmap;
     Changed();
 }

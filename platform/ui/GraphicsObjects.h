@@ -15,6 +15,8 @@
 #include "platform/ui/TComponent.h"
 #include "platform/ui/TypeInfo.h"
 
+class TBitmap;
+
 enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using enum TFontStyle;
 using TFontStyles = TSet<TFontStyle>;
@@ -145,6 +147,11 @@ public:
     void SetColor(TColor Value);
     TBrushStyle GetStyle() const { return FStyle; }
     void SetStyle(TBrushStyle Value);
+    /// A bitmap that is not empty makes the brush paint with it as a tile, whatever the style.
+    /// The brush takes a copy of the picture when drawing next asks for it; the bitmap stays the
+    /// caller's and must outlive its use here (or be unset).
+    TBitmap* GetBitmap() const { return FBitmap; }
+    void SetBitmap(TBitmap* Value);
 
     HBRUSH GetHandle() const { return GetObjectHandle(); }
     void Assign(const TPersistent& Source) override;
@@ -155,6 +162,7 @@ protected:
 private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
+    TBitmap* FBitmap = nullptr;
 };
 
 /// A ROP2 mode for a pen mode (pmCopy is R2_COPYPEN).

@@ -13,6 +13,8 @@
 #include "platform/ui/VirtualKeys.h"
 #include "platform/ui/WidgetApplication_p.h"
 
+#include "platform/kernel/MulDiv.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -31,6 +33,8 @@ const PublishedClass& FormClass = PublishClass<TForm, TWinControl>("TForm", [](P
     P.Enum("FormStyle", TFormStyleType, &TForm::GetFormStyle, &TForm::SetFormStyle);
     P.Component("Menu", &TForm::GetMenu, &TForm::SetMenu);
     P.Bool("KeyPreview", &TForm::KeyPreview);
+    P.Bool("Scaled", &TForm::Scaled);
+    P.Int("PixelsPerInch", &TForm::PixelsPerInch);
     P.Component("ActiveControl", &TForm::GetActiveControl, &TForm::SetActiveControl);
     P.Event("OnCreate", &TForm::OnCreate);
     P.Event("OnShow", &TForm::OnShow);
@@ -121,6 +125,38 @@ void TForm::Loaded()
 {
     TWinControl::Loaded();
     applyWindowStyle();
+    scaleToScreen();
+}
+
+namespace {
+
+void scaleControls(TWinControl& Parent, int M, int D)
+{
+    for (int I = 0; I < Parent.ControlCount(); ++I) {
+        TControl& C = *Parent.Controls(I);
+        C.SetBounds(MulDiv(C.GetLeft(), M, D), MulDiv(C.GetTop(), M, D), MulDiv(C.GetWidth(), M, D),
+                    MulDiv(C.GetHeight(), M, D));
+        // A control with ParentFont follows its parent's scaled font by itself.
+        if (!C.GetParentFont())
+            C.GetFont()->SetHeight(MulDiv(C.GetFont()->GetHeight(), M, D));
+        if (auto* Win = dynamic_cast<TWinControl*>(&C))
+            scaleControls(*Win, M, D);
+    }
+}
+
+} // namespace
+
+void TForm::scaleToScreen()
+{
+    constexpr int ScreenPixelsPerInch = 96;
+    if (!Scaled || PixelsPerInch <= 0 || PixelsPerInch == ScreenPixelsPerInch)
+        return;
+    const int M = ScreenPixelsPerInch, D = PixelsPerInch;
+    SetClientWidth(MulDiv(GetClientWidth(), M, D));
+    SetClientHeight(MulDiv(GetClientHeight(), M, D));
+    GetFont()->SetHeight(MulDiv(GetFont()->GetHeight(), M, D));
+    scaleControls(*this, M, D);
+    PixelsPerInch = ScreenPixelsPerInch;
 }
 
 void TForm::Notification(TComponent* AComponent, TOperation Operation)

@@ -86,6 +86,11 @@ public:
     void CenterOnScreen();
     /// The screen position of the client area's top-left corner.
     TPoint GetClientOrigin() const;
+    /// The dots per inch the form resource was made at. When Scaled, a form read from a resource
+    /// of another value is scaled to the screen's 96 once it is read (sizes, places and fonts of
+    /// the form and its controls), and PixelsPerInch becomes 96.
+    int PixelsPerInch = 96;
+    bool Scaled = true;
 
     // --- Keys and focus
     /// The form sees every key before the focused control does.
@@ -168,6 +173,7 @@ private:
     void closeModal();
     void becameActive();
     void applyWindowStyle();
+    void scaleToScreen();
     bool dispatchDialogChar(char Key);
     TButton* findButton(bool Default) const;
     /// Control is leaving the form: the focus must not stay with it.

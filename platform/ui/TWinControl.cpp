@@ -2,6 +2,7 @@
 #include "platform/ui/TWinControl.h"
 
 #include "platform/ui/Access_p.h"
+#include "platform/ui/Mouse.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/TForm.h"
 #include "platform/ui/UiConsts.h"
@@ -17,6 +18,8 @@ namespace {
 const PublishedClass& WinControlClass = PublishClass<TWinControl, TControl>("TWinControl", [](Published<TWinControl>& P) {
     P.Int("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder);
     P.Bool("TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
+    P.Bool("Ctl3D", &TWinControl::GetCtl3D, &TWinControl::SetCtl3D);
+    P.Bool("ParentCtl3D", &TWinControl::GetParentCtl3D, &TWinControl::SetParentCtl3D);
     P.Event("OnKeyDown", &TWinControl::OnKeyDown);
     P.Event("OnKeyUp", &TWinControl::OnKeyUp);
     P.Event("OnKeyPress", &TWinControl::OnKeyPress);
@@ -238,4 +241,32 @@ void TWinControl::Realign()
         throw;
     }
     FAligning = false;
+}
+
+// --- Three-dimensional borders
+
+bool TWinControl::GetCtl3D() const { return FParentCtl3D && GetParent() ? GetParent()->GetCtl3D() : FCtl3D; }
+
+void TWinControl::SetCtl3D(bool Value)
+{
+    FCtl3D = Value;
+    FParentCtl3D = false;
+}
+
+void TWinControl::SetParentCtl3D(bool Value)
+{
+    if (FParentCtl3D && !Value)
+        FCtl3D = GetCtl3D();
+    FParentCtl3D = Value;
+}
+
+// --- Messages
+
+void TWinControl::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_SYSCOMMAND && RunMoveSizeLoop(*this, Message.WParam)) {
+        Message.Result = 0;
+        return;
+    }
+    TControl::WndProc(Message);
 }

@@ -46,6 +46,15 @@ public:
     bool GetTabStop() const { return FTabStop; }
     void SetTabStop(bool Value) { FTabStop = Value; }
 
+    // --- Three-dimensional borders: kept for the form resources; the look here is always 3-D
+    /// With ParentCtl3D, the parent's value (the own one while there is no parent).
+    bool GetCtl3D() const;
+    /// Clears ParentCtl3D.
+    void SetCtl3D(bool Value);
+    bool GetParentCtl3D() const { return FParentCtl3D; }
+    /// False keeps the value the parent gave.
+    void SetParentCtl3D(bool Value);
+
     // --- Events
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
@@ -72,6 +81,8 @@ protected:
     void FontChanged() override;
     void ColorChanged() override;
     void Loaded() override;
+    /// Runs the move and size system commands (Mouse.h).
+    void WndProc(TMessage& Message) override;
 
 private:
     friend class TControl;
@@ -85,6 +96,8 @@ private:
     std::vector<TWinControl*> FTabList;
     bool FTabStop = false;
     bool FAligning = false;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
 };
 
 /// An operation that the control's state does not allow ("Cannot focus a disabled or invisible window").

@@ -15,6 +15,10 @@ constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_TIMER = 0x0113;
+constexpr UINT WM_SYSCOMMAND = 0x0112;
+// System commands (WM_SYSCOMMAND's WParam; the low four bits carry a detail, such as the edge)
+constexpr UINT SC_SIZE = 0xF000, SC_MOVE = 0xF010;
+constexpr UINT WMSZ_BOTTOMRIGHT = 8;
 constexpr UINT WM_USER = 0x0400;
 
 struct MSG {
