@@ -241,7 +241,10 @@ void TBitmap::Assign(const TPersistent& Source)
 {
     const auto* Other = dynamic_cast<const TBitmap*>(&Source);
     if (!Other) {
-        TGraphic::Assign(Source);
+        if (const auto* Graphic = dynamic_cast<const TGraphic*>(&Source))
+            drawFrom(*Graphic);
+        else
+            TGraphic::Assign(Source);
         return;
     }
     if (Other == this)
@@ -257,6 +260,30 @@ void TBitmap::Assign(const TPersistent& Source)
         return;
     }
     replacePicture(std::make_unique<Dib>(*Picture), Other->FPixelFormat);
+}
+
+void TBitmap::drawFrom(const TGraphic& Graphic)
+{
+    const int W = Graphic.Empty() ? 0 : std::max(0, Graphic.GetWidth());
+    const int H = Graphic.Empty() ? 0 : std::max(0, Graphic.GetHeight());
+    if (W == 0 || H == 0) {
+        replacePicture(nullptr, pf24bit);
+        return;
+    }
+    auto Picture = std::make_unique<Dib>(W, H, 24);
+    std::fill(Picture->Bytes().begin(), Picture->Bytes().end(), uint8_t(0xFF));
+    replacePicture(std::move(Picture), pf24bit);
+    GetCanvas()->StretchDraw(Rect(0, 0, W, H), Graphic);
+}
+
+void TBitmap::Mask(TColor TransparentColor)
+{
+    const Dib* Current = GetDib();
+    if (!Current)
+        return;
+    // Through 24 bits: an indexed picture converted straight to one bit would keep its indexes.
+    const Dib Colours = Current->Bits() == 24 ? Dib(*Current) : Current->Converted(24);
+    replacePicture(std::make_unique<Dib>(Colours.Converted(1, ColorToRGB(static_cast<uint32_t>(TransparentColor)))), pf1bit);
 }
 
 // --- Drawing

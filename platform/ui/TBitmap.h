@@ -62,8 +62,13 @@ public:
     /// Reads the BMP resource of that name (case does not matter). Raises EResNotFound
     /// "Resource X not found" or EInvalidGraphic "Bitmap image is not valid", keeping the old picture.
     void LoadFromResourceName(std::string_view ResName);
-    /// Copies a bitmap (another graphic raises EConvertError); the copy has its own pixels.
+    /// Copies a bitmap; the copy has its own pixels. Another graphic (a metafile, a JPEG
+    /// picture) is drawn into 24-bit pixels of its size, on white; anything else raises
+    /// EConvertError.
     void Assign(const TPersistent& Source) override;
+    /// Turns the picture into its mask for TransparentColor: one bit per pixel, white where
+    /// the picture had that colour, black elsewhere.
+    void Mask(TColor TransparentColor);
 
     /// The pixels, for code that reads or writes many at once; null while empty.
     Dib* GetDib() const;
@@ -72,7 +77,9 @@ protected:
     void Draw(TCanvas& ACanvas, const TRect& Rect) const override;
 
 private:
+    friend class TJPEGImage;
     void replacePicture(std::unique_ptr<Dib> Picture, TPixelFormat Format);
+    void drawFrom(const TGraphic& Graphic);
     void resize(int AWidth, int AHeight);
     void canvasChanged(TObject* Sender);
     void drawTransparent(HDC Dest, const TRect& Rect) const;
