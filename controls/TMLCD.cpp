@@ -24,6 +24,7 @@ const PublishedClass& MlcdClass = PublishClass<TMLCD, TCustomPanel>("TMLCD", [](
     P.Enum("LCDOffColor", TLCDColorsType, &TMLCD::GetLCDOffColor, &TMLCD::SetLCDOffColor);
     P.Color("LCDframeColor", &TMLCD::GetLCDframeColor, &TMLCD::SetLCDframeColor);
     P.Bool("LCDOn", &TMLCD::GetLCDOn, &TMLCD::SetLCDOn);
+    P.ReadOnlyString("ValueString", &TMLCD::GetValueString);
     P.Bool("Enabled", &TMLCD::GetEnabled, &TMLCD::SetEnabled);
 });
 

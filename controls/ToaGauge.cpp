@@ -25,6 +25,7 @@ const PublishedClass& OaGaugeClass = PublishClass<ToaGauge, TGraphicControl>("To
     P.Enum("Bevel", oaGauges::TBevelShapeType, &ToaGauge::GetBevel, &ToaGauge::SetBevel);
     P.Enum("ProgressBevel", oaGauges::TBevelShapeType, &ToaGauge::GetProgressBevel, &ToaGauge::SetProgressBevel);
     P.Int("BevelMargin", &ToaGauge::GetBevelMargin, &ToaGauge::SetBevelMargin);
+    P.ReadOnlyInt("PercentDone", &ToaGauge::GetPercentDone);
 });
 
 void deflate(TRect& R, int By)

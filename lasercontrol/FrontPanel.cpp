@@ -283,9 +283,8 @@ void TForm_main::enable_btn()
 
 void TForm_main::enable_device(uint8_t DeviceFlags)
 {
-    // The mask holds until the next call, for every copy that comes meanwhile.
-    capabilityMask = CapabilityMask(statusCopy.deviceVersion, DeviceFlags);
-    statusCopy.capabilityFlags = uint8_t(rawCapabilities_ & capabilityMask);
+    // Only this copy is cut; the next notice brings the server's bits again.
+    statusCopy.capabilityFlags &= CapabilityMask(statusCopy.deviceVersion, DeviceFlags);
     const DeviceLayout d = ChooseDeviceLayout(statusCopy, DeviceFlags);
 
     // ONLINE's lamp has no caption of its own; OFFLINE has no lamp.

@@ -30,7 +30,8 @@ const PublishedClass& FormClass = PublishClass<TAbout, TForm>("TAbout", [](Publi
 std::string SerialNumberCaption(const LaserStatusCopy& Copy)
 {
     const std::string firmware = FieldText(Copy.firmwareText);
-    const bool headSerial = firmware.size() >= 7 && firmware[5] > 'A';
+    // Letters of the upper code page half count as above 'A' as well.
+    const bool headSerial = firmware.size() >= 7 && static_cast<unsigned char>(firmware[5]) > 'A';
     return (headSerial ? "serial no.: " : "cls-eprom serial no.: ") + std::to_string(Copy.serialNumber);
 }
 

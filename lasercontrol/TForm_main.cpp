@@ -190,8 +190,6 @@ void TForm_main::FormCreate(TObject*)
     lab_gasmode->SetCaption("");
 
     statusCopy = LaserStatusCopy {};
-    rawCapabilities_ = 0;
-    capabilityMask = 0xFF;
     deviceText.clear();
     sequence = 1;
 
@@ -274,33 +272,31 @@ void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
     }
 }
 
-bool TForm_main::getstatus()
+void TForm_main::getstatus()
 {
     statusPointer = getstatuspointer();
     if (!statusPointer) {
         Application->MessageBox("get nil Statuspointer", "Error", MB_OK);
-        return true;
+        return;
     }
     takeStatus(statusPointer->copy);
-    return checkServerVersion();
+    checkServerVersion();
 }
 
 void TForm_main::takeStatus(const LaserStatusCopy& Copy)
 {
     statusCopy = Copy;
-    rawCapabilities_ = Copy.capabilityFlags;
-    statusCopy.capabilityFlags = uint8_t(rawCapabilities_ & capabilityMask);
 }
 
-bool TForm_main::checkServerVersion()
+void TForm_main::checkServerVersion()
 {
     const std::string version = FieldText(statusPointer->serverVersionText);
     if (statusPointer->serverVersionLevel >= MinimumServerLevel || version.empty())
-        return true;
+        return;
     // Notices keep coming while the box is up and while the close asks its question; one box
     // and one close are enough.
     if (closeRequested_)
-        return false;
+        return;
     closeRequested_ = true;
     Application->MessageBox("Old " + version + "  :  Exit    ", "Error", MB_OK);
     Close();
@@ -308,7 +304,6 @@ bool TForm_main::checkServerVersion()
     // notice ask again.
     if (!closing)
         closeRequested_ = false;
-    return false;
 }
 
 void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
@@ -327,8 +322,8 @@ void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
 
 void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
-    if (!getstatus())
-        return;
+    // Even for a server too old: after a refused exit the panel must go on following it.
+    getstatus();
     if (registered)
         Lgetstatus();
     switch (Code) {

@@ -57,9 +57,8 @@ public:
     void OnAppMessage(MSG& Msg, bool& Handled);
     /// One notice: refreshes the copy, redraws the panel and acts on the event code.
     void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
-    /// Refreshes the status copy from the library. False when the server is too old: the
-    /// operator was told and the form is closing, so the caller must not go on.
-    bool getstatus();
+    /// Refreshes the status copy from the library; a server too old is told and the form closes.
+    void getstatus();
     /// Sends one command; a refusal of the library beeps.
     void lascommand(uint16_t Code, uint32_t Argument);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -78,8 +77,8 @@ public:
     /// Adapts the panel to the connected laser (its device flags); 0 gives the reduced panel.
     void enable_device(uint8_t DeviceFlags);
 
-    /// Takes a status copy as getstatus does with the library's: stores it and applies the
-    /// capability mask of the last enable_device. Tests hand in crafted copies through it.
+    /// Takes a status copy as getstatus does with the library's. Tests hand in crafted copies
+    /// through it.
     void takeStatus(const LaserStatusCopy& Copy);
     /// Writes the settings file (closing, the Options dialog's Save); a failure is shown.
     void writeSettings();
@@ -260,8 +259,6 @@ public:
     int shortHeight = 0;
     bool lcdBlinkHz = false;
     bool lcdBlinkQuant = false;
-    /// The capability bits that the last enable_device keeps; applied to every new copy.
-    uint8_t capabilityMask = 0xFF;
     /// The base of the next plus or minus 10 % high-voltage step, and whether a step just set it.
     uint8_t hvBase = 0;
     bool hvBaseSet = false;
@@ -308,11 +305,10 @@ private:
     // Start-up
     void readSettings();
     void placeWindow();
-    bool checkServerVersion();
+    void checkServerVersion();
 
     std::string settingsFile() const;
 
-    uint8_t rawCapabilities_ = 0;   // the capabilities of the last copy, before the mask
     bool closeRequested_ = false;
     bool leakQuestionUp_ = false;   // the extern flushing question is on the screen
 };

@@ -27,6 +27,23 @@ uint8_t GasProcedures::Valves() const
     return active_ ? phases_[index_].Valves : 0;
 }
 
+int GasProcedures::PercentDone() const
+{
+    if (!active_)
+        return 0;
+    double total = 0, done = 0;
+    for (size_t i = 0; i < phases_.size(); ++i) {
+        if (phases_[i].Ends != Until::Time)
+            continue;
+        total += phases_[i].Seconds;
+        if (i < index_)
+            done += phases_[i].Seconds;
+        else if (i == index_)
+            done += elapsed_;
+    }
+    return total > 0 ? std::clamp(int(100 * done / total), 0, 100) : 100;
+}
+
 std::vector<GasProcedures::Phase> GasProcedures::phasesFor(GasProcedure Procedure) const
 {
     const LaserSettings& s = settings_;
@@ -99,6 +116,7 @@ bool GasProcedures::Start(GasProcedure Procedure)
     if (!CanStart(Procedure))
         return false;
     phases_ = phasesFor(Procedure);
+    procedure_ = Procedure;
     active_ = true;
     enter(0);
     return true;

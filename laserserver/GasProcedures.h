@@ -57,6 +57,10 @@ public:
     uint8_t Step() const;
     uint8_t Valves() const;
     uint8_t GasState() const { return uint8_t(Step() | Valves()); }
+    /// The procedure that runs; meaningful only while Active().
+    GasProcedure Running() const { return procedure_; }
+    /// How much of the running procedure's timed phases has passed, 0 to 100.
+    int PercentDone() const;
 
     // Operator commands
     /// Whether Procedure may start now: no procedure runs, or the running one waits for the
@@ -95,6 +99,7 @@ private:
 
     const LaserSettings& settings_;
     bool active_ = false;
+    GasProcedure procedure_ = GasProcedure::NewFill;
     std::vector<Phase> phases_;
     size_t index_ = 0;
     bool entered_ = false;       // the phase's start pressure and clock are taken

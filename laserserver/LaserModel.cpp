@@ -84,7 +84,8 @@ LaserModel::LaserModel(const SimulatorSettings& Settings, RunRegions Regions, do
     hvExact_ = st_.hvPercent;
     temperature_ = s.AmbientTemperature;
     st_.gasTemperature = s.AmbientTemperature;
-    connected_ = st_.comPort != 0 && (s.LaserPort == 0 || st_.comPort == s.LaserPort);
+    portReaches_ = st_.comPort != 0 && (s.LaserPort == 0 || st_.comPort == s.LaserPort);
+    connected_ = portReaches_;
     setFlag(sf_online, s.StartOnline);
     warmupLeft_ = s.WarmupSeconds;
     setFlag(sf_warmup, warmupLeft_ > 0);
@@ -222,17 +223,28 @@ void LaserModel::selectPort(uint32_t Port)
         notify(ev_comport);
         return;
     }
-    const bool was = connected_;
     st_.comPort = uint8_t(Port);
-    connected_ = Port != 0 && (laser_.LaserPort == 0 || Port == laser_.LaserPort);
+    portReaches_ = Port != 0 && (laser_.LaserPort == 0 || Port == laser_.LaserPort);
+    // Opening a port again mends a broken link.
+    linkBroken_ = false;
     if (st_.optionFlags & opt_autosave)
         optionsToSave_ = true;
     notify(ev_comport);
-    if (was && !connected_) {
+    setConnected(portReaches_);
+}
+
+void LaserModel::setConnected(bool On)
+{
+    if (On == connected_)
+        return;
+    connected_ = On;
+    if (!On) {
         // The laser is out of reach: nothing keeps it firing from the PC.
         laserOff();
+        notify(ev_linklost);
         notify(ev_noconnection);
-    } else if (!was && connected_) {
+    } else {
+        notify(ev_linkback);
         notify(ev_device);
         notify(ev_lasertype);
     }
@@ -352,6 +364,7 @@ void LaserModel::startGas(GasProcedure Procedure)
     laserOff();
     gas_.Start(Procedure);
     notify(ev_device);
+    followNitrogen();
 }
 
 void LaserModel::setHighVoltage(double Percent)
@@ -397,6 +410,7 @@ void LaserModel::Advance(uint32_t Milliseconds)
     advanceCharging(seconds);
     advanceSparkGap(seconds);
     advanceGas(seconds);
+    advanceLink();
     if (connected_)
         advanceFiring();
     advanceTemperature(Milliseconds);
@@ -452,6 +466,41 @@ void LaserModel::advanceGas(double Seconds)
     if (gas_.Advance(Seconds, pressure))
         notify(ev_device);
     st_.pressure = pressure;
+    followNitrogen();
+}
+
+void LaserModel::followNitrogen()
+{
+    const bool replacing = gas_.Active() && gas_.Running() == GasProcedure::NitrogenFlushing;
+    const bool ended = nitrogenReplacing_ && !replacing;
+    if (replacing != nitrogenReplacing_) {
+        nitrogenReplacing_ = replacing;
+        st_.modeFlags2 = replacing ? uint8_t(st_.modeFlags2 | mf2_nitrogen) : uint8_t(st_.modeFlags2 & ~mf2_nitrogen);
+        notify(ev_device);
+    }
+    // The panel shows the replacing's progress on the warm-up gauge.
+    if (!(replacing || ended) || flag(sf_warmup))
+        return;
+    const uint8_t progress = ended ? 100 : uint8_t(gas_.PercentDone());
+    if (progress != st_.warmupProgress) {
+        st_.warmupProgress = progress;
+        notify(ev_warmup, progress);
+    }
+}
+
+void LaserModel::advanceLink()
+{
+    const double after = laser_.LinkLostAfterSeconds, lostFor = laser_.LinkLostForSeconds;
+    if (after <= 0)
+        return;
+    if (!linkBrokeOnce_ && clockMs_ >= after * 1000) {
+        linkBrokeOnce_ = true;
+        linkBroken_ = true;
+        linkBrokenAtMs_ = clockMs_;
+    } else if (linkBroken_ && lostFor > 0 && clockMs_ - linkBrokenAtMs_ >= lostFor * 1000) {
+        linkBroken_ = false;
+    }
+    setConnected(portReaches_ && !linkBroken_);
 }
 
 void LaserModel::advanceFiring()
@@ -558,7 +607,9 @@ double LaserModel::energyPerPercent() const
 void LaserModel::updateDerived()
 {
     setFlag(sf_ready, !flag(sf_warmup) && sparkLeft_ < 0 && !gas_.Active());
-    setFlag(sf_gasmode, gas_.Active());
+    // Replacing the nitrogen of a laser with two laser heads keeps the laser out of gas mode,
+    // so the panel shows the nitrogen state instead of a gas-mode step.
+    setFlag(sf_gasmode, gas_.Active() && !nitrogenReplacing_);
     st_.gasState = gas_.GasState();
     const float fill = std::max(laser_.FillPressure, 1.0f);
     st_.pressureBar = st_.pressure > fill * 1.15f ? 5 : uint8_t(std::clamp(std::lround(st_.pressure * 4.0f / fill), 0L, 4L));

@@ -62,6 +62,8 @@ private:
     // Commands, one small handler per family
     void executeLaser(uint16_t Code, uint32_t Argument);
     void selectPort(uint32_t Port);
+    /// Follows the serial link: a change tells the programs (lost: 'P', 'D'; back: 'Q', '3', 'E').
+    void setConnected(bool On);
     void setAutoSave(bool On);
     void laserOn();
     void laserOff();
@@ -78,6 +80,9 @@ private:
     void advanceCharging(double Seconds);
     void advanceSparkGap(double Seconds);
     void advanceGas(double Seconds);
+    void advanceLink();
+    /// The second mode word's "nitrogen replacing" bit and its progress follow the procedure.
+    void followNitrogen();
     void advanceFiring();
     void pulse(double AtMs);
     void advanceTemperature(uint32_t Milliseconds);
@@ -102,6 +107,11 @@ private:
     double clockMs_ = 0;
 
     bool connected_ = false;
+    bool portReaches_ = false;   // the selected port is the one the laser answers on
+    bool linkBroken_ = false;    // the simulated cable is pulled (LinkLostAfterSeconds)
+    bool linkBrokeOnce_ = false;
+    double linkBrokenAtMs_ = 0;
+    bool nitrogenReplacing_ = false;
     double warmupLeft_ = 0;      // seconds of procedure time
     double chargeLeft_ = -1;     // below 0: not charging
     double sparkLeft_ = -1;      // below 0: not adjusting

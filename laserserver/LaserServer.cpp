@@ -19,6 +19,15 @@ constexpr uintptr_t BlinkTimer = 2;
 constexpr uint8_t Lit = 1;
 constexpr uint8_t Dark = 0;
 
+/// The status that goes out with the closing notice: with the server gone nothing fires and
+/// nothing is ready, so no lamp may stay lit for it.
+LaserStatusCopy laserOff(LaserStatusCopy Status)
+{
+    Status.stateFlags &= uint8_t(~(sf_firing | sf_highvoltage | sf_ready));
+    Status.modeFlags &= uint8_t(~(mf_repetition | mf_burst));
+    return Status;
+}
+
 } // namespace
 
 LaserServer::LaserServer(SimulatorSettings Settings)
@@ -160,7 +169,7 @@ void LaserServer::onClose()
     closed_ = true;
     KillTimer(window_, TickTimer);
     KillTimer(window_, BlinkTimer);
-    link_->Close(model_->Status());
+    link_->Close(laserOff(model_->Status()));
     log_.Note("Kelmor32 closed");
     std::printf("Kelmor32: closed\n");
     std::fflush(stdout);

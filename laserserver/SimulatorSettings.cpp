@@ -137,6 +137,8 @@ void readTimes(KeyReader& R, SimulatorSettings& Settings)
     R.number(S, "OpticChangeSeconds", L.OpticChangeSeconds, 0, 1e6);
     R.number(S, "OpticOpenSeconds", L.OpticOpenSeconds, 0, 1e6);
     R.number(S, "LeakRate", L.LeakRate, -1e5, 1e5);
+    R.number(S, "LinkLostAfterSeconds", L.LinkLostAfterSeconds, 0, 1e7);
+    R.number(S, "LinkLostForSeconds", L.LinkLostForSeconds, 0, 1e7);
     R.integer(S, "Seed", L.Seed, 0, std::numeric_limits<uint32_t>::max());
     R.integer(S, "BlinkPeriod", Settings.BlinkPeriod, 1, 3600000);
     R.integer(S, "TickPeriod", Settings.TickPeriod, 1, 60000);

@@ -66,6 +66,10 @@ struct LaserSettings {
     double OpticChangeSeconds = 20;   // until the simulated operator opens the optic
     double OpticOpenSeconds = 20;     // until the optic is closed again
     float LeakRate = 0.05f;           // mbar per second the laser head gains in the optic leak test
+    /// Real seconds after the start when the serial link to the laser breaks once; 0: never.
+    double LinkLostAfterSeconds = 0;
+    /// Real seconds until the broken link answers again; 0: until a port is selected again.
+    double LinkLostForSeconds = 0;
     uint32_t Seed = 0;                // random noise; 0: a new seed at every start
 };
 

@@ -84,6 +84,8 @@ int64_t PublishedProperty::GetOrd(const TObject& Instance) const
 
 void PublishedProperty::SetOrd(TObject& Instance, int64_t Value) const
 {
+    if (FReadOnly)
+        throw Exception(Format(SReadOnlyProperty, { FName }));
     if (!FSetOrd)
         wrongKind("SetOrd");
     if (FKind == TPropertyKind::Enum) {
@@ -126,6 +128,8 @@ std::string PublishedProperty::GetStr(const TObject& Instance) const
 
 void PublishedProperty::SetStr(TObject& Instance, const std::string& Value) const
 {
+    if (FReadOnly)
+        throw Exception(Format(SReadOnlyProperty, { FName }));
     if (!FSetStr)
         wrongKind("SetStr");
     FSetStr(Instance, Value);

@@ -79,6 +79,8 @@ public:
     std::type_index Type() const { return FType; }
     /// The type's name in messages ("TFont", "TPopupMenu", "TNotifyEvent").
     std::string TypeName() const;
+    /// A value the class shows but takes from nobody: the setters raise Exception.
+    bool ReadOnly() const { return FReadOnly; }
 
     // --- Access; a call that does not suit Kind() raises Exception naming the property
     /// Integer, Color, Bool (0 or 1), Enum (the value) and Set (bit n for the value n). SetOrd
@@ -110,6 +112,7 @@ private:
 
     std::string FName;
     TPropertyKind FKind;
+    bool FReadOnly = false;
     int64_t FMin = 0, FMax = 0;
     const EnumType* FEnum = nullptr;
     std::type_index FType = typeid(void);
@@ -285,6 +288,11 @@ public:
     void Set(std::string_view Name, const TEnumType<E>& Type, G Get, S Set) { setOf(Name, Type, Get, Set); }
     template <class E, class F>
     void Set(std::string_view Name, const TEnumType<E>& Type, F Field) { setOf(Name, Type, Field, Field); }
+    /// Read-only properties: a getter only.
+    template <class G>
+    void ReadOnlyInt(std::string_view Name, G Get);
+    template <class G>
+    void ReadOnlyString(std::string_view Name, G Get);
     template <class G, class S>
     void Strings(std::string_view Name, G Get, S Set) { strings(Name, Get, Set); }
     template <class F>
@@ -322,6 +330,8 @@ public:
 private:
     template <class V, class G, class S>
     static constexpr void checkAccessors();
+    template <class G>
+    static constexpr void checkGetter();
     template <class V, class G, class S, class To, class From>
     PublishedProperty& ordinal(std::string_view Name, TPropertyKind Kind, G Get, S Set, To ToOrd, From FromOrd);
     template <class G, class S>

@@ -6,6 +6,7 @@
 
 #include "platform/ui/Published.h"
 
+#include <algorithm>
 #include <any>
 #include <functional>
 #include <limits>
@@ -99,6 +100,41 @@ constexpr void Published<T>::checkAccessors()
                   "the accessors must belong to the published class or an ancestor");
     static_assert(std::is_same_v<typename GA::Value, V> && std::is_same_v<typename SA::Value, V>,
                   "the getter and the setter must have the property's type");
+}
+
+template <class T>
+template <class G>
+constexpr void Published<T>::checkGetter()
+{
+    using GA = published_detail::Accessor<G>;
+    static_assert(GA::CanGet, "the getter must be a member function without arguments, or a field");
+    static_assert(std::is_base_of_v<typename GA::Class, T>, "the getter must belong to the published class or an ancestor");
+}
+
+template <class T>
+template <class G>
+void Published<T>::ReadOnlyInt(std::string_view Name, G Get)
+{
+    checkGetter<G>();
+    using V = typename published_detail::Accessor<G>::Value;
+    static_assert(std::is_integral_v<V> && !std::is_same_v<V, bool>, "ReadOnlyInt publishes an integer property");
+    PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Integer);
+    P.FReadOnly = true;
+    P.FGetOrd = [Get](const TObject& O) { return static_cast<int64_t>(published_detail::get(Get, self(O))); };
+    P.FMin = static_cast<int64_t>(std::numeric_limits<V>::min());
+    P.FMax = static_cast<int64_t>(std::min<uint64_t>(std::numeric_limits<V>::max(), std::numeric_limits<int64_t>::max()));
+}
+
+template <class T>
+template <class G>
+void Published<T>::ReadOnlyString(std::string_view Name, G Get)
+{
+    checkGetter<G>();
+    static_assert(std::is_same_v<typename published_detail::Accessor<G>::Value, std::string>,
+                  "ReadOnlyString publishes a string property");
+    PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::String);
+    P.FReadOnly = true;
+    P.FGetStr = [Get](const TObject& O) { return std::string(published_detail::get(Get, self(O))); };
 }
 
 template <class T>

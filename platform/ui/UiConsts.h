@@ -14,6 +14,7 @@ inline constexpr const char* SParentNotPublished = "The base class of %s is not 
 inline constexpr const char* SWrongPropertyKind = "%s: %s is not a property of this kind";
 inline constexpr const char* SValueOutOfRange = "Value %d is out of range for %s (%d..%d)";
 inline constexpr const char* SNotInTable = "%d is not a value of %s";
+inline constexpr const char* SReadOnlyProperty = "%s is read-only";
 
 // Form resources: every message starts with the resource and the line
 inline constexpr const char* SFormErrorAt = "Form resource %s, line %d: %s";

@@ -7,6 +7,7 @@
 #include "controls/TMled.h"
 #include "controls/TMnumedit.h"
 #include "controls/ToaGauge.h"
+#include "platform/rtl/Exception.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/TApplication.h"
 #include "platform/ui/TCustomPanel.h"
@@ -121,6 +122,20 @@ TEST_F(FormResourceTest, GaugesAndTheEditTakeTheirProperties)
     EXPECT_EQ(Demo->edit_energy->GetText(), "12.5");
     EXPECT_FALSE(Demo->edit_energy->minus);
     EXPECT_EQ(Demo->edit_energy->inputdefault, 1);
+}
+
+TEST_F(FormResourceTest, TheShownTextAndPercentageArePublishedReadOnly)
+{
+    Shot(*Demo->Panel1);   // the display keeps the text it last drew
+    const PublishedProperty* Text = PublishedClass::Of(*Demo->LCD_Hz)->FindProperty("ValueString");
+    const PublishedProperty* Percent = PublishedClass::Of(*Demo->gauge_time)->FindProperty("PercentDone");
+    ASSERT_TRUE(Text && Percent);
+    EXPECT_EQ(Text->GetStr(*Demo->LCD_Hz), "200");
+    EXPECT_EQ(Percent->GetOrd(*Demo->gauge_time), 40);
+    EXPECT_THROW(Text->SetStr(*Demo->LCD_Hz, "999"), Exception);
+    EXPECT_THROW(Percent->SetOrd(*Demo->gauge_time, 90), Exception);
+    EXPECT_EQ(Demo->LCD_Hz->GetValueString(), "200");
+    EXPECT_EQ(Demo->gauge_time->GetPercentDone(), 40);
 }
 
 TEST_F(FormResourceTest, ThePanelShowsEveryControl)

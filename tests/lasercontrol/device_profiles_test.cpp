@@ -147,9 +147,9 @@ TEST_F(DeviceProfileTest, OldControllersKeepOnlyTheCapabilitiesTheyHave)
     EXPECT_FALSE(Form_main->LCD_mj->GetEnabled());
     EXPECT_FALSE(Form_main->led_pemerror->GetEnabled());
     EXPECT_FALSE(fenergy->MPLCD9->GetEnabled());
-    // The mask stays until the next announcement.
+    // Only that copy was cut: the next notice brings the server's bits again.
     notice(ev_blink2, 1);
-    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0x8A);
+    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0xFF);
 }
 
 TEST_F(DeviceProfileTest, WatchCounterNeedsController178)

@@ -169,6 +169,8 @@ TEST_F(DialogsTest, SerialNumberNamesWhereItIsKept)
     EXPECT_EQ(SerialNumberCaption(laser), "cls-eprom serial no.: 1234");
     SetField(laser.firmwareText, "V181-Bx");
     EXPECT_EQ(SerialNumberCaption(laser), "serial no.: 1234");
+    SetField(laser.firmwareText, "V181-\xC4" "1");   // a letter of the upper half of the code page
+    EXPECT_EQ(SerialNumberCaption(laser), "serial no.: 1234");
 }
 
 TEST_F(DialogsTest, AboutHidesTheSerialNumberOfOlderControllers)

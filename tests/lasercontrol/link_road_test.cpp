@@ -121,7 +121,7 @@ TEST_F(LinkRoadTest, AnOldServerIsToldOnceAndTheProgramCloses)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].Text, "Old Kelmor32 2.9  :  Exit    ");
     EXPECT_EQ(boxes.Boxes()[0].Caption, "Error");
-    EXPECT_TRUE(beeps.Beeps().empty()) << "the event is not acted on";
+    EXPECT_EQ(beeps.Beeps().size(), 2u) << "both events are acted on";
     EXPECT_TRUE(Form_main->closing);
     EXPECT_TRUE(Application->GetTerminated());
     EXPECT_EQ(server.ClientCount(), 0) << "closing released the link";
@@ -139,8 +139,11 @@ TEST_F(LinkRoadTest, AnOldServerWhileTheLaserFiresAsksAgainAfterARefusedExit)
     server.Status.serverVersionLevel = 'A';
     SetField(server.Status.serverVersionText, "Kelmor32 1.0");
     notice(ev_beep);
+    server.Copy().repRate = 99;
     notice(ev_beep);
     EXPECT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(Form_main->LCD_Hz->GetValue(), 99) << "the panel goes on following the server";
+    EXPECT_EQ(beeps.Beeps().size(), 2u);
     ASSERT_EQ(modal.Shown().size(), 2u);
     EXPECT_EQ(modal.Shown()[0].ClassName, "Texithint");
     EXPECT_FALSE(Form_main->closing);

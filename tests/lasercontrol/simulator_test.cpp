@@ -38,12 +38,18 @@ protected:
     {
         HeliantTest::SetUp();
         // Quick blinks and notices; a simulator left behind by a failing test leaves by itself.
+        writeSettings("");
+        allowProgramStarts();
+    }
+    /// The simulator's settings file: the quick times and Extra (lines of further keys).
+    void writeSettings(const std::string& Extra)
+    {
         const std::string ini = dir.file("Kelmor32.INI");
         std::ofstream(ini) << "[Simulator]\nBlinkPeriod=10\nStatusPeriod=100\nIdleSeconds=20\n"
                               "WarmupSeconds=0\nLaserOnSeconds=0.2\nGasPhaseSeconds=0.3\n"
-                              "OpticChangeSeconds=0.3\nOpticOpenSeconds=0.3\n";
+                              "OpticChangeSeconds=0.3\nOpticOpenSeconds=0.3\n"
+                           << Extra;
         setenv("KELMOR32_INI", ini.c_str(), 1);
-        allowProgramStarts();
     }
     void TearDown() override
     {
@@ -108,9 +114,24 @@ TEST_F(SimulatorTest, AClosingSimulatorLeavesThePanelWithoutConnection)
     EXPECT_TRUE(f.noConnection);
     EXPECT_FALSE(f.led_tx->GetLedOn());
     EXPECT_FALSE(f.LED_RX->GetLedOn());
+    EXPECT_FALSE(f.led_lready->GetLedOn()) << "the closing status shows the laser off";
     // No blink follows: the laser type stays away.
     EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
     EXPECT_EQ(f.Label_lastyp->GetCaption(), "NO CONNECTION");
+}
+
+TEST_F(SimulatorTest, ALostSerialLinkShowsNoConnectionUntilItIsBack)
+{
+    writeSettings("LinkLostAfterSeconds=1\nLinkLostForSeconds=1\n");
+    registerPanel();
+    TForm_main& f = *Form_main;
+    ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248"; }));
+    ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == "NO CONNECTION"; }));
+    EXPECT_TRUE(f.noConnection);
+    EXPECT_FALSE(f.led_onl->GetLedOn()) << "nothing is known of the laser";
+    ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248"; }));
+    EXPECT_FALSE(f.noConnection);
+    EXPECT_EQ(beeps.Beeps().size(), 2u) << "one for the link lost, one for it back";
 }
 
 TEST_F(SimulatorTest, ABurstCountsThePulseCounterUpByThePresetQuantity)

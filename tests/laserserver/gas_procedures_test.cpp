@@ -196,10 +196,26 @@ TEST_F(GasCommands, FlushingVariantReplacesNitrogenWithoutTheOpticExchange)
     Settings.Laser.TimeScale = 10;
     Advance(20);
     EXPECT_NE(Status().errorFlags2 & 0x10, 0) << "replace nitrogen";
+    Notices();
     Execute(cmd_gasmode, GasModeArgument(gas_internflushing));
-    Advance(3000);
+    EXPECT_EQ(Status().modeFlags2 & mf2_nitrogen, mf2_nitrogen) << "nitrogen replacing";
+    EXPECT_FALSE(StateFlag(sf_gasmode)) << "the panel shows the nitrogen state, not a gas-mode step";
+    EXPECT_FALSE(StateFlag(sf_ready));
+    Advance(1000);
+    const uint8_t halfway = Status().warmupProgress;
+    EXPECT_GT(halfway, 0);
+    EXPECT_LT(halfway, 100);
+    Advance(2000);
     EXPECT_FALSE(StateFlag(sf_gasmode));
+    EXPECT_EQ(Status().modeFlags2 & mf2_nitrogen, 0);
     EXPECT_EQ(Status().errorFlags2 & 0x10, 0);
+    std::vector<uint8_t> progress;
+    for (const LaserNotice& n : Notices())
+        if (n.Event == ev_warmup)
+            progress.push_back(n.Parameter);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+    EXPECT_EQ(progress.back(), 100);
 }
 
 TEST_F(GasCommands, NoGasHandlingNoProcedure)

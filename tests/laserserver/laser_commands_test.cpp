@@ -183,10 +183,8 @@ TEST_F(LaserCommands, PortSelectionAnswersWithThePortEventAndFollowsTheConnectio
     Settings.Laser.LaserPort = 2;
     Settings.ComPort = 2;
     Execute(cmd_selectport, 3);
-    std::vector<LaserNotice> notices = Notices();
+    EXPECT_EQ(Notices(), (std::vector<LaserNotice> { { ev_comport, 0 }, { ev_linklost, 0 }, { ev_noconnection, 0 } }));
     EXPECT_EQ(Status().comPort, 3);
-    EXPECT_EQ(notices.front(), (LaserNotice { ev_comport, 0 }));
-    EXPECT_TRUE(Contains(notices, ev_noconnection));
     EXPECT_FALSE(Model().Connected());
     EXPECT_EQ(Status().stateFlags, 0) << "nothing is known of a laser out of reach";
 
@@ -194,10 +192,40 @@ TEST_F(LaserCommands, PortSelectionAnswersWithThePortEventAndFollowsTheConnectio
     EXPECT_TRUE(Contains(Notices(), ev_beep));
 
     Execute(cmd_selectport, 2);
-    notices = Notices();
-    EXPECT_TRUE(Contains(notices, ev_lasertype));
+    EXPECT_EQ(Notices(), (std::vector<LaserNotice> { { ev_comport, 0 }, { ev_linkback, 0 }, { ev_device, 0 },
+                                                     { ev_lasertype, 0 } }));
     EXPECT_TRUE(Model().Connected());
     EXPECT_TRUE(StateFlag(sf_online));
+}
+
+TEST_F(LaserCommands, SerialLinkBreaksAndComesBackAfterTheSetTimes)
+{
+    Settings.Laser.LinkLostAfterSeconds = 1;
+    Settings.Laser.LinkLostForSeconds = 2;
+    SwitchOn();
+    Advance(1000);
+    std::vector<LaserNotice> notices = Notices();
+    ASSERT_GE(notices.size(), 2u);
+    EXPECT_EQ(std::vector<LaserNotice>(notices.end() - 2, notices.end()),
+              (std::vector<LaserNotice> { { ev_linklost, 0 }, { ev_noconnection, 0 } }));
+    EXPECT_FALSE(Model().Connected());
+    Advance(1960);   // switching on took 20 ms: the link broke at 1000
+    EXPECT_FALSE(Model().Connected());
+    Advance(20);
+    EXPECT_EQ(Notices(), (std::vector<LaserNotice> { { ev_linkback, 0 }, { ev_device, 0 }, { ev_lasertype, 0 } }));
+    EXPECT_TRUE(StateFlag(sf_online));
+    EXPECT_FALSE(StateFlag(sf_highvoltage)) << "the lost link switched the laser off";
+    Advance(5000);
+    EXPECT_TRUE(Model().Connected()) << "it breaks once";
+}
+
+TEST_F(LaserCommands, ABrokenLinkWithoutReturnIsMendedBySelectingAPort)
+{
+    Settings.Laser.LinkLostAfterSeconds = 0.5;
+    Advance(60000);
+    EXPECT_FALSE(Model().Connected());
+    Execute(cmd_selectport, 1);
+    EXPECT_TRUE(Model().Connected());
 }
 
 TEST_F(LaserCommands, PortBeyondNineIsRefusedAndTheLabelRefreshed)

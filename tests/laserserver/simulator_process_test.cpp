@@ -233,6 +233,31 @@ TEST_F(SimulatorProcesses, MeasurementRunWritesPulsesBeforeEachNoticeAndEndsWith
     EXPECT_EQ(bins, expectedBins);
 }
 
+TEST_F(SimulatorProcesses, ClosingStatusShowsTheLaserOff)
+{
+    std::vector<std::string> lines = RunClient({
+        "wait E",
+        Send(cmd_laseron),
+        "until stateFlags has 32",
+        Send(cmd_reprate, 100),
+        Send(cmd_repetition),
+        "until stateFlags has 64",
+        "print modeFlags",
+        "closeserver",
+        "wait p",
+        "print stateFlags modeFlags",
+    });
+    EXPECT_TRUE(Has(lines, "modeFlags=1")) << "repetition while it fired\n" << Joined(lines);
+    int stateFlags = -1, modeFlags = -1;
+    for (const std::string& line : lines) {
+        std::sscanf(line.c_str(), "stateFlags=%d", &stateFlags);
+        std::sscanf(line.c_str(), "modeFlags=%d", &modeFlags);
+    }
+    EXPECT_EQ(stateFlags & (sf_firing | sf_highvoltage | sf_ready), 0) << Joined(lines);
+    EXPECT_EQ(stateFlags & sf_online, sf_online) << "the rest of the status stays";
+    EXPECT_EQ(modeFlags & (mf_repetition | mf_burst), 0);
+}
+
 TEST_F(SimulatorProcesses, GasSequencesAdvanceWithSubCommandsAndTime)
 {
     std::vector<std::string> lines = RunClient({
