@@ -522,7 +522,9 @@ void Player::deleteObject(const RecordView& R) {
 // ---- Clipping
 
 // Regions are in the picture's device pixels: they go through the placement onto the target's
-// pixels, and never beyond the clip the target had when playback began.
+// pixels, and never beyond the clip the target had when playback began. The combined clip is
+// selected whole, so that a recording target writes one RGN_COPY that a reader ignoring the
+// mode still clips by.
 void Player::clipRegion(const RecordView& R) {
     const uint32_t size = R.u32(8), mode = R.u32(12);
     if (!R.ok()) return;
@@ -545,8 +547,24 @@ void Player::clipRegion(const RecordView& R) {
         CombineRgn(region, region, piece, RGN_OR);
         DeleteObject(piece);
     }
-    if (ExtSelectClipRgn(target_, region, int(mode)) != ERROR && initialClip_)
-        ExtSelectClipRgn(target_, initialClip_, RGN_AND);
+    if (mode < RGN_AND || mode > RGN_COPY) {
+        DeleteObject(region);
+        return;
+    }
+    if (mode != RGN_COPY) {
+        HRGN current = CreateRectRgn(0, 0, 0, 0);
+        const int hasClip = GetClipRgn(target_, current);
+        // Without a clip there is no outer clip either: the target combines with its surface.
+        if (hasClip == 1) CombineRgn(region, current, region, int(mode));
+        else if (hasClip == 0) ExtSelectClipRgn(target_, region, int(mode));
+        DeleteObject(current);
+        if (hasClip != 1) {
+            DeleteObject(region);
+            return;
+        }
+    }
+    if (initialClip_) CombineRgn(region, region, initialClip_, RGN_AND);
+    SelectClipRgn(target_, region);
     DeleteObject(region);
 }
 
