@@ -24,6 +24,14 @@ bool extentRect(int X, int Y, int Width, int Height, RECT& Rect)
     return true;
 }
 
+/// The row, counted from the top of the picture, where a source rectangle starts whose Y is
+/// counted from the picture's bottom when the picture is stored bottom-up.
+int64_t topRow(const Dib& Picture, int64_t YSource, int64_t Height) {
+    return Picture.TopDown() ? YSource : int64_t(Picture.Height()) - YSource - Height;
+}
+
+bool fitsInt(int64_t V) { return V >= std::numeric_limits<int32_t>::min() && V <= std::numeric_limits<int32_t>::max(); }
+
 } // namespace
 
 bool BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int XSource, int YSource, uint32_t Rop) {
@@ -68,4 +76,32 @@ int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, in
 
 int SetDIBitsToDevice(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, const Dib& Picture) {
     return StretchDIBits(Dest, X, Y, Width, Height, XSource, YSource, Width, Height, Picture, SRCCOPY);
+}
+
+int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, int SourceWidth,
+    int SourceHeight, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage, uint32_t Rop) {
+    if (!FindDeviceContext(Dest)) return 0;
+    auto picture = Dib::FromPackedScans(Info, Bits, Usage, 0, UINT32_MAX);
+    const int64_t top = picture ? topRow(*picture, YSource, SourceHeight) : 0;
+    if (!picture || !fitsInt(top)) return 0;
+    return StretchDIBits(Dest, X, Y, Width, Height, XSource, int(top), SourceWidth, SourceHeight, *picture, Rop);
+}
+
+int SetDIBitsToDevice(HDC Dest, int X, int Y, UINT Width, UINT Height, int XSource, int YSource, UINT StartScan,
+    UINT ScanLines, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage) {
+    if (!FindDeviceContext(Dest) || Width > UINT(INT32_MAX) || Height > UINT(INT32_MAX)) return 0;
+    auto picture = Dib::FromPackedScans(Info, Bits, Usage, StartScan, ScanLines);
+    if (!picture) return 0;
+    const int64_t rows = picture->Height();
+    const int64_t first = std::min<int64_t>(StartScan, rows), count = std::min<int64_t>(ScanLines, rows - first);
+    if (count <= 0) return 0;
+    // The source rows and the rows the band holds, both counted from the top of the picture.
+    const int64_t top = topRow(*picture, YSource, Height);
+    const int64_t bandTop = picture->TopDown() ? first : rows - first - count;
+    const int64_t from = std::max(top, bandTop), to = std::min(top + int64_t(Height), bandTop + count);
+    const int64_t destY = int64_t(Y) + (from - top);
+    if (from < to && fitsInt(destY) && fitsInt(from))
+        StretchDIBits(Dest, X, int(destY), int(Width), int(to - from), XSource, int(from), int(Width), int(to - from),
+            *picture, SRCCOPY);
+    return int(count);
 }

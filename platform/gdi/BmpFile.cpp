@@ -38,6 +38,7 @@ struct Layout {
     uint64_t tableOffset = 0;    // after the header and, for 40-byte BI_BITFIELDS, the masks
     uint64_t tableEntries = 0;
     uint64_t entrySize = 4;
+    bool paletteIndexes = false; // DIB_PAL_COLORS: 16-bit indexes into the stock palette
     int64_t imageSize = 0;       // padded rows x height
 
     uint64_t tableEnd() const { return tableOffset + tableEntries * entrySize; }
@@ -123,18 +124,27 @@ bool parseInfo(std::span<const uint8_t> Info, Layout& L, std::string& Why) {
     return true;
 }
 
-/// The bitmap described by L, its table read from Info and its rows from Rows.
-std::unique_ptr<Dib> build(const Layout& L, std::span<const uint8_t> Info, std::span<const uint8_t> Rows) {
+/// The bitmap described by L, its table read from Info and RowCount stored rows from FirstRow
+/// on taken from Rows (all of them unless said otherwise).
+std::unique_ptr<Dib> build(const Layout& L, std::span<const uint8_t> Info, std::span<const uint8_t> Rows,
+    uint64_t FirstRow = 0, uint64_t RowCount = UINT64_MAX) {
     auto dib = std::make_unique<Dib>(L.width, L.height, L.bits, L.topDown);
     dib->Palette().clear();
     if (L.bits <= 8) {
         for (uint64_t i = 0; i < L.tableEntries; ++i) {
             size_t at = size_t(L.tableOffset + i * L.entrySize);
+            if (L.paletteIndexes) {
+                uint16_t index = get16(Info, at);
+                dib->Palette().push_back(index < Dib::StockPalette().size() ? Dib::StockPalette()[index] : RGBQUAD{});
+                continue;
+            }
             RGBQUAD q{Info[at], Info[at + 1], Info[at + 2], L.core ? uint8_t(0) : Info[at + 3]};
             dib->Palette().push_back(q);
         }
     }
-    std::memcpy(dib->Bytes().data(), Rows.data(), size_t(L.imageSize));
+    const uint64_t stride = uint64_t(dib->Stride());
+    RowCount = std::min(RowCount, uint64_t(L.height) - FirstRow);
+    std::memcpy(dib->Bytes().data() + FirstRow * stride, Rows.data(), size_t(RowCount * stride));
     return dib;
 }
 
@@ -225,4 +235,23 @@ std::unique_ptr<Dib> Dib::FromPacked(std::span<const uint8_t> Info, std::span<co
         return refuse(Error, who, "the pixel data is truncated: " + std::to_string(Bits.size()) + " of " +
                                       std::to_string(l.imageSize) + " bytes");
     return build(l, Info, Bits);
+}
+
+std::unique_ptr<Dib> Dib::FromPackedScans(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, UINT Usage,
+    uint32_t StartScan, uint32_t ScanCount, std::string* Error) {
+    const char* who = "FromPackedScans";
+    if (Usage != DIB_RGB_COLORS && Usage != DIB_PAL_COLORS)
+        return refuse(Error, who, "unknown colour usage " + std::to_string(Usage));
+    Layout l;
+    std::string why;
+    if (!parseInfo(Info, l, why)) return refuse(Error, who, why);
+    if (Usage == DIB_PAL_COLORS && l.bits <= 8) l.paletteIndexes = true, l.entrySize = 2;
+    if (l.tableEnd() > Info.size()) return refuse(Error, who, "the colour table runs past the end of the info");
+    const uint64_t stride = uint64_t(l.imageSize) / uint64_t(l.height);
+    const uint64_t first = std::min<uint64_t>(StartScan, uint64_t(l.height));
+    const uint64_t count = std::min<uint64_t>(ScanCount, uint64_t(l.height) - first);
+    if (count * stride > Bits.size())
+        return refuse(Error, who, "the pixel data is truncated: " + std::to_string(Bits.size()) + " of " +
+                                      std::to_string(count * stride) + " bytes");
+    return build(l, Info, Bits, first, count);
 }

@@ -92,6 +92,12 @@ public:
     /// rows need but not shorter. Null with Error set for anything malformed.
     static std::unique_ptr<Dib> FromPacked(std::span<const uint8_t> Info, std::span<const uint8_t> Bits,
         std::string* Error = nullptr);
+    /// The same for the calls that say how the colour table is given (Usage DIB_RGB_COLORS, or
+    /// DIB_PAL_COLORS: 16-bit indexes into StockPalette, past its end black) and may pass a
+    /// band of rows: Bits holds ScanCount stored rows from StartScan (cut to the picture); the
+    /// other rows are zero.
+    static std::unique_ptr<Dib> FromPackedScans(std::span<const uint8_t> Info, std::span<const uint8_t> Bits,
+        UINT Usage, uint32_t StartScan, uint32_t ScanCount, std::string* Error = nullptr);
 
 private:
     int width_, height_, bits_;

@@ -113,7 +113,7 @@ private:
     /// The picture's mapping followed by the placement, as the target's world transform.
     void applyMapping(const XFORM* LeftMultiplied);
     HGDIOBJ* slot(uint32_t Index);
-    std::unique_ptr<Dib> picture(const RecordView& R, size_t OffBmi, size_t OffBits) const;
+    std::unique_ptr<Dib> picture(const RecordView& R, size_t OffBmi, size_t OffBits, UINT Usage) const;
     /// The source rectangle's top row counted from the top of the picture.
     static int topRow(const Dib& Picture, int YSource, int Height);
 
@@ -448,11 +448,17 @@ void Player::createObject(const RecordView& R) {
         break;
     }
     case EMR_EXTCREATEPEN: {
-        // Only what a plain pen holds: the style's low bits, the width and the colour.
         const uint32_t style = R.u32(28);
         const uint32_t width = R.u32(32);
-        const COLORREF colour = R.u32(40);
-        if (R.ok()) made = CreatePen(int(style & 0xF), int(std::min<uint32_t>(width, INT32_MAX)), colour);
+        const LOGBRUSH brush{R.u32(36), R.u32(40), R.u32(44)};
+        if (!R.ok()) break;
+        made = ExtCreatePen(style, width, brush, 0, nullptr);
+        // What this platform does not keep (user styles, pattern brushes) becomes the plain pen
+        // of the style, width and colour.
+        const uint32_t plain = style & PS_STYLE_MASK;
+        if (!made)
+            made = CreatePen(plain == PS_ALTERNATE ? PS_DOT : plain > PS_INSIDEFRAME ? PS_SOLID : int(plain),
+                int(std::min<uint32_t>(width, INT32_MAX)), brush.lbColor);
         break;
     }
     case EMR_CREATEBRUSHINDIRECT: {
@@ -484,7 +490,9 @@ void Player::createObject(const RecordView& R) {
 void Player::patternBrush(const RecordView& R) {
     HGDIOBJ* at = slot(R.u32(8));
     if (!at) return;
-    std::unique_ptr<Dib> tile = picture(R, 16, 24);
+    // Monochrome brushes name their table DIB_PAL_MONO (2) in other writers' files: colours.
+    const UINT usage = R.u32(12) == DIB_PAL_COLORS ? DIB_PAL_COLORS : DIB_RGB_COLORS;
+    std::unique_ptr<Dib> tile = picture(R, 16, 24, usage);
     if (!tile) return;
     HBITMAP bitmap = CreateBitmapFromDib(std::move(tile));
     HBRUSH brush = CreatePatternBrush(bitmap);
@@ -514,7 +522,9 @@ void Player::deleteObject(const RecordView& R) {
 // ---- Clipping
 
 // Regions are in the picture's device pixels: they go through the placement onto the target's
-// pixels, and never beyond the clip the target had when playback began.
+// pixels, and never beyond the clip the target had when playback began. The combined clip is
+// selected whole, so that a recording target writes one RGN_COPY that a reader ignoring the
+// mode still clips by.
 void Player::clipRegion(const RecordView& R) {
     const uint32_t size = R.u32(8), mode = R.u32(12);
     if (!R.ok()) return;
@@ -537,8 +547,24 @@ void Player::clipRegion(const RecordView& R) {
         CombineRgn(region, region, piece, RGN_OR);
         DeleteObject(piece);
     }
-    if (ExtSelectClipRgn(target_, region, int(mode)) != ERROR && initialClip_)
-        ExtSelectClipRgn(target_, initialClip_, RGN_AND);
+    if (mode < RGN_AND || mode > RGN_COPY) {
+        DeleteObject(region);
+        return;
+    }
+    if (mode != RGN_COPY) {
+        HRGN current = CreateRectRgn(0, 0, 0, 0);
+        const int hasClip = GetClipRgn(target_, current);
+        // Without a clip there is no outer clip either: the target combines with its surface.
+        if (hasClip == 1) CombineRgn(region, current, region, int(mode));
+        else if (hasClip == 0) ExtSelectClipRgn(target_, region, int(mode));
+        DeleteObject(current);
+        if (hasClip != 1) {
+            DeleteObject(region);
+            return;
+        }
+    }
+    if (initialClip_) CombineRgn(region, region, initialClip_, RGN_AND);
+    SelectClipRgn(target_, region);
     DeleteObject(region);
 }
 
@@ -562,13 +588,13 @@ void Player::text(const RecordView& R) {
 
 // ---- Bitmaps
 
-std::unique_ptr<Dib> Player::picture(const RecordView& R, size_t OffBmi, size_t OffBits) const {
+std::unique_ptr<Dib> Player::picture(const RecordView& R, size_t OffBmi, size_t OffBits, UINT Usage) const {
     const uint32_t offBmi = R.u32(OffBmi), cbBmi = R.u32(OffBmi + 4);
     const uint32_t offBits = R.u32(OffBits), cbBits = R.u32(OffBits + 4);
     auto info = R.bytes(offBmi, cbBmi);
     auto bits = R.bytes(offBits, cbBits);
     if (!R.ok() || cbBmi == 0) return nullptr;
-    return Dib::FromPacked(info, bits);
+    return Dib::FromPackedScans(info, bits, Usage, 0, UINT32_MAX);
 }
 
 int Player::topRow(const Dib& Picture, int YSource, int Height) {
@@ -589,7 +615,7 @@ void Player::bitBlt(const RecordView& R) {
         PatBlt(target_, x, y, cx, cy, rop);
         return;
     }
-    if (auto dib = picture(R, 84, 92))
+    if (auto dib = picture(R, 84, 92, R.u32(80)))
         StretchDIBits(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cySrc), cxSrc, cySrc, *dib, rop);
 }
 
@@ -599,15 +625,19 @@ void Player::stretchDibits(const RecordView& R) {
     const uint32_t rop = R.u32(68);
     const int32_t cx = R.i32(72), cy = R.i32(76);
     if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc))) return;
-    if (auto dib = picture(R, 48, 56))
+    if (auto dib = picture(R, 48, 56, R.u32(64)))
         StretchDIBits(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cySrc), cxSrc, cySrc, *dib, rop);
 }
 
 void Player::setDibitsToDevice(const RecordView& R) {
     const int32_t x = R.i32(24), y = R.i32(28), xSrc = R.i32(32), ySrc = R.i32(36);
     const int32_t cx = R.i32(40), cy = R.i32(44);
-    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cx) && addable(ySrc, cy))) return;
-    if (auto dib = picture(R, 48, 56)) SetDIBitsToDevice(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cy), *dib);
+    const uint32_t usage = R.u32(64), startScan = R.u32(68), scans = R.u32(72);
+    auto info = R.bytes(R.u32(48), R.u32(52));
+    auto bits = R.bytes(R.u32(56), R.u32(60));
+    if (!R.ok() || !R.require(cx >= 0 && cy >= 0 && addable(x, cx) && addable(y, cy) && addable(xSrc, cx) && addable(ySrc, cy)))
+        return;
+    SetDIBitsToDevice(target_, x, y, UINT(cx), UINT(cy), xSrc, ySrc, startScan, scans, bits, info, usage);
 }
 
 } // namespace

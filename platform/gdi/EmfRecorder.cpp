@@ -188,6 +188,15 @@ RecordWriter penRecord(uint32_t Index, const LOGPEN& P) {
     return w;
 }
 
+RecordWriter extPenRecord(uint32_t Index, const EXTLOGPEN& P) {
+    RecordWriter w(EMR_EXTCREATEPEN);
+    // No pattern bitmap: its offsets and sizes are 0, and there are no style entries.
+    w.u32(Index).u32(0).u32(0).u32(0).u32(0);
+    w.u32(P.elpPenStyle).u32(P.elpWidth).u32(P.elpBrushStyle).u32(recordedColour(P.elpColor));
+    w.u32(uint32_t(P.elpHatch)).u32(0);
+    return w;
+}
+
 RecordWriter brushRecord(uint32_t Index, const BrushObject& Brush) {
     const LOGBRUSH& b = Brush.logBrush;
     if (b.lbStyle == BS_PATTERN && Brush.pattern) {
@@ -270,7 +279,11 @@ std::shared_ptr<const GdiObject> EmfRecorder::heldObject(const DcState& S, const
 uint32_t EmfRecorder::createObject(std::shared_ptr<const GdiObject> Object) {
     const uint32_t index = lowestFreeIndex();
     switch (Object->type()) {
-    case OBJ_PEN: append(penRecord(index, static_cast<const PenObject&>(*Object).logPen)); break;
+    case OBJ_PEN: {
+        const PenObject& pen = static_cast<const PenObject&>(*Object);
+        append(pen.extPen ? extPenRecord(index, *pen.extPen) : penRecord(index, pen.logPen));
+        break;
+    }
     case OBJ_BRUSH: append(brushRecord(index, static_cast<const BrushObject&>(*Object))); break;
     case OBJ_FONT: append(fontRecord(index, static_cast<const FontObject&>(*Object).logFont)); break;
     default: return 0;

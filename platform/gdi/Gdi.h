@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -61,6 +62,12 @@ bool RestoreDC(HDC Dc, int SavedDc);
 HGDIOBJ GetStockObject(int Index);
 HPEN CreatePen(int Style, int Width, COLORREF Colour);
 HPEN CreatePenIndirect(const LOGPEN& Pen);
+/// PS_COSMETIC (width 1, a solid brush) or PS_GEOMETRIC (any width; a solid, hatched or null
+/// brush, a hatch drawing in its colour) or-ed with PS_SOLID..PS_INSIDEFRAME (inside frame:
+/// geometric only), an end cap and a join, which wide geometric pens draw with. User styles
+/// and PS_ALTERNATE are not kept here: StyleCount must be 0 and Style null. Null otherwise.
+/// GetObject answers an EXTLOGPEN for these pens.
+HPEN ExtCreatePen(UINT PenStyle, UINT Width, const LOGBRUSH& Brush, UINT StyleCount, const UINT* Style);
 HBRUSH CreateSolidBrush(COLORREF Colour);
 /// BS_SOLID, BS_NULL, BS_HATCHED (lbHatch one of HS_*); others fail.
 HBRUSH CreateBrushIndirect(const LOGBRUSH& Brush);
@@ -283,6 +290,19 @@ bool PatBlt(HDC Dest, int X, int Y, int Width, int Height, uint32_t Rop);
 int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, int SourceWidth,
     int SourceHeight, const Dib& Picture, uint32_t Rop);
 int SetDIBitsToDevice(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, const Dib& Picture);
+/// The same from a packed DIB as metafile records carry it: Info is the info header and its
+/// colour table (Usage DIB_RGB_COLORS: colours; DIB_PAL_COLORS: 16-bit indexes into the stock
+/// palette), Bits the rows. As on the original, the source rectangle of a bottom-up picture
+/// counts its rows from the bottom. Answers the rows drawn, 0 when the header is malformed or
+/// the bits are fewer than it describes (nothing is drawn then).
+int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, int SourceWidth,
+    int SourceHeight, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage, uint32_t Rop);
+/// Copies the Width x Height source rectangle whose lower-left corner (upper-left for a
+/// top-down picture) is (XSource, YSource) to (X, Y), 1:1. Bits holds only ScanLines rows,
+/// from stored row StartScan on (the bottom row of a bottom-up picture is row 0); only the
+/// part of the rectangle in those rows is drawn. Answers the rows given, 0 on failure.
+int SetDIBitsToDevice(HDC Dest, int X, int Y, UINT Width, UINT Height, int XSource, int YSource, UINT StartScan,
+    UINT ScanLines, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage);
 
 // --- Colours
 /// One fixed classic table (button face 0xC0C0C0, shadow 0x808080, highlight 0xFFFFFF, window

@@ -44,7 +44,11 @@ private:
 class PenObject : public GdiObject {
 public:
     explicit PenObject(const LOGPEN& Pen) : GdiObject(OBJ_PEN), logPen(Pen) { }
+    /// The plain pen that draws (a cosmetic pen as width 0, a null brush as PS_NULL).
     const LOGPEN logPen;
+    /// What ExtCreatePen was given: its type, end cap and join, for drawing, GetObject and the
+    /// EXTCREATEPEN record. Empty for CreatePen's pens.
+    std::optional<EXTLOGPEN> extPen;
 };
 
 class BrushObject : public GdiObject {

@@ -66,6 +66,24 @@ HPEN CreatePenIndirect(const LOGPEN& Pen) {
     return addObject(std::make_shared<PenObject>(Pen));
 }
 
+HPEN ExtCreatePen(UINT PenStyle, UINT Width, const LOGBRUSH& Brush, UINT StyleCount, const UINT* Style) {
+    const UINT type = PenStyle & PS_TYPE_MASK, style = PenStyle & PS_STYLE_MASK;
+    if (PenStyle & ~(PS_TYPE_MASK | PS_STYLE_MASK | PS_ENDCAP_MASK | PS_JOIN_MASK)) return nullptr;
+    if ((type != PS_COSMETIC && type != PS_GEOMETRIC) || style > PS_INSIDEFRAME || StyleCount != 0 || Style)
+        return nullptr;
+    if ((PenStyle & PS_ENDCAP_MASK) > PS_ENDCAP_FLAT || (PenStyle & PS_JOIN_MASK) > PS_JOIN_MITER) return nullptr;
+    if (Width > UINT(INT32_MAX)) return nullptr;
+    if (Brush.lbStyle != BS_SOLID && Brush.lbStyle != BS_NULL && Brush.lbStyle != BS_HATCHED) return nullptr;
+    if (type == PS_COSMETIC && (Width != 1 || Brush.lbStyle != BS_SOLID || style == PS_INSIDEFRAME)) return nullptr;
+    if (Brush.lbStyle == BS_HATCHED && Brush.lbHatch > HS_DIAGCROSS) return nullptr;
+    // A cosmetic pen stays one pixel wide under any mapping, as a width-0 plain pen does.
+    const LOGPEN plain{Brush.lbStyle == BS_NULL ? PS_NULL : style, POINT{type == PS_COSMETIC ? 0 : int(Width), 0},
+        Brush.lbColor};
+    auto pen = std::make_shared<PenObject>(plain);
+    pen->extPen = EXTLOGPEN{PenStyle, Width, Brush.lbStyle, Brush.lbColor, Brush.lbHatch, 0};
+    return addObject(std::move(pen));
+}
+
 HBRUSH CreateSolidBrush(COLORREF Colour) { return CreateBrushIndirect(LOGBRUSH{BS_SOLID, Colour, 0}); }
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH& Brush) {
@@ -176,8 +194,9 @@ int GetObject(HGDIOBJ Object, int Size, void* Buffer) {
     if (!object || (Buffer && Size < 0)) return 0;
     switch (object->type()) {
     case OBJ_PEN: {
-        const LOGPEN& pen = static_cast<PenObject&>(*object).logPen;
-        return copyOut(&pen, sizeof pen, Size, Buffer);
+        const PenObject& pen = static_cast<PenObject&>(*object);
+        if (pen.extPen) return copyOut(&*pen.extPen, sizeof(EXTLOGPEN), Size, Buffer);
+        return copyOut(&pen.logPen, sizeof pen.logPen, Size, Buffer);
     }
     case OBJ_BRUSH: {
         const LOGBRUSH& brush = static_cast<BrushObject&>(*object).logBrush;

@@ -65,11 +65,11 @@ QRect boundsOf(const std::vector<QPointF>& Points, int Margin) {
         QPoint(clampInt(std::ceil(x1)) + Margin, clampInt(std::ceil(y1)) + Margin));
 }
 
-QPainterPath wideStroke(const QPainterPath& Line, int Width, Qt::PenJoinStyle Join) {
+QPainterPath wideStroke(const QPainterPath& Line, const PenSpec& Pen, Qt::PenJoinStyle Join) {
     QPainterPathStroker stroker;
-    stroker.setWidth(Width);
-    stroker.setCapStyle(Qt::RoundCap);
-    stroker.setJoinStyle(Join);
+    stroker.setWidth(Pen.width);
+    stroker.setCapStyle(Pen.cap.value_or(Qt::RoundCap));
+    stroker.setJoinStyle(Pen.join.value_or(Join));
     return stroker.createStroke(Line);
 }
 
@@ -177,10 +177,10 @@ double distanceToSegment(QPointF P, QPointF A, QPointF B) {
 // are stroked, and none when one of them covers the whole mask; the cost then follows the
 // pixels drawn, not the coordinates. A line that is near everywhere is stroked as it stands.
 template <class Point>
-void markWide(CoverageMask& Mask, std::span<const std::vector<Point>> Chains, bool Closed, int Width) {
+void markWide(CoverageMask& Mask, std::span<const std::vector<Point>> Chains, bool Closed, const PenSpec& Pen) {
     const QRectF box(Mask.box().topLeft(), Mask.box().bottomRight());   // the pixels' points
     const QPointF corners[] = {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()};
-    const double half = Width / 2.0;
+    const double half = Pen.width / 2.0;
     // Margins for the stroker's approximation of round arcs, a small fraction of their radius.
     const double inner = half * (1 - 1e-3) - 1, outer = half * (1 + 1e-3) + std::hypot(box.width(), box.height()) / 2 + 2;
     std::vector<std::vector<QPointF>> runs;
@@ -208,7 +208,7 @@ void markWide(CoverageMask& Mask, std::span<const std::vector<Point>> Chains, bo
     } else {
         for (const auto& run : runs) line.addPath(pathOf(run, false));
     }
-    Mask.fillPath(wideStroke(line, Width, Qt::RoundJoin), Qt::WindingFill);
+    Mask.fillPath(wideStroke(line, Pen, Qt::RoundJoin), Qt::WindingFill);
 }
 
 // Whether a shape whose device box is Device can touch Box with the pen. Curves are sampled at
@@ -260,6 +260,11 @@ PenSpec penOf(const DcState& S) {
     spec.width = std::max(1, int(std::lround(std::abs(pen.lopnWidth.x) * scaleX(S))));
     // Styles apply to one-pixel pens only; wide ones draw solid.
     spec.style = spec.wide() || pen.lopnStyle == PS_INSIDEFRAME ? PS_SOLID : pen.lopnStyle;
+    if (const auto& ext = S.pen->extPen; ext && (ext->elpPenStyle & PS_TYPE_MASK) == PS_GEOMETRIC) {
+        const UINT cap = ext->elpPenStyle & PS_ENDCAP_MASK, join = ext->elpPenStyle & PS_JOIN_MASK;
+        spec.cap = cap == PS_ENDCAP_FLAT ? Qt::FlatCap : cap == PS_ENDCAP_SQUARE ? Qt::SquareCap : Qt::RoundCap;
+        spec.join = join == PS_JOIN_MITER ? Qt::MiterJoin : join == PS_JOIN_BEVEL ? Qt::BevelJoin : Qt::RoundJoin;
+    }
     return spec;
 }
 
@@ -326,7 +331,7 @@ void RasterBackend::drawPolygons(const DcState& S, const std::vector<std::vector
         LineStyle style(pen.style, raster::gapColour(S).has_value());
         markThin(outline, Polygons, Closed, style);
     } else if (pen.visible) {
-        markWide(outline, std::span(Polygons), Closed, pen.width);
+        markWide(outline, std::span(Polygons), Closed, pen);
     }
     paintShape(t, S, pen, brush, fill, outline);
 }
@@ -379,7 +384,7 @@ void RasterBackend::rectangle(const DcState& S, const RECT& R) {
     } else if (pen.visible) {
         QPainterPath path;
         path.addRect(lineBox(device, pen, S.effectivePen().lopnStyle));
-        outline.fillPath(wideStroke(path, pen.width, Qt::MiterJoin), Qt::WindingFill);
+        outline.fillPath(wideStroke(path, pen, Qt::MiterJoin), Qt::WindingFill);
     }
     paintShape(t, S, pen, brush, fill, outline);
 }
@@ -404,7 +409,7 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
         // An open curve keeps its last pixel, as does a curve that is a single pixel.
         if (!F.closed || pixels.size() == 1) outline.set(pixels.back().x(), pixels.back().y(), style.next());
     } else if (pen.visible) {
-        markWide(outline, std::span(&F.points, 1), F.closed, pen.width);
+        markWide(outline, std::span(&F.points, 1), F.closed, pen);
     }
     paintShape(t, S, pen, brush, fill, outline);
 }

@@ -75,6 +75,9 @@ struct PenSpec {
     int width = 1;
     UINT style = PS_SOLID;
     COLORREF colour = 0;
+    /// A geometric extended pen's end cap and join; otherwise each figure's own.
+    std::optional<Qt::PenCapStyle> cap;
+    std::optional<Qt::PenJoinStyle> join;
     bool wide() const { return width > 1; }
 };
 PenSpec penOf(const DcState&);
