@@ -9,6 +9,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/Published.h"
+#include "platform/ui/TBitmap.h"
 #include "platform/ui/TCanvas.h"
 
 #include <cmath>
@@ -50,6 +51,7 @@ TPlotGraph::TPlotGraph(TComponent* AOwner) : TCustomPanel(AOwner)
     FYAxis_Second->FSecondAxis = true;
     FDimensions = std::make_unique<TDimensions>(*this);
     FAppearance = std::make_unique<TAppearance>(*this);
+    FBitmap = std::make_unique<TBitmap>();
     FLegend = std::make_unique<TLegend>(*this);
     ResetToDefaults();
 }
@@ -141,6 +143,9 @@ void TPlotGraph::ResetToDefaults()
     L.FSymbolSpace = 20;
     L.FXMargin = 10;
     L.FYMargin = 5;
+
+    FAxesSaved = false;
+    FFocusRect = TRect {};
 }
 
 // --- Drawing switches
@@ -164,9 +169,6 @@ void TPlotGraph::SetShowValue(bool Value)
 }
 
 // --- Painting
-
-// The graph's own picture is drawn by its paint core; the panel underneath paints first.
-void TPlotGraph::Paint() { TCustomPanel::Paint(); }
 
 void TPlotGraph::NotifyRescale()
 {

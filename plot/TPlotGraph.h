@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include <string>
+
 #include "platform/ui/Events.h"
 #include "platform/ui/TCustomPanel.h"
 
@@ -18,7 +20,9 @@ class TAxis;
 class TCanvas;
 class TDimensions;
 class TGenericAnnotation;
+class TBitmap;
 class TLegend;
+class TMetafile;
 class TSeries;
 
 /// A series event: the series (or the graph) and the series number.
@@ -47,9 +51,22 @@ public:
     void SetPlotting(bool Value);
     bool GetShowValue() const { return FShowValue; }
     void SetShowValue(bool Value);
+    /// The window corners move and size the control.
+    bool DragAllowed = true;
 
     // --- Painting (the paint core draws on the drawing canvas)
+    /// Renders the graph anew into its off-screen bitmap and shows it; nothing without a handle.
     void Paint() override;
+    /// The paint core: the whole graph on the drawing canvas, whatever it is.
+    void PaintGraph();
+    /// Renders the graph at the control's size into a new metafile and assigns it to Metafile.
+    void DrawToMetafile(TMetafile& Metafile);
+    /// The cross wire over the plot area at (X, Y); WithOffset adds the client origin.
+    void DrawCrossWire(int X, int Y, bool WithOffset);
+    /// Focus outlines around the legend and the two window corners, on the control's canvas.
+    void DrawHandles();
+    /// The text of a tick label; a value beyond 9999 sets the axis' LabelDecimals to 0.
+    std::string FormatAxisLabel(TAxis& Axis, double Value);
     /// Raises OnRescale when plotting, the last scale check passed and a handler is set.
     void NotifyRescale();
     /// The canvas all graph drawing goes to.
@@ -104,6 +121,33 @@ public:
     TPaintEvent OnPaintStart, OnPaintEnd;
 
 protected:
+    /// A window repaint copies the cached bitmap once a full render exists.
+    void PaintWindow(HDC DC) override;
+    void Resize() override;
+
+    // --- The paint core's steps
+    void CollectDataBounds();
+    bool CheckScales();
+    void UpdateMetrics();
+    void DrawFrame();
+    void FillBackground();
+    void DrawCrossAtZero();
+    void DrawAnnotations(uint8_t DrawTime);
+    void DrawLegend();
+    void DrawLegendEntry(TSeries& Series, int X, int Y, int R, int SymbolSpace, int LineHeight);
+
+    // --- Axes, grid, ticks, labels and titles
+    void DrawXAxis();
+    void DrawYAxis();
+    void DrawY2Axis();
+    void DrawVerticalGrid();
+    void DrawHorizontalGrid(TAxis& Axis);
+    void DrawXTicks(int Y, bool Reversed);
+    void DrawYTicks(TAxis& Axis, int X, bool Reversed);
+    int DrawXLabels(int Y, bool Reversed);
+    int DrawYLabels(TAxis& Axis, int X, bool Reversed);
+    void DrawGraphTitle();
+
     /// The values the constructor and every stream load start from.
     void ResetToDefaults();
     void ResetAxis(TAxis& Axis, const char* Title);
@@ -116,10 +160,23 @@ protected:
     int FClientX = 0, FClientY = 0;
     bool FScaleValid = false;
     bool FFullRedraw = true;
+    /// The cached picture and the part of it the last render filled.
+    std::unique_ptr<TBitmap> FBitmap;
+    TRect FBitmapRect {}, FPanelRect {};
+    bool FBitmapValid = false, FPaintedOnce = false;
+    // Mouse states
+    bool FZooming = false, FLegendDragging = false, FHandlesShown = false, FAxesSaved = false;
+    TRect FFocusRect {};
+    int FCrossX = 0, FCrossY = 0;
+    bool FCrossShown = false;
 
 private:
     friend class TSeries;
     int ValueToPixel(const TAxis& Axis, double V, bool Vertical) const;
+    void DrawYAxisOf(TAxis& Axis, bool Second);
+    void PictureStep(TAxis& Axis);
+    int AxisValueToPixel(const TAxis& Axis, double V) const;
+    void PaintBorder(TRect& R);
     double PixelToValue(const TAxis& Axis, int Pixel, bool Vertical) const;
 
     std::unique_ptr<TDimensions> FDimensions;

@@ -317,7 +317,7 @@ void Access::paint(TControl& Control)
     if (auto* Graphic = dynamic_cast<TGraphicControl*>(&Control))
         Graphic->Paint();
     else if (auto* Custom = dynamic_cast<TCustomControl*>(&Control))
-        Custom->Paint();
+        Custom->PaintWindow(Custom->GetCanvas()->GetHandle());
 }
 
 void Access::paintWidget(TControl* Control, QWidget& Widget)

@@ -39,3 +39,5 @@ void TCustomControl::Update()
 }
 
 void TCustomControl::Paint() { }
+
+void TCustomControl::PaintWindow(HDC) { Paint(); }

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "platform/gdi/GdiTypes.h"
 #include "platform/ui/TWinControl.h"
 
 class TCanvas;
@@ -27,6 +28,9 @@ public:
 protected:
     /// Draws the control on Canvas; the default draws nothing.
     virtual void Paint();
+    /// The window system's paint of the control into DC (the canvas's context); the default
+    /// calls Paint. A control that caches its picture can tell this paint from a direct Paint.
+    virtual void PaintWindow(HDC DC);
 
 private:
     friend class ui_private::Access;

@@ -1,0 +1,258 @@
+//===- graph_painting_test.cpp - The graph's paint, axes, legend and metafile, offscreen ===//
+#include "plot/TAppearance.h"
+#include "plot/TAxis.h"
+#include "plot/TDimensions.h"
+#include "plot/TLegend.h"
+#include "plot/TPlotGraph.h"
+#include "plot/TSeries.h"
+#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/Dib.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/TApplication.h"
+#include "platform/ui/TBitmap.h"
+#include "platform/ui/TCanvas.h"
+#include "platform/ui/TForm.h"
+#include "platform/ui/TMetafile.h"
+#include "tests/plot/PlotFixture.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+using plottest::Records;
+
+/// A graph of its default 200 x 200 pixels on a form, so that it has a window and paints.
+class GraphPaintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::UsePrivateSession();
+        Application->Initialize();
+        Host = new TForm(Application);
+        Host->SetClientWidth(640);
+        Host->SetClientHeight(480);
+        Graph = new TPlotGraph(Host);
+        Graph->SetParent(Host);
+        Graph->OnPaintEnd = [this](TObject*, TCanvas*) { ++PaintEnds; };
+    }
+    void TearDown() override { delete Host; }
+
+    TColor Pixel(int X, int Y) { return Graph->GetCanvas()->GetPixels(X, Y); }
+    /// The rows of column X (control pixels) between Top and Bottom that hold Colour.
+    int CountInColumn(int X, int Top, int Bottom, TColor Colour)
+    {
+        int N = 0;
+        for (int Y = Top; Y <= Bottom; ++Y)
+            N += Pixel(X, Y) == Colour;
+        return N;
+    }
+    std::string MetafileDump(TMetafile& Picture)
+    {
+        Graph->DrawToMetafile(Picture);
+        return Picture.GetHandle() ? DumpEnhMetaFile(Picture.GetHandle()->Bytes()) : std::string();
+    }
+
+    TForm* Host = nullptr;
+    TPlotGraph* Graph = nullptr;
+    int PaintEnds = 0;
+};
+
+// The border takes the outer ring, so the plot is 198 x 198 with its origin at control (1, 1):
+// x of v is round(143 v) + 40, y of v is round(128 (1 - v)) + 30.
+constexpr int Client = 1;
+
+TEST_F(GraphPaintTest, DefaultGraphShowsRedCrossAtZeroAndDottedGridAtTheSteps)
+{
+    Graph->Paint();
+    EXPECT_EQ(PaintEnds, 1);
+    const int X0 = 40 + Client, Y0 = 158 + Client;
+    // The cross is drawn over the axes: red on the y axis line above the crossing and on the
+    // y axis' zero tick to its left, with half length 4.
+    EXPECT_EQ(Pixel(X0, Y0 - 4), clRed);
+    EXPECT_EQ(Pixel(X0 - 3, Y0), clRed);
+    EXPECT_EQ(Pixel(X0, Y0 - 6), clBlack) << "the y axis line beyond the cross";
+    for (int Column : { 69, 97, 126, 154 }) {
+        const int N = CountInColumn(Column + Client, 31 + Client, 157 + Client, clSilver);
+        EXPECT_GT(N, 20) << "grid column " << Column;
+        EXPECT_LT(N, 127) << "a dotted line leaves gaps, column " << Column;
+        // Beside a grid column only the four horizontal grid lines cross.
+        EXPECT_LE(CountInColumn(Column + Client + 1, 31 + Client, 157 + Client, clSilver), 4) << Column + 1;
+    }
+    EXPECT_LE(CountInColumn(41 + Client, 31 + Client, 157 + Client, clSilver), 4) << "no grid beside the axis";
+    EXPECT_EQ(uint32_t(Pixel(0, 100)), ColorToRGB(uint32_t(clWindowFrame))) << "the border ring";
+    EXPECT_EQ(Pixel(1, 100), clWhite) << "the margin starts inside the border";
+}
+
+TEST_F(GraphPaintTest, WindowRepaintCopiesTheRenderedPictureWithoutRendering)
+{
+    Graph->Paint();
+    Graph->Invalidate();
+    Graph->Update();
+    EXPECT_EQ(PaintEnds, 1) << "a window repaint after the first render only copies";
+    Graph->Paint();
+    EXPECT_EQ(PaintEnds, 2) << "a direct paint renders";
+}
+
+TEST_F(GraphPaintTest, InconsistentRangeShowsErrorCaptionAndNoSeries)
+{
+    Graph->GetYAxis()->SetMax(0);   // Min 0 = Max 0, no automatic range
+    TSeries* S = Graph->GetSeries(1);
+    S->SetLineColor(0x123456);
+    S->AddPoint(0.2, 0.3);
+    S->AddPoint(0.8, 0.6);
+    TMetafile Picture;
+    const std::string Dump = MetafileDump(Picture);
+    EXPECT_NE(Dump.find("MAX/MIN VALUES INCONSISTENT"), std::string::npos);
+    EXPECT_EQ(Dump.find("123456"), std::string::npos) << "no series pen";
+    EXPECT_EQ(PaintEnds, 1) << "only the metafile's own second call";
+}
+
+TEST_F(GraphPaintTest, DrawToMetafileRecordsTheControlSizeTitlesAndRotatedFont)
+{
+    Graph->SetWidth(600);
+    Graph->SetHeight(420);
+    PaintEnds = 0;   // a resize paints
+    TMetafile Picture;
+    const std::string Dump = MetafileDump(Picture);
+    EXPECT_EQ(Picture.GetWidth(), 600);
+    EXPECT_EQ(Picture.GetHeight(), 420);
+    EXPECT_EQ(PaintEnds, 2);
+    for (const char* Text : { "X axis", "Y axis", "PlotGraph 3.20" })
+        EXPECT_NE(Dump.find(Text), std::string::npos) << Text;
+    bool Rotated = false;
+    for (const std::string& Line : Records(Dump, "EXTCREATEFONTINDIRECTW"))
+        Rotated = Rotated || Line.find("escapement=900") != std::string::npos;
+    EXPECT_TRUE(Rotated) << Dump;
+}
+
+TEST_F(GraphPaintTest, EmptyActiveSeriesTakesNoPartInAutomaticRange)
+{
+    Graph->GetXAxis()->SetAutoSizing(true);
+    TSeries* S = Graph->GetSeries(1);
+    S->AddPoint(50, 0.5);
+    S->AddPoint(60, 0.6);
+    Graph->GetSeries(2);   // active, no points
+    Graph->Paint();
+    EXPECT_GE(Graph->GetXAxis()->GetMin(), 40) << "an empty series would pull the range to 0";
+}
+
+TEST_F(GraphPaintTest, LegendDownPlacesEntriesByHeightShare)
+{
+    TLegend& L = *Graph->GetLegend();
+    L.SetLayout(lsDown);
+    L.Setheight(80);
+    L.Setvisible(true);
+    for (int N = 1; N <= 3; ++N) {
+        TSeries* S = Graph->GetSeries(N);
+        S->SeriesName = "S" + std::to_string(N);
+        S->SetShowInLegend(1);
+    }
+    TMetafile Picture;
+    const std::string Dump = MetafileDump(Picture);
+    std::vector<int> Ys;
+    for (const std::string& Line : Records(Dump, "EXTTEXTOUTW")) {
+        for (const char* Name : { "\"S1\"", "\"S2\"", "\"S3\"" })
+            if (Line.find(Name) != std::string::npos) {
+                const size_t At = Line.find("ref=(");
+                ASSERT_NE(At, std::string::npos) << Line;
+                Ys.push_back(std::stoi(Line.substr(Line.find(',', At) + 1)));
+            }
+    }
+    ASSERT_EQ(Ys.size(), 3u) << Dump;
+    EXPECT_EQ(Ys[1] - Ys[0], 23);
+    EXPECT_EQ(Ys[2] - Ys[1], 23);
+}
+
+// A graph as Tessaly shows one: two series, a legend, the second y axis and a mark. Set
+// PLOT_DEMO_PICTURE to a file name to keep the picture as a BMP for a person to look at.
+TEST_F(GraphPaintTest, DemoGraphShowsSeriesLegendAndSecondAxis)
+{
+    Graph->SetPlotting(false);
+    Graph->SetWidth(480);
+    Graph->SetHeight(320);
+    Graph->GetDimensions()->SetRightMargin(60);
+    Graph->GetAppearance()->SetGraphTitle("Pulse energy");
+    Graph->GetXAxis()->SetTitle("Time (s)");
+    Graph->GetYAxis()->SetTitle("Energy (mJ)");
+    Graph->GetYAxis()->SetAutoSizing(true);
+    Graph->GetXAxis()->SetAutoSizing(true);
+    TAxis& Y2 = *Graph->GetYAxis_Second();
+    Y2.SetShowAxis(true);
+    Y2.SetTitle("Deviation (%)");
+    Y2.SetAutoSizing(true);
+    TSeries* Energy = Graph->GetSeries(1);
+    Energy->SeriesName = "Energy";
+    Energy->SetLineColor(clBlue);
+    Energy->SetPointColor(clBlue);
+    Energy->SetShowInLegend(4);
+    TSeries* Deviation = Graph->GetSeries(2);
+    Deviation->SeriesName = "Deviation";
+    Deviation->SetAxis(&Y2);
+    Deviation->SetLineColor(clGreen);
+    Deviation->SetDrawPoints(false);
+    Deviation->SetShowInLegend(3);
+    for (int I = 0; I <= 40; ++I) {
+        Energy->AddPoint(I * 0.5, 400 + 30 * std::sin(I * 0.3));
+        Deviation->AddPoint(I * 0.5, 2 + std::cos(I * 0.2));
+    }
+    TLegend& L = *Graph->GetLegend();
+    L.Setleft(60);
+    L.Settop(36);
+    L.Setwidth(200);
+    L.SetborderStyle(bsSingle);
+    L.Setvisible(true);
+    PaintEnds = 0;
+    Graph->SetPlotting(true);
+    if (const char* File = std::getenv("PLOT_DEMO_PICTURE")) {
+        TBitmap Shot;
+        Shot.SetSize(Graph->GetWidth(), Graph->GetHeight());
+        Shot.GetCanvas()->CopyRect(Rect(0, 0, Graph->GetWidth(), Graph->GetHeight()), *Graph->GetCanvas(),
+                                   Rect(0, 0, Graph->GetWidth(), Graph->GetHeight()));
+        const std::vector<uint8_t> Bmp = Shot.GetDib()->SaveBmp();
+        testsupport::WriteFile(File, std::string(Bmp.begin(), Bmp.end()));
+    }
+    int Blue = 0, Green = 0;
+    for (int Y = 0; Y < Graph->GetHeight(); ++Y)
+        for (int X = 0; X < Graph->GetWidth(); ++X) {
+            Blue += Pixel(X, Y) == clBlue;
+            Green += Pixel(X, Y) == clGreen;
+        }
+    EXPECT_GT(Blue, 300) << "the energy line and its points";
+    EXPECT_GT(Green, 300) << "the deviation line on the second axis";
+    EXPECT_EQ(PaintEnds, 1);
+}
+
+struct LabelRow {
+    const char* Name;
+    double Min, Max, Value;
+    const char* Text;
+};
+
+TEST_F(GraphPaintTest, LabelFormatsFollowTheValueAndTheSpan)
+{
+    const LabelRow Rows[] = {
+        { "fixed with the axis decimals", 0, 1, 0.4, "0.4" },
+        { "exponent form for a small value on a small span", 0, 0.001, 0.0005, "5.00E-4" },
+        { "near zero on the span: fixed with one decimal", 0, 1, 1e-9, "0.0" },
+    };
+    TAxis& X = *Graph->GetXAxis();
+    for (const LabelRow& R : Rows) {
+        X.SetMin(R.Min);
+        X.SetMax(R.Max);
+        X.SetLabelDecimals(1);
+        EXPECT_EQ(Graph->FormatAxisLabel(X, R.Value), R.Text) << R.Name;
+    }
+    X.SetMin(0);
+    X.SetMax(20000);
+    X.SetLabelDecimals(2);
+    EXPECT_EQ(Graph->FormatAxisLabel(X, 12345), "12345");
+    EXPECT_EQ(X.GetLabelDecimals(), 0);
+    EXPECT_EQ(Graph->FormatAxisLabel(X, 45.7), "46") << "decimals stay 0 for later labels";
+}
+
+} // namespace
