@@ -70,10 +70,14 @@ void TForm_main::btn_startClick(TObject*)
     if (inStart_)
         return;
     inStart_ = true;
+    runEndSeen_ = false;
     const bool started = startRun();
     inStart_ = false;
-    if (started && stopRequested)
-        CheckStopping();   // the run ended during the start: it is over, not running
+    if (started && runEndSeen_) {
+        // The run ended during the start: it is over, not running.
+        stopRequested = true;
+        CheckStopping();
+    }
     Sgetstatus();
     if (closePending_) {
         closePending_ = false;
@@ -129,7 +133,7 @@ bool TForm_main::startRun()
     PlotGraph1->SetPlotting(true);
 
     // A run so short that its end came during the wait has fired: that ends the wait too.
-    const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_firing) || stopRequested; }, true);
+    const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_firing) || runEndSeen_; }, true);
     if (end != WaitEnd::Done) {
         starting = false;
         if (end == WaitEnd::TimedOut)

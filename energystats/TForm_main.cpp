@@ -279,6 +279,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
         break;
     case ev_runend:
         stopRequested = true;
+        runEndSeen_ = true;
         PaintSD();
         break;
     default: break;

@@ -140,6 +140,7 @@ private:
     RunFlags flags() const { return { starting, running, dataReady }; }
     bool checkServerVersion();
 
+    bool runEndSeen_ = false;       // a 'z' came since Start began (PaintSD clears stopRequested)
     bool inStart_ = false;          // Start is in its waits; a second Start waits for it
     bool closePending_ = false;     // a close came during Start's waits
     bool closeConfirmed_ = false;   // the operator agreed to lose the graphs

@@ -197,6 +197,9 @@ TEST_F(RunTest, ARunThatEndsDuringTheStartIsOverAfterIt)
     EXPECT_FALSE(Form_main->starting);
     EXPECT_TRUE(Form_main->dataReady);
     EXPECT_TRUE(Form_main->btn_start->GetEnabled());
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(Form_main->unsaved);
+    EXPECT_TRUE(pumpUntil([&] { return codes().back() == cmd_laseroff; }));
 }
 
 TEST_F(RunTest, ClosingDuringTheStartEndsTheWaitAndSendsLaserOff)
