@@ -29,3 +29,6 @@ inline constexpr const char* SNotValidImage = "Not valid image.";
 inline constexpr const char* SCCITTOnlyForBitmap = "CCITT compression work only for bitmap";
 // --- Security (raised as the base exception)
 inline constexpr const char* SRC4InvalidKeyLength = "RC4: Invalid key length";
+// --- Fonts
+inline constexpr const char* SCannotReceiveFontData = "Cannot recieve data from font";
+inline constexpr const char* SIncorrectFontFormat = "Incorrect or unknown font format";
