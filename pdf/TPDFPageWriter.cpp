@@ -132,6 +132,11 @@ void TPDFPage::WritePage()
         GRestore();
     for (TPDFImage* Image : UsedImages)
         Image->Save(Document);
+    // An index outside the image list is ignored rather than read past the list.
+    TPDFImages& Images = Document.Images();
+    TPDFImage* Thumbnail = ThumbnailIndex >= 0 && ThumbnailIndex < Images.Count() ? Images.Items(ThumbnailIndex) : nullptr;
+    if (Thumbnail)
+        Thumbnail->Save(Document);
     for (int I = 0; I < InnerForms->Count(); ++I)
         InnerForms->Items(I)->WritePage();
     ResourcesNumber = Document.NewObjectNumber();
@@ -168,6 +173,8 @@ void TPDFPage::WritePage()
         Document.WriteText("/Parent " + ref(Document.PagesNumber()));
         Document.WriteText("/Resources " + ref(ResourcesNumber));
         Document.WriteText("/Contents [" + ref(ContentsNumber) + "]");
+        if (Thumbnail)
+            Document.WriteText("/Thumb " + ref(Thumbnail->ObjectNumber));
         Document.WriteText("/MediaBox [0 0 " + IntToStr(PageWidth) + " " + IntToStr(PageHeight) + "]");
         static constexpr const char* Rotations[] = { "", "/Rotate 90", "/Rotate 180", "/Rotate 270" };
         if (PageRotation >= 1 && PageRotation <= 3)

@@ -209,3 +209,24 @@ TEST(PdfImages, RefusedImagesAreNotAdded)
         EXPECT_THROW(Doc.CurrentPage->ShowImage(1, 0, 0, 10, 10), TPDFException);
     });
 }
+
+TEST(PdfImages, ShowImagePlacesByTopLeftCornerAndRotatesOnlyForARealAngle)
+{
+    testsupport::TempDir Dir;
+    const std::string Pdf = WritePdf(Dir.file("placed.pdf"), [](TPDFDocument& Doc) { Doc.Resolution = 144; }, [](TPDFDocument& Doc) {
+        const auto B = blackAndWhite(8, 8, Mixed);
+        const int Index = Doc.AddImage(*B, 4);
+        TPDFPage& P = *Doc.CurrentPage;
+        const size_t Before = P.Content.size();
+        P.ShowImage(Index, 20, 40, 200, 100, 0.0005);
+        EXPECT_EQ(std::vector<std::string>(P.Content.begin() + Before, P.Content.end()),
+                  (std::vector<std::string> { "q", "1 0 0 1 10 772 cm", "100 0 0 50 0 0 cm", "/Im0 Do", "Q" }));
+        const size_t Middle = P.Content.size();
+        P.ShowImage(Index, 20, 40, 200, 100, 90);
+        EXPECT_EQ(P.Content.size() - Middle, 6u);
+        EXPECT_EQ(P.Content[Middle + 2], "0 1 -1 0 0 0 cm");
+        P.ThumbnailIndex = Index;
+    });
+    EXPECT_NE(Pdf.find("/Thumb 4 0 R"), std::string::npos);
+    EXPECT_NE(ObjectText(Pdf, 4).find("/Subtype /Image"), std::string::npos);
+}
