@@ -82,4 +82,14 @@ TEST(SimulatorRun, TheScreenshotAidRunsAMeasurementAndSavesThePlots)
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width(), 475);
     EXPECT_EQ(picture->Height(), 450);
+    // Both graphs hold their blue series: the histogram above, the energies below.
+    auto bluePixels = [&](int Top, int Bottom) {
+        int n = 0;
+        for (int y = Top; y < Bottom; ++y)
+            for (int x = 0; x < picture->Width(); ++x)
+                n += picture->GetPixel(x, y) == 0xFF0000;
+        return n;
+    };
+    EXPECT_GT(bluePixels(62, 254), 50) << "no histogram";
+    EXPECT_GT(bluePixels(256, 450), 50) << "no energies";
 }
