@@ -101,7 +101,7 @@ public:
     /// Abandons the generation; deletes the file when writing to one.
     void Abort();
     bool Generating() const { return FGenerating; }
-    /// Codes the graphic as image kind Kind (0 deflated RGB, 2 to 4 CCITT fax) and answers its
+    /// Codes the graphic as image kind Kind (0 deflated RGB, 1 JPEG, 2 to 4 CCITT fax) and answers its
     /// index; refused with "Generation PDF file not activated" while idle.
     int32_t AddImage(const TGraphic& Graphic, int32_t Kind, TColor TransparentColor = -1, bool IsMask = false,
                      int32_t MaskIndex = -1);

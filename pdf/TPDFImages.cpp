@@ -12,6 +12,7 @@
 #include "platform/rtl/TStream.h"
 #include "platform/rtl/ZLib.h"
 #include "platform/ui/TBitmap.h"
+#include "platform/ui/TJPEGImage.h"
 
 namespace {
 
@@ -60,16 +61,39 @@ TPDFImage::TPDFImage(TPDFDocument* ADocument, const TGraphic& Graphic, int32_t K
     , FDocument(ADocument)
 {
     const auto* Bitmap = dynamic_cast<const TBitmap*>(&Graphic);
+    const auto* Jpeg = dynamic_cast<const TJPEGImage*>(&Graphic);
     if (AIsMask && !Bitmap)
         throw TPDFException(SMaskOnlyForBitmap);
-    // Only bitmaps are taken: there is no JPEG picture to code kind 1 from.
-    if (!Bitmap || Kind < 0 || Kind >= 5 || Kind == 1)
+    if ((!Bitmap && !Jpeg) || Kind < 0 || Kind >= 5)
         throw TPDFException(SNotValidImage);
+    if (Kind >= 2 && !Bitmap)
+        throw TPDFException(SCCITTOnlyForBitmap);
     MaskIndex = AMaskIndex;
     IsMask = AIsMask;
     Compression = Kind;
-    Width = Bitmap->GetWidth();
-    Height = Bitmap->GetHeight();
+    Width = Graphic.GetWidth();
+    Height = Graphic.GetHeight();
+    if (!IsMask && Kind == 1) {
+        TJPEGImage Coded;
+        Coded.Assign(Graphic);
+        Coded.SetProgressiveEncoding(false);
+        Coded.SetCompressionQuality(FDocument ? FDocument->JPEGQuality : 80);
+        Coded.SaveToStream(*Data);
+        GrayScale = Coded.GetGrayscale();
+        BitPerPixel = 8;
+        Data->SetPosition(0);
+        return;
+    }
+    if (!Bitmap) {
+        TBitmap Copy;
+        Copy.Assign(Graphic);
+        if (Copy.GetDib()) {
+            const std::vector<uint8_t> Packed = ZCompress(rgbRows(*Copy.GetDib()));
+            Data->WriteBuffer(Packed.data(), static_cast<int32_t>(Packed.size()));
+        }
+        Data->SetPosition(0);
+        return;
+    }
     const Dib* Picture = Bitmap->GetDib();
 
     if (IsMask) {
@@ -123,6 +147,8 @@ void TPDFImage::Save(TPDFDocument& Document)
         Document.WriteText("/Mask " + IntToStr(Mask->ObjectNumber) + " 0 R");
     if (Compression == 0)
         Document.WriteText("/Filter /FlateDecode");
+    else if (Compression == 1)
+        Document.WriteText("/Filter /DCTDecode");
     else
         Document.WriteText("/Filter [/CCITTFaxDecode]");
     Document.WriteText("/Length " + IntToStr(Data->GetSize()));

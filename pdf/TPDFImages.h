@@ -12,7 +12,7 @@ class TGraphic;
 class TMemoryStream;
 class TPDFDocument;
 
-/// One picture, coded as it is added (kind 0 deflated RGB, 2 to 4 CCITT fax) and held until
+/// One picture, coded as it is added (kind 0 deflated RGB, 1 JPEG, 2 to 4 CCITT fax) and held until
 /// Save writes it.
 class TPDFImage {
 public:

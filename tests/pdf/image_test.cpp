@@ -10,6 +10,7 @@
 
 #include "platform/gdi/Dib.h"
 #include "platform/ui/TBitmap.h"
+#include "platform/ui/TJPEGImage.h"
 
 #include <gtest/gtest.h>
 
@@ -110,13 +111,15 @@ TEST(PdfImages, EveryCodingRoundTripsThroughAReader)
             Doc.CurrentPage->ShowImage(Doc.AddImage(*B, P.Kind), 10, 10, 100, 50);
         }
         Doc.CurrentPage->ShowImage(Doc.AddImage(*Colour, 0), 10, 100, 100, 50);
+        Doc.CurrentPage->ShowImage(Doc.AddImage(*Colour, 1), 10, 200, 100, 50);
     });
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
     const ToolResult List = RunTool({ "pdfimages", "-list", File });
     ASSERT_EQ(List.Status, 0) << List.Output;
-    EXPECT_EQ(std::count(List.Output.begin(), List.Output.end(), '\n'), 2 + 9) << List.Output;
+    EXPECT_EQ(std::count(List.Output.begin(), List.Output.end(), '\n'), 2 + 10) << List.Output;
     EXPECT_NE(List.Output.find("image      37    23  gray    1   1  ccitt"), std::string::npos) << List.Output;
     EXPECT_NE(List.Output.find("image      29    11  rgb     3   8  image"), std::string::npos) << List.Output;
+    EXPECT_NE(List.Output.find("image      29    11  rgb     3   8  jpeg"), std::string::npos) << List.Output;
     EXPECT_NE(Pdf.find("/Rows 23/BlackIs1 true>>]"), std::string::npos);
 
     ASSERT_EQ(RunTool({ "pdfimages", File, Dir.file("im") }).Status, 0);
@@ -181,25 +184,31 @@ TEST(PdfImages, RefusedImagesAreNotAdded)
     struct Case {
         const char* What;
         int Kind;
-        bool IsMask, Colour;
+        bool IsMask;
+        int Graphic; // 0 black and white, 1 colour, 2 JPEG
         int MaskIndex;
         const char* Message;
     };
     const Case Cases[] = {
-        { "mask with a mask", 4, true, false, 0, SMaskCannotHaveMask },
-        { "mask index past the list", 0, false, false, 5, SUnknownMaskImage },
-        { "mask index of a plain image", 0, false, false, 0, SMaskNotMarked },
-        { "kind 5", 5, false, false, -1, SNotValidImage },
-        { "fax coding of a colour bitmap", 4, false, true, -1, "Not b/w image." },
+        { "mask with a mask", 4, true, 0, 0, SMaskCannotHaveMask },
+        { "mask index past the list", 0, false, 0, 5, SUnknownMaskImage },
+        { "mask index of a plain image", 0, false, 0, 0, SMaskNotMarked },
+        { "kind 5", 5, false, 0, -1, SNotValidImage },
+        { "fax coding of a colour bitmap", 4, false, 1, -1, "Not b/w image." },
+        { "fax coding of a JPEG picture", 2, false, 2, -1, SCCITTOnlyForBitmap },
+        { "mask of a JPEG picture", 4, true, 2, -1, SMaskOnlyForBitmap },
     };
     testsupport::TempDir Dir;
     WritePdf(Dir.file("refused.pdf"), nullptr, [&](TPDFDocument& Doc) {
         const auto Bw = blackAndWhite(9, 9, Mixed);
         const auto Colour = colourful(9, 9);
+        TJPEGImage Jpeg;
+        Jpeg.Assign(*Colour);
+        const TGraphic* Graphics[] = { Bw.get(), Colour.get(), &Jpeg };
         Doc.AddImage(*Bw, 4);
         for (const Case& C : Cases) {
             try {
-                Doc.AddImage(C.Colour ? *Colour : *Bw, C.Kind, -1, C.IsMask, C.MaskIndex);
+                Doc.AddImage(*Graphics[C.Graphic], C.Kind, -1, C.IsMask, C.MaskIndex);
                 ADD_FAILURE() << C.What << " was accepted";
             } catch (const Exception& E) {
                 EXPECT_STREQ(E.what(), C.Message) << C.What;
