@@ -28,3 +28,11 @@ inline constexpr const char* SCalcMetrics = "CalcMetrics: XMin>=XMax";
 // Annotations.
 inline constexpr const char* SDuplicateAnnotation = "Attempt to create a duplicate Annotation ID";
 inline constexpr const char* SNotCodedYet = "not coded yet";
+
+// The graph stream.
+inline constexpr const char* SNotAGraphFile = "Not a valid graph file";
+inline constexpr const char* SWrongGraphVersion = "Wrong Graph version";
+inline constexpr const char* SFilingError = "internal filing error: TPlotGraph";
+inline constexpr const char* SFilingError2 = "internal filing error2: TPlotGraph";
+/// Followed directly by the type name.
+inline constexpr const char* SUnknownAnnotationType = "unknown annotation type ";

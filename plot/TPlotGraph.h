@@ -23,7 +23,10 @@ class TGenericAnnotation;
 class TBitmap;
 class TLegend;
 class TMetafile;
+class TPlotReader;
+class TPlotWriter;
 class TSeries;
+class TStream;
 
 /// A series event: the series (or the graph) and the series number.
 using TSeriesEvent = std::function<void(TObject* Sender, int Index)>;
@@ -115,15 +118,49 @@ public:
     bool RemoveAnnotation(int32_t ID);
     void ClearAnnotations();
 
+    // --- Mouse
+    /// Starts a zoom rectangle at (X, Y); the first zoom saves the axes' ranges.
+    void StartZoom(int X, int Y);
+    bool GetCrossShown() const { return FCrossShown; }
+
+    // --- The graph stream
+    /// Settings, series (with their points when WithPoints), marks and annotations.
+    void SaveToStream(TStream& Stream, bool WithPoints);
+    /// Clears the graph and reads it back; what was read before a failure stays, and Plotting
+    /// is restored either way.
+    void LoadFromStream(TStream& Stream);
+    /// Copies another graph through the graph stream; any other source is ignored.
+    void Assign(const TPersistent& Source) override;
+    // Count values and blocks of the stream (also the stored properties of form resources)
+    void WriteSeriesCount(TPlotWriter& Writer);
+    void WriteMarkCount(TPlotWriter& Writer);
+    void WriteAnnotationCount(TPlotWriter& Writer);
+    void ReadSeriesCount(TPlotReader& Reader, TStream& Stream);
+    void ReadMarkCount(TPlotReader& Reader, TStream& Stream);
+    void ReadAnnotationCount(TPlotReader& Reader, TStream& Stream);
+    void WriteSeriesInfo(TStream& Stream);
+    void ReadSeriesInfo(TStream& Stream);
+    void WriteMarksInfo(TStream& Stream);
+    void ReadMarksInfo(TStream& Stream);
+    void WriteAnnotationInfo(TStream& Stream);
+    void ReadAnnotationInfo(TStream& Stream);
+    uint16_t GetSeriesCount() const { return FSeriesCount; }
+    uint16_t GetMarkCount() const { return FMarkCount; }
+    uint16_t GetAnnotationCount() const { return FAnnotationCount; }
+
     // --- Events
     TSeriesEvent OnNewSeries, OnLogError, OnTooManyPoints, OnDeleteSeries;
-    TNotifyEvent OnRescale;
+    TNotifyEvent OnRescale, OnWantDesigner;
     TPaintEvent OnPaintStart, OnPaintEnd;
 
 protected:
     /// A window repaint copies the cached bitmap once a full render exists.
     void PaintWindow(HDC DC) override;
     void Resize() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseLeave() override;
 
     // --- The paint core's steps
     void CollectDataBounds();
@@ -169,6 +206,16 @@ protected:
     TRect FFocusRect {};
     int FCrossX = 0, FCrossY = 0;
     bool FCrossShown = false;
+    TRect FMoveCorner {}, FLegendRect {}, FSizeCorner {};
+    /// Where a zoom started, or the grip point inside the dragged legend.
+    int FDragX = 0, FDragY = 0;
+    struct SavedRange {
+        bool AutoSizing = false;
+        double Min = 0, Max = 1;
+    };
+    SavedRange FSavedRanges[3];
+    uint16_t FSeriesCount = 0, FMarkCount = 0, FAnnotationCount = 0;
+    bool FWithPoints = true;
 
 private:
     friend class TSeries;
@@ -177,6 +224,9 @@ private:
     void PictureStep(TAxis& Axis);
     int AxisValueToPixel(const TAxis& Axis, double V) const;
     void PaintBorder(TRect& R);
+    void WindowCommand(TCursor Cursor, WPARAM Command);
+    void RestoreZoom();
+    void Zoom(int Left, int Right, int Upper, int Lower);
     double PixelToValue(const TAxis& Axis, int Pixel, bool Vertical) const;
 
     std::unique_ptr<TDimensions> FDimensions;

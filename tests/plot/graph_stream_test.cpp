@@ -1,0 +1,177 @@
+//===- graph_stream_test.cpp - Saving, loading and copying whole graphs ===//
+#include "plot/TAxis.h"
+#include "plot/TGenericAnnotation.h"
+#include "plot/TPlotReader.h"
+#include "plot/TPlotWriter.h"
+#include "plot/TSeries.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/TStream.h"
+#include "tests/plot/PlotFixture.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using plottest::CountingGraph;
+using plottest::PlotTest;
+
+std::string Saved(TPlotGraph& G, bool WithPoints = true)
+{
+    TMemoryStream S;
+    G.SaveToStream(S, WithPoints);
+    EXPECT_EQ(S.GetPosition(), S.GetSize() - 4) << "the position stands before the final Int32 0";
+    return std::string(reinterpret_cast<const char*>(S.Memory()), size_t(S.GetSize()));
+}
+
+void Load(TPlotGraph& G, const std::string& Bytes)
+{
+    TMemoryStream S;
+    S.WriteBuffer(Bytes.data(), int32_t(Bytes.size()));
+    S.SetPosition(0);
+    G.LoadFromStream(S);
+}
+
+/// A graph with two series (numbered 2 and 7) with points, and two marks.
+void Fill(TPlotGraph& G)
+{
+    G.GetXAxis()->SetTitle("Shots");
+    TSeries* A = G.GetSeries(2);
+    A->SeriesName = "two";
+    A->SetLineColor(0x0000C0);
+    A->AddPoint(1, 10);
+    A->AddPoint(2, 20);
+    TSeries* B = G.GetSeries(7);
+    B->SeriesName = "seven";
+    B->AddPoint(3, 30);
+    auto* M = new TMark(5, "five", 1);
+    G.AddAnnotation(M);
+    G.AddAnnotation(new TMark(9, "nine", 3));
+}
+
+using GraphStreamTest = PlotTest;
+
+TEST_F(GraphStreamTest, DefaultGraphMatchesGoldenBytes)
+{
+    const std::string Bytes = Saved(*Graph);
+    EXPECT_EQ(Bytes, testsupport::ReadFile(PLOT_TEST_DATA "/default_graph.plgr"));
+    EXPECT_EQ(Bytes.substr(0, 11), std::string("\x06\x09plgr03.20"));
+    // L counts itself and the annotation count ("I", then 0), then the final Int32 0.
+    EXPECT_EQ(Bytes.substr(Bytes.size() - 13), std::string("\x09\0\0\0\x06\x01I\x02\0\0\0\0\0", 13));
+}
+
+TEST_F(GraphStreamTest, LoadAndSaveAgainGivesTheSameBytes)
+{
+    Fill(*Graph);
+    const std::string First = Saved(*Graph);
+    CountingGraph Other(nullptr);
+    Load(Other, First);
+    EXPECT_EQ(Saved(Other), Saved(*Graph)) << "series are renumbered, nothing else changes";
+}
+
+TEST_F(GraphStreamTest, SeriesComeBackNumberedFromOneWithTheirPoints)
+{
+    Fill(*Graph);
+    CountingGraph Other(nullptr);
+    int NewSeries = 0;
+    Other.OnNewSeries = [&](TObject*, int) { ++NewSeries; };
+    Other.Assign(*Graph);
+    ASSERT_NE(Other.GetFirstSeries(), nullptr);
+    TSeries* One = Other.GetFirstSeries();
+    TSeries* Two = One->next;
+    ASSERT_NE(Two, nullptr);
+    EXPECT_EQ(One->GetSeriesNumber(), 1);
+    EXPECT_EQ(Two->GetSeriesNumber(), 2);
+    EXPECT_EQ(One->SeriesName, "two");
+    EXPECT_EQ(One->GetLineColor(), TColor(0x0000C0));
+    EXPECT_EQ(One->GetCount(), 2);
+    EXPECT_EQ(Two->GetCount(), 1);
+    EXPECT_EQ(NewSeries, 2);
+    EXPECT_NE(Other.FindAnnotation(5), nullptr);
+    EXPECT_EQ(Other.FindAnnotation(9)->DrawTime, 3);
+    EXPECT_EQ(Other.GetXAxis()->GetTitle(), "Shots");
+    EXPECT_TRUE(Other.GetPlotting());
+}
+
+TEST_F(GraphStreamTest, AssignFromAnythingElseChangesNothing)
+{
+    Fill(*Graph);
+    const std::string Before = Saved(*Graph);
+    TAxis& NotAGraph = *Graph->GetYAxis();
+    Graph->Assign(NotAGraph);
+    EXPECT_EQ(Saved(*Graph), Before);
+}
+
+struct SignatureRow {
+    const char* Signature;
+    const char* Message;
+};
+
+TEST_F(GraphStreamTest, ForeignSignaturesAreRefusedWithTheirTexts)
+{
+    const SignatureRow Rows[] = {
+        { "plgx03.20", "Not a valid graph file" },
+        { "plg", "Not a valid graph file" },
+        { "plgr13.20", "Wrong Graph version" },
+        { "plgr", "Wrong Graph version" },   // no version character at all
+    };
+    for (const SignatureRow& R : Rows) {
+        TMemoryStream S;
+        {
+            TPlotWriter W(S, 64);
+            W.WriteString(R.Signature);
+        }
+        S.SetPosition(0);
+        try {
+            Graph->LoadFromStream(S);
+            ADD_FAILURE() << R.Signature << " loaded";
+        } catch (const Exception& E) {
+            EXPECT_EQ(E.Message(), R.Message) << R.Signature;
+        }
+        EXPECT_TRUE(Graph->GetPlotting()) << "restored after " << R.Signature;
+    }
+}
+
+TEST_F(GraphStreamTest, EveryTruncationRaisesAndRestoresPlotting)
+{
+    Fill(*Graph);
+    const std::string Bytes = Saved(*Graph);
+    // The final Int32 0 is not needed: the annotation tail ends before it.
+    for (size_t Length = 0; Length + 4 < Bytes.size(); Length += 7) {
+        CountingGraph Other(nullptr);
+        EXPECT_THROW(Load(Other, Bytes.substr(0, Length)), Exception) << "cut at " << Length;
+        EXPECT_TRUE(Other.GetPlotting());
+    }
+}
+
+TEST_F(GraphStreamTest, CountBeyondTheBytesLeftIsRefusedAtOnce)
+{
+    std::string Bytes = Saved(*Graph);
+    // The series count value ("I", then 0 as Int8) comes first; make it 60000 (Int32).
+    const size_t At = Bytes.find(std::string("\x06\x01I\x02\0", 5));
+    ASSERT_NE(At, std::string::npos);
+    Bytes.replace(At + 3, 2, std::string("\x04\x60\xEA\0\0", 5));
+    CountingGraph Other(nullptr);
+    int NewSeries = 0;
+    Other.OnNewSeries = [&](TObject*, int) { ++NewSeries; };
+    EXPECT_THROW(Load(Other, Bytes), EReadError);
+    EXPECT_EQ(NewSeries, 0);
+}
+
+TEST_F(GraphStreamTest, TextFormCountIsReadFromItsString)
+{
+    TMemoryStream S;
+    {
+        TPlotWriter W(S, 64);
+        W.WriteString("SeriesCountS");
+        W.WriteString("3");
+    }
+    S.SetPosition(0);
+    TPlotReader R(S, 64);
+    Graph->ReadSeriesCount(R, S);
+    EXPECT_EQ(Graph->GetSeriesCount(), 3);
+}
+
+} // namespace
