@@ -90,18 +90,17 @@ int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, in
 int SetDIBitsToDevice(HDC Dest, int X, int Y, UINT Width, UINT Height, int XSource, int YSource, UINT StartScan,
     UINT ScanLines, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage) {
     if (!FindDeviceContext(Dest) || Width > UINT(INT32_MAX) || Height > UINT(INT32_MAX)) return 0;
-    auto picture = Dib::FromPackedScans(Info, Bits, Usage, StartScan, ScanLines);
-    if (!picture) return 0;
-    const int64_t rows = picture->Height();
-    const int64_t first = std::min<int64_t>(StartScan, rows), count = std::min<int64_t>(ScanLines, rows - first);
-    if (count <= 0) return 0;
+    int rows = 0;
+    auto band = Dib::FromPackedScans(Info, Bits, Usage, StartScan, ScanLines, nullptr, &rows);
+    if (!band) return 0;
+    const int64_t count = band->Height(), first = StartScan;
     // The source rows and the rows the band holds, both counted from the top of the picture.
-    const int64_t top = topRow(*picture, YSource, Height);
-    const int64_t bandTop = picture->TopDown() ? first : rows - first - count;
+    const int64_t top = band->TopDown() ? YSource : int64_t(rows) - YSource - int64_t(Height);
+    const int64_t bandTop = band->TopDown() ? first : int64_t(rows) - first - count;
     const int64_t from = std::max(top, bandTop), to = std::min(top + int64_t(Height), bandTop + count);
     const int64_t destY = int64_t(Y) + (from - top);
-    if (from < to && fitsInt(destY) && fitsInt(from))
-        StretchDIBits(Dest, X, int(destY), int(Width), int(to - from), XSource, int(from), int(Width), int(to - from),
-            *picture, SRCCOPY);
+    if (from < to && fitsInt(destY))
+        StretchDIBits(Dest, X, int(destY), int(Width), int(to - from), XSource, int(from - bandTop), int(Width),
+            int(to - from), *band, SRCCOPY);
     return int(count);
 }

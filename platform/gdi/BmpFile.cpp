@@ -124,11 +124,11 @@ bool parseInfo(std::span<const uint8_t> Info, Layout& L, std::string& Why) {
     return true;
 }
 
-/// The bitmap described by L, its table read from Info and RowCount stored rows from FirstRow
-/// on taken from Rows (all of them unless said otherwise).
+/// The bitmap described by L (or its first RowCount stored rows), its table read from Info and
+/// its rows from Rows.
 std::unique_ptr<Dib> build(const Layout& L, std::span<const uint8_t> Info, std::span<const uint8_t> Rows,
-    uint64_t FirstRow = 0, uint64_t RowCount = UINT64_MAX) {
-    auto dib = std::make_unique<Dib>(L.width, L.height, L.bits, L.topDown);
+    uint64_t RowCount = UINT64_MAX) {
+    auto dib = std::make_unique<Dib>(L.width, int(std::min<uint64_t>(RowCount, uint64_t(L.height))), L.bits, L.topDown);
     dib->Palette().clear();
     if (L.bits <= 8) {
         for (uint64_t i = 0; i < L.tableEntries; ++i) {
@@ -142,9 +142,7 @@ std::unique_ptr<Dib> build(const Layout& L, std::span<const uint8_t> Info, std::
             dib->Palette().push_back(q);
         }
     }
-    const uint64_t stride = uint64_t(dib->Stride());
-    RowCount = std::min(RowCount, uint64_t(L.height) - FirstRow);
-    std::memcpy(dib->Bytes().data() + FirstRow * stride, Rows.data(), size_t(RowCount * stride));
+    std::memcpy(dib->Bytes().data(), Rows.data(), dib->Bytes().size());
     return dib;
 }
 
@@ -238,7 +236,7 @@ std::unique_ptr<Dib> Dib::FromPacked(std::span<const uint8_t> Info, std::span<co
 }
 
 std::unique_ptr<Dib> Dib::FromPackedScans(std::span<const uint8_t> Info, std::span<const uint8_t> Bits, UINT Usage,
-    uint32_t StartScan, uint32_t ScanCount, std::string* Error) {
+    uint32_t StartScan, uint32_t ScanCount, std::string* Error, int* PictureHeight) {
     const char* who = "FromPackedScans";
     if (Usage != DIB_RGB_COLORS && Usage != DIB_PAL_COLORS)
         return refuse(Error, who, "unknown colour usage " + std::to_string(Usage));
@@ -250,8 +248,10 @@ std::unique_ptr<Dib> Dib::FromPackedScans(std::span<const uint8_t> Info, std::sp
     const uint64_t stride = uint64_t(l.imageSize) / uint64_t(l.height);
     const uint64_t first = std::min<uint64_t>(StartScan, uint64_t(l.height));
     const uint64_t count = std::min<uint64_t>(ScanCount, uint64_t(l.height) - first);
+    if (count == 0) return refuse(Error, who, "no scan lines of the picture are given");
     if (count * stride > Bits.size())
         return refuse(Error, who, "the pixel data is truncated: " + std::to_string(Bits.size()) + " of " +
                                       std::to_string(count * stride) + " bytes");
-    return build(l, Info, Bits, first, count);
+    if (PictureHeight) *PictureHeight = l.height;
+    return build(l, Info, Bits, count);
 }

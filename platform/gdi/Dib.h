@@ -94,10 +94,12 @@ public:
         std::string* Error = nullptr);
     /// The same for the calls that say how the colour table is given (Usage DIB_RGB_COLORS, or
     /// DIB_PAL_COLORS: 16-bit indexes into StockPalette, past its end black) and may pass a
-    /// band of rows: Bits holds ScanCount stored rows from StartScan (cut to the picture); the
-    /// other rows are zero.
+    /// band of rows: Bits holds ScanCount stored rows from StartScan (cut to the picture), and
+    /// the answer is that band alone, in the picture's row order, so that a header claiming a
+    /// huge picture costs no more than the bits given. PictureHeight, when given, receives the
+    /// height the header claims. Null when the band is empty.
     static std::unique_ptr<Dib> FromPackedScans(std::span<const uint8_t> Info, std::span<const uint8_t> Bits,
-        UINT Usage, uint32_t StartScan, uint32_t ScanCount, std::string* Error = nullptr);
+        UINT Usage, uint32_t StartScan, uint32_t ScanCount, std::string* Error = nullptr, int* PictureHeight = nullptr);
 
 private:
     int width_, height_, bits_;
