@@ -118,6 +118,19 @@ ABC charAbc(const platform::CharUnits& C, double Scale, int Advance) {
     return R;
 }
 
+// The same split for a hinted glyph: its bitmap's columns against its hinted advance.
+ABC hintedAbc(const platform::HintedChar& H) {
+    ABC R;
+    if (!H.HasInk) {
+        R.abcC = H.Advance;
+        return R;
+    }
+    R.abcA = H.InkLeft;
+    R.abcB = uint32_t(H.InkRight - H.InkLeft);
+    R.abcC = H.Advance - H.InkRight;
+    return R;
+}
+
 POINT scaledPoint(int16_t X, int16_t Y, double Scale) { return POINT{px(X * Scale), px(Y * Scale)}; }
 
 } // namespace
@@ -261,11 +274,20 @@ std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, 
     Impl->Family = std::move(Source.Family);
     Impl->Em = emPixels(Font.lfHeight, Face.metrics());
     Impl->Scale = Impl->Em / Face.metrics().UnitsPerEm;
-    // The one advance rule: hmtx scaled to the em, rounded; unhinted, so no target differs.
-    for (unsigned C = 0; C < 256; ++C)
-        Impl->Advances[C] = px(Face.ansiChar(uint8_t(C)).Advance * Impl->Scale);
-    for (unsigned C = 0; C < 256; ++C)
-        Impl->Abcs[C] = charAbc(Face.ansiChar(uint8_t(C)), Impl->Scale, Impl->Advances[C]);
+    // The one advance rule (FontEngine.h): the hinted advance at this size, the linear one
+    // rounded where the face cannot be hinted.
+    std::array<platform::HintedChar, 256> Hinted;
+    const bool HasHinted = Face.hintedChars(Impl->Em, Hinted);
+    for (unsigned C = 0; C < 256; ++C) {
+        const platform::CharUnits& Units = Face.ansiChar(uint8_t(C));
+        if (HasHinted && Hinted[C].Advance >= 0) {
+            Impl->Advances[C] = Hinted[C].Advance;
+            Impl->Abcs[C] = hintedAbc(Hinted[C]);
+        } else {
+            Impl->Advances[C] = px(Units.Advance * Impl->Scale);
+            Impl->Abcs[C] = charAbc(Units, Impl->Scale, Impl->Advances[C]);
+        }
+    }
     Impl->Tm = textMetrics(Face, Font, Impl->Em, Impl->Scale, Impl->Advances);
     Impl->Face = std::move(Source.Face);
 

@@ -4,6 +4,13 @@
 // the metafile recorder writes them as Dx arrays and the PDF writer reads the same font files,
 // so a string measures and draws alike everywhere. Sizes are pixels at 96 dpi.
 //
+// The advance rule, for every target alike: a font is realized at the device's pixel size (the
+// screen and the metafile's reference device at 96 dpi, a printer at its own resolution), and a
+// character's advance is its hinted advance there: the face's own TrueType instructions run for
+// a bi-level target, whole pixels. The glyphs drawn on the screen are the bitmaps of that same
+// hinting, so each letter's shape fits the advance it stands on. Faces that cannot be hinted
+// (the built-in face) take the hmtx advance scaled and rounded.
+//
 #pragma once
 
 #include <cstdint>
@@ -86,15 +93,15 @@ public:
     /// strike-out are the LOGFONT's. TMPF_FIXED_PITCH in tmPitchAndFamily is set for VARIABLE
     /// pitch, as on the original.
     const TEXTMETRICA& TextMetrics() const;
-    /// The advance of one Windows-1252 character: its hmtx advance scaled and rounded,
-    /// unhinted, so the same at every target. Text layout sums these.
+    /// The advance of one Windows-1252 character by the advance rule above (hinted at
+    /// PixelSize). Text layout sums these.
     int Advance(uint8_t Char) const;
     std::vector<int> Advances(std::string_view Text) const;
     /// Width = the sum of the advances, height = tmHeight.
     SIZE TextExtent(std::string_view Text) const;
-    /// A = the pixel column where the ink starts (floor of the scaled glyph box), B = the
-    /// columns the ink touches, C = the rest, so A + B + C == Advance. A blank glyph is
-    /// A = 0, B = 0, C = Advance.
+    /// A = the pixel column where the hinted glyph's ink starts, B = the columns it touches,
+    /// C = the rest, so A + B + C == Advance. A blank glyph is A = 0, B = 0, C = Advance.
+    /// Unhintable faces take the floor and ceiling of the scaled glyph box.
     ABC CharABC(uint8_t Char) const;
     /// False for faces that are not TrueType/OpenType outlines. otmEMSquare is unitsPerEm;
     /// the rest comes from OS/2 (otmAscent, otmDescent, otmLineGap are the typo values), hhea

@@ -7,6 +7,8 @@
 
 #include FT_OUTLINE_H
 
+#include <cmath>
+
 namespace platform {
 
 namespace {
@@ -116,6 +118,34 @@ uint32_t FontFace::lookupGlyph(uint32_t CodePoint) const {
     if (Glyph == 0 && symbol_ && CodePoint <= 0xFF)
         Glyph = FT_Get_Char_Index(Ft, SymbolArea | CodePoint);
     return Glyph < uint32_t(Ft->num_glyphs) ? Glyph : 0;
+}
+
+bool FontFace::hintedChars(double EmPixels, std::array<HintedChar, 256>& Chars) const {
+    if (!ft_)
+        return false;
+    std::lock_guard Lock(ftMutex_);
+    FT_Face Ft = ft_->get();
+    const FT_F26Dot6 Size = FT_F26Dot6(std::lround(EmPixels * 64));
+    if (Size < 64 || FT_Set_Char_Size(Ft, 0, Size, 72, 72) != 0)
+        return false;
+    for (unsigned Code = 0; Code < 256; ++Code) {
+        HintedChar& H = Chars[Code];
+        H = HintedChar();
+        // The bi-level target: full hinting in both directions, as the glyph bitmaps are drawn.
+        if (FT_Load_Glyph(Ft, chars_[Code].Glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) {
+            H.Advance = -1;
+            continue;
+        }
+        H.Advance = int((Ft->glyph->advance.x + 32) >> 6);
+        if (Ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE || Ft->glyph->outline.n_points == 0)
+            continue;
+        FT_BBox Box;
+        FT_Outline_Get_CBox(&Ft->glyph->outline, &Box);
+        H.InkLeft = int(Box.xMin >> 6);
+        H.InkRight = int((Box.xMax + 63) >> 6);
+        H.HasInk = H.InkRight > H.InkLeft;
+    }
+    return true;
 }
 
 void FontFace::measureAnsiChars() {

@@ -30,6 +30,14 @@ struct CharUnits {
     int32_t InkLeft = 0, InkRight = 0;   // x extent of the glyph's outline box
 };
 
+/// One Windows-1252 character of a face hinted at one pixel size, in whole pixels: what the
+/// face's own instructions make of it for a bi-level target.
+struct HintedChar {
+    int Advance = 0;
+    bool HasInk = false;
+    int InkLeft = 0, InkRight = 0;   // the pixel columns [InkLeft, InkRight) the glyph's bitmap spans
+};
+
 class FontFace {
 public:
     /// Opens face FaceIndex of a font file. Null with a reason in Error when the bytes are no
@@ -60,6 +68,10 @@ public:
     uint8_t family() const { return family_; }
 
     uint32_t glyphForUnicode(uint32_t CodePoint) const;
+    /// The 256 characters hinted at an em of EmPixels. False when the face cannot be hinted at
+    /// that size (the built-in face, a size FreeType refuses); a glyph that fails to load alone
+    /// is marked with Advance -1.
+    bool hintedChars(double EmPixels, std::array<HintedChar, 256>& Chars) const;
 
 private:
     FontFace() = default;

@@ -1,4 +1,4 @@
-//===- GlyphOutlines.cpp - Glyph outlines read with FreeType ---------------===//
+//===- GlyphOutlines.cpp - Glyph outlines and bitmaps read with FreeType ----===//
 #include "platform/gdi/GlyphOutlines_p.h"
 
 #include "platform/gdi/FontEngine.h"
@@ -20,6 +20,7 @@ struct SizedFace {
     std::shared_ptr<const RealizedFont> font;   // keeps the file's bytes for the face
     std::unique_ptr<platform::FtFace> face;
     std::unordered_map<uint32_t, QPainterPath> outlines;
+    std::unordered_map<uint32_t, std::shared_ptr<const GlyphBitmap>> bitmaps;
 };
 
 QPointF point(const FT_Vector* V) { return QPointF(V->x / 64.0, -V->y / 64.0); }
@@ -55,8 +56,37 @@ QPainterPath readOutline(FT_Face Face, uint32_t Glyph) {
     return path;
 }
 
+std::shared_ptr<const GlyphBitmap> readBitmap(FT_Face Face, uint32_t Glyph) {
+    auto bitmap = std::make_shared<GlyphBitmap>();
+    if (FT_Load_Glyph(Face, Glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0) return bitmap;
+    if (Face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || Face->glyph->outline.n_points == 0) return bitmap;
+    if (FT_Render_Glyph(Face->glyph, FT_RENDER_MODE_MONO) != 0) return bitmap;
+    const FT_Bitmap& b = Face->glyph->bitmap;
+    if (b.pixel_mode != FT_PIXEL_MODE_MONO || b.width == 0 || b.rows == 0) return bitmap;
+    bitmap->Left = Face->glyph->bitmap_left;
+    bitmap->Top = Face->glyph->bitmap_top;
+    bitmap->Width = int(b.width);
+    bitmap->Height = int(b.rows);
+    bitmap->Ink.resize(size_t(b.width) * b.rows);
+    for (unsigned y = 0; y < b.rows; ++y) {
+        const unsigned char* row = b.buffer + std::ptrdiff_t(y) * b.pitch;
+        for (unsigned x = 0; x < b.width; ++x)
+            bitmap->Ink[size_t(y) * b.width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+    return bitmap;
+}
+
 class OutlineCache {
 public:
+    std::shared_ptr<const GlyphBitmap> bitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph) {
+        std::lock_guard lock(mutex_);
+        SizedFace* sized = faceFor(Font);
+        if (!sized) return std::make_shared<GlyphBitmap>();
+        auto found = sized->bitmaps.find(Glyph);
+        if (found != sized->bitmaps.end()) return found->second;
+        return sized->bitmaps.emplace(Glyph, readBitmap(sized->face->get(), Glyph)).first->second;
+    }
+
     QPainterPath outline(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph) {
         std::lock_guard lock(mutex_);
         SizedFace* sized = faceFor(Font);
@@ -88,9 +118,17 @@ private:
     std::map<std::tuple<std::string, int, double>, std::unique_ptr<SizedFace>> faces_;
 };
 
+OutlineCache& cache() {
+    static OutlineCache Cache;
+    return Cache;
+}
+
 } // namespace
 
 QPainterPath glyphOutline(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph) {
-    static OutlineCache cache;
-    return Font ? cache.outline(Font, Glyph) : QPainterPath();
+    return Font ? cache().outline(Font, Glyph) : QPainterPath();
+}
+
+std::shared_ptr<const GlyphBitmap> glyphBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph) {
+    return Font ? cache().bitmap(Font, Glyph) : std::make_shared<GlyphBitmap>();
 }

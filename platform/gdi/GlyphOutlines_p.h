@@ -1,10 +1,11 @@
-//===- GlyphOutlines_p.h - Glyph outlines of realized fonts, for drawing text -*- C++ -*-===//
+//===- GlyphOutlines_p.h - Glyph outlines and bitmaps of realized fonts, for drawing text -*- C++ -*-===//
 #pragma once
 
 #include <QPainterPath>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class RealizedFont;
 
@@ -12,3 +13,15 @@ class RealizedFont;
 /// downwards from the baseline origin; empty for blank or missing glyphs. Outlines are read
 /// with FreeType from the very file the font engine measured, so they match its advances.
 QPainterPath glyphOutline(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph);
+
+/// A glyph as the face's hinting draws it on a bi-level device at the font's pixel size: one
+/// byte per pixel (1 = ink), row by row, its top left pixel at (Left, -Top) from the baseline
+/// origin. Empty for blank or missing glyphs.
+struct GlyphBitmap {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    std::vector<uint8_t> Ink;
+};
+
+/// The hinted bitmap of glyph Glyph, from the same file and hinting that gave the font's
+/// advances (FontEngine.h), so each shape fits the advance it stands on. Never null.
+std::shared_ptr<const GlyphBitmap> glyphBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph);

@@ -15,8 +15,9 @@
 
 namespace {
 
-// Glyphs are filled where their outline covers at least 40 % of a pixel: aliased like the
-// original's text, but without the lost stems that sampling pixel centres gives small sizes.
+// Turned or scaled glyphs are filled where their outline covers at least 40 % of a pixel:
+// aliased like the original's text, but without the lost stems that sampling pixel centres
+// gives small sizes. Upright text draws the hinted bitmaps instead.
 constexpr int glyphThreshold = 102;
 
 // A rectangle of the text's own frame (u along the baseline, v downwards from it) as a device
@@ -90,7 +91,30 @@ QRect reachOf(const Layout& L) {
         .toAlignedRect();
 }
 
+// Upright text on the device's own grid: the hinted bitmaps, each at its glyph origin.
+bool upright(const Layout& L) {
+    return L.frame.m11() == 1 && L.frame.m22() == 1 && L.frame.m12() == 0 && L.frame.m21() == 0
+        && L.frame.dx() == std::round(L.frame.dx()) && L.frame.dy() == std::round(L.frame.dy());
+}
+
+void markBitmaps(CoverageMask& Ink, const Layout& L, std::string_view Text) {
+    const int x0 = int(L.frame.dx()), y0 = int(L.frame.dy());
+    for (size_t i = 0; i < Text.size(); ++i) {
+        uint32_t glyph = L.font->GlyphIndex(uint8_t(Text[i]));
+        if (glyph == 0) continue;
+        const auto bitmap = glyphBitmap(L.font, glyph);
+        const int left = x0 + int(L.at[i]) + bitmap->Left, top = y0 - bitmap->Top;
+        for (int y = 0; y < bitmap->Height; ++y)
+            for (int x = 0; x < bitmap->Width; ++x)
+                if (bitmap->Ink[size_t(y) * bitmap->Width + x]) Ink.set(left + x, top + y, CoverageMask::Fore);
+    }
+}
+
 void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text) {
+    if (upright(L)) {
+        markBitmaps(Ink, L, Text);
+        return;
+    }
     QPainterPath glyphs;
     glyphs.setFillRule(Qt::WindingFill);
     for (size_t i = 0; i < Text.size(); ++i) {

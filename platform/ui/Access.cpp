@@ -206,6 +206,11 @@ bool Access::handleKey(TWinControl& Control, const QKeyEvent& Event)
         Edit->PasteText(fromQString(QGuiApplication::clipboard()->text()));
         return true;
     }
+    // Ctrl+A would reach KeyPress as #1, which a filtering edit drops.
+    if (Edit && Event.matches(QKeySequence::SelectAll)) {
+        Edit->SelectAll();
+        return true;
+    }
 
     char Ch = typedCharOf(Event);
     if (Ch == 0)
@@ -251,13 +256,18 @@ void Access::keyRelease(TControl* Control, const QKeyEvent& Event)
 
 // --- Focus and activation
 
-void Access::focusIn(TControl* Control)
+void Access::focusIn(TControl* Control, bool ByMouse)
 {
     auto* Win = dynamic_cast<TWinControl*>(Control);
     TForm* Form = Win ? GetParentForm(Win) : nullptr;
     if (!Form || Form == Win || Form->FActiveControl == Win)
         return;
+    auto* Edit = dynamic_cast<TCustomEdit*>(Win);
+    if (Edit)
+        Edit->FEnteredByMouse = ByMouse;
     setFocusTo(*Form, Win);
+    if (Edit && alive(Edit))
+        Edit->FEnteredByMouse = false;
 }
 
 void Access::setFocusTo(TForm& Form, TWinControl* Control)

@@ -37,7 +37,8 @@ public:
     /// True when the key was consumed (the widget must not see it).
     static bool keyPress(TControl* Control, const QKeyEvent& Event);
     static void keyRelease(TControl* Control, const QKeyEvent& Event);
-    static void focusIn(TControl* Control);
+    /// ByMouse: a click gave the widget the focus.
+    static void focusIn(TControl* Control, bool ByMouse);
     /// The operator asked to close the form's window.
     static void closeRequest(TForm* Form);
     /// The operator moved or sized the form's window.

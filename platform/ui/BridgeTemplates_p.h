@@ -99,7 +99,7 @@ void Bridge<QBase>::focusInEvent(QFocusEvent* Event)
 {
     QBase::focusInEvent(Event);
     if (control)
-        Access::focusIn(control);
+        Access::focusIn(control, Event->reason() == Qt::MouseFocusReason);
 }
 
 } // namespace ui_private

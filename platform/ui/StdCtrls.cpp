@@ -84,6 +84,8 @@ public:
         if (button_)
             setCaption(static_cast<QPushButton*>(button_.data()), Text);
     }
+    /// The face is the system's button face whatever the control's Color, as on the original.
+    void applyColor(TColor) override { }
     void setDefault(bool Value)
     {
         if (button_)

@@ -106,6 +106,13 @@ void TCustomEdit::SetReadOnly(bool Value)
         View->line()->setReadOnly(Value);
 }
 
+void TCustomEdit::DoEnter()
+{
+    if (!FEnteredByMouse)
+        SelectAll();
+    TWinControl::DoEnter();
+}
+
 void TCustomEdit::Change()
 {
     if (OnChange)

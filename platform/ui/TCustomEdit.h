@@ -7,7 +7,10 @@
 //    a text that is longer already (set by the program or before the limit);
 //  - pasted text skips KeyPress and is cut to the room that MaxLength leaves;
 //  - every change of the text raises Change (OnChange) at once, a programmatic one included;
-//    setting an equal text does nothing.
+//    setting an equal text does nothing;
+//  - entered by the keyboard, by the program or with its form's activation, the edit selects
+//    its whole text, so that typing replaces it; a click puts the caret where it points.
+//    Ctrl+A selects the whole text.
 //
 #pragma once
 
@@ -48,6 +51,7 @@ public:
 protected:
     /// After every change of the text; raises OnChange.
     virtual void Change();
+    void DoEnter() override;
     bool WantsChars() const override { return true; }
 
 private:
@@ -64,6 +68,7 @@ private:
     int FMaxLength = 0;
     bool FReadOnly = false;
     int FSelStart = 0, FSelLength = 0;
+    bool FEnteredByMouse = false;   // set while a click gives the edit the focus
 };
 
 class TEdit : public TCustomEdit {

@@ -49,9 +49,12 @@ void View::applyFont(const TFont& Font)
     widget_->setFont(toQFont(Font));
     QPalette Palette = widget_->palette();
     const QColor Text = toQColor(Font.GetColor());
-    Palette.setColor(QPalette::WindowText, Text);
-    Palette.setColor(QPalette::ButtonText, Text);
-    Palette.setColor(QPalette::Text, Text);
+    // The disabled group keeps the grey of the system colours.
+    for (QPalette::ColorGroup Group : { QPalette::Active, QPalette::Inactive }) {
+        Palette.setColor(Group, QPalette::WindowText, Text);
+        Palette.setColor(Group, QPalette::ButtonText, Text);
+        Palette.setColor(Group, QPalette::Text, Text);
+    }
     widget_->setPalette(Palette);
 }
 

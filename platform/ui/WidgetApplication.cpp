@@ -2,6 +2,7 @@
 #include "platform/ui/WidgetApplication_p.h"
 
 #include "platform/ui/Access_p.h"
+#include "platform/ui/ClassicStyle_p.h"
 #include "platform/ui/QtConvert_p.h"
 #include "platform/ui/TApplication.h"
 #include "platform/ui/TForm.h"
@@ -136,6 +137,7 @@ void ensureWidgetApplication()
     }
     // Our loops end when the program says so, not when a window closes.
     QApplication::setQuitOnLastWindowClosed(false);
+    installClassicStyle();
     pump = new MessagePump;
     installUnlessHooked<MessageBoxHook>(SetMessageBoxHook, MessageBoxHook(BoxFunction(realMessageBox)));
     installUnlessHooked<MessageBeepHook>(SetMessageBeepHook, MessageBeepHook(BeepFunction(realBeep)));

@@ -56,6 +56,18 @@ TEST_F(InputBoxTest, EnterAnswersTheTypedValue)
     EXPECT_TRUE(Boxes.Boxes().empty());
 }
 
+TEST_F(InputBoxTest, TheShownValueIsSelectedSoThatTypingReplacesIt)
+{
+    Modal.Then([](TForm& Form) {
+        Tbox& B = BoxOf(Form);
+        EXPECT_EQ(B.Mnumedit1->GetSelLength(), int(B.Mnumedit1->GetText().size()));
+        uitest::TypeText(*B.Mnumedit1, "75");
+        uitest::PressKey(*B.Mnumedit1, VK_RETURN);
+    });
+    EXPECT_EQ(Box->Execute("Input repetition rate", 3, 1, 0, 50), 75);
+    EXPECT_EQ(Box->ResultCode, 1);
+}
+
 TEST_F(InputBoxTest, TheDialogIsSetUpFromTheCallAndTheComponent)
 {
     Box->inbox_yesbut = "&Yes";

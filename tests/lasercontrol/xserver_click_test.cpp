@@ -1,16 +1,20 @@
-//===- xserver_click_test.cpp - Heliant on a real X server, clicked by xdotool ---===//
+//===- xserver_click_test.cpp - Heliant on a real X server, driven by xdotool ---===//
 //
-// The program runs on Xvfb through Qt's xcb platform beside the simulator; xdotool clicks ONLINE
-// and LASER ON where the form resource puts them, and the simulator's command log must show both
-// commands. The panel's picture of that run is kept beside the test binaries.
+// The program runs on Xvfb through Qt's xcb platform beside the simulator; xdotool clicks and
+// types where the form resource puts the controls, the simulator's command log shows what
+// reached it, and xwd reads back what the screen shows. The panel's picture of the click run is
+// kept beside the test binaries.
 //
 #include "lasercontrol/TForm_main.h"
+
+#include "controls/TMLCD.h"
 
 #include "platform/ui/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -76,83 +80,210 @@ std::string output(const std::string& Command)
     return text;
 }
 
-class XServerClickTest : public HeliantTest { };
+/// The screen as xwd writes it (ZPixmap, 24 or 32 bits per pixel); empty when unreadable.
+class ScreenPicture {
+public:
+    explicit ScreenPicture(const std::string& Bytes)
+    {
+        auto word = [&](size_t I) {
+            const auto* b = reinterpret_cast<const unsigned char*>(Bytes.data()) + 4 * I;
+            return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+        };
+        if (Bytes.size() < 100 || word(2) != 2 || (word(11) != 32 && word(11) != 24))
+            return;
+        width_ = int(word(4));
+        height_ = int(word(5));
+        bigEndian_ = word(7) != 0;
+        bytesPerPixel_ = int(word(11)) / 8;
+        stride_ = word(12);
+        offset_ = size_t(word(0)) + size_t(word(19)) * 12;
+        if (offset_ + size_t(stride_) * height_ > Bytes.size())
+            width_ = height_ = 0;
+        bytes_ = Bytes;
+    }
+    bool Empty() const { return width_ == 0; }
+    /// 0xRRGGBB; black outside the picture.
+    uint32_t At(int X, int Y) const
+    {
+        if (X < 0 || Y < 0 || X >= width_ || Y >= height_)
+            return 0;
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data()) + offset_ + size_t(Y) * stride_
+            + size_t(X) * bytesPerPixel_;
+        uint32_t v = 0;
+        for (int i = 0; i < bytesPerPixel_; ++i)
+            v |= uint32_t(p[bigEndian_ ? bytesPerPixel_ - 1 - i : i]) << (8 * i);
+        return v & 0xFFFFFF;
+    }
+    /// Pixels of Colour inside the rectangle.
+    int Count(const TRect& R, uint32_t Colour) const
+    {
+        int n = 0;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                n += At(x, y) == Colour;
+        return n;
+    }
 
-TEST_F(XServerClickTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
-{
-    if (!onPath("Xvfb") || !onPath("xdotool"))
-        GTEST_SKIP() << "Xvfb and xdotool are needed (Debian packages xvfb and xdotool)";
+private:
+    std::string bytes_;
+    int width_ = 0, height_ = 0, bytesPerPixel_ = 4;
+    uint32_t stride_ = 0;
+    size_t offset_ = 0;
+    bool bigEndian_ = false;
+};
 
-    // Where the buttons lie in the main form's client area, from the same form resource.
-    Form_main->Show();
-    auto offset = [&](TControl* C) {
-        const TPoint p = C->ClientToScreen(Point(C->GetWidth() / 2, C->GetHeight() / 2));
+/// Heliant and the simulator on an Xvfb of the test's own.
+class XServerTest : public HeliantTest {
+protected:
+    void SetUp() override
+    {
+        HeliantTest::SetUp();
+        if (!onPath("Xvfb") || !onPath("xdotool") || !onPath("xwd"))
+            GTEST_SKIP() << "Xvfb, xdotool and xwd are needed (Debian packages xvfb, xdotool, x11-apps)";
+        display = 100 + int(getpid() % 800);
+        env = "DISPLAY=:" + std::to_string(display) + " ";
+    }
+
+    /// The middle (or the whole rectangle) of a control in the main form's client area, from
+    /// the same form resource.
+    TRect Place(TControl* C)
+    {
+        Form_main->Show();
+        const TPoint p = C->ClientToScreen(Point(0, 0));
         const TPoint origin = Form_main->GetClientOrigin();
-        return Point(p.X - origin.X, p.Y - origin.Y);
-    };
-    const TPoint online = offset(Form_main->btn_onl);
-    const TPoint laserOn = offset(Form_main->btn_lason);
-    Form_main->Hide();
+        Form_main->Hide();
+        return Bounds(p.X - origin.X, p.Y - origin.Y, C->GetWidth(), C->GetHeight());
+    }
+    static TPoint Middle(const TRect& R) { return Point((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
 
-    const int display = 100 + int(getpid() % 800);
-    const std::string name = ":" + std::to_string(display);
-    Child xvfb({ "Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp" }, {});
-    ASSERT_TRUE(xvfb.Started());
-    ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
+    /// Starts the server, then Heliant beside a controller 182 with one laser head that offers
+    /// ONLINE, starts offline and warms up at once; finds the client area on the screen.
+    void Start(std::vector<std::string> ExtraEnv = {})
+    {
+        const std::string name = ":" + std::to_string(display);
+        xvfb = std::make_unique<Child>(std::vector<std::string> { "Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
+            std::vector<std::string> {});
+        ASSERT_TRUE(xvfb->Started());
+        ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
+        const std::string ini = dir.file("Kelmor32.INI");
+        log = dir.file("commands.log");
+        std::ofstream(ini) << "[Laser]\nDeviceVersion=182\nStartOnline=0\n"
+                              "[Simulator]\nBlinkPeriod=1000\nStatusPeriod=100\nIdleSeconds=20\nWarmupSeconds=0\n";
+        std::vector<std::string> variables = { "DISPLAY=" + name, "QT_QPA_PLATFORM=xcb", "KELMOR32_INI=" + ini,
+            "KELMOR32_LOG=" + log, "ASAN_OPTIONS=detect_leaks=0" };
+        variables.insert(variables.end(), ExtraEnv.begin(), ExtraEnv.end());
+        heliant = std::make_unique<Child>(std::vector<std::string> { testsupport::BinDir() + "/Heliant" }, variables);
+        ASSERT_TRUE(heliant->Started());
 
-    // A controller 182 with one laser head offers ONLINE; it starts offline and warms up at once.
-    const std::string ini = dir.file("Kelmor32.INI");
-    const std::string log = dir.file("commands.log");
-    std::ofstream(ini) << "[Laser]\nDeviceVersion=182\nStartOnline=0\n"
-                          "[Simulator]\nBlinkPeriod=1000\nStatusPeriod=100\nIdleSeconds=20\nWarmupSeconds=0\n";
+        std::string window;
+        ASSERT_TRUE(testsupport::WaitFor([&] {
+            window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
+            return !window.empty();
+        })) << "no Heliant window on " << name;
+        window.erase(window.find_last_not_of("\n ") + 1);
+        const std::string geometry = output(env + "xdotool getwindowgeometry --shell " + window);
+        int height = 0;
+        std::istringstream lines(geometry);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("X=", 0) == 0)
+                x = std::stoi(line.substr(2));
+            if (line.rfind("Y=", 0) == 0)
+                y = std::stoi(line.substr(2));
+            if (line.rfind("HEIGHT=", 0) == 0)
+                height = std::stoi(line.substr(7));
+        }
+        ASSERT_GE(x, 0) << geometry;
+        ASSERT_GE(y, 0) << geometry;
+        // Without a window manager the window has no frame; the menu bar lies above the client area.
+        ASSERT_GE(height, ShortClientHeight) << geometry;
+        y += height - ShortClientHeight;
+        // The simulator writes its log once it is up.
+        ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(log); }));
+    }
+
+    int Click(TPoint P)
+    {
+        return std::system((env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y)
+                               + " click 1")
+                               .c_str());
+    }
+    bool Logged(const std::string& Text, int Milliseconds = 10000)
+    {
+        return testsupport::WaitFor([&] { return testsupport::ReadFile(log).find(Text) != std::string::npos; }, Milliseconds);
+    }
+    ScreenPicture Screen() { return ScreenPicture(output(env + "xwd -root -silent")); }
+    /// A rectangle of the client area on the screen, without a button's bevel and focus frame.
+    TRect Inside(const TRect& R, int Margin) const
+    {
+        return Rect(x + R.Left + Margin, y + R.Top + Margin, x + R.Right - Margin, y + R.Bottom - Margin);
+    }
+
+    int display = 0;
+    std::string env, log;
+    int x = -1, y = -1;
+    std::unique_ptr<Child> xvfb, heliant;
+};
+
+TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
+{
+    const TPoint online = Middle(Place(Form_main->btn_onl));
+    const TPoint laserOn = Middle(Place(Form_main->btn_lason));
     const std::string artifacts = testsupport::BinDir() + "/../test-artifacts";
     std::filesystem::create_directories(artifacts);
     const std::string shot = artifacts + "/heliant_xserver_clicks.png";
     std::filesystem::remove(shot);
-    const std::string path = testsupport::BinDir() + "/Heliant";
-    Child heliant({ path }, { "DISPLAY=" + name, "QT_QPA_PLATFORM=xcb", "KELMOR32_INI=" + ini, "KELMOR32_LOG=" + log,
-                              "HELIANT_SCREENSHOT=" + shot, "ASAN_OPTIONS=detect_leaks=0" });
-    ASSERT_TRUE(heliant.Started());
+    Start({ "HELIANT_SCREENSHOT=" + shot });
 
-    const std::string env = "DISPLAY=" + name + " ";
-    std::string window;
-    ASSERT_TRUE(testsupport::WaitFor([&] {
-        window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
-        return !window.empty();
-    })) << "no Heliant window on " << name;
-    window.erase(window.find_last_not_of("\n ") + 1);
-    const std::string geometry = output(env + "xdotool getwindowgeometry --shell " + window);
-    int x = -1, y = -1, height = 0;
-    std::istringstream lines(geometry);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("X=", 0) == 0)
-            x = std::stoi(line.substr(2));
-        if (line.rfind("Y=", 0) == 0)
-            y = std::stoi(line.substr(2));
-        if (line.rfind("HEIGHT=", 0) == 0)
-            height = std::stoi(line.substr(7));
-    }
-    ASSERT_GE(x, 0) << geometry;
-    ASSERT_GE(y, 0) << geometry;
-    // Without a window manager the window has no frame; the menu bar lies above the client area.
-    ASSERT_GE(height, ShortClientHeight) << geometry;
-    y += height - ShortClientHeight;
-
-    auto click = [&](TPoint P) {
-        return std::system((env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y)
-                               + " click 1")
-                               .c_str());
-    };
-    // The simulator writes its log once it is up; the first click waits for it.
-    ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(log); }));
-    ASSERT_EQ(click(online), 0);
-    ASSERT_TRUE(testsupport::WaitFor([&] { return testsupport::ReadFile(log).find("cmd_online") != std::string::npos; }, 10000))
-        << "log:\n" << testsupport::ReadFile(log);
-    ASSERT_EQ(click(laserOn), 0);
-    EXPECT_TRUE(testsupport::WaitFor([&] { return testsupport::ReadFile(log).find("cmd_laseron") != std::string::npos; }, 10000))
-        << "log:\n" << testsupport::ReadFile(log);
+    ASSERT_EQ(Click(online), 0);
+    ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
+    ASSERT_EQ(Click(laserOn), 0);
+    EXPECT_TRUE(Logged("cmd_laseron")) << "log:\n" << testsupport::ReadFile(log);
     // The screenshot aid saves the panel and closes the program.
     EXPECT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(shot); })) << shot;
+}
+
+TEST_F(XServerTest, ADisabledButtonShowsGreyEtchedTextOnTheButtonFace)
+{
+    // Offline without high voltage: ONLINE is live, LASER OFF is not.
+    const TRect online = Place(Form_main->btn_onl);
+    const TRect laserOff = Place(Form_main->btn_lasoff);
+    Start();
+    constexpr uint32_t Black = 0x000000, Grey = 0x808080, White = 0xFFFFFF, Face = 0xC0C0C0;
+    ScreenPicture screen("");
+    // The panel takes its form from the simulator's first notices.
+    const bool settled = testsupport::WaitFor([&] {
+        screen = Screen();
+        return !screen.Empty() && screen.Count(Inside(online, 4), Black) > 0 && screen.Count(Inside(laserOff, 4), Grey) > 0;
+    });
+    ASSERT_FALSE(screen.Empty()) << "xwd gave no picture";
+    EXPECT_TRUE(settled) << "ONLINE's text is black and LASER OFF's grey";
+    const TRect live = Inside(online, 4), dead = Inside(laserOff, 4);
+    EXPECT_EQ(screen.Count(live, Grey), 0) << "enabled text is not grey";
+    EXPECT_EQ(screen.Count(dead, Black), 0) << "disabled text is not black";
+    EXPECT_GT(screen.Count(dead, White), 0) << "the etched highlight under the grey text";
+    // Both faces are the button-face grey, not white.
+    EXPECT_GT(screen.Count(live, Face), live.Width() * live.Height() / 2);
+    EXPECT_GT(screen.Count(dead, Face), dead.Width() * dead.Height() / 2);
+}
+
+TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
+{
+    const TPoint online = Middle(Place(Form_main->btn_onl));
+    const TPoint repRate = Middle(Place(Form_main->LCD_Hz));
+    Start();
+    ASSERT_EQ(Click(online), 0);
+    ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
+    // The dialog opens only once the panel knows the laser is online.
+    std::string dialog;
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        Click(repRate);
+        dialog = output(env + "xdotool search --onlyvisible --name '^Input repetition rate' 2>/dev/null | head -1");
+        return !dialog.empty();
+    }, 15000)) << "no repetition-rate dialog";
+    dialog.erase(dialog.find_last_not_of("\n ") + 1);
+    ASSERT_EQ(std::system((env + "xdotool windowfocus --sync " + dialog + " type --delay 50 75").c_str()), 0);
+    ASSERT_EQ(std::system((env + "xdotool key Return").c_str()), 0);
+    EXPECT_TRUE(Logged(" 75 cmd_reprate")) << "log:\n" << testsupport::ReadFile(log);
 }
 
 } // namespace

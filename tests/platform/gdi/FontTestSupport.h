@@ -87,6 +87,13 @@ public:
         FT_Get_Advance(face_, FT_Get_Char_Index(face_, CodePoint), FT_LOAD_NO_SCALE, &Advance);
         return long(Advance);
     }
+    /// The advance in whole pixels of the glyph hinted for a bi-level target at an em of Em pixels.
+    long hintedAdvance(FT_ULong CodePoint, int Em) const {
+        if (FT_Set_Char_Size(face_, 0, FT_F26Dot6(Em) * 64, 72, 72) != 0 ||
+            FT_Load_Glyph(face_, FT_Get_Char_Index(face_, CodePoint), FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0)
+            return -1;
+        return long((face_->glyph->advance.x + 32) >> 6);
+    }
     std::vector<uint8_t> table(uint32_t FileTag) const {
         FT_ULong Length = 0;
         if (FT_Load_Sfnt_Table(face_, FileTag, 0, nullptr, &Length) != 0)

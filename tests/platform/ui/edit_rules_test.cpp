@@ -6,6 +6,8 @@
 #include "platform/ui/VirtualKeys.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -195,3 +197,33 @@ TEST_F(EditRulesTest, AnEditWithoutAWindowKeepsTheSameRules)
 }
 
 } // namespace
+
+TEST_F(EditRulesTest, EnteredByTabOrByTheProgramTheEditSelectsItsWholeTextAndTypingReplacesIt)
+{
+    const std::pair<const char*, std::function<void()>> Ways[] = {
+        { "SetFocus", [&] { Edit->SetFocus(); } },
+        { "Tab",
+          [&] {
+              for (int I = 0; I < 10 && !Edit->Focused(); ++I)
+                  uitest::PressKey(*Form->GetActiveControl(), VK_TAB);
+          } },
+    };
+    for (const auto& [Name, Enter] : Ways) {
+        Edit->SetText("abc");
+        Form->btn_start->SetFocus();
+        Enter();
+        ASSERT_TRUE(Edit->Focused()) << Name;
+        EXPECT_EQ(Edit->GetSelStart(), 0) << Name;
+        EXPECT_EQ(Edit->GetSelLength(), 3) << Name;
+        uitest::TypeText(*Edit, "x");
+        EXPECT_EQ(Edit->GetText(), "x") << Name;
+    }
+}
+
+TEST_F(EditRulesTest, CtrlASelectsTheWholeTextWithoutAKeyPress)
+{
+    uitest::PressKey(*Edit, 'A', { ssCtrl });
+    EXPECT_EQ(Edit->GetSelLength(), 3);
+    EXPECT_EQ(keyPresses(), 0);
+    EXPECT_EQ(Edit->GetText(), "abc");
+}
