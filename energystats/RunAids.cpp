@@ -2,7 +2,6 @@
 #include "energystats/RunAids.h"
 
 #include "energystats/TForm_main.h"
-#include "lasercontrol/FormImage.h"
 #include "lasercontrol/PngFile.h"
 #include "platform/gdi/Dib.h"
 #include "platform/rtl/AnsiString.h"
@@ -16,7 +15,7 @@
 
 bool SaveTessalyScreenshot(TForm_main& Form, const std::string& FileName)
 {
-    const std::unique_ptr<TBitmap> image = FormImage(Form);
+    const std::unique_ptr<TBitmap> image = Form.GetFormImage();
     const Dib* picture = image->GetDib();
     if (!picture)
         return false;

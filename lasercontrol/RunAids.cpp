@@ -3,7 +3,6 @@
 
 #include "controls/TMLCD.h"
 #include "controls/TMled.h"
-#include "lasercontrol/FormImage.h"
 #include "lasercontrol/PngFile.h"
 #include "lasercontrol/TForm_main.h"
 #include "platform/gdi/Dib.h"
@@ -86,7 +85,7 @@ std::string PanelReport(TForm_main& F)
 
 bool SaveScreenshot(TForm_main& Form, const std::string& FileName)
 {
-    const std::unique_ptr<TBitmap> image = FormImage(Form);
+    const std::unique_ptr<TBitmap> image = Form.GetFormImage();
     const Dib* picture = image->GetDib();
     if (!picture)
         return false;

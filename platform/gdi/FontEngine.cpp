@@ -33,6 +33,9 @@ constexpr std::streamoff MaxFontFileBytes = std::streamoff(512) << 20;
 // stay alive through their holders).
 constexpr size_t MaxRealizedFonts = 1024;
 constexpr int Dpi = 96;
+// Ems up to this many pixels are hinted (FontEngine.h); beyond it hinting moves nothing that
+// shows, and a glyph bitmap would cost its whole area whatever the clip.
+constexpr double MaxHintedEmPixels = 96;
 
 // Whole pixels from scaled font units: to the nearest, halves away from zero, once for every
 // metric, so that sums of rounded advances are what every backend lays out.
@@ -141,6 +144,7 @@ struct RealizedFont::Impl {
     std::shared_ptr<const FontFace> Face;
     double Em = 0;
     double Scale = 0;   // pixels per font unit
+    bool Hinted = false;
     TEXTMETRICA Tm;
     std::array<int, 256> Advances{};
     std::array<ABC, 256> Abcs{};
@@ -277,7 +281,8 @@ std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, 
     // The one advance rule (FontEngine.h): the hinted advance at this size, the linear one
     // rounded where the face cannot be hinted.
     std::array<platform::HintedChar, 256> Hinted;
-    const bool HasHinted = Face.hintedChars(Impl->Em, Hinted);
+    const bool HasHinted = Impl->Em <= MaxHintedEmPixels && Face.hintedChars(Impl->Em, Hinted);
+    Impl->Hinted = HasHinted;
     for (unsigned C = 0; C < 256; ++C) {
         const platform::CharUnits& Units = Face.ansiChar(uint8_t(C));
         if (HasHinted && Hinted[C].Advance >= 0) {
@@ -336,6 +341,7 @@ const std::string& RealizedFont::FamilyName() const { return impl_->Family; }
 const std::string& RealizedFont::FilePath() const { return impl_->Face->path(); }
 int RealizedFont::FaceIndex() const { return impl_->Face->faceIndex(); }
 double RealizedFont::PixelSize() const { return impl_->Em; }
+bool RealizedFont::Hinted() const { return impl_->Hinted; }
 const TEXTMETRICA& RealizedFont::TextMetrics() const { return impl_->Tm; }
 int RealizedFont::Advance(uint8_t Char) const { return impl_->Advances[Char]; }
 

@@ -5,11 +5,12 @@
 // so a string measures and draws alike everywhere. Sizes are pixels at 96 dpi.
 //
 // The advance rule, for every target alike: a font is realized at the device's pixel size (the
-// screen and the metafile's reference device at 96 dpi, a printer at its own resolution), and a
-// character's advance is its hinted advance there: the face's own TrueType instructions run for
-// a bi-level target, whole pixels. The glyphs drawn on the screen are the bitmaps of that same
-// hinting, so each letter's shape fits the advance it stands on. Faces that cannot be hinted
-// (the built-in face) take the hmtx advance scaled and rounded.
+// screen and the metafile's reference device at 96 dpi, a printer at its own resolution). Up to
+// an em of 96 pixels a character's advance is its hinted advance there: the face's own TrueType
+// instructions run for a bi-level target, whole pixels, and the glyphs drawn are the bitmaps of
+// that same hinting, so each letter's shape fits the advance it stands on. Larger ems, where
+// hinting no longer shows, and faces that cannot be hinted (the built-in face) take the hmtx
+// advance scaled and rounded, with glyphs drawn from their outlines.
 //
 #pragma once
 
@@ -85,6 +86,8 @@ public:
     /// height; for a positive one the em whose cell (usWinAscent + usWinDescent) is lfHeight;
     /// for 0 the em of a 16-pixel cell. Kept within 1/64 .. 16384.
     double PixelSize() const;
+    /// True when the advances and the glyphs drawn are the hinted ones (the advance rule above).
+    bool Hinted() const;
 
     // Metrics, in whole pixels
     /// Font units scaled to PixelSize and rounded to the nearest pixel, halves away from zero.

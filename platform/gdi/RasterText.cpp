@@ -91,9 +91,10 @@ QRect reachOf(const Layout& L) {
         .toAlignedRect();
 }
 
-// Upright text on the device's own grid: the hinted bitmaps, each at its glyph origin.
+// Upright text of a hinted font on the device's own grid: the hinted bitmaps, each at its
+// glyph origin.
 bool upright(const Layout& L) {
-    return L.frame.m11() == 1 && L.frame.m22() == 1 && L.frame.m12() == 0 && L.frame.m21() == 0
+    return L.font->Hinted() && L.frame.m11() == 1 && L.frame.m22() == 1 && L.frame.m12() == 0 && L.frame.m21() == 0
         && L.frame.dx() == std::round(L.frame.dx()) && L.frame.dy() == std::round(L.frame.dy());
 }
 

@@ -9,11 +9,16 @@
 #include "platform/ui/QtConvert_p.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/TApplication.h"
+#include "platform/ui/TBitmap.h"
 #include "platform/ui/UiConsts.h"
 #include "platform/ui/VirtualKeys.h"
 #include "platform/ui/WidgetApplication_p.h"
 
+#include "platform/gdi/Dib.h"
 #include "platform/kernel/MulDiv.h"
+
+#include <QImage>
+#include <QPixmap>
 
 #include <algorithm>
 #include <utility>
@@ -589,4 +594,22 @@ void TForm::WndProc(TMessage& Message)
         return;
     }
     TWinControl::WndProc(Message);
+}
+
+// --- Picture
+
+std::unique_ptr<TBitmap> TForm::GetFormImage()
+{
+    auto* View = static_cast<ui_private::FormView*>(FView.get());
+    const QImage Image = View->window()->client()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto Bitmap = std::make_unique<TBitmap>();
+    Bitmap->SetPixelFormat(pf24bit);
+    Bitmap->SetSize(Image.width(), Image.height());
+    Dib& Picture = *Bitmap->GetDib();
+    for (int Y = 0; Y < Image.height(); ++Y) {
+        const auto* Row = reinterpret_cast<const QRgb*>(Image.constScanLine(Y));
+        for (int X = 0; X < Image.width(); ++X)
+            Picture.SetPixel(X, Y, RGB(qRed(Row[X]), qGreen(Row[X]), qBlue(Row[X])));
+    }
+    return Bitmap;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/ui/TScreen.h"
@@ -17,6 +18,7 @@
 #include "platform/ui/UiTypes.h"
 #include "platform/user/Messages.h"
 
+class TBitmap;
 class TMainMenu;
 class TButton;
 
@@ -86,6 +88,8 @@ public:
     void CenterOnScreen();
     /// The screen position of the client area's top-left corner.
     TPoint GetClientOrigin() const;
+    /// A 24-bit picture of the client area as its controls draw themselves now.
+    std::unique_ptr<TBitmap> GetFormImage();
     /// The dots per inch the form resource was made at. When Scaled, a form read from a resource
     /// of another value is scaled to the screen's 96 once it is read (sizes, places and fonts of
     /// the form and its controls), and PixelsPerInch becomes 96.

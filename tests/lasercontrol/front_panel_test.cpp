@@ -6,11 +6,11 @@
 #include "controls/TMPLCD.h"
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
-#include "lasercontrol/FormImage.h"
 #include "lasercontrol/Tfenergy.h"
 #include "platform/gdi/Dib.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/TBitmap.h"
 #include "platform/ui/TBitmap.h"
 #include "platform/ui/TCanvas.h"
 #include "platform/ui/TCustomPanel.h"
@@ -371,7 +371,7 @@ TEST_F(FrontPanelTest, PictureOfThePanelShowsItsState)
     s.stateFlags |= sf_warmup;
     showLaser(s);
     Form_main->Show();
-    const std::unique_ptr<TBitmap> image = FormImage(*Form_main);
+    const std::unique_ptr<TBitmap> image = Form_main->GetFormImage();
     const Dib* picture = image->GetDib();
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->Width(), PanelClientWidth);

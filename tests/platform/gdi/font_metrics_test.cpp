@@ -93,13 +93,17 @@ TEST(FontMetrics, FixedPitchBitIsSetForVariablePitchFaces) {
 
 // --- Advances and widths
 
-TEST(FontAdvances, AdvanceIsTheHintedAdvanceAtTheEm) {
+TEST(FontAdvances, AdvanceIsHintedUpToAnEmOf96PixelsAndTheHmtxAdvanceScaledAbove) {
     for (const char* Face : {"Arial", "Times New Roman"})
-        for (int32_t Em : {9, 12, 16, 31}) {
+        for (int32_t Em : {9, 12, 16, 31, 96, 97, 300}) {
             auto F = RealizedFont::Realize(Font(Face, -Em));
             FtView V(F->FilePath());
-            for (unsigned char C : std::string("AWil .,mg0179"))
-                EXPECT_EQ(F->Advance(C), V.hintedAdvance(C, Em)) << Face << " " << Em << " '" << C << "'";
+            EXPECT_EQ(F->Hinted(), Em <= 96) << Face << " " << Em;
+            for (unsigned char C : std::string("AWil .,mg0179")) {
+                const long Expected = Em <= 96 ? V.hintedAdvance(C, Em)
+                                               : roundHalfAway(V.advanceUnits(C) * double(Em) / V.unitsPerEm());
+                EXPECT_EQ(F->Advance(C), Expected) << Face << " " << Em << " '" << C << "'";
+            }
         }
 }
 
