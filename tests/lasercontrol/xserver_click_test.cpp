@@ -179,7 +179,7 @@ protected:
         ASSERT_TRUE(testsupport::WaitFor([&] {
             window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
             return !window.empty();
-        })) << "no Heliant window on " << name;
+        }, 90000)) << "no Heliant window on " << name;
         window.erase(window.find_last_not_of("\n ") + 1);
         const std::string geometry = output(env + "xdotool getwindowgeometry --shell " + window);
         int height = 0;
@@ -232,7 +232,7 @@ TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
     std::filesystem::create_directories(artifacts);
     const std::string shot = artifacts + "/heliant_xserver_clicks.png";
     std::filesystem::remove(shot);
-    Start({ "HELIANT_SCREENSHOT=" + shot });
+    ASSERT_NO_FATAL_FAILURE(Start({ "HELIANT_SCREENSHOT=" + shot }));
 
     ASSERT_EQ(Click(online), 0);
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
@@ -247,7 +247,7 @@ TEST_F(XServerTest, ADisabledButtonShowsGreyEtchedTextOnTheButtonFace)
     // Offline without high voltage: ONLINE is live, LASER OFF is not.
     const TRect online = Place(Form_main->btn_onl);
     const TRect laserOff = Place(Form_main->btn_lasoff);
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     constexpr uint32_t Black = 0x000000, Grey = 0x808080, White = 0xFFFFFF, Face = 0xC0C0C0;
     ScreenPicture screen("");
     // The panel takes its form from the simulator's first notices.
@@ -270,7 +270,7 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
 {
     const TPoint online = Middle(Place(Form_main->btn_onl));
     const TPoint repRate = Middle(Place(Form_main->LCD_Hz));
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_EQ(Click(online), 0);
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
     // The dialog opens only once the panel knows the laser is online.
