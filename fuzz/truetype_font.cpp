@@ -2,8 +2,9 @@
 //
 // Fonts are files from outside. The input is a font file; its tables go through the Unicode
 // font data (character map, metrics), a few characters are used, and the glyph subset, the
-// ToUnicode map and the width array are written. Refusals with the writer's exception are fine.
+// ToUnicode map and the width array are written; then the renumbered WinAnsi subset is built. Refusals with the writer's exception are fine.
 //
+#include "pdf/TAnsiFontSubset.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TTTFData.h"
 #include "pdf/TrueTypeTables.h"
@@ -23,6 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         Font.WriteToUnicodeCMap("F1", Out);
         Font.GetWidthArray();
         Font.WriteFontSubset(Out);
+    } catch (const Exception&) {
+    }
+    try {
+        AnsiFontSubset(SfntFileTables(TTFBytes(Data, Data + Size)), Size % 2 == 1, { 0x20, 0x41, 0x42, 0xC1, 0xE9, 0x20AC });
     } catch (const Exception&) {
     }
     return 0;
