@@ -1,0 +1,44 @@
+//===- graph_stream.cpp - Fuzzes whole stored graphs: load, draw, save and load again ===//
+//
+// The input is a graph stream as a file holds it. What loads (all of it, or what was read
+// before a refusal) is drawn into a metafile through the paint core, saved and loaded into a
+// second graph, which must accept what the first one wrote.
+//
+#include "plot/TPlotGraph.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/TStream.h"
+#include "platform/ui/TMetafile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    TMemoryStream Stream;
+    Stream.WriteBuffer(Data, static_cast<int32_t>(Size));
+    Stream.SetPosition(0);
+    TPlotGraph Graph(nullptr);
+    try {
+        Graph.LoadFromStream(Stream);
+    } catch (const Exception&) {
+        // A refusal keeps what was read so far; that is drawn and saved below.
+    }
+    try {
+        TMetafile Picture;
+        Graph.DrawToMetafile(Picture);
+    } catch (const Exception&) {
+        // Ranges the axis computations refuse (CalcMetrics, GetStep) raise out of a paint.
+    }
+    TMemoryStream Copy;
+    Graph.SaveToStream(Copy, true);
+    Copy.SetPosition(0);
+    TPlotGraph Again(nullptr);
+    try {
+        Again.LoadFromStream(Copy);
+    } catch (const Exception& E) {
+        // What a graph writes, a graph reads.
+        std::abort();
+    }
+    return 0;
+}
