@@ -273,15 +273,24 @@ void TPlotGraph::DrawYTicks(TAxis& Axis, int X, bool Reversed)
 
 // --- Labels
 
-int TPlotGraph::DrawXLabels(int Y, bool Reversed)
+// Labels are measured on the measuring canvas and drawn on the drawing canvas: both need the
+// label font, and the text goes over the margin without a box.
+TCanvas& TPlotGraph::PrepareLabelCanvases()
 {
-    TAxis& X = *FXAxis;
     TCanvas& C = *FDrawingCanvas;
     TCanvas& M = *GetMeasuringCanvas();
     C.SetFont(*FAppearance->GetLabelFont());
     M.SetFont(*FAppearance->GetLabelFont());
     C.GetBrush()->SetStyle(bsClear);
     SetDeviceBackground(C, FAppearance->GetMarginColor());
+    return M;
+}
+
+int TPlotGraph::DrawXLabels(int Y, bool Reversed)
+{
+    TAxis& X = *FXAxis;
+    TCanvas& C = *FDrawingCanvas;
+    TCanvas& M = PrepareLabelCanvases();
     const int Offset = FDimensions->FTickLength + FDimensions->FXAxisLabelOffset;
     int Height = 0;
     WalkTicks(X, [&](double V, bool Labelled, bool, double End) {
@@ -299,11 +308,7 @@ int TPlotGraph::DrawXLabels(int Y, bool Reversed)
 int TPlotGraph::DrawYLabels(TAxis& Axis, int X, bool Reversed)
 {
     TCanvas& C = *FDrawingCanvas;
-    TCanvas& M = *GetMeasuringCanvas();
-    C.SetFont(*FAppearance->GetLabelFont());
-    M.SetFont(*FAppearance->GetLabelFont());
-    C.GetBrush()->SetStyle(bsClear);
-    SetDeviceBackground(C, FAppearance->GetMarginColor());
+    TCanvas& M = PrepareLabelCanvases();
     const int Offset = FDimensions->FTickLength + FDimensions->FYAxisLabelOffset;
     int Width = 0;
     WalkTicks(Axis, [&](double V, bool Labelled, bool, double End) {

@@ -181,6 +181,7 @@ protected:
     void DrawHorizontalGrid(TAxis& Axis);
     void DrawXTicks(int Y, bool Reversed);
     void DrawYTicks(TAxis& Axis, int X, bool Reversed);
+    TCanvas& PrepareLabelCanvases();
     int DrawXLabels(int Y, bool Reversed);
     int DrawYLabels(TAxis& Axis, int X, bool Reversed);
     void DrawGraphTitle();
