@@ -1,8 +1,8 @@
-//===- heliant_tests_launcher.cpp - Runs the laser control program's tests in a private session ---===//
+//===- SessionLauncher.cpp - Runs a program's test body in a private session ---===//
 //
 // The link library maps the session's shared block as soon as a process loads it, before main
 // runs, so a test process that links it cannot move to a session of its own afterwards. This
-// program makes the session, runs heliant_tests_body in it with the same arguments and answers
+// program makes the session, runs the body named by TEST_BODY (e.g. heliant_tests_body) in it with the same arguments and answers
 // its result; the session's files go when this program ends.
 //
 #include "tests/support/TestSupport.h"
@@ -17,7 +17,7 @@
 int main(int argc, char** argv)
 {
     testsupport::UsePrivateSession();
-    const std::string body = testsupport::BinDir() + "/heliant_tests_body";
+    const std::string body = testsupport::BinDir() + "/" TEST_BODY;
     std::vector<char*> args { const_cast<char*>(body.c_str()) };
     for (int i = 1; i < argc; ++i)
         args.push_back(argv[i]);
@@ -25,12 +25,12 @@ int main(int argc, char** argv)
 
     const pid_t child = fork();
     if (child < 0) {
-        std::perror("heliant_tests: fork");
+        std::perror(TEST_BODY ": fork");
         return 1;
     }
     if (child == 0) {
         execv(body.c_str(), args.data());
-        std::perror("heliant_tests: cannot run heliant_tests_body");
+        std::perror("cannot run " TEST_BODY);
         _exit(127);
     }
     int status = 0;
