@@ -4,6 +4,7 @@
 #include "pdf/PdfMD5.h"
 #include "pdf/PdfPrimitives.h"
 #include "pdf/PdfReferenceDC.h"
+#include "pdf/TPDFActions.h"
 #include "pdf/TPDFDocInfo.h"
 #include "pdf/TPDFImages.h"
 #include "pdf/TPDFException.h"
@@ -33,7 +34,8 @@ std::string ref(int32_t Number)
 
 TPDFDocument::TPDFDocument(TComponent* AOwner)
     : TComponent(AOwner), FDocumentInfo(std::make_unique<TPDFDocInfo>()),
-      FPages(std::make_unique<TPDFPages>(*this, false)), FForms(std::make_unique<TPDFPages>(*this, true)),
+      FPages(std::make_unique<TPDFPages>(*this, false)), FActions(std::make_unique<TPDFActions>(*this)),
+      FForms(std::make_unique<TPDFPages>(*this, true)),
       FImages(std::make_unique<TPDFImages>(this)),
       FOutlines(std::make_unique<TPDFOutlines>(*this)), FJSFList(std::make_unique<TPDFJSFList>())
 {
@@ -47,6 +49,7 @@ TPDFDocument::~TPDFDocument()
     FJSFList.reset();
     FOutlines.reset();
     FPages.reset();
+    FActions.reset();
     FForms.reset();
     FImages.reset();
     FOutput.reset();
@@ -217,8 +220,10 @@ void TPDFDocument::resetDocument()
     FImages->Clear();
     FOutlines->Clear();
     FOutlines->ObjectNumber = 0;
+    FActions->Clear();
     CurrentPage = nullptr;
     FJSFList->Clear();
+    OpenAction = nullptr;
     FOutput.reset();
 }
 
@@ -300,6 +305,27 @@ int32_t TPDFDocument::AddImage(const TGraphic& Graphic, int32_t Kind, TColor Tra
     return FImages->Count() - 1;
 }
 
+void TPDFDocument::RegisterAction(TPDFAction* Action)
+{
+    if (!FGenerating)
+        throw TPDFException(SGenerationNotActivated);
+    if (FActions->IndexOf(Action) >= 0)
+        return;
+    FActions->Add(std::unique_ptr<TPDFAction>(Action));
+    if (Action->ObjectNumber < 1)
+        Action->ObjectNumber = NewObjectNumber();
+}
+
+void TPDFDocument::numberActions()
+{
+    // The catalog refers to it; unregistered it would point at no object.
+    if (OpenAction)
+        RegisterAction(OpenAction);
+    // Preparing an action may register its follow-up, which this walk then visits too.
+    for (int I = 0; I < FActions->Count(); ++I)
+        FActions->Items(I)->PrepareToSave();
+}
+
 void TPDFDocument::writeDocument()
 {
     if (!FGenerating)
@@ -308,6 +334,7 @@ void TPDFDocument::writeDocument()
     if (FOnePass)
         CurrentPage->WritePage();
     writeInfo();
+    numberActions();
     for (int I = 0; I < FForms->Count(); ++I)
         FForms->Items(I)->CloseCanvas();
     for (int I = 0; I < FForms->Count(); ++I)
@@ -316,6 +343,8 @@ void TPDFDocument::writeDocument()
     if (!FOnePass)
         for (int I = 0; I < FPages->Count(); ++I)
             FPages->Items(I)->WritePage();
+    for (int I = 0; I < FActions->Count(); ++I)
+        FActions->Items(I)->Save();
     if (!FOnePass)
         for (int I = 0; I < FImages->Count(); ++I)
             FImages->Items(I)->Save(*this);
@@ -380,6 +409,8 @@ void TPDFDocument::writeCatalog(int32_t& NamesNumber)
         WriteText(">>");
     }
     WriteText(Modes[static_cast<int>(PageMode)]);
+    if (OpenAction)
+        WriteText("/OpenAction " + ref(OpenAction->ObjectNumber));
     if (FOutlines->Count() > 0)
         WriteText("/Outlines " + ref(FOutlines->ObjectNumber));
     if (FJSFList->Count() > 0) {

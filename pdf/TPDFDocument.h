@@ -21,6 +21,8 @@
 #include <vector>
 
 class TGraphic;
+class TPDFAction;
+class TPDFActions;
 class TPDFDocInfo;
 class TPDFImages;
 class TPDFJSFList;
@@ -94,6 +96,9 @@ public:
     TPDFPage* CurrentPage = nullptr;
     /// When set, the document is built in memory and copied to this stream by EndDoc.
     TStream* OutputStream = nullptr;
+    /// Written as the catalog's "/OpenAction"; registered when the document ends. Every reset
+    /// clears it.
+    TPDFAction* OpenAction = nullptr;
 
     // --- Generation
     void BeginDoc();
@@ -105,6 +110,10 @@ public:
     /// index; refused with "Generation PDF file not activated" while idle.
     int32_t AddImage(const TGraphic& Graphic, int32_t Kind, TColor TransparentColor = -1, bool IsMask = false,
                      int32_t MaskIndex = -1);
+    /// Adopts Action when the action list does not hold it yet (the list frees it from then on)
+    /// and numbers it; an action already held is left as it is. While idle raises "Generation
+    /// PDF file not activated" and Action stays the caller's.
+    void RegisterAction(TPDFAction* Action);
 
     // --- Determinism
     /// The source of U's random bytes (a generator seeded from the clock by default).
@@ -133,6 +142,7 @@ public:
     TPDFImages& Images() const { return *FImages; }
     TPDFOutlines& Outlines() const { return *FOutlines; }
     TPDFJSFList& JSFunctions() const { return *FJSFList; }
+    TPDFActions& Actions() const { return *FActions; }
 
 private:
     void checkIdle() const;
@@ -141,6 +151,7 @@ private:
     void openOutput();
     void writeDocument();
     void writeInfo();
+    void numberActions();
     void writePageTree();
     void writeCatalog(int32_t& NamesNumber);
     void writeJavaScript(int32_t NamesNumber);
@@ -172,6 +183,7 @@ private:
     std::unique_ptr<TStream> FOutput;
 
     std::unique_ptr<TPDFPages> FPages;
+    std::unique_ptr<TPDFActions> FActions;
     std::unique_ptr<TPDFPages> FForms;
     std::unique_ptr<TPDFImages> FImages;
     std::unique_ptr<TPDFOutlines> FOutlines;

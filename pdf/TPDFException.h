@@ -20,6 +20,11 @@ inline constexpr const char* SPageInProgress = "Page in progress";
 inline constexpr const char* SCanvasAlreadyCreated = "Canvas for this page already created";
 inline constexpr const char* SCannotConvertText = "Cannot convert text to unicode";
 inline constexpr const char* SCannotCreateURL = "Cannot create URL to watermark";
+// --- Annotations, actions and form controls
+inline constexpr const char* SAnnotationNeedsPage = "Annotation must have TPDFPage as owner";
+inline constexpr const char* SURLCannotBeEmpty = "URL cannot be empty";
+inline constexpr const char* SExportValuePresent = "In this radiogroup such exportvalue present";
+inline constexpr const char* SEmptyExportValue = "Cannot set empty export value for radiobutton";
 // --- Images
 inline constexpr const char* SMaskCannotHaveMask = "Mask Image cannot have mask";
 inline constexpr const char* SUnknownMaskImage = "Unknow Mask Image. Out of bound.";

@@ -1,6 +1,7 @@
 //===- TPDFPage.cpp - Page units, size, graphics state and path operators -===//
 #include "pdf/TPDFPage.h"
 
+#include "pdf/TPDFAnnotations.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFPages.h"
@@ -51,6 +52,14 @@ TPDFPage::~TPDFPage()
 {
     EndText();
     FreeCanvas();
+    ClearAnnotations();
+}
+
+void TPDFPage::ClearAnnotations()
+{
+    // Taken out of the list first: an annotation leaves a list that still holds it.
+    auto Old = std::move(Annotations);
+    Annotations.clear();
 }
 
 // --- Units

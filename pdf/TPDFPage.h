@@ -15,6 +15,7 @@
 
 class TMetafile;
 class TMetafileCanvas;
+class TPDFCustomAnnotation;
 class TPDFDocument;
 class TPDFImage;
 class TPDFPages;
@@ -128,12 +129,16 @@ public:
     /// Writes the resources, the content stream and the page object (or the form XObject) and
     /// clears Content.
     void WritePage();
+    /// Frees every annotation of the page.
+    void ClearAnnotations();
 
     // --- State
     std::vector<std::string> Content;
     TPDFDocument& Document;
     TPDFMatrix FormMatrix;
     std::unique_ptr<TPDFPages> InnerForms;
+    /// Owning; an annotation joins it when constructed on this page and is written with it.
+    std::vector<std::unique_ptr<TPDFCustomAnnotation>> Annotations;
     std::vector<TPDFImage*> UsedImages;
     bool IsForm = false;
     int32_t Resolution = 72;

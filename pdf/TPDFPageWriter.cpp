@@ -2,6 +2,7 @@
 #include "pdf/TPDFPage.h"
 
 #include "pdf/PdfSecurity.h"
+#include "pdf/TPDFAnnotations.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFImages.h"
@@ -150,6 +151,8 @@ void TPDFPage::WritePage()
             Joined += " " + L;
         Content.assign(1, Joined);
     }
+    for (const auto& Annotation : Annotations)
+        Annotation->Save();
     writeResources();
     if (IsForm) {
         Document.StartObject(PageNumber);
@@ -179,6 +182,12 @@ void TPDFPage::WritePage()
         static constexpr const char* Rotations[] = { "", "/Rotate 90", "/Rotate 180", "/Rotate 270" };
         if (PageRotation >= 1 && PageRotation <= 3)
             Document.WriteText(Rotations[PageRotation]);
+        if (!Annotations.empty()) {
+            Document.WriteText("/Annots [");
+            for (const auto& Annotation : Annotations)
+                Document.WriteText(ref(Annotation->ObjectNumber));
+            Document.WriteText("]");
+        }
         Document.CloseDictionary();
         Document.CloseObject();
     }
