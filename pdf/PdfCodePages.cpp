@@ -8,9 +8,7 @@
 
 #include <vector>
 
-namespace {
-
-uint8_t defaultFontCharset()
+uint8_t SystemDefaultCharset()
 {
     LOGFONTA Font {};
     if (GetObject(GetStockObject(DEFAULT_GUI_FONT), sizeof Font, &Font) != sizeof Font)
@@ -18,12 +16,10 @@ uint8_t defaultFontCharset()
     return Font.lfCharSet;
 }
 
-} // namespace
-
 uint32_t CharSetToCodePage(uint8_t Charset)
 {
     if (Charset == DEFAULT_CHARSET)
-        Charset = defaultFontCharset();
+        Charset = SystemDefaultCharset();
     switch (Charset) {
     case 77: return 10000;
     case 128: return 932;

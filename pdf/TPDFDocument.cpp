@@ -8,6 +8,7 @@
 #include "pdf/TPDFDocInfo.h"
 #include "pdf/TPDFImages.h"
 #include "pdf/TPDFException.h"
+#include "pdf/TPDFFonts.h"
 #include "pdf/TPDFJSFList.h"
 #include "pdf/TPDFOutlines.h"
 #include "pdf/TPDFPage.h"
@@ -36,7 +37,7 @@ TPDFDocument::TPDFDocument(TComponent* AOwner)
     : TComponent(AOwner), FDocumentInfo(std::make_unique<TPDFDocInfo>()),
       FPages(std::make_unique<TPDFPages>(*this, false)), FActions(std::make_unique<TPDFActions>(*this)),
       FForms(std::make_unique<TPDFPages>(*this, true)),
-      FImages(std::make_unique<TPDFImages>(this)),
+      FImages(std::make_unique<TPDFImages>(this)), FFonts(std::make_unique<TPDFFonts>(*this)),
       FOutlines(std::make_unique<TPDFOutlines>(*this)), FJSFList(std::make_unique<TPDFJSFList>())
 {
     SetRandomSource(nullptr);
@@ -52,6 +53,7 @@ TPDFDocument::~TPDFDocument()
     FActions.reset();
     FForms.reset();
     FImages.reset();
+    FFonts.reset();
     FOutput.reset();
     releaseReferenceDC();
 }
@@ -218,6 +220,7 @@ void TPDFDocument::resetDocument()
     FPages->Clear();
     FForms->Clear();
     FImages->Clear();
+    FFonts->Clear();
     FOutlines->Clear();
     FOutlines->ObjectNumber = 0;
     FActions->Clear();
@@ -354,6 +357,8 @@ void TPDFDocument::writeDocument()
     writeJavaScript(NamesNumber);
     if (FProtectionEnabled)
         writeEncryption();
+    for (int I = 0; I < FFonts->Count(); ++I)
+        FFonts->Items(I)->Save(*this);
     writeXrefAndTrailer();
 }
 

@@ -24,6 +24,7 @@ class TGraphic;
 class TPDFAction;
 class TPDFActions;
 class TPDFDocInfo;
+class TPDFFonts;
 class TPDFImages;
 class TPDFJSFList;
 class TPDFOutlines;
@@ -140,6 +141,7 @@ public:
     TPDFPages& Pages() const { return *FPages; }
     TPDFPages& Forms() const { return *FForms; }
     TPDFImages& Images() const { return *FImages; }
+    TPDFFonts& Fonts() const { return *FFonts; }
     TPDFOutlines& Outlines() const { return *FOutlines; }
     TPDFJSFList& JSFunctions() const { return *FJSFList; }
     TPDFActions& Actions() const { return *FActions; }
@@ -186,6 +188,7 @@ private:
     std::unique_ptr<TPDFActions> FActions;
     std::unique_ptr<TPDFPages> FForms;
     std::unique_ptr<TPDFImages> FImages;
+    std::unique_ptr<TPDFFonts> FFonts;
     std::unique_ptr<TPDFOutlines> FOutlines;
     std::unique_ptr<TPDFJSFList> FJSFList;
     HDC FReferenceDC = nullptr;

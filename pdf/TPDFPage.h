@@ -8,7 +8,11 @@
 
 #include "pdf/PdfPrimitives.h"
 
+#include "platform/kernel/CodePages.h"
+#include "platform/ui/UiTypes.h"
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +21,7 @@ class TMetafile;
 class TMetafileCanvas;
 class TPDFCustomAnnotation;
 class TPDFDocument;
+class TPDFFont;
 class TPDFImage;
 class TPDFPages;
 
@@ -108,6 +113,60 @@ public:
     void Pie(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4);
     void RoundRect(int X1, int Y1, int X2, int Y2, int CornerWidth, int CornerHeight);
 
+    // --- Text state (nothing is written until text is shown)
+    /// Records font, style (1 bold, 2 italic, 4 underline, 8 strike-out), size in points and
+    /// character set (DEFAULT_CHARSET stands for the system's default font's set; any set but 0
+    /// sends 8-bit text through the code page's conversion to UTF-16).
+    void SetFont(const std::string& Name, uint8_t Style, double Size, uint8_t Charset = 0);
+    /// Writes "Tf" when the font changed or the kind (single-byte or glyph-index) differs.
+    void SelectFont(bool Unicode);
+    /// Device units; written only on a change.
+    void SetCharSpacing(double V);
+    void SetWordSpacing(double V);
+    /// Percent; written only on a change.
+    void SetHorizontalScaling(double V);
+    void SetTextMatrix(double A, double B, double C, double D, double E, double F);
+    /// Points.
+    void SetTextOrigin(double X, double Y);
+    /// TextMatrix := (A..F) x TextMatrix.
+    void ConcatTextMatrix(double A, double B, double C, double D, double E, double F);
+    /// Turns the text about its origin to Angle degrees.
+    void SetTextAngle(double Angle);
+
+    // --- Text in points at the current text origin
+    void ShowText(const std::string& S);
+    void ShowUnicodeText(const WCHAR* W, int Count);
+    /// One "Tj" per character, each followed by a move of Dx[i] points.
+    void ShowTextSpaced(const std::string& S, const float* Dx);
+    void ShowUnicodeTextSpaced(const WCHAR* W, int Count, const float* Dx);
+    void ShowTextAtPt(const std::string& S, double X, double Y, double Angle);
+    void ShowUnicodeTextAtPt(const WCHAR* W, int Count, double X, double Y, double Angle);
+    void ShowTextSpacedAtPt(const std::string& S, const float* Dx, double X, double Y, double Angle);
+    void ShowUnicodeTextSpacedAtPt(const WCHAR* W, int Count, const float* Dx, double X, double Y, double Angle);
+
+    // --- Text in device units ((X, Y) the top-left corner unless TextAtBaseline; Angle in
+    // degrees counter-clockwise; Dx one advance per character, or null). Unrotated text on a
+    // page (not a form) gets a link over each web or mail address.
+    void TextOut(double X, double Y, double Angle, const std::string& S);
+    void TextOutW(double X, double Y, double Angle, const WCHAR* W, int Count);
+    void ExtTextOut(double X, double Y, double Angle, const std::string& S, const float* Dx);
+    void ExtTextOutW(double X, double Y, double Angle, const WCHAR* W, int Count, const float* Dx);
+    /// HAlign 0 left, 1 centre, 2 right; VAlign 0 top, 1 centre, 2 bottom.
+    void TextRect(TRect Rect, const std::string& S, int HAlign, int VAlign);
+
+    // --- Measurement with the current text state
+    double TextWidthPt(const std::string& S);
+    double UnicodeTextWidthPt(const WCHAR* W, int Count);
+    double TextWidth(const std::string& S) { return TextWidthPt(S) * ScaleFactor; }
+    double UnicodeTextWidth(const WCHAR* W, int Count) { return UnicodeTextWidthPt(W, Count) * ScaleFactor; }
+    /// The font's ascent at the current size; 0 with TextAtBaseline.
+    double BaselineOffsetPt();
+
+    // --- Links
+    /// A link to URL over Rect (device units). Raises "Cannot create URL to watermark" on an
+    /// inner form.
+    void CreateURLLink(TRect Rect, const std::string& URL);
+
     // --- Canvas (a metafile recorded on the document's reference context)
     /// Raises "Canvas for this page already created" when the page has one.
     void CreateCanvas();
@@ -140,6 +199,13 @@ public:
     /// Owning; an annotation joins it when constructed on this page and is written with it.
     std::vector<std::unique_ptr<TPDFCustomAnnotation>> Annotations;
     std::vector<TPDFImage*> UsedImages;
+    std::vector<TPDFFont*> UsedFonts;
+    /// The links placed over addresses in the text, until the page carries link annotations.
+    struct TURLLink {
+        TRect Rect;
+        std::string URL;
+    };
+    std::vector<TURLLink> URLLinks;
     bool IsForm = false;
     int32_t Resolution = 72;
     double ScaleFactor = 1;
@@ -153,6 +219,7 @@ public:
 
     // Text state (kept here; text output reads and writes it)
     double FontSize = 10;
+    TPDFFont* CurrentFont = nullptr;
     std::string DashPattern = "[] 0";
     double HorizontalScaling = 100;
     double CharSpacing = 0, WordSpacing = 0;
@@ -185,6 +252,13 @@ private:
     TExtPoint arcSpanPt(double Start, double Span, double Cx, double Cy, double Rx, double Ry);
     void remakeCanvas();
     std::string contentText() const;
+    // Text output
+    std::vector<WCHAR> toUnicode(const std::string& S) const;
+    double widthPt(double Sum, int Characters, int Blanks) const;
+    void writeUnicodeRun(std::string& Run);
+    void decorations(double Width);
+    void linkSearch(double X, double Y, const std::string& Text, const std::function<double(int)>& WidthBefore,
+                    const std::function<double(const std::string&, int)>& WidthOf);
     void writeResources();
     void writeStreamPart(int32_t Number);
 

@@ -5,6 +5,7 @@
 #include "pdf/TPDFAnnotations.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
+#include "pdf/TPDFFonts.h"
 #include "pdf/TPDFImages.h"
 #include "pdf/TPDFPages.h"
 
@@ -92,6 +93,13 @@ void TPDFPage::writeResources()
     if (UsesImageC)
         Document.WriteText("/ImageC ", false);
     Document.WriteText("]");
+    if (!UsedFonts.empty()) {
+        Document.WriteText("/Font <<");
+        for (const TPDFFont* Font : UsedFonts)
+            if (Font->Used)
+                Document.WriteText("/" + Font->FontName + " " + ref(Font->ObjectNumber));
+        Document.WriteText(">>");
+    }
     if (!UsedImages.empty() || InnerForms->Count() > 0) {
         Document.WriteText(" /XObject <<");
         for (const TPDFImage* Image : UsedImages)
@@ -131,6 +139,9 @@ void TPDFPage::WritePage()
 {
     for (int D = GSaveDepth; D > 0; --D)
         GRestore();
+    for (TPDFFont* Font : UsedFonts)
+        if (Font->ObjectNumber == -1 && Font->Used)
+            Font->ObjectNumber = Document.NewObjectNumber();
     for (TPDFImage* Image : UsedImages)
         Image->Save(Document);
     // An index outside the image list is ignored rather than read past the list.
