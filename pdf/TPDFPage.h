@@ -19,6 +19,7 @@
 
 class TMetafile;
 class TMetafileCanvas;
+class TPDFActionAnnotation;
 class TPDFCustomAnnotation;
 class TPDFDocument;
 class TPDFFont;
@@ -163,9 +164,9 @@ public:
     double BaselineOffsetPt();
 
     // --- Links
-    /// A link to URL over Rect (device units). Raises "Cannot create URL to watermark" on an
-    /// inner form.
-    void CreateURLLink(TRect Rect, const std::string& URL);
+    /// A borderless link annotation to URL over Rect (device units), owned by the page. Raises
+    /// "Cannot create URL to watermark" on an inner form.
+    TPDFActionAnnotation* CreateURLLink(TRect Rect, const std::string& URL);
 
     // --- Canvas (a metafile recorded on the document's reference context)
     /// Raises "Canvas for this page already created" when the page has one.
@@ -200,12 +201,6 @@ public:
     std::vector<std::unique_ptr<TPDFCustomAnnotation>> Annotations;
     std::vector<TPDFImage*> UsedImages;
     std::vector<TPDFFont*> UsedFonts;
-    /// The links placed over addresses in the text, until the page carries link annotations.
-    struct TURLLink {
-        TRect Rect;
-        std::string URL;
-    };
-    std::vector<TURLLink> URLLinks;
     bool IsForm = false;
     int32_t Resolution = 72;
     double ScaleFactor = 1;

@@ -2,6 +2,8 @@
 #include "pdf/TPDFPage.h"
 
 #include "pdf/PdfCodePages.h"
+#include "pdf/TPDFActions.h"
+#include "pdf/TPDFAnnotations.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFFonts.h"
@@ -547,9 +549,16 @@ void TPDFPage::TextRect(TRect Rect, const std::string& S, int HAlign, int VAlign
 
 // --- Links
 
-void TPDFPage::CreateURLLink(TRect Rect, const std::string& URL)
+TPDFActionAnnotation* TPDFPage::CreateURLLink(TRect Rect, const std::string& URL)
 {
     if (IsForm)
         throw TPDFException(SCannotCreateURL);
-    URLLinks.push_back({ Rect, URL });
+    auto* Link = new TPDFActionAnnotation(this);
+    Link->SetRect(Rect);
+    auto Action = std::make_unique<TPDFURLAction>();
+    Action->SetURL(URL);
+    Link->SetAction(Action.get());
+    Action.release();   // the document's action list holds it now
+    Link->Border = "[]";
+    return Link;
 }
