@@ -314,10 +314,6 @@ void TForm_main::lblink2(bool Lit)
 
 // --- Buttons
 
-void TForm_main::btn_saveToFileClick(TObject*) { }
-void TForm_main::btn_printClick(TObject*) { }
-void TForm_main::copy1Click(TObject*) { }
-
 void TForm_main::btn_setupClick(TObject*)
 {
     if (PrinterSetupDialog1)

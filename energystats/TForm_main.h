@@ -7,6 +7,7 @@
 #pragma once
 
 #include "energystats/EnergyRules.h"
+#include "energystats/ReportPage.h"
 #include "energystats/TessalySettings.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/TForm.h"
@@ -19,6 +20,7 @@
 class TCanvas;
 class TFlatButton;
 class TLabel;
+class TMetafile;
 class TMled;
 class TPanel;
 class TPlotGraph;
@@ -56,7 +58,6 @@ public:
 
     // --- Buttons
     void btn_startClick(TObject* Sender);
-    /// The report's handlers: the report page is not part of this program yet.
     void btn_saveToFileClick(TObject* Sender);
     void btn_printClick(TObject* Sender);
     void copy1Click(TObject* Sender);
@@ -71,6 +72,13 @@ public:
     void ShowActualValues();
     void PaintSD();
     void PlotGraph1PaintEnd(TObject* Sender, TCanvas* Canvas);
+
+    // --- The report
+    /// Composes the report page into Metafile (the caller's); the graphs are drawn at the
+    /// report's size and the screen layout restored after.
+    void GetMetaFile(TMetafile& Metafile);
+    /// The header block's data now.
+    ReportFacts reportFacts() const;
 
     // --- Components from the form resource
     TPanel* Panel_Exit = nullptr;

@@ -199,11 +199,12 @@ Dib DrawPointDigitStrip() {
     return strip;
 }
 
-const std::array<Strip, 3>& Strips() {
-    static const std::array<Strip, 3> strips = {
-        Strip{"ALLED.bmp", DrawLampStrip},
-        Strip{"LCDDIGITS.bmp", DrawDigitStrip},
-        Strip{"LCDPDIGITS.bmp", DrawPointDigitStrip},
+const std::array<Strip, 4>& Strips() {
+    static const std::array<Strip, 4> strips = {
+        Strip{"controls", "ALLED.bmp", DrawLampStrip},
+        Strip{"controls", "LCDDIGITS.bmp", DrawDigitStrip},
+        Strip{"controls", "LCDPDIGITS.bmp", DrawPointDigitStrip},
+        Strip{"energystats", "ORVANELOGO.bmp", DrawOrvaneLogo},
     };
     return strips;
 }

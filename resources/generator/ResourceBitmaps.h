@@ -8,7 +8,8 @@
 
 /// Our own pixel art for the lamp and digit-display controls, drawn into 24-bit bitmaps. The
 /// controls recolour the strips at run time by exact colour keys, so every strip uses only the
-/// colours named here and the same calls always give the same pixels.
+/// colours named here and the same calls always give the same pixels. Tessaly's report adds the
+/// maker's logo, which nothing recolours.
 namespace resourcebitmaps {
 
 // Colour keys (0x00BBGGRR)
@@ -49,11 +50,22 @@ Dib DrawDigitStrip();
 /// KeyRed point in the margin's lower part. The last column is background.
 Dib DrawPointDigitStrip();
 
-/// The strips under the file names the controls' resources use.
+// The maker's logo (Orvane) on the report page: a ring around a laser pulse and the word mark
+constexpr int LogoWidth = 380;
+constexpr int LogoHeight = 90;
+constexpr COLORREF LogoWhite = 0xFFFFFF;  ///< background
+constexpr COLORREF LogoNavy = 0x6B3A12;   ///< ring and letters
+constexpr COLORREF LogoRed = 0x281ED2;    ///< the pulse and the beam under the word
+/// 380 x 90, smoothed edges (colours between the three above and white).
+Dib DrawOrvaneLogo();
+
+/// The bitmaps under the file names the resources use, each in its program's folder of
+/// resources/ ("controls", "energystats").
 struct Strip {
+    std::string_view Folder;
     std::string_view FileName;
     Dib (*Draw)();
 };
-const std::array<Strip, 3>& Strips();
+const std::array<Strip, 4>& Strips();
 
 } // namespace resourcebitmaps

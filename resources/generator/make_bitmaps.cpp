@@ -1,8 +1,9 @@
-//===- make_bitmaps.cpp - Writes the display controls' bitmap strips as BMP files -===//
+//===- make_bitmaps.cpp - Writes the programs' bitmaps as BMP files -===//
 //
 // Usage: make_bitmaps <folder>
-// Writes ALLED.bmp, LCDDIGITS.bmp and LCDPDIGITS.bmp into the folder (resources/controls in the
-// source tree holds the committed copies). The output depends on nothing but this program, so a
+// Writes controls/ALLED.bmp, controls/LCDDIGITS.bmp, controls/LCDPDIGITS.bmp and
+// energystats/ORVANELOGO.bmp under the folder, making the two subfolders when missing
+// (resources/ in the source tree holds the committed copies). The output depends on nothing but this program, so a
 // test can insist that the committed files equal what it draws.
 #include "resources/generator/ResourceBitmaps.h"
 
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const auto& strip : resourcebitmaps::Strips()) {
-        const auto path = folder / strip.FileName;
-        if (!writeFile(path, strip.Draw().SaveBmp())) {
+        const auto path = folder / strip.Folder / strip.FileName;
+        std::filesystem::create_directories(path.parent_path(), error);
+        if (error || !writeFile(path, strip.Draw().SaveBmp())) {
             std::fprintf(stderr, "make_bitmaps: cannot write %s\n", path.c_str());
             return 1;
         }

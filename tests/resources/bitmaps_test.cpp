@@ -23,9 +23,19 @@ std::vector<uint8_t> readFile(const std::string& Path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string committedPath(std::string_view Name) {
-    return std::string(RESOURCE_CONTROLS_DIR) + "/" + std::string(Name);
+const resourcebitmaps::Strip* findStrip(std::string_view Name) {
+    for (const auto& s : resourcebitmaps::Strips())
+        if (s.FileName == Name) return &s;
+    return nullptr;
 }
+
+/// Where the bitmap lies under resources/ (and under the generator's output folder).
+std::string placeOf(std::string_view Name) {
+    const auto* strip = findStrip(Name);
+    return strip ? std::string(strip->Folder) + "/" + std::string(Name) : std::string(Name);
+}
+
+std::string committedPath(std::string_view Name) { return std::string(RESOURCE_DIR) + "/" + placeOf(Name); }
 
 /// The committed strip, loaded as the controls will load it.
 std::unique_ptr<Dib> loadCommitted(std::string_view Name) {
@@ -34,12 +44,6 @@ std::unique_ptr<Dib> loadCommitted(std::string_view Name) {
     auto dib = Dib::LoadBmp(bytes, &error);
     EXPECT_TRUE(dib) << Name << ": " << error;
     return dib;
-}
-
-const resourcebitmaps::Strip* findStrip(std::string_view Name) {
-    for (const auto& s : resourcebitmaps::Strips())
-        if (s.FileName == Name) return &s;
-    return nullptr;
 }
 
 struct StripRow {
@@ -52,6 +56,19 @@ const StripRow stripRows[] = {
     {"LCDDIGITS.bmp", 234, 23, {black, red, white}},
     {"LCDPDIGITS.bmp", 385, 23, {black, red, white}},
 };
+
+/// The logo is smoothed: every pixel lies between white and one of its two colours.
+bool logoColour(COLORREF C) {
+    using namespace resourcebitmaps;
+    auto between = [C](COLORREF Ink) {
+        for (int shift : {0, 8, 16}) {
+            const int c = (C >> shift) & 0xFF, ink = (Ink >> shift) & 0xFF;
+            if (c < ink) return false;
+        }
+        return true;
+    };
+    return between(LogoNavy) || between(LogoRed);
+}
 
 // Seven segments ------------------------------------------------------------------------------
 
@@ -151,8 +168,24 @@ TEST(BitmapStripFiles, CommittedFilesAreWhatTheGeneratorDraws) {
         const auto committed = readFile(committedPath(row.name));
         ASSERT_FALSE(committed.empty()) << row.name << " is missing";
         EXPECT_TRUE(committed == strip->Draw().SaveBmp())
-            << row.name << " differs from the drawing: run make_bitmaps on resources/controls";
+            << row.name << " differs from the drawing: run make_bitmaps on resources";
     }
+}
+
+TEST(BitmapStripFiles, TheLogoIsCommittedAsDrawnIn380By90WithItsInks) {
+    const auto committed = readFile(committedPath("ORVANELOGO.bmp"));
+    ASSERT_TRUE(committed == resourcebitmaps::DrawOrvaneLogo().SaveBmp()) << "run make_bitmaps on resources";
+    auto logo = loadCommitted("ORVANELOGO.bmp");
+    ASSERT_TRUE(logo);
+    EXPECT_EQ(logo->Width(), 380);
+    EXPECT_EQ(logo->Height(), 90);
+    int inked = 0;
+    for (int y = 0; y < logo->Height(); ++y)
+        for (int x = 0; x < logo->Width(); ++x) {
+            ASSERT_TRUE(logoColour(logo->GetPixel(x, y))) << x << "," << y;
+            inked += logo->GetPixel(x, y) == resourcebitmaps::LogoNavy;
+        }
+    EXPECT_GT(inked, 2000);   // the word mark and the ring, not a blank picture
 }
 
 TEST(BitmapStripFiles, StripsHaveTheirSizesAndAre24Bit) {
@@ -186,7 +219,8 @@ TEST(BitmapStripFiles, GeneratorWritesTheSameFilesAndRefusesAMissingFolder) {
         EXPECT_EQ(run.wait(), 0);
     }
     for (const auto& row : stripRows)
-        EXPECT_TRUE(readFile(dir.file(row.name)) == readFile(committedPath(row.name))) << row.name;
+        EXPECT_TRUE(readFile(dir.file(placeOf(row.name))) == readFile(committedPath(row.name))) << row.name;
+    EXPECT_TRUE(readFile(dir.file(placeOf("ORVANELOGO.bmp"))) == readFile(committedPath("ORVANELOGO.bmp")));
 
     testsupport::ChildProcess missing({program, dir.file("no/such/folder")});
     EXPECT_NE(missing.wait(), 0);

@@ -1,0 +1,102 @@
+//===- Report.cpp - Tessaly's main form: the report page, printing and the clipboard ---===//
+#include "energystats/TForm_main.h"
+
+#include "platform/gdi/Gdi.h"
+#include "platform/rtl/DateTimeText.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/ui/Clipbrd.h"
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Printers.h"
+#include "platform/ui/TCanvas.h"
+#include "platform/ui/TMetafile.h"
+#include "plot/TPlotGraph.h"
+
+namespace {
+
+/// Puts the graphs back where the window wants them, also when drawing them failed.
+class ScreenLayoutBack {
+public:
+    explicit ScreenLayoutBack(TForm_main& Form) : FForm(Form) { }
+    ~ScreenLayoutBack() { FForm.FormResize(&FForm); }
+    ScreenLayoutBack(const ScreenLayoutBack&) = delete;
+    ScreenLayoutBack& operator=(const ScreenLayoutBack&) = delete;
+
+private:
+    TForm_main& FForm;
+};
+
+void renderAtReportSize(TPlotGraph& Graph, TMetafile& Picture)
+{
+    Graph.SetBounds(Graph.GetLeft(), Graph.GetTop(), ReportGraphWidth, ReportGraphHeight);
+    Graph.DrawToMetafile(Picture);
+}
+
+} // namespace
+
+ReportFacts TForm_main::reportFacts() const
+{
+    const TDateTime now = Now();
+    ReportFacts facts;
+    facts.dateTime = DateToStr(now) + " " + TimeToStr(now);
+    facts.laserModel = laserTypeText;
+    facts.serialNumber = statusCopy.serialNumber;
+    facts.specifiedEnergy = settings.SecifiedEnergy;
+    facts.deviation = deviation;
+    facts.meanEnergy = meanEnergy;
+    facts.selectedPulses = selectedPulses;
+    return facts;
+}
+
+void TForm_main::GetMetaFile(TMetafile& Metafile)
+{
+    TMetafile histogram, energy;
+    {
+        const ScreenLayoutBack layoutBack(*this);
+        renderAtReportSize(*PlotGraph1, histogram);
+        renderAtReportSize(*PlotGraph2, energy);
+    }
+    ComposeReportPage(Metafile, histogram, energy, reportFacts());
+}
+
+void TForm_main::btn_printClick(TObject*)
+{
+    if (!PrintDialog1->Execute())
+        return;
+    TPrinter* printer = Printer();
+    // Selecting the printer again gives a fresh context for the resolution.
+    printer->SetPrinterIndex(printer->GetPrinterIndex());
+    const int pixelsPerInch = GetDeviceCaps(printer->GetHandle(), LOGPIXELSX);
+    TMetafile page;
+    GetMetaFile(page);
+    const int margin = ReportPrintMargin(pixelsPerInch);
+    printer->Title = reportBaseName;
+    if (printer->GetPrinting())
+        return;
+    printer->BeginDoc();
+    try {
+        printer->GetCanvas()->StretchDraw(
+            Rect(margin, margin, printer->GetPageWidth() - margin, printer->GetPageHeight() - margin), page);
+    } catch (...) {
+        printer->EndDoc();
+        throw;
+    }
+    printer->EndDoc();
+}
+
+void TForm_main::copy1Click(TObject*)
+{
+    TMetafile page;
+    GetMetaFile(page);
+    // Enhanced metafiles carry no palette of their own here, so the metafile is all there is.
+    Clipboard()->Open();
+    try {
+        Clipboard()->Assign(page);
+    } catch (...) {
+        Clipboard()->Close();
+        throw;
+    }
+    Clipboard()->Close();
+}
+
+// Saving needs the PDF writer's metafile playback, which it does not have yet.
+void TForm_main::btn_saveToFileClick(TObject*) { }

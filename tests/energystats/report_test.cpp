@@ -1,0 +1,169 @@
+//===- report_test.cpp - The report page, printing it, the clipboard and the printer set-up ---===//
+//
+// Printing goes to the PDF file printer, which real readers (pdfinfo, pdftotext) look at.
+//
+#include "tests/energystats/TessalyFixture.h"
+#include "tests/pdf/PdfTestSupport.h"
+
+#include "energystats/ReportPage.h"
+#include "energystats/TForm_main.h"
+#include "platform/rtl/DateTimeText.h"
+#include "platform/ui/Clipbrd.h"
+#include "platform/ui/Printers.h"
+#include "platform/ui/TMetafile.h"
+#include "plot/TPlotGraph.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+namespace {
+
+using pdftest::RunTool;
+
+/// A finished run: the histogram of bins 70 to 120 is shown and the report buttons are enabled.
+class ReportTest : public TessalyTest {
+protected:
+    void SetUp() override
+    {
+        TessalyTest::SetUp();
+        ShortDateFormat = "dd.mm.yyyy";
+        LongTimeFormat = "hh:nn:ss";
+        TPrinter::SetSystemPrinters(false);
+        TPrinter::SetPrintToFile("");
+        makeForms();
+        ObeyingLaser(laser);
+        notice(ev_comport);
+        Form_main->btn_startClick(nullptr);
+        // 600 pulses at 50 Hz around 85 µJ, on a fixed day.
+        auto energies = laser.Energies();
+        auto times = laser.Times();
+        for (size_t i = 0; i < 600; ++i) {
+            energies[i] = float(85 + 6 * std::sin(double(i) * 0.7) + 3 * std::cos(double(i) * 0.13));
+            times[i] = 46000.5 + double(i) / 50 / 86400;
+        }
+        laser.Copy().samples = 600;
+        notice(ev_pulsedata);
+        auto bins = laser.Histogram();
+        std::fill(bins.begin(), bins.end(), 0);
+        for (int b = 70; b <= 120; ++b)
+            bins[size_t(b)] = b;
+        laser.Copy().deviation = 2.5f;
+        laser.Copy().meanEnergy = 84.37f;
+        laser.Copy().selected = 6000;
+        laser.Copy().stateFlags &= uint8_t(~sf_firing);
+        notice(ev_runend);
+    }
+    void TearDown() override
+    {
+        TPrinter::SetPrintToFile("");
+        TPrinter::SetSystemPrinters(true);
+        TessalyTest::TearDown();
+    }
+
+    uitest::DialogAnswerer dialogs;
+};
+
+} // namespace
+
+TEST(ReportPageRules, RowsPlacementsMarginsAndFileNames)
+{
+    ReportFacts facts;
+    facts.dateTime = "09.12.2026 03:04:05";
+    facts.laserModel = " KELMOR";
+    facts.serialNumber = 4711;
+    facts.specifiedEnergy = 100;
+    facts.deviation = 2.5;
+    facts.meanEnergy = 84.37;
+    facts.selectedPulses = 6000;
+    const std::vector<ReportRow> rows = ReportRows(facts);
+    const std::vector<std::vector<std::string>> expected = {
+        { "33", "Date :", "09.12.2026 03:04:05", "", "" },
+        { "48", "Laser Model :", " KELMOR", "Standard Deviation :", "2.5 %" },
+        { "63", "Serial Number :", "4711", "Mean Energy :", "84.37 \xB5J" },
+        { "78", "Specified Energy :", "100 \xB5J", "Selected Pulses :", "6000" },
+        { "93", "", "", "Total Pulses about :", "50.000" },
+    };
+    ASSERT_EQ(rows.size(), expected.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ((std::vector<std::string> { std::to_string(rows[i].y), rows[i].leftLabel, rows[i].leftValue,
+                                              rows[i].rightLabel, rows[i].rightValue }),
+                  expected[i]);
+
+    // A4 at 96 dpi is 793 x 1123 device units: margins 79 and 112 (112.3), the rest filled.
+    const ReportPlacement p = PlaceReportOnPdfPage(793, 1123, ReportWidth, ReportHeight);
+    EXPECT_EQ(p.x, 79);
+    EXPECT_EQ(p.y, 112);
+    EXPECT_DOUBLE_EQ(p.xScale, 635.0 / 600);
+    EXPECT_DOUBLE_EQ(p.yScale, 899.0 / 1000);
+    // 0.7 inch; 52.5 goes to the even neighbour.
+    const std::pair<int, int> margins[] = { { 600, 420 }, { 96, 67 }, { 75, 52 } };
+    for (auto [dpi, margin] : margins)
+        EXPECT_EQ(ReportPrintMargin(dpi), margin) << dpi;
+    const std::pair<const char*, const char*> names[] = {
+        { "/data/run", "/data/run.pdf" }, { "/data/run.pdf", "/data/run.pdf" }, { "/data/run.PDF", "/data/run.PDF" } };
+    for (auto [chosen, written] : names)
+        EXPECT_EQ(ReportFileName(chosen), written) << chosen;
+}
+
+TEST_F(ReportTest, ThePageIs600By1000AndTheGraphsGoBackToTheWindow)
+{
+    const TRect histogramBefore = Form_main->PlotGraph1->GetBoundsRect();
+    const TRect energyBefore = Form_main->PlotGraph2->GetBoundsRect();
+    TMetafile page;
+    Form_main->GetMetaFile(page);
+    EXPECT_EQ(page.GetWidth(), ReportWidth);
+    EXPECT_EQ(page.GetHeight(), ReportHeight);
+    EXPECT_EQ(Form_main->PlotGraph1->GetBoundsRect(), histogramBefore);
+    EXPECT_EQ(Form_main->PlotGraph2->GetBoundsRect(), energyBefore);
+    // The date follows the formats in force.
+    const std::string date = Form_main->reportFacts().dateTime;
+    ASSERT_EQ(date.size(), 19u) << date;
+    EXPECT_EQ(date.substr(2, 1) + date.substr(5, 1) + date.substr(13, 1), "..:") << date;
+}
+
+TEST_F(ReportTest, PrintingOnThePdfFilePrinterGivesOnePageWithTheReport)
+{
+    const std::string file = dir.file("printed.pdf");
+    TPrinter::SetPrintToFile(file, 150);
+    dialogs.Answer(true);
+    Form_main->btn_printClick(nullptr);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].ClassName, "TPrintDialog");
+    const auto info = RunTool({ "pdfinfo", file });
+    ASSERT_EQ(info.Status, 0) << info.Output;
+    EXPECT_NE(info.Output.find("Pages:           1"), std::string::npos) << info.Output;
+    const auto text = RunTool({ "pdftotext", "-layout", file, "-" });
+    for (const char* words : { ReportTitle, "Standard Deviation :", "84.37", "ENERGY DEVIATION" })
+        EXPECT_NE(text.Output.find(words), std::string::npos) << words << " in\n" << text.Output;
+
+    // A cancelled dialog prints nothing.
+    std::remove(file.c_str());
+    dialogs.Answer(false);
+    Form_main->btn_printClick(nullptr);
+    EXPECT_NE(access(file.c_str(), F_OK), 0);
+}
+
+TEST_F(ReportTest, PrinterSetUpAndOrientationWorkWithoutAPrinter)
+{
+    ASSERT_EQ(Printer()->GetPrinters().Count(), 0);
+    dialogs.Answer(true);
+    Form_main->btn_setupClick(nullptr);
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    Printer()->SetOrientation(poLandscape);
+    EXPECT_EQ(Printer()->GetOrientation(), poLandscape);
+    Printer()->SetOrientation(poPortrait);
+}
+
+TEST_F(ReportTest, CopyPutsThePageOnTheClipboardAsAnEnhancedMetafile)
+{
+    Form_main->copy1Click(nullptr);
+    ASSERT_TRUE(Clipboard()->HasFormat(CF_ENHMETAFILE));
+    const std::vector<uint8_t> emf = Clipboard()->GetAsHandle(CF_ENHMETAFILE);
+    ASSERT_GE(emf.size(), 88u);
+    int32_t bounds[4];
+    std::memcpy(bounds, emf.data() + 8, sizeof bounds);
+    EXPECT_EQ(std::vector<int32_t>(bounds, bounds + 4), (std::vector<int32_t> { 0, 0, 599, 999 }));
+}
