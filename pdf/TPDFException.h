@@ -25,6 +25,8 @@ inline constexpr const char* SAnnotationNeedsPage = "Annotation must have TPDFPa
 inline constexpr const char* SURLCannotBeEmpty = "URL cannot be empty";
 inline constexpr const char* SExportValuePresent = "In this radiogroup such exportvalue present";
 inline constexpr const char* SEmptyExportValue = "Cannot set empty export value for radiobutton";
+// --- Metafile player
+inline constexpr const char* SMetafileNotLoaded = "Metafile not loaded";
 // --- Images
 inline constexpr const char* SMaskCannotHaveMask = "Mask Image cannot have mask";
 inline constexpr const char* SUnknownMaskImage = "Unknow Mask Image. Out of bound.";

@@ -21,6 +21,7 @@ class TMetafile;
 class TMetafileCanvas;
 class TPDFActionAnnotation;
 class TPDFCustomAnnotation;
+class TMetafilePlayer;
 class TPDFDocument;
 class TPDFFont;
 class TPDFImage;
@@ -177,6 +178,10 @@ public:
     void FreeCanvas();
     /// Plays what was drawn on the canvas into Content, then drops both.
     void CloseCanvas();
+    /// Plays the metafile into a new inner form drawn with one "Do" line, its top-left corner at
+    /// (X, Y) device units and XScale, YScale times its natural size; an empty drawing adds
+    /// nothing.
+    void PlayMetaFile(const TMetafile& Metafile, double X, double Y, double XScale, double YScale);
 
     // --- Images of the document's list
     /// Lower-left corner and size in points, Angle in degrees about that corner; an index
@@ -186,6 +191,8 @@ public:
     void ShowImage(int32_t Index, double X, double Y, double Width, double Height, double Angle = 0);
 
     // --- Writing
+    /// Object numbers for what the page refers to; its images (and thumbnail) are written now.
+    void AssignObjectNumbers();
     /// Writes the resources, the content stream and the page object (or the form XObject) and
     /// clears Content.
     void WritePage();
@@ -246,6 +253,8 @@ private:
     void arcSegmentPt(bool First, double Sweep, double Start, double Cx, double Cy, double Rx, double Ry);
     TExtPoint arcSpanPt(double Start, double Span, double Cx, double Cy, double Rx, double Ry);
     void remakeCanvas();
+    void playCanvas(TMetafilePlayer& Player);
+    TPDFImage* thumbnail() const;
     std::string contentText() const;
     // Text output
     std::vector<WCHAR> toUnicode(const std::string& S) const;

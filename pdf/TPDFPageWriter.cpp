@@ -3,6 +3,7 @@
 
 #include "pdf/PdfSecurity.h"
 #include "pdf/TPDFAnnotations.h"
+#include "pdf/TMetafilePlayer.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFFonts.h"
@@ -16,6 +17,9 @@
 #include "platform/rtl/TStream.h"
 #include "platform/rtl/ZLib.h"
 #include "platform/ui/TMetafile.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -56,14 +60,112 @@ void TPDFPage::CloseCanvas()
     if (!FCanvasMetafile)
         return;
     FCanvas.reset();
-    const EnhMetaFile* Picture = FCanvasMetafile->GetHandle();
-    const bool Drawn = Picture && Picture->Bounds().right >= Picture->Bounds().left
-        && Picture->Bounds().bottom >= Picture->Bounds().top;
-    FCanvasMetafile.reset();
-    // Turning the recorded drawing into page operators is the metafile player's work, which
-    // this writer does not have yet: a drawing would be lost without a word, so it is refused.
-    if (Drawn)
-        throw TPDFException("Drawing on a page canvas cannot be played yet");
+    const std::unique_ptr<TMetafile> Picture = std::move(FCanvasMetafile);
+    const EnhMetaFile* Image = Picture->GetHandle();
+    // Nothing drawn: the content stays as it is.
+    if (!Image || Image->Bounds().right < Image->Bounds().left || Image->Bounds().bottom < Image->Bounds().top)
+        return;
+    TMetafilePlayer Player(*this);
+    Player.LoadMetafile(*Picture);
+    int32_t Width = 0, Height = 0;
+    Player.GetMetafileSize(Width, Height);
+    if (Width >= 1 && Height >= 1)
+        playCanvas(Player);
+}
+
+void TPDFPage::playCanvas(TMetafilePlayer& Player)
+{
+    EndText();
+    std::vector<std::string> Old = std::move(Content);
+    Content.clear();
+    // The state this page remembers must hold where the drawing goes: the reader's defaults at
+    // the start of the stream when the drawing lies under the old content, the old content's
+    // state after it otherwise. Wrapped in q..Q, the drawing leaves the old content's state
+    // behind it either way, which is what the page remembers afterwards.
+    const bool KeptFontChanged = FontChanged, KeptFontIsUnicode = FontIsUnicode;
+    const int32_t KeptFontDepth = FontDepth;
+    const std::string KeptDash = DashPattern;
+    const double KeptChar = CharSpacing, KeptWord = WordSpacing, KeptScaling = HorizontalScaling;
+    if (CanvasFirst) {
+        FontChanged = true;
+        DashPattern = "[] 0";
+        CharSpacing = WordSpacing = 0;
+        HorizontalScaling = 100;
+    }
+    GSave();
+    Player.ExecuteMetafile();
+    GRestore();
+    FontChanged = KeptFontChanged;
+    FontIsUnicode = KeptFontIsUnicode;
+    FontDepth = KeptFontDepth;
+    DashPattern = KeptDash;
+    CharSpacing = KeptChar;
+    WordSpacing = KeptWord;
+    HorizontalScaling = KeptScaling;
+    std::vector<std::string> New = std::move(Content);
+    std::vector<std::string>& Under = CanvasFirst ? New : Old;
+    std::vector<std::string>& Over = CanvasFirst ? Old : New;
+    Under.insert(Under.end(), std::make_move_iterator(Over.begin()), std::make_move_iterator(Over.end()));
+    Content = std::move(Under);
+}
+
+// --- Metafiles
+
+void TPDFPage::PlayMetaFile(const TMetafile& Metafile, double X, double Y, double XScale, double YScale)
+{
+    // An empty drawing is found before anything is made: a form added and dropped again would
+    // leave its object number unwritten, and a zero size would divide the fit factor.
+    const EnhMetaFile* Source = Metafile.GetHandle();
+    if (!Source || Metafile.GetWidth() <= 0 || Metafile.GetHeight() <= 0 || Source->Bounds().right < Source->Bounds().left
+        || Source->Bounds().bottom < Source->Bounds().top)
+        return;
+    HDC Dc = Document.ReferenceDC();
+    int Width = Metafile.GetWidth(), Height = Metafile.GetHeight();
+    double F = 1;
+    if (Document.GetUseScreenDC()) {
+        const int HorzRes = GetDeviceCaps(Dc, HORZRES), VertRes = GetDeviceCaps(Dc, VERTRES);
+        if (VertRes < Height || HorzRes < Width) {
+            F = std::min(double(HorzRes) / Width, double(VertRes) / Height);
+            Height = static_cast<int>(Round(Height * F));
+            Width = static_cast<int>(Round(Width * F));
+        }
+    }
+    TMetafile Copy;
+    Copy.SetWidth(Width);
+    Copy.SetHeight(Height);
+    {
+        TMetafileCanvas Canvas(Copy, Dc);
+        if (F != 1)
+            Canvas.StretchDraw(Rect(0, 0, Width - 1, Height - 1), Metafile);
+        else
+            Canvas.Draw(0, 0, Metafile);
+    }
+    int32_t W = 0, H = 0;
+    {
+        TMetafilePlayer Measure(*this);
+        Measure.LoadMetafile(Copy);
+        Measure.GetMetafileSize(W, H);
+    }
+    if (W == 0 || H == 0)
+        return;
+
+    TPDFPage* Form = InnerForms->Add();
+    Form->FreeCanvas();
+    Form->PageWidth = PageWidth;
+    Form->PageHeight = PageHeight;
+    Form->Resolution = Resolution;
+    Form->ScaleFactor = ScaleFactor;
+    Form->SetWidth(std::abs(W));
+    Form->SetHeight(std::abs(H));
+    {
+        TMetafilePlayer Player(*Form);
+        Player.LoadMetafile(Copy);
+        Player.ExecuteMetafile();
+    }
+    EndText();
+    AppendLine("q /IF" + IntToStr(InnerForms->IndexOf(Form)) + " Do Q");
+    Form->FormMatrix = TPDFMatrix { XScale / F, 0, 0, YScale / F, X / ScaleFactor,
+                                    (GetHeight() - YScale * Form->GetHeight() / F - Y) / ScaleFactor };
 }
 
 // --- Writing
@@ -135,20 +237,31 @@ void TPDFPage::writeStreamPart(int32_t Number)
     }
 }
 
-void TPDFPage::WritePage()
+TPDFImage* TPDFPage::thumbnail() const
 {
-    for (int D = GSaveDepth; D > 0; --D)
-        GRestore();
+    // An index outside the image list is ignored rather than read past the list.
+    TPDFImages& Images = Document.Images();
+    return ThumbnailIndex >= 0 && ThumbnailIndex < Images.Count() ? Images.Items(ThumbnailIndex) : nullptr;
+}
+
+void TPDFPage::AssignObjectNumbers()
+{
     for (TPDFFont* Font : UsedFonts)
         if (Font->ObjectNumber == -1 && Font->Used)
             Font->ObjectNumber = Document.NewObjectNumber();
     for (TPDFImage* Image : UsedImages)
-        Image->Save(Document);
-    // An index outside the image list is ignored rather than read past the list.
-    TPDFImages& Images = Document.Images();
-    TPDFImage* Thumbnail = ThumbnailIndex >= 0 && ThumbnailIndex < Images.Count() ? Images.Items(ThumbnailIndex) : nullptr;
-    if (Thumbnail)
+        if (Image->ObjectNumber == -1)
+            Image->Save(Document);
+    if (TPDFImage* Thumbnail = thumbnail(); Thumbnail && Thumbnail->ObjectNumber == -1)
         Thumbnail->Save(Document);
+}
+
+void TPDFPage::WritePage()
+{
+    for (int D = GSaveDepth; D > 0; --D)
+        GRestore();
+    AssignObjectNumbers();
+    TPDFImage* Thumbnail = thumbnail();
     for (int I = 0; I < InnerForms->Count(); ++I)
         InnerForms->Items(I)->WritePage();
     ResourcesNumber = Document.NewObjectNumber();

@@ -235,17 +235,6 @@ TEST_F(DocumentTest, JavaScriptNamesAndFunctionsAreWritten)
     EXPECT_NE(Json.Output.find("u:function Check(a){return (a);}"), std::string::npos) << Json.Output;
 }
 
-TEST_F(DocumentTest, ADrawingOnTheCanvasIsRefusedUntilItCanBePlayed)
-{
-    TPDFDocument Doc(nullptr);
-    Doc.SetFileName(File);
-    Doc.BeginDoc();
-    Doc.CurrentPage->GetCanvas()->Rectangle(10, 10, 50, 50);
-    EXPECT_THROW(Doc.EndDoc(), TPDFException);
-    EXPECT_FALSE(Doc.Generating());
-    EXPECT_FALSE(std::filesystem::exists(File));
-}
-
 } // namespace
 
 namespace {

@@ -1,0 +1,352 @@
+//===- metafile_player_test.cpp - Hand-built metafile records and the page lines they give ===//
+#include "tests/pdf/PdfTestSupport.h"
+
+#include "tests/support/TestSupport.h"
+
+#include "pdf/TMetafilePlayer.h"
+#include "pdf/TPDFDocument.h"
+#include "pdf/TPDFException.h"
+#include "pdf/TPDFImages.h"
+#include "pdf/TPDFPage.h"
+#include "pdf/TPDFPages.h"
+
+#include "platform/rtl/TStream.h"
+#include "platform/ui/GraphicsObjects.h"
+#include "platform/ui/TBitmap.h"
+#include "platform/ui/TCanvas.h"
+#include "platform/ui/TMetafile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+using namespace pdftest;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+/// Records as the published layout has them: type, size, then 32-bit fields.
+class EmfBuilder {
+public:
+    EmfBuilder& record(uint32_t Type, std::initializer_list<uint32_t> Fields)
+    {
+        put(Type);
+        put(uint32_t(8 + 4 * Fields.size()));
+        for (uint32_t F : Fields)
+            put(F);
+        ++Count;
+        return *this;
+    }
+    /// A record of 16-bit points: bounds, count, points.
+    EmfBuilder& points16(uint32_t Type, std::initializer_list<int16_t> XY)
+    {
+        const uint32_t N = uint32_t(XY.size() / 2);
+        put(Type);
+        put(28 + 4 * N);
+        for (int I = 0; I < 4; ++I)
+            put(0);
+        put(N);
+        for (int16_t V : XY)
+            Bytes.push_back(uint8_t(V)), Bytes.push_back(uint8_t(uint16_t(V) >> 8));
+        ++Count;
+        return *this;
+    }
+    EmfBuilder& raw(const std::vector<uint8_t>& Record)
+    {
+        Bytes.insert(Bytes.end(), Record.begin(), Record.end());
+        ++Count;
+        return *this;
+    }
+    /// Header (bounds 0, 0, 99, 99) and EOF around the records, loaded into a metafile.
+    std::unique_ptr<TMetafile> metafile(uint16_t Handles = 4) const
+    {
+        std::vector<uint8_t> All(108, 0);
+        auto at = [&](size_t Offset, uint32_t V) { std::memcpy(&All[Offset], &V, 4); };
+        at(0, 1), at(4, 108), at(16, 99), at(20, 99), at(32, 2619), at(36, 2619), at(40, 0x464D4520);
+        at(44, 0x10000), at(52, Count + 2), at(56, Handles), at(72, 1920), at(76, 1080), at(80, 508), at(84, 286);
+        All.insert(All.end(), Bytes.begin(), Bytes.end());
+        for (uint32_t V : { 14u, 20u, 0u, 16u, 20u })
+            All.insert(All.end(), { uint8_t(V), uint8_t(V >> 8), uint8_t(V >> 16), uint8_t(V >> 24) });
+        at(48, uint32_t(All.size()));
+        TMemoryStream Stream;
+        Stream.WriteBuffer(All.data(), int32_t(All.size()));
+        Stream.SetPosition(0);
+        auto M = std::make_unique<TMetafile>();
+        M->LoadFromStream(Stream);
+        return M;
+    }
+
+private:
+    void put(uint32_t V)
+    {
+        for (int I = 0; I < 4; ++I)
+            Bytes.push_back(uint8_t(V >> (8 * I)));
+    }
+    std::vector<uint8_t> Bytes;
+    uint32_t Count = 0;
+};
+
+constexpr uint32_t Stock = 0x80000000u;
+// Record types used below.
+enum : uint32_t {
+    POLYGON16 = 86, POLYLINE16 = 87, SETPOLYFILLMODE = 19, SETTEXTCOLOR = 24, SETROP2 = 20, SELECTOBJECT = 37,
+    CREATEPEN = 38, CREATEBRUSH = 39, DELETEOBJECT = 40, RECTANGLE = 43, LINETO = 54, MOVETOEX = 27,
+    INTERSECTCLIPRECT = 30, SETWINDOWEXTEX = 9, SETMAPMODE = 17, SMALLTEXTOUT = 108,
+};
+
+class PlayerTest : public ::testing::Test {
+protected:
+    /// The lines the records add to a page at 72 units per inch (0.75 of a 96-dpi unit).
+    Lines play(const EmfBuilder& Records, uint16_t Handles = 4)
+    {
+        TPDFPage Page(Doc);
+        const auto M = Records.metafile(Handles);
+        TMetafilePlayer Player(Page);
+        Player.LoadMetafile(*M);
+        Player.ExecuteMetafile();
+        return Lines(Page.Content.begin() + 1, Page.Content.end());
+    }
+
+    TPDFDocument Doc { nullptr };
+};
+
+TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
+{
+    const EmfBuilder Pen = EmfBuilder().record(CREATEPEN, { 1, 0, 0, 0, 0 }).record(SELECTOBJECT, { 1 });
+    const EmfBuilder RedBrush = EmfBuilder().record(CREATEBRUSH, { 2, 0, 0xFF, 0 }).record(SELECTOBJECT, { 2 });
+    struct Case {
+        const char* What;
+        EmfBuilder Records;
+        Lines Expected;
+    };
+    const Case Cases[] = {
+        { "2-point polyline, 0-width pen", EmfBuilder(Pen).points16(POLYLINE16, { 0, 0, 40, 0 }),
+          { "0.75 w", "n", "0 842 m", "30 842 l", "S" } },
+        { "polyline before any pen", EmfBuilder().points16(POLYLINE16, { 0, 0, 40, 0 }),
+          { "n", "0 842 m", "30 842 l", "n" } },
+        { "rectangle (10, 10, 20, 20) under the null brush",
+          EmfBuilder(Pen).record(SELECTOBJECT, { Stock + 5 }).record(RECTANGLE, { 10, 10, 20, 20 }),
+          { "0.75 w", "1 1 1 rg", "7.5 834.5 6.75 -6.75 re", "S" } },
+        { "rectangle with left = right", EmfBuilder(Pen).record(RECTANGLE, { 10, 10, 10, 20 }), { "0.75 w", "n" } },
+        { "null pen, solid brush: a box fills",
+          EmfBuilder(RedBrush).record(SELECTOBJECT, { Stock + 8 }).record(RECTANGLE, { 0, 0, 4, 4 }),
+          { "1 0 0 rg", "0 842 2.25 -2.25 re", "f" } },
+        { "polygon under ALTERNATE", EmfBuilder(RedBrush).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
+          { "1 0 0 rg", "n", "0 842 m", "3 842 l", "0 839 l", "h", "f*" } },
+        { "polygon under WINDING",
+          EmfBuilder(RedBrush).record(SETPOLYFILLMODE, { 2 }).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
+          { "1 0 0 rg", "n", "0 842 m", "3 842 l", "0 839 l", "h", "f" } },
+        { "polygon under the null brush is closed and stroked",
+          EmfBuilder(Pen).record(SELECTOBJECT, { Stock + 5 }).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
+          { "0.75 w", "1 1 1 rg", "n", "0 842 m", "3 842 l", "0 839 l", "h", "S" } },
+        { "the same pen twice sends nothing more; another colour only RG",
+          EmfBuilder(Pen).record(SELECTOBJECT, { 1 }).record(CREATEPEN, { 3, 0, 0, 0, 0xFF }).record(SELECTOBJECT, { 3 }),
+          { "0.75 w", "1 0 0 RG" } },
+        { "a clip replaced after a pen change: the restore is followed by the pen",
+          EmfBuilder()
+              .record(INTERSECTCLIPRECT, { 0, 0, 8, 8 })
+              .record(CREATEPEN, { 1, 0, 2, 0, 0xFF })
+              .record(SELECTOBJECT, { 1 })
+              .record(INTERSECTCLIPRECT, { 0, 0, 4, 4 }),
+          { "q", "n", "0 842 6 -6 re", "W", "n", "1 0 0 RG", "1.5 w", "Q", "1 0 0 RG", "1.5 w", "q", "n",
+            "0 842 3 -3 re", "W", "n", "Q" } },
+        { "zero window extent ignored, object index past the handles ignored",
+          EmfBuilder()
+              .record(SETMAPMODE, { 8 })
+              .record(SETWINDOWEXTEX, { 0, 0 })
+              .record(CREATEPEN, { 9, 0, 0, 0, 0 })
+              .record(SELECTOBJECT, { 9 })
+              .points16(POLYLINE16, { 4, 4, 8, 4 }),
+          { "n", "3 839 m", "6 839 l", "n" } },
+        { "a polyline whose count runs past its record is skipped",
+          EmfBuilder(Pen).raw({ 87, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 0, 0,
+                                1, 0, 1, 0, 2, 0, 2, 0 }),
+          { "0.75 w" } },
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(play(C.Records), C.Expected) << C.What;
+}
+
+TEST_F(PlayerTest, AMetafileNotLoadedIsRefused)
+{
+    TPDFPage Page(Doc);
+    TMetafilePlayer Player(Page);
+    int32_t W = 0, H = 0;
+    EXPECT_THROW(Player.GetMetafileSize(W, H), TPDFException);
+    EXPECT_THROW(Player.ExecuteMetafile(), TPDFException);
+}
+
+TEST_F(PlayerTest, AOneBitBitmapBecomesAFaxImageWhateverTheJpegSetting)
+{
+    testsupport::TempDir Dir;
+    Doc.SetFileName(Dir.file("bits.pdf"));
+    Doc.EMFImageAsJpeg = true;
+    Doc.BeginDoc();
+    TBitmap Bits;
+    Bits.SetPixelFormat(pf1bit);
+    Bits.SetSize(9, 5);
+    Bits.GetCanvas()->GetBrush()->SetColor(clBlack);
+    Bits.GetCanvas()->FillRect(Rect(0, 0, 4, 5));
+    TMetafile M;
+    M.SetWidth(20);
+    M.SetHeight(20);
+    {
+        TMetafileCanvas C(M, nullptr);
+        C.Draw(2, 3, Bits);
+    }
+    TPDFPage& Page = *Doc.CurrentPage;
+    TMetafilePlayer Player(Page);
+    Player.LoadMetafile(M);
+    Player.ExecuteMetafile();
+    ASSERT_EQ(Doc.Images().Count(), 1);
+    EXPECT_EQ(Doc.Images().Items(0)->Compression, 4);
+    EXPECT_EQ(Doc.Images().Items(0)->Width, 9);
+    EXPECT_EQ(Page.Content.back(), "Q");
+    EXPECT_EQ(Page.Content[Page.Content.size() - 2], "/Im0 Do");
+    Doc.Abort();
+}
+
+/// A grey picture read from a binary PGM file.
+struct Grey {
+    int Width = 0, Height = 0;
+    std::string Pixels;
+    int at(int X, int Y) const { return static_cast<uint8_t>(Pixels[static_cast<size_t>(Y) * Width + X]); }
+};
+
+Grey readPgm(const std::string& Bytes)
+{
+    std::istringstream In(Bytes);
+    std::string Magic;
+    int Max = 0;
+    Grey G;
+    In >> Magic >> G.Width >> G.Height >> Max;
+    In.get();
+    G.Pixels = Bytes.substr(static_cast<size_t>(In.tellg()));
+    return G;
+}
+
+/// Lines, filled shapes, text and a bitmap, as a report page draws them.
+void drawReport(TMetafile& M)
+{
+    M.SetWidth(200);
+    M.SetHeight(150);
+    TBitmap Logo;
+    Logo.SetPixelFormat(pf24bit);
+    Logo.SetSize(40, 30);
+    Logo.GetCanvas()->GetBrush()->SetColor(clWhite);
+    Logo.GetCanvas()->FillRect(Rect(0, 0, 40, 30));
+    Logo.GetCanvas()->GetBrush()->SetColor(clNavy);
+    Logo.GetCanvas()->FillRect(Rect(0, 0, 20, 30));
+    TMetafileCanvas C(M, nullptr);
+    C.GetPen()->SetWidth(3);
+    C.GetPen()->SetColor(clBlack);
+    C.MoveTo(10, 10);
+    C.LineTo(190, 10);
+    C.GetBrush()->SetColor(clRed);
+    C.Rectangle(10, 20, 80, 60);
+    C.GetBrush()->SetStyle(bsClear);
+    C.Ellipse(100, 20, 180, 70);
+    C.Draw(140, 100, Logo);
+}
+
+TEST(PlayMetaFile, APlayedDrawingLooksLikeTheMetafileOnABitmap)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("report.pdf");
+    TMetafile M;
+    drawReport(M);
+    const std::string Pdf = WritePdf(File, [](TPDFDocument& Doc) { Doc.Resolution = 96; },
+                                     [&](TPDFDocument& Doc) { Doc.CurrentPage->PlayMetaFile(M, 0, 0, 1, 1); });
+    ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "96", "-aa", "no", "-aaVector", "no", "-singlefile", File,
+                        Dir.file("report") })
+                  .Status,
+              0);
+    const Grey G = readPgm(testsupport::ReadFile(Dir.file("report.pgm")));
+    TBitmap Expected;
+    Expected.SetPixelFormat(pf24bit);
+    Expected.SetSize(200, 150);
+    Expected.GetCanvas()->GetBrush()->SetColor(clWhite);
+    Expected.GetCanvas()->FillRect(Rect(0, 0, 200, 150));
+    Expected.GetCanvas()->Draw(0, 0, M);
+    std::vector<int> Want(200 * 150);
+    for (int Y = 0; Y < 150; ++Y)
+        for (int X = 0; X < 200; ++X) {
+            const TColor C = Expected.GetCanvas()->GetPixels(X, Y);
+            Want[Y * 200 + X] = (GetRValue(C) * 30 + GetGValue(C) * 59 + GetBValue(C) * 11) / 100;
+        }
+    // A pixel differs when no pixel next to it in the other picture is close: edges of the two
+    // rasterisers may fall one pixel apart.
+    auto near = [](auto&& Other, int X, int Y, int V) {
+        for (int Dy = -1; Dy <= 1; ++Dy)
+            for (int Dx = -1; Dx <= 1; ++Dx)
+                if (X + Dx >= 0 && X + Dx < 200 && Y + Dy >= 0 && Y + Dy < 150 && std::abs(Other(X + Dx, Y + Dy) - V) <= 60)
+                    return true;
+        return false;
+    };
+    auto want = [&](int X, int Y) { return Want[Y * 200 + X]; };
+    auto got = [&](int X, int Y) { return G.at(X, Y); };
+    int Differ = 0;
+    for (int Y = 0; Y < 150; ++Y)
+        for (int X = 0; X < 200; ++X)
+            if (!near(got, X, Y, want(X, Y)) || !near(want, X, Y, got(X, Y)))
+                ++Differ;
+    EXPECT_LT(Differ, 200 * 150 / 200) << "pixels differing";
+}
+
+TEST(PlayMetaFile, EachPlayIsOneInnerFormAndAnEmptyDrawingAddsNothing)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("forms.pdf");
+    TMetafile Drawn, Empty;
+    drawReport(Drawn);
+    Empty.SetWidth(50);
+    Empty.SetHeight(50);
+    { TMetafileCanvas C(Empty, nullptr); }
+    TMetafile ZeroWidth;
+    ZeroWidth.Assign(Drawn);
+    ZeroWidth.SetWidth(0);
+    const std::string Pdf = WritePdf(File, nullptr, [&](TPDFDocument& Doc) {
+        TPDFPage& P = *Doc.CurrentPage;
+        P.PlayMetaFile(Empty, 0, 0, 1, 1);
+        P.PlayMetaFile(ZeroWidth, 0, 0, 1, 1);
+        EXPECT_EQ(P.InnerForms->Count(), 0);
+        P.PlayMetaFile(Drawn, 0, 0, 1, 1);
+        P.PlayMetaFile(Drawn, 100, 200, 0.5, 0.5);
+        EXPECT_EQ(P.Content, Lines({ "q", "q /IF0 Do Q", "q /IF1 Do Q" }));
+        // Resolution 72 on a 96-dpi reference: the drawing is 0.75 of its pixels, placed by
+        // its top-left corner.
+        EXPECT_EQ(P.InnerForms->Items(0)->FormMatrix, (TPDFMatrix { 1, 0, 0, 1, 0, 842.0 - P.InnerForms->Items(0)->GetHeight() }));
+        EXPECT_EQ(P.InnerForms->Items(1)->FormMatrix,
+                  (TPDFMatrix { 0.5, 0, 0, 0.5, 100, 842 - 0.5 * P.InnerForms->Items(1)->GetHeight() - 200 }));
+    });
+    EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    EXPECT_NE(Pdf.find(" /XObject <<\r\n/IF0 "), std::string::npos);
+    EXPECT_NE(Pdf.find("\r\n/IF1 "), std::string::npos);
+}
+
+TEST(PageCanvas, ACanvasDrawingLiesUnderTheDirectDrawingInItsOwnSaveLevel)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("canvas.pdf");
+    const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
+        TPDFPage& P = *Doc.CurrentPage;
+        P.SetDash("[3 3] 0");
+        P.Rectangle(0, 0, 10, 10);
+        P.Stroke();
+        TCanvas& C = *P.GetCanvas();
+        C.GetPen()->SetStyle(psSolid);
+        C.GetBrush()->SetColor(clRed);
+        C.Rectangle(20, 20, 60, 60);
+    });
+    EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    const size_t Canvas = Pdf.find("stream\r\nq\r\n");
+    const size_t Direct = Pdf.find("[3 3] 0 d");
+    ASSERT_NE(Canvas, std::string::npos);
+    ASSERT_NE(Direct, std::string::npos);
+    EXPECT_LT(Pdf.find(" re\r\nB\r\nQ\r\nq\r\n", Canvas), Direct) << Pdf;
+}
+
+} // namespace
