@@ -181,3 +181,23 @@ TEST_F(FlatButtonTest, ARightClickShowsThePopupMenuOnceAndLeavesTheButtonUnpress
     EXPECT_FALSE(b.GetPressed());
     EXPECT_TRUE(clicks.empty());
 }
+
+TEST_F(FlatButtonTest, TheMouseOverRaisesTheBevelAndAReleaseOutsideDoesNotClick)
+{
+    TFlatButton& b = make(8, "Hover");
+    const int highlightBefore = countColor(*uitest::Grab(b), rgb(clBtnHighlight));
+    uitest::MouseMove(b, 10, 5);
+    EXPECT_TRUE(b.GetHot());
+    EXPECT_GT(countColor(*uitest::Grab(b), rgb(clBtnHighlight)), highlightBefore);
+    uitest::MouseMove(b, 80, 5);
+    EXPECT_FALSE(b.GetHot());
+    EXPECT_EQ(countColor(*uitest::Grab(b), rgb(clBtnHighlight)), highlightBefore);
+
+    // Pressed inside, let go outside: the press is taken back.
+    uitest::MousePress(b, TMouseButton::mbLeft, 10, 5);
+    EXPECT_TRUE(b.GetPressed());
+    uitest::MouseRelease(b, TMouseButton::mbLeft, 80, 5);
+    EXPECT_FALSE(b.GetPressed());
+    EXPECT_FALSE(b.GetHot());
+    EXPECT_TRUE(clicks.empty());
+}
