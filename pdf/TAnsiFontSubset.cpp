@@ -228,6 +228,11 @@ TTFBytes AnsiFontSubset(const TTFTableSource& Tables, bool FixedPitch, const std
         const auto It = NewId.find(Glyph);
         if (It == NewId.end())
             continue;
+        // A symbol font's code point U+F0xx stands for its byte xx.
+        if ((Code & 0xFF00) == 0xF000) {
+            Chars.push_back({ uint8_t(Code), Code, It->second });
+            continue;
+        }
         const uint8_t WinAnsi = UnicodeToWinAnsi(Code);
         Chars.push_back({ WinAnsi, WinAnsi ? WinAnsiToUnicode(WinAnsi) : Code, It->second });
     }

@@ -279,7 +279,9 @@ int32_t TPDFFont::saveFontFile(TPDFDocument& Document)
         std::vector<uint16_t> CodePoints;
         for (int Code = FirstUsed; Code <= LastUsed; ++Code)
             if (UsedChars[size_t(Code)])
-                CodePoints.push_back(WinAnsiToUnicode(uint8_t(Code)));
+                // A symbol font maps its byte codes from U+F000 on; through WinAnsi's code points
+                // its subset would keep no glyph and its text would draw nothing.
+                CodePoints.push_back(Symbolic ? uint16_t(0xF000 | Code) : WinAnsiToUnicode(uint8_t(Code)));
         if (!CodePoints.empty()) {
             SortWordArray(CodePoints, int(CodePoints.size()) - 1);
             MakeAnsiFontSubset(FaceName, Style, Program, int(CodePoints.size()), CodePoints.data());
@@ -305,7 +307,9 @@ int32_t TPDFFont::saveDescriptor(TPDFDocument& Document, int32_t FileNumber)
     Document.WriteText("/Ascent " + IntToStr(M.otmAscent));
     Document.WriteText("/CapHeight 666");
     Document.WriteText("/Descent " + IntToStr(M.otmDescent));
-    Document.WriteText("/Flags 32");
+    // A symbol font's codes are its own: declared non-symbolic, readers look its glyphs up by
+    // Latin character names and draw nothing.
+    Document.WriteText(Symbolic ? "/Flags 4" : "/Flags 32");
     Document.WriteText("/FontBBox [" + IntToStr(M.otmrcFontBox.left) + " " + IntToStr(M.otmrcFontBox.bottom) + " "
                        + IntToStr(M.otmrcFontBox.right) + " " + IntToStr(M.otmrcFontBox.top) + "]");
     Document.WriteText("/FontName /" + baseFontName());
@@ -371,7 +375,10 @@ void TPDFFont::saveSimple(TPDFDocument& Document, int32_t FileNumber)
     Document.WriteText("/BaseFont /" + baseFontName());
     Document.WriteText("/FirstChar " + IntToStr(First));
     Document.WriteText("/LastChar " + IntToStr(Last));
-    Document.WriteText(Symbolic ? "/Encoding /MacRomanEncoding" : "/Encoding /WinAnsiEncoding");
+    // A symbol font is read through its own byte codes: any encoding named here would send
+    // readers to Latin character names that it does not have.
+    if (!Symbolic)
+        Document.WriteText("/Encoding /WinAnsiEncoding");
     Document.WriteText("/FontDescriptor " + ref(DescriptorNumber));
     Document.WriteText("/Widths [" + WidthsText + "]");
     Document.CloseDictionary();

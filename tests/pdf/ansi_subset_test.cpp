@@ -114,4 +114,29 @@ TEST(AnsiFontSubset, CodePointsWhoseGlyphsRunBackwardsKeepTheirGlyphs)
     EXPECT_EQ(Map.GlyphOf('C'), 5);
 }
 
+TEST(AnsiFontSubset, AGlyphOfOddLengthIsPaddedForTheShortOffsets)
+{
+    // The face keeps long offsets; A (glyph 36) is made one byte longer, so its length is odd
+    // and every glyph after it in the subset would start on an offset short entries cannot hold.
+    std::ifstream In(DejaVu, std::ios::binary);
+    const TTFTableSource File = SfntFileTables(TTFBytes(std::istreambuf_iterator<char>(In), {}));
+    const TTFTableSource Tables = [File](const char* Tag) {
+        std::optional<TTFBytes> Table = File(Tag);
+        if (std::string(Tag) == "loca") {
+            const uint32_t End = TTFLong(*Table, 37 * 4) + 1;
+            for (int Shift = 24, At = 37 * 4; Shift >= 0; Shift -= 8)
+                (*Table)[size_t(At++)] = uint8_t(End >> Shift);
+        }
+        return Table;
+    };
+    const std::vector<uint16_t> Codes { 'A', 'C' };
+    testsupport::TempDir Dir;
+    const std::string Subset = Dir.file("odd.ttf");
+    const TTFBytes Font = AnsiFontSubset(Tables, false, Codes);
+    std::ofstream(Subset, std::ios::binary).write(reinterpret_cast<const char*>(Font.data()), std::streamsize(Font.size()));
+    // The reader notes A's extra byte; what counts is that C still draws as C.
+    const std::string Result = compareDrawings(Subset, Codes);
+    EXPECT_NE(Result.find("same "), std::string::npos) << Result;
+}
+
 } // namespace

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <regex>
 
 using namespace pdftest;
@@ -137,6 +139,37 @@ TEST_F(FontObjectsTest, DescriptorsTakeDegreesAndEveryRangeRunsUpwards)
     EXPECT_GT(std::abs(std::stod(M[1])), 5) << M[0];
     EXPECT_NE(Pdf.find("/BaseFont /Courier#20New\r\n/FirstChar 32\r\n/LastChar 32\r\n"), std::string::npos);
     EXPECT_NE(Pdf.find("/Widths [0 \r\n]"), std::string::npos);
+}
+
+TEST_F(FontObjectsTest, ASymbolFontDrawsItsGlyphsThroughItsOwnCodes)
+{
+    // No symbol-encoded face is installed: a small "Wingdings" of our own, its codes from U+F020
+    // on, is handed to a writer process through the font configuration of its environment.
+    std::filesystem::create_directories(Dir.file("fonts"));
+    const ToolResult Made = RunTool({ "/usr/bin/python3", "-c",
+        "import sys\nfrom fontTools.fontBuilder import FontBuilder\nfrom fontTools.pens.ttGlyphPen import TTGlyphPen\n"
+        "from fontTools.ttLib.tables._c_m_a_p import CmapSubtable\n"
+        "def shape(w):\n p=TTGlyphPen(None)\n if w: p.moveTo((100,0));p.lineTo((100,700));p.lineTo((100+w,700));p.lineTo((100+w,0));p.closePath()\n return p.glyph()\n"
+        "o=['.notdef','space','box','bar'];fb=FontBuilder(1000,isTTF=True);fb.setupGlyphOrder(o);fb.setupCharacterMap({32:'space'})\n"
+        "fb.setupGlyf({'.notdef':shape(700),'space':shape(0),'box':shape(700),'bar':shape(200)})\n"
+        "fb.setupHorizontalMetrics({g:(900,100) for g in o});fb.setupHorizontalHeader(ascent=800,descent=-200)\n"
+        "fb.setupNameTable({'familyName':'Wingdings','styleName':'Regular'})\n"
+        "fb.setupOS2(sTypoAscender=800,sTypoDescender=-200,usWinAscent=800,usWinDescent=200,ulCodePageRange1=1<<31);fb.setupPost()\n"
+        "s=CmapSubtable.newSubtable(4);s.platformID,s.platEncID,s.language=3,0,0\n"
+        "s.cmap={0xF020:'space',0xF041:'box',0xF042:'bar'};fb.font['cmap'].tables=[s];fb.save(sys.argv[1])\n",
+        Dir.file("fonts/wingdings.ttf") });
+    ASSERT_EQ(Made.Status, 0) << Made.Output;
+    const ToolResult Written = RunTool({ "env", "XDG_DATA_HOME=" + Dir.file(""), "XDG_CACHE_HOME=" + Dir.file("cache"),
+                                         testsupport::BinDir() + "/pdf_text_writer", File, "Wingdings", "ABBA" });
+    ASSERT_EQ(Written.Status, 0) << Written.Output;
+    const std::string Fonts = RunTool({ "pdffonts", File }).Output;
+    EXPECT_TRUE(std::regex_search(Fonts, std::regex("\nWingdings +TrueType .* yes +no +no"))) << Fonts;
+    // Four glyphs of 48 points from one inch in: ink where they stand.
+    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-x", "72", "-y", "72", "-W", "200", "-H", "48", "-singlefile", File,
+                        Dir.file("symbol") }).Status, 0);
+    const std::string Picture = testsupport::ReadFile(Dir.file("symbol.pgm"));
+    const auto Dark = std::count_if(Picture.end() - 200 * 48, Picture.end(), [](char C) { return uint8_t(C) < 128; });
+    EXPECT_GT(Dark, 2 * 30 * 30) << "the symbol glyphs were not drawn";
 }
 
 TEST(FontNames, EverythingANameCannotHoldIsEscaped)
