@@ -1,14 +1,18 @@
-//===- Report.cpp - Tessaly's main form: the report page, printing and the clipboard ---===//
+//===- Report.cpp - Tessaly's main form: the report page, the PDF file, printing and the clipboard ---===//
 #include "energystats/TForm_main.h"
 
+#include "energystats/ReportFile.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/rtl/FileNames.h"
 #include "platform/rtl/DateTimeText.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/ui/Clipbrd.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Printers.h"
+#include "platform/ui/TApplication.h"
 #include "platform/ui/TCanvas.h"
 #include "platform/ui/TMetafile.h"
+#include "platform/user/Dialogs.h"
 #include "plot/TPlotGraph.h"
 
 namespace {
@@ -98,5 +102,27 @@ void TForm_main::copy1Click(TObject*)
     Clipboard()->Close();
 }
 
-// Saving needs the PDF writer's metafile playback, which it does not have yet.
-void TForm_main::btn_saveToFileClick(TObject*) { }
+void TForm_main::btn_saveToFileClick(TObject*)
+{
+    SaveDialog1->Title = "Save Energy Deviation";
+    SaveDialog1->InitialDir = settings.DataPath;
+    SaveDialog1->FileName = reportBaseName + ".pdf";
+    SaveDialog1->DefaultExt = "pdf";
+    SaveDialog1->Filter = "pdf-files(*.pdf)|*.pdf|All files(*.*)|*.*";
+    SaveDialog1->Options = { ofOverwritePrompt, ofPathMustExist };
+    if (!SaveDialog1->Execute())
+        return;
+    settings.DataPath = ExtractFilePath(SaveDialog1->FileName);
+    const std::string fileName = ReportFileName(SaveDialog1->FileName);
+    TMetafile page;
+    GetMetaFile(page);
+    try {
+        WriteReportPdf(page, fileName, ReportCreationDate());
+    } catch (const std::exception& E) {
+        // The operator hears of it, and the graphs stay unsaved: closing or a new run still asks.
+        const auto* own = dynamic_cast<const Exception*>(&E);
+        Application->MessageBox(own ? own->Message() : std::string(E.what()), "Error", MB_OK | MB_ICONERROR);
+        return;
+    }
+    unsaved = false;
+}

@@ -1,10 +1,12 @@
 //===- RunAids.cpp - Aids for ./run and the end-to-end tests, off unless asked for ---===//
 #include "energystats/RunAids.h"
 
+#include "energystats/TFlatButton.h"
 #include "energystats/TForm_main.h"
 #include "lasercontrol/PngFile.h"
 #include "platform/gdi/Dib.h"
 #include "platform/rtl/AnsiString.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/TApplication.h"
 #include "platform/ui/TBitmap.h"
 
@@ -30,17 +32,34 @@ bool SaveTessalyScreenshot(TForm_main& Form, const std::string& FileName)
     return std::rename(temporary.c_str(), FileName.c_str()) == 0;
 }
 
+bool SaveTessalyReport(TForm_main& Form, const std::string& FileName)
+{
+    if (!Form.btn_save->GetEnabled() || !Form.btn_save->OnClick)
+        return false;
+    const TCommonDialog::DialogHook previous = TCommonDialog::SetDialogHook([&FileName](TCommonDialog& Dialog) {
+        auto* save = dynamic_cast<TSaveDialog*>(&Dialog);
+        if (save)
+            save->FileName = FileName;
+        return save != nullptr;
+    });
+    Form.btn_save->OnClick(Form.btn_save);
+    TCommonDialog::SetDialogHook(previous);
+    return !Form.unsaved;
+}
+
 void InstallTessalyRunAids(TForm_main& Form)
 {
     const char* shot = std::getenv("TESSALY_SCREENSHOT");
     if (!shot || !*shot)
         return;
     struct State {
-        std::string file;
+        std::string file, report;
         bool started = false, saved = false;
     };
     auto state = std::make_shared<State>();
     state->file = shot;
+    const char* report = std::getenv("TESSALY_REPORT");
+    state->report = report ? report : "";
     TForm_main* form = &Form;
     Form.AfterNotice = [form, state](uint8_t Code, uint8_t) {
         if (!state->started && !form->running && !form->starting && (form->statusCopy.stateFlags & sf_ready)
@@ -54,6 +73,8 @@ void InstallTessalyRunAids(TForm_main& Form)
         state->saved = true;
         if (!SaveTessalyScreenshot(*form, state->file))
             std::fprintf(stderr, "Tessaly: cannot write the screenshot %s\n", state->file.c_str());
+        if (!state->report.empty() && !SaveTessalyReport(*form, state->report))
+            std::fprintf(stderr, "Tessaly: the report %s was not written\n", state->report.c_str());
         form->unsaved = false;
         form->Close();
     };

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include <unistd.h>
 
@@ -166,4 +167,92 @@ TEST_F(ReportTest, CopyPutsThePageOnTheClipboardAsAnEnhancedMetafile)
     int32_t bounds[4];
     std::memcpy(bounds, emf.data() + 8, sizeof bounds);
     EXPECT_EQ(std::vector<int32_t>(bounds, bounds + 4), (std::vector<int32_t> { 0, 0, 599, 999 }));
+}
+
+namespace {
+
+/// The words pdftotext -bbox finds, with their boxes in points from the page's top left.
+struct Word {
+    std::string text;
+    double xMin, yMin, xMax, yMax;
+};
+std::vector<Word> wordsOf(const std::string& File)
+{
+    const auto html = RunTool({ "pdftotext", "-bbox", File, "-" }).Output;
+    std::vector<Word> words;
+    for (size_t at = html.find("<word "); at != std::string::npos; at = html.find("<word ", at + 1)) {
+        Word w {};
+        if (std::sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin, &w.yMin,
+                        &w.xMax, &w.yMax)
+            != 4)
+            continue;
+        const size_t open = html.find('>', at) + 1;
+        w.text = html.substr(open, html.find("</word>", open) - open);
+        words.push_back(w);
+    }
+    return words;
+}
+
+const Word* findWord(const std::vector<Word>& Words, const std::string& Text)
+{
+    for (const Word& w : Words)
+        if (w.text == Text)
+            return &w;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(ReportTest, SaveWritesTheReportAsOneA4PageThatReadersAccept)
+{
+    const std::string offered = Form_main->reportBaseName + ".pdf";
+    dialogs.Answer(true, dir.file("report"));
+    Form_main->btn_saveToFileClick(nullptr);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Shown()[0].Title, "Save Energy Deviation");
+    EXPECT_EQ(dialogs.Shown()[0].FileName, offered);
+    EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].Text;
+    EXPECT_FALSE(Form_main->unsaved);
+    EXPECT_EQ(Form_main->settings.DataPath, dir.path() + "/");
+    const std::string file = dir.file("report.pdf");
+
+    const auto info = RunTool({ "pdfinfo", file });
+    ASSERT_EQ(info.Status, 0) << info.Output;
+    for (const char* line : { "Pages:           1", "Page size:       595 x 842 pts (A4)",
+                              "Title:           Laser Pulse Energy Statistic", "Creator:         Tessaly",
+                              "Keywords:        Laser Pulse Energy Statistic Brelline Orvane" })
+        EXPECT_NE(info.Output.find(line), std::string::npos) << line << " in\n" << info.Output;
+    const auto check = RunTool({ "qpdf", "--check", file });
+    EXPECT_EQ(check.Status, 0) << check.Output;
+    const std::string bytes = testsupport::ReadFile(file);
+    EXPECT_NE(bytes.find("/Filter /FlateDecode"), std::string::npos);
+
+    // The creation date is UTC, within a minute or two of now.
+    const size_t date = bytes.find("/CreationDate (D:");
+    ASSERT_NE(date, std::string::npos);
+    std::tm stored {};
+    ASSERT_NE(strptime(bytes.substr(date + 17, 14).c_str(), "%Y%m%d%H%M%S", &stored), nullptr);
+    EXPECT_LT(std::abs(double(timegm(&stored) - std::time(nullptr))), 120.0);
+
+    const std::string images = RunTool({ "pdfimages", "-list", file }).Output;
+    EXPECT_NE(images.find("  380    90 "), std::string::npos) << images;
+    const auto rendered = RunTool({ "pdftoppm", "-png", "-r", "40", "-singlefile", file, dir.file("page") });
+    EXPECT_EQ(rendered.Status, 0) << rendered.Output;
+    EXPECT_GT(testsupport::ReadFile(dir.file("page.png")).size(), 1000u);
+}
+
+TEST_F(ReportTest, AReportThatCannotBeWrittenIsToldAndTheGraphsStayUnsaved)
+{
+    dialogs.Answer(true, dir.file("no/such/folder/report.pdf"));
+    Form_main->btn_saveToFileClick(nullptr);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].Caption, "Error");
+    EXPECT_NE(boxes.Boxes()[0].Text.find("report.pdf"), std::string::npos) << boxes.Boxes()[0].Text;
+    EXPECT_TRUE(Form_main->unsaved);
+
+    // A cancelled dialog writes nothing and changes nothing.
+    dialogs.Answer(false);
+    Form_main->btn_saveToFileClick(nullptr);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_TRUE(Form_main->unsaved);
 }

@@ -1,6 +1,7 @@
 //===- simulator_run_test.cpp - A whole measurement by the program against the simulator ---===//
 #include "link/Varnex32.h"
 #include "platform/gdi/Dib.h"
+#include "tests/pdf/PdfTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ std::string installProgram(const testsupport::TempDir& Dir)
 
 } // namespace
 
-TEST(SimulatorRun, TheScreenshotAidRunsAMeasurementAndSavesThePlots)
+TEST(SimulatorRun, TheRunAidsRunAMeasurementAndSaveThePlotsAndTheReport)
 {
     testsupport::TempDir dir;
     const std::string program = installProgram(dir);
@@ -52,8 +53,10 @@ TEST(SimulatorRun, TheScreenshotAidRunsAMeasurementAndSavesThePlots)
     const std::string ini = dir.file("Kelmor32.INI");
     std::ofstream(ini) << "[Simulator]\nTimeScale=20\nBlinkPeriod=100\nIdleSeconds=20\n";
     const std::string shot = dir.file("tessaly.bmp");
+    const std::string report = dir.file("report.pdf");
 
-    std::vector<std::string> env = { "KELMOR32_INI=" + ini, "TESSALY_SCREENSHOT=" + shot, "ASAN_OPTIONS=detect_leaks=0",
+    std::vector<std::string> env = { "KELMOR32_INI=" + ini, "TESSALY_SCREENSHOT=" + shot,
+                                     "TESSALY_REPORT=" + report, "ASAN_OPTIONS=detect_leaks=0",
                                      "QT_QPA_PLATFORM=offscreen" };
     for (char** e = environ; *e; ++e)
         if (std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0 && std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
@@ -92,4 +95,10 @@ TEST(SimulatorRun, TheScreenshotAidRunsAMeasurementAndSavesThePlots)
     };
     EXPECT_GT(bluePixels(62, 254), 50) << "no histogram";
     EXPECT_GT(bluePixels(256, 450), 50) << "no energies";
+
+    // The report of the run, written through Save.
+    const auto info = pdftest::RunTool({ "pdfinfo", report });
+    ASSERT_EQ(info.Status, 0) << info.Output;
+    EXPECT_NE(info.Output.find("Pages:           1"), std::string::npos) << info.Output;
+    EXPECT_EQ(pdftest::RunTool({ "qpdf", "--check", report }).Status, 0);
 }
