@@ -239,6 +239,7 @@ void TMetafilePlayer::dispatch(const TEmfRecord& R)
     case EMR_STRETCHBLT: return bitBlt(R, true);
     case EMR_SETDIBITSTODEVICE: return setDIBitsToDevice(R);
     case EMR_STRETCHDIBITS: return stretchDIBits(R);
+    case EMR_EXTTEXTOUTA: case EMR_EXTTEXTOUTW: return extTextOut(R);
     default: return;
     }
 }
