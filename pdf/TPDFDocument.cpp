@@ -4,6 +4,7 @@
 #include "pdf/PdfMD5.h"
 #include "pdf/PdfPrimitives.h"
 #include "pdf/PdfReferenceDC.h"
+#include "pdf/TPDFAcroForm.h"
 #include "pdf/TPDFActions.h"
 #include "pdf/TPDFDocInfo.h"
 #include "pdf/TPDFImages.h"
@@ -13,6 +14,7 @@
 #include "pdf/TPDFOutlines.h"
 #include "pdf/TPDFPage.h"
 #include "pdf/TPDFPages.h"
+#include "pdf/TPDFRadioButton.h"
 
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/Clock.h"
@@ -38,7 +40,8 @@ TPDFDocument::TPDFDocument(TComponent* AOwner)
       FPages(std::make_unique<TPDFPages>(*this, false)), FActions(std::make_unique<TPDFActions>(*this)),
       FForms(std::make_unique<TPDFPages>(*this, true)),
       FImages(std::make_unique<TPDFImages>(this)), FFonts(std::make_unique<TPDFFonts>(*this)),
-      FOutlines(std::make_unique<TPDFOutlines>(*this)), FJSFList(std::make_unique<TPDFJSFList>())
+      FOutlines(std::make_unique<TPDFOutlines>(*this)), FAcroForm(std::make_unique<TPDFAcroForm>(*this)),
+      FJSFList(std::make_unique<TPDFJSFList>())
 {
     SetRandomSource(nullptr);
     SetUseScreenDC(true);
@@ -48,6 +51,7 @@ TPDFDocument::~TPDFDocument()
 {
     // Pages and outlines refer to the document; they go before the output and the context.
     FJSFList.reset();
+    FRadioGroups.clear();
     FOutlines.reset();
     FPages.reset();
     FActions.reset();
@@ -55,6 +59,7 @@ TPDFDocument::~TPDFDocument()
     FImages.reset();
     FFonts.reset();
     FOutput.reset();
+    FAcroForm.reset();
     releaseReferenceDC();
 }
 
@@ -216,6 +221,7 @@ void TPDFDocument::resetDocument()
 {
     FOffsets.clear();
     FDocumentInfo->ObjectNumber = 0;
+    FRadioGroups.clear();
     FPagesNumber = FCatalogNumber = FEncryptNumber = 0;
     FPages->Clear();
     FForms->Clear();
@@ -225,6 +231,7 @@ void TPDFDocument::resetDocument()
     FOutlines->ObjectNumber = 0;
     FActions->Clear();
     CurrentPage = nullptr;
+    FAcroForm->Clear();
     FJSFList->Clear();
     OpenAction = nullptr;
     FOutput.reset();
@@ -319,6 +326,13 @@ void TPDFDocument::RegisterAction(TPDFAction* Action)
         Action->ObjectNumber = NewObjectNumber();
 }
 
+TPDFRadioGroup* TPDFDocument::CreateRadioGroup(const std::string& Name)
+{
+    FRadioGroups.push_back(std::make_unique<TPDFRadioGroup>(*this, Name));
+    FRadioGroups.back()->ObjectNumber = NewObjectNumber();
+    return FRadioGroups.back().get();
+}
+
 void TPDFDocument::numberActions()
 {
     // The catalog refers to it; unregistered it would point at no object.
@@ -346,12 +360,12 @@ void TPDFDocument::writeDocument()
     if (!FOnePass)
         for (int I = 0; I < FPages->Count(); ++I)
             FPages->Items(I)->WritePage();
-    for (int I = 0; I < FActions->Count(); ++I)
-        FActions->Items(I)->Save();
+    writeActions();
     if (!FOnePass)
         for (int I = 0; I < FImages->Count(); ++I)
             FImages->Items(I)->Save(*this);
     FOutlines->Save();
+    writeForm();
     int32_t NamesNumber = 0;
     writeCatalog(NamesNumber);
     writeJavaScript(NamesNumber);
@@ -360,6 +374,23 @@ void TPDFDocument::writeDocument()
     for (int I = 0; I < FFonts->Count(); ++I)
         FFonts->Items(I)->Save(*this);
     writeXrefAndTrailer();
+}
+
+void TPDFDocument::writeActions()
+{
+    // Controls register their actions as they are written, after the first numbering walk;
+    // a second walk gives their follow-up actions numbers too.
+    numberActions();
+    for (int I = 0; I < FActions->Count(); ++I)
+        FActions->Items(I)->Save();
+}
+
+void TPDFDocument::writeForm()
+{
+    for (const auto& Group : FRadioGroups)
+        Group->Save();
+    if (!FAcroForm->Empty())
+        FAcroForm->Save();
 }
 
 void TPDFDocument::writeInfo()
@@ -418,6 +449,8 @@ void TPDFDocument::writeCatalog(int32_t& NamesNumber)
         WriteText("/OpenAction " + ref(OpenAction->ObjectNumber));
     if (FOutlines->Count() > 0)
         WriteText("/Outlines " + ref(FOutlines->ObjectNumber));
+    if (!FAcroForm->Empty())
+        WriteText("/AcroForm " + ref(FAcroForm->ObjectNumber));
     if (FJSFList->Count() > 0) {
         NamesNumber = NewObjectNumber();
         WriteText("/Names " + ref(NamesNumber));

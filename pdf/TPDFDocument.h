@@ -23,6 +23,7 @@
 class TGraphic;
 class TPDFAction;
 class TPDFActions;
+class TPDFAcroForm;
 class TPDFDocInfo;
 class TPDFFonts;
 class TPDFImages;
@@ -30,6 +31,7 @@ class TPDFJSFList;
 class TPDFOutlines;
 class TPDFPage;
 class TPDFPages;
+class TPDFRadioGroup;
 class TStream;
 
 enum class TCompressionType { ctNone, ctFlate };
@@ -115,6 +117,8 @@ public:
     /// and numbers it; an action already held is left as it is. While idle raises "Generation
     /// PDF file not activated" and Action stays the caller's.
     void RegisterAction(TPDFAction* Action);
+    /// A new numbered radio group of that name, kept by the document.
+    TPDFRadioGroup* CreateRadioGroup(const std::string& Name);
 
     // --- Determinism
     /// The source of U's random bytes (a generator seeded from the clock by default).
@@ -145,6 +149,8 @@ public:
     TPDFOutlines& Outlines() const { return *FOutlines; }
     TPDFJSFList& JSFunctions() const { return *FJSFList; }
     TPDFActions& Actions() const { return *FActions; }
+    TPDFAcroForm& AcroForm() const { return *FAcroForm; }
+    const std::vector<std::unique_ptr<TPDFRadioGroup>>& RadioGroups() const { return FRadioGroups; }
 
 private:
     void checkIdle() const;
@@ -154,6 +160,8 @@ private:
     void writeDocument();
     void writeInfo();
     void numberActions();
+    void writeActions();
+    void writeForm();
     void writePageTree();
     void writeCatalog(int32_t& NamesNumber);
     void writeJavaScript(int32_t NamesNumber);
@@ -184,12 +192,14 @@ private:
     std::function<uint32_t()> FRandom;
     std::unique_ptr<TStream> FOutput;
 
+    std::vector<std::unique_ptr<TPDFRadioGroup>> FRadioGroups;
     std::unique_ptr<TPDFPages> FPages;
     std::unique_ptr<TPDFActions> FActions;
     std::unique_ptr<TPDFPages> FForms;
     std::unique_ptr<TPDFImages> FImages;
     std::unique_ptr<TPDFFonts> FFonts;
     std::unique_ptr<TPDFOutlines> FOutlines;
+    std::unique_ptr<TPDFAcroForm> FAcroForm;
     std::unique_ptr<TPDFJSFList> FJSFList;
     HDC FReferenceDC = nullptr;
 };
