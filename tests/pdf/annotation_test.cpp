@@ -27,18 +27,6 @@ protected:
     std::string File = Dir.file("links.pdf");
 };
 
-/// A link as the page makes it for a web address found in its text.
-TPDFActionAnnotation* addLink(TPDFPage& Page, const TRect& Rect, const std::string& URL)
-{
-    auto* Link = new TPDFActionAnnotation(&Page);
-    Link->SetRect(Rect);
-    auto* Action = new TPDFURLAction;
-    Link->SetAction(Action);
-    Action->SetURL(URL);
-    Link->Border = "[]";
-    return Link;
-}
-
 int countOf(const std::string& Text, const std::string& Pattern)
 {
     int N = 0;
@@ -47,15 +35,16 @@ int countOf(const std::string& Text, const std::string& Pattern)
     return N;
 }
 
-TEST_F(AnnotationTest, ALinkWritesItsEntriesAndTheEscapedAddress)
+TEST_F(AnnotationTest, AnAddressInPageTextBecomesOneBorderlessYellowLink)
 {
     const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
-        addLink(*Doc.CurrentPage, { 100, 92, 300, 80 }, "http://a.org/x(y)"); // bottom-to-top
+        Doc.CurrentPage->TextOut(100, 80, 0, "see http://a.org/x(y)");
     });
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0) << RunTool({ "qpdf", "--check", File }).Output;
     EXPECT_EQ(countOf(Pdf, "/Subtype /Link"), 1);
-    EXPECT_NE(Pdf.find("/Type /Annot\r\n/Subtype /Link\r\n/Border []\r\n/F 0\r\n/C [1 1 0 ]\r\n/Rect [100 750 300 762]\r\n/A "),
-              std::string::npos)
+    EXPECT_TRUE(std::regex_search(
+        Pdf, std::regex("/Type /Annot\r\n/Subtype /Link\r\n/Border \\[\\]\r\n/F 0\r\n/C \\[1 1 0 \\]\r\n"
+                        "/Rect \\[1\\d\\d 7\\d\\d \\d+ 7\\d\\d\\]\r\n/A \\d+ 0 R\r\n>>")))
         << Pdf;
     EXPECT_NE(Pdf.find("/S /URI /URI (http://a.org/x\\(y\\))\r\n"), std::string::npos);
     const ToolResult Json = RunTool({ "qpdf", "--json", File });
@@ -89,7 +78,7 @@ TEST_F(AnnotationTest, ALinkWithoutActionHasNoActionEntry)
 TEST_F(AnnotationTest, AnActionRegisteredTwiceIsWrittenOnceAndItsFollowUpWithIt)
 {
     const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
-        TPDFActionAnnotation* First = addLink(*Doc.CurrentPage, { 0, 0, 10, 10 }, "http://a.org/");
+        TPDFActionAnnotation* First = Doc.CurrentPage->CreateURLLink({ 0, 0, 10, 10 }, "http://a.org/");
         auto* Second = new TPDFActionAnnotation(Doc.CurrentPage);
         Second->SetAction(First->GetAction());
         auto* Next = new TPDFURLAction;
@@ -113,7 +102,7 @@ TEST_F(AnnotationTest, AProtectedFileShowsTheAddressOnceDecrypted)
 {
     WritePdf(
         File, [](TPDFDocument& Doc) { Doc.SetProtectionEnabled(true); },
-        [](TPDFDocument& Doc) { addLink(*Doc.CurrentPage, { 0, 0, 50, 10 }, "http://a.org/x(y)"); });
+        [](TPDFDocument& Doc) { Doc.CurrentPage->TextOut(100, 80, 0, "see http://a.org/x(y)"); });
     EXPECT_EQ(testsupport::ReadFile(File).find("a.org"), std::string::npos);
     const std::string Plain = Dir.file("plain.pdf");
     ASSERT_EQ(RunTool({ "qpdf", "--decrypt", File, Plain }).Status, 0);
