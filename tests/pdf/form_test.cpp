@@ -46,6 +46,8 @@ void drawForm(TPDFDocument& Doc)
     auto* B = new TPDFButton(Doc.CurrentPage, "Go");
     place(*B, 100, 600, 200, 630);
     B->Caption = "Start (now)";
+    B->Hint->Text = "\xCF\xF3\xF1\xEA"; // "Start" in code page 1251
+    B->Hint->Charset = 204;
 }
 
 std::vector<std::string> allMatches(const std::string& Text, const std::string& Pattern)
@@ -103,6 +105,8 @@ TEST_F(FormTest, AProtectedFormStaysReadable)
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0) << RunTool({ "qpdf", "--check", File }).Output;
     const std::string Json = RunTool({ "qpdf", "--json", "--json-key=acroform", File }).Output;
     EXPECT_EQ(allMatches(Json, R"re("fullname": "(Mode|Go)")re").size(), 4u) << Json;
+    // The hint, written as encrypted UTF-16 hex.
+    EXPECT_NE(Json.find(R"re("alternativename": "Пуск")re"), std::string::npos);
 }
 
 TEST_F(FormTest, ExportValuesFollowTheGroupRules)
