@@ -58,6 +58,12 @@ TEST_F(PageTextTest, MixedTextAlternatesSingleByteAndGlyphRuns)
     EXPECT_TRUE(Tail[3].size() == 13 && Tail[3].front() == '<' && Tail[3].ends_with("> Tj")) << Tail[3];
     EXPECT_EQ(Tail[4], "/TT1 10 Tf");
     EXPECT_EQ(Tail[5], "(c) Tj");
+    // 8-bit text in a Cyrillic character set is read through its code page: the same glyph run.
+    const auto Cyrillic = lines([&](TPDFPage& P) {
+        P.SetFont("Arial", 0, 10, 204);
+        P.ShowTextAtPt("\xC6\xE6", 10, 10, 0);
+    });
+    EXPECT_EQ(Cyrillic.back(), Tail[3]);
 }
 
 TEST_F(PageTextTest, AUnicodeRequestWithoutATrueTypeFaceWritesWinAnsiAndKeepsEveryMove)
