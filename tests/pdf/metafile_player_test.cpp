@@ -54,13 +54,13 @@ public:
         return *this;
     }
     /// EXTCREATEFONTINDIRECTW of a font of that face, height and weight in slot Index.
-    EmfBuilder& font(uint32_t Index, const char* Face, int32_t Height, int32_t Weight = 400)
+    EmfBuilder& font(uint32_t Index, const char* Face, int32_t Height, int32_t Weight = 400, uint8_t Charset = 0)
     {
         put(82);
         put(104);
         put(Index);
         put(uint32_t(Height));
-        for (uint32_t V : { 0u, 0u, 0u, uint32_t(Weight), 0u, 0u })
+        for (uint32_t V : { 0u, 0u, 0u, uint32_t(Weight), uint32_t(Charset) << 24, 0u })
             put(V);
         for (int I = 0; I < 32; ++I)
             Bytes.push_back(uint8_t(I < int(std::strlen(Face)) ? Face[I] : 0)), Bytes.push_back(0);
@@ -128,7 +128,8 @@ enum : uint32_t {
     POLYGON16 = 86, POLYLINE16 = 87, SETPOLYFILLMODE = 19, SETTEXTCOLOR = 24, SETROP2 = 20, SELECTOBJECT = 37,
     CREATEPEN = 38, CREATEBRUSH = 39, DELETEOBJECT = 40, RECTANGLE = 43, LINETO = 54, MOVETOEX = 27,
     INTERSECTCLIPRECT = 30, SETWINDOWEXTEX = 9, SETMAPMODE = 17, SMALLTEXTOUT = 108, SETBKMODE = 18,
-    SETTEXTALIGN = 22,
+    SETTEXTALIGN = 22, BEGINPATH = 59, ENDPATH = 60, SELECTCLIPPATH = 67, EXTSELECTCLIPRGN = 75,
+    SETWORLDTRANSFORM = 35, SAVEDC = 33, RESTOREDC = 34,
 };
 
 class PlayerTest : public ::testing::Test {
@@ -187,6 +188,25 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
               .record(INTERSECTCLIPRECT, { 0, 0, 4, 4 }),
           { "q", "n", "0 842 6 -6 re", "W", "n", "1 0 0 RG", "1.5 w", "Q", "1 0 0 RG", "1.5 w", "q", "n",
             "0 842 3 -3 re", "W", "n", "Q" } },
+        { "a clip path: its lines come after the q, never inside a path",
+          EmfBuilder().record(BEGINPATH, {}).record(RECTANGLE, { 0, 0, 8, 8 }).record(ENDPATH, {}).record(SELECTCLIPPATH, { 5 }),
+          { "0 842 m", "n", "q", "0 842 m", "0 842 5.25 -5.25 re", "W", "n", "Q" } },
+        { "a region clip: device rectangles, one unit in at the left and top",
+          EmfBuilder().record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 1, 16, 0, 0, 8, 8, 0, 0, 8, 8 }),
+          { "q", "n", "1 841 5 -5 re", "W", "n", "Q" } },
+        { "a region whose count runs past its data is skipped",
+          EmfBuilder().record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 2, 16, 0, 0, 8, 8, 0, 0, 8, 8 }), {} },
+        { "world transform: scale 2, moved 10 right; pens widen with it",
+          EmfBuilder()
+              .record(SETWORLDTRANSFORM, { 0x40000000, 0, 0, 0x40000000, 0x41200000, 0 })
+              .record(CREATEPEN, { 1, 0, 1, 0, 0 })
+              .record(SELECTOBJECT, { 1 })
+              .points16(POLYLINE16, { 0, 0, 4, 0 }),
+          { "1.5 w", "n", "7.5 842 m", "13.5 842 l", "S" } },
+        { "RESTOREDC reads the saved pen (and the context's white brush) back",
+          EmfBuilder(Pen).record(SAVEDC, {}).record(CREATEPEN, { 2, 0, 0, 0, 0xFF }).record(SELECTOBJECT, { 2 })
+              .record(RESTOREDC, { 0xFFFFFFFF }),
+          { "0.75 w", "1 0 0 RG", "0 0 0 RG", "1 1 1 rg" } },
         { "zero window extent ignored, object index past the handles ignored",
           EmfBuilder()
               .record(SETMAPMODE, { 8 })
@@ -216,6 +236,9 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
         { "height -13 at 96 dpi is 10 points; TA_BASELINE places the baseline",
           EmfBuilder(Arial13).record(SETTEXTALIGN, { 24 }).text(10, 20, "Hi"),
           { "0 0 0 rg", "BT", "1 0 0 1 7.5 827 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td", "(i) Tj 5.25 0 Td" } },
+        { "TA_CENTER moves the text left by half its advances",
+          EmfBuilder(Arial13).record(SETTEXTALIGN, { 6 }).text(10, 20, "Hi"),
+          { "0 0 0 rg", "BT", "1 0 0 1 2.25 817.95 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td", "(i) Tj 5.25 0 Td" } },
         { "ETO_CLIPPED without characters and an opaque box without area send nothing",
           EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }), {} },
         // Our recorder deletes the selected pen before a new one takes its slot, writes SETROP2
@@ -236,6 +259,38 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
     };
     for (const Case& C : Cases)
         EXPECT_EQ(play(C.Records), C.Expected) << C.What;
+}
+
+TEST_F(PlayerTest, FacesThatAreNotTrueTypeAreReplaced)
+{
+    struct Case {
+        const char* Face;
+        int32_t Weight;
+        uint8_t Charset;
+        std::string Name;
+        uint8_t Style, PageCharset;
+    };
+    const Case Cases[] = {
+        { "MS Sans Serif", 400, 0, "Arial", 0, 0 },
+        { "Courier", 600, 238, "Courier New", 1, 238 },
+        { "Times", 599, 0, "Times New Roman", 0, 0 },
+        { "Arial", 700, 238, "Arial", 1, 0 },
+        { "Helvetica", 400, 0, "Helvetica", 0, 0 },
+        { "Symbol", 400, 2, "Symbol", 0, 0 },
+    };
+    for (const Case& C : Cases) {
+        EmfBuilder Records;
+        Records.font(1, C.Face, -13, C.Weight, C.Charset).record(SELECTOBJECT, { 1 }).text(0, 0, "x");
+        TPDFPage Page(Doc);
+        const auto Played = Records.metafile();
+        TMetafilePlayer Player(Page);
+        Player.LoadMetafile(*Played);
+        Player.ExecuteMetafile();
+        EXPECT_EQ(Page.FontName, C.Name) << C.Face;
+        EXPECT_EQ(Page.FontStyle, C.Style) << C.Face;
+        EXPECT_EQ(Page.FontCharset, C.PageCharset) << C.Face;
+        EXPECT_EQ(Page.FontSize, 10) << C.Face;
+    }
 }
 
 TEST_F(PlayerTest, AMetafileNotLoadedIsRefused)
