@@ -3,6 +3,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Mouse.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/TBitmap.h"
@@ -527,12 +528,17 @@ bool TFlatButton::formActive() const
 
 bool TFlatButton::cursorInside() const
 {
-    return FMousePos.X > 0 && FMousePos.X < GetWidth() && FMousePos.Y > 0 && FMousePos.Y < GetHeight();
+    // Where the cursor is now: after a menu or an accelerator it need not be where the button
+    // last saw the mouse.
+    POINT screen {};
+    if (!GetCursorPos(&screen))
+        return false;
+    const TPoint p = ScreenToClient(Point(screen.x, screen.y));
+    return p.X > 0 && p.X < GetWidth() && p.Y > 0 && p.Y < GetHeight();
 }
 
 void TFlatButton::MouseMove(TShiftState Shift, int X, int Y)
 {
-    FMousePos = Point(X, Y);
     TGraphicControl::MouseMove(Shift, X, Y);
     const bool inside = X >= 0 && X <= GetWidth() && Y >= 0 && Y <= GetHeight();
     if (inside && !FHot && GetEnabled() && GetVisible() && formActive()) {
@@ -559,7 +565,6 @@ void TFlatButton::MouseLeave()
 
 void TFlatButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    FMousePos = Point(X, Y);
     TGraphicControl::MouseDown(Button, Shift, X, Y);
     if (Button == TMouseButton::mbLeft)
         leftDown();
@@ -593,7 +598,6 @@ void TFlatButton::afterMenu()
 
 void TFlatButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    FMousePos = Point(X, Y);
     FHot = FPressed && X >= 0 && X <= GetWidth() && Y >= 0 && Y <= GetHeight();
     TGraphicControl::MouseUp(Button, Shift, X, Y);
     if (Button == TMouseButton::mbLeft)

@@ -142,5 +142,4 @@ private:
     bool FWordWrap = false;
     bool FPressed = false;
     bool FHot = false;
-    TPoint FMousePos { -1, -1 };
 };

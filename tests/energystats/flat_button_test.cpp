@@ -93,6 +93,8 @@ TEST_F(FlatButtonTest, ADropDownMenuPopsOnThePressWithoutAClick)
     EXPECT_EQ(popups.Shown()[0].X, corner.X);
     EXPECT_EQ(popups.Shown()[0].Y, corner.Y);
     EXPECT_FALSE(b.GetPressed());
+    // The cursor is not on the button (a synthetic press does not move it): it is no longer hot.
+    EXPECT_FALSE(b.GetHot());
     uitest::MouseRelease(b, TMouseButton::mbLeft, 10, 5);
     EXPECT_TRUE(clicks.empty());
 
