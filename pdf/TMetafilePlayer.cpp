@@ -11,6 +11,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/TMetafile.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -91,8 +92,10 @@ void TMetafilePlayer::GetMetafileSize(int32_t& Width, int32_t& Height) const
     if (Data.empty())
         throw TPDFException(SMetafileNotLoaded);
     const RECT Bounds = TEmfRecord(Data).Rect(8);
-    Width = static_cast<int32_t>(std::nearbyint(Bounds.right * ScaleX)) + 1;
-    Height = static_cast<int32_t>(std::nearbyint(Bounds.bottom * ScaleY)) + 1;
+    // Held inside the 32-bit range: a resolution above the reference's could scale past it.
+    auto size = [](double V) { return static_cast<int32_t>(std::clamp(std::nearbyint(V), -2147483647.0, 2147483646.0)) + 1; };
+    Width = size(Bounds.right * ScaleX);
+    Height = size(Bounds.bottom * ScaleY);
 }
 
 void TMetafilePlayer::ExecuteMetafile()
