@@ -472,17 +472,31 @@ TEST(PageCanvas, ACanvasDrawingLiesUnderTheDirectDrawingInItsOwnSaveLevel)
         P.SetDash("[3 3] 0");
         P.Rectangle(0, 0, 10, 10);
         P.Stroke();
+        P.SetFont("Arial", 0, 10);
+        P.TextOut(100, 100, 0, "over");
         TCanvas& C = *P.GetCanvas();
         C.GetPen()->SetStyle(psSolid);
         C.GetBrush()->SetColor(clRed);
         C.Rectangle(20, 20, 60, 60);
+        C.GetBrush()->SetStyle(bsClear);
+        C.GetFont()->SetName("Arial");
+        C.GetFont()->SetHeight(-13);
+        C.TextOut(20, 80, "under");
     });
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
     const size_t Canvas = Pdf.find("stream\r\nq\r\n");
     const size_t Direct = Pdf.find("[3 3] 0 d");
     ASSERT_NE(Canvas, std::string::npos);
     ASSERT_NE(Direct, std::string::npos);
-    EXPECT_LT(Pdf.find(" re\r\nB\r\nQ\r\nq\r\n", Canvas), Direct) << Pdf;
+    // The canvas's text selects its own font, although the direct text already chose the same
+    // one: it is shown before the direct text's "Tf".
+    const size_t Under = Pdf.find("(u) Tj", Canvas);
+    ASSERT_LT(Under, Direct);
+    EXPECT_NE(Pdf.substr(Canvas, Under - Canvas).find(" 10 Tf"), std::string::npos) << Pdf;
+    EXPECT_LT(Pdf.find("Q\r\nq\r\n", Under), Direct) << Pdf;
+    const ToolResult Text = RunTool({ "pdftotext", File, "-" });
+    EXPECT_NE(Text.Output.find("under"), std::string::npos) << Text.Output;
+    EXPECT_NE(Text.Output.find("over"), std::string::npos) << Text.Output;
 }
 
 } // namespace
