@@ -153,13 +153,14 @@ std::vector<uint8_t> damaged(const std::vector<uint8_t>& Good, std::mt19937& Rng
 
 } // namespace
 
-TEST(EmfDamage, ThousandsOfDamagedFilesAreRefusedOrPlayedSafely) {
+TEST(EmfDamage, AThousandDamagedFilesAreRefusedOrPlayedSafely) {
     HENHMETAFILE good = everything();
     ASSERT_TRUE(good);
     const std::vector<uint8_t> bytes = GetEnhMetaFileBits(*good);
     std::mt19937 rng(20240517);
     int accepted = 0, refused = 0;
-    for (int i = 0; i < 3000; ++i) {
+    // The emf fuzz targets go much further; this keeps a fixed sample in every test run.
+    for (int i = 0; i < 1000; ++i) {
         const std::vector<uint8_t> bad = damaged(bytes, rng);
         const std::string listing = DumpEnhMetaFile(bad);   // the dump reads anything
         std::string error;
@@ -182,8 +183,8 @@ TEST(EmfDamage, ThousandsOfDamagedFilesAreRefusedOrPlayedSafely) {
             EXPECT_TRUE(SetEnhMetaFileBits(again->Bytes())) << "case " << i;
         }
     }
-    EXPECT_GT(accepted, 1000);
-    EXPECT_GT(refused, 300);
+    EXPECT_GT(accepted, 330);
+    EXPECT_GT(refused, 100);
 }
 
 TEST(EmfDamage, EveryShorterFileIsRefused) {
