@@ -32,7 +32,11 @@ TPDFControl::TPDFControl(TPDFPage* Page, const std::string& AName, bool Listed)
         document().AcroForm().Controls.Add(this);
 }
 
-TPDFControl::~TPDFControl() = default;
+TPDFControl::~TPDFControl()
+{
+    // A control freed before the document ends must not be written through the form's list.
+    document().AcroForm().Controls.Remove(this);
+}
 
 TPDFDocument& TPDFControl::document() const
 {

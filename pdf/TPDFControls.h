@@ -19,6 +19,7 @@ class TPDFDocument;
 class TPDFControls {
 public:
     void Add(TPDFControl* Control) { FItems.push_back(Control); }
+    void Remove(TPDFControl* Control) { std::erase(FItems, Control); }
     void Clear() { FItems.clear(); }
     int Count() const { return static_cast<int>(FItems.size()); }
     TPDFControl* Items(int Index) const { return FItems.at(Index); }

@@ -51,11 +51,12 @@ TPDFDocument::~TPDFDocument()
 {
     // Pages and outlines refer to the document; they go before the output and the context.
     FJSFList.reset();
-    FRadioGroups.clear();
     FOutlines.reset();
     FPages.reset();
     FActions.reset();
     FForms.reset();
+    // After the pages: their radio buttons leave their groups as they go.
+    FRadioGroups.clear();
     FImages.reset();
     FFonts.reset();
     FOutput.reset();
@@ -221,10 +222,10 @@ void TPDFDocument::resetDocument()
 {
     FOffsets.clear();
     FDocumentInfo->ObjectNumber = 0;
-    FRadioGroups.clear();
     FPagesNumber = FCatalogNumber = FEncryptNumber = 0;
     FPages->Clear();
     FForms->Clear();
+    FRadioGroups.clear();
     FImages->Clear();
     FFonts->Clear();
     FOutlines->Clear();

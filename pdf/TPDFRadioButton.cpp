@@ -45,7 +45,10 @@ TPDFRadioButton::TPDFRadioButton(TPDFPage* Page, const std::string& GroupName)
     SetExportValue("");
 }
 
-TPDFRadioButton::~TPDFRadioButton() = default;
+TPDFRadioButton::~TPDFRadioButton()
+{
+    FRadioGroup->Controls.Remove(this);
+}
 
 bool TPDFRadioButton::valueInGroup(const std::string& Value) const
 {

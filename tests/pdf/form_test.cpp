@@ -151,6 +151,22 @@ public:
     }
 };
 
+TEST_F(FormTest, ADeletedControlLeavesItsGroupAndTheForm)
+{
+    const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
+        delete new TPDFRadioButton(Doc.CurrentPage, "Mode");
+        auto* Kept = new TPDFRadioButton(Doc.CurrentPage, "Mode");
+        place(*Kept, 10, 10, 30, 30);
+        delete new TPDFRadioButton(Doc.CurrentPage, "Mode");
+        EXPECT_EQ(Kept->RadioGroup().Controls.Count(), 1);
+        delete new TCalculatedField(Doc.CurrentPage, "Sum");
+        EXPECT_EQ(Doc.AcroForm().Controls.Count(), 0);
+    });
+    EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0) << RunTool({ "qpdf", "--check", File }).Output;
+    // The group keeps its one remaining kid.
+    EXPECT_EQ(allMatches(Pdf, R"re(/Kids \[(\d+ 0 R )\])re").size(), 1u) << Pdf;
+}
+
 TEST_F(FormTest, ControlActionsHaveTheirOwnKeysAndCalculatedFieldsAreReferenced)
 {
     const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
