@@ -533,17 +533,19 @@ void TPDFPage::linkSearch(double X, double Y, const std::string& Text, const std
 void TPDFPage::TextRect(TRect Rect, const std::string& S, int HAlign, int VAlign)
 {
     NormalizeRect(Rect);
-    double X = Rect.Left;
+    // In reals: the width of a rectangle of 32-bit edges need not fit in 32 bits.
+    const double Left = Rect.Left, Top = Rect.Top, Right = Rect.Right, Bottom = Rect.Bottom;
+    double X = Left;
     if (HAlign == 1)
-        X = Rect.Left + (Rect.Right - Rect.Left - TextWidth(S)) / 2;
+        X = Left + (Right - Left - TextWidth(S)) / 2;
     else if (HAlign == 2)
-        X = Rect.Right - TextWidth(S);
+        X = Right - TextWidth(S);
     const double H = FontSize * ScaleFactor;
-    double Y = Rect.Top;
+    double Y = Top;
     if (VAlign == 1)
-        Y = Rect.Top + (Rect.Bottom - Rect.Top - H) / 2;
+        Y = Top + (Bottom - Top - H) / 2;
     else if (VAlign == 2)
-        Y = Rect.Bottom - H;
+        Y = Bottom - H;
     TextOut(X, Y, 0, S);
 }
 

@@ -173,4 +173,14 @@ TEST_F(PageTextTest, AddressesInUnrotatedTextBecomeLinks)
     });
 }
 
+TEST_F(PageTextTest, TextRectCentresEvenInTheWidestRectangle)
+{
+    const auto L = lines([](TPDFPage& P) {
+        // "ab" is 11.12 points wide; the centre of the widest rectangle lies half a unit left of 0.
+        P.TextRect(TRect { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN }, "ab", 1, 1);
+    });
+    ASSERT_GE(L.size(), 3u);
+    EXPECT_EQ(L[2], "1 0 0 1 -6.06 840.22 Tm");
+}
+
 } // namespace
