@@ -423,9 +423,10 @@ TPDFFont* TPDFFonts::GetFont(const std::string& Name, uint8_t Style, bool Unicod
     uint8_t FaceStyle = Style;
     if (!FindTrueTypeFace(Face, FaceStyle))
         return GetFont("Helvetica", Style, false);
-    if (FaceStyle != Style)
-        if (TPDFFont* Found = findTrueType(UpperName, FaceStyle, Unicode))
-            return Found;
+    // Compared by the name the system reported: it need not be the one asked for (an empty or
+    // overlong name), and a font made from it must be found again, not measured anew.
+    if (TPDFFont* Found = findTrueType(upper(Face), FaceStyle, Unicode))
+        return Found;
 
     bool Embed = true;
     const TStringList& NonEmbedded = FDocument.GetNonEmbeddedFont();

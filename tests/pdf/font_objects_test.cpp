@@ -111,6 +111,19 @@ TEST_F(FontObjectsTest, GetFontChoosesByNameStyleAndKind)
     });
 }
 
+TEST_F(FontObjectsTest, ANameTheSystemReportsOtherwiseIsFoundAgain)
+{
+    // The system answers an empty name with a face of its own choice: asked again, the list
+    // must hand back the font it made, not measure and add another of the same face.
+    WritePdf(File, {}, [](TPDFDocument& Doc) {
+        TPDFFont* First = Doc.Fonts().GetFont("", 0, true);
+        const int Count = Doc.Fonts().Count();
+        EXPECT_EQ(Doc.Fonts().GetFont("", 0, true), First);
+        EXPECT_EQ(Doc.Fonts().GetFont(First->FaceName, 0, true), First);
+        EXPECT_EQ(Doc.Fonts().Count(), Count);
+    });
+}
+
 TEST_F(FontObjectsTest, OnlyFontsAPageSelectedAreWritten)
 {
     const std::string Pdf = WritePdf(File, {}, [](TPDFDocument& Doc) {
