@@ -382,6 +382,8 @@ void TMetafilePlayer::clipRestore()
     // The restore brought back the colours and width of the save; what changed since is sent
     // again, or the drawing after the clip would use the old ones.
     LastFillColor = AtClipSave.LastFillColor;
+    if (!TextColorMode)
+        brushFillColor();
     if (PenColor != AtClipSave.PenColor)
         penStrokeColor();
     if (PenStyle != AtClipSave.PenStyle)

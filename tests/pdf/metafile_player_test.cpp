@@ -188,6 +188,15 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
               .record(INTERSECTCLIPRECT, { 0, 0, 4, 4 }),
           { "q", "n", "0 842 6 -6 re", "W", "n", "1 0 0 RG", "1.5 w", "Q", "1 0 0 RG", "1.5 w", "q", "n",
             "0 842 3 -3 re", "W", "n", "Q" } },
+        { "a brush chosen inside a clip fills after the clip is replaced",
+          EmfBuilder(RedBrush)
+              .record(INTERSECTCLIPRECT, { 0, 0, 8, 8 })
+              .record(CREATEBRUSH, { 3, 0, 0xFF0000, 0 })
+              .record(SELECTOBJECT, { 3 })
+              .record(INTERSECTCLIPRECT, { 0, 0, 4, 4 })
+              .record(RECTANGLE, { 0, 0, 4, 4 }),
+          { "1 0 0 rg", "q", "n", "0 842 6 -6 re", "W", "n", "0 0 1 rg", "Q", "0 0 1 rg", "q", "n", "0 842 3 -3 re",
+            "W", "n", "0 842 2.25 -2.25 re", "f", "Q" } },
         { "a clip path: its lines come after the q, never inside a path",
           EmfBuilder().record(BEGINPATH, {}).record(RECTANGLE, { 0, 0, 8, 8 }).record(ENDPATH, {}).record(SELECTCLIPPATH, { 5 }),
           { "0 842 m", "n", "q", "0 842 m", "0 842 5.25 -5.25 re", "W", "n", "Q" } },
