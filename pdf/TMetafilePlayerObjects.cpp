@@ -252,12 +252,14 @@ void TMetafilePlayer::setState(const TEmfRecord& R)
     case EMR_SETWINDOWEXTEX:
         // A zero extent would divide every coordinate by zero.
         if (A != 0 && B != 0) {
+            FontPending = FontPending || B != WindowExt.cy;
             WindowExt = SIZE { A, B };
             SetWindowExtEx(ShadowDC, A, B, nullptr);
         }
         break;
     case EMR_SETVIEWPORTEXTEX:
         if (A != 0 && B != 0) {
+            FontPending = FontPending || B != ViewportExt.cy;
             ViewportExt = SIZE { A, B };
             SetViewportExtEx(ShadowDC, A, B, nullptr);
         }
@@ -327,6 +329,9 @@ void TMetafilePlayer::setTextAlign(uint32_t Align)
 
 void TMetafilePlayer::takeWorldTransform(const XFORM& X)
 {
+    // The font's size follows the vertical factor.
+    if (std::abs(X.eM22) != std::abs(YFactor))
+        FontPending = true;
     XFactor = X.eM11;
     YFactor = X.eM22;
     XOffset = ScaleX * X.eDx;

@@ -129,7 +129,7 @@ enum : uint32_t {
     CREATEPEN = 38, CREATEBRUSH = 39, DELETEOBJECT = 40, RECTANGLE = 43, LINETO = 54, MOVETOEX = 27,
     INTERSECTCLIPRECT = 30, SETWINDOWEXTEX = 9, SETMAPMODE = 17, SMALLTEXTOUT = 108, SETBKMODE = 18,
     SETTEXTALIGN = 22, BEGINPATH = 59, ENDPATH = 60, SELECTCLIPPATH = 67, EXTSELECTCLIPRGN = 75,
-    SETWORLDTRANSFORM = 35, SAVEDC = 33, RESTOREDC = 34,
+    SETWORLDTRANSFORM = 35, SAVEDC = 33, RESTOREDC = 34, SETVIEWPORTEXTEX = 11,
 };
 
 class PlayerTest : public ::testing::Test {
@@ -248,6 +248,21 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
         { "TA_CENTER moves the text left by half its advances",
           EmfBuilder(Arial13).record(SETTEXTALIGN, { 6 }).text(10, 20, "Hi"),
           { "0 0 0 rg", "BT", "1 0 0 1 2.25 817.95 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td", "(i) Tj 5.25 0 Td" } },
+        { "a text after the world transform grew is shown at the grown size",
+          EmfBuilder(Arial13)
+              .text(0, 0, "a")
+              .record(SETWORLDTRANSFORM, { 0x40000000, 0, 0, 0x40000000, 0, 0 })
+              .text(0, 0, "b"),
+          { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td", "0 0 0 rg", "1 0 0 1 0 823.9 Tm",
+            "/TT1 20 Tf", "(b) Tj 10.5 0 Td" } },
+        { "and after the viewport grew",
+          EmfBuilder(Arial13)
+              .record(SETMAPMODE, { 8 })
+              .text(0, 0, "a")
+              .record(SETVIEWPORTEXTEX, { 2, 2 })
+              .text(0, 0, "b"),
+          { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td", "0 0 0 rg", "1 0 0 1 0 823.9 Tm",
+            "/TT1 20 Tf", "(b) Tj 10.5 0 Td" } },
         { "ETO_CLIPPED without characters and an opaque box without area send nothing",
           EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }), {} },
         // Our recorder deletes the selected pen before a new one takes its slot, writes SETROP2
