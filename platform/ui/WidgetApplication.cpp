@@ -22,29 +22,19 @@ namespace ui_private {
 
 namespace {
 
-/// Feeds posted messages into Qt's loop. The descriptor stays readable while anything waits,
-/// so the notifier is switched off until a posted event has taken one message: the delivery
-/// may run a nested loop (a modal form), and the nested loop must see the next message.
+/// Feeds posted messages into Qt's loop: the notifier takes one message and delivers it itself.
+/// The descriptor stays readable while more wait, so Qt's loop comes back for the next one after
+/// its other events; a delivery that runs a nested loop (a modal form) is served by the same
+/// notifier from inside, as the dispatcher lets a notifier fire again while its handler runs.
 class MessagePump : public QObject {
 public:
     MessagePump() : notifier_(MessageQueueFd(), QSocketNotifier::Read)
     {
-        QObject::connect(&notifier_, &QSocketNotifier::activated, this, [this] {
-            notifier_.setEnabled(false);
-            QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        QObject::connect(&notifier_, &QSocketNotifier::activated, this, [] {
+            MSG Msg;
+            if (PeekMessage(&Msg))
+                deliverMessage(Msg);
         });
-    }
-
-protected:
-    bool event(QEvent* Event) override
-    {
-        if (Event->type() != QEvent::User)
-            return QObject::event(Event);
-        notifier_.setEnabled(true);
-        MSG Msg;
-        if (PeekMessage(&Msg))
-            deliverMessage(Msg);
-        return true;
     }
 
 private:

@@ -23,9 +23,17 @@ namespace platform {
 
 namespace {
 
-// epoll tags of the queue descriptor's two members.
+// epoll tags: the queue descriptor's eventfd and timerfd, and a window's socket or bell with the
+// window's handle in the low 32 bits.
 constexpr uint64_t WakeTag = 1;
 constexpr uint64_t TimerTag = 2;
+constexpr uint64_t SocketTag = uint64_t(1) << 32;
+constexpr uint64_t BellTag = uint64_t(1) << 33;
+
+HWND windowOf(uint64_t Tag)
+{
+    return static_cast<HWND>(Tag & 0xFFFFFFFF);
+}
 
 // The original platform's bounds for a timer's interval.
 constexpr UINT MinimumElapse = 10;
@@ -41,12 +49,53 @@ int64_t monotonicNs()
     return int64_t(now.tv_sec) * NsPerSecond + now.tv_nsec;
 }
 
-bool watch(int Epoll, int Fd, uint64_t Tag)
+bool watch(int Epoll, int Fd, uint64_t Tag, uint32_t Events = EPOLLIN, int Op = EPOLL_CTL_ADD)
 {
     epoll_event event {};
-    event.events = EPOLLIN;
+    event.events = Events;
     event.data.u64 = Tag;
-    return epoll_ctl(Epoll, EPOLL_CTL_ADD, Fd, &event) == 0;
+    return epoll_ctl(Epoll, Op, Fd, &event) == 0;
+}
+
+/// One posted message from Socket; false when it holds none. Stray datagrams of another size are
+/// dropped on the way.
+bool readWire(int Socket, WireMessage& Wire)
+{
+    for (;;) {
+        // MSG_TRUNC answers the datagram's real size, so a longer stray one is not taken for ours.
+        ssize_t size = recv(Socket, &Wire, sizeof Wire, MSG_DONTWAIT | MSG_TRUNC);
+        if (size < 0 && errno == EINTR)
+            continue;
+        if (size < 0)
+            return false;
+        if (size == static_cast<ssize_t>(sizeof Wire))
+            return true;
+    }
+}
+
+/// The sending time of the posted message at the head of Socket; false when it holds none.
+bool peekSent(int Socket, uint32_t& Sent)
+{
+    for (;;) {
+        WireMessage wire;
+        ssize_t size = recv(Socket, &wire, sizeof wire, MSG_DONTWAIT | MSG_TRUNC | MSG_PEEK);
+        if (size < 0 && errno == EINTR)
+            continue;
+        if (size < 0)
+            return false;
+        if (size == static_cast<ssize_t>(sizeof wire)) {
+            Sent = wire.Sent;
+            return true;
+        }
+        recv(Socket, &wire, sizeof wire, MSG_DONTWAIT);   // a stray datagram: dropped
+    }
+}
+
+// Until the loop takes a message from the local queue, its time field holds the sending time,
+// by which the messages moved there together are put in order.
+MSG messageOf(HWND Window, const WireMessage& Wire)
+{
+    return MSG { Window, Wire.Message, static_cast<WPARAM>(Wire.WParam), static_cast<LPARAM>(Wire.LParam), Wire.Sent };
 }
 
 // Constant-initialised and trivially destroyed, so all three outlive every static destructor.
@@ -72,13 +121,13 @@ MessageQueue& MessageQueue::instance()
 }
 
 MessageQueue::MessageQueue()
-    : sockets_(epoll_create1(EPOLL_CLOEXEC))
+    : overflow_(epoll_create1(EPOLL_CLOEXEC))
     , loop_(epoll_create1(EPOLL_CLOEXEC))
     , wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     , timerFd_(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK))
 {
     // Without all of them the process has no loop; every window operation then answers failure.
-    if (!sockets_ || !wake_ || !timerFd_ || !watch(loop_.get(), wake_.get(), WakeTag)
+    if (!overflow_ || !wake_ || !timerFd_ || !watch(loop_.get(), wake_.get(), WakeTag)
         || !watch(loop_.get(), timerFd_.get(), TimerTag))
         loop_.reset();
 }
@@ -120,9 +169,11 @@ void MessageQueue::afterForkInChild()
 void MessageQueue::closeDescriptors()
 {
     // Only closing: epoll_ctl, or reading the eventfd, would act on what the parent still uses.
-    for (auto& [handle, window] : windows_)
+    for (auto& [handle, window] : windows_) {
         window.Socket.reset();
-    sockets_.reset();
+        window.Bell.reset();
+    }
+    overflow_.reset();
     loop_.reset();
     wake_.reset();
     timerFd_.reset();
@@ -146,11 +197,21 @@ HWND MessageQueue::createWindow(WNDPROC Proc)
                 continue;
             return 0;
         }
+        // The window's name is ours now, so the bell's name is free but for a crashed owner's.
+        UniqueFd bell = bindWindowBell(handle);
+        if (!bell)
+            return 0;
         // A full queue refuses posts to each of its windows, a new one included.
         bool refusing = full_ && refusePosts(socket.get(), handle);
-        if (!watch(sockets_.get(), socket.get(), handle))
+        if (!watch(loop_.get(), socket.get(), SocketTag | handle)
+            || !watch(overflow_.get(), socket.get(), SocketTag | handle, inCharge_ ? EPOLLIN : 0)
+            || !watch(overflow_.get(), bell.get(), BellTag | handle)) {
+            epoll_ctl(loop_.get(), EPOLL_CTL_DEL, socket.get(), nullptr);
+            epoll_ctl(overflow_.get(), EPOLL_CTL_DEL, socket.get(), nullptr);
             return 0;
-        windows_.emplace(handle, WindowEntry { std::move(socket), std::move(Proc), refusing });
+        }
+        auto proc = std::make_shared<const WNDPROC>(std::move(Proc));
+        windows_.emplace(handle, WindowEntry { std::move(socket), std::move(bell), std::move(proc), refusing });
         return handle;
     }
     return 0;
@@ -162,17 +223,21 @@ bool MessageQueue::destroyWindow(HWND Window)
     auto window = windows_.find(Window);
     if (window == windows_.end())
         return false;
-    // The receiver thread reads a socket only with the lock held and finds it through windows_,
-    // so once the entry is gone nothing reads this socket again; an event already taken for the
-    // handle finds no window.
-    epoll_ctl(sockets_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
+    // Both threads read a socket only with the lock held and find it through windows_, so once
+    // the entry is gone nothing reads this socket again; an event already taken for the handle
+    // finds no window.
+    epoll_ctl(loop_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
+    epoll_ctl(overflow_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
+    epoll_ctl(overflow_.get(), EPOLL_CTL_DEL, window->second.Bell.get(), nullptr);
     // Closing the socket frees the name: from now on posts to the handle answer false, and what
     // still waited in the socket goes with it.
     windows_.erase(window);
     std::erase_if(local_, [Window](const MSG& m) { return m.hwnd == Window; });
-    std::erase_if(timers_, [Window](const Timer& t) { return t.Window == Window; });
+    if (std::erase_if(timers_, [Window](const Timer& t) { return t.Window == Window; }))
+        armTimerFd();
     acceptWhenRoom();
-    armTimerFd();
+    if (local_.empty())
+        takeCharge(false);
     updateWake();
     return true;
 }
@@ -190,22 +255,26 @@ void MessageQueue::postQuit(int ExitCode)
 bool MessageQueue::peek(MSG* Msg)
 {
     std::lock_guard hold(lock_);
-    // What a sender posted before this look is taken now, not when the receiver thread gets to it.
-    takeArrivedMessages();
-    // Posted messages first, then the quit, then timers: the original's order of priority.
+    // Posted messages first, then the quit, then timers: the original's order of priority. What
+    // the receiver thread moved into the local queue came before what the sockets still hold.
     if (!local_.empty()) {
         *Msg = local_.front();
         local_.pop_front();
         acceptWhenRoom();
+        // The loop has caught up: arrivals are its own again.
+        if (local_.empty())
+            takeCharge(false);
+        updateWake();
+    } else if (takeFromSocket(Msg)) {
+        // What a sender posted before this look is taken now, straight from its socket.
     } else if (quitPending_) {
         quitPending_ = false;
         *Msg = MSG { 0, WM_QUIT, static_cast<WPARAM>(static_cast<intptr_t>(quitCode_)), 0, 0 };
-    } else if (!takeDueTimer(Msg)) {
         updateWake();
+    } else if (timers_.empty() || !takeDueTimer(Msg)) {
         return false;
     }
     Msg->time = timeGetTime();
-    updateWake();
     return true;
 }
 
@@ -227,7 +296,7 @@ bool MessageQueue::get(MSG* Msg)
 
 LRESULT MessageQueue::dispatch(const MSG& Msg)
 {
-    WNDPROC proc;
+    std::shared_ptr<const WNDPROC> proc;
     {
         std::lock_guard hold(lock_);
         auto window = windows_.find(Msg.hwnd);
@@ -236,7 +305,7 @@ LRESULT MessageQueue::dispatch(const MSG& Msg)
         proc = window->second.Proc;
     }
     // Called without the lock: the procedure may post, make or destroy windows, itself included.
-    return proc ? proc(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam) : 0;
+    return *proc ? (*proc)(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam) : 0;
 }
 
 void MessageQueue::updateWake()
@@ -287,63 +356,101 @@ void MessageQueue::runReceiver()
     constexpr int Batch = 32;
     epoll_event events[Batch];
     for (;;) {
-        int count = epoll_wait(sockets_.get(), events, Batch, -1);
+        int count = epoll_wait(overflow_.get(), events, Batch, -1);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
             return;   // a broken descriptor; the loop's own looks still take messages
         std::lock_guard hold(lock_);
-        for (int i = 0; i < count; ++i) {
-            auto window = windows_.find(static_cast<HWND>(events[i].data.u64));
-            if (window != windows_.end())
-                receiveFrom(window->first, window->second);
-        }
-        updateWake();
+        overflowed(events, count);
     }
 }
 
-void MessageQueue::takeArrivedMessages()
+void MessageQueue::overflowed(const epoll_event* Events, int Count)
 {
-    constexpr int Batch = 32;
-    epoll_event events[Batch];
-    for (;;) {
-        int count = epoll_wait(sockets_.get(), events, Batch, 0);
-        for (int i = 0; i < count; ++i) {
-            auto window = windows_.find(static_cast<HWND>(events[i].data.u64));
-            if (window != windows_.end())
-                receiveFrom(window->first, window->second);
+    bool rung = false;
+    for (int i = 0; i < Count; ++i) {
+        if (!(Events[i].data.u64 & BellTag))
+            continue;
+        auto window = windows_.find(windowOf(Events[i].data.u64));
+        if (window == windows_.end())
+            continue;
+        // However often it was rung, one round of moving answers all of it.
+        char ring[16];
+        while (recv(window->second.Bell.get(), ring, sizeof ring, MSG_DONTWAIT) >= 0 || errno == EINTR) {
         }
-        if (count < Batch)
-            return;
+        rung = true;
     }
+    // An arrival while in charge, with the local queue taken empty meanwhile, is the loop's again.
+    if (!rung && (!inCharge_ || local_.empty())) {
+        takeCharge(false);
+        return;
+    }
+    // Every socket, not only the full one, so that its window's messages stay behind the older
+    // ones; what comes from different sockets is put in the order it was posted.
+    const size_t before = local_.size();
+    for (auto& [handle, window] : windows_)
+        receiveFrom(handle, window);
+    std::stable_sort(local_.begin() + std::ptrdiff_t(std::min(before, local_.size())), local_.end(),
+        [](const MSG& a, const MSG& b) { return postedBefore(a.time, b.time); });
+    takeCharge(!local_.empty());
+    updateWake();
+}
+
+bool MessageQueue::takeFromSocket(MSG* Msg)
+{
+    constexpr int Batch = 16;
+    epoll_event events[Batch];
+    int count = epoll_wait(loop_.get(), events, Batch, 0);
+    // With messages waiting in several sockets, the one posted first goes first.
+    WindowEntry* first = nullptr;
+    HWND firstHandle = 0;
+    uint32_t firstSent = 0;
+    int ready = 0;
+    for (int i = 0; i < count; ++i)
+        ready += (events[i].data.u64 & SocketTag) != 0;
+    for (int i = 0; i < count; ++i) {
+        if (!(events[i].data.u64 & SocketTag))
+            continue;
+        HWND handle = windowOf(events[i].data.u64);
+        auto window = windows_.find(handle);
+        if (window == windows_.end())
+            continue;
+        uint32_t sent = 0;
+        if (ready > 1 && !peekSent(window->second.Socket.get(), sent))
+            continue;
+        if (!first || postedBefore(sent, firstSent)) {
+            first = &window->second;
+            firstHandle = handle;
+            firstSent = sent;
+        }
+    }
+    WireMessage wire;
+    if (!first || !readWire(first->Socket.get(), wire))
+        return false;
+    *Msg = messageOf(firstHandle, wire);
+    return true;
 }
 
 void MessageQueue::receiveFrom(HWND Window, WindowEntry& Entry)
 {
     // A refusing socket gets nothing new, so it is read empty whatever the queue holds.
+    WireMessage wire;
     while (Entry.Refusing || local_.size() < LocalQueueLimit) {
-        if (!receiveOne(Window, Entry.Socket.get()))
+        if (!readWire(Entry.Socket.get(), wire))
             return;
+        local_.push_back(messageOf(Window, wire));
     }
     refuseWhileFull();
 }
 
-bool MessageQueue::receiveOne(HWND Window, int Socket)
+void MessageQueue::takeCharge(bool InCharge)
 {
-    for (;;) {
-        WireMessage wire {};
-        // MSG_TRUNC answers the datagram's real size, so a longer stray one is not taken for ours.
-        ssize_t size = recv(Socket, &wire, sizeof wire, MSG_DONTWAIT | MSG_TRUNC);
-        if (size < 0 && errno == EINTR)
-            continue;
-        if (size < 0)
-            return false;
-        if (size != static_cast<ssize_t>(sizeof wire))
-            continue;   // not a posted message: dropped
-        local_.push_back(MSG { Window, wire.Message, static_cast<WPARAM>(wire.WParam),
-            static_cast<LPARAM>(wire.LParam), 0 });
-        return true;
-    }
+    if (InCharge == inCharge_)
+        return;
+    inCharge_ = InCharge;
+    for (auto& [handle, window] : windows_)
+        watch(overflow_.get(), window.Socket.get(), SocketTag | handle, InCharge ? EPOLLIN : 0, EPOLL_CTL_MOD);
 }
 
 void MessageQueue::refuseWhileFull()

@@ -4,9 +4,12 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
+
+#include <sys/epoll.h>
 
 #include "platform/rtl/UniqueFd.h"
 #include "platform/user/Messages.h"
@@ -15,22 +18,28 @@ namespace platform {
 
 /// The process's windows, its queue of posted messages and its timers.
 ///
-/// Each window's socket is only the way in: a receiver thread of the process (started with the
-/// first window) waits on all window sockets and moves every datagram at once into one local
-/// queue, so the queue holds up to LocalQueueLimit messages however long the GUI thread is busy.
-/// A look of the loop also takes what has arrived, so a message posted before PeekMessage is seen
-/// by it. Each sender's messages to one window keep their order; messages to different windows
-/// are taken socket by socket, so their relative order is that of arrival only roughly.
+/// Each window owns a datagram socket, the way in. The sockets are members of the queue
+/// descriptor's own wait set, so an arriving message wakes the GUI thread directly, and a look of
+/// the loop takes it straight from its socket. A socket holds only a few datagrams, though: when a
+/// sender finds one full it rings that window's overflow bell, and the receiver thread (started
+/// with the first window, asleep on the bells otherwise) steps in: it moves what every socket
+/// holds into one local queue, and goes on moving arrivals there until the loop has taken the
+/// local queue empty. So the process queues up to LocalQueueLimit messages however long its GUI
+/// thread is busy, and a post waits at most for the receiver thread, never for the loop.
+///
+/// The local queue holds the older messages of each window, so a look takes from it first and
+/// reads the sockets only while it is empty: each sender's messages to one window keep their
+/// order; messages to different windows come socket by socket, in the order of arrival only
+/// roughly.
 ///
 /// While the local queue is full, every window socket refuses senders (their posts answer false at
 /// once) and what the sockets still held is taken as well, so the queue can end up that many
 /// messages (at most the kernel's datagram queue of each socket) beyond the limit. As soon as the
 /// loop takes one message the sockets accept posts again.
 ///
-/// The queue descriptor (MessageQueueFd) is an epoll descriptor of a wake-up eventfd (set while
-/// the local queue holds messages or a quit is pending) and a timerfd armed for the earliest
-/// timer, so it polls readable exactly when something waits; the window sockets belong to the
-/// receiver thread's own epoll descriptor.
+/// The queue descriptor (MessageQueueFd) is an epoll descriptor of the window sockets, a wake-up
+/// eventfd (set while the local queue holds messages or a quit is pending) and a timerfd armed for
+/// the earliest timer, so it polls readable exactly when something waits.
 ///
 /// The loop (peek, get) belongs to one thread, the GUI thread; the other members may be called
 /// from any thread.
@@ -71,8 +80,9 @@ private:
 
     struct WindowEntry {
         UniqueFd Socket;
-        WNDPROC Proc;
-        bool Refusing = false;   // connected to itself: see refusePosts
+        UniqueFd Bell;                           // rung by senders that found Socket full
+        std::shared_ptr<const WNDPROC> Proc;     // shared, so a dispatch copies no closure
+        bool Refusing = false;                   // connected to itself: see refusePosts
     };
     struct Timer {
         HWND Window;
@@ -84,9 +94,10 @@ private:
     // Receiving (lock_ held, except in runReceiver)
     bool startReceiver();
     void runReceiver();
-    void takeArrivedMessages();
+    void overflowed(const epoll_event* Events, int Count);
+    bool takeFromSocket(MSG* Msg);
     void receiveFrom(HWND Window, WindowEntry& Entry);
-    bool receiveOne(HWND Window, int Socket);
+    void takeCharge(bool InCharge);
     void refuseWhileFull();
     void acceptWhenRoom();
     void updateWake();
@@ -102,12 +113,13 @@ private:
     void closeDescriptors();
 
     mutable std::mutex lock_;
-    UniqueFd sockets_;   // epoll of the window sockets, waited on by the receiver thread
-    UniqueFd loop_;      // epoll of wake_ and timerFd_: the queue descriptor
+    UniqueFd overflow_;  // epoll of the bells, and of the window sockets while inCharge_
+    UniqueFd loop_;      // epoll of the window sockets, wake_ and timerFd_: the queue descriptor
     UniqueFd wake_;
     UniqueFd timerFd_;
     std::atomic<bool> receiverRunning_ { false };   // set by the thread itself once it runs
-    bool full_ = false;   // the sockets refuse posts until the loop takes a message
+    bool full_ = false;       // the sockets refuse posts until the loop takes a message
+    bool inCharge_ = false;   // the receiver thread moves arrivals into local_
     std::unordered_map<HWND, WindowEntry> windows_;
     std::deque<MSG> local_;
     std::vector<Timer> timers_;

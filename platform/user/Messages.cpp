@@ -29,7 +29,8 @@ bool PostMessage(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (Window == 0)
         return false;
-    platform::WireMessage wire { Msg, 0, static_cast<uint64_t>(wParam), static_cast<int64_t>(lParam) };
+    platform::WireMessage wire { Msg, platform::postClock(), static_cast<uint64_t>(wParam),
+        static_cast<int64_t>(lParam) };
     return platform::sendToWindow(Window, wire);
 }
 

@@ -34,8 +34,8 @@ using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 // Windows
 /// Makes a window of this process; its handle is never 0 and unique among all processes of the
 /// session while this process lives. Posted messages for it go to Proc on dispatch. The first
-/// window starts the process's receiving thread (again in a forked child, whose queue starts
-/// empty); 0 when it cannot be started.
+/// window starts the process's receiving thread, which takes posts in while the loop is too busy
+/// to (again in a forked child, whose queue starts empty); 0 when it cannot be started.
 HWND CreateWindowHandle(WNDPROC Proc);
 /// Only windows of this process; their waiting messages and timers go with them. False for others.
 bool DestroyWindow(HWND Window);
@@ -50,10 +50,10 @@ UINT RegisterWindowMessage(std::string_view Name);
 // Posting
 /// Queues a message for a window of any process of the session; order is kept per sender and
 /// receiver. The receiving process queues up to 10000 messages whether or not its GUI thread is
-/// looking (a thread of its own takes them in as they arrive). Never waits for the receiving
-/// program; it may wait briefly (half a second at most) for that receiving thread when it has
-/// fallen behind or is not running. False, with no other effect, when the window or its process
-/// is gone or its queue is full.
+/// looking (a thread of its own takes them in when its GUI thread falls behind). Never waits for
+/// the receiving program; it may wait briefly (half a second at most) for that receiving thread
+/// when it has fallen behind or is not running. False, with no other effect, when the window or
+/// its process is gone or its queue is full.
 bool PostMessage(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam);
 /// WM_QUIT for this thread's loop.
 void PostQuitMessage(int ExitCode);
@@ -70,7 +70,7 @@ bool PeekMessage(MSG* Msg);
 LRESULT DispatchMessage(const MSG* Msg);
 /// A descriptor that polls readable exactly while a message, a quit or a due timer waits, so that
 /// another event loop (the GUI toolkit's) can feed this one. A posted message makes it readable
-/// as soon as the process's receiving thread has taken it in, without any look at the queue.
+/// as soon as it arrives, without any look at the queue.
 int MessageQueueFd();
 
 // Timers

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <functional>
@@ -52,10 +53,23 @@ int64_t monotonicNs()
     return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+/// Asks the owner's receiver thread to empty Window's socket. A bell that holds rings already
+/// (its socket full) needs no more.
+void ringBell(int Socket, HWND Window)
+{
+    WindowAddress bell = bellAddress(Window);
+    char ring = 1;
+    sendto(Socket, &ring, sizeof ring, MSG_DONTWAIT | MSG_NOSIGNAL,
+        reinterpret_cast<const sockaddr*>(&bell.Address), bell.Length);
+}
+
 /// Sends on a fresh socket that waits (in the kernel, woken by the receiver's reads) until the
 /// receiving socket has room, the receiver refuses or goes, or RoomWaitNs pass (errno EAGAIN).
-bool sendWaitingForRoom(const WindowAddress& To, const WireMessage& Msg)
+/// The bell is rung again every slice, so a ring that the receiver answered before this sender's
+/// turn came round cannot leave it waiting.
+bool sendWaitingForRoom(HWND Window, const WindowAddress& To, const WireMessage& Msg)
 {
+    constexpr int64_t SliceNs = 20 * int64_t(1000000);
     UniqueFd socket = datagramSocket();
     if (!socket)
         return false;
@@ -66,6 +80,8 @@ bool sendWaitingForRoom(const WindowAddress& To, const WireMessage& Msg)
             errno = EAGAIN;
             return false;
         }
+        ringBell(socket.get(), Window);
+        left = std::min(left, SliceNs);
         // A zero timeout would mean "wait forever".
         timeval timeout { static_cast<time_t>(left / 1000000000),
             static_cast<suseconds_t>(left % 1000000000 / 1000) };
@@ -77,7 +93,7 @@ bool sendWaitingForRoom(const WindowAddress& To, const WireMessage& Msg)
             reinterpret_cast<const sockaddr*>(&To.Address), To.Length);
         if (sent == static_cast<ssize_t>(sizeof Msg))
             return true;
-        if (sent >= 0 || errno != EINTR)
+        if (sent >= 0 || (errno != EINTR && errno != EAGAIN))
             return false;
     }
 }
@@ -167,30 +183,99 @@ static_assert(std::atomic_ref<uint32_t>::is_always_lock_free, "the counter is sh
 
 } // namespace
 
-WindowAddress windowAddress(HWND Window)
+namespace {
+
+/// The session-scoped part of the window names, "varnex-<uid>[-<session>]-wnd-", made once per
+/// thread and session rather than at every post. Plain arrays: posts from static destructors
+/// may come after a thread's objects are gone.
+class WindowNamePrefix {
+public:
+    std::string_view get()
+    {
+        const char* session = std::getenv("VARNEX_SESSION");
+        std::string_view current = session ? session : "";
+        if (made_ && current == std::string_view(session_, sessionLength_))
+            return std::string_view(prefix_, prefixLength_);
+        // Longer names are cut at the socket name's end anyway.
+        std::string prefix = SessionObjectName("wnd", "");
+        prefixLength_ = std::min(prefix.size(), sizeof prefix_);
+        std::memcpy(prefix_, prefix.data(), prefixLength_);
+        // A session too long to keep is looked up again next time.
+        made_ = current.size() <= sizeof session_;
+        sessionLength_ = made_ ? current.size() : 0;
+        if (sessionLength_ > 0)
+            std::memcpy(session_, current.data(), sessionLength_);
+        return std::string_view(prefix_, prefixLength_);
+    }
+
+private:
+    bool made_ = false;
+    char session_[128];
+    size_t sessionLength_ = 0;
+    char prefix_[sizeof(sockaddr_un::sun_path)];
+    size_t prefixLength_ = 0;
+};
+
+thread_local WindowNamePrefix windowNamePrefix;
+
+WindowAddress addressOf(HWND Window, std::string_view Suffix)
 {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(Window));
-    std::string name = SessionObjectName("wnd", hex);
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    char hex[8];
+    for (int i = 0; i < 8; ++i)
+        hex[i] = Hex[(Window >> (28 - 4 * i)) & 0xF];
+    std::string_view prefix = windowNamePrefix.get();
 
     WindowAddress result {};
     result.Address.sun_family = AF_UNIX;
     // Abstract namespace: a leading NUL, then the name without terminator.
-    size_t length = std::min(name.size(), sizeof result.Address.sun_path - 1);
-    std::memcpy(result.Address.sun_path + 1, name.data(), length);
-    result.Length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
+    char* out = result.Address.sun_path + 1;
+    char* end = result.Address.sun_path + sizeof result.Address.sun_path;
+    for (std::string_view part : { prefix, std::string_view(hex, 8), Suffix }) {
+        size_t length = std::min(part.size(), size_t(end - out));
+        if (length > 0)
+            std::memcpy(out, part.data(), length);
+        out += length;
+    }
+    result.Length = static_cast<socklen_t>(out - reinterpret_cast<char*>(&result.Address));
     return result;
 }
 
-UniqueFd bindWindowSocket(HWND Window)
+UniqueFd bindTo(const WindowAddress& Address)
 {
     UniqueFd socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!socket)
         return {};
-    WindowAddress address = windowAddress(Window);
-    if (bind(socket.get(), reinterpret_cast<const sockaddr*>(&address.Address), address.Length) != 0)
+    if (bind(socket.get(), reinterpret_cast<const sockaddr*>(&Address.Address), Address.Length) != 0)
         return {};
     return socket;
+}
+
+} // namespace
+
+uint32_t postClock()
+{
+    return static_cast<uint32_t>(monotonicNs() >> 4);
+}
+
+WindowAddress windowAddress(HWND Window)
+{
+    return addressOf(Window, {});
+}
+
+WindowAddress bellAddress(HWND Window)
+{
+    return addressOf(Window, "-full");
+}
+
+UniqueFd bindWindowSocket(HWND Window)
+{
+    return bindTo(windowAddress(Window));
+}
+
+UniqueFd bindWindowBell(HWND Window)
+{
+    return bindTo(bellAddress(Window));
 }
 
 bool refusePosts(int Socket, HWND Window)
@@ -219,12 +304,13 @@ bool sendToWindow(HWND Window, const WireMessage& Msg)
     if (!sent && shared >= 0 && errno != EAGAIN && errno != ENOBUFS)
         return false;   // ECONNREFUSED, ENOENT: the window is gone; EPERM: its queue is full
     if (!sent && stalledReceivers.contains(key)) {
+        ringBell(shared, Window);
         // Undelivered datagrams count against their sender's buffer, so a few stuck receivers
         // could fill the shared socket; a fresh one tells that apart from a full receiver.
         UniqueFd fresh = datagramSocket();
         sent = fresh && sendOn(fresh.get(), to, Msg);
     } else if (!sent) {
-        sent = sendWaitingForRoom(to, Msg);
+        sent = sendWaitingForRoom(Window, to, Msg);
         if (!sent && errno == EAGAIN)
             stalledReceivers.add(key);
     }

@@ -5,6 +5,7 @@
 #include "tests/platform/user/SessionTest.h"
 #include "tests/platform/user/UserHelper.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -137,6 +139,48 @@ TEST_F(ReceiverThread, BusyReceiverGetsEveryMessageInOrder)
         ASSERT_EQ(got[i].lParam, -LPARAM(i)) << i;
     }
     EXPECT_EQ(receiver.wait(), 0) << "ends cleanly with its receiver thread running";
+}
+
+TEST_F(ReceiverThread, LoopBusyByTurnsLosesNothingAndKeepsEachSendersOrder)
+{
+    // The loop takes messages straight from its socket, then now and then stays away long enough
+    // for the socket to fill: the receiver thread must take over at once (the senders go on well
+    // past what a socket holds), and hand back when the loop has caught up, again and again.
+    constexpr int Count = 3000, Senders = 2, BusyEvery = 500;
+    HWND window = CreateWindowHandle(nullptr);
+    ASSERT_NE(window, 0u);
+    std::atomic<int> posted { 0 }, refused { 0 };
+    std::vector<std::thread> senders;
+    for (int tag = 0; tag < Senders; ++tag)
+        senders.emplace_back([&, tag] {
+            for (int i = 0; i < Count; ++i) {
+                refused += !PostMessage(window, WM_USER, (WPARAM(tag) << 32) + WPARAM(i), 0);
+                ++posted;
+            }
+        });
+
+    std::vector<int> next(Senders, 0);
+    int taken = 0, overtaken = 0;
+    MSG m;
+    while (taken < Senders * Count && GetMessage(&m)) {
+        const int tag = int(m.wParam >> 32);
+        ASSERT_LT(tag, Senders);
+        ASSERT_EQ(int(m.wParam & 0xFFFFFFFF), next[tag]) << "sender " << tag << " out of order";
+        ++next[tag];
+        if (++taken % BusyEvery == 0) {
+            // Busy until the senders have put more in than the socket could hold, or are done.
+            for (int wait = 0; wait < 2000 && posted - taken <= int(kernelDatagramQueue()) && posted < Senders * Count; ++wait)
+                usleep(1000);
+            overtaken += posted - taken > int(kernelDatagramQueue());
+        }
+    }
+    for (std::thread& sender : senders)
+        sender.join();
+    EXPECT_EQ(taken, Senders * Count);
+    EXPECT_EQ(refused, 0) << "no post may fail below the queue's limit";
+    EXPECT_GT(overtaken, 0) << "the senders never got past a full socket while the loop was busy";
+    EXPECT_FALSE(PeekMessage(&m));
+    DestroyWindow(window);
 }
 
 TEST_F(ReceiverThread, FullQueueRefusesEveryWindowOfItsProcessUntilTheLoopMakesRoom)
