@@ -154,14 +154,14 @@ void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
     if (messageNumber == 0 || Msg.message != messageNumber)
         return;
     Handled = true;
-    const uint8_t code = uint8_t(Msg.lParam & 0xFF), parameter = uint8_t((Msg.lParam >> 8) & 0xFF);
+    const LinkEvent notice = LinkEventOf(Msg.lParam);
     try {
-        LASSHELLEvent(code, parameter);
+        LASSHELLEvent(notice.event, notice.parameter);
     } catch (...) {
         Application->HandleException(this);
     }
     if (AfterNotice)
-        AfterNotice(code, parameter);
+        AfterNotice(notice.event, notice.parameter);
 }
 
 bool TForm_main::getstatus()

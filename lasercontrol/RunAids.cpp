@@ -107,6 +107,6 @@ void InstallRunAids(TForm_main& Form)
         if (filter)
             filter(Msg, Handled);
         if (notice)
-            afterNotice(*form, *state, uint8_t(Msg.lParam & 0xFF), uint8_t((Msg.lParam >> 8) & 0xFF));
+            afterNotice(*form, *state, LinkEventOf(Msg.lParam).event, LinkEventOf(Msg.lParam).parameter);
     };
 }

@@ -266,7 +266,8 @@ void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
         return;
     Handled = true;
     try {
-        LASSHELLEvent(uint8_t(Msg.lParam & 0xFF), uint8_t((Msg.lParam >> 8) & 0xFF));
+        const LinkEvent notice = LinkEventOf(Msg.lParam);
+        LASSHELLEvent(notice.event, notice.parameter);
     } catch (...) {
         Application->HandleException(this);
     }

@@ -147,26 +147,28 @@ void ShowLinkError(const char* Text)
     MessageBox(0, Text, "Error", MB_OK);
 }
 
-void notifyapplications(uint32_t Target, uint16_t WParam, uint32_t LParam)
+NoticeTargets noticetargets(const LinkSharedBlock& Block, uint32_t Target)
 {
-    constexpr uint32_t AllClients = 0;
-    constexpr uint32_t AdlClients = 0xFFFFFFFF;
-    LinkSharedBlock& block = *Link().view;
-    const uint32_t message = Link().applicationMessage;
+    NoticeTargets targets;
     for (int i = 0; i < ClientSlots; ++i) {
-        uint32_t window = block.clientSlots[i];
+        uint32_t window = Block.clientSlots[i];
         if (window == 0)
             continue;
-        if (Target == AllClients) {
-            PostMessage(window, message, WParam, LParam);
-        } else if (Target == AdlClients) {
-            if (block.adlFlags[i])
-                PostMessage(window, message, WParam, LParam);
+        if (Target == LinkAllClients || (Target == LinkAdlClients && Block.adlFlags[i])) {
+            targets.windows[targets.count++] = window;
         } else if (window == Target) {
-            PostMessage(window, message, WParam, LParam);
-            return;
+            targets.windows[targets.count++] = window;
+            break;
         }
     }
+    return targets;
+}
+
+void notifyapplications(const NoticeTargets& Targets, uint16_t WParam, uint32_t LParam)
+{
+    const uint32_t message = Link().applicationMessage;
+    for (int i = 0; i < Targets.count; ++i)
+        PostMessage(Targets.windows[i], message, WParam, LParam);
 }
 
 void StartLaserServer()

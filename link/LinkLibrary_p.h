@@ -54,9 +54,18 @@ void copylimited(char* Destination, const char* Source, size_t Size);
 /// Shows one of the library's boxes: no owner, title "Error", OK only.
 void ShowLinkError(const char* Text);
 
-/// Posts LinkAppMessage to target 0 (every client), -1 (the ADL clients) or one window.
-/// The caller holds the mutex.
-void notifyapplications(uint32_t Target, uint16_t WParam, uint32_t LParam);
+/// The client windows that a notice to Target reaches, in slot order: every client
+/// (LinkAllClients), the ADL clients (LinkAdlClients), or the first slot that holds exactly that
+/// window. Read under the mutex.
+struct NoticeTargets {
+    uint32_t windows[ClientSlots];
+    int count = 0;
+};
+NoticeTargets noticetargets(const LinkSharedBlock& Block, uint32_t Target);
+
+/// Posts LinkAppMessage to each of Targets. Called after the mutex is released: a client's
+/// handler reads the status under the mutex, and should not wait for the rest of the fan-out.
+void notifyapplications(const NoticeTargets& Targets, uint16_t WParam, uint32_t LParam);
 
 /// Starts the laser server program; called only without the mutex.
 void StartLaserServer();

@@ -26,7 +26,7 @@ struct ServerNotice {
     uint8_t event;        // ev_... posted to the clients
     uint8_t parameter;
     uint8_t spare;
-    uint32_t target;      // window of a single-target notice
+    uint32_t target;      // window of a single-target notice: LinkAllClients, LinkAdlClients or one window
     uint16_t wParam;
     uint16_t high;        // high half of the posted lParam
 };
@@ -324,10 +324,26 @@ constexpr uint8_t ev_beep84 = 0x84;
 constexpr uint8_t ev_beep85 = 0x85;
 constexpr uint8_t ev_beep86 = 0x86;
 
+/// The targets of a notice besides a single window: every client, and the ADL clients only.
+constexpr uint32_t LinkAllClients = 0;
+constexpr uint32_t LinkAdlClients = 0xFFFFFFFF;
+
 /// The lParam of a posted LinkAppMessage.
 constexpr uint32_t LinkEventLParam(uint8_t Event, uint8_t Parameter, uint16_t High)
 {
     return uint32_t(Event) + 256u * Parameter + 65536u * High;
+}
+
+/// What a client reads from a LinkAppMessage's lParam.
+struct LinkEvent {
+    uint8_t event;
+    uint8_t parameter;
+    uint16_t high;
+};
+constexpr LinkEvent LinkEventOf(intptr_t LParam)
+{
+    const uint32_t bits = uint32_t(LParam);
+    return LinkEvent { uint8_t(bits & 0xFF), uint8_t((bits >> 8) & 0xFF), uint16_t(bits >> 16) };
 }
 
 /// Commands pending in a ring with these indexes.

@@ -1,4 +1,39 @@
 //===- ServerExports.cpp - The laser server's registration and notices ---===//
+//
+// The road of a notice, from the server's excommand to a program's handler:
+//
+// 1. The server (Kelmor32, laserserver/ServerLink) calls excommand on its GUI thread with
+//    ex_status and a whole LaserStatus.
+// 2. excommand takes LinkMutex, copies the status into the shared block, reads the target
+//    windows from the client slots (LinkAllClients, LinkAdlClients or one window) and releases
+//    the mutex.
+// 3. Then it posts LinkAppMessage to each target in slot order, lParam made by LinkEventLParam.
+//    A post is one 24-byte datagram sent to the window's socket, bound under a session-scoped
+//    name; it never waits for the receiving program.
+// 4. In the client, the window sockets belong to the wait set of the queue descriptor, so the
+//    datagram wakes the GUI thread directly: GetMessage's poll on the plain loop, or Qt's event
+//    dispatcher through the message pump's socket notifier in programs built on TApplication.
+//    The look of the loop reads the datagram from the socket and delivers it: OnMessage, the
+//    program's filter, decodes it with LinkEventOf and calls the main form's LASSHELLEvent.
+// 5. The handler calls getstatuspointer, which takes the mutex and copies the status into the
+//    process's own copy.
+//
+// Threads and queues on the way: the server's GUI thread, the kernel's queue of each window
+// socket (a handful of datagrams) and the client's GUI thread. Each client process also has a
+// receiver thread, asleep until a sender finds a socket full: that sender rings the window's
+// bell, and the thread moves what the sockets hold into the process's local queue (10000 deep),
+// and goes on doing so until the loop has taken that queue empty.
+//
+// What is protocol and what is stand-in: the block "excimermem" and its layout, the mutex
+// "excimerdll32", the registered messages "wm_excimerdll32" and "wm_excimerapp32", the exports
+// and their results, the wParam and lParam of a notice and posting rather than sending are the
+// link's own and hold for every program and server. Everything below PostMessage and the named
+// objects is this platform's stand-in for the original's: the named mutex and mapping
+// (platform/kernel), windows as datagram sockets with their bells, the receiver thread and the
+// local queue (platform/user), and the pump that feeds the queue into Qt's loop (platform/ui).
+// The original posts while it holds the mutex; posting never blocks either way, so posting
+// after the release changes only that a client's status read no longer waits for the fan-out.
+//
 #include "link/Varnex32.h"
 
 #include <cstring>
@@ -29,22 +64,23 @@ bool needsData(uint8_t Type)
     }
 }
 
-int32_t act(LinkSharedBlock& Block, const ServerNotice& Notice, void* Data, uint32_t LParam)
+/// Acts on the notice under the mutex; the clients it is for are left in Targets.
+int32_t act(LinkSharedBlock& Block, const ServerNotice& Notice, void* Data, NoticeTargets& Targets)
 {
     switch (Notice.type) {
     case ex_status:
         takeStatus(Block, Data);
-        notifyapplications(0, Notice.wParam, LParam);
+        Targets = noticetargets(Block, LinkAllClients);
         return 0;
     case ex_info:
         std::memcpy(Data, &Block.info, sizeof(LaserInfo));
         return 0;
     case ex_notify:
-        notifyapplications(0, Notice.wParam, LParam);
+        Targets = noticetargets(Block, LinkAllClients);
         return 0;
     case ex_statusone:
         takeStatus(Block, Data);
-        notifyapplications(Notice.target, Notice.wParam, LParam);
+        Targets = noticetargets(Block, Notice.target);
         return 0;
     case ex_closing:
         takeStatus(Block, Data);
@@ -53,7 +89,7 @@ int32_t act(LinkSharedBlock& Block, const ServerNotice& Notice, void* Data, uint
         for (int i = 0; i < 4; ++i)
             if (Block.status.countdowns[i] > 0)
                 Block.status.countdowns[i] = uint16_t(Block.status.countdowns[i] - 1);
-        notifyapplications(0, Notice.wParam, LParam);
+        Targets = noticetargets(Block, LinkAllClients);
         return 0;
     case ex_fetch:
         std::memcpy(Data, &Block.ring, sizeof(CommandRing));
@@ -61,10 +97,10 @@ int32_t act(LinkSharedBlock& Block, const ServerNotice& Notice, void* Data, uint
         return 0;
     case ex_statusadl:
         takeStatus(Block, Data);
-        notifyapplications(0xFFFFFFFF, Notice.wParam, LParam);
+        Targets = noticetargets(Block, LinkAdlClients);
         return 0;
     case ex_notifyadl:
-        notifyapplications(0xFFFFFFFF, Notice.wParam, LParam);
+        Targets = noticetargets(Block, LinkAdlClients);
         return 0;
     default:
         return -1;
@@ -94,14 +130,23 @@ int32_t excommand(const ServerNotice* Notice, void* Data)
     const ServerNotice notice = *Notice;
     const uint32_t lParam = LinkEventLParam(notice.event, notice.parameter, notice.high);
 
-    MutexHold hold;
-    if (!hold)
-        return LINK_TIMEOUT;
-    LinkSharedBlock& block = *link.view;
-    int32_t result = act(block, notice, Data, lParam);
-
-    const CommandRing& ring = block.ring;
-    if (ring.writeIndex != ring.readIndex && block.status.serverReady != 0 && block.serverWindow != 0)
-        PostMessage(block.serverWindow, link.serverMessage, LinkServerWParam, 0);
+    int32_t result;
+    NoticeTargets targets;
+    uint32_t wakeServer = 0;
+    {
+        MutexHold hold;
+        if (!hold)
+            return LINK_TIMEOUT;
+        LinkSharedBlock& block = *link.view;
+        result = act(block, notice, Data, targets);
+        const CommandRing& ring = block.ring;
+        if (ring.writeIndex != ring.readIndex && block.status.serverReady != 0)
+            wakeServer = block.serverWindow;
+    }
+    // Posted after the release, in the same order: a client's status read need not wait for the
+    // fan-out, and the status it reads is at least the one announced.
+    notifyapplications(targets, notice.wParam, lParam);
+    if (wakeServer != 0)
+        PostMessage(wakeServer, link.serverMessage, LinkServerWParam, 0);
     return result;
 }

@@ -19,11 +19,16 @@ TEST(LinkRecords, SequenceRunsFromOneTo65520)
     EXPECT_EQ(NextSequence(65535), 1);
 }
 
-TEST(LinkRecords, EventParameterAndHighHalfMakeTheLParam)
+TEST(LinkRecords, EventParameterAndHighHalfMakeTheLParamAndAreReadBack)
 {
     EXPECT_EQ(LinkEventLParam(ev_rxon, 1, 0), 0x0142u);
     EXPECT_EQ(LinkEventLParam(ev_blink2, 0, 0x1234), 0x12340031u);
     EXPECT_EQ(LinkEventLParam(0x86, 0xFF, 0xFFFF), 0xFFFFFF86u);
+    // A posted lParam is 64 bits wide; only its low 32 carry the notice.
+    const LinkEvent read = LinkEventOf(intptr_t(0x1FFFFFF86));
+    EXPECT_EQ(read.event, 0x86);
+    EXPECT_EQ(read.parameter, 0xFF);
+    EXPECT_EQ(read.high, 0xFFFF);
 }
 
 TEST(LinkRecords, GasModeArgumentCarriesTheSubCommandInByteOne)
