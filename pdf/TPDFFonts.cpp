@@ -4,6 +4,7 @@
 #include "pdf/PdfFontProbes.h"
 #include "pdf/PdfPrimitives.h"
 #include "pdf/PdfSecurity.h"
+#include "pdf/PdfSelectedFont.h"
 #include "pdf/PdfStandardWidths.h"
 #include "pdf/TAnsiFontSubset.h"
 #include "pdf/TPDFDocument.h"
@@ -60,40 +61,17 @@ int standardIndex(const std::string& UpperName, uint8_t Style)
     return -1;
 }
 
-/// A font of the face at height -1000 selected into a memory context, released with it.
-class MeasuringFont {
-public:
-    MeasuringFont(const std::string& FaceName, uint8_t Style)
-    {
-        LOGFONTA Font {};
-        Font.lfHeight = -1000;
-        Font.lfWeight = (Style & 1) ? FW_BOLD : FW_NORMAL;
-        Font.lfItalic = (Style & 2) ? 1 : 0;
-        Font.lfCharSet = ANSI_CHARSET;
-        std::strncpy(Font.lfFaceName, FaceName.c_str(), LF_FACESIZE - 1);
-        FDc = CreateCompatibleDC(nullptr);
-        FFont = CreateFontIndirect(Font);
-        if (FDc && FFont)
-            FOld = SelectObject(FDc, FFont);
-    }
-    ~MeasuringFont()
-    {
-        if (FOld)
-            SelectObject(FDc, FOld);
-        if (FFont)
-            DeleteObject(FFont);
-        if (FDc)
-            DeleteDC(FDc);
-    }
-    MeasuringFont(const MeasuringFont&) = delete;
-    MeasuringFont& operator=(const MeasuringFont&) = delete;
-    HDC Dc() const { return FOld ? FDc : nullptr; }
-
-private:
-    HDC FDc = nullptr;
-    HFONT FFont = nullptr;
-    HGDIOBJ FOld = nullptr;
-};
+/// The face at height -1000, as it is measured.
+LOGFONTA measuringFont(const std::string& FaceName, uint8_t Style)
+{
+    LOGFONTA Font {};
+    Font.lfHeight = -1000;
+    Font.lfWeight = (Style & 1) ? FW_BOLD : FW_NORMAL;
+    Font.lfItalic = (Style & 2) ? 1 : 0;
+    Font.lfCharSet = ANSI_CHARSET;
+    std::strncpy(Font.lfFaceName, FaceName.c_str(), LF_FACESIZE - 1);
+    return Font;
+}
 
 /// Writes a deflated stream object: its dictionary lines, the data encrypted with the object's
 /// key and a line end before "endstream".
@@ -176,7 +154,7 @@ void TPDFFont::loadMetrics()
 {
     if (Unicode)
         TTFData = std::make_unique<TTTFData>(FaceName, Embed, Style);
-    MeasuringFont Font(FaceName, Style);
+    const PdfSelectedFont Font(measuringFont(FaceName, Style));
     if (!Font.Dc())
         throw TPDFException(SCannotReceiveFontData);
     if (!Unicode) {

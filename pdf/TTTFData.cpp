@@ -2,6 +2,7 @@
 #include "pdf/TTTFData.h"
 
 #include "pdf/PdfPrimitives.h"
+#include "pdf/PdfSelectedFont.h"
 #include "pdf/TPDFException.h"
 
 #include "platform/gdi/Gdi.h"
@@ -26,35 +27,6 @@ LOGFONTA fontOf(const std::string& FaceName, int Style)
     return Font;
 }
 
-/// A memory context holding the face, released with it.
-class SelectedFont {
-public:
-    SelectedFont(const std::string& FaceName, int Style)
-        : FDc(CreateCompatibleDC(nullptr))
-        , FFont(CreateFontIndirect(fontOf(FaceName, Style)))
-    {
-        if (FDc && FFont)
-            FOld = SelectObject(FDc, FFont);
-    }
-    ~SelectedFont()
-    {
-        if (FOld)
-            SelectObject(FDc, FOld);
-        if (FFont)
-            DeleteObject(FFont);
-        if (FDc)
-            DeleteDC(FDc);
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-    HDC Dc() const { return FOld ? FDc : nullptr; }
-
-private:
-    HDC FDc = nullptr;
-    HFONT FFont = nullptr;
-    HGDIOBJ FOld = nullptr;
-};
-
 TTFBytes required(const TTFTableSource& Tables, const char* Tag)
 {
     std::optional<TTFBytes> Table = Tables(Tag);
@@ -73,7 +45,7 @@ void writeText(TStream& Stream, const std::string& Text)
 TTFTableSource InstalledFontTables(const std::string& FaceName, int Style)
 {
     return [FaceName, Style](const char* Tag) -> std::optional<TTFBytes> {
-        SelectedFont Font(FaceName, Style);
+        const PdfSelectedFont Font(fontOf(FaceName, Style));
         if (!Font.Dc())
             throw TPDFException(SCannotReceiveFontData);
         // The engine takes the tag's letters in reversed byte order.
@@ -90,7 +62,7 @@ TTFTableSource InstalledFontTables(const std::string& FaceName, int Style)
 
 bool InstalledFontFixedPitch(const std::string& FaceName, int Style)
 {
-    SelectedFont Font(FaceName, Style);
+    const PdfSelectedFont Font(fontOf(FaceName, Style));
     TEXTMETRICA Metrics {};
     if (!Font.Dc() || !GetTextMetrics(Font.Dc(), &Metrics))
         throw TPDFException(SCannotReceiveFontData);
