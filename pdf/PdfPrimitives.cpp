@@ -88,6 +88,11 @@ std::string IntToStrZero(int64_t Value, int Width)
     return S;
 }
 
+std::string ObjectRef(int32_t Number)
+{
+    return IntToStr(Number) + " 0 R";
+}
+
 std::string ReplaceChar(std::string_view Text, char Character, std::string_view Replacement)
 {
     std::string S;

@@ -22,6 +22,8 @@ std::string EscapeSpecialChar(std::string_view Text);
 std::string FloatToPDFStr(double Value);
 /// Left-padded with "0" to Width; never cut.
 std::string IntToStrZero(int64_t Value, int Width);
+/// An indirect reference: the object number and " 0 R".
+std::string ObjectRef(int32_t Number);
 std::string ReplaceChar(std::string_view Text, char Character, std::string_view Replacement);
 /// Two upper-case hex digits.
 std::string ByteToHex(uint8_t Value);

@@ -21,7 +21,7 @@ void TPDFAction::PrepareToSave()
 void TPDFAction::writeNext()
 {
     if (Next)
-        Document->WriteText("/Next " + IntToStr(Next->ObjectNumber) + " 0 R");
+        Document->WriteText("/Next " + ObjectRef(Next->ObjectNumber));
 }
 
 // --- TPDFURLAction

@@ -84,7 +84,7 @@ void TPDFActionAnnotation::Save()
     Doc.WriteText(rectEntry());
     // A link without an action would otherwise point at object 0, which does not exist.
     if (FAction)
-        Doc.WriteText("/A " + IntToStr(FAction->ObjectNumber) + " 0 R");
+        Doc.WriteText("/A " + ObjectRef(FAction->ObjectNumber));
     Doc.CloseDictionary();
     Doc.CloseObject();
 }

@@ -110,7 +110,7 @@ void TPDFButton::Save()
     Doc.WriteText("/Type /Annot");
     Doc.WriteText("/Subtype /Widget");
     Doc.WriteText(rectEntry());
-    Doc.WriteText("/P " + IntToStr(OwnerPage().PageNumber) + " 0 R");
+    Doc.WriteText("/P " + ObjectRef(OwnerPage().PageNumber));
     Doc.WriteText("/MK <</CA " + stringEntry(Caption) + " /BC [" + PDFColorComponents(Color) + " ]/BG ["
                   + PDFColorComponents(BackgroundColor) + " ]>>");
     Doc.WriteText("/DA " + stringEntry("/" + FontResourceName + " " + IntToStr(Font->Size) + " Tf " + PDFColorComponents(Font->Color) + " rg"));
@@ -121,7 +121,7 @@ void TPDFButton::Save()
     Doc.WriteText("/F " + IntToStr(static_cast<int64_t>(Flags.Bits() & 0x7F)));
     Doc.WriteText("/Ff " + IntToStr((ReadOnly ? 1 : 0) + (Required ? 2 : 0) + 65536));
     Doc.WriteText("/H /P");
-    Doc.WriteText("/AP <</N " + IntToStr(FNormal->PageNumber) + " 0 R /D " + IntToStr(FDown->PageNumber) + " 0 R>>");
+    Doc.WriteText("/AP <</N " + ObjectRef(FNormal->PageNumber) + " /D " + ObjectRef(FDown->PageNumber) + ">>");
     writeActions();
     Doc.WriteText(">>");
     Doc.CloseDictionary();

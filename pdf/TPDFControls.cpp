@@ -64,7 +64,7 @@ void TPDFControl::writeHint()
 std::string TPDFControl::actionRef(TPDFAction* Action)
 {
     document().RegisterAction(Action);
-    return IntToStr(Action->ObjectNumber) + " 0 R";
+    return ObjectRef(Action->ObjectNumber);
 }
 
 void TPDFControl::writeActions()

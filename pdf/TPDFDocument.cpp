@@ -26,15 +26,6 @@
 
 #include <random>
 
-namespace {
-
-std::string ref(int32_t Number)
-{
-    return IntToStr(Number) + " 0 R";
-}
-
-} // namespace
-
 TPDFDocument::TPDFDocument(TComponent* AOwner)
     : TComponent(AOwner), FDocumentInfo(std::make_unique<TPDFDocInfo>()),
       FPages(std::make_unique<TPDFPages>(*this, false)), FActions(std::make_unique<TPDFActions>(*this)),
@@ -419,7 +410,7 @@ void TPDFDocument::writePageTree()
     WriteText("/Type /Pages");
     WriteText("/Kids [");
     for (int I = 0; I < FPages->Count(); ++I)
-        WriteText(ref(FPages->Items(I)->PageNumber));
+        WriteText(ObjectRef(FPages->Items(I)->PageNumber));
     WriteText("]");
     WriteText("/Count " + IntToStr(FPages->Count()));
     CloseDictionary();
@@ -436,7 +427,7 @@ void TPDFDocument::writeCatalog(int32_t& NamesNumber)
                                                    "/FitWindow true", "/CenterWindow true" };
     StartObject(FCatalogNumber);
     WriteText("/Type /Catalog");
-    WriteText(" /Pages " + ref(FPagesNumber));
+    WriteText(" /Pages " + ObjectRef(FPagesNumber));
     WriteText(Layouts[static_cast<int>(PageLayout)]);
     if (!ViewerPreferences.Empty()) {
         WriteText("/ViewerPreferences <<");
@@ -447,14 +438,14 @@ void TPDFDocument::writeCatalog(int32_t& NamesNumber)
     }
     WriteText(Modes[static_cast<int>(PageMode)]);
     if (OpenAction)
-        WriteText("/OpenAction " + ref(OpenAction->ObjectNumber));
+        WriteText("/OpenAction " + ObjectRef(OpenAction->ObjectNumber));
     if (FOutlines->Count() > 0)
-        WriteText("/Outlines " + ref(FOutlines->ObjectNumber));
+        WriteText("/Outlines " + ObjectRef(FOutlines->ObjectNumber));
     if (!FAcroForm->Empty())
-        WriteText("/AcroForm " + ref(FAcroForm->ObjectNumber));
+        WriteText("/AcroForm " + ObjectRef(FAcroForm->ObjectNumber));
     if (FJSFList->Count() > 0) {
         NamesNumber = NewObjectNumber();
-        WriteText("/Names " + ref(NamesNumber));
+        WriteText("/Names " + ObjectRef(NamesNumber));
     }
     CloseDictionary();
     CloseObject();
@@ -466,7 +457,7 @@ void TPDFDocument::writeJavaScript(int32_t NamesNumber)
         return;
     StartObject(NamesNumber);
     int32_t TreeNumber = NewObjectNumber();
-    WriteText("/JavaScript " + ref(TreeNumber));
+    WriteText("/JavaScript " + ObjectRef(TreeNumber));
     CloseDictionary();
     CloseObject();
     for (int I = 0; I < FJSFList->Count(); ++I)
@@ -476,7 +467,7 @@ void TPDFDocument::writeJavaScript(int32_t NamesNumber)
     for (int I = 0; I < FJSFList->Count(); ++I) {
         const TPDFJSFunction& F = *FJSFList->Items(I);
         WriteText(" (" + EscapeSpecialChar(CryptString(FProtectionEnabled, FKey, F.Name, TreeNumber)) + ") "
-                      + ref(F.ObjectNumber),
+                      + ObjectRef(F.ObjectNumber),
                   false);
     }
     WriteText("]");
@@ -534,10 +525,10 @@ void TPDFDocument::writeXrefAndTrailer()
     WriteText("trailer");
     WriteText("<<");
     WriteText("/Size " + IntToStr(Count + 1));
-    WriteText("/Root " + ref(FCatalogNumber));
-    WriteText("/Info " + ref(FDocumentInfo->ObjectNumber));
+    WriteText("/Root " + ObjectRef(FCatalogNumber));
+    WriteText("/Info " + ObjectRef(FDocumentInfo->ObjectNumber));
     if (FProtectionEnabled)
-        WriteText("/Encrypt " + ref(FEncryptNumber));
+        WriteText("/Encrypt " + ObjectRef(FEncryptNumber));
     WriteText("/ID [<" + FFileID + "><" + FFileID + ">]");
     WriteText(">>");
     WriteText("startxref");

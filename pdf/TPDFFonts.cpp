@@ -31,10 +31,6 @@ constexpr StandardFace StandardFaces[14] = {
     { "Symbol", 1000 },     { "ZapfDingbats", 1000 },
 };
 
-std::string ref(int32_t Number)
-{
-    return IntToStr(Number) + " 0 R";
-}
 
 std::string upper(std::string_view S)
 {
@@ -295,7 +291,7 @@ int32_t TPDFFont::saveDescriptor(TPDFDocument& Document, int32_t FileNumber)
     Document.WriteText("/ItalicAngle " + FloatToPDFStr(M.otmItalicAngle / 10.0));
     Document.WriteText("/StemV 87");
     if (FileNumber > 0)
-        Document.WriteText("/FontFile2 " + ref(FileNumber));
+        Document.WriteText("/FontFile2 " + ObjectRef(FileNumber));
     Document.CloseDictionary();
     Document.CloseObject();
     return Number;
@@ -318,7 +314,7 @@ void TPDFFont::saveUnicode(TPDFDocument& Document, int32_t FileNumber)
     Document.WriteText("/CIDSystemInfo <</Ordering" + string("Identity") + "/Registry" + string("Adobe") + "/Supplement 0>>");
     Document.WriteText("/DW 1000");
     Document.WriteText("/W" + TTFData->GetWidthArray());
-    Document.WriteText("/FontDescriptor " + ref(DescriptorNumber));
+    Document.WriteText("/FontDescriptor " + ObjectRef(DescriptorNumber));
     Document.CloseDictionary();
     Document.CloseObject();
 
@@ -333,8 +329,8 @@ void TPDFFont::saveUnicode(TPDFDocument& Document, int32_t FileNumber)
     Document.WriteText("/Subtype /Type0");
     Document.WriteText("/BaseFont /" + Name);
     Document.WriteText("/Encoding /Identity-H");
-    Document.WriteText("/DescendantFonts [" + ref(DescendantNumber) + "]");
-    Document.WriteText("/ToUnicode " + ref(MapNumber));
+    Document.WriteText("/DescendantFonts [" + ObjectRef(DescendantNumber) + "]");
+    Document.WriteText("/ToUnicode " + ObjectRef(MapNumber));
     Document.CloseDictionary();
     Document.CloseObject();
 }
@@ -357,7 +353,7 @@ void TPDFFont::saveSimple(TPDFDocument& Document, int32_t FileNumber)
     // readers to Latin character names that it does not have.
     if (!Symbolic)
         Document.WriteText("/Encoding /WinAnsiEncoding");
-    Document.WriteText("/FontDescriptor " + ref(DescriptorNumber));
+    Document.WriteText("/FontDescriptor " + ObjectRef(DescriptorNumber));
     Document.WriteText("/Widths [" + WidthsText + "]");
     Document.CloseDictionary();
     Document.CloseObject();

@@ -10,15 +10,6 @@
 
 #include <algorithm>
 
-namespace {
-
-std::string ref(int32_t Number)
-{
-    return IntToStr(Number) + " 0 R";
-}
-
-} // namespace
-
 // --- TPDFOutlineEntry
 
 TPDFOutlineEntry* TPDFOutlineEntry::FirstChild() const
@@ -69,14 +60,14 @@ void TPDFOutlineEntry::Save()
     }
     if (!FChildren.empty()) {
         Doc.WriteText("/Count " + std::string(Opened ? "" : "-") + IntToStr(static_cast<int64_t>(FChildren.size())));
-        Doc.WriteText("/First " + ref(FirstChild()->ObjectNumber));
-        Doc.WriteText("/Last " + ref(LastChild()->ObjectNumber));
+        Doc.WriteText("/First " + ObjectRef(FirstChild()->ObjectNumber));
+        Doc.WriteText("/Last " + ObjectRef(LastChild()->ObjectNumber));
     }
-    Doc.WriteText("/Parent " + ref(FParent ? FParent->ObjectNumber : FOwner.ObjectNumber));
+    Doc.WriteText("/Parent " + ObjectRef(FParent ? FParent->ObjectNumber : FOwner.ObjectNumber));
     if (FNext)
-        Doc.WriteText("/Next " + ref(FNext->ObjectNumber));
+        Doc.WriteText("/Next " + ObjectRef(FNext->ObjectNumber));
     if (FPrev)
-        Doc.WriteText("/Prev " + ref(FPrev->ObjectNumber));
+        Doc.WriteText("/Prev " + ObjectRef(FPrev->ObjectNumber));
     Doc.CloseDictionary();
     Doc.CloseObject();
 }
@@ -137,9 +128,9 @@ void TPDFOutlines::Save()
         if (E->FParent)
             continue;
         if (!E->FPrev)
-            FDocument.WriteText("/First " + ref(E->ObjectNumber));
+            FDocument.WriteText("/First " + ObjectRef(E->ObjectNumber));
         if (!E->FNext)
-            FDocument.WriteText("/Last " + ref(E->ObjectNumber));
+            FDocument.WriteText("/Last " + ObjectRef(E->ObjectNumber));
     }
     FDocument.CloseDictionary();
     FDocument.CloseObject();

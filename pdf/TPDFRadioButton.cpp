@@ -14,10 +14,6 @@
 
 namespace {
 
-std::string ref(int32_t Number)
-{
-    return IntToStr(Number) + " 0 R";
-}
 
 void fillBackground(TPDFPage& Page, TColor Color)
 {
@@ -106,15 +102,15 @@ void TPDFRadioButton::Save()
     Doc.WriteText("/Type /Annot");
     Doc.WriteText("/Subtype /Widget");
     Doc.WriteText(rectEntry());
-    Doc.WriteText("/P " + ref(OwnerPage().PageNumber));
+    Doc.WriteText("/P " + ObjectRef(OwnerPage().PageNumber));
     Doc.WriteText(Checked ? "/AS /" + On : "/AS /Off");
     const std::string NoText = "\xFE\xFF";
     Doc.WriteText("/MK <</CA " + stringEntry("l") + " /AC " + stringEntry(NoText) + "/RC " + stringEntry(NoText) + "/BC ["
                   + PDFColorComponents(Color) + " ]/BG [" + PDFColorComponents(BackgroundColor) + " ]>>");
     Doc.WriteText("/DA " + stringEntry("/" + FontResourceName + " 0 Tf " + PDFColorComponents(Font->Color) + " rg"));
     Doc.WriteText("/F " + IntToStr(static_cast<int64_t>(Flags.Bits() & 0x7F)));
-    Doc.WriteText("/Parent " + ref(FRadioGroup->ObjectNumber));
-    const std::string States = "<< /" + On + " " + ref(FOn->PageNumber) + " /Off  " + ref(FOff->PageNumber) + " >> ";
+    Doc.WriteText("/Parent " + ObjectRef(FRadioGroup->ObjectNumber));
+    const std::string States = "<< /" + On + " " + ObjectRef(FOn->PageNumber) + " /Off  " + ObjectRef(FOff->PageNumber) + " >> ";
     Doc.WriteText("/AP <</N " + States + "/D " + States + ">>");
     Doc.WriteText("/H /T");
     writeActions();
@@ -144,7 +140,7 @@ void TPDFRadioGroup::Save()
     }
     std::string Kids = "/Kids [";
     for (int I = 0; I < Controls.Count(); ++I)
-        Kids += ref(Controls.Items(I)->ObjectNumber) + " ";
+        Kids += ObjectRef(Controls.Items(I)->ObjectNumber) + " ";
     Document.WriteText(Kids + "]");
     int Ff = 32768;
     if (Controls.Count() > 0)
