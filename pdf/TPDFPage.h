@@ -261,6 +261,8 @@ private:
     double widthPt(double Sum, int Characters, int Blanks) const;
     void writeUnicodeRun(std::string& Run);
     void decorations(double Width);
+    /// Moves the text origin to X, Y (points) and turns the text to Angle.
+    void placeText(double X, double Y, double Angle);
     void linkSearch(double X, double Y, const std::string& Text, const std::function<double(int)>& WidthBefore,
                     const std::function<double(const std::string&, int)>& WidthOf);
     void writeResources();

@@ -39,6 +39,24 @@ std::string dxMove(double Dx)
     return FloatToPDFStr(Dx) + " 0 Td";
 }
 
+/// Device-unit moves in points.
+std::vector<float> pointsOf(const float* Dx, size_t Count, double ScaleFactor)
+{
+    std::vector<float> Pt;
+    if (Dx)
+        for (size_t I = 0; I < Count; ++I)
+            Pt.push_back(float(Dx[I] / ScaleFactor));
+    return Pt;
+}
+
+double dxSum(const float* Dx, int From, int Length)
+{
+    double Sum = 0;
+    for (int I = From; I < From + Length; ++I)
+        Sum += Dx[I];
+    return Sum;
+}
+
 std::string lowerAscii(std::string S)
 {
     for (char& C : S)
@@ -381,35 +399,34 @@ void TPDFPage::ShowUnicodeTextSpaced(const WCHAR* W, int Count, const float* Dx)
         decorations(Width);
 }
 
-void TPDFPage::ShowTextAtPt(const std::string& S, double X, double Y, double Angle)
+void TPDFPage::placeText(double X, double Y, double Angle)
 {
     SetTextOrigin(X, Y);
     if (Angle != TextAngle)
         SetTextAngle(Angle);
+}
+
+void TPDFPage::ShowTextAtPt(const std::string& S, double X, double Y, double Angle)
+{
+    placeText(X, Y, Angle);
     ShowText(S);
 }
 
 void TPDFPage::ShowUnicodeTextAtPt(const WCHAR* W, int Count, double X, double Y, double Angle)
 {
-    SetTextOrigin(X, Y);
-    if (Angle != TextAngle)
-        SetTextAngle(Angle);
+    placeText(X, Y, Angle);
     ShowUnicodeText(W, Count);
 }
 
 void TPDFPage::ShowTextSpacedAtPt(const std::string& S, const float* Dx, double X, double Y, double Angle)
 {
-    SetTextOrigin(X, Y);
-    if (Angle != TextAngle)
-        SetTextAngle(Angle);
+    placeText(X, Y, Angle);
     ShowTextSpaced(S, Dx);
 }
 
 void TPDFPage::ShowUnicodeTextSpacedAtPt(const WCHAR* W, int Count, const float* Dx, double X, double Y, double Angle)
 {
-    SetTextOrigin(X, Y);
-    if (Angle != TextAngle)
-        SetTextAngle(Angle);
+    placeText(X, Y, Angle);
     ShowUnicodeTextSpaced(W, Count, Dx);
 }
 
@@ -430,10 +447,7 @@ void TPDFPage::ExtTextOut(double X, double Y, double Angle, const std::string& S
     if (S.empty())
         return;
     const double A = BaselineOffsetPt();
-    std::vector<float> DxPt;
-    if (Dx)
-        for (size_t I = 0; I < S.size(); ++I)
-            DxPt.push_back(float(Dx[I] / ScaleFactor));
+    const std::vector<float> DxPt = pointsOf(Dx, S.size(), ScaleFactor);
     auto show = [&](double PtX, double PtY) {
         if (Dx)
             ShowTextSpacedAtPt(S, DxPt.data(), PtX, PtY, Angle);
@@ -445,15 +459,9 @@ void TPDFPage::ExtTextOut(double X, double Y, double Angle, const std::string& S
     } else {
         show(ToPtX(X), ToPtY(Y) - A);
         if (Document.AutoCreateURL && !IsForm) {
-            auto dxSum = [&](int From, int Length) {
-                double Sum = 0;
-                for (int I = From; I < From + Length; ++I)
-                    Sum += Dx[I];
-                return Sum;
-            };
             linkSearch(X, Y, S,
-                       [&](int Before) { return Dx ? dxSum(0, Before) : TextWidth(S.substr(0, size_t(Before))); },
-                       [&](const std::string& U, int At) { return Dx ? dxSum(At, int(U.size())) : TextWidth(U); });
+                       [&](int Before) { return Dx ? dxSum(Dx, 0, Before) : TextWidth(S.substr(0, size_t(Before))); },
+                       [&](const std::string& U, int At) { return Dx ? dxSum(Dx, At, int(U.size())) : TextWidth(U); });
         }
     }
     TextAngle = Angle;
@@ -464,10 +472,7 @@ void TPDFPage::ExtTextOutW(double X, double Y, double Angle, const WCHAR* W, int
     if (Count <= 0)
         return;
     const double A = BaselineOffsetPt();
-    std::vector<float> DxPt;
-    if (Dx)
-        for (int I = 0; I < Count; ++I)
-            DxPt.push_back(float(Dx[I] / ScaleFactor));
+    const std::vector<float> DxPt = pointsOf(Dx, size_t(Count), ScaleFactor);
     auto show = [&](double PtX, double PtY) {
         if (Dx)
             ShowUnicodeTextSpacedAtPt(W, Count, DxPt.data(), PtX, PtY, Angle);
@@ -483,15 +488,9 @@ void TPDFPage::ExtTextOutW(double X, double Y, double Angle, const WCHAR* W, int
             std::string Low(size_t(Count), ' ');
             for (int I = 0; I < Count; ++I)
                 Low[size_t(I)] = char(W[I] & 0xFF);
-            auto dxSum = [&](int From, int Length) {
-                double Sum = 0;
-                for (int I = From; I < From + Length; ++I)
-                    Sum += Dx[I];
-                return Sum;
-            };
             linkSearch(X, Y, Low,
-                       [&](int Before) { return Dx ? dxSum(0, Before) : UnicodeTextWidth(W, Before); },
-                       [&](const std::string& U, int At) { return Dx ? dxSum(At, int(U.size())) : TextWidth(U); });
+                       [&](int Before) { return Dx ? dxSum(Dx, 0, Before) : UnicodeTextWidth(W, Before); },
+                       [&](const std::string& U, int At) { return Dx ? dxSum(Dx, At, int(U.size())) : TextWidth(U); });
         }
     }
     TextAngle = Angle;
