@@ -118,6 +118,12 @@ TEST_F(AnnotationTest, MisuseRaisesTheWritersTexts)
         { [] { TPDFActionAnnotation A(nullptr); }, "Annotation must have TPDFPage as owner" },
         { [&] { Action.SetURL(""); }, "URL cannot be empty" },
         { [&] { Idle.RegisterAction(&Action); }, "Generation PDF file not activated" },
+        { [&] {
+             TPDFPage Watermark(Idle);
+             Watermark.IsForm = true;
+             Watermark.CreateURLLink({ 0, 0, 10, 10 }, "http://a.org/");
+         },
+          "Cannot create URL to watermark" },
     };
     for (const auto& [Call, Text] : Rows) {
         try {
