@@ -12,7 +12,6 @@
 #include "platform/ui/StdCtrls.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -53,7 +52,7 @@ TForm_main::WaitEnd TForm_main::waitFor(const std::function<bool()>& Done, bool 
             end = WaitEnd::Done;
             break;
         }
-        if (Closable && closing) {
+        if (Closable && run.Closing()) {
             end = WaitEnd::Closing;
             break;
         }
@@ -67,34 +66,24 @@ TForm_main::WaitEnd TForm_main::waitFor(const std::function<bool()>& Done, bool 
 void TForm_main::btn_startClick(TObject*)
 {
     // A click that arrives while Start waits (the loop runs) must not start a second run.
-    if (inStart_)
+    if (!run.BeginStart())
         return;
-    inStart_ = true;
-    runEndSeen_ = false;
-    const bool started = startRun();
-    inStart_ = false;
-    if (started && runEndSeen_) {
-        // The run ended during the start: it is over, not running.
-        stopRequested = true;
+    // A run that ended during the start is over, not running.
+    if (run.EndStart(startRun()))
         CheckStopping();
-    }
     Sgetstatus();
-    if (closePending_) {
-        closePending_ = false;
+    if (run.TakeHeldClose())
         Close();
-    }
 }
 
 bool TForm_main::startRun()
 {
-    stopRequested = false;
     if (!(statusCopy.stateFlags & sf_ready))
         return false;
-    if (unsaved && Application->MessageBox("Graphic was not saved, start anyway?", "Attention", MB_YESNO) != IDYES)
+    if (run.Unsaved() && Application->MessageBox("Graphic was not saved, start anyway?", "Attention", MB_YESNO) != IDYES)
         return false;
-    if (running) {
+    if (run.StopByOperator()) {
         lascommand(cmd_laseroff, 0);
-        running = false;
         return false;
     }
     if (statusCopy.stateFlags & sf_firing) {
@@ -109,11 +98,11 @@ bool TForm_main::startRun()
     }
     if (!(statusCopy.stateFlags & sf_highvoltage)) {
         lascommand(cmd_laseron, 0);
-        starting = true;
+        run.LaserStarting();
         Sgetstatus();
         const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_highvoltage) != 0; }, true);
         if (end != WaitEnd::Done) {
-            starting = false;
+            run.StartFailed();
             if (end == WaitEnd::TimedOut)
                 Application->MessageBox(" cannot start laser", "Error", MB_OK);
             return false;
@@ -133,28 +122,21 @@ bool TForm_main::startRun()
     PlotGraph1->SetPlotting(true);
 
     // A run so short that its end came during the wait has fired: that ends the wait too.
-    const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_firing) || runEndSeen_; }, true);
+    const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_firing) || run.RunEndSeen(); }, true);
     if (end != WaitEnd::Done) {
-        starting = false;
+        run.StartFailed();
         if (end == WaitEnd::TimedOut)
             Application->MessageBox(" cannot start laser", "Error", MB_OK);
         return false;
     }
-    starting = false;
-    running = true;
+    run.RunStarted();
     return true;
 }
 
 void TForm_main::CheckStopping()
 {
-    if (!stopRequested)
-        return;
-    stopRequested = false;
-    if (running) {
+    if (run.CheckStopping())
         lascommand(cmd_laseroff, 0);
-        unsaved = true;
-        running = false;
-    }
 }
 
 void TForm_main::ClearEnergyGraph()
@@ -162,15 +144,12 @@ void TForm_main::ClearEnergyGraph()
     PlotGraph2->SetPlotting(false);
     renewSeries(*PlotGraph2);
     PlotGraph2->SetPlotting(true);
-    lastPlotted = 0;
+    results.EnergyGraphCleared();
 }
 
 void TForm_main::ClearStatistics()
 {
-    deviation = meanEnergy = 0;
-    selectedPulses = 0;
-    reportBaseName.clear();
-    paintStamp.clear();
+    results.ClearStatistics();
 }
 
 void TForm_main::setMarks(TPlotGraph& Graph, bool Horizontal)
@@ -194,23 +173,19 @@ void TForm_main::setMarks(TPlotGraph& Graph, bool Horizontal)
 void TForm_main::ShowActualValues()
 {
     interval1->SetCaption(IntervalText(statusCopy));
-    if (running) {
-        if (lastInterval > statusCopy.intervalCurrent)
-            ClearEnergyGraph();
-        lastInterval = statusCopy.intervalCurrent;
-    }
+    if (run.Running() && results.IntervalRestarted(statusCopy.intervalCurrent))
+        ClearEnergyGraph();
     const int32_t samples = UsableSamples(statusCopy);
     PlotGraph2->SetPlotting(false);
     const auto* energies = reinterpret_cast<const float*>(uintptr_t(statusCopy.energyPtr));
     const auto* times = reinterpret_cast<const double*>(uintptr_t(statusCopy.abscissaPtr));
-    if (lastPlotted < samples - 1 && energies && times) {
-        if (TSeries* series = PlotGraph2->GetSeries(1)) {
-            series->SetDrawPoints(false);
-            for (int32_t i = lastPlotted; i < samples; ++i)
-                series->AddPoint(times[i], energies[i]);
-        }
-        lastPlotted = samples - 1;
-    }
+    if (energies && times)
+        if (const RunResults::SampleRange range = results.TakeNewSamples(samples); !range.Empty())
+            if (TSeries* series = PlotGraph2->GetSeries(1)) {
+                series->SetDrawPoints(false);
+                for (int32_t i = range.First; i < range.End; ++i)
+                    series->AddPoint(times[i], energies[i]);
+            }
     setMarks(*PlotGraph2, true);
     PlotGraph2->GetYAxis()->SetMax(180);
     PlotGraph2->GetYAxis()->SetMin(0);
@@ -222,23 +197,16 @@ void TForm_main::ShowActualValues()
 void TForm_main::PaintSD()
 {
     CheckStopping();
-    dataReady = true;
-    if (const auto* bins = reinterpret_cast<const int32_t*>(uintptr_t(statusCopy.histogramPtr)))
-        std::memcpy(histogram.data(), bins, sizeof histogram);
-    else
-        histogram.fill(0);
+    run.ResultsShown();
+    results.TakeRunEnd(statusCopy, reinterpret_cast<const int32_t*>(uintptr_t(statusCopy.histogramPtr)));
     const int lo = std::min({ settings.RedLine, settings.YellowLine, settings.GreenLine }) - 10;
     const int hi = std::max({ settings.RedLine, settings.YellowLine, settings.GreenLine }) + 10;
-    reportBaseName = "Energy_" + std::to_string(statusCopy.serialNumber) + "_" + paintStamp;
     PlotGraph1->SetPlotting(false);
     TSeries* series = renewSeries(*PlotGraph1);
     ShowActualValues();
-    deviation = statusCopy.deviation;
-    meanEnergy = statusCopy.meanEnergy;
-    selectedPulses = statusCopy.selected;
-    const HistogramWindow window = ChooseHistogramWindow(histogram, lo, hi);
+    const HistogramWindow window = ChooseHistogramWindow(results.Histogram(), lo, hi);
     if (series) {
-        for (const HistogramPoint& p : HistogramPoints(histogram, window))
+        for (const HistogramPoint& p : HistogramPoints(results.Histogram(), window))
             series->AddPoint(p.x, p.y);
         series->SetDrawPoints(false);
         series->DeletePointsAt(0);
@@ -251,7 +219,7 @@ void TForm_main::PaintSD()
 void TForm_main::PlotGraph1PaintEnd(TObject*, TCanvas*)
 {
     const SYSTEMTIME now = GetLocalTime();
-    paintStamp = PaintStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    lab_dev->SetCaption(DeviationText(deviation, meanEnergy));
+    results.Painted(PaintStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond));
+    lab_dev->SetCaption(DeviationText(results.Deviation(), results.MeanEnergy()));
     lab_dev->SetVisible(true);
 }

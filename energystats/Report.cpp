@@ -45,9 +45,9 @@ ReportFacts TForm_main::reportFacts() const
     facts.laserModel = laserTypeText;
     facts.serialNumber = statusCopy.serialNumber;
     facts.specifiedEnergy = settings.SecifiedEnergy;
-    facts.deviation = deviation;
-    facts.meanEnergy = meanEnergy;
-    facts.selectedPulses = selectedPulses;
+    facts.deviation = results.Deviation();
+    facts.meanEnergy = results.MeanEnergy();
+    facts.selectedPulses = results.SelectedPulses();
     return facts;
 }
 
@@ -73,7 +73,7 @@ void TForm_main::btn_printClick(TObject*)
     TMetafile page;
     GetMetaFile(page);
     const int margin = ReportPrintMargin(pixelsPerInch);
-    printer->Title = reportBaseName;
+    printer->Title = results.ReportBaseName();
     if (printer->GetPrinting())
         return;
     printer->BeginDoc();
@@ -106,7 +106,7 @@ void TForm_main::btn_saveToFileClick(TObject*)
 {
     SaveDialog1->Title = "Save Energy Deviation";
     SaveDialog1->InitialDir = settings.DataPath;
-    SaveDialog1->FileName = reportBaseName + ".pdf";
+    SaveDialog1->FileName = results.ReportBaseName() + ".pdf";
     SaveDialog1->DefaultExt = "pdf";
     SaveDialog1->Filter = "pdf-files(*.pdf)|*.pdf|All files(*.*)|*.*";
     SaveDialog1->Options = { ofOverwritePrompt, ofPathMustExist };
@@ -124,5 +124,5 @@ void TForm_main::btn_saveToFileClick(TObject*)
         Application->MessageBox(own ? own->Message() : std::string(E.what()), "Error", MB_OK | MB_ICONERROR);
         return;
     }
-    unsaved = false;
+    run.Saved();
 }

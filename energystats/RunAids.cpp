@@ -44,7 +44,7 @@ bool SaveTessalyReport(TForm_main& Form, const std::string& FileName)
     });
     Form.btn_save->OnClick(Form.btn_save);
     TCommonDialog::SetDialogHook(previous);
-    return !Form.unsaved;
+    return !Form.Run().Unsaved();
 }
 
 void InstallTessalyRunAids(TForm_main& Form)
@@ -62,20 +62,20 @@ void InstallTessalyRunAids(TForm_main& Form)
     state->report = report ? report : "";
     TForm_main* form = &Form;
     Form.AfterNotice = [form, state](uint8_t Code, uint8_t) {
-        if (!state->started && !form->running && !form->starting && (form->statusCopy.stateFlags & sf_ready)
+        if (!state->started && !form->Run().Running() && !form->Run().Starting() && (form->Status().stateFlags & sf_ready)
             && Code == ev_blink1) {
             state->started = true;
             form->btn_startClick(nullptr);
             return;
         }
-        if (state->saved || !form->dataReady || Code != ev_blink1)
+        if (state->saved || !form->Run().DataReady() || Code != ev_blink1)
             return;
         state->saved = true;
         if (!SaveTessalyScreenshot(*form, state->file))
             std::fprintf(stderr, "Tessaly: cannot write the screenshot %s\n", state->file.c_str());
         if (!state->report.empty() && !SaveTessalyReport(*form, state->report))
             std::fprintf(stderr, "Tessaly: the report %s was not written\n", state->report.c_str());
-        form->unsaved = false;
+        form->ReportSaved();
         form->Close();
     };
 }

@@ -89,17 +89,12 @@ void TForm_main::FormCreate(TObject*)
     PlotGraph1->OnPaintEnd = [this](TObject* Sender, TCanvas* Canvas) { PlotGraph1PaintEnd(Sender, Canvas); };
     statusCopy = LaserStatusCopy {};
     registerlink();
-    stopRequested = false;
-    noConnection = true;
-    starting = running = unsaved = closing = false;
     interval1->SetCaption("");
     ClearStatistics();
     ClearEnergyGraph();
-    lastInterval = 0;
     Printer()->SetOrientation(poPortrait);
     addMarks(*PlotGraph1);
     addMarks(*PlotGraph2);
-    dataReady = false;
     FormResize(this);
 }
 
@@ -187,7 +182,7 @@ bool TForm_main::checkServerVersion()
     closeRequested_ = true;
     Application->MessageBox("Old " + version + "  :  Exit    ", "Error", MB_OK);
     Close();
-    if (!closing)
+    if (!run.Closing())
         closeRequested_ = false;
     return false;
 }
@@ -196,11 +191,10 @@ void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
 {
     LaserCommand command {};
     command.window = Application->GetHandle();
-    command.sequence = sequence;
+    command.sequence = sequence.Take();
     command.code = Code;
     command.argument = Argument;
     putcommand(&command);
-    sequence = uint16_t(sequence + 1 > 65520 ? 1 : sequence + 1);
 }
 
 void TForm_main::Lgetstatus()
@@ -249,7 +243,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
         ShowActualValues();
         [[fallthrough]];
     case ev_comport:
-        noConnection = false;
+        run.Connected();
         Sgetstatus();
         break;
     case ev_txon: led_tx->SetLedOn(true); break;
@@ -258,7 +252,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     case ev_rxoff: LED_RX->SetLedOn(false); break;
     case ev_noconnection:
         showLaserType("NO CONNECTION");
-        noConnection = true;
+        run.ConnectionLost();
         break;
     case ev_lasertype: showLaserType(laserTypeText); break;
     case ev_linklost:
@@ -278,8 +272,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
             Lgetstatus();
         break;
     case ev_runend:
-        stopRequested = true;
-        runEndSeen_ = true;
+        run.RunEnded();
         PaintSD();
         break;
     default: break;
@@ -295,8 +288,8 @@ void TForm_main::showLaserType(const std::string& Text)
 void TForm_main::lblink1(bool Lit)
 {
     laserTypeText = " " + StatusFieldText(statusCopy.laserType);
-    const BlinkChoice c = ChooseBlink1(statusCopy, flags(), noConnection, Lit, laserTypeText);
-    if (!noConnection && !c.label.empty())
+    const BlinkChoice c = ChooseBlink1(statusCopy, flags(), run.NoConnection(), Lit, laserTypeText);
+    if (!run.NoConnection() && !c.label.empty())
         showLaserType(c.label);
     if (!warningform)
         return;
@@ -345,18 +338,15 @@ void TForm_main::FormResize(TObject*)
 void TForm_main::FormClose(TObject*, TCloseAction& Action)
 {
     // The operator is asked before anything is stopped: a refused close leaves the run alone.
-    if (!closeConfirmed_ && unsaved
+    if (run.CloseNeedsConfirmation()
         && Application->MessageBox("Graphic was not saved, quit anyway?", "Attention", MB_YESNO) != IDYES) {
         Action = caNone;
         return;
     }
-    closeConfirmed_ = true;
-    if ((running || starting) && !closing)
+    if (run.Close())
         lascommand(cmd_laseroff, 0);
-    closing = true;
-    if (inStart_) {
+    if (run.HoldCloseDuringStart()) {
         // Start is inside its waits on this form; it ends them and closes again.
-        closePending_ = true;
         Action = caNone;
         return;
     }

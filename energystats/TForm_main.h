@@ -2,17 +2,20 @@
 //
 // The form binds the program to the link library, takes the server's notices through the
 // application's message filter, runs a measurement (Start) and shows its energies and histogram.
-// The decisions it applies are in EnergyRules; it has no timer of its own.
+// The decisions it applies are in EnergyRules, where the run stands in RunState and what it
+// measured in RunResults; it has no timer of its own.
 //
 #pragma once
 
+#include "energystats/CommandSequence.h"
 #include "energystats/EnergyRules.h"
 #include "energystats/ReportPage.h"
+#include "energystats/RunResults.h"
+#include "energystats/RunState.h"
 #include "energystats/TessalySettings.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/TForm.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -100,30 +103,14 @@ public:
     TPrintDialog* PrintDialog1 = nullptr;
     TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
 
-    // --- Program state
-    bool registered = false;
-    bool noConnection = true;
-    bool starting = false;
-    bool running = false;
-    bool stopRequested = false;
-    bool closing = false;
-    bool unsaved = false;
-    bool dataReady = false;
-    std::string laserTypeText;
-    uint16_t messageNumber = 0;
-    uint16_t sequence = 0;
-    LaserStatusCopy statusCopy {};
-    /// The library's whole status for this process; null before the first notice.
-    LaserStatus* statusPointer = nullptr;
-    TessalySettings settings;
-
-    // --- The run's results
-    std::array<int32_t, HistogramBins> histogram {};
-    double deviation = 0, meanEnergy = 0;
-    int32_t selectedPulses = 0;
-    int32_t lastPlotted = 0;
-    int32_t lastInterval = 0;
-    std::string reportBaseName, paintStamp;
+    // --- What the form shows, for the run aids and tests
+    bool Registered() const { return registered; }
+    const LaserStatusCopy& Status() const { return statusCopy; }
+    const TessalySettings& Settings() const { return settings; }
+    const RunState& Run() const { return run; }
+    const RunResults& Results() const { return results; }
+    /// The report was written elsewhere (the run aids): closing no longer asks.
+    void ReportSaved() { run.Saved(); }
 
     /// Raised after every notice the form handled (the run aids and tests follow the form).
     std::function<void(uint8_t Code, uint8_t Parameter)> AfterNotice;
@@ -145,13 +132,19 @@ private:
     void readSettings();
     void writeSettings();
     std::string settingsFile() const;
-    RunFlags flags() const { return { starting, running, dataReady }; }
+    RunFlags flags() const { return run.Flags(); }
     bool checkServerVersion();
 
-    bool runEndSeen_ = false;       // a 'z' came since Start began (PaintSD clears stopRequested)
-    bool inStart_ = false;          // Start is in its waits; a second Start waits for it
-    bool closePending_ = false;     // a close came during Start's waits
-    bool closeConfirmed_ = false;   // the operator agreed to lose the graphs
+    bool registered = false;
+    std::string laserTypeText;
+    uint16_t messageNumber = 0;
+    CommandSequence sequence;
+    LaserStatusCopy statusCopy {};
+    /// The library's whole status for this process; null before the first notice.
+    LaserStatus* statusPointer = nullptr;
+    TessalySettings settings;
+    RunState run;
+    RunResults results;
     bool closeRequested_ = false;   // the old-server box is up or was answered
 };
 

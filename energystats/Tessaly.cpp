@@ -12,7 +12,7 @@ void CreateTessalyForms()
 {
     Application->CreateForm(Form_main);
     // Every client slot taken: the program is ending without its window.
-    if (!Form_main->registered)
+    if (!Form_main->Registered())
         return;
     Application->CreateForm(warningform);
     warningform->CenterOnMainForm();
@@ -28,7 +28,7 @@ int RunTessaly()
         Application->ShowException(E);
         return 1;
     }
-    if (!Form_main->registered)
+    if (!Form_main->Registered())
         return 0;
     const HWND mainWindow = Form_main->GetHandle();
     SetTerminateHandler([mainWindow] { PostMessage(mainWindow, WM_CLOSE, 0, 0); });

@@ -156,7 +156,7 @@ void TessalyTest::freeForms()
 
 void TessalyTest::TearDown()
 {
-    if (Form_main && Form_main->registered)
+    if (Form_main && Form_main->Registered())
         releasedll(Application->GetHandle());
     freeForms();
     TForm_main::ProgramPath.clear();

@@ -63,7 +63,7 @@ protected:
 TEST_F(RunTest, RunSendsTheSetUpFromTheSettingsAndLaserOffAfterTheEnd)
 {
     Form_main->btn_startClick(nullptr);
-    ASSERT_TRUE(Form_main->running);
+    ASSERT_TRUE(Form_main->Run().Running());
     endRun(70, 120);
     ASSERT_TRUE(pumpUntil([&] { return !laser.Log.empty() && laser.Log.back().code == cmd_laseroff; }));
 
@@ -78,8 +78,8 @@ TEST_F(RunTest, RunSendsTheSetUpFromTheSettingsAndLaserOffAfterTheEnd)
         EXPECT_EQ(laser.Log[i].argument, expected[i].second) << "command " << i;
         EXPECT_EQ(laser.Log[i].sequence, i) << "command " << i;
     }
-    EXPECT_FALSE(Form_main->running);
-    EXPECT_TRUE(Form_main->unsaved);
+    EXPECT_FALSE(Form_main->Run().Running());
+    EXPECT_TRUE(Form_main->Run().Unsaved());
 }
 
 TEST_F(RunTest, TheEndShowsTheHistogramWindowTheMarksAndEnablesSave)
@@ -152,7 +152,7 @@ TEST_F(RunTest, ASampleCountBeyondTheArraysIsCut)
     laser.Copy().samples = 0x7FFFFFF0;
     notice(ev_pulsedata);
     // Read to the arrays' end and no further (their times repeat, so the points merge).
-    EXPECT_EQ(Form_main->lastPlotted, EnergyCapacity - 1);
+    EXPECT_EQ(Form_main->Results().LastPlotted(), EnergyCapacity - 1);
     EXPECT_GT(Form_main->PlotGraph2->GetSeries(1)->GetCount(), 0);
 }
 
@@ -164,8 +164,8 @@ TEST_F(RunTest, AServerThatIgnoresLaserOnIsReportedAfterTheWait)
     ASSERT_FALSE(boxes.Boxes().empty());
     EXPECT_EQ(boxes.Boxes().back().Text, " cannot start laser");
     EXPECT_EQ(boxes.Boxes().back().Caption, "Error");
-    EXPECT_FALSE(Form_main->starting);
-    EXPECT_FALSE(Form_main->running);
+    EXPECT_FALSE(Form_main->Run().Starting());
+    EXPECT_FALSE(Form_main->Run().Running());
     EXPECT_EQ(codes().back(), cmd_laseron);
 }
 
@@ -193,12 +193,12 @@ TEST_F(RunTest, ARunThatEndsDuringTheStartIsOverAfterIt)
         }
     };
     Form_main->btn_startClick(nullptr);
-    EXPECT_FALSE(Form_main->running);
-    EXPECT_FALSE(Form_main->starting);
-    EXPECT_TRUE(Form_main->dataReady);
+    EXPECT_FALSE(Form_main->Run().Running());
+    EXPECT_FALSE(Form_main->Run().Starting());
+    EXPECT_TRUE(Form_main->Run().DataReady());
     EXPECT_TRUE(Form_main->btn_start->GetEnabled());
     EXPECT_TRUE(boxes.Boxes().empty());
-    EXPECT_TRUE(Form_main->unsaved);
+    EXPECT_TRUE(Form_main->Run().Unsaved());
     EXPECT_TRUE(pumpUntil([&] { return codes().back() == cmd_laseroff; }));
 }
 
@@ -209,7 +209,7 @@ TEST_F(RunTest, ClosingDuringTheStartEndsTheWaitAndSendsLaserOff)
             Form_main->Close();
     };
     Form_main->btn_startClick(nullptr);
-    EXPECT_TRUE(Form_main->closing);
+    EXPECT_TRUE(Form_main->Run().Closing());
     EXPECT_TRUE(pumpUntil([&] { return codes().back() == cmd_laseroff; }));
     EXPECT_TRUE(boxes.Boxes().empty());
 }

@@ -166,15 +166,15 @@ const Word* findWord(const std::vector<Word>& Words, const std::string& Text)
 
 TEST_F(ReportTest, SaveWritesTheReportAsOneA4PageThatReadersAccept)
 {
-    const std::string offered = Form_main->reportBaseName + ".pdf";
+    const std::string offered = Form_main->Results().ReportBaseName() + ".pdf";
     dialogs.Answer(true, dir.file("report"));
     Form_main->btn_saveToFileClick(nullptr);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Shown()[0].Title, "Save Energy Deviation");
     EXPECT_EQ(dialogs.Shown()[0].FileName, offered);
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].Text;
-    EXPECT_FALSE(Form_main->unsaved);
-    EXPECT_EQ(Form_main->settings.DataPath, dir.path() + "/");
+    EXPECT_FALSE(Form_main->Run().Unsaved());
+    EXPECT_EQ(Form_main->Settings().DataPath, dir.path() + "/");
     const std::string file = dir.file("report.pdf");
 
     const auto info = RunTool({ "pdfinfo", file });
@@ -237,11 +237,11 @@ TEST_F(ReportTest, AReportThatCannotBeWrittenIsToldAndTheGraphsStayUnsaved)
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].Caption, "Error");
     EXPECT_NE(boxes.Boxes()[0].Text.find("report.pdf"), std::string::npos) << boxes.Boxes()[0].Text;
-    EXPECT_TRUE(Form_main->unsaved);
+    EXPECT_TRUE(Form_main->Run().Unsaved());
 
     // A cancelled dialog writes nothing and changes nothing.
     dialogs.Answer(false);
     Form_main->btn_saveToFileClick(nullptr);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_TRUE(Form_main->unsaved);
+    EXPECT_TRUE(Form_main->Run().Unsaved());
 }
