@@ -7,17 +7,9 @@
 #include "link/Varnex32.h"
 #include "platform/ui/TApplication.h"
 
-#include <chrono>
 #include <fstream>
 
 namespace {
-
-template <size_t N>
-void setField(char (&Field)[N], const std::string& Text)
-{
-    for (size_t i = 0; i < N; ++i)
-        Field[i] = i < Text.size() ? Text[i] : '\0';
-}
 
 LinkSharedBlock* block()
 {
@@ -32,47 +24,19 @@ LinkSharedBlock* block()
 
 ScriptedLaser::ScriptedLaser()
 {
-    const UINT serverMessage = RegisterWindowMessage(LinkServerMessageName);
-    Window = CreateWindowHandle([this, serverMessage](HWND, UINT Msg, WPARAM, LPARAM) -> LRESULT {
-        if (Msg == serverMessage)
-            fetch();
-        return 0;
-    });
-    Status.serverReady = 1;
-    setField(Status.linkBanner, LinkBanner);
-    setField(Status.serverVersionText, "Kelmor32 scripted test server");
-    Status.serverVersionLevel = 'Y';
+    OnCommandsQueued = [this] { fetch(); };
     Copy().stateFlags = sf_online | sf_ready;
     Copy().comPort = 1;
     Copy().serialNumber = 4711;
-    setField(Copy().laserType, "KELMOR");
-}
-
-ScriptedLaser::~ScriptedLaser()
-{
-    DestroyWindow(Window);
-}
-
-int32_t ScriptedLaser::Publish(uint8_t Event, uint8_t Parameter)
-{
-    registerexcimer(LinkKey, Window);
-    ServerNotice notice {};
-    notice.type = ex_status;
-    notice.event = Event;
-    notice.parameter = Parameter;
-    return excommand(&notice, &Status);
+    testsupport::SetField(Copy().laserType, "KELMOR");
 }
 
 void ScriptedLaser::fetch()
 {
-    CommandRing ring {};
-    ServerNotice notice {};
-    notice.type = ex_fetch;
-    excommand(&notice, &ring);
-    for (int i = ring.readIndex; i != ring.writeIndex; i = (i + 1) % RingSlots) {
-        Log.push_back(ring.commands[i]);
+    for (const LaserCommand& c : Fetch()) {
+        Log.push_back(c);
         if (OnCommand)
-            OnCommand(ring.commands[i]);
+            OnCommand(c);
     }
 }
 
@@ -169,19 +133,6 @@ void TessalyTest::notice(uint8_t Event, uint8_t Parameter)
     const int target = handledByCode[Event] + 1;
     ASSERT_EQ(laser.Publish(Event, Parameter), 0);
     ASSERT_TRUE(pumpUntil([&] { return handledByCode[Event] >= target; })) << "notice " << int(Event) << " not handled";
-}
-
-bool TessalyTest::pumpUntil(const std::function<bool()>& Done, int GuardMs)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
-    const uintptr_t timer = SetTimer(0, 0, 50);
-    bool done = Done();
-    while (!done && std::chrono::steady_clock::now() < deadline) {
-        Application->HandleMessage();
-        done = Done();
-    }
-    KillTimer(0, timer);
-    return done;
 }
 
 std::vector<uint16_t> TessalyTest::codes() const

@@ -3,6 +3,8 @@
 
 #include "link/LinkRecords.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/MessagePump.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/kernel/WinExec.h"
@@ -16,19 +18,12 @@
 #include <string>
 #include <vector>
 
-/// A laser server played by the test through the real library: it publishes the status it
-/// holds, and answers the commands queued for it as soon as the loop delivers the library's
-/// message, through OnCommand, logging each.
-class ScriptedLaser {
+/// The test's laser server, answering the commands queued for it as soon as the loop delivers
+/// the library's message, through OnCommand, logging each.
+class ScriptedLaser : public testsupport::ScriptedServer {
 public:
     ScriptedLaser();
-    ~ScriptedLaser();
-    ScriptedLaser(const ScriptedLaser&) = delete;
-    ScriptedLaser& operator=(const ScriptedLaser&) = delete;
 
-    LaserStatus Status {};
-    LaserStatusCopy& Copy() { return Status.copy; }
-    int32_t Publish(uint8_t Event, uint8_t Parameter = 0);
     /// Every command fetched so far, in order.
     std::vector<LaserCommand> Log;
     std::function<void(const LaserCommand&)> OnCommand;
@@ -38,8 +33,6 @@ public:
     std::span<float> Energies();
     std::span<double> Times();
     std::span<int32_t> Histogram();
-
-    HWND Window = 0;
 
 private:
     void fetch();
@@ -62,7 +55,10 @@ protected:
     void freeForms();
     /// Publishes an event and runs the loop until the form handled it.
     void notice(uint8_t Event, uint8_t Parameter = 0);
-    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 20000);
+    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 20000)
+    {
+        return testsupport::PumpUntil(Done, GuardMs);
+    }
     /// The codes of the logged commands.
     std::vector<uint16_t> codes() const;
 

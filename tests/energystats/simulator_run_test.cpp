@@ -1,34 +1,18 @@
 //===- simulator_run_test.cpp - A whole measurement by the program against the simulator ---===//
-#include "link/Varnex32.h"
 #include "platform/gdi/Dib.h"
 #include "tests/pdf/PdfTestSupport.h"
+#include "tests/support/ProgramProcess.h"
+#include "tests/support/Simulator.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-/// The simulator's window from the mark in the status it publishes; 0 without one.
-HWND simulatorWindow()
-{
-    const LaserStatus* status = getstatuspointer();
-    if (!status || status->serverReady == 0 || std::memcmp(status->rest, "K32S", 4) != 0)
-        return 0;
-    uint32_t window;
-    std::memcpy(&window, status->rest + 4, sizeof window);
-    return window;
-}
 
 /// The program reads its settings beside itself: it runs from a folder of the test's own, with
 /// the libraries and the simulator of bin/ linked in.
@@ -55,30 +39,13 @@ TEST(SimulatorRun, TheRunAidsRunAMeasurementAndSaveThePlotsAndTheReport)
     const std::string shot = dir.file("tessaly.bmp");
     const std::string report = dir.file("report.pdf");
 
-    std::vector<std::string> env = { "KELMOR32_INI=" + ini, "TESSALY_SCREENSHOT=" + shot,
-                                     "TESSALY_REPORT=" + report, "ASAN_OPTIONS=detect_leaks=0",
-                                     "QT_QPA_PLATFORM=offscreen" };
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0 && std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
-            env.push_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    char* argv[] = { const_cast<char*>(program.c_str()), nullptr };
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()), 0);
-
-    int status = 0;
-    const bool ended = testsupport::WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 90000);
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    if (const HWND window = simulatorWindow(); window && IsWindow(window))
-        PostMessage(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(ended) << "Tessaly did not finish its run";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    testsupport::ProgramProcess tessaly(program, { "KELMOR32_INI=" + ini, "TESSALY_SCREENSHOT=" + shot,
+                                                   "TESSALY_REPORT=" + report });
+    ASSERT_TRUE(tessaly.Started());
+    const int exitCode = tessaly.WaitForExit(90000);
+    testsupport::CloseSimulator();
+    ASSERT_NE(exitCode, -1) << "Tessaly did not finish its run";
+    EXPECT_EQ(exitCode, 0);
 
     const std::string bytes = testsupport::ReadFile(shot);
     auto picture = Dib::LoadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
