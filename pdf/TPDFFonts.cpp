@@ -165,7 +165,10 @@ void TPDFFont::loadMetrics()
     FontAscent = Metrics.tmAscent;
     FontDescent = Metrics.tmDescent;
     FixedPitch = (Metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
-    GetOutlineTextMetricsA(Font.Dc(), sizeof OutlineMetrics, &OutlineMetrics);
+    // Without outline metrics the face is no TrueType face the engine can read: its descriptor
+    // would be written from nothing.
+    if (GetOutlineTextMetricsA(Font.Dc(), sizeof OutlineMetrics, &OutlineMetrics) == 0)
+        throw TPDFException(SCannotReceiveFontData);
 }
 
 // --- Used codes

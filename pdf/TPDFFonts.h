@@ -60,7 +60,7 @@ public:
     std::vector<int32_t> Widths;
     int32_t FontAscent = 0, FontDescent = 0;
     bool Embed = true;
-    OUTLINETEXTMETRICA OutlineMetrics;
+    OUTLINETEXTMETRICA OutlineMetrics {};
     std::array<bool, 256> UsedChars {};
     uint8_t FirstUsed = 255, LastUsed = 0;
     /// Set when a page selects the font.
