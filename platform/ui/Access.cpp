@@ -286,8 +286,6 @@ void Access::setFocusTo(TForm& Form, TWinControl* Control)
         Control->FView->widget()->setFocus(Qt::OtherFocusReason);
 }
 
-void Access::showAndActivate(TForm& Form) { Form.Show(); }
-
 void Access::closeRequest(TForm* Form)
 {
     guarded(Form, [&] { Form->Close(); });

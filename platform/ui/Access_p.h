@@ -70,7 +70,6 @@ public:
     static void attachMenu(TMainMenu& Menu, TForm& Form);
     static void detachMenu(TMainMenu& Menu);
     static void setFocusTo(TForm& Form, TWinControl* Control);
-    static void showAndActivate(TForm& Form);
 
     /// Controls that exist now (an event handler may free the control it belongs to).
     static bool alive(const TControl* Control);

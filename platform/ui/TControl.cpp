@@ -7,7 +7,6 @@
 #include "platform/ui/PaintBuffer_p.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/QtConvert_p.h"
-#include "platform/ui/TForm.h"
 #include "platform/ui/TWinControl.h"
 #include "platform/ui/UiConsts.h"
 #include "platform/ui/View_p.h"
@@ -93,14 +92,6 @@ std::optional<TCursor> IdentToCursor(std::string_view Ident)
         if (SameText(C.Name, Ident))
             return C.Cursor;
     return std::nullopt;
-}
-
-TForm* GetParentForm(const TControl* Control)
-{
-    const TControl* Top = Control;
-    while (Top && Top->GetParent())
-        Top = Top->GetParent();
-    return dynamic_cast<TForm*>(const_cast<TControl*>(Top));
 }
 
 // --- Construction
@@ -200,17 +191,16 @@ void TControl::SetClientWidth(int Value) { SetWidth(Value); }
 
 void TControl::SetClientHeight(int Value) { SetHeight(Value); }
 
+TPoint TControl::GetClientOrigin() const
+{
+    const TPoint Origin = FParent ? FParent->GetClientOrigin() : Point(0, 0);
+    return Point(Origin.X + FLeft, Origin.Y + FTop);
+}
+
 TPoint TControl::ClientToScreen(TPoint P) const
 {
-    for (const TControl* C = this; C; C = C->FParent) {
-        if (const auto* Form = dynamic_cast<const TForm*>(C)) {
-            const TPoint Origin = Form->GetClientOrigin();
-            return Point(P.X + Origin.X, P.Y + Origin.Y);
-        }
-        P.X += C->FLeft;
-        P.Y += C->FTop;
-    }
-    return P;
+    const TPoint Origin = GetClientOrigin();
+    return Point(P.X + Origin.X, P.Y + Origin.Y);
 }
 
 TPoint TControl::ScreenToClient(TPoint P) const

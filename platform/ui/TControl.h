@@ -20,7 +20,6 @@
 #include "platform/ui/UiTypes.h"
 #include "platform/user/Messages.h"
 
-class TForm;
 class TPopupMenu;
 class TWinControl;
 
@@ -74,6 +73,9 @@ public:
     virtual void SetClientWidth(int Value);
     virtual int GetClientHeight() const { return FHeight; }
     virtual void SetClientHeight(int Value);
+    /// The screen position of the client area's top-left corner: the parent's client origin
+    /// moved by Left and Top (a top-level window knows its own).
+    virtual TPoint GetClientOrigin() const;
     TPoint ClientToScreen(TPoint P) const;
     TPoint ScreenToClient(TPoint P) const;
     TAlign GetAlign() const { return FAlign; }
@@ -220,6 +222,3 @@ private:
     int FResizeDepth = 0;
     std::unique_ptr<ui_private::View> FView;
 };
-
-/// The form a control sits on (the control itself for a form); nullptr when it sits on none.
-TForm* GetParentForm(const TControl* Control);

@@ -67,6 +67,14 @@ bool sendDialogChar(TControl& Control, char Key);
 
 } // namespace
 
+TForm* GetParentForm(const TControl* Control)
+{
+    const TControl* Top = Control;
+    while (Top && Top->GetParent())
+        Top = Top->GetParent();
+    return dynamic_cast<TForm*>(const_cast<TControl*>(Top));
+}
+
 // --- Construction
 
 TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
@@ -175,7 +183,7 @@ void TForm::Notification(TComponent* AComponent, TOperation Operation)
     TWinControl::Notification(AComponent, Operation);
 }
 
-void TForm::controlLeaving(TControl* Control)
+void TForm::ChildLeaving(TControl* Control)
 {
     if (FActiveControl && (FActiveControl == Control
                            || (dynamic_cast<TWinControl*>(Control)
@@ -345,6 +353,16 @@ void TForm::SelectNext(TWinControl* CurControl, bool GoForward)
 }
 
 bool TForm::GetActive() const { return currentActiveForm == this; }
+
+void TForm::SetFocus()
+{
+    if (GetParent())
+        TWinControl::SetFocus();
+    else
+        Show();
+}
+
+void TForm::FocusChild(TWinControl* Control) { ui_private::Access::setFocusTo(*this, Control); }
 
 TForm* TForm::activeForm() { return currentActiveForm; }
 

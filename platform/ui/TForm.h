@@ -86,8 +86,8 @@ public:
     void SetMenu(TMainMenu* Value);
     /// Places the form in the middle of the screen.
     void CenterOnScreen();
-    /// The screen position of the client area's top-left corner.
-    TPoint GetClientOrigin() const;
+    /// The screen position of the client area's top-left corner, inside the frame and menu bar.
+    TPoint GetClientOrigin() const override;
     /// A 24-bit picture of the client area as its controls draw themselves now.
     std::unique_ptr<TBitmap> GetFormImage();
     /// The dots per inch the form resource was made at. When Scaled, a form read from a resource
@@ -106,6 +106,9 @@ public:
     void SelectNext(TWinControl* CurControl, bool GoForward);
     /// True while this is the active form.
     bool GetActive() const;
+    /// Shows the form and makes it the active one; a form held by another control takes the
+    /// focus as any control does.
+    void SetFocus() override;
 
     // --- Showing and closing
     void SetVisible(bool Value) override;
@@ -160,12 +163,15 @@ protected:
     virtual bool DialogKey(WORD Key, TShiftState Shift);
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    bool HoldsFocus() const override { return FVisible; }
+    TWinControl* FocusedChild() const override { return FActiveControl; }
+    void FocusChild(TWinControl* Control) override;
+    void ChildLeaving(TControl* Control) override;
 
 private:
     friend class TApplication;
     friend class TScreen;
     static TForm* activeForm();
-    friend class TWinControl;
     friend class ui_private::Access;
 
     std::unique_ptr<ui_private::View> CreateView() override;
@@ -180,8 +186,6 @@ private:
     void scaleToScreen();
     bool dispatchDialogChar(char Key);
     TButton* findButton(bool Default) const;
-    /// Control is leaving the form: the focus must not stay with it.
-    void controlLeaving(TControl* Control);
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons { biSystemMenu, biMinimize, biMaximize };
@@ -194,6 +198,9 @@ private:
     bool FPlaced = false;
     bool FReleasing = false;
 };
+
+/// The form a control sits on (the control itself for a form); nullptr when it sits on none.
+TForm* GetParentForm(const TControl* Control);
 
 template <class T>
 T* TForm::Create(TComponent* AOwner)

@@ -1,10 +1,8 @@
 //===- TWinControl.cpp - Controls that hold other controls and take the keyboard ---===//
 #include "platform/ui/TWinControl.h"
 
-#include "platform/ui/Access_p.h"
 #include "platform/ui/Mouse.h"
 #include "platform/ui/Published.h"
-#include "platform/ui/TForm.h"
 #include "platform/ui/UiConsts.h"
 #include "platform/ui/View_p.h"
 
@@ -78,8 +76,7 @@ void TWinControl::insertControl(TControl* Control)
 
 void TWinControl::removeControl(TControl* Control)
 {
-    if (TForm* Form = GetParentForm(this))
-        Form->controlLeaving(Control);
+    topLevel()->ChildLeaving(Control);
     std::erase(FControls, Control);
     std::erase(FTabList, static_cast<TWinControl*>(dynamic_cast<TWinControl*>(Control)));
 }
@@ -90,19 +87,25 @@ void TWinControl::createChildWidgets()
         Child->createWidget();
 }
 
+TWinControl* TWinControl::topLevel() const
+{
+    const TWinControl* Top = this;
+    while (Top->GetParent())
+        Top = Top->GetParent();
+    return const_cast<TWinControl*>(Top);
+}
+
 // --- Focus and tab order
 
 bool TWinControl::Focused() const
 {
-    // The focus is the shown form's; a form that is hidden only remembers its control.
-    const TForm* Form = GetParentForm(this);
-    return Form && Form->GetVisible() && Form->GetActiveControl() == this;
+    const TWinControl* Top = topLevel();
+    return Top->HoldsFocus() && Top->FocusedChild() == this;
 }
 
 bool TWinControl::CanFocus() const
 {
-    const TForm* Form = GetParentForm(this);
-    if (!Form || !Form->GetVisible())
+    if (!topLevel()->HoldsFocus())
         return false;
     for (const TControl* C = this; C; C = C->GetParent())
         if (!C->GetVisible() || !C->GetEnabled())
@@ -112,14 +115,9 @@ bool TWinControl::CanFocus() const
 
 void TWinControl::SetFocus()
 {
-    TForm* Form = GetParentForm(this);
-    if (Form == this) {
-        ui_private::Access::showAndActivate(*Form);
-        return;
-    }
     if (!CanFocus())
         throw EInvalidOperation(SCannotFocus);
-    ui_private::Access::setFocusTo(*Form, this);
+    topLevel()->FocusChild(this);
 }
 
 int TWinControl::GetTabOrder() const

@@ -84,6 +84,16 @@ protected:
     /// Runs the move and size system commands (Mouse.h).
     void WndProc(TMessage& Message) override;
 
+    // --- What a top-level window does for the controls it holds (a form overrides them)
+    /// True while the window is shown, so its controls may take the focus.
+    virtual bool HoldsFocus() const { return false; }
+    /// The control with the focus in this window; a hidden window only remembers it.
+    virtual TWinControl* FocusedChild() const { return nullptr; }
+    /// Gives Control, one of this window's controls that can take it, the focus.
+    virtual void FocusChild(TWinControl*) { }
+    /// Control is leaving this window: the focus must not stay with it.
+    virtual void ChildLeaving(TControl*) { }
+
 private:
     friend class TControl;
     friend class ui_private::Access;
@@ -91,6 +101,8 @@ private:
     void insertControl(TControl* Control);
     void removeControl(TControl* Control);
     void createChildWidgets();
+    /// The outermost control this one sits in (itself when it sits in none).
+    TWinControl* topLevel() const;
 
     std::vector<TControl*> FControls;
     std::vector<TWinControl*> FTabList;
