@@ -2,6 +2,7 @@
 #include "platform/ui/FormReader.h"
 
 #include "platform/ui/Colors.h"
+#include "platform/ui/Filer.h"
 #include "platform/ui/FormResource.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/TComponent.h"
@@ -11,6 +12,7 @@
 
 #include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/TStream.h"
 #include "platform/rtl/TStringList.h"
 
 #include <typeinfo>
@@ -29,6 +31,46 @@ std::vector<std::string_view> splitPath(std::string_view Path)
 
 // How messages name an object of the resource.
 std::string shownName(const TFormObject& Object) { return Object.Name.empty() ? Object.ClassName : Object.Name; }
+
+/// Hands one value of the resource to the declared property of that name, if there is one.
+class TDefinedPropertyReader : public TFiler {
+public:
+    TDefinedPropertyReader(std::string_view Name, const TFormValue& Value) : FName(Name), FValue(Value) { }
+
+    void DefineProperty(std::string_view Name, const TValueReader& Read, const TValueWriter&, bool) override
+    {
+        if (!take(Name) || !Read)
+            return;
+        Read(FValue);
+    }
+    void DefineBinaryProperty(std::string_view Name, const TStreamProc& Read, const TStreamProc&, bool) override
+    {
+        if (!take(Name) || !Read)
+            return;
+        if (FValue.Kind != TFormValueKind::Binary)
+            throw Exception(Format(SValueExpected, { "Binary data", std::string(Name) }));
+        TMemoryStream Stream;
+        Stream.WriteBuffer(FValue.Bytes.data(), int32_t(FValue.Bytes.size()));
+        Stream.SetPosition(0);
+        Read(Stream);
+    }
+
+    bool Found() const { return FFound; }
+
+private:
+    // Only the first declaration of the name reads the value.
+    bool take(std::string_view Name)
+    {
+        if (FFound || !SameText(Name, FName))
+            return false;
+        FFound = true;
+        return true;
+    }
+
+    std::string_view FName;
+    const TFormValue& FValue;
+    bool FFound = false;
+};
 
 } // namespace
 
@@ -64,6 +106,8 @@ private:
     void bindField(const TFormObject& Object, TComponent& Component);
     void readProperties(TObject& Target, const PublishedClass& Class, const TFormObject& Object);
     void setProperty(TObject& Target, const PublishedClass& Class, const std::string& Context, const TFormProperty& Property);
+    /// Gives the value to a property that Target declares itself; false when it declares none of that name.
+    bool readDefined(TObject& Target, const TFormProperty& Property, std::string_view Name, const std::string& Context);
     void assign(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context, int Line);
     void assignStrings(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context, int Line);
     void bindEvent(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context, int Line);
@@ -207,6 +251,8 @@ void TReader::setProperty(TObject& Target, const PublishedClass& Class, const st
     for (size_t I = 0; I < Path.size(); ++I) {
         const PublishedProperty* P = nullptr;
         guarded(Line, Context, [&] { P = ObjectClass->FindProperty(Path[I]); });
+        if (!P && I + 1 == Path.size() && readDefined(*Object, Property, Path[I], Context))
+            return;
         if (!P)
             failReading(Line, Context, Format(SPropertyNotFound, { Path[I] }));
         // A string list is written as Items.Strings, the list's own property in the original.
@@ -230,6 +276,17 @@ void TReader::setProperty(TObject& Target, const PublishedClass& Class, const st
         Object = Sub;
         ObjectClass = SubClass;
     }
+}
+
+bool TReader::readDefined(TObject& Target, const TFormProperty& Property, std::string_view Name,
+                          const std::string& Context)
+{
+    auto* Persistent = dynamic_cast<TPersistent*>(&Target);
+    if (!Persistent)
+        return false;
+    TDefinedPropertyReader Filer(Name, Property.Value);
+    guarded(Property.Line, Context, [&] { Persistent->DefineProperties(Filer); });
+    return Filer.Found();
 }
 
 void TReader::assign(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context,

@@ -39,6 +39,8 @@ std::string TObject::ClassName() const { return PublishedClass::NameOf(typeid(*t
 
 void TPersistent::Assign(const TPersistent& Source) { Source.AssignTo(*this); }
 
+void TPersistent::DefineProperties(TFiler&) { }
+
 void TPersistent::AssignTo(TPersistent& Dest) const
 {
     throw EConvertError(Format(SAssignError, { ClassName(), Dest.ClassName() }));

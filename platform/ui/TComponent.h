@@ -8,6 +8,8 @@
 
 #include "platform/ui/TypeInfo.h"
 
+class TFiler;
+
 /// The root of the class library's classes.
 class TObject {
 public:
@@ -24,6 +26,8 @@ public:
     /// Copies Source into this object. The default lets Source try (AssignTo), whose default raises
     /// EConvertError "Cannot assign a TFont to a TBrush".
     virtual void Assign(const TPersistent& Source);
+    /// Declares the stored properties that the class does not publish (Filer.h); none here.
+    virtual void DefineProperties(TFiler& Filer);
 
 protected:
     virtual void AssignTo(TPersistent& Dest) const;

@@ -2,6 +2,8 @@
 #include "tests/platform/ui/TestClasses.h"
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/TStream.h"
+#include "platform/ui/Filer.h"
 #include "platform/ui/Published.h"
 
 int TTestControl::Alive = 0;
@@ -48,6 +50,26 @@ void TTestControl::SetValue(double Value)
     if (Value < 0)
         throw Exception("Value must not be negative");
     FValue = Value;
+}
+
+void TTestControl::DefineProperties(TFiler& Filer)
+{
+    TComponent::DefineProperties(Filer);
+    Filer.DefineProperty(
+        "DataSize", [this](const TFormValue& V) { DataSize = V; },
+        [this] {
+            TFormValue V;
+            V.Integer = int64_t(Data.size());
+            return V;
+        },
+        true);
+    Filer.DefineBinaryProperty(
+        "Data",
+        [this](TStream& S) {
+            Data.resize(size_t(S.GetSize()));
+            S.ReadBuffer(Data.data(), int32_t(Data.size()));
+        },
+        [this](TStream& S) { S.WriteBuffer(Data.data(), int32_t(Data.size())); }, !Data.empty());
 }
 
 void TTestControl::Loaded()

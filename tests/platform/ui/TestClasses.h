@@ -4,6 +4,7 @@
 #include "platform/rtl/TStringList.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/Filer.h"
 #include "platform/ui/FormResource.h"
 #include "platform/ui/GraphicsObjects.h"
 #include "platform/ui/TComponent.h"
@@ -80,6 +81,10 @@ public:
     TMouseEvent OnMouseDown;
     TKeyPressEvent OnKeyPress;
     TFormValue Counts;   // a value of the class's own format
+    // Declared, not published: DataSize is stored always, Data only when it holds bytes.
+    std::vector<uint8_t> Data;
+    TFormValue DataSize;
+    void DefineProperties(TFiler& Filer) override;
 
     // What the reader did
     TComponent* ParentComponent = nullptr;

@@ -135,6 +135,31 @@ TEST_F(FormReaderTest, SetsPropertiesOfEveryKind)
     EXPECT_EQ(B.Counts.Items.at(1).Integer, 0);
 }
 
+TEST_F(FormReaderTest, DeclaredPropertiesReadAndStoreWhatTheClassDefines)
+{
+    addResource("TDEFINED", "object F: TTestForm\n  object btn_start: TTestControl\n    datasize = ( 'I' 3 )\n"
+                            "    Data = { 0A0B0C }\n  end\nend\n");
+    TTestForm Form(nullptr);
+    ReadComponentRes("TDEFINED", Form);
+    TTestControl& B = *Form.btn_start;
+    EXPECT_EQ(B.Data, (std::vector<uint8_t> { 0x0A, 0x0B, 0x0C })) << "the bytes, as a stream of their own";
+    ASSERT_EQ(B.DataSize.Kind, TFormValueKind::List);
+    EXPECT_EQ(B.DataSize.Items.at(1).Integer, 3);
+
+    // What is stored: every declaration whose HasData holds, in declaration order.
+    std::vector<TFormProperty> Stored = DefinedProperties(B);
+    ASSERT_EQ(Stored.size(), 2u);
+    EXPECT_EQ(Stored[0].Path, "DataSize");
+    EXPECT_EQ(Stored[0].Value.Integer, 3);
+    EXPECT_EQ(Stored[1].Path, "Data");
+    EXPECT_EQ(Stored[1].Value.Kind, TFormValueKind::Binary);
+    EXPECT_EQ(Stored[1].Value.Bytes, B.Data);
+    B.Data.clear();
+    Stored = DefinedProperties(B);
+    ASSERT_EQ(Stored.size(), 1u) << "no data, not stored";
+    EXPECT_EQ(Stored[0].Value.Integer, 0);
+}
+
 TEST_F(FormReaderTest, NestedObjectGetsItsPropertiesThroughItsOwnTable)
 {
     TTestForm Form(nullptr);
@@ -339,6 +364,8 @@ TEST_F(FormReaderTest, FaultsNameTheLineAndWhatWasWrong)
           "Property Weight does not exist" },
         { "binary data", "  object btn_start: TTestControl\n    Caption = { 00 }\n  end\n", 3,
           "Binary data is not supported for Caption" },
+        { "value for a declared binary property", "  object btn_start: TTestControl\n    Data = 'x'\n  end\n", 3,
+          "Error reading btn_start.Data: Binary data expected for Data" },
         { "unresolved reference", "  object btn_start: TTestControl\n    PopupMenu = PopupMenu9\n  end\n", 3,
           "Component PopupMenu9 not found" },
         { "reference of the wrong class",
