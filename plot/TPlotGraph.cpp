@@ -7,6 +7,7 @@
 #include "plot/TLegend.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Clipbrd.h"
 #include "platform/ui/Printers.h"
 #include "platform/ui/Published.h"
 #include "platform/ui/TBitmap.h"
@@ -19,7 +20,21 @@ namespace {
 // Device coordinates stay within this, whatever the zoom.
 constexpr double PixelLimit = 20000;
 
+UINT GraphClipboardFormat = 0;
+
+void RegisterGraphClipboardFormat()
+{
+    // Once per program; the number is kept for whoever copies graphs.
+    static const bool Registered = [] {
+        GraphClipboardFormat = RegisterClipboardFormat("Internal PlotGraph Format");
+        return true;
+    }();
+    (void)Registered;
+}
+
 } // namespace
+
+UINT PlotGraphClipboardFormat() { return GraphClipboardFormat; }
 
 const PublishedClass& PlotGraphClass = PublishClass<TPlotGraph, TCustomPanel>("TPlotGraph", [](Published<TPlotGraph>& P) {
     P.Object("XAxis", &TPlotGraph::GetXAxis);
@@ -34,6 +49,7 @@ const PublishedClass& PlotGraphClass = PublishClass<TPlotGraph, TCustomPanel>("T
 
 TPlotGraph::TPlotGraph(TComponent* AOwner) : TCustomPanel(AOwner)
 {
+    RegisterGraphClipboardFormat();
     FDrawingCanvas = GetCanvas();
     SetWidth(200);
     SetHeight(200);

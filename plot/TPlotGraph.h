@@ -19,6 +19,7 @@ class TAppearance;
 class TAxis;
 class TCanvas;
 class TDimensions;
+class TFiler;
 class TGenericAnnotation;
 class TBitmap;
 class TLegend;
@@ -27,6 +28,10 @@ class TPlotReader;
 class TPlotWriter;
 class TSeries;
 class TStream;
+
+/// The number of the "Internal PlotGraph Format" clipboard format, registered once when the
+/// first graph is made (0 before, or when the registration failed).
+UINT PlotGraphClipboardFormat();
 
 /// A series event: the series (or the graph) and the series number.
 using TSeriesEvent = std::function<void(TObject* Sender, int Index)>;
@@ -144,6 +149,8 @@ public:
     void ReadMarksInfo(TStream& Stream);
     void WriteAnnotationInfo(TStream& Stream);
     void ReadAnnotationInfo(TStream& Stream);
+    /// Stored in form resources: the three counts always, each block when its count is not 0.
+    void DefineProperties(TFiler& Filer) override;
     uint16_t GetSeriesCount() const { return FSeriesCount; }
     uint16_t GetMarkCount() const { return FMarkCount; }
     uint16_t GetAnnotationCount() const { return FAnnotationCount; }

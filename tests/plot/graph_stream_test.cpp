@@ -6,12 +6,18 @@
 #include "plot/TSeries.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
+#include "platform/ui/Clipbrd.h"
+#include "platform/ui/Filer.h"
+#include "platform/ui/FormReader.h"
+#include "platform/ui/FormResource.h"
 #include "tests/plot/PlotFixture.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -172,6 +178,81 @@ TEST_F(GraphStreamTest, TextFormCountIsReadFromItsString)
     TPlotReader R(S, 64);
     Graph->ReadSeriesCount(R, S);
     EXPECT_EQ(Graph->GetSeriesCount(), 3);
+}
+
+// A graph's form resource as the class library would write it: only its stored properties.
+std::string FormResourceOf(TPlotGraph& G)
+{
+    std::string Text = "object G: TPlotGraph\n";
+    for (const TFormProperty& P : DefinedProperties(G)) {
+        Text += "  " + P.Path + " = ";
+        if (P.Value.Kind == TFormValueKind::Binary) {
+            Text += "{";
+            for (uint8_t B : P.Value.Bytes) {
+                char Hex[3];
+                std::snprintf(Hex, sizeof Hex, "%02X", B);
+                Text += Hex;
+            }
+            Text += "}\n";
+        } else {
+            Text += "( '" + P.Value.Items.at(0).Text + "' " + std::to_string(P.Value.Items.at(1).Integer) + " )\n";
+        }
+    }
+    return Text + "end\n";
+}
+
+void ReadFormResource(TPlotGraph& G, const std::string& Text) { ReadComponent(ParseFormResource("G", Text), "G", G); }
+
+TEST_F(GraphStreamTest, EmptyGraphStoresTheThreeCountsOnly)
+{
+    EXPECT_EQ(FormResourceOf(*Graph), "object G: TPlotGraph\n  SeriesCount = ( 'I' 0 )\n  MarkCount = ( 'I' 0 )\n"
+                                      "  AnnotationCount = ( 'I' 0 )\nend\n");
+}
+
+TEST_F(GraphStreamTest, FormResourceCarriesSeriesAndMarks)
+{
+    Fill(*Graph);
+    const std::string Text = FormResourceOf(*Graph);
+    EXPECT_NE(Text.find("SeriesCount = ( 'I' 2 )"), std::string::npos);
+    EXPECT_NE(Text.find("SeriesInfo = {"), std::string::npos);
+    EXPECT_NE(Text.find("MarksInfo = {"), std::string::npos);
+    EXPECT_EQ(Text.find("AnnotationInfo"), std::string::npos);
+    CountingGraph Other(nullptr);
+    ReadFormResource(Other, Text);
+    ASSERT_NE(Other.GetFirstSeries(), nullptr);
+    EXPECT_EQ(Other.GetFirstSeries()->next->GetSeriesNumber(), 2);
+    EXPECT_EQ(Other.FindAnnotation(9)->DrawTime, 3);
+    EXPECT_EQ(FormResourceOf(Other), Text);
+}
+
+TEST_F(GraphStreamTest, FormResourceFaultsNameTheProperty)
+{
+    const std::pair<const char*, const char*> Rows[] = {
+        { "SeriesInfo = { 00 }", "Error reading G.SeriesInfo: internal filing error: TPlotGraph" },
+        { "MarkCount = 'I'", "Error reading G.MarkCount: Stream read error" },
+        { "SeriesCount = 1.5", "Error reading G.SeriesCount: Stream read error" },
+        { "MarksInfo = ( 'I' 1 )", "Error reading G.MarksInfo: Binary data expected for MarksInfo" },
+    };
+    for (const auto& [Line, Message] : Rows) {
+        CountingGraph Other(nullptr);
+        try {
+            ReadFormResource(Other, std::string("object G: TPlotGraph\n  ") + Line + "\nend\n");
+            ADD_FAILURE() << Line << " was read";
+        } catch (const EFormReadError& E) {
+            EXPECT_NE(E.Message().find(Message), std::string::npos) << E.Message();
+        }
+    }
+}
+
+TEST_F(GraphStreamTest, ClipboardFormatIsRegisteredUnderItsName)
+{
+    const UINT Format = PlotGraphClipboardFormat();
+    EXPECT_GE(Format, 0xC000u);
+    char Name[64];
+    ASSERT_GT(GetClipboardFormatName(Format, Name, sizeof Name), 0);
+    EXPECT_STREQ(Name, "Internal PlotGraph Format");
+    CountingGraph Other(nullptr);
+    EXPECT_EQ(PlotGraphClipboardFormat(), Format) << "once per program";
 }
 
 } // namespace
