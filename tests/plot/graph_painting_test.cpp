@@ -2,6 +2,7 @@
 #include "plot/TAppearance.h"
 #include "plot/TAxis.h"
 #include "plot/TDimensions.h"
+#include "plot/TGenericAnnotation.h"
 #include "plot/TLegend.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
@@ -14,12 +15,18 @@
 #include "platform/ui/TForm.h"
 #include "platform/ui/TMetafile.h"
 #include "tests/plot/PlotFixture.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 
 namespace {
@@ -168,15 +175,16 @@ TEST_F(GraphPaintTest, LegendDownPlacesEntriesByHeightShare)
     EXPECT_EQ(Ys[2] - Ys[1], 23);
 }
 
-// A graph as Tessaly shows one: two series, a legend, the second y axis and a mark. Set
-// PLOT_DEMO_PICTURE to a file name to keep the picture as a BMP for a person to look at.
-TEST_F(GraphPaintTest, DemoGraphShowsSeriesLegendAndSecondAxis)
+// A graph as Tessaly shows one: two series, a legend, the second y axis, a limit line and a
+// marked moment. The picture is kept as test-artifacts/plot_demo.png for a person to look at.
+TEST_F(GraphPaintTest, DemoGraphShowsSeriesLegendSecondAxisAndMarks)
 {
     Graph->SetPlotting(false);
     Graph->SetWidth(480);
     Graph->SetHeight(320);
     Graph->GetDimensions()->SetRightMargin(60);
     Graph->GetAppearance()->SetGraphTitle("Pulse energy");
+    Graph->GetAppearance()->SetShowMarks(true);
     Graph->GetXAxis()->SetTitle("Time (s)");
     Graph->GetYAxis()->SetTitle("Energy (mJ)");
     Graph->GetYAxis()->SetAutoSizing(true);
@@ -200,6 +208,16 @@ TEST_F(GraphPaintTest, DemoGraphShowsSeriesLegendAndSecondAxis)
         Energy->AddPoint(I * 0.5, 400 + 30 * std::sin(I * 0.3));
         Deviation->AddPoint(I * 0.5, 2 + std::cos(I * 0.2));
     }
+    auto* Limit = new TMark(1, "upper limit", 1);
+    Limit->SetColor(clRed);
+    Limit->SetMarkType(1);   // horizontal line
+    Limit->SetY1(420);
+    Graph->AddAnnotation(Limit);
+    auto* Refill = new TMark(2, "refill", 2);
+    Refill->SetColor(clFuchsia);
+    Refill->SetMarkType(0);   // vertical line
+    Refill->SetX1(12.5);
+    Graph->AddAnnotation(Refill);
     TLegend& L = *Graph->GetLegend();
     L.Setleft(60);
     L.Settop(36);
@@ -208,22 +226,23 @@ TEST_F(GraphPaintTest, DemoGraphShowsSeriesLegendAndSecondAxis)
     L.Setvisible(true);
     PaintEnds = 0;
     Graph->SetPlotting(true);
-    if (const char* File = std::getenv("PLOT_DEMO_PICTURE")) {
-        TBitmap Shot;
-        Shot.SetSize(Graph->GetWidth(), Graph->GetHeight());
-        Shot.GetCanvas()->CopyRect(Rect(0, 0, Graph->GetWidth(), Graph->GetHeight()), *Graph->GetCanvas(),
-                                   Rect(0, 0, Graph->GetWidth(), Graph->GetHeight()));
-        const std::vector<uint8_t> Bmp = Shot.GetDib()->SaveBmp();
-        testsupport::WriteFile(File, std::string(Bmp.begin(), Bmp.end()));
-    }
-    int Blue = 0, Green = 0;
-    for (int Y = 0; Y < Graph->GetHeight(); ++Y)
-        for (int X = 0; X < Graph->GetWidth(); ++X) {
-            Blue += Pixel(X, Y) == clBlue;
-            Green += Pixel(X, Y) == clGreen;
+
+    const std::unique_ptr<Dib> Shot = uitest::Grab(*Graph);
+    QImage Image(Shot->Width(), Shot->Height(), QImage::Format_RGB32);
+    std::map<TColor, int> Count;
+    for (int Y = 0; Y < Shot->Height(); ++Y)
+        for (int X = 0; X < Shot->Width(); ++X) {
+            const COLORREF C = Shot->GetPixel(X, Y);
+            Image.setPixel(X, Y, qRgb(GetRValue(C), GetGValue(C), GetBValue(C)));
+            ++Count[TColor(C)];
         }
-    EXPECT_GT(Blue, 300) << "the energy line and its points";
-    EXPECT_GT(Green, 300) << "the deviation line on the second axis";
+    const std::string Artifacts = testsupport::BinDir() + "/../test-artifacts";
+    std::filesystem::create_directories(Artifacts);
+    EXPECT_TRUE(Image.save(QString::fromStdString(Artifacts + "/plot_demo.png")));
+    EXPECT_GT(Count[clBlue], 300) << "the energy line and its points";
+    EXPECT_GT(Count[clGreen], 300) << "the deviation line on the second axis";
+    EXPECT_GT(Count[clRed], 300) << "the limit line across the plot area";
+    EXPECT_GT(Count[clFuchsia], 200) << "the vertical mark through the plot area";
     EXPECT_EQ(PaintEnds, 1);
 }
 
@@ -253,6 +272,26 @@ TEST_F(GraphPaintTest, LabelFormatsFollowTheValueAndTheSpan)
     EXPECT_EQ(Graph->FormatAxisLabel(X, 12345), "12345");
     EXPECT_EQ(X.GetLabelDecimals(), 0);
     EXPECT_EQ(Graph->FormatAxisLabel(X, 45.7), "46") << "decimals stay 0 for later labels";
+}
+
+// Nothing in the graph's defaults sets DateTimeAutomode, so a run of seconds keeps the date
+// format "dd-mmm" on every tick; with the automatic mode the labels follow the tick type that
+// the picture coarsened to.
+TEST_F(GraphPaintTest, ShortTimeRunIsLabelledInTheAxisFormat)
+{
+    TAxis& X = *Graph->GetXAxis();
+    X.SetShowAsTime(true);
+    X.SetAutoSizing(true);
+    TSeries* S = Graph->GetSeries(1);
+    const double Start = 46000.5;   // 9 December 2025, noon
+    for (int I = 0; I <= 100; ++I)
+        S->AddPoint(Start + I / 86400.0, 100 + I % 7);
+    Graph->Paint();
+    EXPECT_EQ(X.GetDateTickType(), dt_30second);
+    EXPECT_EQ(Graph->FormatAxisLabel(X, Start + 30 / 86400.0), "09-Dec");
+    X.SetDateTimeAutomode(true);
+    Graph->Paint();
+    EXPECT_EQ(Graph->FormatAxisLabel(X, Start + 30 / 86400.0), "12:00:30");
 }
 
 } // namespace
