@@ -8,6 +8,8 @@
 
 #include "platform/rtl/DateUtils.h"
 
+#include <sstream>
+
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -87,6 +89,18 @@ std::string ObjectText(const std::string& Pdf, int Number)
         return {};
     const size_t End = Pdf.find("endobj", At);
     return Pdf.substr(At + 2, End - At - 2);
+}
+
+Grey ReadPgm(const std::string& Bytes)
+{
+    std::istringstream In(Bytes);
+    std::string Magic;
+    int Max = 0;
+    Grey G;
+    In >> Magic >> G.Width >> G.Height >> Max;
+    In.get();
+    G.Pixels = Bytes.substr(static_cast<size_t>(In.tellg()));
+    return G;
 }
 
 } // namespace pdftest

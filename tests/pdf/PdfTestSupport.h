@@ -1,6 +1,7 @@
 //===- PdfTestSupport.h - Writing documents and asking real PDF readers about them -*- C++ -*-===//
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,5 +30,13 @@ std::string WritePdf(const std::string& FileName, const std::function<void(TPDFD
 std::vector<std::string> CrLfLines(const std::string& Text);
 /// The body of object Number ("n 0 obj" up to "endobj"); empty when absent.
 std::string ObjectText(const std::string& Pdf, int Number);
+
+/// A grey picture read from a binary PGM file (as pdftoppm -gray writes it).
+struct Grey {
+    int Width = 0, Height = 0;
+    std::string Pixels;
+    int at(int X, int Y) const { return static_cast<uint8_t>(Pixels[static_cast<size_t>(Y) * Width + X]); }
+};
+Grey ReadPgm(const std::string& Bytes);
 
 } // namespace pdftest

@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sstream>
 
 using namespace pdftest;
 
@@ -356,25 +355,6 @@ TEST_F(PlayerTest, AOneBitBitmapBecomesAFaxImageWhateverTheJpegSetting)
     Doc.Abort();
 }
 
-/// A grey picture read from a binary PGM file.
-struct Grey {
-    int Width = 0, Height = 0;
-    std::string Pixels;
-    int at(int X, int Y) const { return static_cast<uint8_t>(Pixels[static_cast<size_t>(Y) * Width + X]); }
-};
-
-Grey readPgm(const std::string& Bytes)
-{
-    std::istringstream In(Bytes);
-    std::string Magic;
-    int Max = 0;
-    Grey G;
-    In >> Magic >> G.Width >> G.Height >> Max;
-    In.get();
-    G.Pixels = Bytes.substr(static_cast<size_t>(In.tellg()));
-    return G;
-}
-
 /// Lines, filled shapes, text and a bitmap, as a report page draws them.
 void drawReport(TMetafile& M)
 {
@@ -415,7 +395,7 @@ TEST(PlayMetaFile, APlayedDrawingLooksLikeTheMetafileOnABitmap)
                         Dir.file("report") })
                   .Status,
               0);
-    const Grey G = readPgm(testsupport::ReadFile(Dir.file("report.pgm")));
+    const Grey G = ReadPgm(testsupport::ReadFile(Dir.file("report.pgm")));
     TBitmap Expected;
     Expected.SetPixelFormat(pf24bit);
     Expected.SetSize(200, 150);

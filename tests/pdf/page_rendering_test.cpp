@@ -9,30 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 using namespace pdftest;
 
 namespace {
-
-/// A grey picture read from a binary PGM file.
-struct Grey {
-    int Width = 0, Height = 0;
-    std::string Pixels;
-    int at(int X, int Y) const { return static_cast<uint8_t>(Pixels[static_cast<size_t>(Y) * Width + X]); }
-};
-
-Grey readPgm(const std::string& Bytes)
-{
-    std::istringstream In(Bytes);
-    std::string Magic;
-    int Max = 0;
-    Grey G;
-    In >> Magic >> G.Width >> G.Height >> Max;
-    In.get();
-    G.Pixels = Bytes.substr(static_cast<size_t>(In.tellg()));
-    return G;
-}
 
 TEST(PageRendering, ShapesInDeviceUnitsArePaintedWhereTheyWereDrawn)
 {
@@ -55,7 +34,7 @@ TEST(PageRendering, ShapesInDeviceUnitsArePaintedWhereTheyWereDrawn)
     });
     ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
     ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-singlefile", File, Dir.file("shapes") }).Status, 0);
-    const Grey G = readPgm(testsupport::ReadFile(Dir.file("shapes.pgm")));
+    const Grey G = ReadPgm(testsupport::ReadFile(Dir.file("shapes.pgm")));
     ASSERT_EQ(G.Width, 595);
     struct Probe {
         const char* What;
@@ -89,7 +68,7 @@ TEST(PageRendering, AnInnerFormIsDrawnThroughItsMatrix)
     EXPECT_NE(Pdf.find("/Matrix [0.5 0 0 0.5 100 200 ]\r\n/BBox [0 0 595 842]\r\n"), std::string::npos);
     EXPECT_NE(Pdf.find(" /XObject <<\r\n/IF0 3 0 R\r\n>>"), std::string::npos);
     ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-singlefile", File, Dir.file("form") }).Status, 0);
-    const Grey G = readPgm(testsupport::ReadFile(Dir.file("form.pgm")));
+    const Grey G = ReadPgm(testsupport::ReadFile(Dir.file("form.pgm")));
     // The square spans x 100..125 and, from the top, y 842 - 200 - 421 = 221 .. 246.
     EXPECT_LT(G.at(112, 233), 128);
     EXPECT_GT(G.at(130, 233), 128);
