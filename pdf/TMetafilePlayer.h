@@ -83,6 +83,8 @@ private:
     std::vector<POINT> points(const TEmfRecord& R, size_t CountOffset, bool Small) const;
     void moveToEx(const TEmfRecord& R);
     void lineToRecord(const TEmfRecord& R);
+    /// "n" (outside a path bracket), "m" to First and "l" to each of Rest.
+    void figure(POINT First, std::span<const POINT> Rest);
     void polyline(const TEmfRecord& R, bool Small);
     void polylineTo(const TEmfRecord& R, bool Small);
     void polyPolyline(const TEmfRecord& R, bool Small, bool Closed);

@@ -82,17 +82,22 @@ void TMetafilePlayer::lineToRecord(const TEmfRecord& R)
     strokeFinish();
 }
 
+void TMetafilePlayer::figure(POINT First, std::span<const POINT> Rest)
+{
+    // A new path outside a path bracket only: inside one it would drop the figures so far.
+    if (!InPath)
+        Page.NewPath();
+    moveTo(First);
+    for (const POINT& P : Rest)
+        lineTo(P);
+}
+
 void TMetafilePlayer::polyline(const TEmfRecord& R, bool Small)
 {
     const std::vector<POINT> P = points(R, 24, Small);
     if (P.empty())
         return;
-    // A new path outside a path bracket only: inside one it would drop the figures so far.
-    if (!InPath)
-        Page.NewPath();
-    moveTo(P[0]);
-    for (size_t I = 1; I < P.size(); ++I)
-        lineTo(P[I]);
+    figure(P[0], std::span(P).subspan(1));
     strokeFinish();
 }
 
@@ -101,11 +106,7 @@ void TMetafilePlayer::polylineTo(const TEmfRecord& R, bool Small)
     const std::vector<POINT> P = points(R, 24, Small);
     if (P.empty())
         return;
-    if (!InPath)
-        Page.NewPath();
-    moveTo(CurrentPos);
-    for (const POINT& Q : P)
-        lineTo(Q);
+    figure(CurrentPos, P);
     strokeFinish();
     CurrentPos = P.back();
 }
@@ -146,11 +147,7 @@ void TMetafilePlayer::polygon(const TEmfRecord& R, bool Small)
     const std::vector<POINT> P = points(R, 24, Small);
     if (P.empty())
         return;
-    if (!InPath)
-        Page.NewPath();
-    moveTo(P[0]);
-    for (size_t I = 1; I < P.size(); ++I)
-        lineTo(P[I]);
+    figure(P[0], std::span(P).subspan(1));
     // A polygon is a closed figure inside a path bracket too.
     Page.ClosePath();
     fillFinish();
