@@ -8,11 +8,11 @@
 #include "platform/gdi/GdiObjects_p.h"
 #include "platform/gdi/PixelSurface_p.h"
 #include "platform/gdi/RasterBackend_p.h"
+#include "platform/gdi/TextPlacement_p.h"
 #include "platform/rtl/AnsiString.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 using namespace emf;
 using Box = EmfRecorder::Box;
@@ -79,22 +79,8 @@ Box textBox(const DcState& S, const TextRun& Run) {
     long long sum = 0;
     for (size_t i = 0; i < Run.text.size() && i < Run.dx.size(); ++i) sum += Run.dx[i];
     const double length = std::round(double(sum) * sx);
-    const QTransform m = S.toDevice();
-    const QPointF xAxis = m.map(QPointF(1, 0)) - m.map(QPointF(0, 0));
-    const double angle = std::atan2(-xAxis.y(), xAxis.x()) + S.font->logFont.lfEscapement * std::numbers::pi / 1800;
-    const QPointF along(std::cos(angle), -std::sin(angle)), down(std::sin(angle), std::cos(angle));
-    double shiftU = 0, shiftV = 0;
-    switch (S.textAlign & TA_CENTER) {
-    case TA_CENTER: shiftU = -std::floor(length / 2); break;
-    case TA_RIGHT: shiftU = -length; break;
-    default: break;
-    }
-    switch (S.textAlign & TA_BASELINE) {
-    case TA_BASELINE: break;
-    case TA_BOTTOM: shiftV = -tm.tmDescent; break;
-    default: shiftV = tm.tmAscent; break;
-    }
-    const QPointF origin = S.deviceF(Run.reference) + along * shiftU + down * shiftV;
+    const raster::TextFrame frame = raster::placeText(S, S.deviceF(Run.reference), length, tm);
+    const QPointF along = frame.along, down = frame.down, origin = frame.origin;
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
     for (double u : {0.0, length})
         for (double v : {double(-tm.tmAscent), double(tm.tmDescent)}) {

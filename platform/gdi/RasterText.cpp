@@ -6,11 +6,11 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/GlyphOutlines_p.h"
 #include "platform/gdi/PixelSurface_p.h"
+#include "platform/gdi/TextPlacement_p.h"
 
 #include <QPolygonF>
 
 #include <cmath>
-#include <numbers>
 #include <vector>
 
 namespace {
@@ -59,26 +59,10 @@ Layout layOut(const DcState& S, const TextRun& Run) {
     }
     l.length = l.at.back();
 
-    // The baseline turns by the escapement, and with the logical x axis when the world
-    // transform turns it; y-up mappings keep text upright.
-    const QTransform m = S.toDevice();
-    const QPointF xAxis = m.map(QPointF(1, 0)) - m.map(QPointF(0, 0));
-    const double angle = std::atan2(-xAxis.y(), xAxis.x()) + S.font->logFont.lfEscapement * std::numbers::pi / 1800;
-    const QPointF along(std::cos(angle), -std::sin(angle)), down(std::sin(angle), std::cos(angle));
-
-    double shiftU = 0, shiftV = 0;
-    switch (S.textAlign & TA_CENTER) {
-    case TA_CENTER: shiftU = -std::floor(l.length / 2); break;
-    case TA_RIGHT: shiftU = -l.length; break;
-    default: break;
-    }
-    switch (S.textAlign & TA_BASELINE) {
-    case TA_BASELINE: break;
-    case TA_BOTTOM: shiftV = -l.tm.tmDescent; break;
-    default: shiftV = l.tm.tmAscent; break;
-    }
-    const QPointF origin = QPointF(S.device(Run.reference)) + along * shiftU + down * shiftV;
-    l.frame = QTransform(along.x(), along.y(), down.x(), down.y(), origin.x(), origin.y());
+    // The glyphs start from the reference point's device pixel, so that upright runs keep to the
+    // pixel grid; the recorder's bounds use the same rule.
+    const raster::TextFrame f = raster::placeText(S, QPointF(S.device(Run.reference)), l.length, l.tm);
+    l.frame = QTransform(f.along.x(), f.along.y(), f.down.x(), f.down.y(), f.origin.x(), f.origin.y());
     return l;
 }
 
