@@ -3,33 +3,17 @@
 
 #include "energystats/TFlatButton.h"
 #include "energystats/TForm_main.h"
-#include "lasercontrol/PngFile.h"
-#include "platform/gdi/Dib.h"
-#include "platform/rtl/AnsiString.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/TApplication.h"
 #include "platform/ui/TBitmap.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
 bool SaveTessalyScreenshot(TForm_main& Form, const std::string& FileName)
 {
-    const std::unique_ptr<TBitmap> image = Form.GetFormImage();
-    const Dib* picture = image->GetDib();
-    if (!picture)
-        return false;
-    const bool bmp = FileName.size() >= 4 && SameText(FileName.substr(FileName.size() - 4), ".bmp");
-    const std::vector<uint8_t> file = bmp ? picture->SaveBmp() : EncodePng(*picture);
-    const std::string temporary = FileName + ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size())))
-            return false;
-    }
-    return std::rename(temporary.c_str(), FileName.c_str()) == 0;
+    return Form.GetFormImage()->SavePictureFile(FileName);
 }
 
 bool SaveTessalyReport(TForm_main& Form, const std::string& FileName)

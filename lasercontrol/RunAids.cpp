@@ -3,10 +3,7 @@
 
 #include "controls/TMLCD.h"
 #include "controls/TMled.h"
-#include "lasercontrol/PngFile.h"
 #include "lasercontrol/TForm_main.h"
-#include "platform/gdi/Dib.h"
-#include "platform/rtl/AnsiString.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/ui/TApplication.h"
 #include "platform/ui/TBitmap.h"
@@ -37,11 +34,6 @@ bool replaceFile(const std::string& FileName, const void* Data, size_t Size)
             return false;
     }
     return std::rename(temporary.c_str(), FileName.c_str()) == 0;
-}
-
-bool endsWithBmp(const std::string& FileName)
-{
-    return FileName.size() >= 4 && SameText(FileName.substr(FileName.size() - 4), ".bmp");
 }
 
 struct AidState {
@@ -85,12 +77,7 @@ std::string PanelReport(TForm_main& F)
 
 bool SaveScreenshot(TForm_main& Form, const std::string& FileName)
 {
-    const std::unique_ptr<TBitmap> image = Form.GetFormImage();
-    const Dib* picture = image->GetDib();
-    if (!picture)
-        return false;
-    const std::vector<uint8_t> file = endsWithBmp(FileName) ? picture->SaveBmp() : EncodePng(*picture);
-    return replaceFile(FileName, file.data(), file.size());
+    return Form.GetFormImage()->SavePictureFile(FileName);
 }
 
 void InstallRunAids(TForm_main& Form)

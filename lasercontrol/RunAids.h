@@ -21,6 +21,6 @@ void InstallRunAids(TForm_main& Form);
 
 /// The report's lines for the form as it is now.
 std::string PanelReport(TForm_main& Form);
-/// Saves the form's GetFormImage: PNG, or BMP for a name ending in ".bmp". False when the file
-/// cannot be written.
+/// Saves the form's picture (see TBitmap::SavePictureFile). False when the file cannot be
+/// written.
 bool SaveScreenshot(TForm_main& Form, const std::string& FileName);

@@ -3,6 +3,7 @@
 
 #include "platform/ui/FormReader.h"
 #include "platform/ui/Published.h"
+#include "platform/ui/QtConvert_p.h"
 #include "platform/ui/TCanvas.h"
 #include "platform/ui/UiConsts.h"
 
@@ -10,7 +11,11 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Resources.h"
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Format.h"
+
+#include <QImage>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -88,6 +93,32 @@ TBitmap::~TBitmap()
 bool TBitmap::Empty() const { return !FBitmap; }
 
 Dib* TBitmap::GetDib() const { return FBitmap ? GetBitmapDib(FBitmap) : nullptr; }
+
+bool TBitmap::SavePictureFile(const std::string& FileName) const
+{
+    const Dib* Picture = GetDib();
+    if (!Picture)
+        return false;
+    QSaveFile File(ui_private::toQString(FileName));
+    if (!File.open(QIODevice::WriteOnly))
+        return false;
+    const bool Bmp = FileName.size() >= 4 && SameText(FileName.substr(FileName.size() - 4), ".bmp");
+    if (Bmp) {
+        const std::vector<uint8_t> Bytes = Picture->SaveBmp();
+        if (File.write(reinterpret_cast<const char*>(Bytes.data()), qint64(Bytes.size())) != qint64(Bytes.size()))
+            return false;
+    } else {
+        QImage Image(Picture->Width(), Picture->Height(), QImage::Format_RGB32);
+        for (int Y = 0; Y < Picture->Height(); ++Y)
+            for (int X = 0; X < Picture->Width(); ++X) {
+                const COLORREF C = Picture->GetPixel(X, Y);
+                Image.setPixel(X, Y, qRgb(GetRValue(C), GetGValue(C), GetBValue(C)));
+            }
+        if (!Image.save(&File, "PNG"))
+            return false;
+    }
+    return File.commit();
+}
 
 HDC TBitmap::memoryDc() const
 {

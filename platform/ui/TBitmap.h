@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/gdi/GdiTypes.h"
@@ -72,6 +73,12 @@ public:
 
     /// The pixels, for code that reads or writes many at once; null while empty.
     Dib* GetDib() const;
+
+    // --- Picture files
+    /// Writes the picture as a PNG file, or as a BMP file for a name ending in ".bmp". The file
+    /// appears whole or not at all (a reader polling for it never sees half); false when the
+    /// bitmap is empty or the file cannot be written.
+    bool SavePictureFile(const std::string& FileName) const;
 
 protected:
     void Draw(TCanvas& ACanvas, const TRect& Rect) const override;

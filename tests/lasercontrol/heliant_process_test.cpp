@@ -1,5 +1,4 @@
 //===- heliant_process_test.cpp - The program and the simulator as real processes ---===//
-#include "lasercontrol/PngFile.h"
 
 #include "link/Varnex32.h"
 #include "platform/gdi/Dib.h"
@@ -15,7 +14,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <zlib.h>
 
 extern char** environ;
 
@@ -154,56 +152,6 @@ TEST_F(HeliantProcessTest, TheScreenshotAidSavesThePanelAndEndsTheProgram)
         for (int x = 10; x < 50; ++x)
             lit += picture->GetPixel(x, y) == 0x00FFFF;
     EXPECT_GT(lit, 20);
-}
-
-// --- The PNG file of the screenshot
-
-TEST(PngFile, StoredBlocksHoldTheRowsAndReadBackWithZlib)
-{
-    Dib picture(300, 250, 24);   // more than one stored block of 65535 bytes
-    for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x)
-            picture.SetPixel(x, y, COLORREF((x * 7) | ((y * 3) << 8) | ((x ^ y) << 16)) & 0xFFFFFF);
-    const std::vector<uint8_t> png = EncodePng(picture);
-    ASSERT_GT(png.size(), 33u);
-    EXPECT_EQ(std::memcmp(png.data(), "\x89PNG\r\n\x1a\n", 8), 0);
-
-    std::vector<uint8_t> data;
-    size_t at = 8;
-    uint32_t width = 0, height = 0;
-    bool ended = false;
-    auto big32 = [&](size_t i) { return uint32_t(png[i]) << 24 | uint32_t(png[i + 1]) << 16 | uint32_t(png[i + 2]) << 8 | png[i + 3]; };
-    while (at + 12 <= png.size()) {
-        const uint32_t length = big32(at);
-        const std::string type(reinterpret_cast<const char*>(&png[at + 4]), 4);
-        ASSERT_LE(at + 12 + length, png.size());
-        const uint32_t crc = uint32_t(crc32(0, &png[at + 4], uint32_t(length + 4)));
-        EXPECT_EQ(big32(at + 8 + length), crc) << type;
-        if (type == "IHDR") {
-            width = big32(at + 8);
-            height = big32(at + 12);
-            EXPECT_EQ(png[at + 16], 8);
-            EXPECT_EQ(png[at + 17], 2);
-        } else if (type == "IDAT") {
-            data.insert(data.end(), png.begin() + ptrdiff_t(at + 8), png.begin() + ptrdiff_t(at + 8 + length));
-        } else if (type == "IEND") {
-            ended = true;
-        }
-        at += 12 + length;
-    }
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(width, 300u);
-    EXPECT_EQ(height, 250u);
-
-    std::vector<uint8_t> rows(size_t(height) * (1 + 3 * width));
-    uLongf size = uLongf(rows.size());
-    ASSERT_EQ(uncompress(rows.data(), &size, data.data(), uLong(data.size())), Z_OK);
-    ASSERT_EQ(size, rows.size());
-    for (int y : { 0, 1, 137, 249 })
-        for (int x : { 0, 5, 299 }) {
-            const uint8_t* p = &rows[size_t(y) * (1 + 3 * width) + 1 + 3 * size_t(x)];
-            EXPECT_EQ(COLORREF(p[0] | p[1] << 8 | p[2] << 16), picture.GetPixel(x, y)) << x << "," << y;
-        }
 }
 
 } // namespace
