@@ -2,8 +2,9 @@
 //
 // The program runs on Xvfb through Qt's xcb platform beside the simulator; xdotool clicks and
 // types where the form resource puts the controls, the simulator's command log shows what
-// reached it, and xwd reads back what the screen shows. The panel's picture of the click run is
-// kept beside the test binaries.
+// reached it, and Xvfb's own copy of its screen (-fbdir) shows what a person would see. (xwd's
+// dump of the root window is no witness: it shows a top-level window over another of the program
+// as a black rectangle.) The panel's picture of the click run is kept beside the test binaries.
 //
 #include "lasercontrol/TForm_main.h"
 
@@ -80,7 +81,8 @@ std::string output(const std::string& Command)
     return text;
 }
 
-/// The screen as xwd writes it (ZPixmap, 24 or 32 bits per pixel); empty when unreadable.
+/// The screen in the XWD format that Xvfb keeps it in (ZPixmap, 24 or 32 bits per pixel); empty
+/// when unreadable.
 class ScreenPicture {
 public:
     explicit ScreenPicture(const std::string& Bytes)
@@ -138,8 +140,8 @@ protected:
     void SetUp() override
     {
         HeliantTest::SetUp();
-        if (!onPath("Xvfb") || !onPath("xdotool") || !onPath("xwd"))
-            GTEST_SKIP() << "Xvfb, xdotool and xwd are needed (Debian packages xvfb, xdotool, x11-apps)";
+        if (!onPath("Xvfb") || !onPath("xdotool"))
+            GTEST_SKIP() << "Xvfb and xdotool are needed (Debian packages xvfb, xdotool)";
         display = 100 + int(getpid() % 800);
         env = "DISPLAY=:" + std::to_string(display) + " ";
     }
@@ -161,7 +163,8 @@ protected:
     void Start(std::vector<std::string> ExtraEnv = {})
     {
         const std::string name = ":" + std::to_string(display);
-        xvfb = std::make_unique<Child>(std::vector<std::string> { "Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp" },
+        xvfb = std::make_unique<Child>(std::vector<std::string> { "Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten",
+                                           "tcp", "-fbdir", dir.path() },
             std::vector<std::string> {});
         ASSERT_TRUE(xvfb->Started());
         ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
@@ -201,6 +204,26 @@ protected:
         ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(log); }));
     }
 
+    /// A window's rectangle on the screen, from xdotool; empty when it has none.
+    TRect WindowRect(const std::string& Window)
+    {
+        int left = 0, top = 0, width = 0, height = 0;
+        std::istringstream lines(output(env + "xdotool getwindowgeometry --shell " + Window));
+        for (std::string line; std::getline(lines, line);) {
+            const size_t at = line.find('=');
+            const std::string key = line.substr(0, at), value = at == std::string::npos ? "" : line.substr(at + 1);
+            if (key == "X")
+                left = std::stoi(value);
+            else if (key == "Y")
+                top = std::stoi(value);
+            else if (key == "WIDTH")
+                width = std::stoi(value);
+            else if (key == "HEIGHT")
+                height = std::stoi(value);
+        }
+        return Bounds(left, top, width, height);
+    }
+
     int Click(TPoint P)
     {
         return std::system((env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y)
@@ -211,7 +234,7 @@ protected:
     {
         return testsupport::WaitFor([&] { return testsupport::ReadFile(log).find(Text) != std::string::npos; }, Milliseconds);
     }
-    ScreenPicture Screen() { return ScreenPicture(output(env + "xwd -root -silent")); }
+    ScreenPicture Screen() { return ScreenPicture(testsupport::ReadFile(dir.file("Xvfb_screen0"))); }
     /// A rectangle of the client area on the screen, without a button's bevel and focus frame.
     TRect Inside(const TRect& R, int Margin) const
     {
@@ -257,7 +280,7 @@ TEST_F(XServerTest, ADisabledButtonShowsGreyEtchedTextOnTheButtonFace)
         screen = Screen();
         return !screen.Empty() && screen.Count(Inside(online, 4), Black) > 0 && screen.Count(Inside(laserOff, 4), Grey) > 0;
     });
-    ASSERT_FALSE(screen.Empty()) << "xwd gave no picture";
+    ASSERT_FALSE(screen.Empty()) << "Xvfb kept no picture of its screen";
     EXPECT_TRUE(settled) << "ONLINE's text is black and LASER OFF's grey";
     const TRect live = Inside(online, 4), dead = Inside(laserOff, 4);
     EXPECT_EQ(screen.Count(live, Grey), 0) << "enabled text is not grey";
@@ -283,6 +306,15 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
         return !dialog.empty();
     }, 15000)) << "no repetition-rate dialog";
     dialog.erase(dialog.find_last_not_of("\n ") + 1);
+    // The modal dialog is painted: its face is the button-face grey, not the black of a window
+    // nothing has drawn on.
+    const TRect box = WindowRect(dialog);
+    ASSERT_GT(box.Width() * box.Height(), 0) << "no geometry for the dialog";
+    ScreenPicture screen("");
+    EXPECT_TRUE(testsupport::WaitFor([&] {
+        screen = Screen();
+        return screen.Count(box, 0xC0C0C0) > box.Width() * box.Height() / 2;
+    })) << "the dialog is not painted; black pixels: " << screen.Count(box, 0x000000);
     ASSERT_EQ(std::system((env + "xdotool windowfocus --sync " + dialog + " type --delay 50 75").c_str()), 0);
     ASSERT_EQ(std::system((env + "xdotool key Return").c_str()), 0);
     EXPECT_TRUE(Logged(" 75 cmd_reprate")) << "log:\n" << testsupport::ReadFile(log);
