@@ -99,7 +99,7 @@ void TForm_main::Btn_Click(TObject* Sender)
     } else if (Sender == btn_gmquitt) {
         // The optic leak test ends with the next blink and judges what it has seen so far.
         if (GasStep(s) == 12)
-            leakTest.countdown = 1;
+            leakTests_.EndAtNextBlink();
         else
             gasMode(gas_quit);
     } else if (Sender == btn_shutter) {

@@ -1,6 +1,6 @@
-//===- FrontPanel.cpp - TForm_main's front panel: redraw, blink phases, enable rules, device ---===//
+//===- FrontPanel.cpp - TForm_main's front panel: redraw, leak tests, blink phases, enable rules, device ---===//
 //
-// The decisions come from PanelRules; this file puts them on the components.
+// The decisions come from PanelRules and LeakTests; this file puts them on the components.
 //
 #include "lasercontrol/TForm_main.h"
 
@@ -9,6 +9,7 @@
 #include "controls/TMPLCD.h"
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
+#include "controls/tmbox.h"
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tfenergy.h"
@@ -16,7 +17,9 @@
 #include "platform/ui/Buttons.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/TApplication.h"
 #include "platform/ui/TCustomPanel.h"
+#include "platform/user/Dialogs.h"
 
 #include <initializer_list>
 
@@ -117,7 +120,7 @@ void TForm_main::showGasMode()
     const GasLabelChoice choice = ChooseGasLabel(statusCopy, flushingVariant, gasPanelVariant, lastStep);
     lastStep = choice.LastStep;
     if (!choice.FollowsStep) {
-        resetLeakTests();
+        leakTests_.Drop();
         if (Form_opt_teaktest)
             Form_opt_teaktest->Hide();
     } else {
@@ -138,11 +141,27 @@ void TForm_main::showGasText()
     lab_gasmode->GetFont()->SetColor(gasTextColor);
 }
 
-void TForm_main::resetLeakTests()
+void TForm_main::followLeakTests()
 {
-    leakTest.countdownRunning = false;
-    leakTest.testSent = false;
-    leakTest.resultPending = false;
+    const int step = GasStep(statusCopy);
+    if (leakTests_.AskExternQuestion(step)) {
+        MessageBeep(MB_ICONINFORMATION);
+        Application->MessageBox("check pressure sensor at gas bottle for leak test", "EXTERN FLUSHING", MB_OK);
+        leakTests_.ExternQuestionAnswered();
+        gasMode(gas_nextleakstep);
+    }
+    // The pressure as the notices handled while the question was up left it.
+    const LeakTests::OpticSteps optic = leakTests_.FollowOptic(step, statusCopy.pressure);
+    if (Form_opt_teaktest && optic.HideNotice)
+        Form_opt_teaktest->Hide();
+    if (Form_opt_teaktest && optic.ShowNotice)
+        Form_opt_teaktest->Show();
+    if (optic.SendNextStep)
+        gasMode(gas_nextleakstep);
+    if (optic.Result) {
+        MessageBeep(MB_ICONINFORMATION);
+        tmbox1->ShowMessage("ATTENTION", *optic.Result, "CONTINUE");
+    }
 }
 
 void TForm_main::showValues()
@@ -232,8 +251,7 @@ void TForm_main::lblink1(bool Lit)
 
 void TForm_main::lblink2(bool Lit)
 {
-    if (leakTest.countdownRunning && leakTest.countdown > 0)
-        --leakTest.countdown;
+    leakTests_.Blink();
     if (Lit == textBlinks) {
         showGasText();
     } else if (!Lit) {

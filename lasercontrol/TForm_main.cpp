@@ -185,7 +185,7 @@ void TForm_main::FormCreate(TObject*)
     laserOnHold = 0;
     lastStep = 0;
     lcdBlinkHz = lcdBlinkQuant = false;
-    leakTest = LeakTestState {};
+    leakTests_ = LeakTests {};
     SetCaption(programStem + " " + HeliantVersion + std::string(14, ' '));
     lab_gasmode->SetCaption("");
 

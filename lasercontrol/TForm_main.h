@@ -7,6 +7,7 @@
 #pragma once
 
 #include "lasercontrol/HeliantSettings.h"
+#include "lasercontrol/LeakTests.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/TForm.h"
@@ -82,6 +83,8 @@ public:
     void takeStatus(const LaserStatusCopy& Copy);
     /// Writes the settings file (closing, the Options dialog's Save); a failure is shown.
     void writeSettings();
+    /// The leak tests as the notices and the operator have driven them.
+    const LeakTests& GetLeakTests() const { return leakTests_; }
 
     // --- Operator commands: each ends in one lascommand, the effect shows with the next notice
     /// Every button of the panel, by its identity.
@@ -263,17 +266,6 @@ public:
     uint8_t hvBase = 0;
     bool hvBaseSet = false;
 
-    // --- Leak tests
-    struct LeakTestState {
-        bool questionAsked = false;
-        bool countdownRunning = false;
-        int countdown = 0;
-        float startPressure = 0;
-        bool testSent = false;
-        float pressureDifference = 0;
-        bool resultPending = false;
-    } leakTest;
-
     /// The executable whose stem names the caption and whose path names the settings file
     /// ("<path>.INI" without the executable's extension); the running executable unless set
     /// before the form is made (tests put it into a temporary folder).
@@ -291,11 +283,8 @@ private:
     void showValues();
     void showShutter();
     void showLaserType(const std::string& Text, int Size);
-    void resetLeakTests();
-    // Leak tests, followed at each redraw in gas mode
+    /// The leak tests at a redraw in gas mode: asks, sends and shows what they decide.
     void followLeakTests();
-    void externLeakTest(int Step);
-    void opticLeakTest(int Step);
     // Operator commands
     void hvStep(int Delta);
     void gasMode(uint8_t SubCommand);
@@ -310,11 +299,8 @@ private:
     std::string settingsFile() const;
 
     bool closeRequested_ = false;
-    bool leakQuestionUp_ = false;   // the extern flushing question is on the screen
+    LeakTests leakTests_;
 };
-
-/// The optic leak test's verdict on the pressure change over the test, in mbar.
-std::string OpticLeakTestResult(float PressureDifference);
 
 /// The main form; made first at program start, it lives until the program ends.
 extern TForm_main* Form_main;

@@ -129,31 +129,27 @@ TEST_F(GasLabelTest, LeavingGasModeClearsTextBlinkAndColour)
 
 TEST_F(GasLabelTest, LeavingGasModeDropsTheLeakTestsAndTheirNotice)
 {
-    Form_opt_teaktest->Show();
-    Form_main->leakTest.countdownRunning = true;
-    Form_main->leakTest.countdown = 17;
-    Form_main->leakTest.testSent = true;
-    Form_main->leakTest.resultPending = true;
+    LaserStatusCopy s = TypicalLaser();
+    s.stateFlags |= sf_gasmode;
+    s.gasState = 12;
+    showStatus(s);
+    ASSERT_TRUE(Form_main->GetLeakTests().OpticRunning());
+    ASSERT_TRUE(Form_opt_teaktest->GetVisible());
     showStatus(TypicalLaser());
     EXPECT_FALSE(Form_opt_teaktest->GetVisible());
-    EXPECT_FALSE(Form_main->leakTest.countdownRunning);
-    EXPECT_FALSE(Form_main->leakTest.testSent);
-    EXPECT_FALSE(Form_main->leakTest.resultPending);
+    EXPECT_FALSE(Form_main->GetLeakTests().OpticRunning());
 }
 
 TEST_F(GasLabelTest, TheOpticLeakTestCountdownRunsWithBlinkPhaseTwo)
 {
-    Form_main->leakTest.countdownRunning = true;
-    Form_main->leakTest.countdown = 2;
+    LaserStatusCopy s = TypicalLaser();
+    s.stateFlags |= sf_gasmode;
+    s.gasState = 12;
+    showStatus(s);
+    ASSERT_EQ(Form_main->GetLeakTests().Countdown(), LeakTests::OpticTestBlinks);
     Form_main->lblink2(true);
     Form_main->lblink2(false);
-    EXPECT_EQ(Form_main->leakTest.countdown, 0);
-    Form_main->lblink2(true);
-    EXPECT_EQ(Form_main->leakTest.countdown, 0) << "never below 0";
-    Form_main->leakTest.countdownRunning = false;
-    Form_main->leakTest.countdown = 5;
-    Form_main->lblink2(true);
-    EXPECT_EQ(Form_main->leakTest.countdown, 5);
+    EXPECT_EQ(Form_main->GetLeakTests().Countdown(), LeakTests::OpticTestBlinks - 2) << "both phases count";
 }
 
 TEST_F(GasLabelTest, TwoHeadPanelShowsTheNitrogenStateInItsColours)

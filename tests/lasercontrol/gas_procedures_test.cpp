@@ -205,7 +205,7 @@ protected:
         atStep(11);
         atStep(12);
         EXPECT_TRUE(Form_opt_teaktest->GetVisible());
-        EXPECT_EQ(Form_main->leakTest.countdown, 300);
+        EXPECT_EQ(Form_main->GetLeakTests().Countdown(), 300);
         server.Copy().pressure = End;
         for (int i = 0; i < Blinks; ++i)
             notice(ev_blink2, 1);
@@ -250,7 +250,7 @@ TEST_F(OpticLeakTest, TheTestNeedsAll300BlinkEvents)
     runTest(2800.0f, 299);
     atStep(12);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(Form_main->leakTest.countdown, 1);
+    EXPECT_EQ(Form_main->GetLeakTests().Countdown(), 1);
 }
 
 TEST_F(OpticLeakTest, LeavingStep12EarlyDropsTheTestWithoutAMessage)
@@ -258,7 +258,7 @@ TEST_F(OpticLeakTest, LeavingStep12EarlyDropsTheTestWithoutAMessage)
     runTest(2800.0f, 100);
     atStep(10);
     EXPECT_EQ(resultShown(), "");
-    EXPECT_FALSE(Form_main->leakTest.countdownRunning);
+    EXPECT_FALSE(Form_main->GetLeakTests().OpticRunning());
     EXPECT_TRUE(sent().empty());
 }
 

@@ -190,10 +190,11 @@ TEST_F(OperatorCommandsTest, QuitEndsTheOpticLeakTestOrLeavesGasMode)
 
     laser.gasState = 12;
     redraw(laser);
-    Form_main->leakTest.countdown = 250;
+    ASSERT_TRUE(Form_main->GetLeakTests().OpticRunning());
+    ASSERT_GT(Form_main->GetLeakTests().Countdown(), 1);
     click(Form_main->btn_gmquitt);
     EXPECT_TRUE(sent().empty());
-    EXPECT_EQ(Form_main->leakTest.countdown, 1);
+    EXPECT_EQ(Form_main->GetLeakTests().Countdown(), 1);
 }
 
 TEST_F(OperatorCommandsTest, FlushingStartsTheLeakTestAfterTheOpticOrOffersTheProcedures)
