@@ -73,8 +73,7 @@ void TForm_main::Btn_Click(TObject* Sender)
     } else if (Sender == btn_lason) {
         lascommand(cmd_laseron, 0);
         // The lamp stays lit over the charging time, until the laser reports the high voltage.
-        if (!IsHighVoltage(s))
-            laserOnHold = 10;
+        panel_.LaserOnPressed(s);
     } else if (Sender == btn_contr) {
         lascommand(led_control->GetLedOn() ? cmd_controloff : cmd_controlon, 0);
     } else if (Sender == led_pemerror) {
@@ -109,16 +108,10 @@ void TForm_main::Btn_Click(TObject* Sender)
 
 void TForm_main::hvStep(int Delta)
 {
-    // The base comes from the laser; a value out of range must not step further out.
-    const int base = std::clamp<int>(hvBase, 0, 100);
-    int value = base;
-    if ((Delta > 0 && base >= 100) || (Delta < 0 && base <= 0))
+    const PanelState::HvStep step = panel_.StepHighVoltage(Delta);
+    if (step.AtLimit)
         MessageBeep(BeepType);
-    else
-        value = std::clamp(base + Delta, 0, 100);
-    lascommand(cmd_hvset, uint32_t(value));
-    hvBase = uint8_t(value);
-    hvBaseSet = true;
+    lascommand(cmd_hvset, step.Value);
 }
 
 void TForm_main::gasMode(uint8_t SubCommand)
@@ -140,7 +133,7 @@ void TForm_main::InputClick(TObject* Sender)
             return;
         lascommand(cmd_reprate, ClampedRound(value, 0, 200));
         if (IsOnline(statusCopy) && IsFiring(statusCopy))
-            lcdBlinkHz = true;
+            panel_.BlinkRepRate();
     } else if (Sender == LCD_quant) {
         if (!online)
             return;
@@ -149,7 +142,7 @@ void TForm_main::InputClick(TObject* Sender)
             return;
         lascommand(cmd_quantity, ClampedRound(value, 0, 0xFFFF));
         if (IsOnline(statusCopy) && Bit(statusCopy.modeFlags, 1))
-            lcdBlinkQuant = true;
+            panel_.BlinkQuantity();
     } else if (fenergy && Sender == fenergy->MPLCD9) {
         if (!online)
             return;

@@ -91,11 +91,7 @@ void TForm_main::Lgetstatus()
     showGasMode();
     showValues();
     showShutter();
-    // A plus or minus 10 % step sets the base itself; the copy still holds the old value then.
-    if (hvBaseSet)
-        hvBaseSet = false;
-    else
-        hvBase = statusCopy.hvPercent;
+    panel_.FollowHighVoltage(statusCopy);
     Sgetstatus();
     enable_btn();
 }
@@ -105,9 +101,7 @@ void TForm_main::showLamps()
     const LaserStatusCopy& s = statusCopy;
     for (const LampBit& L : lampBits)
         (this->*L.Lamp)->SetLedOn(Bit(s.*L.Flags, L.Bit));
-    if (IsHighVoltage(s))
-        laserOnHold = 0;
-    led_lon->SetLedOn(IsHighVoltage(s) || laserOnHold > 0);
+    led_lon->SetLedOn(panel_.LaserOnLamp(s));
     const bool control = Bit(s.modeFlags, 2);
     led_control->SetLedOn(control);
     btn_contr->SetColor(control ? clRed : clBtnFace);
@@ -223,10 +217,8 @@ void TForm_main::lblink1(bool Lit)
         showAll({ Label_stat_err, Label_op_err }, true);
         LCD_Hz->SetLCDOn(true);
         LCD_quant->SetLCDOn(true);
-        if (laserOnHold > 0) {
+        if (panel_.UseLaserOnHold())
             led_lon->SetLedOn(true);
-            --laserOnHold;
-        }
         if (!noConnection)
             showLaserType(deviceText, 12);
         return;
@@ -240,9 +232,9 @@ void TForm_main::lblink1(bool Lit)
         Label_stat_err->Hide();
     if (Bit(s.errorFlags2, 4))
         Gauge_press->SetEnabled(false);
-    if (lcdBlinkHz)
+    if (panel_.LcdBlinkHz())
         LCD_Hz->SetLCDOn(false);
-    if (lcdBlinkQuant)
+    if (panel_.LcdBlinkQuant())
         LCD_quant->SetLCDOn(false);
     led_lon->SetLedOn(IsHighVoltage(s));
     if (!noConnection && Bit(s.modeFlags2, 0))
@@ -264,7 +256,7 @@ void TForm_main::lblink2(bool Lit)
 
 void TForm_main::enable_btn()
 {
-    const ButtonStates b = ChooseButtonStates(statusCopy, PanelModes { buttonOverride, flushingVariant, lastStep });
+    const ButtonStates b = ChooseButtonStates(statusCopy, PanelModes { panel_.ButtonOverride(), flushingVariant, lastStep });
     btn_lasoff->SetEnabled(b.lasoff);
     btn_off->SetEnabled(b.off);
     btn_lason->SetEnabled(b.lason);
@@ -293,8 +285,7 @@ void TForm_main::enable_btn()
     gauge_time->SetHint(b.warmupLook.Hint);
     gauge_time->SetForeColor(b.warmupLook.ForeColor);
     gauge_time->SetBackColor(b.warmupLook.BackColor);
-    if (!b.keepLcdBlink)
-        lcdBlinkHz = lcdBlinkQuant = false;
+    panel_.ButtonsChosen(b.keepLcdBlink);
 }
 
 // --- Adapting to the laser

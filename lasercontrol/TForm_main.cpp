@@ -181,10 +181,8 @@ void TForm_main::FormCreate(TObject*)
     registered = false;
     noConnection = true;
     closing = false;
-    buttonOverride = false;
-    laserOnHold = 0;
     lastStep = 0;
-    lcdBlinkHz = lcdBlinkQuant = false;
+    panel_ = PanelState {};
     leakTests_ = LeakTests {};
     SetCaption(programStem + " " + HeliantVersion + std::string(14, ' '));
     lab_gasmode->SetCaption("");
@@ -388,8 +386,7 @@ void TForm_main::beep()
 void TForm_main::WndProc(TMessage& Message)
 {
     if (Message.Msg == WM_BUTTONOVERRIDE) {
-        buttonOverride = int32_t(uint32_t(Message.WParam)) > 0;
-        Message.Result = buttonOverride ? 1 : 0;
+        Message.Result = panel_.SetButtonOverride(int32_t(uint32_t(Message.WParam))) ? 1 : 0;
         return;
     }
     TForm::WndProc(Message);

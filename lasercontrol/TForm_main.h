@@ -8,6 +8,7 @@
 
 #include "lasercontrol/HeliantSettings.h"
 #include "lasercontrol/LeakTests.h"
+#include "lasercontrol/PanelState.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/TForm.h"
@@ -85,6 +86,8 @@ public:
     void writeSettings();
     /// The leak tests as the notices and the operator have driven them.
     const LeakTests& GetLeakTests() const { return leakTests_; }
+    /// The lamp hold, high-voltage base, blinking displays and button override.
+    const PanelState& GetPanelState() const { return panel_; }
 
     // --- Operator commands: each ends in one lascommand, the effect shows with the next notice
     /// Every button of the panel, by its identity.
@@ -246,7 +249,6 @@ public:
     std::string programStem;
     HeliantSettings settings;
     bool closing = false;
-    bool buttonOverride = false;
 
     // --- Display state
     std::string gasText;
@@ -254,17 +256,10 @@ public:
     TColor gasTextColor = clBlack;
     bool textBlinks = false;
     bool gasReservoirHot = false;
-    /// Blink phases during which led_lon stays lit after LASER ON was pressed.
-    int laserOnHold = 0;
     bool flushingVariant = false;
     bool gasPanelVariant = false;
     int lastStep = 0;
     int shortHeight = 0;
-    bool lcdBlinkHz = false;
-    bool lcdBlinkQuant = false;
-    /// The base of the next plus or minus 10 % high-voltage step, and whether a step just set it.
-    uint8_t hvBase = 0;
-    bool hvBaseSet = false;
 
     /// The executable whose stem names the caption and whose path names the settings file
     /// ("<path>.INI" without the executable's extension); the running executable unless set
@@ -300,6 +295,7 @@ private:
 
     bool closeRequested_ = false;
     LeakTests leakTests_;
+    PanelState panel_;
 };
 
 /// The main form; made first at program start, it lives until the program ends.

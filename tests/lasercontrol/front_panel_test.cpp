@@ -126,7 +126,7 @@ TEST_F(FrontPanelTest, ValuesGoToTheirDisplaysAndGauges)
     EXPECT_EQ(Form_main->Label_85->GetCaption(), "  85 %");
     EXPECT_EQ(Form_main->lab_impz->GetCaption(), "42");
     EXPECT_EQ(Form_main->lab_count->GetCaption(), "1234567");
-    EXPECT_EQ(Form_main->hvBase, 85);
+    EXPECT_EQ(Form_main->GetPanelState().HvBase(), 85);
 }
 
 TEST_F(FrontPanelTest, PressureBarIsRedWhenTooLowEvenAtTheTooHighMark)
@@ -195,14 +195,13 @@ TEST_F(FrontPanelTest, HighVoltageBaseIsKeptWhenAStepJustSetIt)
     registerPanel();
     LaserStatusCopy s = TypicalLaser();
     showLaser(s);
-    EXPECT_EQ(Form_main->hvBase, 50);
-    Form_main->hvBase = 60;
-    Form_main->hvBaseSet = true;
+    EXPECT_EQ(Form_main->GetPanelState().HvBase(), 50);
+    Form_main->Btn_Click(Form_main->btn_hvuu);
+    EXPECT_EQ(Form_main->GetPanelState().HvBase(), 60);
     redraw(s);
-    EXPECT_EQ(Form_main->hvBase, 60);
-    EXPECT_FALSE(Form_main->hvBaseSet);
+    EXPECT_EQ(Form_main->GetPanelState().HvBase(), 60) << "the status still holds the old value";
     redraw(s);
-    EXPECT_EQ(Form_main->hvBase, 50);
+    EXPECT_EQ(Form_main->GetPanelState().HvBase(), 50);
 }
 
 TEST_F(FrontPanelTest, AnErrorGrowsThePanelAtTheNextBlinkAndItsEndShrinksIt)
@@ -269,7 +268,10 @@ TEST_F(FrontPanelTest, DigitDisplaysBlinkOnlyWhileTheLaserFires)
     LaserStatusCopy s = TypicalLaser();
     s.stateFlags |= sf_highvoltage | sf_firing;
     showLaser(s);
-    Form_main->lcdBlinkHz = true;
+    uitest::ModalAnswerer modal;
+    modal.Answer(mrOk);
+    Form_main->InputClick(Form_main->LCD_Hz);
+    ASSERT_TRUE(Form_main->GetPanelState().LcdBlinkHz());
     Form_main->lblink1(false);
     EXPECT_FALSE(Form_main->LCD_Hz->GetLCDOn());
     EXPECT_TRUE(Form_main->LCD_quant->GetLCDOn());
@@ -278,7 +280,7 @@ TEST_F(FrontPanelTest, DigitDisplaysBlinkOnlyWhileTheLaserFires)
 
     s.stateFlags &= uint8_t(~sf_firing);
     redraw(s);
-    EXPECT_FALSE(Form_main->lcdBlinkHz);
+    EXPECT_FALSE(Form_main->GetPanelState().LcdBlinkHz());
     Form_main->lblink1(false);
     EXPECT_TRUE(Form_main->LCD_Hz->GetLCDOn());
 }
@@ -288,24 +290,27 @@ TEST_F(FrontPanelTest, LaserOnLampStaysLitForItsHoldWhileTheHighVoltageComes)
     registerPanel();
     LaserStatusCopy s = TypicalLaser();
     showLaser(s);
-    Form_main->laserOnHold = 2;
+    Form_main->Btn_Click(Form_main->btn_lason);
+    ASSERT_EQ(Form_main->GetPanelState().LaserOnHold(), 10);
+    for (int i = 0; i < 8; ++i)
+        Form_main->lblink1(true);
     redraw(s);
     EXPECT_TRUE(Form_main->led_lon->GetLedOn());
     Form_main->lblink1(false);
     EXPECT_FALSE(Form_main->led_lon->GetLedOn());
     Form_main->lblink1(true);
     EXPECT_TRUE(Form_main->led_lon->GetLedOn());
-    EXPECT_EQ(Form_main->laserOnHold, 1);
+    EXPECT_EQ(Form_main->GetPanelState().LaserOnHold(), 1);
     Form_main->lblink1(true);
-    EXPECT_EQ(Form_main->laserOnHold, 0);
+    EXPECT_EQ(Form_main->GetPanelState().LaserOnHold(), 0);
     Form_main->lblink1(false);
     Form_main->lblink1(true);
     EXPECT_FALSE(Form_main->led_lon->GetLedOn());
 
-    Form_main->laserOnHold = 5;
+    Form_main->Btn_Click(Form_main->btn_lason);
     s.stateFlags |= sf_highvoltage;
     redraw(s);
-    EXPECT_EQ(Form_main->laserOnHold, 0) << "the high voltage ends the hold";
+    EXPECT_EQ(Form_main->GetPanelState().LaserOnHold(), 0) << "the high voltage ends the hold";
     EXPECT_TRUE(Form_main->led_lon->GetLedOn());
 }
 

@@ -70,7 +70,7 @@ protected:
     void focusBurst()
     {
         Form_main->Show();
-        Form_main->buttonOverride = true;
+        Form_main->Perform(WM_BUTTONOVERRIDE, 1, 0);
         Form_main->enable_btn();
         ASSERT_TRUE(Form_main->btn_quant->CanFocus());
         Form_main->btn_quant->SetFocus();
@@ -131,13 +131,12 @@ TEST_F(OperatorCommandsTest, LaserOnHoldsTheLampOnlyWhileTheHighVoltageIsOff)
 {
     start();
     click(Form_main->btn_lason);
-    EXPECT_EQ(Form_main->laserOnHold, 10);
+    EXPECT_EQ(Form_main->GetPanelState().LaserOnHold(), 10);
     LaserStatusCopy laser = TypicalLaser();
     laser.stateFlags |= sf_highvoltage;
     redraw(laser);
-    Form_main->laserOnHold = 0;
     click(Form_main->btn_lason);
-    EXPECT_EQ(Form_main->laserOnHold, 0);
+    EXPECT_EQ(Form_main->GetPanelState().LaserOnHold(), 0);
     EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_laseron, 0 } }));
 }
 
@@ -255,7 +254,7 @@ TEST_F(OperatorCommandsTest, RepetitionRateIsLimitedTo200AndBlinksWhileFiring)
     EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_reprate, 200 } }));
     ASSERT_EQ(modal.Shown().size(), 1u);
     EXPECT_EQ(modal.Shown()[0].Caption, "Input repetition rate");
-    EXPECT_TRUE(Form_main->lcdBlinkHz);
+    EXPECT_TRUE(Form_main->GetPanelState().LcdBlinkHz());
 }
 
 TEST_F(OperatorCommandsTest, TheInputDialogStartsFromTheLasersValue)
@@ -269,7 +268,7 @@ TEST_F(OperatorCommandsTest, TheInputDialogStartsFromTheLasersValue)
     click(Form_main->LCD_quant);
     EXPECT_EQ(shownText, "100");
     EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_quantity, 100 } }));
-    EXPECT_FALSE(Form_main->lcdBlinkQuant) << "not in burst mode";
+    EXPECT_FALSE(Form_main->GetPanelState().LcdBlinkQuant()) << "not in burst mode";
 }
 
 TEST_F(OperatorCommandsTest, CancelledOrOfflineInputsSendNothing)
@@ -298,7 +297,7 @@ TEST_F(OperatorCommandsTest, QuantityInBurstModeBlinksTheQuantityDisplay)
     modal.Then(Type("1234"));
     click(Form_main->LCD_quant);
     EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_quantity, 1234 } }));
-    EXPECT_TRUE(Form_main->lcdBlinkQuant);
+    EXPECT_TRUE(Form_main->GetPanelState().LcdBlinkQuant());
 }
 
 TEST_F(OperatorCommandsTest, EnergyInputSendsTheBitsOfAFloat)

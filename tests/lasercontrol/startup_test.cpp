@@ -149,7 +149,7 @@ TEST_F(StartupTest, ButtonOverrideMessageEnablesEveryButtonAtTheNextRedraw)
     EXPECT_FALSE(Form_main->btn_lasoff->GetEnabled());
 
     EXPECT_EQ(SendMessage(Form_main->GetHandle(), WM_BUTTONOVERRIDE, 1, 0), 1);
-    EXPECT_TRUE(Form_main->buttonOverride);
+    EXPECT_TRUE(Form_main->GetPanelState().ButtonOverride());
     EXPECT_FALSE(Form_main->btn_lasoff->GetEnabled()) << "applied by the next redraw only";
     notice(ev_blink2, 1);
     EXPECT_TRUE(Form_main->btn_lasoff->GetEnabled());
@@ -157,7 +157,7 @@ TEST_F(StartupTest, ButtonOverrideMessageEnablesEveryButtonAtTheNextRedraw)
 
     // wParam is read as a signed 32-bit number.
     EXPECT_EQ(SendMessage(Form_main->GetHandle(), WM_BUTTONOVERRIDE, WPARAM(0xFFFFFFFFu), 0), 0);
-    EXPECT_FALSE(Form_main->buttonOverride);
+    EXPECT_FALSE(Form_main->GetPanelState().ButtonOverride());
     EXPECT_EQ(SendMessage(Form_main->GetHandle(), WM_BUTTONOVERRIDE, 0, 0), 0);
     notice(ev_blink2, 0);
     EXPECT_FALSE(Form_main->btn_lasoff->GetEnabled());

@@ -1,0 +1,62 @@
+//===- PanelState.h - What the front panel keeps between notices for the operator's actions -*- C++ -*-===//
+//
+// LASER ON's lamp held lit over the charging time, the base of the 10 % high-voltage steps,
+// the digit displays that blink after a new value was sent, and the button override. The
+// notices and the operator's actions drive it; the main form shows what it answers.
+//
+#pragma once
+
+#include <cstdint>
+
+#include "link/LinkRecords.h"
+
+class PanelState {
+public:
+    // --- Redraws
+    /// LASER ON's lamp at a redraw: lit by the high voltage, which ends the hold, or by the hold.
+    bool LaserOnLamp(const LaserStatusCopy& S);
+    /// The end of a redraw: the laser's percentage becomes the base of the next 10 % step,
+    /// unless a step just set it (the status still holds the old value then).
+    void FollowHighVoltage(const LaserStatusCopy& S);
+    /// The enable rules' answer: unless they keep it, the digit displays stop blinking.
+    void ButtonsChosen(bool KeepLcdBlink);
+
+    // --- Blink phase 1
+    /// The lit phase: true while the hold keeps LASER ON's lamp lit; it uses one phase of it.
+    bool UseLaserOnHold();
+
+    // --- The button-override message
+    /// wParam above 0 (read as a signed 32-bit number) enables every button at the next
+    /// redraw; anything else gives the enable rules back. Answers whether it is on.
+    bool SetButtonOverride(int32_t WParam);
+
+    // --- Operator actions
+    /// LASER ON: the lamp stays lit for ten blink phases, unless the laser has the high voltage.
+    void LaserOnPressed(const LaserStatusCopy& S);
+    /// A 10 % step of the high voltage from the base.
+    struct HvStep {
+        uint32_t Value = 0;
+        /// The base already was at the end the step goes to: the value stays, with a beep.
+        bool AtLimit = false;
+    };
+    HvStep StepHighVoltage(int Delta);
+    /// A new repetition rate or quantity was sent while the laser uses it: its display blinks.
+    void BlinkRepRate() { lcdBlinkHz_ = true; }
+    void BlinkQuantity() { lcdBlinkQuant_ = true; }
+
+    // --- For showing
+    int LaserOnHold() const { return laserOnHold_; }
+    uint8_t HvBase() const { return hvBase_; }
+    bool LcdBlinkHz() const { return lcdBlinkHz_; }
+    bool LcdBlinkQuant() const { return lcdBlinkQuant_; }
+    bool ButtonOverride() const { return buttonOverride_; }
+
+private:
+    /// Blink phases during which LASER ON's lamp stays lit after it was pressed.
+    int laserOnHold_ = 0;
+    uint8_t hvBase_ = 0;
+    bool hvBaseSet_ = false;
+    bool lcdBlinkHz_ = false;
+    bool lcdBlinkQuant_ = false;
+    bool buttonOverride_ = false;
+};
