@@ -81,9 +81,9 @@ void TForm_main::Btn_Click(TObject* Sender)
     } else if (Sender == btn_newfill) {
         tnewfill();
     } else if (Sender == btn_gmFlush) {
-        if (flushingVariant)
+        if (panel_.FlushingVariant())
             gasMode(gas_internflushing);
-        else if (lastStep == 11 && GasStep(s) == 10)
+        else if (panel_.LastStep() == 11 && GasStep(s) == 10)
             gasMode(gas_nextleakstep);
         else if (flushingform)
             flushingform->Show();

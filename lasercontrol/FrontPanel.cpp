@@ -87,7 +87,6 @@ void showValveLabel(TLabel& Label, TMled& Lamp, const ValveLabel& Text)
 void TForm_main::Lgetstatus()
 {
     showLamps();
-    gasReservoirHot = GasReservoirHot(statusCopy);
     showGasMode();
     showValues();
     showShutter();
@@ -111,8 +110,7 @@ void TForm_main::showLamps()
 
 void TForm_main::showGasMode()
 {
-    const GasLabelChoice choice = ChooseGasLabel(statusCopy, flushingVariant, gasPanelVariant, lastStep);
-    lastStep = choice.LastStep;
+    const GasLabelChoice choice = panel_.FollowGasStep(statusCopy);
     if (!choice.FollowsStep) {
         leakTests_.Drop();
         if (Form_opt_teaktest)
@@ -120,19 +118,17 @@ void TForm_main::showGasMode()
     } else {
         followLeakTests();
     }
-    gasText = choice.Label.Text;
-    gasTextColor = choice.Label.TextColor;
-    gasColor = choice.Label.Color;
-    textBlinks = choice.Label.Blinks;
-    if (!textBlinks)
+    panel_.GasLabelShown(choice.Label);
+    if (!choice.Label.Blinks)
         showGasText();
 }
 
 void TForm_main::showGasText()
 {
-    lab_gasmode->SetCaption(gasText);
-    lab_gasmode->SetColor(gasColor);
-    lab_gasmode->GetFont()->SetColor(gasTextColor);
+    const GasLabel& label = panel_.GasText();
+    lab_gasmode->SetCaption(label.Text);
+    lab_gasmode->SetColor(label.Color);
+    lab_gasmode->GetFont()->SetColor(label.TextColor);
 }
 
 void TForm_main::followLeakTests()
@@ -212,15 +208,15 @@ void TForm_main::lblink1(bool Lit)
     if (Lit) {
         led_stat_err->SetLedOn(statusError);
         led_op_err->SetLedOn(operationError);
-        led_gastemp->SetLedOn(gasReservoirHot);
+        led_gastemp->SetLedOn(panel_.ReservoirHot());
         Gauge_press->SetEnabled(true);
         showAll({ Label_stat_err, Label_op_err }, true);
         LCD_Hz->SetLCDOn(true);
         LCD_quant->SetLCDOn(true);
         if (panel_.UseLaserOnHold())
             led_lon->SetLedOn(true);
-        if (!noConnection)
-            showLaserType(deviceText, 12);
+        if (!panel_.NoConnection())
+            showLaserType(panel_.DeviceText(), 12);
         return;
     }
     led_gastemp->SetLedOn(false);
@@ -237,14 +233,14 @@ void TForm_main::lblink1(bool Lit)
     if (panel_.LcdBlinkQuant())
         LCD_quant->SetLCDOn(false);
     led_lon->SetLedOn(IsHighVoltage(s));
-    if (!noConnection && Bit(s.modeFlags2, 0))
+    if (!panel_.NoConnection() && Bit(s.modeFlags2, 0))
         showLaserType("inspection necessary", 10);
 }
 
 void TForm_main::lblink2(bool Lit)
 {
     leakTests_.Blink();
-    if (Lit == textBlinks) {
+    if (Lit == panel_.GasText().Blinks) {
         showGasText();
     } else if (!Lit) {
         lab_gasmode->SetCaption("");
@@ -256,7 +252,7 @@ void TForm_main::lblink2(bool Lit)
 
 void TForm_main::enable_btn()
 {
-    const ButtonStates b = ChooseButtonStates(statusCopy, PanelModes { panel_.ButtonOverride(), flushingVariant, lastStep });
+    const ButtonStates b = ChooseButtonStates(statusCopy, panel_.Modes());
     btn_lasoff->SetEnabled(b.lasoff);
     btn_off->SetEnabled(b.off);
     btn_lason->SetEnabled(b.lason);
@@ -305,8 +301,7 @@ void TForm_main::enable_device(uint8_t DeviceFlags)
             d.gasProcedures);
     btn_gmFlush->SetVisible(d.flushButton);
     btn_gmFlush->SetLeft(d.flushLeft);
-    flushingVariant = d.flushingVariant;
-    gasPanelVariant = d.gasPanelVariant;
+    panel_.AdaptToDevice(d, DeviceText(statusCopy));
     showValveLabel(*Label_vac, *led_vac, d.vac);
     showValveLabel(*Label_lh, *led_lh, d.lh);
     showAll({ gauge_temperature, Label_gtemp }, d.temperatureGauge);
@@ -323,8 +318,6 @@ void TForm_main::enable_device(uint8_t DeviceFlags)
     showAll({ btn_shutter, led_shutter, lab_shutter }, d.shutter);
 
     enable_btn();
-    deviceText = DeviceText(statusCopy);
-    noConnection = false;
     const std::string unit = EnergyUnitCaption(statusCopy);
     Label_mj->SetCaption(unit);
     if (fenergy)

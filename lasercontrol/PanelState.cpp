@@ -1,9 +1,8 @@
-//===- PanelState.cpp - What the front panel keeps between notices for the operator's actions ---===//
+//===- PanelState.cpp - What the front panel keeps between the server's notices ---===//
 #include "lasercontrol/PanelState.h"
 
-#include "lasercontrol/PanelRules.h"
-
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -11,6 +10,22 @@ namespace {
 constexpr int LaserOnHoldPhases = 10;
 
 } // namespace
+
+void PanelState::AdaptToDevice(const DeviceLayout& Layout, std::string DeviceText)
+{
+    flushingVariant_ = Layout.flushingVariant;
+    gasPanelVariant_ = Layout.gasPanelVariant;
+    deviceText_ = std::move(DeviceText);
+    noConnection_ = false;
+}
+
+GasLabelChoice PanelState::FollowGasStep(const LaserStatusCopy& S)
+{
+    reservoirHot_ = GasReservoirHot(S);
+    GasLabelChoice choice = ChooseGasLabel(S, flushingVariant_, gasPanelVariant_, lastStep_);
+    lastStep_ = choice.LastStep;
+    return choice;
+}
 
 bool PanelState::LaserOnLamp(const LaserStatusCopy& S)
 {

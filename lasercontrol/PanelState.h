@@ -1,18 +1,33 @@
-//===- PanelState.h - What the front panel keeps between notices for the operator's actions -*- C++ -*-===//
+//===- PanelState.h - What the front panel keeps between the server's notices -*- C++ -*-===//
 //
-// LASER ON's lamp held lit over the charging time, the base of the 10 % high-voltage steps,
-// the digit displays that blink after a new value was sent, and the button override. The
-// notices and the operator's actions drive it; the main form shows what it answers.
+// The connected laser's name and panel variants, the gas-mode label and the step it follows,
+// LASER ON's lamp held lit over the charging time, the base of the 10 % high-voltage steps, the
+// digit displays that blink after a new value was sent, and the button override. The notices
+// and the operator's actions drive it; the main form shows what it answers.
 //
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "lasercontrol/PanelRules.h"
 #include "link/LinkRecords.h"
 
 class PanelState {
 public:
+    // --- The connected laser
+    /// The panel adapted to a laser (enable_device): its variants and its name; it is connected.
+    void AdaptToDevice(const DeviceLayout& Layout, std::string DeviceText);
+    /// No server or no laser (or the link lost): blink phase 1 then leaves the laser type alone.
+    void ConnectionLost() { noConnection_ = true; }
+    void ConnectionBack() { noConnection_ = false; }
+
     // --- Redraws
+    /// The gas-mode label's decision for a redraw of S, with the step kept from earlier redraws
+    /// (kept here at once). The form shows the label through GasLabelShown once the leak tests
+    /// have run, whose questions let later notices redraw in between.
+    GasLabelChoice FollowGasStep(const LaserStatusCopy& S);
+    void GasLabelShown(const GasLabel& Label) { gasLabel_ = Label; }
     /// LASER ON's lamp at a redraw: lit by the high voltage, which ends the hold, or by the hold.
     bool LaserOnLamp(const LaserStatusCopy& S);
     /// The end of a redraw: the laser's percentage becomes the base of the next 10 % step,
@@ -44,7 +59,18 @@ public:
     void BlinkRepRate() { lcdBlinkHz_ = true; }
     void BlinkQuantity() { lcdBlinkQuant_ = true; }
 
-    // --- For showing
+    // --- For showing and for the enable rules
+    bool NoConnection() const { return noConnection_; }
+    /// The laser type as the panel names the device.
+    const std::string& DeviceText() const { return deviceText_; }
+    bool FlushingVariant() const { return flushingVariant_; }
+    bool GasPanelVariant() const { return gasPanelVariant_; }
+    /// The gas-mode label as the last redraw chose it; phase 2 blinks it when it says so.
+    const GasLabel& GasText() const { return gasLabel_; }
+    int LastStep() const { return lastStep_; }
+    /// The gas reservoir was too hot at the last redraw (blink phase 1 lights led_gastemp).
+    bool ReservoirHot() const { return reservoirHot_; }
+    PanelModes Modes() const { return PanelModes { buttonOverride_, flushingVariant_, lastStep_ }; }
     int LaserOnHold() const { return laserOnHold_; }
     uint8_t HvBase() const { return hvBase_; }
     bool LcdBlinkHz() const { return lcdBlinkHz_; }
@@ -52,6 +78,13 @@ public:
     bool ButtonOverride() const { return buttonOverride_; }
 
 private:
+    bool noConnection_ = true;
+    std::string deviceText_;
+    bool flushingVariant_ = false;
+    bool gasPanelVariant_ = false;
+    GasLabel gasLabel_;
+    int lastStep_ = 0;
+    bool reservoirHot_ = false;
     /// Blink phases during which LASER ON's lamp stays lit after it was pressed.
     int laserOnHold_ = 0;
     uint8_t hvBase_ = 0;

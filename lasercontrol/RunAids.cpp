@@ -72,7 +72,7 @@ std::string PanelReport(TForm_main& F)
         + line("LCD_quant", std::to_string(F.LCD_quant->GetValue()))
         + line("Panel_prh1", F.Panel_prh1->GetCaption()) + line("lab_gasmode", F.lab_gasmode->GetCaption())
         + line("ClientHeight", std::to_string(F.GetClientHeight()))
-        + line("registered", F.registered ? "1" : "0") + line("noConnection", F.noConnection ? "1" : "0");
+        + line("registered", F.registered ? "1" : "0") + line("noConnection", F.GetPanelState().NoConnection() ? "1" : "0");
 }
 
 bool SaveScreenshot(TForm_main& Form, const std::string& FileName)

@@ -179,16 +179,13 @@ void TForm_main::FormCreate(TObject*)
     programStem = ChangeFileExt(ExtractFileName(program), "");
 
     registered = false;
-    noConnection = true;
     closing = false;
-    lastStep = 0;
     panel_ = PanelState {};
     leakTests_ = LeakTests {};
     SetCaption(programStem + " " + HeliantVersion + std::string(14, ' '));
     lab_gasmode->SetCaption("");
 
     statusCopy = LaserStatusCopy {};
-    deviceText.clear();
     sequence = 1;
 
     readSettings();
@@ -344,16 +341,16 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     case ev_rxoff: LED_RX->SetLedOn(false); break;
     case ev_noconnection:
         showLaserType("NO CONNECTION", 10);
-        noConnection = true;
+        panel_.ConnectionLost();
         break;
-    case ev_lasertype: showLaserType(deviceText, 12); break;
+    case ev_lasertype: showLaserType(panel_.DeviceText(), 12); break;
     case ev_linklost:
         beep();
-        noConnection = true;
+        panel_.ConnectionLost();
         break;
     case ev_linkback:
         beep();
-        noConnection = false;
+        panel_.ConnectionBack();
         break;
     case ev_beep:
     case ev_beep80:
@@ -370,7 +367,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 void TForm_main::onServerClosed()
 {
     Application->MessageBox(" Kelmor.exe was closed", "Error", MB_OK);
-    noConnection = true;
+    panel_.ConnectionLost();
     led_tx->SetLedOn(false);
     LED_RX->SetLedOn(false);
     showLaserType("NO CONNECTION", 10);

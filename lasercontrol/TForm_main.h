@@ -86,7 +86,8 @@ public:
     void writeSettings();
     /// The leak tests as the notices and the operator have driven them.
     const LeakTests& GetLeakTests() const { return leakTests_; }
-    /// The lamp hold, high-voltage base, blinking displays and button override.
+    /// What the panel keeps between notices: the laser's name and variants, the gas label, the
+    /// lamp hold, the high-voltage base, the blinking displays and the button override.
     const PanelState& GetPanelState() const { return panel_; }
 
     // --- Operator commands: each ends in one lascommand, the effect shows with the next notice
@@ -243,22 +244,11 @@ public:
     LaserStatus* statusPointer = nullptr;
     LaserStatusCopy statusCopy {};
     uint16_t sequence = 1;
-    /// No server or no laser: blink phase 1 leaves the laser type label alone.
-    bool noConnection = true;
-    std::string deviceText;
     std::string programStem;
     HeliantSettings settings;
     bool closing = false;
 
     // --- Display state
-    std::string gasText;
-    TColor gasColor = clBtnFace;
-    TColor gasTextColor = clBlack;
-    bool textBlinks = false;
-    bool gasReservoirHot = false;
-    bool flushingVariant = false;
-    bool gasPanelVariant = false;
-    int lastStep = 0;
     int shortHeight = 0;
 
     /// The executable whose stem names the caption and whose path names the settings file

@@ -82,10 +82,10 @@ TEST_F(DeviceProfileTest, OneLaserHeadWithVacuumPump)
     EXPECT_TRUE(f.LCD_mj->GetEnabled());
     EXPECT_TRUE(f.led_pemerror->GetEnabled());
     EXPECT_TRUE(fenergy->MPLCD9->GetEnabled());
-    EXPECT_FALSE(f.flushingVariant);
-    EXPECT_FALSE(f.gasPanelVariant);
-    EXPECT_EQ(f.deviceText, " KELMOR 248");
-    EXPECT_FALSE(f.noConnection);
+    EXPECT_FALSE(f.GetPanelState().FlushingVariant());
+    EXPECT_FALSE(f.GetPanelState().GasPanelVariant());
+    EXPECT_EQ(f.GetPanelState().DeviceText(), " KELMOR 248");
+    EXPECT_FALSE(f.GetPanelState().NoConnection());
 }
 
 TEST_F(DeviceProfileTest, TwoLaserHeadsWithGasHandlingAreTheFlushingVariant)
@@ -96,8 +96,8 @@ TEST_F(DeviceProfileTest, TwoLaserHeadsWithGasHandlingAreTheFlushingVariant)
                            "Adjustenergy1" });
     TForm_main& f = *Form_main;
     EXPECT_EQ(f.btn_gmFlush->GetLeft(), 25);
-    EXPECT_TRUE(f.flushingVariant);
-    EXPECT_TRUE(f.gasPanelVariant);
+    EXPECT_TRUE(f.GetPanelState().FlushingVariant());
+    EXPECT_TRUE(f.GetPanelState().GasPanelVariant());
     EXPECT_EQ(f.Label_vac->GetCaption(), "LH1/2");
     EXPECT_EQ(f.Label_vac->GetHint(), "inlet/outlet\rvalve");
     EXPECT_EQ(f.led_vac->GetHint(), "inlet/outlet\rvalve open");
@@ -117,8 +117,8 @@ TEST_F(DeviceProfileTest, TwoLaserHeadsWithoutGasHandling)
                            "btn_onl", "btn_offline", "led_onl" });
     TForm_main& f = *Form_main;
     EXPECT_EQ(f.btn_gmFlush->GetLeft(), 100);
-    EXPECT_FALSE(f.flushingVariant);
-    EXPECT_TRUE(f.gasPanelVariant);
+    EXPECT_FALSE(f.GetPanelState().FlushingVariant());
+    EXPECT_TRUE(f.GetPanelState().GasPanelVariant());
     EXPECT_EQ(f.Label_vac->GetCaption(), "LH1");
     EXPECT_EQ(f.Label_vac->GetHint(), "laserhead1\rvalve");
     EXPECT_EQ(f.led_vac->GetHint(), "laserhead1\rvalve open");
@@ -178,14 +178,14 @@ TEST_F(DeviceProfileTest, WatchCounterNeedsController178)
 TEST_F(DeviceProfileTest, LeavingTheFlushingVariantClearsIt)
 {
     connect(186, 0x31, 0x0F);
-    ASSERT_TRUE(Form_main->flushingVariant);
+    ASSERT_TRUE(Form_main->GetPanelState().FlushingVariant());
     connect(186, 0x10, 0x0F);
-    EXPECT_FALSE(Form_main->flushingVariant);
-    EXPECT_FALSE(Form_main->gasPanelVariant);
+    EXPECT_FALSE(Form_main->GetPanelState().FlushingVariant());
+    EXPECT_FALSE(Form_main->GetPanelState().GasPanelVariant());
     EXPECT_EQ(Form_main->btn_gmFlush->GetLeft(), 100);
     connect(186, 0x31, 0x0F);
     connect(186, 0x30, 0x07);
-    EXPECT_FALSE(Form_main->flushingVariant);
+    EXPECT_FALSE(Form_main->GetPanelState().FlushingVariant());
     EXPECT_FALSE(Form_main->btn_gmFlush->GetVisible());
 }
 
@@ -197,7 +197,7 @@ TEST_F(DeviceProfileTest, PulseDataNoticesAdaptThePanelToo)
     s.deviceVersion = 185;
     server.Copy() = s;
     notice(ev_pulsedata);
-    EXPECT_TRUE(Form_main->flushingVariant);
+    EXPECT_TRUE(Form_main->GetPanelState().FlushingVariant());
     EXPECT_EQ(Form_main->btn_gmFlush->GetLeft(), 25);
 }
 

@@ -147,7 +147,7 @@ TEST_F(FrontPanelTest, TemperatureBarColours)
     LaserStatusCopy s = TypicalLaser();
     s.errorFlags2 = 0x40;
     showLaser(s);
-    EXPECT_TRUE(Form_main->gasReservoirHot);
+    EXPECT_TRUE(Form_main->GetPanelState().ReservoirHot());
     EXPECT_EQ(Form_main->gauge_temperature->GetBarColor(), clYellow);
     s.errorFlags3 = 0x01;
     redraw(s);

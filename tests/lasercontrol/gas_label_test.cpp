@@ -67,12 +67,11 @@ TEST_F(GasLabelTest, EachStepShowsItsTextBlackOnTheButtonFace)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE("step " + std::to_string(r.Step));
-        Form_main->lastStep = 0;
         showStatus(gasStep(r.Step));
-        EXPECT_EQ(Form_main->gasText, r.Text);
-        EXPECT_EQ(Form_main->textBlinks, r.Blinks);
-        EXPECT_EQ(Form_main->gasColor, clBtnFace);
-        EXPECT_EQ(Form_main->gasTextColor, clBlack);
+        EXPECT_EQ(Form_main->GetPanelState().GasText().Text, r.Text);
+        EXPECT_EQ(Form_main->GetPanelState().GasText().Blinks, r.Blinks);
+        EXPECT_EQ(Form_main->GetPanelState().GasText().Color, clBtnFace);
+        EXPECT_EQ(Form_main->GetPanelState().GasText().TextColor, clBlack);
         const auto [lit, dark] = blinkPhases();
         EXPECT_EQ(lit, r.Text);
         EXPECT_EQ(dark, r.Blinks ? "" : r.Text);
@@ -95,13 +94,13 @@ TEST_F(GasLabelTest, OpticExchangeTurnsTheBlinkingRequestIntoASteadyWait)
 {
     showStatus(gasStep(9));
     showStatus(gasStep(10));
-    EXPECT_EQ(Form_main->gasText, "please change optics or quit");
-    EXPECT_TRUE(Form_main->textBlinks);
+    EXPECT_EQ(Form_main->GetPanelState().GasText().Text, "please change optics or quit");
+    EXPECT_TRUE(Form_main->GetPanelState().GasText().Blinks);
     EXPECT_EQ(Form_main->btn_gmFlush->GetCaption(), "FL&USHING");
     showStatus(gasStep(11));
     showStatus(gasStep(10));
-    EXPECT_EQ(Form_main->gasText, "waiting for start leaktest");
-    EXPECT_FALSE(Form_main->textBlinks);
+    EXPECT_EQ(Form_main->GetPanelState().GasText().Text, "waiting for start leaktest");
+    EXPECT_FALSE(Form_main->GetPanelState().GasText().Blinks);
     EXPECT_EQ(Form_main->btn_gmFlush->GetCaption(), "&LEAKTEST");
     EXPECT_TRUE(Form_main->btn_gmFlush->GetEnabled());
 }
@@ -109,18 +108,18 @@ TEST_F(GasLabelTest, OpticExchangeTurnsTheBlinkingRequestIntoASteadyWait)
 TEST_F(GasLabelTest, EarlyControllersCallStepTwoManual)
 {
     showStatus(gasStep(2, 185));
-    EXPECT_EQ(Form_main->gasText, "manual gasmode with laserkeys");
+    EXPECT_EQ(Form_main->GetPanelState().GasText().Text, "manual gasmode with laserkeys");
 }
 
 TEST_F(GasLabelTest, LeavingGasModeClearsTextBlinkAndColour)
 {
     showStatus(gasStep(7));
-    ASSERT_TRUE(Form_main->textBlinks);
+    ASSERT_TRUE(Form_main->GetPanelState().GasText().Blinks);
     LaserStatusCopy s = TypicalLaser();
     showStatus(s);
-    EXPECT_EQ(Form_main->gasText, "");
-    EXPECT_FALSE(Form_main->textBlinks);
-    EXPECT_EQ(Form_main->gasColor, clBtnFace);
+    EXPECT_EQ(Form_main->GetPanelState().GasText().Text, "");
+    EXPECT_FALSE(Form_main->GetPanelState().GasText().Blinks);
+    EXPECT_EQ(Form_main->GetPanelState().GasText().Color, clBtnFace);
     const auto [lit, dark] = blinkPhases();
     EXPECT_EQ(lit, "");
     EXPECT_EQ(dark, "");
@@ -167,8 +166,8 @@ TEST_F(GasLabelTest, TwoHeadPanelShowsTheNitrogenStateInItsColours)
 
     s.errorFlags2 = 0x10;   // nitrogen too low, the flushing variant's alarm
     showStatus(s);
-    EXPECT_EQ(Form_main->gasText, " replace nitrogen ");
-    EXPECT_TRUE(Form_main->textBlinks);
+    EXPECT_EQ(Form_main->GetPanelState().GasText().Text, " replace nitrogen ");
+    EXPECT_TRUE(Form_main->GetPanelState().GasText().Blinks);
     const auto [lit, dark] = blinkPhases();
     EXPECT_EQ(lit, " replace nitrogen ");
     EXPECT_EQ(dark, "");

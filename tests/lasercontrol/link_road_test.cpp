@@ -78,9 +78,9 @@ TEST_F(LinkRoadTest, BeepEventsBeepAndTheLinkEventsSetTheConnectionState)
     notice('Z');
     EXPECT_EQ(beeps.Beeps(), std::vector<UINT>(7, 0xFFFF));
     notice(ev_linklost);
-    EXPECT_TRUE(Form_main->noConnection);
+    EXPECT_TRUE(Form_main->GetPanelState().NoConnection());
     notice(ev_linkback);
-    EXPECT_FALSE(Form_main->noConnection);
+    EXPECT_FALSE(Form_main->GetPanelState().NoConnection());
     EXPECT_EQ(beeps.Beeps().size(), 9u);
 }
 
@@ -101,7 +101,7 @@ TEST_F(LinkRoadTest, ServerClosingShowsNoConnection)
     EXPECT_EQ(boxes.Boxes()[0].Text, " Kelmor.exe was closed");
     EXPECT_EQ(boxes.Boxes()[0].Caption, "Error");
     EXPECT_EQ(boxes.Boxes()[0].Type, UINT(MB_OK));
-    EXPECT_TRUE(Form_main->noConnection);
+    EXPECT_TRUE(Form_main->GetPanelState().NoConnection());
     EXPECT_FALSE(Form_main->led_tx->GetLedOn());
     EXPECT_FALSE(Form_main->LED_RX->GetLedOn());
     EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), "NO CONNECTION");

@@ -206,8 +206,10 @@ TEST_F(OperatorCommandsTest, FlushingStartsTheLeakTestAfterTheOpticOrOffersThePr
     EXPECT_TRUE(sent().empty());
     flushingform->Hide();
 
-    Form_main->lastStep = 11;
     laser.stateFlags |= sf_gasmode;
+    laser.gasState = 11;
+    redraw(laser);
+    ASSERT_EQ(Form_main->GetPanelState().LastStep(), 11) << "the optic was open";
     laser.gasState = 10;
     Form_main->takeStatus(laser);
     click(Form_main->btn_gmFlush);
@@ -217,8 +219,11 @@ TEST_F(OperatorCommandsTest, FlushingStartsTheLeakTestAfterTheOpticOrOffersThePr
 
 TEST_F(OperatorCommandsTest, FlushingVariantStartsInternFlushingAtOnce)
 {
-    start();
-    Form_main->flushingVariant = true;
+    LaserStatusCopy laser = TypicalLaser();
+    laser.deviceFlags = 0x31;   // two laser heads with gas handling
+    laser.capabilityFlags = 0x0F;
+    start(laser);
+    ASSERT_TRUE(Form_main->GetPanelState().FlushingVariant());
     click(Form_main->btn_gmFlush);
     EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_gasmode, 0x0402 } }));
     EXPECT_TRUE(modal.Shown().empty()) << "no confirmation";

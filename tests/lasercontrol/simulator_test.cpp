@@ -79,8 +79,8 @@ TEST_F(SimulatorTest, ThePanelComesAliveWithTheSimulatedLaser)
         return f.Label_lastyp->GetCaption() == " KELMOR 248" && f.label_com->GetCaption() == "COM1"
             && f.led_onl->GetLedOn();
     })) << "laser type '" << f.Label_lastyp->GetCaption() << "', port '" << f.label_com->GetCaption() << "'";
-    EXPECT_EQ(f.deviceText, " KELMOR 248");
-    EXPECT_FALSE(f.noConnection);
+    EXPECT_EQ(f.GetPanelState().DeviceText(), " KELMOR 248");
+    EXPECT_FALSE(f.GetPanelState().NoConnection());
     EXPECT_EQ(f.LCD_Hz->GetValue(), 50);
     EXPECT_EQ(f.Panel_prh1->GetCaption(), "2800");
     // The simulated laser is a controller 186 with one laser head: no ONLINE button, a shutter.
@@ -111,7 +111,7 @@ TEST_F(SimulatorTest, AClosingSimulatorLeavesThePanelWithoutConnection)
     ASSERT_TRUE(pumpUntil([&] { return !boxes.Boxes().empty(); }));
     EXPECT_EQ(boxes.Boxes()[0].Text, " Kelmor.exe was closed");
     EXPECT_EQ(f.Label_lastyp->GetCaption(), "NO CONNECTION");
-    EXPECT_TRUE(f.noConnection);
+    EXPECT_TRUE(f.GetPanelState().NoConnection());
     EXPECT_FALSE(f.led_tx->GetLedOn());
     EXPECT_FALSE(f.LED_RX->GetLedOn());
     EXPECT_FALSE(f.led_lready->GetLedOn()) << "the closing status shows the laser off";
@@ -127,10 +127,10 @@ TEST_F(SimulatorTest, ALostSerialLinkShowsNoConnectionUntilItIsBack)
     TForm_main& f = *Form_main;
     ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248"; }));
     ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == "NO CONNECTION"; }));
-    EXPECT_TRUE(f.noConnection);
+    EXPECT_TRUE(f.GetPanelState().NoConnection());
     EXPECT_FALSE(f.led_onl->GetLedOn()) << "nothing is known of the laser";
     ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248"; }));
-    EXPECT_FALSE(f.noConnection);
+    EXPECT_FALSE(f.GetPanelState().NoConnection());
     EXPECT_EQ(beeps.Beeps().size(), 2u) << "one for the link lost, one for it back";
 }
 
@@ -173,7 +173,7 @@ TEST_F(SimulatorTest, InternFlushingWalksThroughTheOpticExchangeAndItsLeakTest)
     ASSERT_EQ(modal.Shown().size(), 2u);
     ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 9; })) << "step " << GasStep(f.statusCopy);
     ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 11; })) << "step " << GasStep(f.statusCopy);
-    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 10 && f.lastStep == 11; }))
+    ASSERT_TRUE(pumpUntil([&] { return GasStep(f.statusCopy) == 10 && f.GetPanelState().LastStep() == 11; }))
         << "step " << GasStep(f.statusCopy);
     EXPECT_EQ(f.btn_gmFlush->GetCaption(), "&LEAKTEST");
     f.btn_gmFlush->OnClick(f.btn_gmFlush);

@@ -20,7 +20,7 @@ TEST_F(StartupTest, CaptionIsTheProgramStemTheVersionAndFourteenBlanks)
     EXPECT_EQ(Form_main->GetCaption().size(), std::string("Heliant 7.03").size() + 14);
     EXPECT_EQ(Form_main->lab_gasmode->GetCaption(), "");
     EXPECT_EQ(Form_main->sequence, 1);
-    EXPECT_TRUE(Form_main->noConnection);
+    EXPECT_TRUE(Form_main->GetPanelState().NoConnection());
     EXPECT_FALSE(Form_main->registered);
 }
 
@@ -78,7 +78,7 @@ TEST_F(StartupTest, NoConnectionHoldsThroughTheBlinksUntilTheLaserIsBack)
         notice(ev_noconnection);
         EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), "NO CONNECTION");
         EXPECT_EQ(Form_main->Label_lastyp->GetFont()->GetSize(), 10);
-        EXPECT_TRUE(Form_main->noConnection);
+        EXPECT_TRUE(Form_main->GetPanelState().NoConnection());
         for (int i = 0; i < 4; ++i) {
             notice(ev_blink1, uint8_t(i % 2));
             notice(ev_blink2, uint8_t(i % 2));
@@ -86,7 +86,7 @@ TEST_F(StartupTest, NoConnectionHoldsThroughTheBlinksUntilTheLaserIsBack)
         EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), "NO CONNECTION");
 
         notice(back);
-        EXPECT_FALSE(Form_main->noConnection);
+        EXPECT_FALSE(Form_main->GetPanelState().NoConnection());
         notice(ev_blink1, 1);
         EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), " KELMOR 248");
         EXPECT_EQ(Form_main->Label_lastyp->GetFont()->GetSize(), 12);
@@ -105,7 +105,7 @@ TEST_F(StartupTest, LaserTypeEventShowsTheDeviceTextAtOnce)
     EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), " KELMOR 248");
     EXPECT_EQ(Form_main->Label_lastyp->GetFont()->GetSize(), 12);
     // The flag stays: blink phase 1 leaves the label as it is.
-    EXPECT_TRUE(Form_main->noConnection);
+    EXPECT_TRUE(Form_main->GetPanelState().NoConnection());
     server.Copy().modeFlags2 = 0x01;
     notice(ev_blink1, 0);
     EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), " KELMOR 248");
