@@ -78,7 +78,7 @@ void TForm_main::btn_startClick(TObject*)
 
 bool TForm_main::startRun()
 {
-    if (!(statusCopy.stateFlags & sf_ready))
+    if (!(link.Status().stateFlags & sf_ready))
         return false;
     if (run.Unsaved() && Application->MessageBox("Graphic was not saved, start anyway?", "Attention", MB_YESNO) != IDYES)
         return false;
@@ -86,9 +86,9 @@ bool TForm_main::startRun()
         lascommand(cmd_laseroff, 0);
         return false;
     }
-    if (statusCopy.stateFlags & sf_firing) {
+    if (link.Status().stateFlags & sf_firing) {
         lascommand(cmd_triggeroff, 0);
-        const WaitEnd end = waitFor([this] { return !(statusCopy.stateFlags & sf_firing); }, true);
+        const WaitEnd end = waitFor([this] { return !(link.Status().stateFlags & sf_firing); }, true);
         if (end == WaitEnd::Closing)
             return false;
         if (end == WaitEnd::TimedOut) {
@@ -96,11 +96,11 @@ bool TForm_main::startRun()
             return false;
         }
     }
-    if (!(statusCopy.stateFlags & sf_highvoltage)) {
+    if (!(link.Status().stateFlags & sf_highvoltage)) {
         lascommand(cmd_laseron, 0);
         run.LaserStarting();
         Sgetstatus();
-        const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_highvoltage) != 0; }, true);
+        const WaitEnd end = waitFor([this] { return (link.Status().stateFlags & sf_highvoltage) != 0; }, true);
         if (end != WaitEnd::Done) {
             run.StartFailed();
             if (end == WaitEnd::TimedOut)
@@ -122,7 +122,7 @@ bool TForm_main::startRun()
     PlotGraph1->SetPlotting(true);
 
     // A run so short that its end came during the wait has fired: that ends the wait too.
-    const WaitEnd end = waitFor([this] { return (statusCopy.stateFlags & sf_firing) || run.RunEndSeen(); }, true);
+    const WaitEnd end = waitFor([this] { return (link.Status().stateFlags & sf_firing) || run.RunEndSeen(); }, true);
     if (end != WaitEnd::Done) {
         run.StartFailed();
         if (end == WaitEnd::TimedOut)
@@ -172,13 +172,13 @@ void TForm_main::setMarks(TPlotGraph& Graph, bool Horizontal)
 
 void TForm_main::ShowActualValues()
 {
-    interval1->SetCaption(IntervalText(statusCopy));
-    if (run.Running() && results.IntervalRestarted(statusCopy.intervalCurrent))
+    interval1->SetCaption(IntervalText(link.Status()));
+    if (run.Running() && results.IntervalRestarted(link.Status().intervalCurrent))
         ClearEnergyGraph();
-    const int32_t samples = UsableSamples(statusCopy);
+    const int32_t samples = UsableSamples(link.Status());
     PlotGraph2->SetPlotting(false);
-    const auto* energies = reinterpret_cast<const float*>(uintptr_t(statusCopy.energyPtr));
-    const auto* times = reinterpret_cast<const double*>(uintptr_t(statusCopy.abscissaPtr));
+    const auto* energies = reinterpret_cast<const float*>(uintptr_t(link.Status().energyPtr));
+    const auto* times = reinterpret_cast<const double*>(uintptr_t(link.Status().abscissaPtr));
     if (energies && times)
         if (const RunResults::SampleRange range = results.TakeNewSamples(samples); !range.Empty())
             if (TSeries* series = PlotGraph2->GetSeries(1)) {
@@ -198,7 +198,7 @@ void TForm_main::PaintSD()
 {
     CheckStopping();
     run.ResultsShown();
-    results.TakeRunEnd(statusCopy, reinterpret_cast<const int32_t*>(uintptr_t(statusCopy.histogramPtr)));
+    results.TakeRunEnd(link.Status(), reinterpret_cast<const int32_t*>(uintptr_t(link.Status().histogramPtr)));
     const int lo = std::min({ settings.RedLine, settings.YellowLine, settings.GreenLine }) - 10;
     const int hi = std::max({ settings.RedLine, settings.YellowLine, settings.GreenLine }) + 10;
     PlotGraph1->SetPlotting(false);

@@ -43,7 +43,7 @@ ReportFacts TForm_main::reportFacts() const
     ReportFacts facts;
     facts.dateTime = DateToStr(now) + " " + TimeToStr(now);
     facts.laserModel = laserTypeText;
-    facts.serialNumber = statusCopy.serialNumber;
+    facts.serialNumber = link.Status().serialNumber;
     facts.specifiedEnergy = settings.SecifiedEnergy;
     facts.deviation = results.Deviation();
     facts.meanEnergy = results.MeanEnergy();

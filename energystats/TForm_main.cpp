@@ -4,7 +4,6 @@
 #include "controls/TMled.h"
 #include "energystats/TFlatButton.h"
 #include "energystats/Twarningform.h"
-#include "link/Varnex32.h"
 #include "platform/kernel/TIniFile.h"
 #include "platform/kernel/WinExec.h"
 #include "platform/rtl/FileNames.h"
@@ -72,7 +71,6 @@ TForm_main::~TForm_main()
 
 void TForm_main::FormCreate(TObject*)
 {
-    registered = false;
     SetClientHeight(450);
     SetClientWidth(475);
     readSettings();
@@ -87,7 +85,6 @@ void TForm_main::FormCreate(TObject*)
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { OnAppMessage(Msg, Handled); };
     OnResize = [this](TObject* Sender) { FormResize(Sender); };
     PlotGraph1->OnPaintEnd = [this](TObject* Sender, TCanvas* Canvas) { PlotGraph1PaintEnd(Sender, Canvas); };
-    statusCopy = LaserStatusCopy {};
     registerlink();
     interval1->SetCaption("");
     ClearStatistics();
@@ -133,20 +130,17 @@ void TForm_main::writeSettings()
 void TForm_main::registerlink()
 {
     const HWND window = Application->GetHandle();
-    if (registerapplication(window) == LINK_FULL) {
-        releasedll(window);
+    if (!link.Register(window)) {
         MessageBox(0, "to much Application", "Error", MB_OK);
         Application->Terminate();
         return;
     }
-    messageNumber = uint16_t(getmessagenumber() & 0xFFFF);
     lascommand(cmd_clientinit, 1);
-    registered = true;
 }
 
 void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
 {
-    if (messageNumber == 0 || Msg.message != messageNumber)
+    if (!link.IsNotice(Msg))
         return;
     Handled = true;
     const LinkEvent notice = LinkEventOf(Msg.lParam);
@@ -161,20 +155,19 @@ void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
 
 bool TForm_main::getstatus()
 {
-    statusPointer = getstatuspointer();
-    if (!statusPointer) {
+    if (!link.Refresh()) {
         // The notice is still acted on, from the copy as it was.
         Application->MessageBox("get nil Statuspointer", "Error", MB_OK);
         return true;
     }
-    statusCopy = statusPointer->copy;
     return checkServerVersion();
 }
 
 bool TForm_main::checkServerVersion()
 {
-    const std::string version = StatusFieldText(statusPointer->serverVersionText);
-    if (statusPointer->serverVersionLevel >= TessalyMinimumServerLevel || version.empty())
+    const LaserStatus& status = *link.Whole();
+    const std::string version = StatusFieldText(status.serverVersionText);
+    if (status.serverVersionLevel >= TessalyMinimumServerLevel || version.empty())
         return true;
     // Notices go on while the box is up and while closing asks; one box and one close do.
     if (closeRequested_)
@@ -189,12 +182,7 @@ bool TForm_main::checkServerVersion()
 
 void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
 {
-    LaserCommand command {};
-    command.window = Application->GetHandle();
-    command.sequence = sequence.Take();
-    command.code = Code;
-    command.argument = Argument;
-    putcommand(&command);
+    link.Send(Application->GetHandle(), Code, Argument);
 }
 
 void TForm_main::Lgetstatus()
@@ -204,8 +192,8 @@ void TForm_main::Lgetstatus()
 
 void TForm_main::Sgetstatus()
 {
-    label_com->SetCaption(ComPortText(statusCopy.comPort));
-    const TessalyButtons b = ChooseTessalyButtons(statusCopy, flags());
+    label_com->SetCaption(ComPortText(link.Status().comPort));
+    const TessalyButtons b = ChooseTessalyButtons(link.Status(), flags());
     if (btn_start->GetCaption() != b.startCaption)
         btn_start->SetCaption(b.startCaption);
     btn_start->SetEnabled(b.start);
@@ -227,7 +215,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     // A server too old: the operator was told and the form closes; nothing more of it is read.
     if (!getstatus())
         return;
-    if (registered)
+    if (link.Registered())
         Lgetstatus();
     const bool lit = Parameter != 0;
     switch (Code) {
@@ -236,8 +224,8 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     case ev_device:
     case ev_device7:
     case ev_device8:
-        if (registered)
-            enable_device(statusCopy.deviceFlags);
+        if (link.Registered())
+            enable_device(link.Status().deviceFlags);
         break;
     case ev_pulsedata:
         ShowActualValues();
@@ -268,7 +256,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
         led_tx->SetLedOn(false);
         LED_RX->SetLedOn(false);
         showLaserType("NO CONNECTION");
-        if (registered)
+        if (link.Registered())
             Lgetstatus();
         break;
     case ev_runend:
@@ -287,8 +275,8 @@ void TForm_main::showLaserType(const std::string& Text)
 
 void TForm_main::lblink1(bool Lit)
 {
-    laserTypeText = " " + StatusFieldText(statusCopy.laserType);
-    const BlinkChoice c = ChooseBlink1(statusCopy, flags(), run.NoConnection(), Lit, laserTypeText);
+    laserTypeText = " " + StatusFieldText(link.Status().laserType);
+    const BlinkChoice c = ChooseBlink1(link.Status(), flags(), run.NoConnection(), Lit, laserTypeText);
     if (!run.NoConnection() && !c.label.empty())
         showLaserType(c.label);
     if (!warningform)
@@ -302,7 +290,7 @@ void TForm_main::lblink1(bool Lit)
 void TForm_main::lblink2(bool Lit)
 {
     if (warningform && warningform->Label1)
-        warningform->Label1->SetVisible(!WarningTextHidden(statusCopy, flags(), Lit));
+        warningform->Label1->SetVisible(!WarningTextHidden(link.Status(), flags(), Lit));
 }
 
 // --- Buttons
@@ -351,8 +339,6 @@ void TForm_main::FormClose(TObject*, TCloseAction& Action)
         return;
     }
     writeSettings();
-    if (registered)
-        releasedll(Application->GetHandle());
-    registered = false;
+    link.Release(Application->GetHandle());
     Action = caFree;
 }

@@ -7,8 +7,8 @@
 //
 #pragma once
 
-#include "energystats/CommandSequence.h"
 #include "energystats/EnergyRules.h"
+#include "energystats/LinkClient.h"
 #include "energystats/ReportPage.h"
 #include "energystats/RunResults.h"
 #include "energystats/RunState.h"
@@ -104,8 +104,8 @@ public:
     TPrinterSetupDialog* PrinterSetupDialog1 = nullptr;
 
     // --- What the form shows, for the run aids and tests
-    bool Registered() const { return registered; }
-    const LaserStatusCopy& Status() const { return statusCopy; }
+    bool Registered() const { return link.Registered(); }
+    const LaserStatusCopy& Status() const { return link.Status(); }
     const TessalySettings& Settings() const { return settings; }
     const RunState& Run() const { return run; }
     const RunResults& Results() const { return results; }
@@ -135,13 +135,8 @@ private:
     RunFlags flags() const { return run.Flags(); }
     bool checkServerVersion();
 
-    bool registered = false;
+    LinkClient link;
     std::string laserTypeText;
-    uint16_t messageNumber = 0;
-    CommandSequence sequence;
-    LaserStatusCopy statusCopy {};
-    /// The library's whole status for this process; null before the first notice.
-    LaserStatus* statusPointer = nullptr;
     TessalySettings settings;
     RunState run;
     RunResults results;
