@@ -18,7 +18,7 @@
 
 #include "link/Varnex32.h"
 #include "platform/kernel/WinExec.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 #include "platform/user/Messages.h"
 
 #include "benchmarks/notice_floor.h"

@@ -2,7 +2,7 @@
 #include "plot/TAxis.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,9 +8,9 @@
 #include "plot/TAxis.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TForm.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/forms/TForm.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -16,10 +16,10 @@
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
 
-#include "platform/ui/Printers.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/printing/Printers.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <benchmark/benchmark.h>
 

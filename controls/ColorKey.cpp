@@ -1,9 +1,9 @@
 //===- ColorKey.cpp - Copying bitmap strips with one colour replaced --------===//
 #include "controls/ColorKey.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/TBitmap.h"
+#include "platform/ui/graphics/TBitmap.h"
 
 #include <algorithm>
 

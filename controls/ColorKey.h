@@ -6,8 +6,8 @@
 //
 #pragma once
 
-#include "platform/ui/Colors.h"
-#include "platform/ui/UiTypes.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/controls/UiTypes.h"
 
 class TBitmap;
 

@@ -4,9 +4,9 @@
 #include "controls/TMnumedit.h"
 #include "controls/Tbox.h"
 #include "platform/rtl/Format.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/forms/TApplication.h"
 #include "platform/user/Dialogs.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 /// Runs the form Tbox modally around one numeric edit, optionally repeating it until the value
 /// lies in inbox_min..inbox_max, and answers the value with a result code.

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "platform/ui/Colors.h"
-#include "platform/ui/TypeInfo.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/TypeInfo.h"
 
 enum class TLCDColors : uint8_t {
     Grau, Rot, Gruen, Gelb, Blau, Mangenta, Cyan, Weiss,

@@ -2,9 +2,9 @@
 #include "controls/TMGauge.h"
 
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/TCustomPanel.h"
 
 class TBitmap;
 

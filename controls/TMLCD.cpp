@@ -4,9 +4,9 @@
 #include "controls/ColorKey.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <algorithm>
 

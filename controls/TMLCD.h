@@ -13,7 +13,7 @@
 #include <string>
 
 #include "controls/TLCDColors.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/TCustomPanel.h"
 
 class TBitmap;
 

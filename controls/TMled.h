@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "controls/TLCDColors.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/TCustomPanel.h"
 
 class TBitmap;
 

@@ -3,7 +3,7 @@
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 #include <algorithm>
 #include <cmath>

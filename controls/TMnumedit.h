@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/TCustomEdit.h"
+#include "platform/ui/controls/TCustomEdit.h"
 
 enum class tnumkind { csword, csinteger, cspoint, cshex, cslong };
 using enum tnumkind;

@@ -2,9 +2,9 @@
 #include "controls/Tbox.h"
 
 #include "controls/TMnumedit.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/VirtualKeys.h"
 
 namespace {
 

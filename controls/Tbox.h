@@ -5,7 +5,7 @@
 //
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TBitBtn;
 class TMnumedit;

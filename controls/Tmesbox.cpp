@@ -1,8 +1,8 @@
 //===- Tmesbox.cpp - The small window of a modeless message -----------------===//
 #include "controls/Tmesbox.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 namespace {
 

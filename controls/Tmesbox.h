@@ -1,7 +1,7 @@
 //===- Tmesbox.h - The small window of a modeless message -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TButton;
 class TLabel;

@@ -3,8 +3,8 @@
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <algorithm>
 #include <cmath>

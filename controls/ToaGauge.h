@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TGraphicControl.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/controls/TGraphicControl.h"
 
 class TCanvas;
 

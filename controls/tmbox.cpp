@@ -2,9 +2,9 @@
 #include "controls/tmbox.h"
 
 #include "controls/Tmesbox.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 class Tmesbox;
 

@@ -2,14 +2,14 @@
 #include "energystats/TForm_main.h"
 
 #include "platform/kernel/Clock.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 #include "platform/user/Dialogs.h"
 #include "platform/user/Messages.h"
 #include "plot/TAxis.h"
 #include "plot/TGenericAnnotation.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include "pdf/TPDFPage.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/Clock.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include "energystats/TFlatButton.h"
 #include "energystats/TForm_main.h"
-#include "platform/ui/Dialogs.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TBitmap.h"
+#include "platform/ui/forms/Dialogs.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/graphics/TBitmap.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,14 +2,14 @@
 #include "energystats/TFlatButton.h"
 
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/Mouse.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TForm.h"
-#include "platform/ui/TWinControl.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/Mouse.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/forms/TForm.h"
+#include "platform/ui/controls/TWinControl.h"
 
 #include <algorithm>
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/ExtCtrls.h"
-#include "platform/ui/TGraphicControl.h"
+#include "platform/ui/controls/ExtCtrls.h"
+#include "platform/ui/controls/TGraphicControl.h"
 
 class TBitmap;
 class TPopupMenu;

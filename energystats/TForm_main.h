@@ -14,7 +14,7 @@
 #include "energystats/RunState.h"
 #include "energystats/TessalySettings.h"
 #include "link/LinkRecords.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <cstdint>
 #include <functional>

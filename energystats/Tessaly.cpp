@@ -5,7 +5,7 @@
 #include "energystats/TForm_main.h"
 #include "energystats/Twarningform.h"
 #include "platform/kernel/Signals.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 #include "platform/user/Messages.h"
 
 void CreateTessalyForms()

@@ -1,9 +1,9 @@
 //===- Twarningform.cpp - The warning that the laser stopped during a run ---===//
 #include "energystats/Twarningform.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
 
 Twarningform* warningform = nullptr;
 

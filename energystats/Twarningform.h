@@ -1,7 +1,7 @@
 //===- Twarningform.h - The warning that the laser stopped during a run -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TLabel;
 

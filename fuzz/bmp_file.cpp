@@ -3,7 +3,7 @@
 // A file that loads must save and load again to the same picture: the same size, depth, stored
 // bytes and colours (a short colour table is written out in full, so the table may grow).
 //
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -5,7 +5,7 @@
 // info part (header and colour table); the rest are the bits. Both calls draw onto a small
 // bitmap; a refusal is fine, a read past the data is not.
 //
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
 
 #include <algorithm>

@@ -4,14 +4,14 @@
 // bitmap, and the picture class drawn at the size its header gives onto a bitmap's canvas.
 // The bitmaps are small so that a unit's cost is the reader's, not the pixels'.
 //
-#include "platform/gdi/Dib.h"
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // A picture played into a recording context is recorded again, record by record. Whatever the
 // input holds, the new recording must be a metafile that our own reader takes.
 //
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/Gdi.h"
 
 #include <cstddef>

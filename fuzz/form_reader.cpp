@@ -3,8 +3,8 @@
 // The seeds name TTestForm and its components, so that mutations reach the property setters,
 // sub-objects, events and component references of every kind the reader handles.
 //
-#include "platform/ui/FormReader.h"
-#include "platform/ui/FormResource.h"
+#include "platform/ui/components/FormReader.h"
+#include "platform/ui/components/FormResource.h"
 
 #include "tests/platform/ui/TestClasses.h"
 

@@ -1,5 +1,5 @@
 //===- form_resource.cpp - Fuzzes the parser of the text form format -----===//
-#include "platform/ui/FormResource.h"
+#include "platform/ui/components/FormResource.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -14,7 +14,7 @@
 #include "plot/TSeries.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,8 +5,8 @@
 // unit's cost is the reader's.
 //
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TJPEGImage.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TJPEGImage.h"
 
 #include <cstddef>
 #include <cstdint>

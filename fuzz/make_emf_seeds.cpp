@@ -5,8 +5,8 @@
 // Each drawing covers a family of records as the recorder writes them, so that mutations
 // start from well-formed records of every kind that playback reads.
 //
-#include "platform/gdi/Dib.h"
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/Gdi.h"
 
 #include <cstdio>

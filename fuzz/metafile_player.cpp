@@ -12,7 +12,7 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <cstddef>
 #include <cstdlib>

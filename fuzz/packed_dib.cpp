@@ -3,7 +3,7 @@
 // The first two bytes give the length of the info part (header and colour table); the rest
 // are the bits. A bitmap that is read must pack and read again to the same picture.
 //
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -9,7 +9,7 @@
 #include "plot/TPlotWriter.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/GraphicsObjects.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include "plot/TPlotHolder.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStringList.h"
-#include "platform/ui/TDataModule.h"
+#include "platform/ui/components/TDataModule.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -14,10 +14,10 @@
 #include "lasercontrol/Tconfigbox.h"
 #include "lasercontrol/Tfenergy.h"
 #include "lasercontrol/Tflushingform.h"
-#include "platform/ui/ExtCtrls.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TCustomPanel.h"
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/controls/ExtCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/controls/TCustomPanel.h"
+#include "platform/ui/controls/VirtualKeys.h"
 #include "platform/user/Dialogs.h"
 
 #include <algorithm>

@@ -14,11 +14,11 @@
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tfenergy.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/controls/TCustomPanel.h"
 #include "platform/user/Dialogs.h"
 
 #include <initializer_list>

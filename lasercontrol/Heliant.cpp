@@ -11,7 +11,7 @@
 #include "lasercontrol/Tflushingform.h"
 #include "lasercontrol/Tmsgbox.h"
 #include "platform/kernel/Signals.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 #include "platform/user/Messages.h"
 
 void CreateHeliantForms()

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "link/LinkRecords.h"
-#include "platform/ui/Colors.h"
+#include "platform/ui/components/Colors.h"
 
 // --- Reading the status copy
 

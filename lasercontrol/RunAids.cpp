@@ -4,10 +4,10 @@
 #include "controls/TMLCD.h"
 #include "controls/TMled.h"
 #include "lasercontrol/TForm_main.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/controls/TCustomPanel.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -3,9 +3,9 @@
 
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TForm_main.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 TAbout* About = nullptr;
 

@@ -1,7 +1,7 @@
 //===- TAbout.h - The About box -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <string>
 

@@ -15,11 +15,11 @@
 #include "platform/kernel/TIniFile.h"
 #include "platform/kernel/WinExec.h"
 #include "platform/rtl/FileNames.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/controls/TCustomPanel.h"
 #include "platform/user/Dialogs.h"
 
 TForm_main* Form_main = nullptr;

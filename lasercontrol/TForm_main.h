@@ -10,8 +10,8 @@
 #include "lasercontrol/LeakTests.h"
 #include "lasercontrol/PanelState.h"
 #include "link/LinkRecords.h"
-#include "platform/ui/Colors.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 //===- TForm_opt_teaktest.cpp - The notice shown while the optic leak test runs ---===//
 #include "lasercontrol/TForm_opt_teaktest.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 TForm_opt_teaktest* Form_opt_teaktest = nullptr;
 

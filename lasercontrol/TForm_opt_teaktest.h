@@ -1,7 +1,7 @@
 //===- TForm_opt_teaktest.h - The notice shown while the optic leak test runs -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TLabel;
 

@@ -2,9 +2,9 @@
 #include "lasercontrol/Tconfigbox.h"
 
 #include "lasercontrol/TForm_main.h"
-#include "platform/ui/ExtCtrls.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/ExtCtrls.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 Tconfigbox* configbox = nullptr;
 

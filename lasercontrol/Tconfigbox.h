@@ -1,7 +1,7 @@
 //===- Tconfigbox.h - The Options dialog -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TButton;
 class TCheckBox;

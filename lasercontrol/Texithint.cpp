@@ -1,8 +1,8 @@
 //===- Texithint.cpp - The question before the program ends while the laser works ---===//
 #include "lasercontrol/Texithint.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 Texithint* exithint = nullptr;
 

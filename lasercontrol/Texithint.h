@@ -1,7 +1,7 @@
 //===- Texithint.h - The question before the program ends while the laser works -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TButton;
 class TLabel;

@@ -5,9 +5,9 @@
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TForm_main.h"
 #include "controls/TMled.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 Tfenergy* fenergy = nullptr;
 

@@ -1,7 +1,7 @@
 //===- Tfenergy.h - The energy window: set point, its steps and lock lamp -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TLabel;
 class TMPLCD;

@@ -2,8 +2,8 @@
 #include "lasercontrol/Tflushingform.h"
 
 #include "lasercontrol/TForm_main.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 Tflushingform* flushingform = nullptr;
 

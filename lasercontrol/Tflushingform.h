@@ -1,7 +1,7 @@
 //===- Tflushingform.h - The choice of flushing procedure -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 class TButton;
 

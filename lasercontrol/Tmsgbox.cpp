@@ -1,8 +1,8 @@
 //===- Tmsgbox.cpp - The confirmation form of the gas procedures ---===//
 #include "lasercontrol/Tmsgbox.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 Tmsgbox* msgbox = nullptr;
 

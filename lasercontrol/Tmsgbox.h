@@ -1,7 +1,7 @@
 //===- Tmsgbox.h - The confirmation form of the gas procedures -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TForm.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <string>
 

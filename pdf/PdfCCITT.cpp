@@ -1,10 +1,10 @@
 //===- PdfCCITT.cpp - The fax coder of black-and-white images -------------===//
 #include "pdf/PdfCCITT.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TBitmap.h"
+#include "platform/ui/graphics/TBitmap.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 #include "pdf/PdfPrimitives.h"
 
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/UiTypes.h"
+#include "platform/ui/controls/UiTypes.h"
 
 #include <cmath>
 #include <numbers>

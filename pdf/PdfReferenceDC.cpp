@@ -2,7 +2,7 @@
 #include "pdf/PdfReferenceDC.h"
 
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Printers.h"
+#include "platform/ui/printing/Printers.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 //
 #pragma once
 
-#include "platform/ui/TypeInfo.h"
+#include "platform/ui/components/TypeInfo.h"
 
 #include <array>
 #include <cstdint>

@@ -6,10 +6,10 @@
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFPage.h"
 
-#include "platform/gdi/Dib.h"
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,10 +5,10 @@
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFPage.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "pdf/TPDFPage.h"
 
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/UiTypes.h"
+#include "platform/ui/controls/UiTypes.h"
 
 #include <algorithm>
 

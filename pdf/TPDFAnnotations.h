@@ -5,8 +5,8 @@
 //
 #pragma once
 
-#include "platform/ui/Colors.h"
-#include "platform/ui/TypeInfo.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/TypeInfo.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/rtl/DateUtils.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 #include <cstdint>
 #include <string>

@@ -9,9 +9,9 @@
 #include "pdf/PdfSecurity.h"
 
 #include "platform/gdi/GdiTypes.h"
-#include "platform/ui/Colors.h"
+#include "platform/ui/components/Colors.h"
 #include "platform/rtl/TStringList.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 #include <cstdint>
 #include <functional>

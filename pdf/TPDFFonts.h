@@ -10,7 +10,7 @@
 
 #include "pdf/TTTFData.h"
 
-#include "platform/gdi/FontEngine.h"
+#include "platform/gdi/fonts/FontEngine.h"
 
 #include <array>
 #include <cstdint>

@@ -7,12 +7,12 @@
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TStream.h"
 #include "platform/rtl/ZLib.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TJPEGImage.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TJPEGImage.h"
 
 namespace {
 

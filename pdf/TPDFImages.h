@@ -1,7 +1,7 @@
 //===- TPDFImages.h - Image XObjects of a document: coded when added, written once -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/Colors.h"
+#include "platform/ui/components/Colors.h"
 
 #include <cstdint>
 #include <memory>

@@ -7,7 +7,7 @@
 #include "pdf/TPDFPages.h"
 
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <cmath>
 #include <numbers>

@@ -9,7 +9,7 @@
 #include "pdf/PdfPrimitives.h"
 
 #include "platform/kernel/CodePages.h"
-#include "platform/ui/UiTypes.h"
+#include "platform/ui/controls/UiTypes.h"
 
 #include <cstdint>
 #include <functional>

@@ -10,13 +10,13 @@
 #include "pdf/TPDFImages.h"
 #include "pdf/TPDFPages.h"
 
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/kernel/MulDiv.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TStream.h"
 #include "platform/rtl/ZLib.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/DateTimeText.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 #include "plot/TAxis.h"
 #include "plot/TDimensions.h"
 #include "plot/TLegend.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TScreen.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/forms/TScreen.h"
 
 #include <algorithm>
 #include <cmath>

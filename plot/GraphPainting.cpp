@@ -10,9 +10,9 @@
 #include "plot/TSeries.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <cmath>
 

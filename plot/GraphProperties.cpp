@@ -11,8 +11,8 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/Filer.h"
-#include "platform/ui/FormResource.h"
+#include "platform/ui/components/Filer.h"
+#include "platform/ui/components/FormResource.h"
 
 #include <cstdint>
 

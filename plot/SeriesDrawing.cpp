@@ -6,7 +6,7 @@
 #include "plot/TDimensions.h"
 #include "plot/TPlotGraph.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <algorithm>
 #include <vector>

@@ -6,7 +6,7 @@
 #include "plot/TPlotWriter.h"
 #include "plot/TSeries.h"
 
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 #include <algorithm>
 #include <optional>

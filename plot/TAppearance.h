@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Colors.h"
-#include "platform/ui/GraphicsObjects.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
+#include "platform/ui/components/TComponent.h"
 
 class TPlotGraph;
 class TPlotReader;

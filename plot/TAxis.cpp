@@ -3,7 +3,7 @@
 
 #include "plot/TAppearance.h"
 #include "plot/TPlotGraph.h"
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 const PublishedClass& AxisClass = PublishClass<TAxis, TPersistent>("TAxis", [](Published<TAxis>& P) {
     P.String("Title", &TAxis::GetTitle, &TAxis::SetTitle);

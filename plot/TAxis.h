@@ -10,8 +10,8 @@
 #include <string>
 
 #include "plot/TDateTimeFormat.h"
-#include "platform/ui/TComponent.h"
-#include "platform/ui/TypeInfo.h"
+#include "platform/ui/components/TComponent.h"
+#include "platform/ui/components/TypeInfo.h"
 
 class TPlotGraph;
 class TPlotReader;

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "plot/TDataStats.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/components/TComponent.h"
 
 class TDataSeries;
 class TPlotReader;

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/rtl/TStringList.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 /// An abstract reader of rows and their columns.
 class TDataSupplier : public TObject {

@@ -1,7 +1,7 @@
 //===- TDateTimeFormat.cpp - Time tick types and their label formats ===//
 #include "plot/TDateTimeFormat.h"
 
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/TComponent.h"
-#include "platform/ui/TypeInfo.h"
+#include "platform/ui/components/TComponent.h"
+#include "platform/ui/components/TypeInfo.h"
 
 /// The time tick types. Stored graphs may carry other numbers, which are kept and mean no type.
 enum class Dateticks : int32_t {

@@ -5,7 +5,7 @@
 #include "plot/TPlotGraph.h"
 #include "plot/TPlotReader.h"
 #include "plot/TPlotWriter.h"
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 #include <algorithm>
 

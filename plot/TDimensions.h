@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 class TPlotGraph;
 class TPlotReader;

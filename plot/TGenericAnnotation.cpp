@@ -11,7 +11,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <cmath>
 #include <numbers>

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/Colors.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/TComponent.h"
 
 class TPlotGraph;
 class TPlotReader;

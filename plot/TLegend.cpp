@@ -4,7 +4,7 @@
 #include "plot/TPlotGraph.h"
 #include "plot/TPlotReader.h"
 #include "plot/TPlotWriter.h"
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 const PublishedClass& LegendClass = PublishClass<TLegend, TPersistent>("TLegend", [](Published<TLegend>& P) {
     P.Bool("visible", &TLegend::Getvisible, &TLegend::Setvisible);

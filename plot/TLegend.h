@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/ui/Colors.h"
-#include "platform/ui/GraphicsObjects.h"
-#include "platform/ui/TComponent.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
+#include "platform/ui/components/TComponent.h"
+#include "platform/ui/forms/TForm.h"
 
 class TPlotGraph;
 class TPlotReader;

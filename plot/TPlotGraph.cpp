@@ -7,11 +7,11 @@
 #include "plot/TLegend.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/Clipbrd.h"
-#include "platform/ui/Printers.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/printing/Clipbrd.h"
+#include "platform/ui/printing/Printers.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 #include <cmath>
 

@@ -12,8 +12,8 @@
 
 #include <string>
 
-#include "platform/ui/Events.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/controls/TCustomPanel.h"
 
 class TAppearance;
 class TAxis;

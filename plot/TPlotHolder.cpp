@@ -1,10 +1,10 @@
 //===- TPlotHolder.cpp - Text rows placed on a form for data series to read ===//
 #include "plot/TPlotHolder.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/TDataModule.h"
-#include "platform/ui/TForm.h"
-#include "platform/ui/TScreen.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/components/TDataModule.h"
+#include "platform/ui/forms/TForm.h"
+#include "platform/ui/forms/TScreen.h"
 
 namespace {
 

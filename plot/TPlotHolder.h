@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/rtl/TStringList.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/components/TComponent.h"
 
 enum class TPaddingPolicy { ppTotal, ppExtra };
 using enum TPaddingPolicy;

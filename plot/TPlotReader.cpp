@@ -7,7 +7,7 @@
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/GraphicsObjects.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
 
 #include <algorithm>
 #include <cmath>

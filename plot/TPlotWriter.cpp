@@ -5,7 +5,7 @@
 #include "plot/PlotConsts.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/GraphicsObjects.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
 
 #include <algorithm>
 #include <cassert>

@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "plot/TDataSeries.h"
-#include "platform/ui/Colors.h"
-#include "platform/ui/GraphicsObjects.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
 
 class TAxis;
 class TPlotGraph;

@@ -1,7 +1,7 @@
 //===- ResourceBitmaps.h - Lamp and seven-segment bitmap strips of the display controls -===//
 #pragma once
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <array>
 #include <string_view>

@@ -4,9 +4,9 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TControl.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/controls/TControl.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 #include "tests/support/TestSupport.h"
 

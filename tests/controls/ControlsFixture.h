@@ -1,9 +1,9 @@
 //===- ControlsFixture.h - A host form for the display controls, and pixel helpers -*- C++ -*-===//
 #pragma once
 
-#include "platform/gdi/Dib.h"
-#include "platform/ui/Colors.h"
-#include "platform/ui/TForm.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <gtest/gtest.h>
 

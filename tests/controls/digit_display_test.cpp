@@ -2,7 +2,7 @@
 #include "tests/controls/ControlsFixture.h"
 
 #include "controls/TMLCD.h"
-#include "platform/ui/TBitmap.h"
+#include "platform/ui/graphics/TBitmap.h"
 
 using namespace controlstest;
 

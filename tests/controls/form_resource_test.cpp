@@ -8,9 +8,9 @@
 #include "controls/TMnumedit.h"
 #include "controls/ToaGauge.h"
 #include "platform/rtl/Exception.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/controls/TCustomPanel.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
 #include <cstdlib>

@@ -4,9 +4,9 @@
 #include "controls/TInputBox.h"
 #include "controls/TMnumedit.h"
 #include "controls/Tbox.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/controls/VirtualKeys.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
 using namespace controlstest;

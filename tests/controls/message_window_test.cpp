@@ -3,8 +3,8 @@
 
 #include "controls/Tmesbox.h"
 #include "controls/tmbox.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
 using namespace controlstest;

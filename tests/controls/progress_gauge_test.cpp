@@ -2,8 +2,8 @@
 #include "tests/controls/ControlsFixture.h"
 
 #include "controls/ToaGauge.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 using namespace controlstest;
 using oaGauges::TBevelShape;

@@ -5,7 +5,7 @@
 #include "energystats/Tessaly.h"
 #include "energystats/Twarningform.h"
 #include "link/Varnex32.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 
 #include <fstream>
 

@@ -1,13 +1,13 @@
 //===- flat_button_test.cpp - The flat push button: groups, menus, accelerators, looks ---===//
 #include "energystats/TFlatButton.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/forms/TForm.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 #include "tests/support/TestSupport.h"
 

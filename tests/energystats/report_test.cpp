@@ -9,8 +9,8 @@
 #include "energystats/TForm_main.h"
 #include "platform/rtl/DateTimeText.h"
 #include "platform/rtl/DateUtils.h"
-#include "platform/ui/Clipbrd.h"
-#include "platform/ui/Printers.h"
+#include "platform/ui/printing/Clipbrd.h"
+#include "platform/ui/printing/Printers.h"
 #include "plot/TPlotGraph.h"
 
 #include <cmath>

@@ -1,5 +1,5 @@
 //===- simulator_run_test.cpp - A whole measurement by the program against the simulator ---===//
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "tests/pdf/PdfTestSupport.h"
 #include "tests/support/ProgramProcess.h"
 #include "tests/support/Simulator.h"

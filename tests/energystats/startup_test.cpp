@@ -7,8 +7,8 @@
 #include "energystats/Twarningform.h"
 #include "link/Varnex32.h"
 #include "platform/kernel/TIniFile.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
 
 #include <sys/stat.h>
 

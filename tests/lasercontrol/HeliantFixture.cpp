@@ -11,7 +11,7 @@
 #include "lasercontrol/Tflushingform.h"
 #include "lasercontrol/Tmsgbox.h"
 #include "link/Varnex32.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 
 #include <chrono>
 #include <cstring>

@@ -5,9 +5,9 @@
 #include "controls/TMPLCD.h"
 #include "controls/TMled.h"
 #include "lasercontrol/Tfenergy.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/controls/TCustomPanel.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 #include <map>

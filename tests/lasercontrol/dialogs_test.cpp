@@ -7,10 +7,10 @@
 #include "lasercontrol/Texithint.h"
 #include "lasercontrol/Tfenergy.h"
 #include "platform/kernel/TIniFile.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/ExtCtrls.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/controls/ExtCtrls.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 #include "lasercontrol/TForm_main.h"
 
 #include "lasercontrol/TForm_opt_teaktest.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tflushingform.h"
 #include "lasercontrol/Tmsgbox.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
 #include "platform/user/Dialogs.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 

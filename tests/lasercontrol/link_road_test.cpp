@@ -5,8 +5,8 @@
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
 #include "link/Varnex32.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 namespace {

@@ -14,11 +14,11 @@
 #include "lasercontrol/TAbout.h"
 #include "lasercontrol/Tfenergy.h"
 #include "lasercontrol/Tflushingform.h"
-#include "platform/ui/Buttons.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TCustomPanel.h"
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/controls/TCustomPanel.h"
+#include "platform/ui/controls/VirtualKeys.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 #include <bit>

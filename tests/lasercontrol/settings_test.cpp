@@ -7,7 +7,7 @@
 #include "link/Varnex32.h"
 #include "platform/kernel/TIniFile.h"
 #include "platform/rtl/FileNames.h"
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 #include <fstream>

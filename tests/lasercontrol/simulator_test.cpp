@@ -10,9 +10,9 @@
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tflushingform.h"
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/controls/VirtualKeys.h"
 #include "link/Varnex32.h"
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 #include <cstdlib>

@@ -4,10 +4,10 @@
 #include "controls/TMled.h"
 #include "lasercontrol/Tfenergy.h"
 #include "link/Varnex32.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TCustomPanel.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/controls/TCustomPanel.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 
 namespace {

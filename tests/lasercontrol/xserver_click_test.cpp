@@ -10,7 +10,7 @@
 
 #include "controls/TMLCD.h"
 
-#include "platform/ui/StdCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 #include "tests/support/TestSupport.h"
 

@@ -9,7 +9,7 @@
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFPage.h"
 
-#include "platform/ui/UiTypes.h"
+#include "platform/ui/controls/UiTypes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 //===- ccitt_test.cpp - The fax coder's exact bits for the cases a reader would not notice ===//
 #include "pdf/PdfCCITT.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
 

@@ -11,7 +11,7 @@
 
 #include "platform/kernel/ShellExecute.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include "pdf/TPDFImages.h"
 #include "pdf/TPDFPage.h"
 
-#include "platform/gdi/Dib.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TJPEGImage.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TJPEGImage.h"
 
 #include <gtest/gtest.h>
 

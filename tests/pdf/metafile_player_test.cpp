@@ -11,10 +11,10 @@
 #include "pdf/TPDFPages.h"
 
 #include "platform/rtl/TStream.h"
-#include "platform/ui/GraphicsObjects.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <gtest/gtest.h>
 

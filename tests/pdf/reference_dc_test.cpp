@@ -5,7 +5,7 @@
 #include "tests/support/TestSupport.h"
 
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Printers.h"
+#include "platform/ui/printing/Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 #include "tests/plot/PlotFixture.h"
 
 #include "plot/TAxis.h"
-#include "platform/gdi/EnhMetaFile.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/graphics/TMetafile.h"
 #include "tests/support/TestSupport.h"
 
 namespace plottest {

@@ -5,8 +5,8 @@
 #include "plot/TAxis.h"
 #include "plot/TDimensions.h"
 #include "plot/TLegend.h"
-#include "platform/ui/FormReader.h"
-#include "platform/ui/FormResource.h"
+#include "platform/ui/components/FormReader.h"
+#include "platform/ui/components/FormResource.h"
 
 #include <functional>
 

@@ -7,7 +7,7 @@
 #include "plot/TPlotWriter.h"
 #include "platform/rtl/TStream.h"
 #include "platform/rtl/Exception.h"
-#include "platform/ui/TCanvas.h"
+#include "platform/ui/graphics/TCanvas.h"
 
 using namespace plottest;
 

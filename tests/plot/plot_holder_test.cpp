@@ -1,9 +1,9 @@
 //===- plot_holder_test.cpp - Data holders on forms and data modules, found by ID ===//
 #include "plot/TDataSeries.h"
 #include "plot/TPlotHolder.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/TDataModule.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/components/TDataModule.h"
+#include "platform/ui/forms/TForm.h"
 
 #include "tests/platform/ui/UiFixture.h"
 

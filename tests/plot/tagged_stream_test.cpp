@@ -5,7 +5,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/GraphicsObjects.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
 
 #include <gtest/gtest.h>
 

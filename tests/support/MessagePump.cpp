@@ -1,7 +1,7 @@
 //===- MessagePump.cpp - Running the program's message loop in a test ---===//
 #include "tests/support/MessagePump.h"
 
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 #include "platform/user/Messages.h"
 
 #include <chrono>

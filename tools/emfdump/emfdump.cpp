@@ -4,7 +4,7 @@
 // With several files each listing starts with "== FILE". Exit status 1 when a file cannot be
 // read, 2 when one is no valid metafile (its records are listed as far as they go).
 //
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,7 +1,7 @@
 //===- DcTestSupport.h - Bitmaps with a device context, read back by pixel -*- C++ -*-===//
 #pragma once
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
 
 #include <string>

@@ -3,7 +3,7 @@
 
 #include "DcTestSupport.h"
 
-#include "platform/gdi/EnhMetaFile.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
 
 #include <gtest/gtest.h>
 

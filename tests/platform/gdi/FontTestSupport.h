@@ -23,7 +23,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/gdi/FontEngine.h"
+#include "platform/gdi/fonts/FontEngine.h"
 
 namespace fonttest {
 

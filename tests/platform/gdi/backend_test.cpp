@@ -6,12 +6,12 @@
 //
 #include "DcTestSupport.h"
 
-#include "platform/gdi/DcBackend_p.h"
-#include "platform/gdi/DeviceContext_p.h"
-#include "platform/gdi/FontEngine.h"
-#include "platform/gdi/GdiObjects_p.h"
-#include "platform/gdi/GuiApplication_p.h"
-#include "platform/gdi/RasterBackend_p.h"
+#include "platform/gdi/dc/DcBackend_p.h"
+#include "platform/gdi/dc/DeviceContext_p.h"
+#include "platform/gdi/fonts/FontEngine.h"
+#include "platform/gdi/dc/GdiObjects_p.h"
+#include "platform/gdi/dc/GuiApplication_p.h"
+#include "platform/gdi/raster/RasterBackend_p.h"
 
 #include <QGuiApplication>
 #include <QImage>

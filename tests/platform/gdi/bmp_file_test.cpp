@@ -1,5 +1,5 @@
 //===- bmp_file_test.cpp - BMP files and packed DIBs: round trips, canonical form, refusals -===//
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 //===- dib_calls_test.cpp - Packed DIBs drawn with StretchDIBits and SetDIBitsToDevice -===//
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 //===- dib_pixels_test.cpp - Dib storage, pixel access, palettes and depth conversion -===//
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include "platform/rtl/Exception.h"
 

@@ -6,7 +6,7 @@
 //
 #include "EmfTestSupport.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "tests/support/TestSupport.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <gtest/gtest.h>
 

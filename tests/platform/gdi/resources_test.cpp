@@ -1,7 +1,7 @@
 //===- resources_test.cpp - Named resources: embedded by the build, found without regard to case -===//
-#include "platform/gdi/Resources.h"
+#include "platform/gdi/bitmaps/Resources.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 //===- text_output_test.cpp - Text draws where it measures, DrawText's layout -===//
 #include "DcTestSupport.h"
 
-#include "platform/gdi/FontEngine.h"
+#include "platform/gdi/fonts/FontEngine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 //===- MetafileTestSupport.h - Scenes drawn on canvases, and comparing pictures -*- C++ -*-===//
 #pragma once
 
-#include "platform/gdi/Dib.h"
-#include "platform/gdi/EnhMetaFile.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/gdi/metafile/EnhMetaFile.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <gtest/gtest.h>
 

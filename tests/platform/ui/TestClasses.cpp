@@ -3,8 +3,8 @@
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/Filer.h"
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Filer.h"
+#include "platform/ui/components/Published.h"
 
 int TTestControl::Alive = 0;
 std::vector<std::string> TTestControl::LoadedOrder;

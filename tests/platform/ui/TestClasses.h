@@ -2,13 +2,13 @@
 #pragma once
 
 #include "platform/rtl/TStringList.h"
-#include "platform/ui/Colors.h"
-#include "platform/ui/Events.h"
-#include "platform/ui/Filer.h"
-#include "platform/ui/FormResource.h"
-#include "platform/ui/GraphicsObjects.h"
-#include "platform/ui/TComponent.h"
-#include "platform/ui/TypeInfo.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/components/Filer.h"
+#include "platform/ui/components/FormResource.h"
+#include "platform/ui/graphics/GraphicsObjects.h"
+#include "platform/ui/components/TComponent.h"
+#include "platform/ui/components/TypeInfo.h"
 
 #include <memory>
 #include <string>
@@ -22,7 +22,7 @@ inline constexpr EnumIdent TLedOnColorsIdents[] = {
 };
 inline constexpr TEnumType<TLedOnColors> TLedOnColorsType { "TLedOnColors", TLedOnColorsIdents };
 
-// Font styles are the class library's own (platform/ui/GraphicsObjects.h).
+// Font styles are the class library's own (platform/ui/graphics/GraphicsObjects.h).
 
 /// A font-like sub-object with its own table.
 class TTestFont : public TPersistent {

@@ -1,7 +1,7 @@
 //===- UiFixture.h - The set-up that every GUI test shares -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/TApplication.h"
+#include "platform/ui/forms/TApplication.h"
 
 #include "tests/support/TestSupport.h"
 

@@ -1,7 +1,7 @@
 //===- UiTestForms.cpp - The forms that the GUI tests read from their resources ===//
 #include "tests/platform/ui/UiTestForms.h"
 
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Published.h"
 
 #include <algorithm>
 

@@ -1,13 +1,13 @@
 //===- UiTestForms.h - The forms that the GUI tests read from their resources -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/Buttons.h"
-#include "platform/ui/ExtCtrls.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TCustomEdit.h"
-#include "platform/ui/TCustomPanel.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/controls/Buttons.h"
+#include "platform/ui/controls/ExtCtrls.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/controls/TCustomEdit.h"
+#include "platform/ui/controls/TCustomPanel.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <string>
 #include <vector>

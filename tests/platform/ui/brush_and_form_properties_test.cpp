@@ -1,14 +1,14 @@
 //===- brush_and_form_properties_test.cpp - Pattern brushes; Ctl3D and scaling of forms read ===//
 #include "tests/platform/ui/UiFixture.h"
 
-#include "platform/ui/FormReader.h"
-#include "platform/ui/FormResource.h"
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TCustomPanel.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/components/FormReader.h"
+#include "platform/ui/components/FormResource.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/controls/TCustomPanel.h"
+#include "platform/ui/forms/TForm.h"
 
 namespace {
 

@@ -2,14 +2,14 @@
 #include "tests/platform/ui/UiFixture.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
-#include "platform/gdi/Dib.h"
-#include "platform/ui/FormReader.h"
-#include "platform/ui/ExtCtrls.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TCustomPanel.h"
-#include "platform/ui/TForm.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/ui/components/FormReader.h"
+#include "platform/ui/controls/ExtCtrls.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/controls/TCustomPanel.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <algorithm>
 #include <cstdlib>

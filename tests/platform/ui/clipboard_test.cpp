@@ -2,9 +2,9 @@
 #include "tests/platform/ui/MetafileTestSupport.h"
 #include "tests/platform/ui/UiFixture.h"
 
-#include "platform/ui/Clipbrd.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/printing/Clipbrd.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TMetafile.h"
 #include "platform/user/Messages.h"
 
 #include <QClipboard>

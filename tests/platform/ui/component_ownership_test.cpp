@@ -1,6 +1,6 @@
 //===- component_ownership_test.cpp - Owners free their components; names; notifications -===//
 #include "platform/rtl/Exception.h"
-#include "platform/ui/TComponent.h"
+#include "platform/ui/components/TComponent.h"
 
 #include "tests/platform/ui/TestClasses.h"
 

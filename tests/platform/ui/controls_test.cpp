@@ -3,7 +3,7 @@
 #include "tests/platform/ui/UiTestForms.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
-#include "platform/ui/Dialogs.h"
+#include "platform/ui/forms/Dialogs.h"
 
 #include <algorithm>
 

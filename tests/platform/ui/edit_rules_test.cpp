@@ -3,7 +3,7 @@
 #include "tests/platform/ui/UiTestForms.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/controls/VirtualKeys.h"
 
 #include <algorithm>
 #include <functional>

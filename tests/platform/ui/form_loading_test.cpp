@@ -3,8 +3,8 @@
 #include "tests/platform/ui/UiTestForms.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 
-#include "platform/gdi/Resources.h"
-#include "platform/ui/FormReader.h"
+#include "platform/gdi/bitmaps/Resources.h"
+#include "platform/ui/components/FormReader.h"
 
 #include <span>
 #include <string_view>

@@ -1,5 +1,5 @@
 //===- form_parser_test.cpp - The text form format: values, nesting, errors with lines -===//
-#include "platform/ui/FormResource.h"
+#include "platform/ui/components/FormResource.h"
 
 #include <gtest/gtest.h>
 

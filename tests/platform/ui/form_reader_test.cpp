@@ -1,8 +1,8 @@
 //===- form_reader_test.cpp - Forms read from resources: components, properties, bindings -===//
-#include "platform/gdi/Resources.h"
+#include "platform/gdi/bitmaps/Resources.h"
 #include "platform/rtl/Exception.h"
-#include "platform/ui/FormReader.h"
-#include "platform/ui/FormResource.h"
+#include "platform/ui/components/FormReader.h"
+#include "platform/ui/components/FormResource.h"
 
 #include "tests/platform/ui/TestClasses.h"
 

@@ -1,10 +1,10 @@
 //===- jpeg_image_test.cpp - JPEG pictures, bitmap masks and bitmaps copied from other pictures ===//
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TJPEGImage.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TJPEGImage.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/TStream.h"
-#include "platform/ui/TBitmap.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 //===- move_size_test.cpp - Moving and sizing a window control with the mouse ===//
 #include "tests/platform/ui/UiFixture.h"
 
-#include "platform/ui/Mouse.h"
-#include "platform/ui/TCustomPanel.h"
-#include "platform/ui/TForm.h"
+#include "platform/ui/controls/Mouse.h"
+#include "platform/ui/controls/TCustomPanel.h"
+#include "platform/ui/forms/TForm.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -1,6 +1,6 @@
 //===- picture_file_test.cpp - Bitmaps saved as PNG and BMP picture files ---===//
-#include "platform/gdi/Dib.h"
-#include "platform/ui/TBitmap.h"
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/ui/graphics/TBitmap.h"
 #include "tests/support/TestSupport.h"
 
 #include <QImage>

@@ -9,10 +9,10 @@
 #include "tests/support/TestSupport.h"
 
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Printers.h"
-#include "platform/ui/Printers_p.h"
-#include "platform/ui/TCanvas.h"
-#include "platform/ui/TMetafile.h"
+#include "platform/ui/printing/Printers.h"
+#include "platform/ui/printing/Printers_p.h"
+#include "platform/ui/graphics/TCanvas.h"
+#include "platform/ui/graphics/TMetafile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 //===- published_table_test.cpp - Published tables, identifiers, colours and sets -===//
 #include "platform/rtl/Exception.h"
-#include "platform/ui/Colors.h"
-#include "platform/ui/Published.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/Published.h"
 
 #include "tests/platform/ui/TestClasses.h"
 

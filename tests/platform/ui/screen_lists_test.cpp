@@ -1,11 +1,11 @@
 //===- screen_lists_test.cpp - The screen's forms and data modules, window handles ===//
 #include "tests/platform/ui/UiFixture.h"
 
-#include "platform/ui/Published.h"
-#include "platform/ui/StdCtrls.h"
-#include "platform/ui/TDataModule.h"
-#include "platform/ui/TForm.h"
-#include "platform/ui/TScreen.h"
+#include "platform/ui/components/Published.h"
+#include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/components/TDataModule.h"
+#include "platform/ui/forms/TForm.h"
+#include "platform/ui/forms/TScreen.h"
 
 #include <string>
 #include <vector>

@@ -1,16 +1,16 @@
 //===- UiTestSupport.cpp - Answering the GUI without a person, and driving it ===//
 #include "tests/platform/ui/support/UiTestSupport.h"
 
-#include "platform/ui/Access_p.h"
-#include "platform/ui/Dialogs.h"
-#include "platform/ui/Menus.h"
-#include "platform/ui/QtConvert_p.h"
-#include "platform/ui/TApplication.h"
-#include "platform/ui/TForm.h"
-#include "platform/ui/View_p.h"
-#include "platform/ui/VirtualKeys.h"
+#include "platform/ui/qt/Access_p.h"
+#include "platform/ui/forms/Dialogs.h"
+#include "platform/ui/controls/Menus.h"
+#include "platform/ui/qt/QtConvert_p.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/ui/forms/TForm.h"
+#include "platform/ui/qt/View_p.h"
+#include "platform/ui/controls/VirtualKeys.h"
 
-#include "platform/gdi/Dib.h"
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ui/Events.h"
-#include "platform/ui/UiTypes.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/controls/UiTypes.h"
 #include "platform/user/Dialogs.h"
 
 class Dib;
