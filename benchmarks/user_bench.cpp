@@ -116,6 +116,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    shm_unlink(platform::sessionFileName(platform::WindowHandleCounter).c_str());
+    shm_unlink(user_private::sessionFileName(user_private::WindowHandleCounter).c_str());
     return 0;
 }

@@ -59,7 +59,7 @@ void* mapBelow4GiB(int Fd, size_t Length)
 } // namespace
 
 struct FileMapping::Impl {
-    std::unique_ptr<platform::SharedObject> object;
+    std::unique_ptr<kernel_private::SharedObject> object;
     void* view = nullptr;
     size_t viewLength = 0;
 };
@@ -73,7 +73,7 @@ FileMapping::~FileMapping()
 
 std::unique_ptr<FileMapping> FileMapping::Create(std::string_view Name, uint32_t Size)
 {
-    auto object = platform::SharedObject::Open("map", Name, Size);
+    auto object = kernel_private::SharedObject::Open("map", Name, Size);
     if (!object)
         return nullptr;
     auto impl = std::make_unique<Impl>();

@@ -114,7 +114,7 @@ int timedLock(pthread_mutex_t* Mutex, uint32_t TimeoutMs)
 
 /// One open handle: this process's use of the object and its own view of the mutex.
 struct MutexHandle {
-    std::unique_ptr<platform::SharedObject> object;
+    std::unique_ptr<kernel_private::SharedObject> object;
     SharedMutex* shared = nullptr;
 
     virtual ~MutexHandle()
@@ -182,7 +182,7 @@ NamedMutex::~NamedMutex()
 std::unique_ptr<NamedMutex> NamedMutex::Create(std::string_view Name)
 {
     auto impl = std::make_unique<Impl>();
-    impl->object = platform::SharedObject::Open("mutex", Name, sizeof(SharedMutex), initSharedMutex);
+    impl->object = kernel_private::SharedObject::Open("mutex", Name, sizeof(SharedMutex), initSharedMutex);
     if (!impl->object)
         return nullptr;
     if (impl->object->size() < sizeof(SharedMutex)) {

@@ -9,7 +9,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 
-namespace platform {
+namespace kernel_private {
 
 namespace {
 
@@ -115,4 +115,4 @@ SharedObject::~SharedObject()
     fd_.reset();
 }
 
-} // namespace platform
+} // namespace kernel_private

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace kernel_private {
 
 /// A file under /dev/shm named for the session, alive while any process uses it. Every user
 /// holds a shared flock on it for as long as it keeps the object; an opener that can take the
@@ -53,4 +53,4 @@ private:
     uint32_t size_ = 0;
 };
 
-} // namespace platform
+} // namespace kernel_private

@@ -381,7 +381,7 @@ bool TryStrToDateTime(std::string_view S, TDateTime& Value)
         return scanTime(Sc, Time);
     });
     if (Ok)
-        Value = rtl_detail::composeDateTime(Date, Time);
+        Value = rtl_private::composeDateTime(Date, Time);
     return Ok;
 }
 

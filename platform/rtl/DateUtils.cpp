@@ -54,7 +54,7 @@ TDateTime systemNow()
     tm Local {};
     localtime_r(&Ts.tv_sec, &Local);
     const uint16_t Sec = static_cast<uint16_t>(std::min(Local.tm_sec, 59)); // a leap second stays in its minute
-    return rtl_detail::composeDateTime(
+    return rtl_private::composeDateTime(
         EncodeDate(static_cast<uint16_t>(Local.tm_year + 1900), static_cast<uint16_t>(Local.tm_mon + 1),
                    static_cast<uint16_t>(Local.tm_mday)),
         EncodeTime(static_cast<uint16_t>(Local.tm_hour), static_cast<uint16_t>(Local.tm_min), Sec,
@@ -63,7 +63,7 @@ TDateTime systemNow()
 
 } // namespace
 
-namespace rtl_detail {
+namespace rtl_private {
 
 DayAndTime splitDateTime(TDateTime DateTime)
 {
@@ -87,9 +87,9 @@ TDateTime composeDateTime(TDateTime Date, TDateTime Time)
     return Date < 0 ? Date - Time : Date + Time;
 }
 
-} // namespace rtl_detail
+} // namespace rtl_private
 
-using rtl_detail::splitDateTime;
+using rtl_private::splitDateTime;
 
 bool TryEncodeDate(uint16_t Year, uint16_t Month, uint16_t Day, TDateTime& Date)
 {
@@ -175,7 +175,7 @@ TDateTime IncMonth(TDateTime DateTime, int NumberOfMonths)
     const uint16_t NewMonth = static_cast<uint16_t>(MonthIndex % 12 + 1);
     const uint16_t NewDay = std::min(Day, DaysInAMonth(NewYear, NewMonth));
     const double Time = static_cast<double>(splitDateTime(DateTime).msec) / msecsPerDay;
-    return rtl_detail::composeDateTime(EncodeDate(NewYear, NewMonth, NewDay), Time);
+    return rtl_private::composeDateTime(EncodeDate(NewYear, NewMonth, NewDay), Time);
 }
 
 TDateTime Now()

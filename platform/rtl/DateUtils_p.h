@@ -3,7 +3,7 @@
 
 #include "platform/rtl/DateUtils.h"
 
-namespace rtl_detail {
+namespace rtl_private {
 
 /// A date-time number as its day number and the milliseconds of that day (0..86399999).
 struct DayAndTime {
@@ -17,4 +17,4 @@ DayAndTime splitDateTime(TDateTime DateTime);
 /// A day number with a time of day (a fraction 0 <= Time < 1) as one date-time number.
 TDateTime composeDateTime(TDateTime Date, TDateTime Time);
 
-} // namespace rtl_detail
+} // namespace rtl_private

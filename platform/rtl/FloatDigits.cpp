@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 
-namespace rtl_detail {
+namespace rtl_private {
 
 namespace {
 
@@ -81,4 +81,4 @@ char digitAt(const DecimalDigits& D, int Power)
     return D.digits[Index];
 }
 
-} // namespace rtl_detail
+} // namespace rtl_private

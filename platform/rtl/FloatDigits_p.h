@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace rtl_detail {
+namespace rtl_private {
 
 /// A finite double as sign, decimal digits and exponent: |value| = 0.D1 D2 D3 ... x 10^exponent.
 /// `digits` holds no leading or trailing zeros and is empty for zero (which is never negative).
@@ -28,4 +28,4 @@ void roundToDecimals(DecimalDigits& D, int Decimals);
 /// The digit at a power of ten (10^Power, Power 0 = units, -1 = tenths), '0' where none is held.
 char digitAt(const DecimalDigits& D, int Power);
 
-} // namespace rtl_detail
+} // namespace rtl_private

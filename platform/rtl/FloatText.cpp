@@ -8,11 +8,11 @@
 #include <optional>
 #include <vector>
 
-using rtl_detail::DecimalDigits;
-using rtl_detail::digitAt;
-using rtl_detail::roundToDecimals;
-using rtl_detail::roundToSignificant;
-using rtl_detail::toDecimalDigits;
+using rtl_private::DecimalDigits;
+using rtl_private::digitAt;
+using rtl_private::roundToDecimals;
+using rtl_private::roundToSignificant;
+using rtl_private::toDecimalDigits;
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace platform {
+namespace user_private {
 
 namespace {
 
@@ -550,4 +550,4 @@ void MessageQueue::armTimerFd()
     timerfd_settime(timerFd_.get(), TFD_TIMER_ABSTIME, &spec, nullptr);
 }
 
-} // namespace platform
+} // namespace user_private

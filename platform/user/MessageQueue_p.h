@@ -14,7 +14,7 @@
 #include "platform/rtl/UniqueFd.h"
 #include "platform/user/Messages.h"
 
-namespace platform {
+namespace user_private {
 
 /// The process's windows, its queue of posted messages and its timers.
 ///
@@ -129,4 +129,4 @@ private:
     bool wakeSet_ = false;
 };
 
-} // namespace platform
+} // namespace user_private

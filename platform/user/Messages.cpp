@@ -4,7 +4,7 @@
 #include "platform/user/MessageQueue_p.h"
 #include "platform/user/WindowSocket_p.h"
 
-using platform::MessageQueue;
+using user_private::MessageQueue;
 
 // --- Windows -----------------------------------------------------------------
 
@@ -20,7 +20,7 @@ bool DestroyWindow(HWND Window)
 
 bool IsWindow(HWND Window)
 {
-    return Window != 0 && platform::windowSocketAlive(Window);
+    return Window != 0 && user_private::windowSocketAlive(Window);
 }
 
 // --- Posting -----------------------------------------------------------------
@@ -29,9 +29,9 @@ bool PostMessage(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam)
 {
     if (Window == 0)
         return false;
-    platform::WireMessage wire { Msg, platform::postClock(), static_cast<uint64_t>(wParam),
+    user_private::WireMessage wire { Msg, user_private::postClock(), static_cast<uint64_t>(wParam),
         static_cast<int64_t>(lParam) };
-    return platform::sendToWindow(Window, wire);
+    return user_private::sendToWindow(Window, wire);
 }
 
 void PostQuitMessage(int ExitCode)

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-using namespace platform;
+using namespace user_private;
 
 namespace {
 

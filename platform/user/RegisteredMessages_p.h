@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace platform {
+namespace user_private {
 
 /// The table is the session file "messages": records of one length byte (1..255) followed by the
 /// name's bytes as first registered. The record at index i stands for message FirstRegisteredMessage
@@ -15,4 +15,4 @@ inline constexpr uint32_t FirstRegisteredMessage = 0xC000;
 inline constexpr size_t MaxRegisteredMessages = 0x4000;
 inline constexpr size_t MaxRegisteredNameLength = 255;
 
-} // namespace platform
+} // namespace user_private

@@ -8,7 +8,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 
-namespace platform {
+namespace user_private {
 
 std::string sessionFileName(std::string_view Name)
 {
@@ -36,4 +36,4 @@ ExclusiveFileLock::~ExclusiveFileLock()
         flock(fd_, LOCK_UN);
 }
 
-} // namespace platform
+} // namespace user_private

@@ -6,7 +6,7 @@
 
 #include "platform/rtl/UniqueFd.h"
 
-namespace platform {
+namespace user_private {
 
 /// The shared-memory name ("/varnex-...-user-<Name>") of one of the session's small files.
 std::string sessionFileName(std::string_view Name);
@@ -31,4 +31,4 @@ private:
     int fd_ = -1;
 };
 
-} // namespace platform
+} // namespace user_private

@@ -20,7 +20,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
-namespace platform {
+namespace user_private {
 
 namespace {
 
@@ -338,4 +338,4 @@ HWND nextWindowHandle()
     return counter->next();
 }
 
-} // namespace platform
+} // namespace user_private

@@ -8,7 +8,7 @@
 #include "platform/rtl/UniqueFd.h"
 #include "platform/user/Messages.h"
 
-namespace platform {
+namespace user_private {
 
 /// One posted message as it travels between processes: one datagram, native byte order (both
 /// ends are processes of this machine built from this library).
@@ -72,4 +72,4 @@ inline constexpr const char* WindowHandleCounter = "handles";
 /// the rest. 0 when the session's counter file cannot be used.
 HWND nextWindowHandle();
 
-} // namespace platform
+} // namespace user_private

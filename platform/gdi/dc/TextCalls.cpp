@@ -22,7 +22,7 @@ struct Measure {
     double toLogicalX = 1, toLogicalY = 1;
 
     explicit Measure(const DcState& S) {
-        double sx = raster::scaleX(S), sy = raster::scaleY(S);
+        double sx = gdi_private::scaleX(S), sy = gdi_private::scaleY(S);
         bool plain = std::abs(sx - 1) < 1e-9 && std::abs(sy - 1) < 1e-9;
         font = S.font->realize(plain ? 1.0 : sy);
         if (!plain) toLogicalX = 1 / sx, toLogicalY = 1 / sy;

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace raster {
+namespace gdi_private {
 
 TextFrame placeText(const DcState& S, QPointF Reference, double Length, const TEXTMETRICA& Metrics) {
     const QTransform m = S.toDevice();
@@ -29,4 +29,4 @@ TextFrame placeText(const DcState& S, QPointF Reference, double Length, const TE
     return TextFrame{along, down, Reference + along * shiftU + down * shiftV};
 }
 
-} // namespace raster
+} // namespace gdi_private

@@ -11,7 +11,7 @@
 
 struct DcState;
 
-namespace raster {
+namespace gdi_private {
 
 /// The run's own frame on the device: unit vectors along the baseline and down from it, and
 /// the baseline's start after the alignment shifts.
@@ -25,4 +25,4 @@ struct TextFrame {
 /// (centre or right) and by the ascent or descent across it (top or bottom).
 TextFrame placeText(const DcState& S, QPointF Reference, double Length, const TEXTMETRICA& Metrics);
 
-} // namespace raster
+} // namespace gdi_private

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-namespace platform {
+namespace gdi_private {
 
 namespace {
 
@@ -249,4 +249,4 @@ std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family) {
 
 std::span<const FaceAlias> faceAliases() { return Aliases; }
 
-} // namespace platform
+} // namespace gdi_private

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace platform {
+namespace gdi_private {
 
 /// One entry of the alias table.
 struct FaceAlias {
@@ -48,4 +48,4 @@ struct FamilyStyle {
 };
 std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family);
 
-} // namespace platform
+} // namespace gdi_private

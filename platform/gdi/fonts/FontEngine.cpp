@@ -17,8 +17,8 @@
 #include <mutex>
 #include <set>
 
-using platform::FontFace;
-using platform::SfntMetrics;
+using gdi_private::FontFace;
+using gdi_private::SfntMetrics;
 
 namespace {
 
@@ -106,7 +106,7 @@ TEXTMETRICA textMetrics(const FontFace& Face, const LOGFONTA& Font, double Em, d
 
 // A from the left edge of the ink, B the pixel columns the ink touches, C the rest of the
 // advance, so A + B + C is exactly the advance used for layout.
-ABC charAbc(const platform::CharUnits& C, double Scale, int Advance) {
+ABC charAbc(const gdi_private::CharUnits& C, double Scale, int Advance) {
     ABC R;
     if (!C.HasInk) {
         R.abcC = Advance;
@@ -122,7 +122,7 @@ ABC charAbc(const platform::CharUnits& C, double Scale, int Advance) {
 }
 
 // The same split for a hinted glyph: its bitmap's columns against its hinted advance.
-ABC hintedAbc(const platform::HintedChar& H) {
+ABC hintedAbc(const gdi_private::HintedChar& H) {
     ABC R;
     if (!H.HasInk) {
         R.abcC = H.Advance;
@@ -164,7 +164,7 @@ private:
         std::shared_ptr<const FontFace> Face;
         std::string Family;
     };
-    FontCache() : library_(platform::FtLibrary::create()) {}
+    FontCache() : library_(gdi_private::FtLibrary::create()) {}
     Resolved resolve(const LOGFONTA& Font);
     std::shared_ptr<const FontFace> loadFace(const std::string& Path, int FaceIndex);
     std::shared_ptr<const std::vector<uint8_t>> loadFile(const std::string& Path, std::string& Error);
@@ -172,7 +172,7 @@ private:
     void reportOnce(const std::string& What, const std::string& Message);
 
     std::mutex mutex_;
-    std::shared_ptr<platform::FtLibrary> library_;
+    std::shared_ptr<gdi_private::FtLibrary> library_;
     std::map<std::string, std::shared_ptr<const std::vector<uint8_t>>> files_;
     std::map<std::pair<std::string, int>, std::shared_ptr<const FontFace>> faces_;   // null: unusable
     std::map<std::string, Resolved> resolutions_;
@@ -214,7 +214,7 @@ FontCache::Resolved FontCache::resolve(const LOGFONTA& Font) {
     if (auto It = resolutions_.find(Key); It != resolutions_.end())
         return It->second;
     Resolved Result;
-    for (const platform::FontFileRef& File : platform::candidateFontFiles(Name, Bold, Italic))
+    for (const gdi_private::FontFileRef& File : gdi_private::candidateFontFiles(Name, Bold, Italic))
         if (auto Face = loadFace(File.Path, File.Index)) {
             Result = Resolved{Face, File.Family};
             break;
@@ -280,11 +280,11 @@ std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, 
     Impl->Scale = Impl->Em / Face.metrics().UnitsPerEm;
     // The one advance rule (FontEngine.h): the hinted advance at this size, the linear one
     // rounded where the face cannot be hinted.
-    std::array<platform::HintedChar, 256> Hinted;
+    std::array<gdi_private::HintedChar, 256> Hinted;
     const bool HasHinted = Impl->Em <= MaxHintedEmPixels && Face.hintedChars(Impl->Em, Hinted);
     Impl->Hinted = HasHinted;
     for (unsigned C = 0; C < 256; ++C) {
-        const platform::CharUnits& Units = Face.ansiChar(uint8_t(C));
+        const gdi_private::CharUnits& Units = Face.ansiChar(uint8_t(C));
         if (HasHinted && Hinted[C].Advance >= 0) {
             Impl->Advances[C] = Hinted[C].Advance;
             Impl->Abcs[C] = hintedAbc(Hinted[C]);
@@ -303,13 +303,13 @@ std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, 
     return Realized;
 }
 
-namespace platform {
+namespace gdi_private {
 
 std::shared_ptr<const RealizedFont> realizeFontFromFile(const std::string& Path, int FaceIndex, const LOGFONTA& Font) {
     return FontCache::instance().realizeFromFile(Path, FaceIndex, Font);
 }
 
-} // namespace platform
+} // namespace gdi_private
 
 // --- RealizedFont
 
@@ -322,16 +322,16 @@ std::shared_ptr<const RealizedFont> RealizedFont::Realize(const LOGFONTA& Font) 
 
 std::vector<FontFaceStyle> RealizedFont::EnumTrueTypeFaces(std::string_view FaceName) {
     std::vector<FontFaceStyle> Faces;
-    const platform::FaceAlias* Alias = platform::findFaceAlias(FaceName);
+    const gdi_private::FaceAlias* Alias = gdi_private::findFaceAlias(FaceName);
     if (Alias && !Alias->TrueType)
         return Faces;
     std::string_view Family = Alias ? Alias->Family : FaceName;
     if (Family.find_first_not_of(" \t") == std::string_view::npos)
         return Faces;
-    auto Styles = platform::installedFamilyStyles(Family);
+    auto Styles = gdi_private::installedFamilyStyles(Family);
     if (Styles.empty() && Alias)
-        Styles = platform::installedFamilyStyles(Alias->Fallback);
-    for (const platform::FamilyStyle& S : Styles)
+        Styles = gdi_private::installedFamilyStyles(Alias->Fallback);
+    for (const gdi_private::FamilyStyle& S : Styles)
         Faces.push_back(FontFaceStyle{Alias ? std::string(Alias->Name) : S.Family, S.Weight, S.Italic});
     return Faces;
 }
@@ -415,7 +415,7 @@ uint32_t RealizedFont::GetFontData(uint32_t Table, uint32_t Offset, void* Buffer
         if (Data.empty())
             return GDI_ERROR;
     } else {
-        const platform::SfntDirectory* Directory = Face.directory();
+        const gdi_private::SfntDirectory* Directory = Face.directory();
         // The caller's tag is the file's four letters read as a little-endian number.
         auto Found = Directory ? Directory->table(__builtin_bswap32(Table)) : std::nullopt;
         if (!Found)

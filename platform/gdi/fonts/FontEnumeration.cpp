@@ -142,7 +142,7 @@ FaceEntry describeFace(const std::string& FaceName, int32_t Weight, bool Italic,
 std::vector<FaceEntry> describeFaces(const std::string& FaceName, bool RegularOnly)
 {
     std::vector<FaceEntry> entries;
-    const platform::FaceAlias* alias = platform::findFaceAlias(FaceName);
+    const gdi_private::FaceAlias* alias = gdi_private::findFaceAlias(FaceName);
     if (alias && !alias->TrueType) {
         entries.push_back(describeFace(std::string(alias->Name), FW_NORMAL, false, false));
         return entries;
@@ -164,7 +164,7 @@ int EnumFontFamiliesEx(HDC, const LOGFONTA* Font, FONTENUMPROCA Proc, LPARAM Par
     std::string faceName(Font->lfFaceName, strnlen(Font->lfFaceName, LF_FACESIZE));
     std::vector<FaceEntry> faces;
     if (faceName.empty()) {
-        for (const platform::FaceAlias& alias : platform::faceAliases()) {
+        for (const gdi_private::FaceAlias& alias : gdi_private::faceAliases()) {
             std::vector<FaceEntry> named = describeFaces(std::string(alias.Name), true);
             faces.insert(faces.end(), named.begin(), named.end());
         }

@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-namespace platform {
+namespace gdi_private {
 
 namespace {
 
@@ -168,4 +168,4 @@ void FontFace::measureAnsiChars() {
     }
 }
 
-} // namespace platform
+} // namespace gdi_private

@@ -17,7 +17,7 @@
 
 #include "platform/gdi/fonts/SfntTables_p.h"
 
-namespace platform {
+namespace gdi_private {
 
 class FtFace;
 class FtLibrary;
@@ -91,4 +91,4 @@ private:
     uint8_t family_ = 0;
 };
 
-} // namespace platform
+} // namespace gdi_private

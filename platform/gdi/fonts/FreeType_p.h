@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-namespace platform {
+namespace gdi_private {
 
 /// The FreeType library instance. Faces hold a shared reference, so a face kept alive by a
 /// static cache still finds its library during exit.
@@ -64,4 +64,4 @@ inline std::unique_ptr<FtFace> FtFace::open(std::shared_ptr<FtLibrary> Library, 
     return std::unique_ptr<FtFace>(new FtFace(std::move(Library), Face));
 }
 
-} // namespace platform
+} // namespace gdi_private

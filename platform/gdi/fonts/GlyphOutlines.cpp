@@ -18,7 +18,7 @@ namespace {
 // One face at one size, with the outlines drawn so far.
 struct SizedFace {
     std::shared_ptr<const RealizedFont> font;   // keeps the file's bytes for the face
-    std::unique_ptr<platform::FtFace> face;
+    std::unique_ptr<gdi_private::FtFace> face;
     std::unordered_map<uint32_t, QPainterPath> outlines;
     std::unordered_map<uint32_t, std::shared_ptr<const GlyphBitmap>> bitmaps;
 };
@@ -101,10 +101,10 @@ private:
         auto key = std::make_tuple(Font->FilePath(), Font->FaceIndex(), Font->PixelSize());
         auto found = faces_.find(key);
         if (found != faces_.end()) return found->second.get();
-        if (!library_) library_ = platform::FtLibrary::create();
+        if (!library_) library_ = gdi_private::FtLibrary::create();
         if (!library_) return nullptr;
         std::string error;
-        auto face = platform::FtFace::open(library_, Font->FileBytes(), Font->FaceIndex(), error);
+        auto face = gdi_private::FtFace::open(library_, Font->FileBytes(), Font->FaceIndex(), error);
         if (!face || FT_Set_Char_Size(face->get(), 0, FT_F26Dot6(std::lround(Font->PixelSize() * 64)), 72, 72) != 0)
             return nullptr;
         auto sized = std::make_unique<SizedFace>();
@@ -114,7 +114,7 @@ private:
     }
 
     std::mutex mutex_;
-    std::shared_ptr<platform::FtLibrary> library_;
+    std::shared_ptr<gdi_private::FtLibrary> library_;
     std::map<std::tuple<std::string, int, double>, std::unique_ptr<SizedFace>> faces_;
 };
 

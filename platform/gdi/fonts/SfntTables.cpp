@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-namespace platform {
+namespace gdi_private {
 
 namespace {
 
@@ -182,4 +182,4 @@ uint16_t hmtxAdvance(std::span<const uint8_t> Hmtx, uint16_t NumberOfHMetrics, u
     return readU16(Hmtx, size_t(Metric) * 4);
 }
 
-} // namespace platform
+} // namespace gdi_private

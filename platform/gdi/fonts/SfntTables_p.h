@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace gdi_private {
 
 /// A table tag as it reads in the file: 'h','e','a','d' is 0x68656164.
 constexpr uint32_t sfntTag(char A, char B, char C, char D) {
@@ -85,4 +85,4 @@ std::optional<SfntMetrics> readSfntMetrics(const SfntDirectory& Directory, std::
 /// long metric's advance, as the table lays them out. 0 when hmtx is missing or short.
 uint16_t hmtxAdvance(std::span<const uint8_t> Hmtx, uint16_t NumberOfHMetrics, uint32_t Glyph);
 
-} // namespace platform
+} // namespace gdi_private

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-using namespace emf;
+using namespace gdi_private;
 
 namespace {
 
@@ -284,7 +284,7 @@ std::string fields(const RecordView& R) {
 
 } // namespace
 
-std::string_view emf::recordName(uint32_t Type) { return Type < names.size() ? names[Type] : std::string_view(); }
+std::string_view gdi_private::recordName(uint32_t Type) { return Type < names.size() ? names[Type] : std::string_view(); }
 
 std::string DumpEnhMetaFile(std::span<const uint8_t> Bytes) {
     std::string out;

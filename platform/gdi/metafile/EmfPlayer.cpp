@@ -20,7 +20,7 @@
 #include <cmath>
 #include <cstring>
 
-using namespace emf;
+using namespace gdi_private;
 
 namespace {
 

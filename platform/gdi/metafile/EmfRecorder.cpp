@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <cmath>
 
-using namespace emf;
+using namespace gdi_private;
 using Box = EmfRecorder::Box;
 
 namespace {
@@ -51,7 +51,7 @@ Box widened(Box B, int By) {
 
 // Lines reach half the width of a wide pen beyond their points.
 int penReach(const DcState& S) {
-    raster::PenSpec pen = raster::penOf(S);
+    gdi_private::PenSpec pen = gdi_private::penOf(S);
     return pen.visible && pen.wide() ? pen.width / 2 : 0;
 }
 
@@ -59,9 +59,9 @@ int penReach(const DcState& S) {
 // out by half its width unless it is PS_INSIDEFRAME, and without a pen the fill stops one
 // pixel short on the right and at the bottom.
 Box shapeBox(const DcState& S, const RECT& R) {
-    QRect d = raster::deviceRect(S, R);
+    QRect d = gdi_private::deviceRect(S, R);
     Box b{d.left(), d.top(), d.left() + d.width() - 1, d.top() + d.height() - 1};
-    raster::PenSpec pen = raster::penOf(S);
+    gdi_private::PenSpec pen = gdi_private::penOf(S);
     if (!pen.visible) {
         b.x1 -= 1, b.y1 -= 1;
     } else if (pen.wide() && S.effectivePen().lopnStyle != PS_INSIDEFRAME) {
@@ -73,13 +73,13 @@ Box shapeBox(const DcState& S, const RECT& R) {
 // The device box of a text run: its cell along the baseline, turned by the escapement, placed
 // by the alignment, as the raster backend places its glyphs.
 Box textBox(const DcState& S, const TextRun& Run) {
-    const double sx = raster::scaleX(S), sy = raster::scaleY(S);
+    const double sx = gdi_private::scaleX(S), sy = gdi_private::scaleY(S);
     auto font = S.font->realize(std::abs(sy - 1) < 1e-9 ? 1.0 : sy);
     const TEXTMETRICA& tm = font->TextMetrics();
     long long sum = 0;
     for (size_t i = 0; i < Run.text.size() && i < Run.dx.size(); ++i) sum += Run.dx[i];
     const double length = std::round(double(sum) * sx);
-    const raster::TextFrame frame = raster::placeText(S, S.deviceF(Run.reference), length, tm);
+    const gdi_private::TextFrame frame = gdi_private::placeText(S, S.deviceF(Run.reference), length, tm);
     const QPointF along = frame.along, down = frame.down, origin = frame.origin;
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
     for (double u : {0.0, length})
@@ -91,7 +91,7 @@ Box textBox(const DcState& S, const TextRun& Run) {
     auto cut = [&](double V) { return std::clamp(V, -limit, limit); };
     Box b = length > 0 ? boxOf(cut(x0), cut(y0), cut(x1), cut(y1)) : Box{};
     if (Run.options & (ETO_OPAQUE | ETO_CLIPPED)) {
-        QRect r = raster::deviceRect(S, Run.rect);
+        QRect r = gdi_private::deviceRect(S, Run.rect);
         Box rect{r.left(), r.top(), r.left() + r.width() - 1, r.top() + r.height() - 1};
         if (Run.options & ETO_CLIPPED)
             b = Box{std::max(b.x0, rect.x0), std::max(b.y0, rect.y0), std::min(b.x1, rect.x1), std::min(b.y1, rect.y1)};
@@ -512,7 +512,7 @@ void EmfRecorder::textOut(const DcState& S, const TextRun& Run) {
 }
 
 void EmfRecorder::patBlt(const DcState& S, const RECT& R, uint32_t Rop) {
-    QRect d = raster::deviceRect(S, R);
+    QRect d = gdi_private::deviceRect(S, R);
     Box b{d.left(), d.top(), d.left() + d.width() - 1, d.top() + d.height() - 1};
     RecordWriter w(EMR_BITBLT);
     w.rect(boundsRect(b)).i32(R.left).i32(R.top).i32(extent(R.left, R.right)).i32(extent(R.top, R.bottom)).u32(Rop);
@@ -522,7 +522,7 @@ void EmfRecorder::patBlt(const DcState& S, const RECT& R, uint32_t Rop) {
 }
 
 void EmfRecorder::bitmapRecord(const DcState& S, const RECT& Dest, const Dib& Picture, uint32_t Rop) {
-    QRect d = raster::deviceRect(S, Dest);
+    QRect d = gdi_private::deviceRect(S, Dest);
     Box b{d.left(), d.top(), d.left() + d.width() - 1, d.top() + d.height() - 1};
     const std::vector<uint8_t> info = Picture.PackedInfo();
     const auto bits = Picture.Bytes();
@@ -542,7 +542,7 @@ void EmfRecorder::stretchBlt(const DcState& S, const RECT& Dest, const BlitSourc
     RECT logical = Source.rect;
     QRect area = normalizedSource(logical, dest);
     // The source rectangle in the source's device pixels.
-    QRect device = raster::deviceRect(from, RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    QRect device = gdi_private::deviceRect(from, RECT{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
     const Dib* bitmap = from.bitmap ? from.bitmap->picture() : nullptr;
     std::unique_ptr<PixelSurface> surface = bitmap ? nullptr : Source.dc->backend().surface(from);
     if (!bitmap && !surface) return;   // a source without pixels (a metafile) gives nothing

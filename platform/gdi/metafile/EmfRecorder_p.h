@@ -9,7 +9,7 @@
 #include "platform/gdi/dc/DcBackend_p.h"
 #include "platform/gdi/dc/DeviceContext_p.h"
 
-namespace emf {
+namespace gdi_private {
 class RecordWriter;
 }
 
@@ -61,8 +61,8 @@ public:
     };
 
 private:
-    void append(emf::RecordWriter& Record);
-    void append(emf::RecordWriter&& Record) { append(Record); }
+    void append(gdi_private::RecordWriter& Record);
+    void append(gdi_private::RecordWriter&& Record) { append(Record); }
     void grow(const Box&);
 
     // Object table

@@ -16,7 +16,7 @@
 
 #include "platform/gdi/GdiTypes.h"
 
-namespace emf {
+namespace gdi_private {
 
 // ---- Record types
 enum : uint32_t {
@@ -220,4 +220,4 @@ private:
     bool broken_ = false;
 };
 
-} // namespace emf
+} // namespace gdi_private

@@ -10,7 +10,7 @@
 #include <cassert>
 #include <cstring>
 
-using namespace emf;
+using namespace gdi_private;
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 namespace {
 
-using raster::PenSpec;
+using gdi_private::PenSpec;
 
 // Rounds a point of a curve to its pixel so that the curve stays symmetric about its centre:
 // halves round away from the centre on both sides.
@@ -226,14 +226,14 @@ void paintShape(RasterBackend::Target& T, const DcState& S, const PenSpec& Pen, 
         if (Pen.visible) Fill.subtract(Outline);
         paintMask(*T.surface, Fill, T.clip, *Brush, std::nullopt, S.rop2);
     }
-    if (Pen.visible) paintMask(*T.surface, Outline, T.clip, Paint::solid(Pen.colour), raster::gapColour(S), S.rop2);
+    if (Pen.visible) paintMask(*T.surface, Outline, T.clip, Paint::solid(Pen.colour), gdi_private::gapColour(S), S.rop2);
 }
 
 } // namespace
 
 // ---- Shared helpers
 
-namespace raster {
+namespace gdi_private {
 
 double scaleX(const DcState& S) {
     QTransform m = S.toDevice();
@@ -283,7 +283,7 @@ std::optional<Paint> brushOf(const DcState& S) {
     }
 }
 
-} // namespace raster
+} // namespace gdi_private
 
 // ---- Targets
 
@@ -313,8 +313,8 @@ void RasterBackend::drawPolygons(const DcState& S, const std::vector<std::vector
     bool Fill) {
     Target t = target(S);
     if (!t) return;
-    const PenSpec pen = raster::penOf(S);
-    const std::optional<Paint> brush = Fill ? raster::brushOf(S) : std::nullopt;
+    const PenSpec pen = gdi_private::penOf(S);
+    const std::optional<Paint> brush = Fill ? gdi_private::brushOf(S) : std::nullopt;
     if (!pen.visible && !brush) return;
     std::vector<QPointF> all;
     for (const auto& polygon : Polygons) all.insert(all.end(), polygon.begin(), polygon.end());
@@ -328,7 +328,7 @@ void RasterBackend::drawPolygons(const DcState& S, const std::vector<std::vector
         fill.fillPath(area, S.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     }
     if (pen.visible && !pen.wide()) {
-        LineStyle style(pen.style, raster::gapColour(S).has_value());
+        LineStyle style(pen.style, gdi_private::gapColour(S).has_value());
         markThin(outline, Polygons, Closed, style);
     } else if (pen.visible) {
         markWide(outline, std::span(Polygons), Closed, pen);
@@ -367,10 +367,10 @@ void RasterBackend::polyPolygon(const DcState& S, std::span<const POINT> Points,
 
 void RasterBackend::rectangle(const DcState& S, const RECT& R) {
     Target t = target(S);
-    const QRect device = raster::deviceRect(S, R);
+    const QRect device = gdi_private::deviceRect(S, R);
     if (!t || device.isEmpty()) return;
-    const PenSpec pen = raster::penOf(S);
-    const std::optional<Paint> brush = raster::brushOf(S);
+    const PenSpec pen = gdi_private::penOf(S);
+    const std::optional<Paint> brush = gdi_private::brushOf(S);
     const QRect box = device.adjusted(-pen.width, -pen.width, pen.width, pen.width).intersected(t.box);
     if (box.isEmpty()) return;
 
@@ -378,7 +378,7 @@ void RasterBackend::rectangle(const DcState& S, const RECT& R) {
     // Without a pen the filled area is one pixel smaller to the right and bottom.
     if (brush) fill.fillRect(pen.visible ? device : device.adjusted(0, 0, -1, -1));
     if (pen.visible && !pen.wide()) {
-        LineStyle style(pen.style, raster::gapColour(S).has_value());
+        LineStyle style(pen.style, gdi_private::gapColour(S).has_value());
         markThin(outline, {{device.topLeft(), device.topRight(), device.bottomRight(), device.bottomLeft()}}, true, style);
         if (device.width() == 1 || device.height() == 1) outline.fillRect(device);
     } else if (pen.visible) {
@@ -394,8 +394,8 @@ void RasterBackend::rectangle(const DcState& S, const RECT& R) {
 void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
     Target t = target(S);
     if (!t || F.points.empty()) return;
-    const PenSpec pen = raster::penOf(S);
-    const std::optional<Paint> brush = Fill && F.fillable ? raster::brushOf(S) : std::nullopt;
+    const PenSpec pen = gdi_private::penOf(S);
+    const std::optional<Paint> brush = Fill && F.fillable ? gdi_private::brushOf(S) : std::nullopt;
     if (!pen.visible && !brush) return;
     const QRect box = boundsOf(F.points, pen.width + 1).intersected(t.box);
     if (box.isEmpty()) return;
@@ -404,7 +404,7 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
     if (brush) fill.fillPath(fillArea(F.points, box), Qt::WindingFill);
     if (pen.visible && !pen.wide()) {
         const std::vector<QPoint> pixels = curvePixels(F.points, F.centre, F.closed);
-        LineStyle style(pen.style, raster::gapColour(S).has_value());
+        LineStyle style(pen.style, gdi_private::gapColour(S).has_value());
         markThin(outline, {pixels}, F.closed, style);
         // An open curve keeps its last pixel, as does a curve that is a single pixel.
         if (!F.closed || pixels.size() == 1) outline.set(pixels.back().x(), pixels.back().y(), style.next());
@@ -415,9 +415,9 @@ void RasterBackend::drawFigure(const DcState& S, const Figure& F, bool Fill) {
 }
 
 void RasterBackend::ellipse(const DcState& S, const RECT& R) {
-    const QRect device = raster::deviceRect(S, R);
-    if (device.isEmpty() || !reaches(device, raster::penOf(S), target(S).box)) return;
-    QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
+    const QRect device = gdi_private::deviceRect(S, R);
+    if (device.isEmpty() || !reaches(device, gdi_private::penOf(S), target(S).box)) return;
+    QRectF box = lineBox(device, gdi_private::penOf(S), S.effectivePen().lopnStyle);
     Figure f;
     f.centre = box.center();
     sampleEllipse(f.points, box.center(), QPointF(box.width() / 2, box.height() / 2), 0, 2 * std::numbers::pi);
@@ -425,11 +425,11 @@ void RasterBackend::ellipse(const DcState& S, const RECT& R) {
 }
 
 void RasterBackend::roundRect(const DcState& S, const RECT& R, SIZE Corner) {
-    const QRect device = raster::deviceRect(S, R);
-    if (device.isEmpty() || !reaches(device, raster::penOf(S), target(S).box)) return;
-    QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
-    double rx = std::min(std::abs(Corner.cx) * raster::scaleX(S) / 2, box.width() / 2);
-    double ry = std::min(std::abs(Corner.cy) * raster::scaleY(S) / 2, box.height() / 2);
+    const QRect device = gdi_private::deviceRect(S, R);
+    if (device.isEmpty() || !reaches(device, gdi_private::penOf(S), target(S).box)) return;
+    QRectF box = lineBox(device, gdi_private::penOf(S), S.effectivePen().lopnStyle);
+    double rx = std::min(std::abs(Corner.cx) * gdi_private::scaleX(S) / 2, box.width() / 2);
+    double ry = std::min(std::abs(Corner.cy) * gdi_private::scaleY(S) / 2, box.height() / 2);
     const double quarter = std::numbers::pi / 2;
     Figure f;
     f.centre = box.center();
@@ -441,9 +441,9 @@ void RasterBackend::roundRect(const DcState& S, const RECT& R, SIZE Corner) {
 }
 
 void RasterBackend::arc(const DcState& S, ArcKind Kind, const RECT& Box, POINT Start, POINT End) {
-    const QRect device = raster::deviceRect(S, Box);
-    if (device.isEmpty() || !reaches(device, raster::penOf(S), target(S).box)) return;
-    QRectF box = lineBox(device, raster::penOf(S), S.effectivePen().lopnStyle);
+    const QRect device = gdi_private::deviceRect(S, Box);
+    if (device.isEmpty() || !reaches(device, gdi_private::penOf(S), target(S).box)) return;
+    QRectF box = lineBox(device, gdi_private::penOf(S), S.effectivePen().lopnStyle);
     const QPointF c = box.center();
     const double rx = std::max(box.width() / 2, 1e-9), ry = std::max(box.height() / 2, 1e-9);
     // The angle of each radial, measured on the ellipse as if it were a circle, so that the

@@ -67,7 +67,7 @@ struct DeviceCaps;
 HDC CreateImageDC(QImage& Target, const DeviceCaps& Caps);
 
 // Shared by the drawing files of the raster backend.
-namespace raster {
+namespace gdi_private {
 
 /// The pen as it draws: visibility, device width (1 for cosmetic pens), style and colour.
 struct PenSpec {
@@ -92,4 +92,4 @@ double scaleY(const DcState&);
 /// bottom excluded.
 QRect deviceRect(const DcState&, const RECT&);
 
-} // namespace raster
+} // namespace gdi_private

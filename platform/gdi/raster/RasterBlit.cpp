@@ -68,7 +68,7 @@ void applyRop(RasterBackend::Target& T, const DcState& S, Run X, Run Y, const So
     uint32_t Rop) {
     const bool mono = T.surface->mono();
     const bool usesPattern = ropUsesPattern(Rop);
-    std::optional<Paint> brush = usesPattern ? raster::brushOf(S) : std::nullopt;
+    std::optional<Paint> brush = usesPattern ? gdi_private::brushOf(S) : std::nullopt;
     if (usesPattern && !brush) return;   // the null brush has no pattern to mix
     const QRect dest = within(X, Y, T.clip.boundingRect());
     if (dest.isEmpty()) return;

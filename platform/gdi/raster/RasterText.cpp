@@ -48,7 +48,7 @@ struct Layout {
 
 Layout layOut(const DcState& S, const TextRun& Run) {
     Layout l;
-    const double sx = raster::scaleX(S), sy = raster::scaleY(S);
+    const double sx = gdi_private::scaleX(S), sy = gdi_private::scaleY(S);
     l.font = S.font->realize(std::abs(sy - 1) < 1e-9 ? 1.0 : sy);
     l.tm = l.font->TextMetrics();
     l.at.assign(Run.text.size() + 1, 0.0);
@@ -61,7 +61,7 @@ Layout layOut(const DcState& S, const TextRun& Run) {
 
     // The glyphs start from the reference point's device pixel, so that upright runs keep to the
     // pixel grid; the recorder's bounds use the same rule.
-    const raster::TextFrame f = raster::placeText(S, QPointF(S.device(Run.reference)), l.length, l.tm);
+    const gdi_private::TextFrame f = gdi_private::placeText(S, QPointF(S.device(Run.reference)), l.length, l.tm);
     l.frame = QTransform(f.along.x(), f.along.y(), f.down.x(), f.down.y(), f.origin.x(), f.origin.y());
     return l;
 }
@@ -138,7 +138,7 @@ void RasterBackend::textOut(const DcState& S, const TextRun& Run) {
     QRegion clip = t.clip;
     const COLORREF background = ColorToRGB(S.bkColor);
     if (Run.options & (ETO_OPAQUE | ETO_CLIPPED)) {
-        QRect rect = raster::deviceRect(S, Run.rect);
+        QRect rect = gdi_private::deviceRect(S, Run.rect);
         if (Run.options & ETO_OPAQUE) fillDevice(*t.surface, t.clip, rect, background);
         if (Run.options & ETO_CLIPPED) clip = clip.intersected(rect);
     }

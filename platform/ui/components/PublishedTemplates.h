@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <typeinfo>
 
-namespace published_detail {
+namespace ui_private {
 
 // What an accessor reads or writes: a field (M C::*), a getter (R (C::*)() const) or a
 // setter (R (C::*)(A)).
@@ -86,14 +86,14 @@ using ObjectOf = std::conditional_t<std::is_pointer_v<R>, std::remove_pointer_t<
                                     std::conditional_t<std::is_void_v<typename UniquePointee<R>::type>, R,
                                                        typename UniquePointee<R>::type>>;
 
-} // namespace published_detail
+} // namespace ui_private
 
 template <class T>
 template <class V, class G, class S>
 constexpr void Published<T>::checkAccessors()
 {
-    using GA = published_detail::Accessor<G>;
-    using SA = published_detail::Accessor<S>;
+    using GA = ui_private::Accessor<G>;
+    using SA = ui_private::Accessor<S>;
     static_assert(GA::CanGet, "the getter must be a member function without arguments, or a field");
     static_assert(SA::CanSet, "the setter must be a member function with one argument, or a field");
     static_assert(std::is_base_of_v<typename GA::Class, T> && std::is_base_of_v<typename SA::Class, T>,
@@ -106,7 +106,7 @@ template <class T>
 template <class G>
 constexpr void Published<T>::checkGetter()
 {
-    using GA = published_detail::Accessor<G>;
+    using GA = ui_private::Accessor<G>;
     static_assert(GA::CanGet, "the getter must be a member function without arguments, or a field");
     static_assert(std::is_base_of_v<typename GA::Class, T>, "the getter must belong to the published class or an ancestor");
 }
@@ -116,11 +116,11 @@ template <class G>
 void Published<T>::ReadOnlyInt(std::string_view Name, G Get)
 {
     checkGetter<G>();
-    using V = typename published_detail::Accessor<G>::Value;
+    using V = typename ui_private::Accessor<G>::Value;
     static_assert(std::is_integral_v<V> && !std::is_same_v<V, bool>, "ReadOnlyInt publishes an integer property");
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Integer);
     P.FReadOnly = true;
-    P.FGetOrd = [Get](const TObject& O) { return static_cast<int64_t>(published_detail::get(Get, self(O))); };
+    P.FGetOrd = [Get](const TObject& O) { return static_cast<int64_t>(ui_private::get(Get, self(O))); };
     P.FMin = static_cast<int64_t>(std::numeric_limits<V>::min());
     P.FMax = static_cast<int64_t>(std::min<uint64_t>(std::numeric_limits<V>::max(), std::numeric_limits<int64_t>::max()));
 }
@@ -130,11 +130,11 @@ template <class G>
 void Published<T>::ReadOnlyString(std::string_view Name, G Get)
 {
     checkGetter<G>();
-    static_assert(std::is_same_v<typename published_detail::Accessor<G>::Value, std::string>,
+    static_assert(std::is_same_v<typename ui_private::Accessor<G>::Value, std::string>,
                   "ReadOnlyString publishes a string property");
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::String);
     P.FReadOnly = true;
-    P.FGetStr = [Get](const TObject& O) { return std::string(published_detail::get(Get, self(O))); };
+    P.FGetStr = [Get](const TObject& O) { return std::string(ui_private::get(Get, self(O))); };
 }
 
 template <class T>
@@ -144,8 +144,8 @@ PublishedProperty& Published<T>::ordinal(std::string_view Name, TPropertyKind Ki
 {
     checkAccessors<V, G, S>();
     PublishedProperty& P = FClass.addProperty(Name, Kind);
-    P.FGetOrd = [Get, ToOrd](const TObject& O) -> int64_t { return ToOrd(published_detail::get(Get, self(O))); };
-    P.FSetOrd = [Set, FromOrd](TObject& O, int64_t X) { published_detail::set(Set, self(O), FromOrd(X)); };
+    P.FGetOrd = [Get, ToOrd](const TObject& O) -> int64_t { return ToOrd(ui_private::get(Get, self(O))); };
+    P.FSetOrd = [Set, FromOrd](TObject& O, int64_t X) { ui_private::set(Set, self(O), FromOrd(X)); };
     return P;
 }
 
@@ -153,7 +153,7 @@ template <class T>
 template <class G, class S>
 void Published<T>::integer(std::string_view Name, G Get, S Set)
 {
-    using V = typename published_detail::Accessor<S>::Value;
+    using V = typename ui_private::Accessor<S>::Value;
     static_assert(std::is_integral_v<V> && !std::is_same_v<V, bool>, "Int publishes an integer property");
     PublishedProperty& P = ordinal<V>(
         Name, TPropertyKind::Integer, Get, Set, [](V X) { return static_cast<int64_t>(X); },
@@ -213,20 +213,20 @@ void Published<T>::text(std::string_view Name, G Get, S Set)
 {
     checkAccessors<std::string, G, S>();
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::String);
-    P.FGetStr = [Get](const TObject& O) { return std::string(published_detail::get(Get, self(O))); };
-    P.FSetStr = [Set](TObject& O, const std::string& X) { published_detail::set(Set, self(O), X); };
+    P.FGetStr = [Get](const TObject& O) { return std::string(ui_private::get(Get, self(O))); };
+    P.FSetStr = [Set](TObject& O, const std::string& X) { ui_private::set(Set, self(O), X); };
 }
 
 template <class T>
 template <class G, class S>
 void Published<T>::floating(std::string_view Name, G Get, S Set)
 {
-    using V = typename published_detail::Accessor<S>::Value;
+    using V = typename ui_private::Accessor<S>::Value;
     static_assert(std::is_floating_point_v<V>, "Double publishes a floating-point property");
     checkAccessors<V, G, S>();
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Double);
-    P.FGetFloat = [Get](const TObject& O) { return static_cast<double>(published_detail::get(Get, self(O))); };
-    P.FSetFloat = [Set](TObject& O, double X) { published_detail::set(Set, self(O), static_cast<V>(X)); };
+    P.FGetFloat = [Get](const TObject& O) { return static_cast<double>(ui_private::get(Get, self(O))); };
+    P.FSetFloat = [Set](TObject& O, double X) { ui_private::set(Set, self(O), static_cast<V>(X)); };
 }
 
 template <class T>
@@ -235,27 +235,27 @@ void Published<T>::strings(std::string_view Name, G Get, S Set)
 {
     checkAccessors<TStringList, G, S>();
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Strings);
-    P.FGetStrings = [Get](const TObject& O) { return TStringList(published_detail::get(Get, self(O))); };
-    P.FSetStrings = [Set](TObject& O, const TStringList& X) { published_detail::set(Set, self(O), X); };
+    P.FGetStrings = [Get](const TObject& O) { return TStringList(ui_private::get(Get, self(O))); };
+    P.FSetStrings = [Set](TObject& O, const TStringList& X) { ui_private::set(Set, self(O), X); };
 }
 
 template <class T>
 template <class G>
 void Published<T>::Object(std::string_view Name, G Get)
 {
-    using GA = published_detail::Accessor<G>;
+    using GA = ui_private::Accessor<G>;
     static_assert(GA::CanGet, "the getter must be a member function without arguments, or a field");
     static_assert(std::is_base_of_v<typename GA::Class, T>, "the getter must belong to the class or an ancestor");
-    using X = published_detail::ObjectOf<typename GA::Value>;
+    using X = ui_private::ObjectOf<typename GA::Value>;
     static_assert(std::is_base_of_v<TPersistent, X>, "a published sub-object is persistent");
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Object);
     P.FType = typeid(X);
     P.FGetObject = [Get](TObject& O) -> TPersistent* {
-        decltype(auto) R = published_detail::get(Get, self(O));
+        decltype(auto) R = ui_private::get(Get, self(O));
         using RV = std::remove_cvref_t<decltype(R)>;
         if constexpr (std::is_pointer_v<RV>)
             return R;
-        else if constexpr (!std::is_void_v<typename published_detail::UniquePointee<RV>::type>)
+        else if constexpr (!std::is_void_v<typename ui_private::UniquePointee<RV>::type>)
             return R.get();
         else
             return &R;
@@ -266,19 +266,19 @@ template <class T>
 template <class G, class S>
 void Published<T>::component(std::string_view Name, G Get, S Set)
 {
-    using V = typename published_detail::Accessor<S>::Value;
+    using V = typename ui_private::Accessor<S>::Value;
     static_assert(std::is_pointer_v<V> && std::is_base_of_v<TComponent, std::remove_pointer_t<V>>,
                   "Component publishes a pointer to a component");
     using X = std::remove_pointer_t<V>;
     checkAccessors<V, G, S>();
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Component);
     P.FType = typeid(X);
-    P.FGetComponent = [Get](const TObject& O) -> TComponent* { return published_detail::get(Get, self(O)); };
+    P.FGetComponent = [Get](const TObject& O) -> TComponent* { return ui_private::get(Get, self(O)); };
     P.FSetComponent = [Set](TObject& O, TComponent* C) {
         X* Value = nullptr;
         if (C && !(Value = dynamic_cast<X*>(C)))
             return false;
-        published_detail::set(Set, self(O), Value);
+        ui_private::set(Set, self(O), Value);
         return true;
     };
 }
@@ -287,11 +287,11 @@ template <class T>
 template <class A>
 void Published<T>::Event(std::string_view Name, A FieldOrSetter)
 {
-    using SA = published_detail::Accessor<A>;
+    using SA = ui_private::Accessor<A>;
     using V = typename SA::Value;
     static_assert(SA::CanSet, "an event is a std::function field or a setter");
     static_assert(std::is_base_of_v<typename SA::Class, T>, "the event must belong to the class or an ancestor");
-    static_assert(published_detail::IsStdFunction<V>::value, "an event is a std::function");
+    static_assert(ui_private::IsStdFunction<V>::value, "an event is a std::function");
     PublishedProperty& P = FClass.addProperty(Name, TPropertyKind::Event);
     P.FType = typeid(V);
     P.FEventName = EventTypeName<V>;
@@ -299,7 +299,7 @@ void Published<T>::Event(std::string_view Name, A FieldOrSetter)
         const V* H = std::any_cast<V>(&Handler);
         if (!H)
             P.wrongKind("SetEvent");
-        published_detail::set(FieldOrSetter, self(O), *H);
+        ui_private::set(FieldOrSetter, self(O), *H);
     };
 }
 

@@ -37,7 +37,7 @@ public:
         const QRectF Reach = Frame.mapRect(QRectF(QPointF(0, -T.pixelSize), QPointF(T.length, T.pixelSize / 3)));
         QRegion Visible = S.clip ? *S.clip : QRegion(image_.rect());
         if (Run.options & ETO_CLIPPED)
-            Visible = Visible.intersected(raster::deviceRect(S, Run.rect));
+            Visible = Visible.intersected(gdi_private::deviceRect(S, Run.rect));
         if (!Visible.intersects(Reach.toAlignedRect()))
             return;
         texts_.push_back(std::move(T));
@@ -49,7 +49,7 @@ private:
     static PageText layOut(const DcState& S, const TextRun& Run)
     {
         PageText T;
-        const double Sx = raster::scaleX(S), Sy = raster::scaleY(S);
+        const double Sx = gdi_private::scaleX(S), Sy = gdi_private::scaleY(S);
         const auto Font = S.font->realize(std::abs(Sy - 1) < 1e-9 ? 1.0 : Sy);
         const TEXTMETRICA& Tm = Font->TextMetrics();
         T.text = toQString(Run.text);

@@ -118,7 +118,7 @@ protected:
     // Realizes "Arial" on a file; answers the font and what went to stderr.
     std::pair<std::shared_ptr<const RealizedFont>, std::string> RealizeOn(const std::string& Path, int Index = 0) {
         std::shared_ptr<const RealizedFont> F;
-        std::string Err = fonttest::CaptureStderr([&] { F = platform::realizeFontFromFile(Path, Index, Font("Arial", -12)); });
+        std::string Err = fonttest::CaptureStderr([&] { F = gdi_private::realizeFontFromFile(Path, Index, Font("Arial", -12)); });
         return {F, Err};
     }
     std::string Write(const std::string& Name, const std::vector<uint8_t>& Bytes) {

@@ -15,7 +15,7 @@ protected:
     void SetUp() override { testsupport::UsePrivateSession(); }
     void TearDown() override
     {
-        shm_unlink(platform::sessionFileName(platform::WindowHandleCounter).c_str());
-        shm_unlink(platform::sessionFileName(platform::RegisteredMessageTable).c_str());
+        shm_unlink(user_private::sessionFileName(user_private::WindowHandleCounter).c_str());
+        shm_unlink(user_private::sessionFileName(user_private::RegisteredMessageTable).c_str());
     }
 };

@@ -113,7 +113,7 @@ TEST_F(Posting, FullQueueAnswersFalseAndKeepsWhatCameBefore)
 
     // The receiver does not read, so its queue fills up; a bound keeps a broken queue from
     // turning into an endless loop.
-    constexpr size_t Limit = platform::MessageQueue::LocalQueueLimit;
+    constexpr size_t Limit = user_private::MessageQueue::LocalQueueLimit;
     constexpr size_t Bound = 1000000;
     size_t accepted = 0;
     while (accepted < Bound && PostMessage(window, WM_USER, WPARAM(accepted), LPARAM(accepted)))
@@ -157,7 +157,7 @@ TEST_F(Posting, StrayDatagramsAreDroppedAndTheQueueGoesOn)
 {
     HWND window = CreateWindowHandle(nullptr);
     ASSERT_NE(window, 0u);
-    platform::WindowAddress to = platform::windowAddress(window);
+    user_private::WindowAddress to = user_private::windowAddress(window);
     UniqueFd sender(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     const char shortOne[5] = "abcd";
     char longOne[100] = {};

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr size_t Limit = platform::MessageQueue::LocalQueueLimit;
+constexpr size_t Limit = user_private::MessageQueue::LocalQueueLimit;
 
 /// A forked copy of this test process running Body(input, output) on two pipes; Body's result is
 /// the exit code. Killed and reaped when the object goes, if still running.

@@ -71,8 +71,8 @@ std::optional<std::vector<std::string>> runVerb(const std::vector<std::string>& 
             lines.push_back(std::to_string(RegisterWindowMessage(args[i])));
     } else if (verb == "hold-table-lock") {
         // Kept for the rest of the process's life, which the test ends with SIGKILL.
-        static UniqueFd table = platform::openSessionFile(platform::RegisteredMessageTable);
-        static platform::ExclusiveFileLock hold(table.get());
+        static UniqueFd table = user_private::openSessionFile(user_private::RegisteredMessageTable);
+        static user_private::ExclusiveFileLock hold(table.get());
         lines.push_back(hold ? "locked" : "failed");
     } else if (verb == "windows" && args.size() == 2) {
         for (unsigned long long i = 0, n = number(args[1]); i < n; ++i)
