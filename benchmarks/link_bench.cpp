@@ -3,6 +3,11 @@
 // Runs in a session of its own: it re-executes itself with VARNEX_SESSION set, since the
 // library joins the session's block when it is loaded.
 //
+#include "link/Varnex32.h"
+
+#include "platform/kernel/WinExec.h"
+#include "platform/user/Messages.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -14,10 +19,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-#include "link/Varnex32.h"
-#include "platform/kernel/WinExec.h"
-#include "platform/user/Messages.h"
 
 extern char** environ;
 

@@ -3,11 +3,12 @@
 // link_echo <server window>: registers a window and posts WM_USER back to the server window
 // for each LinkAppMessage it receives; ends when the server closes ('p').
 //
-#include <cstdlib>
-
 #include "link/Varnex32.h"
+
 #include "platform/kernel/WinExec.h"
 #include "platform/user/Messages.h"
+
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {

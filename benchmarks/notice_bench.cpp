@@ -9,6 +9,12 @@
 // Runs in a session of its own: it re-executes itself with VARNEX_SESSION set, since the link
 // library joins the session's block when it is loaded.
 //
+#include "link/Varnex32.h"
+#include "benchmarks/notice_floor.h"
+
+#include "platform/kernel/WinExec.h"
+#include "platform/user/Messages.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -22,12 +28,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-#include "link/Varnex32.h"
-#include "platform/kernel/WinExec.h"
-#include "platform/user/Messages.h"
-
-#include "benchmarks/notice_floor.h"
 
 extern char** environ;
 

@@ -8,6 +8,13 @@
 // notice_client floor <name> <index>: the bare floor, a blocking AF_UNIX datagram socket bound
 //   to <name>-<index> that answers each datagram with its arrival time to <name>-server.
 //
+#include "link/Varnex32.h"
+#include "benchmarks/notice_floor.h"
+
+#include "platform/kernel/WinExec.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/user/Messages.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -15,13 +22,6 @@
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
-
-#include "link/Varnex32.h"
-#include "platform/kernel/WinExec.h"
-#include "platform/ui/forms/TApplication.h"
-#include "platform/user/Messages.h"
-
-#include "benchmarks/notice_floor.h"
 
 namespace {
 

@@ -3,6 +3,10 @@
 // A forked echo process answers every ping posted to its window with a pong posted back; the
 // benchmark times each ping-pong and reports the median and the 99th percentile besides the mean.
 //
+#include "platform/user/Messages.h"
+#include "platform/user/SessionFile_p.h"
+#include "platform/user/WindowSocket_p.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -13,10 +17,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-#include "platform/user/Messages.h"
-#include "platform/user/SessionFile_p.h"
-#include "platform/user/WindowSocket_p.h"
 
 namespace {
 

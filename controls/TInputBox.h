@@ -1,9 +1,9 @@
 //===- TInputBox.h - Asks the operator for one number in a modal dialog -*- C++ -*-===//
 #pragma once
 
-#include <string>
-
 #include "platform/ui/components/TComponent.h"
+
+#include <string>
 
 /// Runs the form Tbox modally around one numeric edit, optionally repeating it until the value
 /// lies in inbox_min..inbox_max, and answers the value with a result code.

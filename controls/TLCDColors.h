@@ -7,10 +7,10 @@
 //
 #pragma once
 
-#include <cstdint>
-
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <cstdint>
 
 enum class TLCDColors : uint8_t {
     Grau, Rot, Gruen, Gelb, Blau, Mangenta, Cyan, Weiss,

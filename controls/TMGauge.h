@@ -8,10 +8,10 @@
 //
 #pragma once
 
+#include "platform/ui/controls/TCustomPanel.h"
+
 #include <cstdint>
 #include <memory>
-
-#include "platform/ui/controls/TCustomPanel.h"
 
 class TBitmap;
 

@@ -8,12 +8,13 @@
 //
 #pragma once
 
+#include "controls/TLCDColors.h"
+
+#include "platform/ui/controls/TCustomPanel.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include "controls/TLCDColors.h"
-#include "platform/ui/controls/TCustomPanel.h"
 
 class TBitmap;
 

@@ -7,10 +7,11 @@
 //
 #pragma once
 
-#include <memory>
-
 #include "controls/TLCDColors.h"
+
 #include "platform/ui/controls/TCustomPanel.h"
+
+#include <memory>
 
 class TBitmap;
 

@@ -7,10 +7,10 @@
 //
 #pragma once
 
+#include "platform/ui/controls/TCustomEdit.h"
+
 #include <cstdint>
 #include <string>
-
-#include "platform/ui/controls/TCustomEdit.h"
 
 enum class tnumkind { csword, csinteger, cspoint, cshex, cslong };
 using enum tnumkind;

@@ -7,11 +7,11 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <memory>
-
 #include "platform/ui/graphics/TBitmap.h"
 #include "platform/ui/controls/TGraphicControl.h"
+
+#include <cstdint>
+#include <memory>
 
 class TCanvas;
 

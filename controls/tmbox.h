@@ -1,9 +1,9 @@
 //===- tmbox.h - Shows a short message without waiting for the operator -*- C++ -*-===//
 #pragma once
 
-#include <string>
-
 #include "platform/ui/components/TComponent.h"
+
+#include <string>
 
 class Tmesbox;
 

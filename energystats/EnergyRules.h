@@ -6,13 +6,13 @@
 //
 #pragma once
 
+#include "link/LinkRecords.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "link/LinkRecords.h"
 
 /// The oldest server the program works with: servers report their version as a letter.
 constexpr uint8_t TessalyMinimumServerLevel = 'X';

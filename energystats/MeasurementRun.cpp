@@ -1,14 +1,15 @@
 //===- MeasurementRun.cpp - Tessaly's main form: Start, the waits, the plots of a run ---===//
 #include "energystats/TForm_main.h"
 
-#include "platform/kernel/Clock.h"
-#include "platform/ui/forms/TApplication.h"
-#include "platform/user/Dialogs.h"
-#include "platform/user/Messages.h"
 #include "plot/TAxis.h"
 #include "plot/TGenericAnnotation.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
+
+#include "platform/kernel/Clock.h"
+#include "platform/ui/forms/TApplication.h"
+#include "platform/user/Dialogs.h"
+#include "platform/user/Messages.h"
 #include "platform/ui/controls/StdCtrls.h"
 
 #include <algorithm>

@@ -2,6 +2,8 @@
 #include "energystats/TForm_main.h"
 
 #include "energystats/ReportFile.h"
+#include "plot/TPlotGraph.h"
+
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/FileNames.h"
 #include "platform/rtl/DateTimeText.h"
@@ -13,7 +15,6 @@
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/graphics/TMetafile.h"
 #include "platform/user/Dialogs.h"
-#include "plot/TPlotGraph.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 //===- ReportFile.h - Tessaly's report page written as a one-page PDF file -*- C++ -*-===//
 #pragma once
 
-#include <string>
-
 #include "platform/rtl/DateUtils.h"
+
+#include <string>
 
 class TMetafile;
 

@@ -6,11 +6,11 @@
 //
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "platform/ui/controls/ExtCtrls.h"
 #include "platform/ui/controls/TGraphicControl.h"
+
+#include <memory>
+#include <string>
 
 class TBitmap;
 class TPopupMenu;

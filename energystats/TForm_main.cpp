@@ -4,6 +4,9 @@
 #include "controls/TMled.h"
 #include "energystats/TFlatButton.h"
 #include "energystats/Twarningform.h"
+#include "plot/TGenericAnnotation.h"
+#include "plot/TPlotGraph.h"
+
 #include "platform/kernel/TIniFile.h"
 #include "platform/kernel/WinExec.h"
 #include "platform/rtl/FileNames.h"
@@ -14,8 +17,6 @@
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/controls/TCustomPanel.h"
 #include "platform/user/Dialogs.h"
-#include "plot/TGenericAnnotation.h"
-#include "plot/TPlotGraph.h"
 
 TForm_main* Form_main = nullptr;
 std::string TForm_main::ProgramPath;

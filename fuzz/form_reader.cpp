@@ -4,9 +4,10 @@
 // sub-objects, events and component references of every kind the reader handles.
 //
 #include "platform/ui/components/FormReader.h"
-#include "platform/ui/components/FormResource.h"
 
 #include "tests/platform/ui/TestClasses.h"
+
+#include "platform/ui/components/FormResource.h"
 
 #include <cstddef>
 #include <cstdint>

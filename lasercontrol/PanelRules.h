@@ -7,12 +7,13 @@
 //
 #pragma once
 
+#include "link/LinkRecords.h"
+
+#include "platform/ui/components/Colors.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-#include "link/LinkRecords.h"
-#include "platform/ui/components/Colors.h"
 
 // --- Reading the status copy
 

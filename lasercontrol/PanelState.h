@@ -7,11 +7,11 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "lasercontrol/PanelRules.h"
 #include "link/LinkRecords.h"
+
+#include <cstdint>
+#include <string>
 
 class PanelState {
 public:

@@ -1,9 +1,9 @@
 //===- GasProcedures.cpp - The gas-mode steps of the simulated laser's controller ---===//
 #include "laserserver/GasProcedures.h"
 
-#include <algorithm>
-
 #include "laserserver/SimulatorSettings.h"
+
+#include <algorithm>
 
 namespace {
 

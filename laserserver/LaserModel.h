@@ -8,14 +8,14 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <random>
-#include <vector>
-
 #include "laserserver/GasProcedures.h"
 #include "laserserver/MeasurementRun.h"
 #include "laserserver/SimulatorSettings.h"
 #include "link/LinkRecords.h"
+
+#include <cstdint>
+#include <random>
+#include <vector>
 
 /// One notice for the programs: an event code (ev_...) and its parameter.
 struct LaserNotice {

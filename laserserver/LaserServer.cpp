@@ -1,14 +1,15 @@
 //===- LaserServer.cpp - The simulator's window, timers and message handling ---===//
 #include "laserserver/LaserServer.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "laserserver/LaserModel.h"
 #include "laserserver/ServerLink.h"
+
 #include "platform/kernel/Clock.h"
 #include "platform/kernel/Signals.h"
 #include "platform/rtl/DateUtils.h"
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 

@@ -6,13 +6,14 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <memory>
-
 #include "laserserver/CommandLog.h"
 #include "laserserver/SimulatorSettings.h"
 #include "link/LinkRecords.h"
+
 #include "platform/user/Messages.h"
+
+#include <cstdint>
+#include <memory>
 
 class LaserModel;
 class ServerLink;

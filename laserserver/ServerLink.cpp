@@ -1,11 +1,12 @@
 //===- ServerLink.cpp - The server's side of the link: registering, fetching, publishing ---===//
 #include "laserserver/ServerLink.h"
 
+#include "link/Varnex32.h"
+
+#include "platform/user/Messages.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "link/Varnex32.h"
-#include "platform/user/Messages.h"
 
 static_assert(sizeof(ServerMark) <= sizeof(LaserStatus::rest));
 

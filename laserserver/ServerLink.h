@@ -8,11 +8,11 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "laserserver/MeasurementRun.h"
 #include "link/LinkRecords.h"
+
+#include <cstdint>
+#include <string>
 
 /// The server's mark in LaserStatus.rest (status offset 307 on): a tag and the server window.
 struct ServerMark {

@@ -1,11 +1,11 @@
 //===- SimulatorSettings.cpp - The simulated laser and the simulator's own settings ---===//
 #include "laserserver/SimulatorSettings.h"
 
-#include <cstdlib>
-#include <limits>
-
 #include "platform/kernel/TIniFile.h"
 #include "platform/rtl/SysUtils.h"
+
+#include <cstdlib>
+#include <limits>
 
 namespace {
 

@@ -4,12 +4,13 @@
 // server leaves at once, after asking it to tell its clients about the laser; otherwise it
 // becomes the server and runs until it is asked to close.
 //
-#include <cstdio>
-
 #include "laserserver/LaserServer.h"
 #include "laserserver/ServerLink.h"
 #include "laserserver/SimulatorSettings.h"
+
 #include "platform/user/Messages.h"
+
+#include <cstdio>
 
 int main()
 {

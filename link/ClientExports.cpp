@@ -1,11 +1,12 @@
 //===- ClientExports.cpp - Registration, status and commands of the clients ---===//
 #include "link/Varnex32.h"
 
-#include <cstring>
-
 #include "link/LinkLibrary_p.h"
+
 #include "platform/kernel/ProcessMemory.h"
 #include "platform/user/Messages.h"
+
+#include <cstring>
 
 namespace {
 

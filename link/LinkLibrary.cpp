@@ -1,14 +1,14 @@
 //===- LinkLibrary.cpp - Load, unload and locking of the link library ---===//
 #include "link/LinkLibrary_p.h"
 
-#include <cstdlib>
-#include <cstring>
-
 #include "platform/kernel/FileMapping.h"
 #include "platform/kernel/NamedMutex.h"
 #include "platform/kernel/WinExec.h"
 #include "platform/user/Dialogs.h"
 #include "platform/user/Messages.h"
+
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 

@@ -1,11 +1,11 @@
 //===- LinkLibrary_p.h - The link library's per-process state -*- C++ -*-===//
 #pragma once
 
+#include "link/LinkRecords.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-
-#include "link/LinkRecords.h"
 
 class FileMapping;
 class NamedMutex;

@@ -36,10 +36,11 @@
 //
 #include "link/Varnex32.h"
 
-#include <cstring>
-
 #include "link/LinkLibrary_p.h"
+
 #include "platform/user/Messages.h"
+
+#include <cstring>
 
 namespace {
 

@@ -6,9 +6,9 @@
 //
 #pragma once
 
-#include <cstdint>
-
 #include "link/LinkRecords.h"
+
+#include <cstdint>
 
 #define VARNEX32_API __attribute__((visibility("default")))
 

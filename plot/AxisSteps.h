@@ -1,9 +1,9 @@
 //===- AxisSteps.h - The plot's logarithm, tick steps, label decimals and month steps -*- C++ -*-===//
 #pragma once
 
-#include <cstdint>
-
 #include "plot/TDateTimeFormat.h"
+
+#include <cstdint>
 
 /// The plot's base-10 logarithm: ln(x) x 0.4342944818, in extended precision. The constant is
 /// a little below log10(e), so log10(100) comes out as 1.99999999952; tick steps and decades

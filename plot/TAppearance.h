@@ -1,13 +1,13 @@
 //===- TAppearance.h - A graph's colours, fonts, titles, flags and step limits -*- C++ -*-===//
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/graphics/GraphicsObjects.h"
 #include "platform/ui/components/TComponent.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
 
 class TPlotGraph;
 class TPlotReader;

@@ -6,12 +6,13 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "plot/TDateTimeFormat.h"
+
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <cstdint>
+#include <string>
 
 class TPlotGraph;
 class TPlotReader;

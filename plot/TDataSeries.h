@@ -6,14 +6,15 @@
 //
 #pragma once
 
+#include "plot/TDataStats.h"
+
+#include "platform/ui/components/Events.h"
+#include "platform/ui/components/TComponent.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "plot/TDataStats.h"
-#include "platform/ui/components/Events.h"
-#include "platform/ui/components/TComponent.h"
 
 class TDataSeries;
 class TPlotReader;

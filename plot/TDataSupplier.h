@@ -6,12 +6,12 @@
 //
 #pragma once
 
+#include "platform/rtl/TStringList.h"
+#include "platform/ui/components/TComponent.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include "platform/rtl/TStringList.h"
-#include "platform/ui/components/TComponent.h"
 
 /// An abstract reader of rows and their columns.
 class TDataSupplier : public TObject {

@@ -1,11 +1,11 @@
 //===- TDateTimeFormat.h - Time tick types and their label formats -*- C++ -*-===//
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <cstdint>
+#include <string>
 
 /// The time tick types. Stored graphs may carry other numbers, which are kept and mean no type.
 enum class Dateticks : int32_t {

@@ -1,9 +1,9 @@
 //===- TDimensions.h - A graph's margins, tick length, offsets and print placement -*- C++ -*-===//
 #pragma once
 
-#include <cstdint>
-
 #include "platform/ui/components/TComponent.h"
+
+#include <cstdint>
 
 class TPlotGraph;
 class TPlotReader;

@@ -6,11 +6,11 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/components/TComponent.h"
+
+#include <cstdint>
+#include <string>
 
 class TPlotGraph;
 class TPlotReader;

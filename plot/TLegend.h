@@ -1,13 +1,13 @@
 //===- TLegend.h - The legend box of a graph -*- C++ -*-===//
 #pragma once
 
-#include <cstdint>
-#include <memory>
-
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/graphics/GraphicsObjects.h"
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/forms/TForm.h"
+
+#include <cstdint>
+#include <memory>
 
 class TPlotGraph;
 class TPlotReader;

@@ -6,14 +6,13 @@
 //
 #pragma once
 
+#include "platform/ui/components/Events.h"
+#include "platform/ui/controls/TCustomPanel.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
-
 #include <string>
-
-#include "platform/ui/components/Events.h"
-#include "platform/ui/controls/TCustomPanel.h"
 
 class TAppearance;
 class TAxis;

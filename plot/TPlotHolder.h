@@ -1,12 +1,12 @@
 //===- TPlotHolder.h - Text rows placed on a form for data series to read -*- C++ -*-===//
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "platform/rtl/TStringList.h"
 #include "platform/ui/components/Events.h"
 #include "platform/ui/components/TComponent.h"
+
+#include <cstdint>
+#include <string>
 
 enum class TPaddingPolicy { ppTotal, ppExtra };
 using enum TPaddingPolicy;

@@ -12,11 +12,11 @@
 //
 #pragma once
 
+#include "plot/TPlotWriter.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include "plot/TPlotWriter.h"
 
 /// Type bytes of the value format.
 enum class TValueType : uint8_t {

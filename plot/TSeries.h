@@ -6,11 +6,12 @@
 //
 #pragma once
 
-#include <cstdint>
-
 #include "plot/TDataSeries.h"
+
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/graphics/GraphicsObjects.h"
+
+#include <cstdint>
 
 class TAxis;
 class TPlotGraph;

@@ -22,14 +22,14 @@
 //
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <utility>
-
-#include "platform/gdi/GdiTypes.h"
 
 class Dib;
 struct OUTLINETEXTMETRICA;

@@ -6,10 +6,10 @@
 //
 #pragma once
 
-#include <cstdint>
-
 #include "platform/kernel/CodePages.h"
 #include "platform/user/Messages.h"
+
+#include <cstdint>
 
 // Handles
 struct HDC__;

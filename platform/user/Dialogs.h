@@ -1,10 +1,10 @@
 //===- Dialogs.h - Message boxes and beeps ----------------------*- C++ -*-===//
 #pragma once
 
+#include "platform/user/Messages.h"
+
 #include <functional>
 #include <string>
-
-#include "platform/user/Messages.h"
 
 // Buttons and icons of MessageBox, with the original platform's values.
 constexpr UINT MB_OK = 0x00;

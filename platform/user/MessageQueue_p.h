@@ -1,6 +1,9 @@
 //===- MessageQueue_p.h - The message queue and timers of this process -*- C++ -*-===//
 #pragma once
 
+#include "platform/rtl/UniqueFd.h"
+#include "platform/user/Messages.h"
+
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -8,11 +11,7 @@
 #include <mutex>
 #include <unordered_map>
 #include <vector>
-
 #include <sys/epoll.h>
-
-#include "platform/rtl/UniqueFd.h"
-#include "platform/user/Messages.h"
 
 namespace user_private {
 

@@ -1,10 +1,10 @@
 //===- SessionFile_p.h - Small shared files of the session, and their locks -*- C++ -*-===//
 #pragma once
 
+#include "platform/rtl/UniqueFd.h"
+
 #include <string>
 #include <string_view>
-
-#include "platform/rtl/UniqueFd.h"
 
 namespace user_private {
 

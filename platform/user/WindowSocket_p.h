@@ -1,12 +1,12 @@
 //===- WindowSocket_p.h - The datagram socket behind each window -*- C++ -*-===//
 #pragma once
 
+#include "platform/rtl/UniqueFd.h"
+#include "platform/user/Messages.h"
+
 #include <cstdint>
 #include <sys/socket.h>
 #include <sys/un.h>
-
-#include "platform/rtl/UniqueFd.h"
-#include "platform/user/Messages.h"
 
 namespace user_private {
 

@@ -1,14 +1,15 @@
 //===- ControlsFixture.cpp - A host form for the display controls, and pixel helpers ===//
 #include "tests/controls/ControlsFixture.h"
 
+#include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/graphics/TBitmap.h"
 #include "platform/ui/controls/TControl.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
-#include "tests/support/TestSupport.h"
 
 namespace controlstest {
 

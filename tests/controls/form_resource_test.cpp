@@ -7,11 +7,12 @@
 #include "controls/TMled.h"
 #include "controls/TMnumedit.h"
 #include "controls/ToaGauge.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+
 #include "platform/rtl/Exception.h"
 #include "platform/ui/components/Published.h"
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/controls/TCustomPanel.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -4,10 +4,11 @@
 #include "controls/TInputBox.h"
 #include "controls/TMnumedit.h"
 #include "controls/Tbox.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+
 #include "platform/ui/controls/Buttons.h"
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/controls/VirtualKeys.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
 
 using namespace controlstest;
 

@@ -3,9 +3,10 @@
 
 #include "controls/Tmesbox.h"
 #include "controls/tmbox.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/forms/TApplication.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
 
 using namespace controlstest;
 

@@ -1,6 +1,9 @@
 //===- flat_button_test.cpp - The flat push button: groups, menus, accelerators, looks ---===//
 #include "energystats/TFlatButton.h"
 
+#include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/controls/Menus.h"
@@ -8,8 +11,6 @@
 #include "platform/ui/graphics/TBitmap.h"
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/forms/TForm.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,13 @@
 
 #include "energystats/TFlatButton.h"
 #include "energystats/TForm_main.h"
-#include "platform/kernel/Clock.h"
-#include "platform/ui/controls/StdCtrls.h"
 #include "plot/TAxis.h"
 #include "plot/TGenericAnnotation.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
+
+#include "platform/kernel/Clock.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 namespace {
 

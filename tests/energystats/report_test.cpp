@@ -3,22 +3,22 @@
 // The saved file and the printed page (on the PDF file printer) are read by real readers.
 //
 #include "tests/energystats/TessalyFixture.h"
-#include "tests/pdf/PdfTestSupport.h"
 
+#include "tests/pdf/PdfTestSupport.h"
 #include "energystats/ReportPage.h"
 #include "energystats/TForm_main.h"
+#include "plot/TPlotGraph.h"
+
 #include "platform/rtl/DateTimeText.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/ui/printing/Clipbrd.h"
 #include "platform/ui/printing/Printers.h"
-#include "plot/TPlotGraph.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sstream>
-
 #include <unistd.h>
 
 namespace {

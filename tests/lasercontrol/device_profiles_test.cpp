@@ -5,10 +5,11 @@
 #include "controls/TMPLCD.h"
 #include "controls/TMled.h"
 #include "lasercontrol/Tfenergy.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/ui/controls/Menus.h"
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/controls/TCustomPanel.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 #include <map>
 

@@ -6,12 +6,13 @@
 #include "lasercontrol/Tconfigbox.h"
 #include "lasercontrol/Texithint.h"
 #include "lasercontrol/Tfenergy.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/kernel/TIniFile.h"
 #include "platform/ui/controls/Buttons.h"
 #include "platform/ui/controls/ExtCtrls.h"
 #include "platform/ui/controls/Menus.h"
 #include "platform/ui/controls/StdCtrls.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 #include <filesystem>
 

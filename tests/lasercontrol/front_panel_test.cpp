@@ -7,6 +7,8 @@
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
 #include "lasercontrol/Tfenergy.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/gdi/bitmaps/Dib.h"
 #include "platform/ui/controls/Buttons.h"
 #include "platform/ui/controls/StdCtrls.h"
@@ -14,7 +16,6 @@
 #include "platform/ui/graphics/TBitmap.h"
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/controls/TCustomPanel.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 #include <limits>
 

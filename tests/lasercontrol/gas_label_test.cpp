@@ -2,8 +2,9 @@
 #include "lasercontrol/TForm_main.h"
 
 #include "lasercontrol/TForm_opt_teaktest.h"
-#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
+
+#include "platform/ui/controls/StdCtrls.h"
 
 namespace {
 

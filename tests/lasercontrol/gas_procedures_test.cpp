@@ -6,9 +6,10 @@
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tflushingform.h"
 #include "lasercontrol/Tmsgbox.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/user/Dialogs.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 #include <cmath>
 #include <limits>

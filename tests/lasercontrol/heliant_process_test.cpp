@@ -1,9 +1,11 @@
 //===- heliant_process_test.cpp - The program and the simulator as real processes ---===//
 
 #include "link/Varnex32.h"
-#include "platform/gdi/bitmaps/Dib.h"
+
 #include "tests/lasercontrol/HeliantFixture.h"
 #include "tests/support/TestSupport.h"
+
+#include "platform/gdi/bitmaps/Dib.h"
 
 #include <chrono>
 #include <csignal>

@@ -5,9 +5,10 @@
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
 #include "link/Varnex32.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/forms/TApplication.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 namespace {
 

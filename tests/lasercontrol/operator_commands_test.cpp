@@ -14,12 +14,13 @@
 #include "lasercontrol/TAbout.h"
 #include "lasercontrol/Tfenergy.h"
 #include "lasercontrol/Tflushingform.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/ui/controls/Buttons.h"
 #include "platform/ui/controls/Menus.h"
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/controls/TCustomPanel.h"
 #include "platform/ui/controls/VirtualKeys.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 #include <bit>
 #include <filesystem>

@@ -1,14 +1,15 @@
 //===- settings_test.cpp - Heliant.INI: reading, the dirty rule, placement and saving at closing ---===//
 #include "lasercontrol/HeliantSettings.h"
-#include "lasercontrol/TForm_main.h"
 
+#include "lasercontrol/TForm_main.h"
 #include "lasercontrol/Texithint.h"
 #include "lasercontrol/Tfenergy.h"
 #include "link/Varnex32.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/kernel/TIniFile.h"
 #include "platform/rtl/FileNames.h"
 #include "platform/ui/forms/TApplication.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 #include <fstream>
 #include <sstream>

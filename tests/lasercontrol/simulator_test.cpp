@@ -10,10 +10,11 @@
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tflushingform.h"
-#include "platform/ui/controls/VirtualKeys.h"
 #include "link/Varnex32.h"
-#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
+
+#include "platform/ui/controls/VirtualKeys.h"
+#include "platform/ui/controls/StdCtrls.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -4,11 +4,12 @@
 #include "controls/TMled.h"
 #include "lasercontrol/Tfenergy.h"
 #include "link/Varnex32.h"
+#include "tests/lasercontrol/HeliantFixture.h"
+
 #include "platform/ui/controls/Menus.h"
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/controls/TCustomPanel.h"
-#include "tests/lasercontrol/HeliantFixture.h"
 
 namespace {
 

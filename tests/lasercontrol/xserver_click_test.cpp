@@ -9,10 +9,10 @@
 #include "lasercontrol/TForm_main.h"
 
 #include "controls/TMLCD.h"
-
-#include "platform/ui/controls/StdCtrls.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 #include "tests/support/TestSupport.h"
+
+#include "platform/ui/controls/StdCtrls.h"
 
 #include <chrono>
 #include <cstdint>

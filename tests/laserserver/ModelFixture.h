@@ -1,13 +1,12 @@
 //===- ModelFixture.h - A laser model with its own data regions, for the model tests -*- C++ -*-===//
 #pragma once
 
+#include "laserserver/LaserModel.h"
+
 #include <algorithm>
 #include <memory>
 #include <vector>
-
 #include <gtest/gtest.h>
-
-#include "laserserver/LaserModel.h"
 
 // Assertions read the multi-byte fields of the packed status with a unary plus ("+s.samples"):
 // the macros bind references, which a misaligned packed field cannot give.

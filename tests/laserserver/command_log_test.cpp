@@ -1,11 +1,10 @@
 //===- command_log_test.cpp - The command log's lines ---===//
-#include <fstream>
-
-#include <gtest/gtest.h>
-
 #include "laserserver/CommandLog.h"
 #include "link/LinkRecords.h"
 #include "tests/support/TestSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
 
 namespace {
 

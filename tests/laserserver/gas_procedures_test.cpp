@@ -1,8 +1,8 @@
 //===- gas_procedures_test.cpp - Gas-mode steps advance with time and sub-commands ---===//
-#include <vector>
-
 #include "laserserver/GasProcedures.h"
 #include "tests/laserserver/ModelFixture.h"
+
+#include <vector>
 
 namespace {
 

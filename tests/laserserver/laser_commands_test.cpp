@@ -1,8 +1,8 @@
 //===- laser_commands_test.cpp - How the simulated laser answers single commands ---===//
+#include "tests/laserserver/ModelFixture.h"
+
 #include <bit>
 #include <cstring>
-
-#include "tests/laserserver/ModelFixture.h"
 
 namespace {
 

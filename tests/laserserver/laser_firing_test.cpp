@@ -1,7 +1,7 @@
 //===- laser_firing_test.cpp - Repetition, burst, watch counter and the energy they give ---===//
-#include <cmath>
-
 #include "tests/laserserver/ModelFixture.h"
+
+#include <cmath>
 
 namespace {
 

@@ -23,6 +23,10 @@
 // longer than the guard (30 s, or KELMOR32_TEST_GUARD ms) prints "timeout" and ends the client
 // with 3. The option --no-register as first argument skips the registration (for cleaning up).
 //
+#include "link/Varnex32.h"
+
+#include "platform/user/Messages.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,9 +35,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include "link/Varnex32.h"
-#include "platform/user/Messages.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 //===- measurement_run_test.cpp - Pulse data and statistics of a measurement run ---===//
-#include <cmath>
-#include <numeric>
-
 #include "laserserver/MeasurementRun.h"
 #include "tests/laserserver/ModelFixture.h"
+
+#include <cmath>
+#include <numeric>
 
 namespace {
 

@@ -4,6 +4,10 @@
 // blink period, large time scale, no warm-up) and a command log. The client registers like the
 // programs do, which starts Kelmor32 beside it through the link library.
 //
+#include "link/LinkRecords.h"
+#include "tests/laserserver/RunningProgram.h"
+#include "tests/support/TestSupport.h"
+
 #include <algorithm>
 #include <cmath>
 #include <csignal>
@@ -11,12 +15,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
-
 #include <gtest/gtest.h>
-
-#include "link/LinkRecords.h"
-#include "tests/laserserver/RunningProgram.h"
-#include "tests/support/TestSupport.h"
 
 namespace {
 

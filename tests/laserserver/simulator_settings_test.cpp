@@ -1,11 +1,10 @@
 //===- simulator_settings_test.cpp - Reading Kelmor32.INI ---===//
-#include <cstdlib>
-#include <fstream>
-
-#include <gtest/gtest.h>
-
 #include "laserserver/SimulatorSettings.h"
 #include "tests/support/TestSupport.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,12 +1,11 @@
 //===- terminate_handler_test.cpp - Terminate requests reach the program instead of ending it ---===//
+#include "platform/kernel/Signals.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <csignal>
 #include <mutex>
-
 #include <gtest/gtest.h>
-
-#include "platform/kernel/Signals.h"
 
 namespace {
 

@@ -1,15 +1,16 @@
 //===- LinkFixture.h - Processes that load the link library, for tests -*- C++ -*-===//
 #pragma once
 
+#include "link/LinkRecords.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TestSupport.h"
+
+#include "platform/kernel/FileMapping.h"
+
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "link/LinkRecords.h"
-#include "platform/kernel/FileMapping.h"
-#include "tests/support/ChildProcess.h"
-#include "tests/support/TestSupport.h"
 
 /// Each test runs in a session of its own. Peers are link_peer processes; the test itself
 /// may look into the block directly, once a peer has created it.

@@ -4,6 +4,13 @@
 // Message boxes and program starts are recorded as "BOX <caption>|<text>" and
 // "EXEC <command line>" and reported by "events"; a real server start is "realexec".
 //
+#include "link/Varnex32.h"
+
+#include "platform/kernel/NamedMutex.h"
+#include "platform/kernel/WinExec.h"
+#include "platform/user/Dialogs.h"
+#include "platform/user/Messages.h"
+
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -13,12 +20,6 @@
 #include <string>
 #include <sys/mman.h>
 #include <vector>
-
-#include "link/Varnex32.h"
-#include "platform/kernel/NamedMutex.h"
-#include "platform/kernel/WinExec.h"
-#include "platform/user/Dialogs.h"
-#include "platform/user/Messages.h"
 
 namespace {
 

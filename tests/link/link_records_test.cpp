@@ -1,7 +1,7 @@
 //===- link_records_test.cpp - Helpers over the shared records ---------===//
-#include <gtest/gtest.h>
-
 #include "link/LinkRecords.h"
+
+#include <gtest/gtest.h>
 
 TEST(LinkRecords, PendingCommandsWrapAroundTheRing)
 {

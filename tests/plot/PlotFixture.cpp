@@ -2,10 +2,11 @@
 #include "tests/plot/PlotFixture.h"
 
 #include "plot/TAxis.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/graphics/TMetafile.h"
-#include "tests/support/TestSupport.h"
 
 namespace plottest {
 

@@ -1,13 +1,13 @@
 //===- data_supplier_test.cpp - Text suppliers and reloading a series from a file ===//
 #include "plot/TDataSeries.h"
+
 #include "plot/TDataSupplier.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/Exception.h"
 
-#include "tests/support/TestSupport.h"
-
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {

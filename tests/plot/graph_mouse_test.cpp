@@ -1,17 +1,18 @@
 //===- graph_mouse_test.cpp - Zoom, restore, legend drag, cross wire and window corners ===//
 #include "plot/TAppearance.h"
+
 #include "plot/TAxis.h"
 #include "plot/TLegend.h"
 #include "plot/TPlotGraph.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/ui/controls/Mouse.h"
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/forms/TForm.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {

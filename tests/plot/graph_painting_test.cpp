@@ -1,11 +1,16 @@
 //===- graph_painting_test.cpp - The graph's paint, axes, legend and metafile, offscreen ===//
 #include "plot/TAppearance.h"
+
 #include "plot/TAxis.h"
 #include "plot/TDimensions.h"
 #include "plot/TGenericAnnotation.h"
 #include "plot/TLegend.h"
 #include "plot/TPlotGraph.h"
 #include "plot/TSeries.h"
+#include "tests/plot/PlotFixture.h"
+#include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
@@ -14,14 +19,9 @@
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/forms/TForm.h"
 #include "platform/ui/graphics/TMetafile.h"
-#include "tests/plot/PlotFixture.h"
-#include "tests/platform/ui/support/UiTestSupport.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <QImage>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>

@@ -1,20 +1,21 @@
 //===- graph_stream_test.cpp - Saving, loading and copying whole graphs ===//
 #include "plot/TAxis.h"
+
 #include "plot/TGenericAnnotation.h"
 #include "plot/TPlotReader.h"
 #include "plot/TPlotWriter.h"
 #include "plot/TSeries.h"
+#include "tests/plot/PlotFixture.h"
+#include "tests/support/TestSupport.h"
+
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStream.h"
 #include "platform/ui/printing/Clipbrd.h"
 #include "platform/ui/components/Filer.h"
 #include "platform/ui/components/FormReader.h"
 #include "platform/ui/components/FormResource.h"
-#include "tests/plot/PlotFixture.h"
-#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -1,11 +1,12 @@
 //===- plot_holder_test.cpp - Data holders on forms and data modules, found by ID ===//
 #include "plot/TDataSeries.h"
+
 #include "plot/TPlotHolder.h"
+#include "tests/platform/ui/UiFixture.h"
+
 #include "platform/ui/components/Published.h"
 #include "platform/ui/components/TDataModule.h"
 #include "platform/ui/forms/TForm.h"
-
-#include "tests/platform/ui/UiFixture.h"
 
 #include <vector>
 

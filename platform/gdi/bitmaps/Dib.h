@@ -1,14 +1,14 @@
 //===- Dib.h - Device-independent bitmaps and BMP files ---------*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "platform/gdi/GdiTypes.h"
 
 /// One entry of a colour table, in file order (blue, green, red, reserved).
 struct RGBQUAD {

@@ -8,14 +8,13 @@
 //
 #pragma once
 
-#include <QRegion>
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/raster/PixelSurface_p.h"
 
+#include <QRegion>
 #include <memory>
 #include <span>
 #include <string_view>
-
-#include "platform/gdi/GdiTypes.h"
-#include "platform/gdi/raster/PixelSurface_p.h"
 
 class DeviceContext;
 class Dib;

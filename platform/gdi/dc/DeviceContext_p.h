@@ -1,16 +1,15 @@
 //===- DeviceContext_p.h - The state of a device context and its save stack -*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/dc/GdiObjects_p.h"
+#include "platform/gdi/GdiTypes.h"
+
 #include <QPointF>
 #include <QRegion>
 #include <QTransform>
-
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "platform/gdi/dc/GdiObjects_p.h"
-#include "platform/gdi/GdiTypes.h"
 
 class DcBackend;
 

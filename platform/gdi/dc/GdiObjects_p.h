@@ -7,15 +7,14 @@
 //
 #pragma once
 
-#include <QRegion>
+#include "platform/gdi/bitmaps/Dib.h"
+#include "platform/gdi/GdiTypes.h"
 
+#include <QRegion>
 #include <array>
 #include <memory>
 #include <mutex>
 #include <optional>
-
-#include "platform/gdi/bitmaps/Dib.h"
-#include "platform/gdi/GdiTypes.h"
 
 class RealizedFont;
 

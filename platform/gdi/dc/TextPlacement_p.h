@@ -5,9 +5,9 @@
 //
 #pragma once
 
-#include <QPointF>
-
 #include "platform/gdi/GdiTypes.h"
+
+#include <QPointF>
 
 struct DcState;
 

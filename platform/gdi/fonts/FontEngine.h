@@ -14,14 +14,14 @@
 //
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/gdi/GdiTypes.h"
 
 struct PANOSE {
     uint8_t bFamilyType = 0, bSerifStyle = 0, bWeight = 0, bProportion = 0, bContrast = 0, bStrokeVariation = 0,

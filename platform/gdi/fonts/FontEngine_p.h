@@ -1,10 +1,10 @@
 //===- FontEngine_p.h - Font engine entry points for the platform's own use -*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/fonts/FontEngine.h"
+
 #include <memory>
 #include <string>
-
-#include "platform/gdi/fonts/FontEngine.h"
 
 namespace gdi_private {
 

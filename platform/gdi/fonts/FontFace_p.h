@@ -6,6 +6,8 @@
 //
 #pragma once
 
+#include "platform/gdi/fonts/SfntTables_p.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -14,8 +16,6 @@
 #include <span>
 #include <string>
 #include <vector>
-
-#include "platform/gdi/fonts/SfntTables_p.h"
 
 namespace gdi_private {
 

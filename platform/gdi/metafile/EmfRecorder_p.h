@@ -1,13 +1,13 @@
 //===- EmfRecorder_p.h - The backend of metafile contexts: calls become EMF records -*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/dc/DcBackend_p.h"
+#include "platform/gdi/dc/DeviceContext_p.h"
+
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "platform/gdi/dc/DcBackend_p.h"
-#include "platform/gdi/dc/DeviceContext_p.h"
 
 namespace gdi_private {
 class RecordWriter;

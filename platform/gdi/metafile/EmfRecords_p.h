@@ -7,14 +7,14 @@
 //
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <string_view>
 #include <vector>
-
-#include "platform/gdi/GdiTypes.h"
 
 namespace gdi_private {
 

@@ -18,13 +18,13 @@
 //
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "platform/gdi/GdiTypes.h"
 
 /// The bytes of a complete, structurally valid metafile and its header values.
 class EnhMetaFile {

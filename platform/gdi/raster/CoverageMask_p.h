@@ -11,16 +11,15 @@
 //
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+
 #include <QPainterPath>
 #include <QRect>
 #include <QRegion>
-
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "platform/gdi/GdiTypes.h"
 
 class Dib;
 class PixelSurface;

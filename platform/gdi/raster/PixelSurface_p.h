@@ -6,12 +6,11 @@
 //
 #pragma once
 
-#include <QImage>
+#include "platform/gdi/GdiTypes.h"
 
+#include <QImage>
 #include <cstdint>
 #include <unordered_map>
-
-#include "platform/gdi/GdiTypes.h"
 
 class Dib;
 

@@ -1,16 +1,15 @@
 //===- RasterBackend_p.h - Drawing into pixels: bitmaps, windows, printer pages -*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/raster/CoverageMask_p.h"
+#include "platform/gdi/dc/DcBackend_p.h"
+
 #include <QImage>
 #include <QPainterPath>
 #include <QRegion>
-
 #include <memory>
 #include <optional>
 #include <vector>
-
-#include "platform/gdi/raster/CoverageMask_p.h"
-#include "platform/gdi/dc/DcBackend_p.h"
 
 /// The raster backend: every primitive is marked in a coverage mask and painted into the
 /// surface through the clip. It draws on the bitmap selected into a memory context, or on an

@@ -5,11 +5,11 @@
 //
 #pragma once
 
+#include "platform/ui/components/TypeInfo.h"
+
 #include <cstdint>
 #include <functional>
 #include <string_view>
-
-#include "platform/ui/components/TypeInfo.h"
 
 class TObject;
 

@@ -1,10 +1,10 @@
 //===- FormReader.h - Creates a form's components from its form resource -*- C++ -*-===//
 #pragma once
 
+#include "platform/rtl/Exception.h"
+
 #include <string>
 #include <string_view>
-
-#include "platform/rtl/Exception.h"
 
 class TComponent;
 struct TFormObject;

@@ -19,12 +19,12 @@
 //
 #pragma once
 
+#include "platform/rtl/Exception.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/rtl/Exception.h"
 
 enum class TFormValueKind {
     Integer,   // 12, -3, $00C0C0C0

@@ -24,6 +24,12 @@
 //
 #pragma once
 
+#include "platform/rtl/TStringList.h"
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/components/TComponent.h"
+#include "platform/ui/components/TypeInfo.h"
+
 #include <any>
 #include <cstdint>
 #include <functional>
@@ -35,12 +41,6 @@
 #include <typeindex>
 #include <typeinfo>
 #include <vector>
-
-#include "platform/rtl/TStringList.h"
-#include "platform/ui/components/Colors.h"
-#include "platform/ui/components/Events.h"
-#include "platform/ui/components/TComponent.h"
-#include "platform/ui/components/TypeInfo.h"
 
 struct TFormValue;
 template <class T>

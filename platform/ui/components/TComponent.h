@@ -1,12 +1,12 @@
 //===- TComponent.h - Objects, persistent objects and components with owners -*- C++ -*-===//
 #pragma once
 
+#include "platform/ui/components/TypeInfo.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/ui/components/TypeInfo.h"
 
 class TFiler;
 

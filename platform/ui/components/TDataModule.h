@@ -6,10 +6,10 @@
 //
 #pragma once
 
-#include <string>
-
 #include "platform/ui/components/Events.h"
 #include "platform/ui/components/TComponent.h"
+
+#include <string>
 
 class TDataModule : public TComponent {
 public:

@@ -1,12 +1,12 @@
 //===- ExtCtrls.h - Bevels, images and radio groups -*- C++ -*-===//
 #pragma once
 
-#include <memory>
-
 #include "platform/rtl/TStringList.h"
 #include "platform/ui/graphics/TGraphic.h"
 #include "platform/ui/controls/TGraphicControl.h"
 #include "platform/ui/controls/TWinControl.h"
+
+#include <memory>
 
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
 using enum TBevelShape;

@@ -14,13 +14,13 @@
 //
 #pragma once
 
+#include "platform/ui/components/Events.h"
+#include "platform/ui/components/TComponent.h"
+
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/ui/components/Events.h"
-#include "platform/ui/components/TComponent.h"
 
 class TMenu;
 

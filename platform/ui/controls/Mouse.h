@@ -8,12 +8,12 @@
 //
 #pragma once
 
-#include <functional>
-#include <vector>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/ui/controls/UiTypes.h"
 #include "platform/user/Messages.h"
+
+#include <functional>
+#include <vector>
 
 class TWinControl;
 

@@ -1,12 +1,12 @@
 //===- StdCtrls.h - Labels, push buttons, check boxes, radio buttons, group boxes -*- C++ -*-===//
 #pragma once
 
-#include <string>
-#include <string_view>
-
 #include "platform/ui/controls/TGraphicControl.h"
 #include "platform/ui/controls/TWinControl.h"
 #include "platform/ui/controls/UiTypes.h"
+
+#include <string>
+#include <string_view>
 
 /// True when Caption marks Key as its accelerator ("&Start" and 's' or 'S'); "&&" is a plain '&'.
 bool IsAccel(char Key, std::string_view Caption);

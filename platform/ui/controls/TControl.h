@@ -8,10 +8,6 @@
 //
 #pragma once
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/components/Events.h"
 #include "platform/ui/graphics/GraphicsObjects.h"
@@ -19,6 +15,10 @@
 #include "platform/ui/components/TypeInfo.h"
 #include "platform/ui/controls/UiTypes.h"
 #include "platform/user/Messages.h"
+
+#include <memory>
+#include <string>
+#include <vector>
 
 class TPopupMenu;
 class TWinControl;

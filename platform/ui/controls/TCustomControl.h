@@ -1,10 +1,10 @@
 //===- TCustomControl.h - Windowed controls that paint themselves -*- C++ -*-===//
 #pragma once
 
-#include <memory>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/ui/controls/TWinControl.h"
+
+#include <memory>
 
 class TCanvas;
 

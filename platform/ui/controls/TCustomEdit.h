@@ -14,9 +14,9 @@
 //
 #pragma once
 
-#include <string>
-
 #include "platform/ui/controls/TWinControl.h"
+
+#include <string>
 
 class TCustomEdit : public TWinControl {
 public:

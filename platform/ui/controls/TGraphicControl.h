@@ -1,9 +1,9 @@
 //===- TGraphicControl.h - Controls that only paint: labels, bevels, speed buttons -*- C++ -*-===//
 #pragma once
 
-#include <memory>
-
 #include "platform/ui/controls/TControl.h"
+
+#include <memory>
 
 class TCanvas;
 

@@ -8,11 +8,11 @@
 //
 #pragma once
 
-#include <vector>
-
 #include "platform/rtl/Exception.h"
 #include "platform/ui/components/Events.h"
 #include "platform/ui/controls/TControl.h"
+
+#include <vector>
 
 class TWinControl : public TControl {
 public:

@@ -1,12 +1,12 @@
 //===- UiTypes.h - Points, rectangles and the small enumerations of controls -*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+#include "platform/ui/components/TypeInfo.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>
-
-#include "platform/gdi/GdiTypes.h"
-#include "platform/ui/components/TypeInfo.h"
 
 // --- Geometry, with the class library's field names (R.Left, P.X)
 

@@ -5,11 +5,11 @@
 //
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <functional>
+#include <string>
 
 class TCommonDialog : public TComponent {
 public:

@@ -10,14 +10,14 @@
 //
 #pragma once
 
+#include "platform/rtl/Exception.h"
+#include "platform/ui/components/TComponent.h"
+#include "platform/user/Messages.h"
+
 #include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
-
-#include "platform/rtl/Exception.h"
-#include "platform/ui/components/TComponent.h"
-#include "platform/user/Messages.h"
 
 class TForm;
 class TDataModule;

@@ -9,14 +9,14 @@
 //
 #pragma once
 
-#include <functional>
-#include <memory>
-#include <string>
-
 #include "platform/ui/forms/TScreen.h"
 #include "platform/ui/controls/TWinControl.h"
 #include "platform/ui/controls/UiTypes.h"
 #include "platform/user/Messages.h"
+
+#include <functional>
+#include <memory>
+#include <string>
 
 class TBitmap;
 class TMainMenu;

@@ -6,14 +6,14 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/components/Events.h"
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <cstdint>
+#include <string>
 
 class TBitmap;
 

@@ -6,15 +6,15 @@
 //
 #pragma once
 
-#include <memory>
-#include <string>
-#include <string_view>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/graphics/TGraphic.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
 
 class Dib;
 class TCanvas;

@@ -6,18 +6,18 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <span>
-#include <string>
-#include <string_view>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/components/Events.h"
 #include "platform/ui/graphics/GraphicsObjects.h"
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/controls/UiTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
 
 class TGraphic;
 

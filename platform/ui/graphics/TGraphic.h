@@ -1,11 +1,11 @@
 //===- TGraphic.h - Pictures that a canvas can draw, and the picture holder of images -*- C++ -*-===//
 #pragma once
 
-#include <memory>
-
 #include "platform/ui/components/Events.h"
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/controls/UiTypes.h"
+
+#include <memory>
 
 class TBitmap;
 class TCanvas;

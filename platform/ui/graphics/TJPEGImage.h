@@ -6,13 +6,13 @@
 //
 #pragma once
 
+#include "platform/ui/graphics/TBitmap.h"
+#include "platform/ui/graphics/TGraphic.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/ui/graphics/TBitmap.h"
-#include "platform/ui/graphics/TGraphic.h"
 
 class TStream;
 

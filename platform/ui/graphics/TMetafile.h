@@ -12,13 +12,13 @@
 //
 #pragma once
 
-#include <memory>
-#include <optional>
-#include <string>
-
 #include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/graphics/TGraphic.h"
+
+#include <memory>
+#include <optional>
+#include <string>
 
 class TStream;
 

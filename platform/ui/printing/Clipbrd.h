@@ -11,15 +11,15 @@
 //
 #pragma once
 
+#include "platform/gdi/GdiTypes.h"
+#include "platform/ui/components/TComponent.h"
+
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/gdi/GdiTypes.h"
-#include "platform/ui/components/TComponent.h"
 
 inline constexpr UINT CF_TEXT = 1, CF_BITMAP = 2, CF_METAFILEPICT = 3, CF_PALETTE = 9, CF_ENHMETAFILE = 14;
 

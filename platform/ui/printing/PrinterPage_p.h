@@ -1,14 +1,13 @@
 //===- PrinterPage_p.h - One printed page: pixels, and the texts drawn on them -*- C++ -*-===//
 #pragma once
 
+#include "platform/gdi/dc/DeviceContext_p.h"
+#include "platform/gdi/GdiTypes.h"
+
 #include <QImage>
 #include <QPointF>
 #include <QString>
-
 #include <vector>
-
-#include "platform/gdi/dc/DeviceContext_p.h"
-#include "platform/gdi/GdiTypes.h"
 
 class QPainter;
 

@@ -16,15 +16,15 @@
 //
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TStringList.h"
 #include "platform/ui/components/TComponent.h"
 #include "platform/ui/components/TypeInfo.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
 
 class TCanvas;
 

@@ -7,9 +7,9 @@
 //
 #pragma once
 
-#include <exception>
-
 #include "platform/ui/controls/TControl.h"
+
+#include <exception>
 
 class QKeyEvent;
 class QMouseEvent;

@@ -4,12 +4,12 @@
 //
 #pragma once
 
+#include "platform/ui/qt/Access_p.h"
+#include "platform/ui/qt/View_p.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-
-#include "platform/ui/qt/Access_p.h"
-#include "platform/ui/qt/View_p.h"
 
 namespace ui_private {
 

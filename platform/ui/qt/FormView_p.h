@@ -1,11 +1,11 @@
 //===- FormView_p.h - The top-level window of a form -*- C++ -*-===//
 #pragma once
 
+#include "platform/ui/qt/View_p.h"
+
 #include <QMenuBar>
 #include <QPointer>
 #include <QWidget>
-
-#include "platform/ui/qt/View_p.h"
 
 class TForm;
 

@@ -7,12 +7,11 @@
 //
 #pragma once
 
-#include <QImage>
-
-#include <memory>
-
 #include "platform/gdi/GdiTypes.h"
 #include "platform/ui/graphics/TCanvas.h"
+
+#include <QImage>
+#include <memory>
 
 class Dib;
 class TControl;

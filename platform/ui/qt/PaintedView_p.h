@@ -1,9 +1,9 @@
 //===- PaintedView_p.h - The widget of controls that paint themselves -*- C++ -*-===//
 #pragma once
 
-#include <QWidget>
-
 #include "platform/ui/qt/View_p.h"
+
+#include <QWidget>
 
 namespace ui_private {
 

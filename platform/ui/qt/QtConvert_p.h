@@ -1,17 +1,16 @@
 //===- QtConvert_p.h - Between the class library's values and Qt's -*- C++ -*-===//
 #pragma once
 
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/Events.h"
+#include "platform/ui/controls/UiTypes.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
 #include <Qt>
-
 #include <string>
 #include <string_view>
-
-#include "platform/ui/components/Colors.h"
-#include "platform/ui/components/Events.h"
-#include "platform/ui/controls/UiTypes.h"
 
 class QKeyEvent;
 class QMouseEvent;

@@ -6,13 +6,12 @@
 //
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
-
-#include <string>
-
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/controls/UiTypes.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
 
 class QFocusEvent;
 class QKeyEvent;

@@ -1,8 +1,9 @@
 //===- font_data_test.cpp - Font tables handed out by GetFontData, and broken font files -===//
 #include "FontTestSupport.h"
 
-#include "platform/gdi/fonts/FontEngine_p.h"
 #include "tests/support/TestSupport.h"
+
+#include "platform/gdi/fonts/FontEngine_p.h"
 
 #include <filesystem>
 

@@ -1,12 +1,11 @@
 //===- ini_file_test.cpp - INI profile files ------------------------------===//
 #include "platform/kernel/TIniFile.h"
 
-#include "platform/rtl/TStringList.h"
-
 #include "tests/support/TestSupport.h"
 
-#include <gtest/gtest.h>
+#include "platform/rtl/TStringList.h"
 
+#include <gtest/gtest.h>
 #include <csignal>
 #include <filesystem>
 #include <limits>

@@ -1,13 +1,13 @@
 //===- shell_execute_test.cpp - Opening documents and deleting files ------===//
 #include "platform/kernel/FileCalls.h"
-#include "platform/kernel/ShellExecute.h"
-#include "platform/kernel/WinExec.h"
 
 #include "tests/platform/kernel/HelperProcess.h"
 #include "tests/support/TestSupport.h"
 
-#include <gtest/gtest.h>
+#include "platform/kernel/ShellExecute.h"
+#include "platform/kernel/WinExec.h"
 
+#include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

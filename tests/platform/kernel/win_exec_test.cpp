@@ -1,12 +1,12 @@
 //===- win_exec_test.cpp - Starting programs, detached and with no inheritance -===//
 #include "platform/kernel/WinExec.h"
 
-#include "platform/kernel/FileMapping.h"
 #include "tests/platform/kernel/HelperProcess.h"
 #include "tests/support/TestSupport.h"
 
-#include <gtest/gtest.h>
+#include "platform/kernel/FileMapping.h"
 
+#include <gtest/gtest.h>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>

@@ -1,11 +1,11 @@
 //===- stream_test.cpp - Memory and file streams --------------------------===//
 #include "platform/rtl/Exception.h"
-#include "platform/rtl/TStream.h"
 
 #include "tests/support/TestSupport.h"
 
-#include <gtest/gtest.h>
+#include "platform/rtl/TStream.h"
 
+#include <gtest/gtest.h>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>

@@ -1,9 +1,10 @@
 //===- string_list_test.cpp - TStringList ---------------------------------===//
 #include "platform/rtl/Exception.h"
-#include "platform/rtl/TStream.h"
-#include "platform/rtl/TStringList.h"
 
 #include "tests/support/TestSupport.h"
+
+#include "platform/rtl/TStream.h"
+#include "platform/rtl/TStringList.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 //===- UiFixture.h - The set-up that every GUI test shares -*- C++ -*-===//
 #pragma once
 
-#include "platform/ui/forms/TApplication.h"
-
 #include "tests/support/TestSupport.h"
+
+#include "platform/ui/forms/TApplication.h"
 
 #include <gtest/gtest.h>
 

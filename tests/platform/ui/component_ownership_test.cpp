@@ -1,11 +1,11 @@
 //===- component_ownership_test.cpp - Owners free their components; names; notifications -===//
 #include "platform/rtl/Exception.h"
-#include "platform/ui/components/TComponent.h"
 
 #include "tests/platform/ui/TestClasses.h"
 
-#include <gtest/gtest.h>
+#include "platform/ui/components/TComponent.h"
 
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

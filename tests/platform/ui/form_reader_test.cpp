@@ -1,13 +1,13 @@
 //===- form_reader_test.cpp - Forms read from resources: components, properties, bindings -===//
 #include "platform/gdi/bitmaps/Resources.h"
+
+#include "tests/platform/ui/TestClasses.h"
+
 #include "platform/rtl/Exception.h"
 #include "platform/ui/components/FormReader.h"
 #include "platform/ui/components/FormResource.h"
 
-#include "tests/platform/ui/TestClasses.h"
-
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <span>
 #include <string>

@@ -1,11 +1,11 @@
 //===- message_loop_test.cpp - Messages from another process: OnMessage, modal loops, boxes ===//
 #include "tests/platform/ui/UiFixture.h"
+
 #include "tests/platform/ui/UiTestForms.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/ChildProcess.h"
 
 #include "platform/user/Dialogs.h"
-
-#include "tests/support/ChildProcess.h"
 
 #include <algorithm>
 #include <memory>

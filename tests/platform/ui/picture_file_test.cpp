@@ -1,12 +1,12 @@
 //===- picture_file_test.cpp - Bitmaps saved as PNG and BMP picture files ---===//
 #include "platform/gdi/bitmaps/Dib.h"
-#include "platform/ui/graphics/TBitmap.h"
+
 #include "tests/support/TestSupport.h"
 
+#include "platform/ui/graphics/TBitmap.h"
+
 #include <QImage>
-
 #include <gtest/gtest.h>
-
 #include <filesystem>
 #include <span>
 

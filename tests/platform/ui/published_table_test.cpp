@@ -1,12 +1,12 @@
 //===- published_table_test.cpp - Published tables, identifiers, colours and sets -===//
 #include "platform/rtl/Exception.h"
-#include "platform/ui/components/Colors.h"
-#include "platform/ui/components/Published.h"
 
 #include "tests/platform/ui/TestClasses.h"
 
-#include <gtest/gtest.h>
+#include "platform/ui/components/Colors.h"
+#include "platform/ui/components/Published.h"
 
+#include <gtest/gtest.h>
 #include <any>
 #include <memory>
 

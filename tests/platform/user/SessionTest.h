@@ -1,13 +1,14 @@
 //===- SessionTest.h - Fixture giving each test a session of its own -*- C++ -*-===//
 #pragma once
 
-#include <gtest/gtest.h>
-#include <sys/mman.h>
+#include "tests/support/TestSupport.h"
 
 #include "platform/user/RegisteredMessages_p.h"
 #include "platform/user/SessionFile_p.h"
 #include "platform/user/WindowSocket_p.h"
-#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <sys/mman.h>
 
 /// Each test (and the helpers it starts) gets a private session; the session's files go with it.
 class SessionTest : public ::testing::Test {

@@ -1,11 +1,12 @@
 //===- UserHelper.h - The helper program, run as a second process -*- C++ -*-===//
 #pragma once
 
-#include <string>
-#include <vector>
+#include "tests/support/ChildProcess.h"
 
 #include "platform/user/Messages.h"
-#include "tests/support/ChildProcess.h"
+
+#include <string>
+#include <vector>
 
 /// Runs user_test_helper with a verb (see user_test_helper.cpp); it answers in blocks closed by
 /// ".", and ends when its input does.

@@ -1,8 +1,9 @@
 //===- message_loop_test.cpp - The queue, dispatching, quitting and the queue descriptor ===//
 #include "platform/user/Messages.h"
 
-#include "platform/kernel/Clock.h"
 #include "tests/platform/user/SessionTest.h"
+
+#include "platform/kernel/Clock.h"
 
 #include <poll.h>
 #include <thread>

@@ -1,10 +1,11 @@
 //===- posting_test.cpp - Posting to windows of other processes ---------===//
 #include "platform/user/Messages.h"
 
-#include "platform/user/MessageQueue_p.h"
-#include "platform/user/WindowSocket_p.h"
 #include "tests/platform/user/SessionTest.h"
 #include "tests/platform/user/UserHelper.h"
+
+#include "platform/user/MessageQueue_p.h"
+#include "platform/user/WindowSocket_p.h"
 
 #include <csignal>
 #include <cstdint>

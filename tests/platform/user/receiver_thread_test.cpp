@@ -1,9 +1,10 @@
 //===- receiver_thread_test.cpp - The queue's depth while its loop is busy; fork and exit ===//
 #include "platform/user/Messages.h"
 
-#include "platform/user/MessageQueue_p.h"
 #include "tests/platform/user/SessionTest.h"
 #include "tests/platform/user/UserHelper.h"
+
+#include "platform/user/MessageQueue_p.h"
 
 #include <atomic>
 #include <cerrno>

@@ -7,16 +7,16 @@
 //
 #pragma once
 
+#include "platform/ui/components/Events.h"
+#include "platform/ui/controls/UiTypes.h"
+#include "platform/user/Dialogs.h"
+
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/ui/components/Events.h"
-#include "platform/ui/controls/UiTypes.h"
-#include "platform/user/Dialogs.h"
 
 class Dib;
 class TCommonDialog;
