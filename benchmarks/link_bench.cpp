@@ -121,7 +121,8 @@ void BM_PutCommand(benchmark::State& State)
     for (auto _ : State) {
         if (putcommand(&command) == LINK_QUEUEFULL) {
             excommand(&fetch, &ring);
-            while (PeekMessage(&msg)) { }
+            while (PeekMessage(&msg)) {
+            }
             putcommand(&command);
         }
         command.sequence = NextSequence(command.sequence);

@@ -29,7 +29,7 @@ int main(int argc, char** argv)
     });
     if (registerapplication(self) != LINK_OK)
         return 1;
-    PostMessage(server, WM_USER + 1, self, 0);   // "registered"
+    PostMessage(server, WM_USER + 1, self, 0); // "registered"
     MSG msg;
     while (GetMessage(&msg))
         DispatchMessage(&msg);

@@ -205,7 +205,7 @@ int main(int argc, char** argv)
     FloorName = "varnex-bench-floor-" + std::to_string(getpid());
     FloorSocket = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     FloorAddress own = floorAddress(FloorName, "server");
-    timeval patience { 5, 0 };   // a lost receiver ends the wait instead of the run
+    timeval patience { 5, 0 }; // a lost receiver ends the wait instead of the run
     setsockopt(FloorSocket, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
     if (FloorSocket < 0 || bind(FloorSocket, own.address(), own.Length) != 0)
         return 1;

@@ -92,7 +92,7 @@ int runFloor(const char* Name, int Index)
     if (own < 0 || bind(own, self.address(), self.Length) != 0)
         return 1;
     FloorReply reply { Index, 0 };
-    sendto(own, &reply, sizeof reply, 0, server.address(), server.Length);   // ready
+    sendto(own, &reply, sizeof reply, 0, server.address(), server.Length); // ready
     for (;;) {
         int64_t ping = 0;
         if (recv(own, &ping, sizeof ping, 0) != sizeof ping)

@@ -64,7 +64,10 @@ struct WriterPainter {
         Page->MoveTo(X1, Y1);
         Page->LineTo(X2, Y2);
     }
-    void arc(double X, double Y, double R, double From, double To) { Page->ArcByAngles(X - R, Y - R, X + R, Y + R, From, To); }
+    void arc(double X, double Y, double R, double From, double To)
+    {
+        Page->ArcByAngles(X - R, Y - R, X + R, Y + R, From, To);
+    }
     void stroke() { Page->Stroke(); }
 };
 

@@ -27,7 +27,7 @@ public:
         for (int I = 0; I < Points; ++I)
             Series->AddPoint(I, I % 17);
     }
-    void Paint() override { }
+    void Paint() override {}
     void DrawOn(TCanvas* Canvas) { FDrawingCanvas = Canvas; }
 
     TSeries* Series;

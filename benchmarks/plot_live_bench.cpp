@@ -140,7 +140,7 @@ void BM_QPainterPolyline(benchmark::State& State)
 {
     LivePlot Plot;
     Plot.Fill();
-    Plot.Graph->Paint();   // the graph's pixel scale
+    Plot.Graph->Paint(); // the graph's pixel scale
     QPolygon Line(Points);
     for (int I = 0; I < Points; ++I)
         Line[I] = QPoint(Plot.Graph->XValueToPixel(TimeOf(I)), Plot.Graph->YValueToPixel(EnergyOf(I)));

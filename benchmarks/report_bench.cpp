@@ -34,10 +34,7 @@ namespace {
 
 constexpr int Pulses = 6000;
 
-std::string scratchFile(const char* Name)
-{
-    return "/tmp/bench_report_" + std::to_string(getpid()) + "_" + Name;
-}
+std::string scratchFile(const char* Name) { return "/tmp/bench_report_" + std::to_string(getpid()) + "_" + Name; }
 
 std::unique_ptr<TPlotGraph> makeGraph(const char* Title, const char* XTitle, const char* YTitle)
 {

@@ -26,22 +26,17 @@ const PublishedClass& InputBoxClass = PublishClass<TInputBox, TComponent>("TInpu
 tnumkind kindOf(uint8_t Kind)
 {
     switch (Kind) {
-    case 0:
-        return csinteger;
-    case 1:
-        return csword;
-    case 3:
-        return cshex;
-    case 4:
-        return cslong;
-    default:
-        return cspoint;
+    case 0: return csinteger;
+    case 1: return csword;
+    case 3: return cshex;
+    case 4: return cslong;
+    default: return cspoint;
     }
 }
 
 } // namespace
 
-TInputBox::TInputBox(TComponent* AOwner) : TComponent(AOwner) { }
+TInputBox::TInputBox(TComponent* AOwner) : TComponent(AOwner) {}
 
 double TInputBox::Execute(const std::string& Message, uint8_t Digits, uint8_t Kind, uint8_t Decimals, double Default)
 {

@@ -13,8 +13,22 @@
 #include <cstdint>
 
 enum class TLCDColors : uint8_t {
-    Grau, Rot, Gruen, Gelb, Blau, Mangenta, Cyan, Weiss,
-    Schwarz, drot, dGruen, dGelb, dBlau, dMangenta, dCyan, dGrau,
+    Grau,
+    Rot,
+    Gruen,
+    Gelb,
+    Blau,
+    Mangenta,
+    Cyan,
+    Weiss,
+    Schwarz,
+    drot,
+    dGruen,
+    dGelb,
+    dBlau,
+    dMangenta,
+    dCyan,
+    dGrau,
 };
 
 enum class TLedOnColors : uint8_t { Grau, Rot, Gruen, Gelb, Blau, Mangenta, Cyan, Weiss };
@@ -29,19 +43,21 @@ TColor LCDColorValue(TLedOffColors Color);
 // --- Identifier tables of the form resources
 
 inline constexpr EnumIdent TLCDColorsIdents[] = {
-    { "Grau", TLCDColors::Grau },       { "Rot", TLCDColors::Rot },         { "Gruen", TLCDColors::Gruen },
-    { "Gelb", TLCDColors::Gelb },       { "Blau", TLCDColors::Blau },       { "Mangenta", TLCDColors::Mangenta },
-    { "Cyan", TLCDColors::Cyan },       { "Weiss", TLCDColors::Weiss },     { "Schwarz", TLCDColors::Schwarz },
-    { "drot", TLCDColors::drot },       { "dGruen", TLCDColors::dGruen },   { "dGelb", TLCDColors::dGelb },
-    { "dBlau", TLCDColors::dBlau },     { "dMangenta", TLCDColors::dMangenta }, { "dCyan", TLCDColors::dCyan },
-    { "dGrau", TLCDColors::dGrau },
+    { "Grau", TLCDColors::Grau },       { "Rot", TLCDColors::Rot },
+    { "Gruen", TLCDColors::Gruen },     { "Gelb", TLCDColors::Gelb },
+    { "Blau", TLCDColors::Blau },       { "Mangenta", TLCDColors::Mangenta },
+    { "Cyan", TLCDColors::Cyan },       { "Weiss", TLCDColors::Weiss },
+    { "Schwarz", TLCDColors::Schwarz }, { "drot", TLCDColors::drot },
+    { "dGruen", TLCDColors::dGruen },   { "dGelb", TLCDColors::dGelb },
+    { "dBlau", TLCDColors::dBlau },     { "dMangenta", TLCDColors::dMangenta },
+    { "dCyan", TLCDColors::dCyan },     { "dGrau", TLCDColors::dGrau },
 };
 inline constexpr TEnumType<TLCDColors> TLCDColorsType { "TLCDColors", TLCDColorsIdents };
 
 inline constexpr EnumIdent TLedOnColorsIdents[] = {
-    { "Grau", TLedOnColors::Grau },   { "Rot", TLedOnColors::Rot },           { "Gruen", TLedOnColors::Gruen },
-    { "Gelb", TLedOnColors::Gelb },   { "Blau", TLedOnColors::Blau },         { "Mangenta", TLedOnColors::Mangenta },
-    { "Cyan", TLedOnColors::Cyan },   { "Weiss", TLedOnColors::Weiss },
+    { "Grau", TLedOnColors::Grau }, { "Rot", TLedOnColors::Rot },     { "Gruen", TLedOnColors::Gruen },
+    { "Gelb", TLedOnColors::Gelb }, { "Blau", TLedOnColors::Blau },   { "Mangenta", TLedOnColors::Mangenta },
+    { "Cyan", TLedOnColors::Cyan }, { "Weiss", TLedOnColors::Weiss },
 };
 inline constexpr TEnumType<TLedOnColors> TLedOnColorsType { "TLedOnColors", TLedOnColorsIdents };
 

@@ -168,8 +168,8 @@ int TMGauge::borderSize() const
 bool TMGauge::framingChanged() const
 {
     return FLastInner != static_cast<int>(GetBevelInner()) || FLastOuter != static_cast<int>(GetBevelOuter())
-        || FLastBevelWidth != GetBevelWidth() || FLastBorderWidth != GetBorderWidth() || FLastWidth != GetWidth()
-        || FLastHeight != GetHeight();
+           || FLastBevelWidth != GetBevelWidth() || FLastBorderWidth != GetBorderWidth() || FLastWidth != GetWidth()
+           || FLastHeight != GetHeight();
 }
 
 void TMGauge::rememberFraming()

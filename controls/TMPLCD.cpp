@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int GlyphWidth = 16, GlyphHeight = 23;
-constexpr int PointColumns = 3;   // the columns at the left of a glyph that hold the point
+constexpr int PointColumns = 3; // the columns at the left of a glyph that hold the point
 constexpr int BlankGlyph = 10, MinusGlyph = 11, PointOffset = 12;
 constexpr int MaxDigits = 10;
 constexpr size_t MaxText = 11;
@@ -193,8 +193,7 @@ std::string TMPLCD::valueText() const
 void TMPLCD::Paint()
 {
     if (FRebuild || !FPainted)
-        RecolorDigitStrip(*FStrip, *FColored, LCDColorValue(FLCDOffColor), LCDColorValue(FLCDOnColor),
-                          FLCDframeColor);
+        RecolorDigitStrip(*FStrip, *FColored, LCDColorValue(FLCDOffColor), LCDColorValue(FLCDOnColor), FLCDframeColor);
     drawText(valueText());
     FRebuild = true;
     FPainted = true;

@@ -72,8 +72,8 @@ private:
 
     std::unique_ptr<TBitmap> FStrip;
     std::unique_ptr<TBitmap> FColored;
-    int FCellWidth = 16;   // a full cell, point columns included
-    int FGap = 1;          // one point column at this height
+    int FCellWidth = 16; // a full cell, point columns included
+    int FGap = 1;        // one point column at this height
     bool FRebuild = true;
     bool FPainted = false;
 };

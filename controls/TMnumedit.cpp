@@ -42,15 +42,11 @@ bool isDigit(char C) { return C >= '0' && C <= '9'; }
 bool accepted(tnumkind Kind, char Key)
 {
     switch (Kind) {
-    case csword:
-        return isDigit(Key);
-    case cspoint:
-        return isDigit(Key) || Key == ',' || Key == '-' || Key == '.';
-    case cshex:
-        return isDigit(Key) || (Key >= 'A' && Key <= 'F') || (Key >= 'a' && Key <= 'f') || Key == '-';
+    case csword: return isDigit(Key);
+    case cspoint: return isDigit(Key) || Key == ',' || Key == '-' || Key == '.';
+    case cshex: return isDigit(Key) || (Key >= 'A' && Key <= 'F') || (Key >= 'a' && Key <= 'f') || Key == '-';
     case csinteger:
-    case cslong:
-        return isDigit(Key) || Key == '-';
+    case cslong: return isDigit(Key) || Key == '-';
     }
     return false;
 }
@@ -229,11 +225,8 @@ double TMnumedit::readText()
 double TMnumedit::clampToKind(double Value) const
 {
     switch (NumKind) {
-    case csword:
-        return std::clamp(Value, 0.0, 65535.0);
-    case csinteger:
-        return std::clamp(Value, -32768.0, 32767.0);
-    default:
-        return Value;
+    case csword: return std::clamp(Value, 0.0, 65535.0);
+    case csinteger: return std::clamp(Value, -32768.0, 32767.0);
+    default: return Value;
     }
 }

@@ -64,5 +64,5 @@ private:
     double Fvalue = 0;
     uint8_t Fpoints = 0;
     int FDigits = 2;
-    bool FTidying = false;    // Change is rewriting the text it was called for
+    bool FTidying = false; // Change is rewriting the text it was called for
 };

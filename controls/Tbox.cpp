@@ -19,7 +19,7 @@ const PublishedClass& BoxClass = PublishClass<Tbox, TForm>("Tbox", [](Published<
 
 } // namespace
 
-Tbox::Tbox(TComponent* AOwner) : TForm(AOwner) { }
+Tbox::Tbox(TComponent* AOwner) : TForm(AOwner) {}
 
 void Tbox::FormActivate(TObject*)
 {

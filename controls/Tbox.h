@@ -16,8 +16,8 @@ public:
 
     // --- Components of the resource
     TMnumedit* Mnumedit1 = nullptr;
-    TBitBtn* BitBtn2 = nullptr;   // OK, the default button
-    TBitBtn* BitBtn1 = nullptr;   // CANCEL, the cancel button
+    TBitBtn* BitBtn2 = nullptr; // OK, the default button
+    TBitBtn* BitBtn1 = nullptr; // CANCEL, the cancel button
 
     /// When set, closing the form leaves the focus on the OK button, else on CANCEL, so the
     /// next showing starts from the button that fits. The input box always sets it.

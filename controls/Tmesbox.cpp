@@ -14,6 +14,6 @@ const PublishedClass& MesboxClass = PublishClass<Tmesbox, TForm>("Tmesbox", [](P
 
 } // namespace
 
-Tmesbox::Tmesbox(TComponent* AOwner) : TForm(AOwner) { }
+Tmesbox::Tmesbox(TComponent* AOwner) : TForm(AOwner) {}
 
 void Tmesbox::but1Click(TObject*) { Close(); }

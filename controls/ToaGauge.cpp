@@ -247,8 +247,7 @@ void ToaGauge::xorWorkIntoPicture()
 void ToaGauge::drawBevel(TCanvas& C, TRect& R, TBevelShape Shape) const
 {
     switch (Shape) {
-    case TBevelShape::bvNone:
-        return;
+    case TBevelShape::bvNone: return;
     case TBevelShape::bvRaised:
         outline(C, R, clBtnShadow);
         topLeftEdges(C, R, clBtnHighlight);
@@ -257,9 +256,7 @@ void ToaGauge::drawBevel(TCanvas& C, TRect& R, TBevelShape Shape) const
         outline(C, R, clBtnHighlight);
         topLeftEdges(C, R, clBtnShadow);
         break;
-    case TBevelShape::bvBorder:
-        outline(C, R, clBlack);
-        break;
+    case TBevelShape::bvBorder: outline(C, R, clBlack); break;
     case TBevelShape::bvFrame:
         outline(C, Rect(R.Left + 1, R.Top + 1, R.Right, R.Bottom), clBtnHighlight);
         outline(C, Rect(R.Left, R.Top, R.Right - 1, R.Bottom - 1), clBtnShadow);
@@ -272,9 +269,7 @@ void ToaGauge::drawBevel(TCanvas& C, TRect& R, TBevelShape Shape) const
 void ToaGauge::drawKind(TCanvas& C, const TRect& R) const
 {
     switch (FKind) {
-    case gkText:
-        fill(C, R, FBackColor);
-        return;
+    case gkText: fill(C, R, FBackColor); return;
     case gkHorizontalBar:
         fill(C, R, FBackColor);
         fill(C, Rect(R.Left, R.Top, R.Left + R.Width() * FPercentDone / 100, R.Bottom), FForeColor);
@@ -284,8 +279,7 @@ void ToaGauge::drawKind(TCanvas& C, const TRect& R) const
         fill(C, Rect(R.Left, R.Bottom - R.Height() * FPercentDone / 100, R.Right, R.Bottom), FForeColor);
         return;
     case gkPie:
-    case gkNeedle:
-        break;
+    case gkNeedle: break;
     }
     fill(C, R, GetColor());
     C.GetBrush()->SetColor(FBackColor);

@@ -18,8 +18,11 @@ class TCanvas;
 enum class TGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 using enum TGaugeKind;
 inline constexpr EnumIdent TGaugeKindIdents[] = {
-    { "gkText", gkText }, { "gkHorizontalBar", gkHorizontalBar }, { "gkVerticalBar", gkVerticalBar },
-    { "gkPie", gkPie }, { "gkNeedle", gkNeedle },
+    { "gkText", gkText },
+    { "gkHorizontalBar", gkHorizontalBar },
+    { "gkVerticalBar", gkVerticalBar },
+    { "gkPie", gkPie },
+    { "gkNeedle", gkNeedle },
 };
 inline constexpr TEnumType<TGaugeKind> TGaugeKindType { "TGaugeKind", TGaugeKindIdents };
 
@@ -28,8 +31,9 @@ inline constexpr TEnumType<TGaugeKind> TGaugeKindType { "TGaugeKind", TGaugeKind
 namespace oaGauges {
 enum class TBevelShape { bvNone, bvRaised, bvLowered, bvBorder, bvFrame };
 inline constexpr EnumIdent TBevelShapeIdents[] = {
-    { "bvNone", TBevelShape::bvNone }, { "bvRaised", TBevelShape::bvRaised }, { "bvLowered", TBevelShape::bvLowered },
-    { "bvBorder", TBevelShape::bvBorder }, { "bvFrame", TBevelShape::bvFrame },
+    { "bvNone", TBevelShape::bvNone },       { "bvRaised", TBevelShape::bvRaised },
+    { "bvLowered", TBevelShape::bvLowered }, { "bvBorder", TBevelShape::bvBorder },
+    { "bvFrame", TBevelShape::bvFrame },
 };
 inline constexpr TEnumType<TBevelShape> TBevelShapeType { "TBevelShape", TBevelShapeIdents };
 } // namespace oaGauges

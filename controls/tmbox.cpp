@@ -12,7 +12,7 @@ const PublishedClass& MboxClass = PublishClass<tmbox, TComponent>("tmbox");
 
 } // namespace
 
-tmbox::tmbox(TComponent* AOwner) : TComponent(AOwner) { }
+tmbox::tmbox(TComponent* AOwner) : TComponent(AOwner) {}
 
 tmbox::~tmbox()
 {

@@ -8,7 +8,7 @@ class CommandSequence {
 public:
     static constexpr uint16_t Last = 65520;
 
-    explicit CommandSequence(uint16_t First = 0) : next(First) { }
+    explicit CommandSequence(uint16_t First = 0) : next(First) {}
     /// The number of the command being sent; the next one follows.
     uint16_t Take()
     {

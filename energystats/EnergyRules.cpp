@@ -6,10 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-std::string StatusFieldText(const char* Field, size_t Size)
-{
-    return std::string(Field, strnlen(Field, Size));
-}
+std::string StatusFieldText(const char* Field, size_t Size) { return std::string(Field, strnlen(Field, Size)); }
 
 std::string FormatFixed(uint8_t Decimals, float Value)
 {
@@ -63,7 +60,7 @@ std::string IntervalText(const LaserStatusCopy& S)
 
 int32_t UsableSamples(const LaserStatusCopy& S)
 {
-    const int32_t samples = S.samples;   // a packed field: no reference to it
+    const int32_t samples = S.samples; // a packed field: no reference to it
     return std::clamp<int32_t>(samples, 0, EnergyCapacity);
 }
 
@@ -103,11 +100,12 @@ std::vector<HistogramPoint> HistogramPoints(std::span<const int32_t, HistogramBi
 
 std::string DeviationText(double Deviation, double MeanEnergy)
 {
-    return "dev = " + FormatFixed(1, float(Deviation)) + " %" + "   mean = " + FormatFixed(2, float(MeanEnergy)) + " \xB5J";
+    return "dev = " + FormatFixed(1, float(Deviation)) + " %" + "   mean = " + FormatFixed(2, float(MeanEnergy))
+           + " \xB5J";
 }
 
 std::string PaintStamp(uint16_t Year, uint16_t Month, uint16_t Day, uint16_t Hour, uint16_t Minute, uint16_t Second)
 {
     return std::to_string(Year) + "_" + std::to_string(Month) + "_" + std::to_string(Day) + "_" + std::to_string(Hour)
-        + "_" + std::to_string(Minute) + "_" + std::to_string(Second);
+           + "_" + std::to_string(Minute) + "_" + std::to_string(Second);
 }

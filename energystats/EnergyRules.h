@@ -20,7 +20,10 @@ constexpr uint8_t TessalyMinimumServerLevel = 'X';
 /// The text of a fixed-size status field: up to its terminator, never past the field.
 std::string StatusFieldText(const char* Field, size_t Size);
 template <size_t N>
-std::string StatusFieldText(const char (&Field)[N]) { return StatusFieldText(Field, N); }
+std::string StatusFieldText(const char (&Field)[N])
+{
+    return StatusFieldText(Field, N);
+}
 
 /// The value in fixed notation with Decimals decimals (precision 15), the system's separator.
 std::string FormatFixed(uint8_t Decimals, float Value);
@@ -37,10 +40,10 @@ struct RunFlags {
 
 /// What Sgetstatus sets.
 struct TessalyButtons {
-    std::string startCaption;   // "Stop" while running, else "Start"
+    std::string startCaption; // "Stop" while running, else "Start"
     bool start = false;
-    bool report = false;        // Save, Print and Copy
-    bool setup = false;         // Printer
+    bool report = false; // Save, Print and Copy
+    bool setup = false;  // Printer
 };
 TessalyButtons ChooseTessalyButtons(const LaserStatusCopy& S, const RunFlags& Flags);
 

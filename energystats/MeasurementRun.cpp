@@ -81,7 +81,8 @@ bool TForm_main::startRun()
 {
     if (!(link.Status().stateFlags & sf_ready))
         return false;
-    if (run.Unsaved() && Application->MessageBox("Graphic was not saved, start anyway?", "Attention", MB_YESNO) != IDYES)
+    if (run.Unsaved()
+        && Application->MessageBox("Graphic was not saved, start anyway?", "Attention", MB_YESNO) != IDYES)
         return false;
     if (run.StopByOperator()) {
         lascommand(cmd_laseroff, 0);
@@ -148,10 +149,7 @@ void TForm_main::ClearEnergyGraph()
     results.EnergyGraphCleared();
 }
 
-void TForm_main::ClearStatistics()
-{
-    results.ClearStatistics();
-}
+void TForm_main::ClearStatistics() { results.ClearStatistics(); }
 
 void TForm_main::setMarks(TPlotGraph& Graph, bool Horizontal)
 {

@@ -21,7 +21,7 @@ namespace {
 /// Puts the graphs back where the window wants them, also when drawing them failed.
 class ScreenLayoutBack {
 public:
-    explicit ScreenLayoutBack(TForm_main& Form) : FForm(Form) { }
+    explicit ScreenLayoutBack(TForm_main& Form) : FForm(Form) {}
     ~ScreenLayoutBack() { FForm.FormResize(&FForm); }
     ScreenLayoutBack(const ScreenLayoutBack&) = delete;
     ScreenLayoutBack& operator=(const ScreenLayoutBack&) = delete;

@@ -30,10 +30,7 @@ void describe(TPDFDocument& Doc, const std::string& FileName, TDateTime Creation
 
 } // namespace
 
-TDateTime ReportCreationDate()
-{
-    return Now() - LocalUtcOffsetMinutes() / (24.0 * 60);
-}
+TDateTime ReportCreationDate() { return Now() - LocalUtcOffsetMinutes() / (24.0 * 60); }
 
 void WriteReportPdf(const TMetafile& Page, const std::string& FileName, TDateTime CreationDate)
 {
@@ -43,7 +40,8 @@ void WriteReportPdf(const TMetafile& Page, const std::string& FileName, TDateTim
         doc.BeginDoc();
         TPDFPage& page = *doc.CurrentPage;
         page.SetSize(PageSizeA4);
-        const ReportPlacement at = PlaceReportOnPdfPage(page.GetWidth(), page.GetHeight(), Page.GetWidth(), Page.GetHeight());
+        const ReportPlacement at =
+            PlaceReportOnPdfPage(page.GetWidth(), page.GetHeight(), Page.GetWidth(), Page.GetHeight());
         page.PlayMetaFile(Page, at.x, at.y, at.xScale, at.yScale);
         doc.EndDoc();
     } catch (...) {

@@ -28,7 +28,7 @@ void useFont(TCanvas& Canvas, int Size, TFontStyles Style)
 /// The screen's device context for as long as the page is recorded on it.
 class ScreenDC {
 public:
-    ScreenDC() : FDc(GetDC(0)) { }
+    ScreenDC() : FDc(GetDC(0)) {}
     ~ScreenDC() { ReleaseDC(0, FDc); }
     ScreenDC(const ScreenDC&) = delete;
     ScreenDC& operator=(const ScreenDC&) = delete;
@@ -44,11 +44,12 @@ std::vector<ReportRow> ReportRows(const ReportFacts& Facts)
 {
     return {
         { 33, "Date :", Facts.dateTime, "", "" },
-        { 48, "Laser Model :", Facts.laserModel, "Standard Deviation :", FormatFixed(1, float(Facts.deviation)) + " %" },
-        { 63, "Serial Number :", std::to_string(Facts.serialNumber), "Mean Energy :",
-          FormatFixed(2, float(Facts.meanEnergy)) + " \xB5J" },
-        { 78, "Specified Energy :", std::to_string(Facts.specifiedEnergy) + " \xB5J", "Selected Pulses :",
-          std::to_string(Facts.selectedPulses) },
+        { 48, "Laser Model :", Facts.laserModel,
+          "Standard Deviation :", FormatFixed(1, float(Facts.deviation)) + " %" },
+        { 63, "Serial Number :", std::to_string(Facts.serialNumber),
+          "Mean Energy :", FormatFixed(2, float(Facts.meanEnergy)) + " \xB5J" },
+        { 78, "Specified Energy :", std::to_string(Facts.specifiedEnergy) + " \xB5J",
+          "Selected Pulses :", std::to_string(Facts.selectedPulses) },
         { 93, "", "", "Total Pulses about :", "50.000" },
     };
 }
@@ -75,8 +76,7 @@ void DrawReportHeader(TCanvas& Canvas, const ReportFacts& Facts)
     }
 }
 
-void ComposeReportPage(TMetafile& Target, const TMetafile& Histogram, const TMetafile& Energy,
-                       const ReportFacts& Facts)
+void ComposeReportPage(TMetafile& Target, const TMetafile& Histogram, const TMetafile& Energy, const ReportFacts& Facts)
 {
     const ScreenDC screen;
     Target.SetHeight(ReportHeight);
@@ -105,10 +105,7 @@ ReportPlacement PlaceReportOnPdfPage(int PageWidth, int PageHeight, int Metafile
     return p;
 }
 
-int ReportPrintMargin(int PixelsPerInch)
-{
-    return int(Round(PixelsPerInch * 0.7));
-}
+int ReportPrintMargin(int PixelsPerInch) { return int(Round(PixelsPerInch * 0.7)); }
 
 std::string ReportFileName(const std::string& Chosen)
 {

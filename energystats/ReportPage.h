@@ -26,8 +26,8 @@ constexpr const char* ReportLogo = "ORVANELOGO";
 
 /// What the header block shows, as the main form knows it at the time.
 struct ReportFacts {
-    std::string dateTime;        // the short date, a blank and the long time
-    std::string laserModel;      // " " and the laser type text
+    std::string dateTime;   // the short date, a blank and the long time
+    std::string laserModel; // " " and the laser type text
     uint32_t serialNumber = 0;
     int32_t specifiedEnergy = 0; // µJ, from the settings
     double deviation = 0;        // %

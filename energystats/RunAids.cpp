@@ -46,8 +46,8 @@ void InstallTessalyRunAids(TForm_main& Form)
     state->report = report ? report : "";
     TForm_main* form = &Form;
     Form.AfterNotice = [form, state](uint8_t Code, uint8_t) {
-        if (!state->started && !form->Run().Running() && !form->Run().Starting() && (form->Status().stateFlags & sf_ready)
-            && Code == ev_blink1) {
+        if (!state->started && !form->Run().Running() && !form->Run().Starting()
+            && (form->Status().stateFlags & sf_ready) && Code == ev_blink1) {
             state->started = true;
             form->btn_startClick(nullptr);
             return;

@@ -65,8 +65,8 @@ private:
     bool unsaved = false;
     bool dataReady = false;
 
-    bool runEndSeen = false;       // a run end came since Start began (the stop clears stopRequested)
-    bool inStart = false;          // Start is in its waits; a second Start waits for it
-    bool closePending = false;     // a close came during Start's waits
-    bool closeConfirmed = false;   // the operator agreed to lose the graphs
+    bool runEndSeen = false;     // a run end came since Start began (the stop clears stopRequested)
+    bool inStart = false;        // Start is in its waits; a second Start waits for it
+    bool closePending = false;   // a close came during Start's waits
+    bool closeConfirmed = false; // the operator agreed to lose the graphs
 };

@@ -15,21 +15,22 @@
 
 namespace {
 
-const PublishedClass& FlatButtonClass = PublishClass<TFlatButton, TGraphicControl>("TFlatButton", [](Published<TFlatButton>& P) {
-    P.Enum("Alignment", TAlignmentType, &TFlatButton::GetAlignment, &TFlatButton::SetAlignment);
-    P.Bool("AllowAllUp", &TFlatButton::GetAllowAllUp, &TFlatButton::SetAllowAllUp);
-    P.Enum("BevelStyle", TBevelStyleType, &TFlatButton::GetBevelStyle, &TFlatButton::SetBevelStyle);
-    P.Bool("Down", &TFlatButton::GetDown, &TFlatButton::SetDown);
-    P.Component("DropDownMenu", &TFlatButton::GetDropDownMenu, &TFlatButton::SetDropDownMenu);
-    P.Bool("Enabled", &TFlatButton::GetEnabled, &TFlatButton::SetEnabled);
-    P.Int("GroupIndex", &TFlatButton::GetGroupIndex, &TFlatButton::SetGroupIndex);
-    P.Enum("Layout", TFlatButtonLayoutType, &TFlatButton::GetLayout, &TFlatButton::SetLayout);
-    P.Set("Options", TFlatButtonOptionType, &TFlatButton::GetOptions, &TFlatButton::SetOptions);
-    P.Enum("ShadingType", TFlatButtonShadingTypeType, &TFlatButton::GetShadingType, &TFlatButton::SetShadingType);
-    P.Bool("ShowDownPattern", &TFlatButton::GetShowDownPattern, &TFlatButton::SetShowDownPattern);
-    P.Color("UnselectedFontColor", &TFlatButton::GetUnselectedFontColor, &TFlatButton::SetUnselectedFontColor);
-    P.Bool("WordWrap", &TFlatButton::GetWordWrap, &TFlatButton::SetWordWrap);
-});
+const PublishedClass& FlatButtonClass =
+    PublishClass<TFlatButton, TGraphicControl>("TFlatButton", [](Published<TFlatButton>& P) {
+        P.Enum("Alignment", TAlignmentType, &TFlatButton::GetAlignment, &TFlatButton::SetAlignment);
+        P.Bool("AllowAllUp", &TFlatButton::GetAllowAllUp, &TFlatButton::SetAllowAllUp);
+        P.Enum("BevelStyle", TBevelStyleType, &TFlatButton::GetBevelStyle, &TFlatButton::SetBevelStyle);
+        P.Bool("Down", &TFlatButton::GetDown, &TFlatButton::SetDown);
+        P.Component("DropDownMenu", &TFlatButton::GetDropDownMenu, &TFlatButton::SetDropDownMenu);
+        P.Bool("Enabled", &TFlatButton::GetEnabled, &TFlatButton::SetEnabled);
+        P.Int("GroupIndex", &TFlatButton::GetGroupIndex, &TFlatButton::SetGroupIndex);
+        P.Enum("Layout", TFlatButtonLayoutType, &TFlatButton::GetLayout, &TFlatButton::SetLayout);
+        P.Set("Options", TFlatButtonOptionType, &TFlatButton::GetOptions, &TFlatButton::SetOptions);
+        P.Enum("ShadingType", TFlatButtonShadingTypeType, &TFlatButton::GetShadingType, &TFlatButton::SetShadingType);
+        P.Bool("ShowDownPattern", &TFlatButton::GetShowDownPattern, &TFlatButton::SetShowDownPattern);
+        P.Color("UnselectedFontColor", &TFlatButton::GetUnselectedFontColor, &TFlatButton::SetUnselectedFontColor);
+        P.Bool("WordWrap", &TFlatButton::GetWordWrap, &TFlatButton::SetWordWrap);
+    });
 
 struct Thresholds {
     int T1, T2, T3;
@@ -96,7 +97,10 @@ std::unique_ptr<TBitmap> MonoGlyph(TBitmap& Glyph, TFlatButtonShadingType Shadin
             if (p == transparent)
                 continue;
             const int s = (p & 0xFF) + ((p >> 8) & 0xFF) + ((p >> 16) & 0xFF);
-            const TColor to = s > t.T1 ? clWhite : s > t.T2 ? rgb(clBtnHighlight) : s > t.T3 ? rgb(clBtnShadow) : clBlack;
+            const TColor to = s > t.T1   ? clWhite
+                              : s > t.T2 ? rgb(clBtnHighlight)
+                              : s > t.T3 ? rgb(clBtnShadow)
+                                         : clBlack;
             c.SetPixels(x, y, to);
         }
     return mono;
@@ -138,8 +142,8 @@ void TFlatButton::forEachGroupMember(F Action)
     if (!parent || FGroupIndex == 0)
         return;
     for (int i = 0; i < parent->ControlCount(); ++i)
-        if (auto* other = dynamic_cast<TFlatButton*>(parent->Controls(i)); other && other != this
-            && other->FGroupIndex == FGroupIndex)
+        if (auto* other = dynamic_cast<TFlatButton*>(parent->Controls(i));
+            other && other != this && other->FGroupIndex == FGroupIndex)
             Action(*other);
 }
 
@@ -286,10 +290,7 @@ void TFlatButton::disabledBitmapChanged(TObject*)
         Repaint();
 }
 
-void TFlatButton::makeMono()
-{
-    FMonoBitmap = MonoGlyph(*FBitmap, FShadingType);
-}
+void TFlatButton::makeMono() { FMonoBitmap = MonoGlyph(*FBitmap, FShadingType); }
 
 void TFlatButton::Loaded()
 {
@@ -327,7 +328,8 @@ TFlatButton::Placement TFlatButton::place(TCanvas& Canvas)
     if (!FOptions.Contains(boIconOnly) && !caption.empty()) {
         g = 2;
         RECT r { 0, 0, std::max(width - 6, 0), 0 };
-        DrawText(Canvas.GetHandle(), FWordWrap ? caption + " " : caption, &r, (textFormat() & ~DT_END_ELLIPSIS) | DT_CALCRECT);
+        DrawText(Canvas.GetHandle(), FWordWrap ? caption + " " : caption, &r,
+                 (textFormat() & ~DT_END_ELLIPSIS) | DT_CALCRECT);
         tw = r.right - r.left;
         th = r.bottom - r.top;
     }
@@ -337,9 +339,16 @@ TFlatButton::Placement TFlatButton::place(TCanvas& Canvas)
     p.th = th;
     p.gh = gh;
     auto horizontal = [&](int& GX, int& TX) {
-        if (FAlignment == taLeftJustify) { GX = 3; TX = 3; }
-        else if (FAlignment == taRightJustify) { GX = width - gw - 3; TX = width - tw - 3; }
-        else { GX = (width - gw) / 2; TX = (width - tw) / 2; }
+        if (FAlignment == taLeftJustify) {
+            GX = 3;
+            TX = 3;
+        } else if (FAlignment == taRightJustify) {
+            GX = width - gw - 3;
+            TX = width - tw - 3;
+        } else {
+            GX = (width - gw) / 2;
+            TX = (width - tw) / 2;
+        }
     };
     if (FBitmap->Empty()) {
         p.d = tw;
@@ -367,9 +376,21 @@ TFlatButton::Placement TFlatButton::place(TCanvas& Canvas)
         p.d = tw;
         const bool left = FLayout == blBitmapLeft;
         if (FAlignment == taLeftJustify) {
-            if (left) { p.gx = 3; p.tx = gw + g + 3; } else { p.tx = 3; p.gx = tw + 3 + g; }
+            if (left) {
+                p.gx = 3;
+                p.tx = gw + g + 3;
+            } else {
+                p.tx = 3;
+                p.gx = tw + 3 + g;
+            }
         } else if (FAlignment == taRightJustify) {
-            if (left) { p.tx = width - tw - 3; p.gx = p.tx - gw - g; } else { p.gx = width - gw - 3; p.tx = p.gx - tw - g; }
+            if (left) {
+                p.tx = width - tw - 3;
+                p.gx = p.tx - gw - g;
+            } else {
+                p.gx = width - gw - 3;
+                p.tx = p.gx - tw - g;
+            }
         } else if (left) {
             p.gx = (width - tw - gw - g) / 2;
             p.tx = p.gx + gw + g;
@@ -500,15 +521,16 @@ void TFlatButton::Paint()
         canvas.GetFont()->SetColor(color);
         if (showCaption) {
             const int shift = FBevelStyle == bsLowered ? 1 : 0;
-            drawCaption(canvas, Rect(text.Left + shift, text.Top + shift, text.Right + shift, text.Bottom + shift), color);
+            drawCaption(canvas, Rect(text.Left + shift, text.Top + shift, text.Right + shift, text.Bottom + shift),
+                        color);
         }
         if (FBitmap->Empty()) {
             ax = p.tx + p.d + 3;
             ay = p.ty + p.th / 2;
         } else {
             TBitmap& glyph = !FHot && FOptions.Contains(boMonoDisplay)
-                ? (FNoFocusBitmap->Empty() ? *FMonoBitmap : *FNoFocusBitmap)
-                : *FBitmap;
+                                 ? (FNoFocusBitmap->Empty() ? *FMonoBitmap : *FNoFocusBitmap)
+                                 : *FBitmap;
             drawGlyph(canvas, glyph, p.gx, p.gy);
             ax = p.gx + FBitmap->GetWidth() + 3;
             ay = p.gy + p.gh / 2;

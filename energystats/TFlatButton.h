@@ -17,24 +17,27 @@ class TPopupMenu;
 
 enum class TFlatButtonLayout { blBitmapTop, blBitmapBottom, blBitmapLeft, blBitmapRight };
 using enum TFlatButtonLayout;
-inline constexpr EnumIdent TFlatButtonLayoutIdents[] = {
-    { "blBitmapTop", blBitmapTop }, { "blBitmapBottom", blBitmapBottom },
-    { "blBitmapLeft", blBitmapLeft }, { "blBitmapRight", blBitmapRight } };
+inline constexpr EnumIdent TFlatButtonLayoutIdents[] = { { "blBitmapTop", blBitmapTop },
+                                                         { "blBitmapBottom", blBitmapBottom },
+                                                         { "blBitmapLeft", blBitmapLeft },
+                                                         { "blBitmapRight", blBitmapRight } };
 inline constexpr TEnumType<TFlatButtonLayout> TFlatButtonLayoutType { "TFlatButtonLayout", TFlatButtonLayoutIdents };
 
 enum class TFlatButtonOption { boMonoDisplay, boIconOnly, boPopupMark };
 using enum TFlatButtonOption;
-inline constexpr EnumIdent TFlatButtonOptionIdents[] = {
-    { "boMonoDisplay", boMonoDisplay }, { "boIconOnly", boIconOnly }, { "boPopupMark", boPopupMark } };
+inline constexpr EnumIdent TFlatButtonOptionIdents[] = { { "boMonoDisplay", boMonoDisplay },
+                                                         { "boIconOnly", boIconOnly },
+                                                         { "boPopupMark", boPopupMark } };
 inline constexpr TEnumType<TFlatButtonOption> TFlatButtonOptionType { "TFlatButtonOption", TFlatButtonOptionIdents };
 using TFlatButtonOptions = TSet<TFlatButtonOption>;
 
 enum class TFlatButtonShadingType { stLight, stMedium, stDark };
 using enum TFlatButtonShadingType;
-inline constexpr EnumIdent TFlatButtonShadingTypeIdents[] = {
-    { "stLight", stLight }, { "stMedium", stMedium }, { "stDark", stDark } };
+inline constexpr EnumIdent TFlatButtonShadingTypeIdents[] = { { "stLight", stLight },
+                                                              { "stMedium", stMedium },
+                                                              { "stDark", stDark } };
 inline constexpr TEnumType<TFlatButtonShadingType> TFlatButtonShadingTypeType { "TFlatButtonShadingType",
-                                                                               TFlatButtonShadingTypeIdents };
+                                                                                TFlatButtonShadingTypeIdents };
 
 /// The caption without accelerator marks: "&&" is one '&', any other '&' goes; the last
 /// character is never looked at, so a trailing '&' stays.
@@ -118,7 +121,8 @@ private:
     void bitmapChanged(TObject* Sender);
     void disabledBitmapChanged(TObject* Sender);
     void makeMono();
-    template <class F> void forEachGroupMember(F Action);
+    template <class F>
+    void forEachGroupMember(F Action);
     void leftDown();
     void leftUp();
     /// After a menu closed: the stand-in has no mouse messages queued to purge; the capture goes,

@@ -59,7 +59,7 @@ const PublishedClass& FormMainClass = PublishClass<TForm_main, TForm>("TForm_mai
 
 } // namespace
 
-TForm_main::TForm_main(TComponent* AOwner) : TForm(AOwner) { }
+TForm_main::TForm_main(TComponent* AOwner) : TForm(AOwner) {}
 
 TForm_main::~TForm_main()
 {
@@ -181,15 +181,9 @@ bool TForm_main::checkServerVersion()
     return false;
 }
 
-void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
-{
-    link.Send(Application->GetHandle(), Code, Argument);
-}
+void TForm_main::lascommand(uint16_t Code, uint32_t Argument) { link.Send(Application->GetHandle(), Code, Argument); }
 
-void TForm_main::Lgetstatus()
-{
-    Sgetstatus();
-}
+void TForm_main::Lgetstatus() { Sgetstatus(); }
 
 void TForm_main::Sgetstatus()
 {
@@ -204,10 +198,7 @@ void TForm_main::Sgetstatus()
     btn_setup->SetEnabled(b.setup);
 }
 
-void TForm_main::enable_device(uint8_t)
-{
-    Label_lastyp->GetFont()->SetSize(LabelSize);
-}
+void TForm_main::enable_device(uint8_t) { Label_lastyp->GetFont()->SetSize(LabelSize); }
 
 // --- Notices
 
@@ -228,9 +219,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
         if (link.Registered())
             enable_device(link.Status().deviceFlags);
         break;
-    case ev_pulsedata:
-        ShowActualValues();
-        [[fallthrough]];
+    case ev_pulsedata: ShowActualValues(); [[fallthrough]];
     case ev_comport:
         run.Connected();
         Sgetstatus();
@@ -302,15 +291,9 @@ void TForm_main::btn_setupClick(TObject*)
         PrinterSetupDialog1->Execute();
 }
 
-void TForm_main::btn_exitClick(TObject*)
-{
-    Close();
-}
+void TForm_main::btn_exitClick(TObject*) { Close(); }
 
-void TForm_main::noCommandCheck1Click(TObject*)
-{
-    lascommand(cmd_nocommandcheck, 0);
-}
+void TForm_main::noCommandCheck1Click(TObject*) { lascommand(cmd_nocommandcheck, 0); }
 
 void TForm_main::FormResize(TObject*)
 {

@@ -140,7 +140,7 @@ private:
     TessalySettings settings;
     RunState run;
     RunResults results;
-    bool closeRequested_ = false;   // the old-server box is up or was answered
+    bool closeRequested_ = false; // the old-server box is up or was answered
 };
 
 extern TForm_main* Form_main;

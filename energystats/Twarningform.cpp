@@ -9,19 +9,17 @@ Twarningform* warningform = nullptr;
 
 namespace {
 
-const PublishedClass& WarningformClass = PublishClass<Twarningform, TForm>("Twarningform", [](Published<Twarningform>& P) {
-    P.Notify("FormShow", &Twarningform::FormShow);
-    P.Field("Label1", &Twarningform::Label1);
-});
+const PublishedClass& WarningformClass =
+    PublishClass<Twarningform, TForm>("Twarningform", [](Published<Twarningform>& P) {
+        P.Notify("FormShow", &Twarningform::FormShow);
+        P.Field("Label1", &Twarningform::Label1);
+    });
 
 } // namespace
 
-Twarningform::Twarningform(TComponent* AOwner) : TForm(AOwner) { }
+Twarningform::Twarningform(TComponent* AOwner) : TForm(AOwner) {}
 
-void Twarningform::FormShow(TObject*)
-{
-    CenterOnMainForm();
-}
+void Twarningform::FormShow(TObject*) { CenterOnMainForm(); }
 
 void Twarningform::CenterOnMainForm()
 {

@@ -1,7 +1,4 @@
 //===- main.cpp - Tessaly: the energy statistics program ---===//
 #include "energystats/Tessaly.h"
 
-int main()
-{
-    return RunTessaly();
-}
+int main() { return RunTessaly(); }

@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr uint32_t Pages[] = { 874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 1361, 10000 };
+constexpr uint32_t Pages[] = { 874,  932,  936,  949,  950,  1250, 1251, 1252,
+                               1253, 1254, 1255, 1256, 1257, 1258, 1361, 10000 };
 
 void toWide(uint32_t Page, uint32_t Flags, const char* Text, int Count)
 {
@@ -23,7 +24,7 @@ void toWide(uint32_t Page, uint32_t Flags, const char* Text, int Count)
     if (needed <= 0)
         return;
     if (needed > Count)
-        std::abort();   // never more code units than bytes
+        std::abort(); // never more code units than bytes
     std::vector<WCHAR> wide(size_t(needed) + 1, WCHAR(0xDEAD));
     if (MultiByteToWideChar(Page, Flags, Text, Count, wide.data(), needed) != needed || wide[size_t(needed)] != 0xDEAD)
         std::abort();
@@ -38,7 +39,8 @@ void toBytes(uint32_t Page, const WCHAR* Text, int Count)
     if (needed <= 0)
         return;
     std::vector<char> bytes(size_t(needed) + 1, 'x');
-    if (WideCharToMultiByte(Page, 0, Text, Count, bytes.data(), needed, "*", &used) != needed || bytes[size_t(needed)] != 'x')
+    if (WideCharToMultiByte(Page, 0, Text, Count, bytes.data(), needed, "*", &used) != needed
+        || bytes[size_t(needed)] != 'x')
         std::abort();
 }
 

@@ -24,9 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     static Dib target(32, 32, 32);
     static HDC dc = CreateDibDC(target);
     const UINT usage = UINT(Data[0] & 3);
-    StretchDIBits(dc, number(7), number(7), number(5), number(6), number(3), number(4), number(5), number(6), bits, info,
-        usage, SRCCOPY);
+    StretchDIBits(dc, number(7), number(7), number(5), number(6), number(3), number(4), number(5), number(6), bits,
+                  info, usage, SRCCOPY);
     SetDIBitsToDevice(dc, number(7), number(7), UINT(Data[5]), UINT(Data[6]), number(3), number(4), UINT(Data[1]),
-        UINT(Data[2]), bits, info, usage);
+                      UINT(Data[2]), bits, info, usage);
     return 0;
 }

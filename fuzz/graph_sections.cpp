@@ -25,7 +25,7 @@ namespace {
 class FuzzGraph : public TPlotGraph {
 public:
     using TPlotGraph::TPlotGraph;
-    void Paint() override { }
+    void Paint() override {}
     void DrawOn(TCanvas* Canvas, int Width, int Height)
     {
         FDrawingCanvas = Canvas;

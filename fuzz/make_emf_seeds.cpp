@@ -161,8 +161,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::vector<Drawing> Drawings = {
-        { "shapes", shapes }, { "lines", lines }, { "mapping", mapping }, { "clipping", clipping },
-        { "text", text }, { "bitmaps", bitmaps }, { "nested", nested },
+        { "shapes", shapes }, { "lines", lines },     { "mapping", mapping }, { "clipping", clipping },
+        { "text", text },     { "bitmaps", bitmaps }, { "nested", nested },
     };
     for (const Drawing& D : Drawings) {
         HDC Dc = CreateEnhMetaFile(nullptr, nullptr);

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     } catch (const Exception&) {
     }
     try {
-        AnsiFontSubset(SfntFileTables(TTFBytes(Data, Data + Size)), Size % 2 == 1, { 0x20, 0x41, 0x42, 0xC1, 0xE9, 0x20AC, 0xF041 });
+        AnsiFontSubset(SfntFileTables(TTFBytes(Data, Data + Size)), Size % 2 == 1,
+                       { 0x20, 0x41, 0x42, 0xC1, 0xE9, 0x20AC, 0xF041 });
     } catch (const Exception&) {
     }
     return 0;

@@ -114,10 +114,7 @@ void TForm_main::hvStep(int Delta)
     lascommand(cmd_hvset, step.Value);
 }
 
-void TForm_main::gasMode(uint8_t SubCommand)
-{
-    lascommand(cmd_gasmode, GasModeArgument(SubCommand));
-}
+void TForm_main::gasMode(uint8_t SubCommand) { lascommand(cmd_gasmode, GasModeArgument(SubCommand)); }
 
 // --- Input displays
 
@@ -180,7 +177,7 @@ void TForm_main::FormKeyDown(TObject*, WORD& Key, TShiftState)
     case VK_OEM_PLUS: Btn_Click(btn_hvu); break;
     case VK_SUBTRACT:
     case VK_OEM_MINUS: Btn_Click(btn_hvd); break;
-    default: return;   // the focused control has it
+    default: return; // the focused control has it
     }
     // Consumed: the focused button must not be pressed by the same key as well.
     Key = 0;
@@ -188,15 +185,9 @@ void TForm_main::FormKeyDown(TObject*, WORD& Key, TShiftState)
 
 // --- Menu entries and the control panel
 
-void TForm_main::Adjustenergy1Click(TObject*)
-{
-    lascommand(cmd_adjustenergy, 0);
-}
+void TForm_main::Adjustenergy1Click(TObject*) { lascommand(cmd_adjustenergy, 0); }
 
-void TForm_main::SparkGap1Click(TObject*)
-{
-    lascommand(cmd_sparkgap, 0);
-}
+void TForm_main::SparkGap1Click(TObject*) { lascommand(cmd_sparkgap, 0); }
 
 void TForm_main::Menu_AboutClick(TObject*)
 {
@@ -209,10 +200,7 @@ void TForm_main::btn_contrMouseDown(TObject*, TMouseButton, TShiftState, int, in
     btn_contr->SetBevelInner(bvLowered);
 }
 
-void TForm_main::btn_contrMouseUp(TObject*, TMouseButton, TShiftState, int, int)
-{
-    btn_contr->SetBevelInner(bvRaised);
-}
+void TForm_main::btn_contrMouseUp(TObject*, TMouseButton, TShiftState, int, int) { btn_contr->SetBevelInner(bvRaised); }
 
 // --- Options
 

@@ -183,10 +183,7 @@ void TForm_main::showShutter()
     led_shutter->SetLedOn(open);
 }
 
-void TForm_main::Sgetstatus()
-{
-    label_com->SetCaption(ComPortText(statusCopy.comPort));
-}
+void TForm_main::Sgetstatus() { label_com->SetCaption(ComPortText(statusCopy.comPort)); }
 
 void TForm_main::showLaserType(const std::string& Text, int Size)
 {

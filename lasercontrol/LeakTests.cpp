@@ -37,10 +37,7 @@ bool LeakTests::AskExternQuestion(int Step)
     return true;
 }
 
-void LeakTests::ExternQuestionAnswered()
-{
-    questionUp_ = false;
-}
+void LeakTests::ExternQuestionAnswered() { questionUp_ = false; }
 
 LeakTests::OpticSteps LeakTests::FollowOptic(int Step, float Pressure)
 {

@@ -29,9 +29,9 @@ public:
 
     /// What the optic leak test has the form do after a redraw in gas mode, in this order.
     struct OpticSteps {
-        bool ShowNotice = false;     // the leak-test form, while the test runs
-        bool HideNotice = false;     // outside steps 9 and 12
-        bool SendNextStep = false;   // the blinks are over: the test ends
+        bool ShowNotice = false;   // the leak-test form, while the test runs
+        bool HideNotice = false;   // outside steps 9 and 12
+        bool SendNextStep = false; // the blinks are over: the test ends
         /// The verdict to show, once the controller has moved on to step 10 or 11.
         std::optional<std::string> Result;
     };
@@ -52,7 +52,7 @@ public:
 
 private:
     bool questionAsked_ = false;
-    bool questionUp_ = false;   // notices keep coming while the question is on the screen
+    bool questionUp_ = false; // notices keep coming while the question is on the screen
     bool countdownRunning_ = false;
     int countdown_ = 0;
     float startPressure_ = 0;

@@ -27,22 +27,16 @@ GasLabel stepLabel(int Step, uint8_t Version, int& LastStep)
     case 6: return steady("extern flushing 2");
     case 7: return blinking("extern flushing finished");
     case 8: return steady("initialize gasmode on laser");
-    case 9:
-        LastStep = 9;
-        return steady("intern flushing");
+    case 9: LastStep = 9; return steady("intern flushing");
     case 10:
         // After the optic was open the controller waits for the operator to start the leak
         // test; after an intern flushing it waits for the optic to be changed.
         return LastStep == 11 ? steady("waiting for start leaktest") : blinking("please change optics or quit");
-    case 11:
-        LastStep = 11;
-        return blinking("optic open");
+    case 11: LastStep = 11; return blinking("optic open");
     case 12: return blinking("optic leak test");
     case 13: return steady("testmode-fill: Inert");
     case 14: return steady("testmode-fill: Premix");
-    default:
-        LastStep = 0;
-        return steady("");
+    default: LastStep = 0; return steady("");
     }
 }
 
@@ -97,25 +91,16 @@ int32_t RoundedWithin(float Value, int32_t Min, int32_t Max)
     return int32_t(Round(std::clamp(double(Value), double(Min), double(Max))));
 }
 
-std::string ComPortText(uint8_t Port)
-{
-    return Port == 0 ? std::string("COM?") : "COM" + IntToStr(Port);
-}
+std::string ComPortText(uint8_t Port) { return Port == 0 ? std::string("COM?") : "COM" + IntToStr(Port); }
 
-std::string HvPercentText(uint8_t Percent)
-{
-    return Format("%4.0f", { double(Percent) }) + " %";
-}
+std::string HvPercentText(uint8_t Percent) { return Format("%4.0f", { double(Percent) }) + " %"; }
 
 std::string DeviceText(const LaserStatusCopy& S)
 {
     return " " + FieldText(S.laserType) + " " + FieldText(S.laserType2);
 }
 
-std::string EnergyUnitCaption(const LaserStatusCopy& S)
-{
-    return Bit(S.unitFlags, 5) ? "\xB5&J" : "m&J";
-}
+std::string EnergyUnitCaption(const LaserStatusCopy& S) { return Bit(S.unitFlags, 5) ? "\xB5&J" : "m&J"; }
 
 // --- Bars
 
@@ -179,7 +164,7 @@ ButtonStates ChooseButtonStates(const LaserStatusCopy& S, const PanelModes& Mode
     b.newfill = Bit(cap, 3) && online && (all || (!hv && !gasBusy));
     b.leakTestCaption = Modes.LastStep == 11 && step == 10;
     b.gmFlush = b.leakTestCaption || all || (gasReady && (step == 0 || step == 7))
-        || (Modes.FlushingVariant && !firing && step == 0);
+                || (Modes.FlushingVariant && !firing && step == 0);
     b.gmquitt = all || (gasReady && (step == 1 || step == 5 || step == 7 || step == 10));
     b.energySteps = all || (Bit(cap, 0) && online);
     b.gaugeHv = all || (hv && Bit(cap, 1));

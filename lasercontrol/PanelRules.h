@@ -21,7 +21,10 @@
 /// (the server fills the fields to the last byte when a text is long).
 std::string FieldText(const char* Field, size_t Size);
 template <size_t N>
-std::string FieldText(const char (&Field)[N]) { return FieldText(Field, N); }
+std::string FieldText(const char (&Field)[N])
+{
+    return FieldText(Field, N);
+}
 
 /// A server float rounded for a caption: blank when it is not finite; clamped to 32 bits before
 /// the conversion, so that no value can stop the redraw.
@@ -88,9 +91,9 @@ GasLabelChoice ChooseGasLabel(const LaserStatusCopy& S, bool FlushingVariant, bo
 
 /// The flags the form keeps that the enable rules read besides the status.
 struct PanelModes {
-    bool ButtonOverride = false;   // set by the button-override message
-    bool FlushingVariant = false;  // set by enable_device
-    int LastStep = 0;              // see GasLabelChoice
+    bool ButtonOverride = false;  // set by the button-override message
+    bool FlushingVariant = false; // set by enable_device
+    int LastStep = 0;             // see GasLabelChoice
 };
 
 /// The warm-up gauge's hint and colours.
@@ -108,7 +111,7 @@ struct ButtonStates {
     /// FLUSHING turns into LEAKTEST after an optic exchange; enabled then whatever else holds.
     bool leakTestCaption = false;
     bool gmFlush = false, gmquitt = false;
-    bool energySteps = false;       // the energy window's "+" and "-"
+    bool energySteps = false; // the energy window's "+" and "-"
     bool gaugeHv = false;
     bool watchExttrig = false;
     bool showCount = false, showImpz = false;
@@ -136,31 +139,31 @@ struct ValveLabel {
 
 /// Which gas panel a laser gets, from device flags bits 4 and 5.
 enum class GasPanelKind {
-    OneHead,    // 01: one laser head with a vacuum pump
-    TwoHeads,   // 11 on controllers above 184
-    Other,      // as OneHead without the pressure readout
+    OneHead,  // 01: one laser head with a vacuum pump
+    TwoHeads, // 11 on controllers above 184
+    Other,    // as OneHead without the pressure readout
 };
 
 /// What enable_device shows, hides and writes for a laser.
 struct DeviceLayout {
-    bool onlineButtons = false;       // ONLINE, OFFLINE and led_onl
-    bool newVersionLamps = false;     // led_temperature, led_ee and their labels
+    bool onlineButtons = false;   // ONLINE, OFFLINE and led_onl
+    bool newVersionLamps = false; // led_temperature, led_ee and their labels
     GasPanelKind gasPanel = GasPanelKind::Other;
-    bool pressureReadout = false;     // Label_mbar, Panel_prh1
-    bool gasProcedures = false;       // NEW FILL, QUIT, led_nf, led_inert, led_pre and their labels
+    bool pressureReadout = false; // Label_mbar, Panel_prh1
+    bool gasProcedures = false;   // NEW FILL, QUIT, led_nf, led_inert, led_pre and their labels
     bool flushButton = false;
     int flushLeft = 100;
     bool flushingVariant = false;
     bool gasPanelVariant = false;
     ValveLabel vac, lh;
-    bool temperatureGauge = false;    // gauge_temperature and its label
-    bool gasTempLamp = false;         // led_gastemp and Label_temp
+    bool temperatureGauge = false; // gauge_temperature and its label
+    bool gasTempLamp = false;      // led_gastemp and Label_temp
     std::string dischCaption, compChamCaption;
-    bool control = false;             // led_control, btn_contr
-    bool energy = false;              // energy display, led_pemerror, LCD_mj enabled
-    bool adjustEnergy = false;        // menu entry "Adjust &energy"
-    bool sparkGap = false;            // menu entry "SparkGap adjusting"
-    bool shutter = false;             // btn_shutter, led_shutter, lab_shutter
+    bool control = false;      // led_control, btn_contr
+    bool energy = false;       // energy display, led_pemerror, LCD_mj enabled
+    bool adjustEnergy = false; // menu entry "Adjust &energy"
+    bool sparkGap = false;     // menu entry "SparkGap adjusting"
+    bool shutter = false;      // btn_shutter, led_shutter, lab_shutter
 };
 
 /// The panel for a laser; S holds the capabilities after CapabilityMask.

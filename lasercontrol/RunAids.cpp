@@ -66,13 +66,13 @@ std::string PanelReport(TForm_main& F)
     auto line = [](const char* Name, const std::string& Value) { return std::string(Name) + "=" + Value + "\n"; };
     auto lamp = [&](const char* Name, const TMled* Lamp) { return line(Name, Lamp->GetLedOn() ? "1" : "0"); };
     return line("Caption", F.GetCaption()) + line("Label_lastyp", F.Label_lastyp->GetCaption())
-        + line("label_com", F.label_com->GetCaption()) + lamp("led_onl", F.led_onl)
-        + lamp("led_lready", F.led_lready) + lamp("led_lon", F.led_lon) + lamp("led_warm", F.led_warm)
-        + line("LCD_Hz", std::to_string(F.LCD_Hz->GetValue()))
-        + line("LCD_quant", std::to_string(F.LCD_quant->GetValue()))
-        + line("Panel_prh1", F.Panel_prh1->GetCaption()) + line("lab_gasmode", F.lab_gasmode->GetCaption())
-        + line("ClientHeight", std::to_string(F.GetClientHeight()))
-        + line("registered", F.registered ? "1" : "0") + line("noConnection", F.GetPanelState().NoConnection() ? "1" : "0");
+           + line("label_com", F.label_com->GetCaption()) + lamp("led_onl", F.led_onl)
+           + lamp("led_lready", F.led_lready) + lamp("led_lon", F.led_lon) + lamp("led_warm", F.led_warm)
+           + line("LCD_Hz", std::to_string(F.LCD_Hz->GetValue()))
+           + line("LCD_quant", std::to_string(F.LCD_quant->GetValue())) + line("Panel_prh1", F.Panel_prh1->GetCaption())
+           + line("lab_gasmode", F.lab_gasmode->GetCaption())
+           + line("ClientHeight", std::to_string(F.GetClientHeight())) + line("registered", F.registered ? "1" : "0")
+           + line("noConnection", F.GetPanelState().NoConnection() ? "1" : "0");
 }
 
 bool SaveScreenshot(TForm_main& Form, const std::string& FileName)

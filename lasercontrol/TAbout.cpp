@@ -35,12 +35,9 @@ std::string SerialNumberCaption(const LaserStatusCopy& Copy)
     return (headSerial ? "serial no.: " : "cls-eprom serial no.: ") + std::to_string(Copy.serialNumber);
 }
 
-TAbout::TAbout(TComponent* AOwner) : TForm(AOwner) { }
+TAbout::TAbout(TComponent* AOwner) : TForm(AOwner) {}
 
-void TAbout::FormCreate(TObject*)
-{
-    Label16->SetCaption(std::string("Version ") + HeliantVersion);
-}
+void TAbout::FormCreate(TObject*) { Label16->SetCaption(std::string("Version ") + HeliantVersion); }
 
 void TAbout::FormShow(TObject*)
 {
@@ -54,7 +51,4 @@ void TAbout::FormShow(TObject*)
     lab_ser->SetCaption(SerialNumberCaption(copy));
 }
 
-void TAbout::Button1Click(TObject*)
-{
-    ModalResult = mrOk;
-}
+void TAbout::Button1Click(TObject*) { ModalResult = mrOk; }

@@ -19,14 +19,14 @@ public:
     void FormShow(TObject* Sender);
     void Button1Click(TObject* Sender);
 
-    TLabel* Label1 = nullptr;          // the program's name
-    TLabel* Label2 = nullptr;          // its use
-    TLabel* Label16 = nullptr;         // "Version 7.03"
-    TLabel* lab_exim = nullptr;        // the server's version text
-    TLabel* lab_dll = nullptr;         // the link library's banner
-    TLabel* label_version = nullptr;   // the laser's firmware
-    TLabel* lab_ser = nullptr;         // the laser's serial number
-    TBitBtn* BitBtn3 = nullptr;        // OK
+    TLabel* Label1 = nullptr;        // the program's name
+    TLabel* Label2 = nullptr;        // its use
+    TLabel* Label16 = nullptr;       // "Version 7.03"
+    TLabel* lab_exim = nullptr;      // the server's version text
+    TLabel* lab_dll = nullptr;       // the link library's banner
+    TLabel* label_version = nullptr; // the laser's firmware
+    TLabel* lab_ser = nullptr;       // the laser's serial number
+    TBitBtn* BitBtn3 = nullptr;      // OK
 };
 
 /// The serial number caption for a laser: controllers above 180 keep the number in the laser

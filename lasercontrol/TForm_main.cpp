@@ -164,7 +164,7 @@ const PublishedClass& FormMainClass = PublishClass<TForm_main, TForm>("TForm_mai
 
 // --- Construction
 
-TForm_main::TForm_main(TComponent* AOwner) : TForm(AOwner) { }
+TForm_main::TForm_main(TComponent* AOwner) : TForm(AOwner) {}
 
 TForm_main::~TForm_main()
 {
@@ -279,10 +279,7 @@ void TForm_main::getstatus()
     checkServerVersion();
 }
 
-void TForm_main::takeStatus(const LaserStatusCopy& Copy)
-{
-    statusCopy = Copy;
-}
+void TForm_main::takeStatus(const LaserStatusCopy& Copy) { statusCopy = Copy; }
 
 void TForm_main::checkServerVersion()
 {
@@ -375,10 +372,7 @@ void TForm_main::onServerClosed()
         Lgetstatus();
 }
 
-void TForm_main::beep()
-{
-    MessageBeep(BeepType);
-}
+void TForm_main::beep() { MessageBeep(BeepType); }
 
 void TForm_main::WndProc(TMessage& Message)
 {

@@ -16,4 +16,4 @@ const PublishedClass& OptTeaktestClass =
 
 } // namespace
 
-TForm_opt_teaktest::TForm_opt_teaktest(TComponent* AOwner) : TForm(AOwner) { }
+TForm_opt_teaktest::TForm_opt_teaktest(TComponent* AOwner) : TForm(AOwner) {}

@@ -24,7 +24,7 @@ const PublishedClass& FormClass = PublishClass<Tconfigbox, TForm>("Tconfigbox", 
 
 } // namespace
 
-Tconfigbox::Tconfigbox(TComponent* AOwner) : TForm(AOwner) { }
+Tconfigbox::Tconfigbox(TComponent* AOwner) : TForm(AOwner) {}
 
 void Tconfigbox::FormActivate(TObject*)
 {

@@ -21,13 +21,13 @@ public:
     void Button2Click(TObject* Sender);
 
     TGroupBox* GroupBox1 = nullptr;
-    TCheckBox* CheckBox1 = nullptr;   // "Show&Hints"
-    TCheckBox* CheckBox2 = nullptr;   // "&AutoSaveOptions"
+    TCheckBox* CheckBox1 = nullptr; // "Show&Hints"
+    TCheckBox* CheckBox2 = nullptr; // "&AutoSaveOptions"
     /// Item 0 is "off", items 1..9 the ports COM1..COM9.
     TRadioGroup* RadioGroup1 = nullptr;
-    TButton* Button1 = nullptr;       // OK
-    TButton* Button3 = nullptr;       // CANCEL
-    TButton* Button2 = nullptr;       // &Save
+    TButton* Button1 = nullptr; // OK
+    TButton* Button3 = nullptr; // CANCEL
+    TButton* Button2 = nullptr; // &Save
 };
 
 extern Tconfigbox* configbox;

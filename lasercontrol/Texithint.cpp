@@ -18,7 +18,7 @@ const PublishedClass& ExithintClass = PublishClass<Texithint, TForm>("Texithint"
 
 } // namespace
 
-Texithint::Texithint(TComponent* AOwner) : TForm(AOwner) { }
+Texithint::Texithint(TComponent* AOwner) : TForm(AOwner) {}
 
 void Texithint::FormActivate(TObject*)
 {

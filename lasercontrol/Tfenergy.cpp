@@ -28,7 +28,7 @@ const PublishedClass& FenergyClass = PublishClass<Tfenergy, TForm>("Tfenergy", [
 
 } // namespace
 
-Tfenergy::Tfenergy(TComponent* AOwner) : TForm(AOwner) { }
+Tfenergy::Tfenergy(TComponent* AOwner) : TForm(AOwner) {}
 
 void Tfenergy::MPLCD9Click(TObject*)
 {

@@ -23,9 +23,9 @@ public:
     TLabel* Label_set = nullptr;
     TMPLCD* MPLCD9 = nullptr;
     TLabel* lab_unit = nullptr;
-    TSpeedButton* SpeedButton18 = nullptr;   // "-"
-    TSpeedButton* SpeedButton19 = nullptr;   // "+"
-    TMled* Mled1 = nullptr;                  // the energy set point is locked
+    TSpeedButton* SpeedButton18 = nullptr; // "-"
+    TSpeedButton* SpeedButton19 = nullptr; // "+"
+    TMled* Mled1 = nullptr;                // the energy set point is locked
     TLabel* Label_lock = nullptr;
 };
 

@@ -22,7 +22,7 @@ const PublishedClass& FormClass = PublishClass<Tflushingform, TForm>("Tflushingf
 
 } // namespace
 
-Tflushingform::Tflushingform(TComponent* AOwner) : TForm(AOwner) { }
+Tflushingform::Tflushingform(TComponent* AOwner) : TForm(AOwner) {}
 
 void Tflushingform::btn_flushextClick(TObject*)
 {
@@ -45,7 +45,4 @@ void Tflushingform::btn_fillinertClick(TObject*)
         Form_main->tfillinert();
 }
 
-void Tflushingform::btn_exitClick(TObject*)
-{
-    Close();
-}
+void Tflushingform::btn_exitClick(TObject*) { Close(); }

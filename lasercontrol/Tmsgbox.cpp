@@ -17,7 +17,7 @@ const PublishedClass& FormClass = PublishClass<Tmsgbox, TForm>("Tmsgbox", [](Pub
 
 } // namespace
 
-Tmsgbox::Tmsgbox(TComponent* AOwner) : TForm(AOwner) { }
+Tmsgbox::Tmsgbox(TComponent* AOwner) : TForm(AOwner) {}
 
 void Tmsgbox::FormActivate(TObject*)
 {

@@ -1,7 +1,4 @@
 //===- main.cpp - Heliant: the laser control program ---===//
 #include "lasercontrol/Heliant.h"
 
-int main()
-{
-    return RunHeliant();
-}
+int main() { return RunHeliant(); }

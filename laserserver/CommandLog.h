@@ -28,6 +28,8 @@ public:
     static const char* CommandName(uint16_t Code);
 
 private:
-    struct Closer { void operator()(std::FILE* File) const { std::fclose(File); } };
+    struct Closer {
+        void operator()(std::FILE* File) const { std::fclose(File); }
+    };
     std::unique_ptr<std::FILE, Closer> file_;
 };

@@ -12,20 +12,11 @@ constexpr double InitializeSeconds = 2;
 
 } // namespace
 
-GasProcedures::GasProcedures(const LaserSettings& Settings)
-    : settings_(Settings)
-{
-}
+GasProcedures::GasProcedures(const LaserSettings& Settings) : settings_(Settings) {}
 
-uint8_t GasProcedures::Step() const
-{
-    return active_ ? phases_[index_].Step : gasstep::None;
-}
+uint8_t GasProcedures::Step() const { return active_ ? phases_[index_].Step : gasstep::None; }
 
-uint8_t GasProcedures::Valves() const
-{
-    return active_ ? phases_[index_].Valves : 0;
-}
+uint8_t GasProcedures::Valves() const { return active_ ? phases_[index_].Valves : 0; }
 
 int GasProcedures::PercentDone() const
 {
@@ -48,9 +39,7 @@ std::vector<GasProcedures::Phase> GasProcedures::phasesFor(GasProcedure Procedur
 {
     const LaserSettings& s = settings_;
     const double t = s.GasPhaseSeconds;
-    auto init = [] {
-        return Phase { gasstep::Initialize, 0, Flow::Hold, 0, InitializeSeconds, Until::Time, -1 };
-    };
+    auto init = [] { return Phase { gasstep::Initialize, 0, Flow::Hold, 0, InitializeSeconds, Until::Time, -1 }; };
     auto ramp = [t](uint8_t Step, uint8_t Valves, float Target) {
         return Phase { Step, Valves, Flow::Ramp, Target, t, Until::Time, -1 };
     };
@@ -82,13 +71,15 @@ std::vector<GasProcedures::Phase> GasProcedures::phasesFor(GasProcedure Procedur
     case GasProcedure::InternFlushing: {
         // The laser head is left at the inert pressure, so the optic can be opened; the leak
         // test evacuates it again and then watches the pressure rise through a leak.
-        std::vector<Phase> phases { init(),
+        std::vector<Phase> phases {
+            init(),
             ramp(gasstep::InternFlushing, evacuate, s.VacuumPressure),
             ramp(gasstep::InternFlushing, inert, s.InertPressure),
             ramp(gasstep::InternFlushing, evacuate, s.VacuumPressure),
             ramp(gasstep::InternFlushing, inert, s.InertPressure),
             Phase { gasstep::ChangeOptics, 0, Flow::Hold, 0, s.OpticChangeSeconds, Until::Time, -1 },
-            Phase { gasstep::OpticOpen, 0, Flow::Hold, 0, s.OpticOpenSeconds, Until::Time, -1 } };
+            Phase { gasstep::OpticOpen, 0, Flow::Hold, 0, s.OpticOpenSeconds, Until::Time, -1 }
+        };
         const int waitForTest = int(phases.size());
         phases.push_back(wait(gasstep::ChangeOptics, Until::Continue, waitForTest + 1));
         phases.push_back(ramp(gasstep::Initialize, evacuate, s.VacuumPressure));
@@ -159,17 +150,14 @@ void GasProcedures::next()
 void GasProcedures::applyFlow(const Phase& P, double Seconds, float& Pressure)
 {
     switch (P.Pressure) {
-    case Flow::Hold:
-        break;
+    case Flow::Hold: break;
     case Flow::Ramp:
         if (P.Seconds <= 0 || elapsed_ >= P.Seconds)
             Pressure = P.Target;
         else
             Pressure = float(startPressure_ + (P.Target - startPressure_) * (elapsed_ / P.Seconds));
         break;
-    case Flow::Leak:
-        Pressure += float(settings_.LeakRate * Seconds);
-        break;
+    case Flow::Leak: Pressure += float(settings_.LeakRate * Seconds); break;
     }
 }
 

@@ -38,11 +38,11 @@ constexpr uint8_t gv_laserhead = 0x40;
 constexpr uint8_t gv_vacuum = 0x80;
 
 enum class GasProcedure {
-    NewFill,            // evacuate, fill premix, leave gas mode
-    FillInert,          // evacuate, fill inert, wait in manual gas mode
-    ExternFlushing,     // flush, wait for the gas-line leak test, flush, wait for a new fill
-    InternFlushing,     // flush the laser head, the optic exchange and its leak test
-    NitrogenFlushing,   // lasers with two laser heads: replace the nitrogen, leave gas mode
+    NewFill,          // evacuate, fill premix, leave gas mode
+    FillInert,        // evacuate, fill inert, wait in manual gas mode
+    ExternFlushing,   // flush, wait for the gas-line leak test, flush, wait for a new fill
+    InternFlushing,   // flush the laser head, the optic exchange and its leak test
+    NitrogenFlushing, // lasers with two laser heads: replace the nitrogen, leave gas mode
 };
 
 class GasProcedures {
@@ -85,10 +85,10 @@ private:
         uint8_t Step;
         uint8_t Valves;
         Flow Pressure;
-        float Target;       // Ramp: the pressure at the phase's end
-        double Seconds;     // Until::Time: the phase's length
+        float Target;   // Ramp: the pressure at the phase's end
+        double Seconds; // Until::Time: the phase's length
         Until Ends;
-        int AfterContinue;  // Until::Continue: the phase that sub-command 5 leads to
+        int AfterContinue; // Until::Continue: the phase that sub-command 5 leads to
     };
 
     std::vector<Phase> phasesFor(GasProcedure Procedure) const;
@@ -102,7 +102,7 @@ private:
     GasProcedure procedure_ = GasProcedure::NewFill;
     std::vector<Phase> phases_;
     size_t index_ = 0;
-    bool entered_ = false;       // the phase's start pressure and clock are taken
+    bool entered_ = false; // the phase's start pressure and clock are taken
     float startPressure_ = 0;
     double elapsed_ = 0;
 };

@@ -25,7 +25,7 @@ constexpr uint8_t err3_overtemperature = 0x01;
 constexpr uint8_t opt_autosave = 0x08;
 
 // Gas heats with every pulse; the reservoir cools towards the room with this time constant.
-constexpr double HeatPerHertz = 0.04;          // kelvin per Hz at full high voltage
+constexpr double HeatPerHertz = 0.04; // kelvin per Hz at full high voltage
 constexpr double CoolingSeconds = 90;
 constexpr double ReservoirHot = 40;
 constexpr double Overtemperature = 50;
@@ -53,12 +53,8 @@ uint32_t seedFor(uint32_t Seed)
 } // namespace
 
 LaserModel::LaserModel(const SimulatorSettings& Settings, RunRegions Regions, double ClockBase)
-    : settings_(Settings)
-    , laser_(settings_.Laser)
-    , gas_(laser_)
-    , run_(Regions)
-    , clockBase_(ClockBase)
-    , random_(seedFor(Settings.Laser.Seed))
+    : settings_(Settings), laser_(settings_.Laser), gas_(laser_), run_(Regions), clockBase_(ClockBase),
+      random_(seedFor(Settings.Laser.Seed))
 {
     const LaserSettings& s = laser_;
     st_.capabilityFlags = s.CapabilityFlags;
@@ -107,23 +103,15 @@ void LaserModel::Execute(uint16_t Code, uint32_t Argument)
 {
     // The server's own commands work with or without a laser.
     switch (Code) {
-    case cmd_selectport:
-        selectPort(Argument);
-        return;
-    case cmd_clientinit:
-        Announce();
-        return;
-    case cmd_autosave:
-        setAutoSave(Argument != 0);
-        return;
+    case cmd_selectport: selectPort(Argument); return;
+    case cmd_clientinit: Announce(); return;
+    case cmd_autosave: setAutoSave(Argument != 0); return;
     case cmd_nocommandcheck:
-    case cmd_startserver:
-        return;
-    default:
-        break;
+    case cmd_startserver: return;
+    default: break;
     }
     if (Code >= cmd_extendedbase)
-        return;   // no laser command travels with extended data
+        return; // no laser command travels with extended data
     if (!connected_) {
         refuse();
         return;
@@ -151,18 +139,12 @@ void LaserModel::executeLaser(uint16_t Code, uint32_t Argument)
     case cmd_burst: startFiring(FireMode::Burst); break;
     case cmd_watchcount: startFiring(FireMode::WatchCounter); break;
     case cmd_exttrigger: startFiring(FireMode::External); break;
-    case cmd_triggeroff:
-        stopFiring();
-        break;
+    case cmd_triggeroff: stopFiring(); break;
     case cmd_reprate:
         st_.repRate = uint16_t(std::clamp<uint32_t>(Argument, 1, std::max<uint16_t>(1, laser_.MaxRepRate)));
         break;
-    case cmd_quantity:
-        st_.quantity = uint16_t(std::min<uint32_t>(Argument, 0xFFFF));
-        break;
-    case cmd_presetcounter:
-        st_.pulseCounter = std::max(0, int32_t(Argument));
-        break;
+    case cmd_quantity: st_.quantity = uint16_t(std::min<uint32_t>(Argument, 0xFFFF)); break;
+    case cmd_presetcounter: st_.pulseCounter = std::max(0, int32_t(Argument)); break;
     case cmd_newfill: startGas(GasProcedure::NewFill); break;
     case cmd_gasmode: gasMode(Argument); break;
     case cmd_controlon:
@@ -173,9 +155,7 @@ void LaserModel::executeLaser(uint16_t Code, uint32_t Argument)
                                               : uint8_t(st_.modeFlags & ~mf_energycontrol);
         notify(ev_device);
         break;
-    case cmd_pemreset:
-        st_.errorFlags2 &= uint8_t(~err2_pemerror);
-        break;
+    case cmd_pemreset: st_.errorFlags2 &= uint8_t(~err2_pemerror); break;
     case cmd_hvup: setHighVoltage(st_.hvPercent + 1.0); break;
     case cmd_hvdown: setHighVoltage(st_.hvPercent - 1.0); break;
     case cmd_hvset: setHighVoltage(double(int32_t(Argument))); break;
@@ -193,15 +173,10 @@ void LaserModel::executeLaser(uint16_t Code, uint32_t Argument)
                                                      : uint8_t(st_.modeFlags2 & ~mf2_shutteropen);
         break;
     case cmd_runsetup1:
-    case cmd_runsetup2:
-        run_.SetUp();
-        break;
-    case cmd_runcount:
-        run_.SetCount(int32_t(Argument));
-        break;
+    case cmd_runsetup2: run_.SetUp(); break;
+    case cmd_runcount: run_.SetCount(int32_t(Argument)); break;
     case cmd_sparkgap: sparkGap(); break;
-    default:
-        break;   // unknown to this laser: the log shows it
+    default: break; // unknown to this laser: the log shows it
     }
 }
 
@@ -346,9 +321,7 @@ void LaserModel::gasMode(uint32_t Argument)
         else
             refuse();
         return;
-    default:
-        refuse();
-        return;
+    default: refuse(); return;
     }
 }
 
@@ -589,7 +562,7 @@ void LaserModel::setFlag(uint8_t Mask, bool On)
 bool LaserModel::blockingError() const
 {
     return (st_.errorFlags1 & BlockingErrors1) || (st_.errorFlags2 & BlockingErrors2)
-        || (st_.errorFlags3 & BlockingErrors3);
+           || (st_.errorFlags3 & BlockingErrors3);
 }
 
 bool LaserModel::flushingVariant() const
@@ -612,7 +585,8 @@ void LaserModel::updateDerived()
     setFlag(sf_gasmode, gas_.Active() && !nitrogenReplacing_);
     st_.gasState = gas_.GasState();
     const float fill = std::max(laser_.FillPressure, 1.0f);
-    st_.pressureBar = st_.pressure > fill * 1.15f ? 5 : uint8_t(std::clamp(std::lround(st_.pressure * 4.0f / fill), 0L, 4L));
+    st_.pressureBar =
+        st_.pressure > fill * 1.15f ? 5 : uint8_t(std::clamp(std::lround(st_.pressure * 4.0f / fill), 0L, 4L));
     st_.modeFlags = run_.Armed() ? uint8_t(st_.modeFlags | mf_energylocked) : uint8_t(st_.modeFlags & ~mf_energylocked);
     st_.intervalTotal = run_.Total();
     st_.intervalCurrent = run_.Current();
@@ -631,12 +605,6 @@ void LaserModel::notify(uint8_t Event, uint8_t Parameter)
     notices_.push_back(notice);
 }
 
-std::vector<LaserNotice> LaserModel::TakeNotices()
-{
-    return std::exchange(notices_, {});
-}
+std::vector<LaserNotice> LaserModel::TakeNotices() { return std::exchange(notices_, {}); }
 
-bool LaserModel::TakeOptionsToSave()
-{
-    return std::exchange(optionsToSave_, false);
-}
+bool LaserModel::TakeOptionsToSave() { return std::exchange(optionsToSave_, false); }

@@ -107,18 +107,18 @@ private:
     double clockMs_ = 0;
 
     bool connected_ = false;
-    bool portReaches_ = false;   // the selected port is the one the laser answers on
-    bool linkBroken_ = false;    // the simulated cable is pulled (LinkLostAfterSeconds)
+    bool portReaches_ = false; // the selected port is the one the laser answers on
+    bool linkBroken_ = false;  // the simulated cable is pulled (LinkLostAfterSeconds)
     bool linkBrokeOnce_ = false;
     double linkBrokenAtMs_ = 0;
     bool nitrogenReplacing_ = false;
-    double warmupLeft_ = 0;      // seconds of procedure time
-    double chargeLeft_ = -1;     // below 0: not charging
-    double sparkLeft_ = -1;      // below 0: not adjusting
+    double warmupLeft_ = 0;  // seconds of procedure time
+    double chargeLeft_ = -1; // below 0: not charging
+    double sparkLeft_ = -1;  // below 0: not adjusting
     FireMode mode_ = FireMode::None;
     double nextPulseMs_ = 0;
     uint32_t burstLeft_ = 0;
-    double hvExact_ = 0;         // the control loop's unrounded high voltage
+    double hvExact_ = 0; // the control loop's unrounded high voltage
     double temperature_ = 0;
     double lastPulseNoticeMs_ = 0;
     bool pulsesUnannounced_ = false;

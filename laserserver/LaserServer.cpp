@@ -31,9 +31,7 @@ LaserStatusCopy laserOff(LaserStatusCopy Status)
 
 } // namespace
 
-LaserServer::LaserServer(SimulatorSettings Settings)
-    : settings_(std::move(Settings))
-    , log_(settings_.LogFile)
+LaserServer::LaserServer(SimulatorSettings Settings) : settings_(std::move(Settings)), log_(settings_.LogFile)
 {
     window_ = CreateWindowHandle([this](HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam) {
         return windowProc(Window, Msg, wParam, lParam);
@@ -106,13 +104,14 @@ void LaserServer::onCommands()
         return;
     // Indexes outside the ring mean a damaged block: nothing in it can be trusted.
     if (ring.readIndex < 0 || ring.readIndex >= RingSlots || ring.writeIndex < 0 || ring.writeIndex >= RingSlots) {
-        log_.Note("ring with indexes " + std::to_string(ring.readIndex) + ".." + std::to_string(ring.writeIndex) + " ignored");
+        log_.Note("ring with indexes " + std::to_string(ring.readIndex) + ".." + std::to_string(ring.writeIndex)
+                  + " ignored");
         return;
     }
     if (ring.readIndex == ring.writeIndex)
         return;
     catchUp();
-    publish(ev_txon, 0);   // the transmit lamp is lit while the commands go to the laser
+    publish(ev_txon, 0); // the transmit lamp is lit while the commands go to the laser
     for (int i = ring.readIndex; i != ring.writeIndex; i = (i + 1) % RingSlots)
         execute(ring.commands[i]);
     publishNotices();
@@ -186,11 +185,13 @@ void LaserServer::dropLeftCommands()
     CommandRing ring;
     if (!link_->Fetch(ring))
         return;
-    const bool valid = ring.readIndex >= 0 && ring.readIndex < RingSlots && ring.writeIndex >= 0 && ring.writeIndex < RingSlots;
+    const bool valid =
+        ring.readIndex >= 0 && ring.readIndex < RingSlots && ring.writeIndex >= 0 && ring.writeIndex < RingSlots;
     const int left = valid ? PendingCommands(ring.writeIndex, ring.readIndex) : 0;
     if (left == 0)
         return;
-    const std::string text = "dropped " + std::to_string(left) + " command(s) left in the ring by a server that is gone";
+    const std::string text =
+        "dropped " + std::to_string(left) + " command(s) left in the ring by a server that is gone";
     log_.Note(text);
     std::printf("Kelmor32: %s\n", text.c_str());
 }

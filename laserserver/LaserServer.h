@@ -64,10 +64,10 @@ private:
     std::unique_ptr<ServerLink> link_;
     std::unique_ptr<LaserModel> model_;
     CommandLog log_;
-    uint32_t lastAdvance_ = 0;      // timeGetTime() of the model's last step
-    uint32_t lastPublished_ = 0;    // timeGetTime() of the last notice
-    LaserStatusCopy published_ {};  // the status that went out last
-    uint32_t idleSince_ = 0;        // timeGetTime() since when no client is registered
+    uint32_t lastAdvance_ = 0;     // timeGetTime() of the model's last step
+    uint32_t lastPublished_ = 0;   // timeGetTime() of the last notice
+    LaserStatusCopy published_ {}; // the status that went out last
+    uint32_t idleSince_ = 0;       // timeGetTime() since when no client is registered
     bool idle_ = false;
     bool blinkLit_ = false;
     bool closed_ = false;

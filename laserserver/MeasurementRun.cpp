@@ -4,10 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-MeasurementRun::MeasurementRun(RunRegions Regions)
-    : regions_(Regions)
-{
-}
+MeasurementRun::MeasurementRun(RunRegions Regions) : regions_(Regions) {}
 
 void MeasurementRun::SetUp()
 {

@@ -48,10 +48,7 @@ ServerNotice notice(uint8_t Type, uint8_t Event = 0, uint8_t Parameter = 0)
 
 } // namespace
 
-bool ServerLink::HasBlock()
-{
-    return getstatuspointer() != nullptr;
-}
+bool ServerLink::HasBlock() { return getstatuspointer() != nullptr; }
 
 uint32_t ServerLink::RunningServer()
 {
@@ -62,16 +59,9 @@ uint32_t ServerLink::RunningServer()
     return window != 0 && IsWindow(window) ? window : 0;
 }
 
-ServerLink::ServerLink(uint32_t Window, ServerIdentity Identity)
-    : window_(Window)
-    , identity_(std::move(Identity))
-{
-}
+ServerLink::ServerLink(uint32_t Window, ServerIdentity Identity) : window_(Window), identity_(std::move(Identity)) {}
 
-void ServerLink::Register()
-{
-    registerexcimer(LinkKey, window_);
-}
+void ServerLink::Register() { registerexcimer(LinkKey, window_); }
 
 bool ServerLink::StillOwner() const
 {
@@ -94,7 +84,7 @@ LaserStatus ServerLink::compose(const LaserStatusCopy& Status) const
 {
     LaserStatus status {};
     status.serverReady = 1;
-    status.serverBacklog = 0;   // every command is carried out as soon as it is fetched
+    status.serverBacklog = 0; // every command is carried out as soon as it is fetched
     copyText(status.linkBanner, sizeof status.linkBanner, LinkBanner);
     copyText(status.serverVersionText, sizeof status.serverVersionText, identity_.VersionText);
     status.serverVersionLevel = uint8_t(identity_.VersionLevel);

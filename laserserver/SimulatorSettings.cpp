@@ -17,8 +17,7 @@ constexpr const char* SimulatorSection = "Simulator";
 /// default and says why in the warnings.
 class KeyReader {
 public:
-    KeyReader(TIniFile& Ini, std::vector<std::string>& Warnings)
-        : ini_(Ini), warnings_(Warnings) {}
+    KeyReader(TIniFile& Ini, std::vector<std::string>& Warnings) : ini_(Ini), warnings_(Warnings) {}
 
     template <typename T>
     void integer(const char* Section, const char* Ident, T& Field, int64_t Min, int64_t Max)

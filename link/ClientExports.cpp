@@ -10,10 +10,7 @@
 
 namespace {
 
-bool ringIndexValid(int16_t Index)
-{
-    return Index >= 0 && Index < RingSlots;
-}
+bool ringIndexValid(int16_t Index) { return Index >= 0 && Index < RingSlots; }
 
 /// Steps 3..6 of both registrations: under the mutex, store the window in the first free slot.
 int32_t storeClient(uint32_t Window, bool Adl)
@@ -62,15 +59,9 @@ void fillRegionAddresses(LaserStatusCopy& Copy, LinkSharedBlock& Block)
 
 } // namespace
 
-int32_t registerapplication(uint32_t Window)
-{
-    return registerClient(Window, false);
-}
+int32_t registerapplication(uint32_t Window) { return registerClient(Window, false); }
 
-int32_t RegisterAdlApplication(uint32_t Window)
-{
-    return registerClient(Window, true);
-}
+int32_t RegisterAdlApplication(uint32_t Window) { return registerClient(Window, true); }
 
 int32_t releasedll(uint32_t Window)
 {
@@ -99,10 +90,7 @@ int32_t releasedll(uint32_t Window)
     return LINK_UNKNOWN;
 }
 
-uint32_t getmessagenumber()
-{
-    return Link().applicationMessage;
-}
+uint32_t getmessagenumber() { return Link().applicationMessage; }
 
 LaserStatus* getstatuspointer()
 {
@@ -133,7 +121,8 @@ int32_t putcommand(const LaserCommand* Command)
     // command instead of crashing the caller under the lock.
     uint8_t extended[ExtendedDataSize] {};
     const bool hasExtended = Command->code >= cmd_extendedbase;
-    if (hasExtended && !ReadProcessMemory(reinterpret_cast<const void*>(uintptr_t(Command->argument)), extended, sizeof extended))
+    if (hasExtended
+        && !ReadProcessMemory(reinterpret_cast<const void*>(uintptr_t(Command->argument)), extended, sizeof extended))
         return LINK_UNKNOWN;
 
     MutexHold hold;

@@ -95,10 +95,7 @@ void startUp(LinkState& link)
 LinkState::LinkState() = default;
 LinkState::~LinkState() = default;
 
-LinkState& Link()
-{
-    return *TheLink;
-}
+LinkState& Link() { return *TheLink; }
 
 bool waitmutex()
 {
@@ -119,10 +116,7 @@ bool waitmutex()
     return link.lastWaitResult == WAIT_OBJECT_0;
 }
 
-MutexHold::MutexHold()
-    : held_(waitmutex())
-{
-}
+MutexHold::MutexHold() : held_(waitmutex()) {}
 
 MutexHold::~MutexHold()
 {
@@ -142,10 +136,7 @@ void copylimited(char* Destination, const char* Source, size_t Size)
     Destination[n] = '\0';
 }
 
-void ShowLinkError(const char* Text)
-{
-    MessageBox(0, Text, "Error", MB_OK);
-}
+void ShowLinkError(const char* Text) { MessageBox(0, Text, "Error", MB_OK); }
 
 NoticeTargets noticetargets(const LinkSharedBlock& Block, uint32_t Target)
 {
@@ -171,10 +162,7 @@ void notifyapplications(const NoticeTargets& Targets, uint16_t WParam, uint32_t 
         PostMessage(Targets.windows[i], message, WParam, LParam);
 }
 
-void StartLaserServer()
-{
-    WinExec(LaserServerProgram, SW_SHOWDEFAULT);
-}
+void StartLaserServer() { WinExec(LaserServerProgram, SW_SHOWDEFAULT); }
 
 // The original runs these from its DLL entry point; a shared object's constructor and
 // destructor are the same moments here.

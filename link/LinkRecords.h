@@ -14,72 +14,72 @@
 
 /// A command as a client hands it to putcommand.
 struct LaserCommand {
-    uint32_t window;      // sender's application window handle
-    uint16_t sequence;    // 1..65520, counted up by the sender
-    uint16_t code;        // cmd_...
-    uint32_t argument;    // from cmd_extendedbase up: address of 140 bytes of extended data
+    uint32_t window;   // sender's application window handle
+    uint16_t sequence; // 1..65520, counted up by the sender
+    uint16_t code;     // cmd_...
+    uint32_t argument; // from cmd_extendedbase up: address of 140 bytes of extended data
 };
 
 /// A notice as the server hands it to excommand.
 struct ServerNotice {
-    uint8_t type;         // ex_...
-    uint8_t event;        // ev_... posted to the clients
+    uint8_t type;  // ex_...
+    uint8_t event; // ev_... posted to the clients
     uint8_t parameter;
     uint8_t spare;
-    uint32_t target;      // window of a single-target notice: LinkAllClients, LinkAdlClients or one window
+    uint32_t target; // window of a single-target notice: LinkAllClients, LinkAdlClients or one window
     uint16_t wParam;
-    uint16_t high;        // high half of the posted lParam
+    uint16_t high; // high half of the posted lParam
 };
 
 /// The slice of the status that each program copies at every notice.
 struct LaserStatusCopy {
-    uint8_t stateFlags;           // k0   sf_...
-    uint8_t capabilityFlags;      // k1   cap_...
-    uint8_t modeFlags2;           // k2   bit 0 inspection, bit 1 nitrogen replacing, bit 4 shutter open
-    uint8_t errorFlags1;          // k3
-    uint8_t errorFlags2;          // k4
-    uint8_t modeFlags;            // k5   mf_...
-    uint8_t errorFlags3;          // k6   bit 0 overtemperature, bit 1 EEPROM
-    uint8_t optionFlags;          // k7   bit 3 automatic saving of options
-    uint16_t repRate;             // k8   Hz
-    uint16_t quantity;            // k10  burst pulses
-    int32_t pulseCounter;         // k12
-    uint16_t watchCounter;        // k16
+    uint8_t stateFlags;      // k0   sf_...
+    uint8_t capabilityFlags; // k1   cap_...
+    uint8_t modeFlags2;      // k2   bit 0 inspection, bit 1 nitrogen replacing, bit 4 shutter open
+    uint8_t errorFlags1;     // k3
+    uint8_t errorFlags2;     // k4
+    uint8_t modeFlags;       // k5   mf_...
+    uint8_t errorFlags3;     // k6   bit 0 overtemperature, bit 1 EEPROM
+    uint8_t optionFlags;     // k7   bit 3 automatic saving of options
+    uint16_t repRate;        // k8   Hz
+    uint16_t quantity;       // k10  burst pulses
+    int32_t pulseCounter;    // k12
+    uint16_t watchCounter;   // k16
     uint8_t spare18;
-    uint8_t pressureBar;          // k19  5 marks pressure too high
-    float pressure;               // k20  mbar
-    uint8_t hvPercent;            // k24  0..100
+    uint8_t pressureBar; // k19  5 marks pressure too high
+    float pressure;      // k20  mbar
+    uint8_t hvPercent;   // k24  0..100
     uint8_t spare25[5];
-    float energy;                 // k30
+    float energy; // k30
     uint8_t spare34;
-    float energySet;              // k35
-    uint8_t gasState;             // k39  low nibble gas-mode step, bits 4..7 valves and pump
+    float energySet;  // k35
+    uint8_t gasState; // k39  low nibble gas-mode step, bits 4..7 valves and pump
     uint8_t spare40[7];
-    float gasTemperature;         // k47
+    float gasTemperature; // k47
     uint8_t spare51[8];
-    float deviation;              // k59  percent
-    float meanEnergy;             // k63
-    int32_t selected;             // k67
-    int32_t intervalTotal;        // k71
-    int32_t intervalCurrent;      // k75
+    float deviation;         // k59  percent
+    float meanEnergy;        // k63
+    int32_t selected;        // k67
+    int32_t intervalTotal;   // k71
+    int32_t intervalCurrent; // k75
     uint8_t spare79[2];
-    int32_t samples;              // k81
-    uint32_t energyPtr;           // k85  addresses of the data regions in the reading process
-    uint32_t abscissaPtr;         // k89
-    uint32_t histogramPtr;        // k93
-    uint32_t region4Ptr;          // k97
+    int32_t samples;       // k81
+    uint32_t energyPtr;    // k85  addresses of the data regions in the reading process
+    uint32_t abscissaPtr;  // k89
+    uint32_t histogramPtr; // k93
+    uint32_t region4Ptr;   // k97
     uint8_t spare101[2];
-    int32_t serialNumber;         // k103
+    int32_t serialNumber; // k103
     uint8_t spare107[4];
-    uint8_t comPort;              // k111 1..9 = COM1..COM9, 0 = none
-    uint8_t warmupProgress;       // k112
-    uint8_t deviceVersion;        // k113
-    uint8_t deviceFlags;          // k114
-    uint8_t unitFlags;            // k115 bit 5: energies in µJ
+    uint8_t comPort;        // k111 1..9 = COM1..COM9, 0 = none
+    uint8_t warmupProgress; // k112
+    uint8_t deviceVersion;  // k113
+    uint8_t deviceFlags;    // k114
+    uint8_t unitFlags;      // k115 bit 5: energies in µJ
     uint8_t spare116;
-    char firmwareText[9];         // k117
-    char laserType[10];           // k126
-    char laserType2[9];           // k136
+    char firmwareText[9]; // k117
+    char laserType[10];   // k126
+    char laserType2[9];   // k136
 };
 
 /// The laser status record that the server publishes whole.
@@ -87,12 +87,12 @@ struct LaserStatus {
     uint8_t byte0;
     uint8_t byte1;
     uint8_t serverReady;
-    uint8_t serverBacklog;        // putcommand refuses at 80 and above
-    uint16_t countdowns[4];       // ex_closing lowers each that is above 0
+    uint8_t serverBacklog;  // putcommand refuses at 80 and above
+    uint16_t countdowns[4]; // ex_closing lowers each that is above 0
     char linkBanner[100];
     char serverVersionText[49];
-    uint8_t serverVersionLevel;   // version letter
-    LaserStatusCopy copy;         // status offsets 162..306
+    uint8_t serverVersionLevel; // version letter
+    LaserStatusCopy copy;       // status offsets 162..306
     uint8_t rest[4489];
 };
 
@@ -122,7 +122,7 @@ constexpr int HistogramBins = 256;
 /// The named block "excimermem".
 struct LinkSharedBlock {
     uint32_t serverWindow;
-    uint32_t clientSlots[ClientSlots];   // slot i (1..10) is clientSlots[i - 1]
+    uint32_t clientSlots[ClientSlots]; // slot i (1..10) is clientSlots[i - 1]
     LaserStatus status;
     LaserInfo info;
     CommandRing ring;
@@ -197,7 +197,7 @@ constexpr const char* LinkAppMessageName = "wm_excimerapp32";
 constexpr const char* LinkBanner = "KELMOR32.DLL Version 3.2";
 constexpr const char* LaserServerProgram = "Kelmor32.exe";
 constexpr uint32_t LinkKey = 0x2C6A91E4;
-constexpr uint32_t LinkServerWParam = 0x2000;   // wParam of LinkServerMessage: commands are waiting
+constexpr uint32_t LinkServerWParam = 0x2000; // wParam of LinkServerMessage: commands are waiting
 
 // Result codes of the exports.
 constexpr int32_t LINK_OK = 0;
@@ -354,7 +354,4 @@ constexpr int PendingCommands(int WriteIndex, int ReadIndex)
 }
 
 /// The sequence number that follows Sequence: 1..65520, then 1 again.
-constexpr uint16_t NextSequence(uint16_t Sequence)
-{
-    return Sequence >= 65520 ? 1 : uint16_t(Sequence + 1);
-}
+constexpr uint16_t NextSequence(uint16_t Sequence) { return Sequence >= 65520 ? 1 : uint16_t(Sequence + 1); }

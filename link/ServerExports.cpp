@@ -45,10 +45,7 @@
 namespace {
 
 /// Copies a whole status in from the server.
-void takeStatus(LinkSharedBlock& Block, const void* Data)
-{
-    std::memcpy(&Block.status, Data, sizeof(LaserStatus));
-}
+void takeStatus(LinkSharedBlock& Block, const void* Data) { std::memcpy(&Block.status, Data, sizeof(LaserStatus)); }
 
 bool needsData(uint8_t Type)
 {
@@ -58,10 +55,8 @@ bool needsData(uint8_t Type)
     case ex_statusone:
     case ex_closing:
     case ex_fetch:
-    case ex_statusadl:
-        return true;
-    default:
-        return false;
+    case ex_statusadl: return true;
+    default: return false;
     }
 }
 
@@ -73,12 +68,8 @@ int32_t act(LinkSharedBlock& Block, const ServerNotice& Notice, void* Data, Noti
         takeStatus(Block, Data);
         Targets = noticetargets(Block, LinkAllClients);
         return 0;
-    case ex_info:
-        std::memcpy(Data, &Block.info, sizeof(LaserInfo));
-        return 0;
-    case ex_notify:
-        Targets = noticetargets(Block, LinkAllClients);
-        return 0;
+    case ex_info: std::memcpy(Data, &Block.info, sizeof(LaserInfo)); return 0;
+    case ex_notify: Targets = noticetargets(Block, LinkAllClients); return 0;
     case ex_statusone:
         takeStatus(Block, Data);
         Targets = noticetargets(Block, Notice.target);
@@ -100,11 +91,8 @@ int32_t act(LinkSharedBlock& Block, const ServerNotice& Notice, void* Data, Noti
         takeStatus(Block, Data);
         Targets = noticetargets(Block, LinkAdlClients);
         return 0;
-    case ex_notifyadl:
-        Targets = noticetargets(Block, LinkAdlClients);
-        return 0;
-    default:
-        return -1;
+    case ex_notifyadl: Targets = noticetargets(Block, LinkAdlClients); return 0;
+    default: return -1;
     }
 }
 

@@ -11,10 +11,7 @@ bool TEmfRecord::fits(uint64_t Offset, uint64_t Length) const
     return false;
 }
 
-uint8_t TEmfRecord::U8(size_t Offset) const
-{
-    return fits(Offset, 1) ? FBytes[Offset] : 0;
-}
+uint8_t TEmfRecord::U8(size_t Offset) const { return fits(Offset, 1) ? FBytes[Offset] : 0; }
 
 uint16_t TEmfRecord::U16(size_t Offset) const
 {
@@ -23,17 +20,14 @@ uint16_t TEmfRecord::U16(size_t Offset) const
     return static_cast<uint16_t>(FBytes[Offset] | (FBytes[Offset + 1] << 8));
 }
 
-int16_t TEmfRecord::I16(size_t Offset) const
-{
-    return static_cast<int16_t>(U16(Offset));
-}
+int16_t TEmfRecord::I16(size_t Offset) const { return static_cast<int16_t>(U16(Offset)); }
 
 uint32_t TEmfRecord::U32(size_t Offset) const
 {
     if (!fits(Offset, 4))
         return 0;
     return uint32_t(FBytes[Offset]) | (uint32_t(FBytes[Offset + 1]) << 8) | (uint32_t(FBytes[Offset + 2]) << 16)
-        | (uint32_t(FBytes[Offset + 3]) << 24);
+           | (uint32_t(FBytes[Offset + 3]) << 24);
 }
 
 float TEmfRecord::F32(size_t Offset) const
@@ -46,7 +40,9 @@ float TEmfRecord::F32(size_t Offset) const
 
 XFORM TEmfRecord::Xform(size_t Offset) const
 {
-    return XFORM { F32(Offset), F32(Offset + 4), F32(Offset + 8), F32(Offset + 12), F32(Offset + 16), F32(Offset + 20) };
+    return XFORM {
+        F32(Offset), F32(Offset + 4), F32(Offset + 8), F32(Offset + 12), F32(Offset + 16), F32(Offset + 20)
+    };
 }
 
 std::span<const uint8_t> TEmfRecord::Bytes(uint64_t Offset, uint64_t Count, uint64_t UnitSize) const

@@ -14,7 +14,7 @@
 
 class TEmfRecord {
 public:
-    explicit TEmfRecord(std::span<const uint8_t> Bytes) : FBytes(Bytes) { }
+    explicit TEmfRecord(std::span<const uint8_t> Bytes) : FBytes(Bytes) {}
 
     uint32_t Type() const { return U32(0); }
     size_t Size() const { return FBytes.size(); }

@@ -29,11 +29,14 @@ std::vector<Face> trueTypeFaces(std::string_view FaceName)
     std::vector<Face> Faces;
     HDC Dc = GetDC(0);
     const LOGFONTA Font = fontFor(FaceName);
-    EnumFontFamiliesExA(Dc, &Font, [&](const LOGFONTA* F, const TEXTMETRICA*, uint32_t FontType, LPARAM) {
-        if (FontType & TRUETYPE_FONTTYPE)
-            Faces.push_back(Face { F->lfFaceName, uint8_t((F->lfWeight >= 600 ? 1 : 0) | (F->lfItalic ? 2 : 0)) });
-        return 1;
-    }, 0, 0);
+    EnumFontFamiliesExA(
+        Dc, &Font,
+        [&](const LOGFONTA* F, const TEXTMETRICA*, uint32_t FontType, LPARAM) {
+            if (FontType & TRUETYPE_FONTTYPE)
+                Faces.push_back(Face { F->lfFaceName, uint8_t((F->lfWeight >= 600 ? 1 : 0) | (F->lfItalic ? 2 : 0)) });
+            return 1;
+        },
+        0, 0);
     ReleaseDC(0, Dc);
     return Faces;
 }
@@ -47,10 +50,13 @@ bool IsTrueTypeFont(std::string_view FaceName)
     uint32_t LastType = 0;
     HDC Dc = GetDC(0);
     const LOGFONTA Font = fontFor(FaceName);
-    EnumFontFamiliesExA(Dc, &Font, [&](const LOGFONTA*, const TEXTMETRICA*, uint32_t FontType, LPARAM) {
-        LastType = FontType;
-        return 1;
-    }, 0, 0);
+    EnumFontFamiliesExA(
+        Dc, &Font,
+        [&](const LOGFONTA*, const TEXTMETRICA*, uint32_t FontType, LPARAM) {
+            LastType = FontType;
+            return 1;
+        },
+        0, 0);
     ReleaseDC(0, Dc);
     return LastType == TRUETYPE_FONTTYPE;
 }

@@ -17,10 +17,9 @@ constexpr uint32_t Sines[64] = {
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391,
 };
 constexpr int Shifts[64] = {
-    7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-    5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-    4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-    6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21,
+    7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+    14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+    4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21,
 };
 
 void transform(std::array<uint32_t, 4>& State, const uint8_t* Block)
@@ -28,7 +27,7 @@ void transform(std::array<uint32_t, 4>& State, const uint8_t* Block)
     uint32_t X[16];
     for (int I = 0; I < 16; ++I)
         X[I] = uint32_t(Block[I * 4]) | uint32_t(Block[I * 4 + 1]) << 8 | uint32_t(Block[I * 4 + 2]) << 16
-            | uint32_t(Block[I * 4 + 3]) << 24;
+               | uint32_t(Block[I * 4 + 3]) << 24;
     uint32_t A = State[0], B = State[1], C = State[2], D = State[3];
     for (int I = 0; I < 64; ++I) {
         uint32_t F;

@@ -88,10 +88,7 @@ std::string IntToStrZero(int64_t Value, int Width)
     return S;
 }
 
-std::string ObjectRef(int32_t Number)
-{
-    return IntToStr(Number) + " 0 R";
-}
+std::string ObjectRef(int32_t Number) { return IntToStr(Number) + " 0 R"; }
 
 std::string ReplaceChar(std::string_view Text, char Character, std::string_view Replacement)
 {
@@ -111,10 +108,7 @@ std::string ByteToHex(uint8_t Value)
     return std::string { Hex[Value >> 4], Hex[Value & 15] };
 }
 
-std::string WordToHex(uint16_t Value)
-{
-    return ByteToHex(uint8_t(Value >> 8)) + ByteToHex(uint8_t(Value));
-}
+std::string WordToHex(uint16_t Value) { return ByteToHex(uint8_t(Value >> 8)) + ByteToHex(uint8_t(Value)); }
 
 int PosFrom(std::string_view Pattern, std::string_view Text, int Start)
 {
@@ -138,10 +132,7 @@ std::string NextCommaToken(std::string_view& Cursor)
     return Token;
 }
 
-bool IsWinAnsiChar(uint16_t Code)
-{
-    return Code < 128 || (Code >= 160 && Code <= 255) || UnicodeToWinAnsi(Code) != 0;
-}
+bool IsWinAnsiChar(uint16_t Code) { return Code < 128 || (Code >= 160 && Code <= 255) || UnicodeToWinAnsi(Code) != 0; }
 
 uint8_t UnicodeToWinAnsi(uint16_t Code)
 {
@@ -153,10 +144,7 @@ uint8_t UnicodeToWinAnsi(uint16_t Code)
     return 0;
 }
 
-uint16_t WinAnsiToUnicode(uint8_t Byte)
-{
-    return Byte >= 128 && Byte < 160 ? WinAnsiHigh[Byte - 128] : Byte;
-}
+uint16_t WinAnsiToUnicode(uint8_t Byte) { return Byte >= 128 && Byte < 160 ? WinAnsiHigh[Byte - 128] : Byte; }
 
 void SortWordArray(std::vector<uint16_t>& Values, int Last)
 {
@@ -168,12 +156,8 @@ void SortWordArray(std::vector<uint16_t>& Values, int Last)
 void MultiplyMatrix(TPDFMatrix& M, const TPDFMatrix& N)
 {
     const TPDFMatrix R {
-        N.a * M.a + N.b * M.c,
-        N.a * M.b + N.b * M.d,
-        N.c * M.a + N.d * M.c,
-        N.c * M.b + N.d * M.d,
-        N.e * M.a + N.f * M.c + M.e,
-        N.e * M.b + N.f * M.d + M.f,
+        N.a * M.a + N.b * M.c, N.a * M.b + N.b * M.d,       N.c * M.a + N.d * M.c,
+        N.c * M.b + N.d * M.d, N.e * M.a + N.f * M.c + M.e, N.e * M.b + N.f * M.d + M.f,
     };
     M = R;
 }
@@ -184,10 +168,7 @@ TExtPoint RotateCoordinate(double X, double Y, double Angle)
     return TExtPoint { X * std::cos(T) - Y * std::sin(T), X * std::sin(T) + Y * std::cos(T) };
 }
 
-void NormalizeRect(TRect& R)
-{
-    NormalizeRect(R.Left, R.Top, R.Right, R.Bottom);
-}
+void NormalizeRect(TRect& R) { NormalizeRect(R.Left, R.Top, R.Right, R.Bottom); }
 
 void NormalizeRect(int& Left, int& Top, int& Right, int& Bottom)
 {

@@ -54,9 +54,14 @@ int32_t CalcPermissions(TPDFCtiptoOptions Options, TPDFKeyLength KeyLength)
         bool Only128;
     };
     static constexpr Bit Bits[] = {
-        { coPrint, 4, false }, { coModifyStructure, 8, false }, { coCopyInformation, 16, false },
-        { coModifyAnnotation, 32, false }, { coFillAnnotation, 256, true }, { coExtractInfo, 512, true },
-        { coAssemble, 1024, true }, { coPrintHi, 2048, true },
+        { coPrint, 4, false },
+        { coModifyStructure, 8, false },
+        { coCopyInformation, 16, false },
+        { coModifyAnnotation, 32, false },
+        { coFillAnnotation, 256, true },
+        { coExtractInfo, 512, true },
+        { coAssemble, 1024, true },
+        { coPrintHi, 2048, true },
     };
     int32_t P = KeyLength == kl128 ? -3904 : -64;
     for (const Bit& B : Bits)
@@ -102,8 +107,8 @@ std::array<uint8_t, 16> FileIDBytes(std::string_view FileID)
     return R;
 }
 
-TPDFKey CalcKey(std::string_view UserPassword, const TPDFEntry32& O, int32_t Permissions,
-                std::string_view FileID, TPDFKeyLength KeyLength)
+TPDFKey CalcKey(std::string_view UserPassword, const TPDFEntry32& O, int32_t Permissions, std::string_view FileID,
+                TPDFKeyLength KeyLength)
 {
     TMD5Context Context;
     MD5Init(Context);

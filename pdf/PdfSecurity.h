@@ -21,8 +21,14 @@ enum class TPDFKeyLength { kl40, kl128 };
 using enum TPDFKeyLength;
 
 enum class TPDFCriptoOption {
-    coPrint, coModifyStructure, coCopyInformation, coModifyAnnotation, coPrintHi, coFillAnnotation,
-    coExtractInfo, coAssemble
+    coPrint,
+    coModifyStructure,
+    coCopyInformation,
+    coModifyAnnotation,
+    coPrintHi,
+    coFillAnnotation,
+    coExtractInfo,
+    coAssemble
 };
 using enum TPDFCriptoOption;
 using TPDFCtiptoOptions = TSet<TPDFCriptoOption>;
@@ -41,8 +47,8 @@ TPDFEntry32 PreparePassword(std::string_view Password);
 TPDFEntry32 CalcOwnerKey(std::string_view OwnerPassword, std::string_view UserPassword, TPDFKeyLength KeyLength);
 /// The 16 ID bytes read from the 32 hex digits of FileID.
 std::array<uint8_t, 16> FileIDBytes(std::string_view FileID);
-TPDFKey CalcKey(std::string_view UserPassword, const TPDFEntry32& O, int32_t Permissions,
-                std::string_view FileID, TPDFKeyLength KeyLength);
+TPDFKey CalcKey(std::string_view UserPassword, const TPDFEntry32& O, int32_t Permissions, std::string_view FileID,
+                TPDFKeyLength KeyLength);
 /// The user entry U; for kl128 its last 16 bytes come from RandomByte (each 32..231).
 TPDFEntry32 CalcUserKey(const TPDFKey& Key, std::string_view FileID, TPDFKeyLength KeyLength,
                         const std::function<uint32_t()>& RandomNumber);

@@ -155,10 +155,11 @@ TTFBytes AnsiFontSubset(const TTFTableSource& Tables, bool FixedPitch, const std
     Hhea.resize(36);
     Maxp.resize(std::min<size_t>(Maxp.size(), 32));
     const int NumGlyphs = TTFWord(Maxp, 4);
-    std::vector<TTFGlyph> Glyphs = SplitGlyphs(required(Tables, "loca"), TTFWord(Head, 50) != 0, required(Tables, "glyf"), NumGlyphs);
+    std::vector<TTFGlyph> Glyphs =
+        SplitGlyphs(required(Tables, "loca"), TTFWord(Head, 50) != 0, required(Tables, "glyf"), NumGlyphs);
 
     // Each requested code point gets its own map entry, even when it shares a glyph with another.
-    std::vector<std::pair<uint16_t, uint16_t>> Wanted;   // code point, glyph
+    std::vector<std::pair<uint16_t, uint16_t>> Wanted; // code point, glyph
     for (const uint16_t Code : CodePoints) {
         const uint16_t Glyph = Map.GlyphOf(Code);
         if (Code > 32 && Glyph != 0 && Glyph < NumGlyphs && (Wanted.empty() || Wanted.back().first != Code)) {
@@ -197,7 +198,11 @@ TTFBytes AnsiFontSubset(const TTFTableSource& Tables, bool FixedPitch, const std
                 Flags = TTFWord(Data, At);
                 const auto It = NewId.find(TTFWord(Data, At + 2));
                 setWord(Data, At + 2, It == NewId.end() ? 0 : It->second);
-                At += 4 + ((Flags & 0x0001) ? 4 : 2) + ((Flags & 0x0008) ? 2 : (Flags & 0x0040) ? 4 : (Flags & 0x0080) ? 8 : 0);
+                At += 4 + ((Flags & 0x0001) ? 4 : 2)
+                      + ((Flags & 0x0008)   ? 2
+                         : (Flags & 0x0040) ? 4
+                         : (Flags & 0x0080) ? 8
+                                            : 0);
             } while (Flags & 0x0020);
         }
         Glyf.insert(Glyf.end(), Data.begin(), Data.end());
@@ -237,9 +242,9 @@ TTFBytes AnsiFontSubset(const TTFTableSource& Tables, bool FixedPitch, const std
         Chars.push_back({ WinAnsi, WinAnsi ? WinAnsiToUnicode(WinAnsi) : Code, It->second });
     }
     std::vector<std::pair<std::string, TTFBytes>> Out {
-        { "cmap", buildCmap(Chars) }, { "glyf", std::move(Glyf) }, { "head", std::move(Head) },
-        { "hhea", std::move(Hhea) }, { "hmtx", std::move(Metrics) }, { "loca", std::move(Loca) },
-        { "maxp", std::move(Maxp) }, { "name", nameTable() }, { "post", postTable() },
+        { "cmap", buildCmap(Chars) }, { "glyf", std::move(Glyf) },    { "head", std::move(Head) },
+        { "hhea", std::move(Hhea) },  { "hmtx", std::move(Metrics) }, { "loca", std::move(Loca) },
+        { "maxp", std::move(Maxp) },  { "name", nameTable() },        { "post", postTable() },
     };
     for (const char* Tag : { "cvt ", "fpgm", "prep" })
         if (std::optional<TTFBytes> Table = Tables(Tag))

@@ -18,22 +18,74 @@ namespace {
 
 // Record types the dispatch names.
 enum : uint32_t {
-    EMR_POLYBEZIER = 2, EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYBEZIERTO = 5, EMR_POLYLINETO = 6,
-    EMR_POLYPOLYLINE = 7, EMR_POLYPOLYGON = 8, EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10,
-    EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12, EMR_EOF = 14, EMR_SETPIXELV = 15, EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18, EMR_SETPOLYFILLMODE = 19, EMR_SETROP2 = 20, EMR_SETSTRETCHBLTMODE = 21,
-    EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25, EMR_MOVETOEX = 27,
-    EMR_INTERSECTCLIPRECT = 30, EMR_SAVEDC = 33, EMR_RESTOREDC = 34, EMR_SETWORLDTRANSFORM = 35,
-    EMR_MODIFYWORLDTRANSFORM = 36, EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38, EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40, EMR_ANGLEARC = 41, EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44,
-    EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47, EMR_LINETO = 54, EMR_ARCTO = 55, EMR_POLYDRAW = 56,
-    EMR_SETARCDIRECTION = 57, EMR_BEGINPATH = 59, EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61, EMR_FILLPATH = 62,
-    EMR_STROKEANDFILLPATH = 63, EMR_STROKEPATH = 64, EMR_SELECTCLIPPATH = 67, EMR_ABORTPATH = 68,
-    EMR_EXTSELECTCLIPRGN = 75, EMR_BITBLT = 76, EMR_STRETCHBLT = 77, EMR_SETDIBITSTODEVICE = 80,
-    EMR_STRETCHDIBITS = 81, EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTA = 83, EMR_EXTTEXTOUTW = 84,
-    EMR_POLYBEZIER16 = 85, EMR_POLYGON16 = 86, EMR_POLYLINE16 = 87, EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89, EMR_POLYPOLYLINE16 = 90, EMR_POLYPOLYGON16 = 91, EMR_POLYDRAW16 = 92,
-    EMR_EXTCREATEPEN = 95, EMR_SMALLTEXTOUT = 108,
+    EMR_POLYBEZIER = 2,
+    EMR_POLYGON = 3,
+    EMR_POLYLINE = 4,
+    EMR_POLYBEZIERTO = 5,
+    EMR_POLYLINETO = 6,
+    EMR_POLYPOLYLINE = 7,
+    EMR_POLYPOLYGON = 8,
+    EMR_SETWINDOWEXTEX = 9,
+    EMR_SETWINDOWORGEX = 10,
+    EMR_SETVIEWPORTEXTEX = 11,
+    EMR_SETVIEWPORTORGEX = 12,
+    EMR_EOF = 14,
+    EMR_SETPIXELV = 15,
+    EMR_SETMAPMODE = 17,
+    EMR_SETBKMODE = 18,
+    EMR_SETPOLYFILLMODE = 19,
+    EMR_SETROP2 = 20,
+    EMR_SETSTRETCHBLTMODE = 21,
+    EMR_SETTEXTALIGN = 22,
+    EMR_SETTEXTCOLOR = 24,
+    EMR_SETBKCOLOR = 25,
+    EMR_MOVETOEX = 27,
+    EMR_INTERSECTCLIPRECT = 30,
+    EMR_SAVEDC = 33,
+    EMR_RESTOREDC = 34,
+    EMR_SETWORLDTRANSFORM = 35,
+    EMR_MODIFYWORLDTRANSFORM = 36,
+    EMR_SELECTOBJECT = 37,
+    EMR_CREATEPEN = 38,
+    EMR_CREATEBRUSHINDIRECT = 39,
+    EMR_DELETEOBJECT = 40,
+    EMR_ANGLEARC = 41,
+    EMR_ELLIPSE = 42,
+    EMR_RECTANGLE = 43,
+    EMR_ROUNDRECT = 44,
+    EMR_ARC = 45,
+    EMR_CHORD = 46,
+    EMR_PIE = 47,
+    EMR_LINETO = 54,
+    EMR_ARCTO = 55,
+    EMR_POLYDRAW = 56,
+    EMR_SETARCDIRECTION = 57,
+    EMR_BEGINPATH = 59,
+    EMR_ENDPATH = 60,
+    EMR_CLOSEFIGURE = 61,
+    EMR_FILLPATH = 62,
+    EMR_STROKEANDFILLPATH = 63,
+    EMR_STROKEPATH = 64,
+    EMR_SELECTCLIPPATH = 67,
+    EMR_ABORTPATH = 68,
+    EMR_EXTSELECTCLIPRGN = 75,
+    EMR_BITBLT = 76,
+    EMR_STRETCHBLT = 77,
+    EMR_SETDIBITSTODEVICE = 80,
+    EMR_STRETCHDIBITS = 81,
+    EMR_EXTCREATEFONTINDIRECTW = 82,
+    EMR_EXTTEXTOUTA = 83,
+    EMR_EXTTEXTOUTW = 84,
+    EMR_POLYBEZIER16 = 85,
+    EMR_POLYGON16 = 86,
+    EMR_POLYLINE16 = 87,
+    EMR_POLYBEZIERTO16 = 88,
+    EMR_POLYLINETO16 = 89,
+    EMR_POLYPOLYLINE16 = 90,
+    EMR_POLYPOLYGON16 = 91,
+    EMR_POLYDRAW16 = 92,
+    EMR_EXTCREATEPEN = 95,
+    EMR_SMALLTEXTOUT = 108,
 };
 
 /// Records during which the page's fill colour may keep holding the text colour. SETROP2 is
@@ -41,13 +93,24 @@ enum : uint32_t {
 bool keepsTextColour(uint32_t Type)
 {
     switch (Type) {
-    case EMR_SETBKMODE: case EMR_SETROP2: case EMR_SETTEXTALIGN: case EMR_SETTEXTCOLOR: case EMR_SETBKCOLOR:
-    case EMR_MOVETOEX: case EMR_SAVEDC: case EMR_RESTOREDC: case EMR_SELECTOBJECT: case EMR_CREATEPEN:
-    case EMR_CREATEBRUSHINDIRECT: case EMR_DELETEOBJECT: case EMR_BITBLT: case EMR_EXTCREATEFONTINDIRECTW:
-    case EMR_EXTTEXTOUTA: case EMR_EXTTEXTOUTW: case EMR_SMALLTEXTOUT:
-        return true;
-    default:
-        return false;
+    case EMR_SETBKMODE:
+    case EMR_SETROP2:
+    case EMR_SETTEXTALIGN:
+    case EMR_SETTEXTCOLOR:
+    case EMR_SETBKCOLOR:
+    case EMR_MOVETOEX:
+    case EMR_SAVEDC:
+    case EMR_RESTOREDC:
+    case EMR_SELECTOBJECT:
+    case EMR_CREATEPEN:
+    case EMR_CREATEBRUSHINDIRECT:
+    case EMR_DELETEOBJECT:
+    case EMR_BITBLT:
+    case EMR_EXTCREATEFONTINDIRECTW:
+    case EMR_EXTTEXTOUTA:
+    case EMR_EXTTEXTOUTW:
+    case EMR_SMALLTEXTOUT: return true;
+    default: return false;
     }
 }
 
@@ -63,8 +126,7 @@ COLORREF resolvePalette(COLORREF Colour)
 
 } // namespace
 
-TMetafilePlayer::TMetafilePlayer(TPDFPage& APage)
-    : Page(APage), Metafile(std::make_unique<TMetafile>())
+TMetafilePlayer::TMetafilePlayer(TPDFPage& APage) : Page(APage), Metafile(std::make_unique<TMetafile>())
 {
     HDC Reference = Page.Document.ReferenceDC();
     MetafileCanvas = std::make_unique<TMetafileCanvas>(*Metafile, Reference);
@@ -93,7 +155,9 @@ void TMetafilePlayer::GetMetafileSize(int32_t& Width, int32_t& Height) const
         throw TPDFException(SMetafileNotLoaded);
     const RECT Bounds = TEmfRecord(Data).Rect(8);
     // Held inside the 32-bit range: a resolution above the reference's could scale past it.
-    auto size = [](double V) { return static_cast<int32_t>(std::clamp(std::nearbyint(V), -2147483647.0, 2147483646.0)) + 1; };
+    auto size = [](double V) {
+        return static_cast<int32_t>(std::clamp(std::nearbyint(V), -2147483647.0, 2147483646.0)) + 1;
+    };
     Width = size(Bounds.right * ScaleX);
     Height = size(Bounds.bottom * ScaleY);
 }
@@ -205,10 +269,18 @@ void TMetafilePlayer::dispatch(const TEmfRecord& R)
     case EMR_POLYDRAW16: return polyDraw(R, true);
     case EMR_EOF: Finished = true; return;
     case EMR_SETPIXELV: return setPixel(R);
-    case EMR_SETWINDOWEXTEX: case EMR_SETWINDOWORGEX: case EMR_SETVIEWPORTEXTEX: case EMR_SETVIEWPORTORGEX:
-    case EMR_SETMAPMODE: case EMR_SETBKMODE: case EMR_SETPOLYFILLMODE: case EMR_SETSTRETCHBLTMODE:
-    case EMR_SETTEXTALIGN: case EMR_SETTEXTCOLOR: case EMR_SETBKCOLOR: case EMR_SETARCDIRECTION:
-        return setState(R);
+    case EMR_SETWINDOWEXTEX:
+    case EMR_SETWINDOWORGEX:
+    case EMR_SETVIEWPORTEXTEX:
+    case EMR_SETVIEWPORTORGEX:
+    case EMR_SETMAPMODE:
+    case EMR_SETBKMODE:
+    case EMR_SETPOLYFILLMODE:
+    case EMR_SETSTRETCHBLTMODE:
+    case EMR_SETTEXTALIGN:
+    case EMR_SETTEXTCOLOR:
+    case EMR_SETBKCOLOR:
+    case EMR_SETARCDIRECTION: return setState(R);
     case EMR_MOVETOEX: return moveToEx(R);
     case EMR_INTERSECTCLIPRECT: return intersectClipRect(R);
     case EMR_SAVEDC: return saveDC();
@@ -228,21 +300,26 @@ void TMetafilePlayer::dispatch(const TEmfRecord& R)
     case EMR_ELLIPSE: return ellipse(R);
     case EMR_RECTANGLE: return rectangle(R);
     case EMR_ROUNDRECT: return roundRect(R);
-    case EMR_ARC: case EMR_CHORD: case EMR_PIE: return arc(R, int(Type));
+    case EMR_ARC:
+    case EMR_CHORD:
+    case EMR_PIE: return arc(R, int(Type));
     case EMR_LINETO: return lineToRecord(R);
     case EMR_ARCTO: return arcTo(R);
     case EMR_BEGINPATH: return beginPath();
     case EMR_ENDPATH: InPath = false; return;
     case EMR_CLOSEFIGURE: Page.ClosePath(); return;
-    case EMR_FILLPATH: case EMR_STROKEANDFILLPATH: case EMR_STROKEPATH: case EMR_ABORTPATH:
-        return endPathWith(Type);
+    case EMR_FILLPATH:
+    case EMR_STROKEANDFILLPATH:
+    case EMR_STROKEPATH:
+    case EMR_ABORTPATH: return endPathWith(Type);
     case EMR_SELECTCLIPPATH: return selectClipPath();
     case EMR_EXTSELECTCLIPRGN: return extSelectClipRgn(R);
     case EMR_BITBLT: return bitBlt(R, false);
     case EMR_STRETCHBLT: return bitBlt(R, true);
     case EMR_SETDIBITSTODEVICE: return setDIBitsToDevice(R);
     case EMR_STRETCHDIBITS: return stretchDIBits(R);
-    case EMR_EXTTEXTOUTA: case EMR_EXTTEXTOUTW: return extTextOut(R);
+    case EMR_EXTTEXTOUTA:
+    case EMR_EXTTEXTOUTW: return extTextOut(R);
     default: return;
     }
 }
@@ -275,15 +352,9 @@ double TMetafilePlayer::ratioY() const
     return MapMode == MM_TEXT ? 1 : std::abs(double(ViewportExt.cy) / WindowExt.cy);
 }
 
-void TMetafilePlayer::moveTo(POINT P)
-{
-    Page.MoveTo(pointX(P.x), pointY(P.y));
-}
+void TMetafilePlayer::moveTo(POINT P) { Page.MoveTo(pointX(P.x), pointY(P.y)); }
 
-void TMetafilePlayer::lineTo(POINT P)
-{
-    Page.LineTo(pointX(P.x), pointY(P.y));
-}
+void TMetafilePlayer::lineTo(POINT P) { Page.LineTo(pointX(P.x), pointY(P.y)); }
 
 // --- Colours and painting
 
@@ -332,10 +403,7 @@ void TMetafilePlayer::penDash()
     }
 }
 
-bool TMetafilePlayer::penStrokes() const
-{
-    return PenWidth != 0 && PenStyle != PS_NULL;
-}
+bool TMetafilePlayer::penStrokes() const { return PenWidth != 0 && PenStyle != PS_NULL; }
 
 void TMetafilePlayer::strokeFinish()
 {

@@ -20,19 +20,16 @@ constexpr uint32_t EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10, EMR_SETVIEWP
 bool finite(const XFORM& X)
 {
     return std::isfinite(X.eM11) && std::isfinite(X.eM12) && std::isfinite(X.eM21) && std::isfinite(X.eM22)
-        && std::isfinite(X.eDx) && std::isfinite(X.eDy);
+           && std::isfinite(X.eDx) && std::isfinite(X.eDy);
 }
 
 /// A × B: B applied after A.
 XFORM multiply(const XFORM& A, const XFORM& B)
 {
     return XFORM {
-        A.eM11 * B.eM11 + A.eM12 * B.eM21,
-        A.eM11 * B.eM12 + A.eM12 * B.eM22,
-        A.eM21 * B.eM11 + A.eM22 * B.eM21,
-        A.eM21 * B.eM12 + A.eM22 * B.eM22,
-        A.eDx * B.eM11 + A.eDy * B.eM21 + B.eDx,
-        A.eDx * B.eM12 + A.eDy * B.eM22 + B.eDy,
+        A.eM11 * B.eM11 + A.eM12 * B.eM21,       A.eM11 * B.eM12 + A.eM12 * B.eM22,
+        A.eM21 * B.eM11 + A.eM22 * B.eM21,       A.eM21 * B.eM12 + A.eM22 * B.eM22,
+        A.eDx * B.eM11 + A.eDy * B.eM21 + B.eDx, A.eDx * B.eM12 + A.eDy * B.eM22 + B.eDy,
     };
 }
 
@@ -48,8 +45,8 @@ uint8_t systemCharset()
 bool sameFace(const LOGFONTA& A, const LOGFONTA& B)
 {
     return std::memcmp(A.lfFaceName, B.lfFaceName, LF_FACESIZE) == 0 && A.lfWeight == B.lfWeight
-        && A.lfItalic == B.lfItalic && A.lfUnderline == B.lfUnderline && A.lfStrikeOut == B.lfStrikeOut
-        && A.lfCharSet == B.lfCharSet && A.lfHeight == B.lfHeight;
+           && A.lfItalic == B.lfItalic && A.lfUnderline == B.lfUnderline && A.lfStrikeOut == B.lfStrikeOut
+           && A.lfCharSet == B.lfCharSet && A.lfHeight == B.lfHeight;
 }
 
 } // namespace

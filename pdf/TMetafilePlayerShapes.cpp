@@ -292,8 +292,8 @@ void TMetafilePlayer::arc(const TEmfRecord& R, int Kind)
     const double L = pointX(B.left), T = pointY(B.top), Rt = pointX(B.right), Bm = pointY(B.bottom);
     if (Kind == int(EMR_ARC) || Kind == int(EMR_CHORD)) {
         const POINT First = ArcCounterClockwise ? S : E, Second = ArcCounterClockwise ? E : S;
-        const TExtPoint Start
-            = Page.Arc(L, T, Rt, Bm, pointX(First.x), pointY(First.y), pointX(Second.x), pointY(Second.y));
+        const TExtPoint Start =
+            Page.Arc(L, T, Rt, Bm, pointX(First.x), pointY(First.y), pointX(Second.x), pointY(Second.y));
         if (Kind == int(EMR_ARC))
             return strokeFinish();
         Page.LineTo(Start.X, Start.Y);
@@ -333,12 +333,14 @@ void TMetafilePlayer::angleArc(const TEmfRecord& R)
     const double Rad = std::numbers::pi / 180;
     moveTo(CurrentPos);
     Page.LineTo(pointX(C.x + Radius * std::cos(A * Rad)), pointY(C.y - Radius * std::sin(A * Rad)));
-    const double L = pointX(C.x - Radius), T = pointY(C.y - Radius), Rt = pointX(C.x + Radius), Bm = pointY(C.y + Radius);
+    const double L = pointX(C.x - Radius), T = pointY(C.y - Radius), Rt = pointX(C.x + Radius),
+                 Bm = pointY(C.y + Radius);
     if (std::abs(Sweep) >= 360)
         Page.Ellipse(L, T, Rt, Bm);
     else
         Page.ArcByAngles(L, T, Rt, Bm, A, A + Sweep);
-    CurrentPos = POINT { toInt(C.x + Radius * std::cos((A + Sweep) * Rad)), toInt(C.y - Radius * std::sin((A + Sweep) * Rad)) };
+    CurrentPos =
+        POINT { toInt(C.x + Radius * std::cos((A + Sweep) * Rad)), toInt(C.y - Radius * std::sin((A + Sweep) * Rad)) };
     strokeFinish();
 }
 

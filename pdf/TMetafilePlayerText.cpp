@@ -94,9 +94,9 @@ void TMetafilePlayer::extTextOut(const TEmfRecord& R)
         if (UpdateCP) {
             X = CurrentPos.x;
             Y = CurrentPos.y;
-            CurrentPos = LogFont.lfEscapement == 0
-                ? POINT { roundToInt(X + L), CurrentPos.y }
-                : POINT { roundToInt(X + std::round(L * std::cos(E))), roundToInt(Y - std::round(L * std::sin(E))) };
+            CurrentPos = LogFont.lfEscapement == 0 ? POINT { roundToInt(X + L), CurrentPos.y }
+                                                   : POINT { roundToInt(X + std::round(L * std::cos(E))),
+                                                             roundToInt(Y - std::round(L * std::sin(E))) };
         }
         const double Shift = HorzAlign == 1 ? L / 2 : HorzAlign == 2 ? L : 0;
         if (LogFont.lfEscapement == 0) {

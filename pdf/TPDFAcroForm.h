@@ -12,7 +12,7 @@ class TPDFRadioGroup;
 
 class TPDFAcroForm {
 public:
-    explicit TPDFAcroForm(TPDFDocument& Document) : FDocument(Document) { }
+    explicit TPDFAcroForm(TPDFDocument& Document) : FDocument(Document) {}
 
     void Clear();
     /// No controls and no radio groups: nothing to write.

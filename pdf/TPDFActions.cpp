@@ -37,7 +37,8 @@ void TPDFURLAction::Save()
 {
     TPDFDocument& Doc = *Document;
     Doc.StartObject(ObjectNumber);
-    Doc.WriteText("/S /URI /URI (" + EscapeSpecialChar(CryptString(Doc.GetProtectionEnabled(), Doc.Key(), FURL, ObjectNumber)) + ")");
+    Doc.WriteText("/S /URI /URI ("
+                  + EscapeSpecialChar(CryptString(Doc.GetProtectionEnabled(), Doc.Key(), FURL, ObjectNumber)) + ")");
     writeNext();
     Doc.CloseDictionary();
     Doc.CloseObject();

@@ -53,7 +53,7 @@ private:
 /// The document's owning list of actions.
 class TPDFActions {
 public:
-    explicit TPDFActions(TPDFDocument& Document) : FDocument(Document) { }
+    explicit TPDFActions(TPDFDocument& Document) : FDocument(Document) {}
     TPDFActions(const TPDFActions&) = delete;
     TPDFActions& operator=(const TPDFActions&) = delete;
 

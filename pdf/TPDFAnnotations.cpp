@@ -15,7 +15,7 @@
 std::string PDFColorComponents(TColor Color)
 {
     return FloatToPDFStr((Color & 0xFF) / 255.0) + " " + FloatToPDFStr((Color >> 8 & 0xFF) / 255.0) + " "
-        + FloatToPDFStr((Color >> 16 & 0xFF) / 255.0);
+           + FloatToPDFStr((Color >> 16 & 0xFF) / 255.0);
 }
 
 // --- TPDFCustomAnnotation

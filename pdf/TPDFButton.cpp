@@ -113,7 +113,9 @@ void TPDFButton::Save()
     Doc.WriteText("/P " + ObjectRef(OwnerPage().PageNumber));
     Doc.WriteText("/MK <</CA " + stringEntry(Caption) + " /BC [" + PDFColorComponents(Color) + " ]/BG ["
                   + PDFColorComponents(BackgroundColor) + " ]>>");
-    Doc.WriteText("/DA " + stringEntry("/" + FontResourceName + " " + IntToStr(Font->Size) + " Tf " + PDFColorComponents(Font->Color) + " rg"));
+    Doc.WriteText("/DA "
+                  + stringEntry("/" + FontResourceName + " " + IntToStr(Font->Size) + " Tf "
+                                + PDFColorComponents(Font->Color) + " rg"));
     Doc.WriteText("/BS <</W 1 /S /B>>");
     Doc.WriteText("/T " + stringEntry(Name));
     Doc.WriteText("/FT /Btn");

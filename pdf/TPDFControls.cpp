@@ -38,10 +38,7 @@ TPDFControl::~TPDFControl()
     document().AcroForm().Controls.Remove(this);
 }
 
-TPDFDocument& TPDFControl::document() const
-{
-    return OwnerPage().Document;
-}
+TPDFDocument& TPDFControl::document() const { return OwnerPage().Document; }
 
 std::string TPDFControl::stringEntry(const std::string& Text) const
 {
@@ -55,7 +52,9 @@ void TPDFControl::writeHint()
         return;
     TPDFDocument& Doc = document();
     if (Hint->Charset > 2)
-        Doc.WriteText("/TU <" + CryptHexString(Doc.GetProtectionEnabled(), Doc.Key(), StrToUnicodeHex(Hint->Text, Hint->Charset), ObjectNumber)
+        Doc.WriteText("/TU <"
+                      + CryptHexString(Doc.GetProtectionEnabled(), Doc.Key(),
+                                       StrToUnicodeHex(Hint->Text, Hint->Charset), ObjectNumber)
                       + ">");
     else
         Doc.WriteText("/TU " + stringEntry(Hint->Text));
@@ -74,7 +73,10 @@ void TPDFControl::writeActions()
         Doc.WriteText("/A " + actionRef(OnActivate));
     Doc.WriteText("/AA <<", false);
     const std::pair<const char*, TPDFAction*> Entries[] = {
-        { "/E ", OnMouseEnter }, { "/X ", OnMouseExit }, { "/D ", OnMouseDown }, { "/Bl ", OnLostFocus },
+        { "/E ", OnMouseEnter },
+        { "/X ", OnMouseExit },
+        { "/D ", OnMouseDown },
+        { "/Bl ", OnLostFocus },
         // The focus event has its own key; a second "/D" would replace the mouse-down action.
         { "/Fo ", OnSetFocus },
     };
@@ -106,7 +108,10 @@ void TPDFControl::addFontsToForm(const TPDFPage& Appearance) const
 void TPDFInputControl::writeMoreActions()
 {
     const std::pair<const char*, TPDFAction*> Entries[] = {
-        { "/K ", OnKeyPress }, { "/F ", OnFormat }, { "/V ", OnValidate }, { "/C ", OnCalculate },
+        { "/K ", OnKeyPress },
+        { "/F ", OnFormat },
+        { "/V ", OnValidate },
+        { "/C ", OnCalculate },
     };
     for (const auto& [Key, Action] : Entries)
         if (Action)

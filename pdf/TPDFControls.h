@@ -79,7 +79,7 @@ protected:
     /// "/A" and the opening of "/AA" with the actions present; the caller closes "/AA".
     void writeActions();
     /// Further "/AA" entries of derived controls.
-    virtual void writeMoreActions() { }
+    virtual void writeMoreActions() {}
     /// " n 0 R" of Action after registering it with the document.
     std::string actionRef(TPDFAction* Action);
     /// An appearance form as large as the widget, for Paint to draw on.

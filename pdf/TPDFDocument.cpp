@@ -29,10 +29,9 @@
 TPDFDocument::TPDFDocument(TComponent* AOwner)
     : TComponent(AOwner), FDocumentInfo(std::make_unique<TPDFDocInfo>()),
       FPages(std::make_unique<TPDFPages>(*this, false)), FActions(std::make_unique<TPDFActions>(*this)),
-      FForms(std::make_unique<TPDFPages>(*this, true)),
-      FImages(std::make_unique<TPDFImages>(this)), FFonts(std::make_unique<TPDFFonts>(*this)),
-      FOutlines(std::make_unique<TPDFOutlines>(*this)), FAcroForm(std::make_unique<TPDFAcroForm>(*this)),
-      FJSFList(std::make_unique<TPDFJSFList>())
+      FForms(std::make_unique<TPDFPages>(*this, true)), FImages(std::make_unique<TPDFImages>(this)),
+      FFonts(std::make_unique<TPDFFonts>(*this)), FOutlines(std::make_unique<TPDFOutlines>(*this)),
+      FAcroForm(std::make_unique<TPDFAcroForm>(*this)), FJSFList(std::make_unique<TPDFJSFList>())
 {
     SetRandomSource(nullptr);
     SetUseScreenDC(true);
@@ -69,10 +68,7 @@ void TPDFDocument::SetFileName(const std::string& Value)
     FFileName = Value;
 }
 
-void TPDFDocument::SetDocumentInfo(const TPDFDocInfo& Value)
-{
-    FDocumentInfo->Assign(Value);
-}
+void TPDFDocument::SetDocumentInfo(const TPDFDocInfo& Value) { FDocumentInfo->Assign(Value); }
 
 void TPDFDocument::SetProtectionEnabled(bool Value)
 {
@@ -98,10 +94,7 @@ void TPDFDocument::SetUserPassword(const std::string& Value)
     FUserPassword = Value;
 }
 
-void TPDFDocument::SetNonEmbeddedFont(const TStringList& Value)
-{
-    FNonEmbeddedFont.Assign(Value);
-}
+void TPDFDocument::SetNonEmbeddedFont(const TStringList& Value) { FNonEmbeddedFont.Assign(Value); }
 
 void TPDFDocument::SetOnePass(bool Value)
 {
@@ -479,7 +472,8 @@ void TPDFDocument::writeJavaScript(int32_t NamesNumber)
         const std::string Script = "function " + F.Name + "(" + F.Params + "){" + F.Body + "}";
         // Encrypted first, then escaped, as every other string: escaping first would let the
         // cipher's bytes end a string early.
-        WriteText("/S /JavaScript /JS (" + EscapeSpecialChar(CryptString(FProtectionEnabled, FKey, Script, F.ObjectNumber)) + ")");
+        WriteText("/S /JavaScript /JS ("
+                  + EscapeSpecialChar(CryptString(FProtectionEnabled, FKey, Script, F.ObjectNumber)) + ")");
         CloseDictionary();
         CloseObject();
     }
@@ -499,7 +493,8 @@ void TPDFDocument::writeEncryption()
         WriteText("/R 2");
     }
     WriteText("/P " + IntToStr(FPermissions));
-    WriteText("/O (" + EscapeSpecialChar(std::string_view(reinterpret_cast<const char*>(FOwnerEntry.data()), 32)) + ")");
+    WriteText("/O (" + EscapeSpecialChar(std::string_view(reinterpret_cast<const char*>(FOwnerEntry.data()), 32))
+              + ")");
     WriteText("/U (" + EscapeSpecialChar(std::string_view(reinterpret_cast<const char*>(U.data()), 32)) + ")");
     CloseDictionary();
     CloseObject();

@@ -31,7 +31,6 @@ constexpr StandardFace StandardFaces[14] = {
     { "Symbol", 1000 },     { "ZapfDingbats", 1000 },
 };
 
-
 std::string upper(std::string_view S)
 {
     std::string U(S);
@@ -110,7 +109,8 @@ std::string EscapeName(std::string_view Name)
     return Out;
 }
 
-std::string FontWidthsText(const std::array<bool, 256>& UsedChars, const std::vector<int32_t>& Widths, int First, int Last)
+std::string FontWidthsText(const std::array<bool, 256>& UsedChars, const std::vector<int32_t>& Widths, int First,
+                           int Last)
 {
     std::string Text;
     for (int Code = First; Code <= Last; ++Code) {
@@ -198,10 +198,7 @@ void TPDFFont::MarkAllUsed()
     LastUsed = 255;
 }
 
-int32_t TPDFFont::Ascent() const
-{
-    return IsStandard ? StandardFaces[StandardIndex].Ascent : FontAscent;
-}
+int32_t TPDFFont::Ascent() const { return IsStandard ? StandardFaces[StandardIndex].Ascent : FontAscent; }
 
 int32_t TPDFFont::CharWidth(uint8_t Code) const
 {
@@ -309,12 +306,15 @@ void TPDFFont::saveUnicode(TPDFDocument& Document, int32_t FileNumber)
     Document.StartObject(DescendantNumber);
     // The dictionary's strings are encrypted like every other string of a protected file.
     auto string = [&](const char* Text) {
-        return "(" + EscapeSpecialChar(CryptString(Document.GetProtectionEnabled(), Document.Key(), Text, DescendantNumber)) + ")";
+        return "("
+               + EscapeSpecialChar(CryptString(Document.GetProtectionEnabled(), Document.Key(), Text, DescendantNumber))
+               + ")";
     };
     Document.WriteText("/Type /Font");
     Document.WriteText("/BaseFont /" + Name);
     Document.WriteText("/Subtype /CIDFontType2");
-    Document.WriteText("/CIDSystemInfo <</Ordering" + string("Identity") + "/Registry" + string("Adobe") + "/Supplement 0>>");
+    Document.WriteText("/CIDSystemInfo <</Ordering" + string("Identity") + "/Registry" + string("Adobe")
+                       + "/Supplement 0>>");
     Document.WriteText("/DW 1000");
     Document.WriteText("/W" + TTFData->GetWidthArray());
     Document.WriteText("/FontDescriptor " + ObjectRef(DescriptorNumber));
@@ -419,7 +419,8 @@ TPDFFont* TPDFFonts::GetFont(const std::string& Name, uint8_t Style, bool Unicod
         return GetFont("Helvetica", Style, false);
     }
     FFonts.push_back(std::move(Font));
-    const auto TrueTypeCount = std::count_if(FFonts.begin(), FFonts.end(), [](const auto& F) { return !F->IsStandard; });
+    const auto TrueTypeCount =
+        std::count_if(FFonts.begin(), FFonts.end(), [](const auto& F) { return !F->IsStandard; });
     FFonts.back()->FontName = "TT" + IntToStr(TrueTypeCount);
     return FFonts.back().get();
 }

@@ -101,6 +101,7 @@ private:
 
 /// The "/Widths" text of a simple font: from First to Last, each used code's width and a blank,
 /// "0 " for the others, a line end after every code that is a multiple of 16.
-std::string FontWidthsText(const std::array<bool, 256>& UsedChars, const std::vector<int32_t>& Widths, int First, int Last);
+std::string FontWidthsText(const std::array<bool, 256>& UsedChars, const std::vector<int32_t>& Widths, int First,
+                           int Last);
 /// A name's characters outside the printable ASCII and its delimiters as #xx.
 std::string EscapeName(std::string_view Name);

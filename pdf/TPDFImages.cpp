@@ -57,8 +57,7 @@ std::vector<uint8_t> rgbRows(const Dib& Picture)
 
 TPDFImage::TPDFImage(TPDFDocument* ADocument, const TGraphic& Graphic, int32_t Kind, TColor TransparentColor,
                      bool AIsMask, int32_t AMaskIndex)
-    : Data(std::make_unique<TMemoryStream>())
-    , FDocument(ADocument)
+    : Data(std::make_unique<TMemoryStream>()), FDocument(ADocument)
 {
     const auto* Bitmap = dynamic_cast<const TBitmap*>(&Graphic);
     const auto* Jpeg = dynamic_cast<const TJPEGImage*>(&Graphic);
@@ -153,7 +152,7 @@ void TPDFImage::Save(TPDFDocument& Document)
         Document.WriteText("/Filter [/CCITTFaxDecode]");
     Document.WriteText("/Length " + IntToStr(Data->GetSize()));
     if (Compression >= 2) {
-        static const char* const K[] = {"0", "1", "-1"};
+        static const char* const K[] = { "0", "1", "-1" };
         Document.WriteText(std::string("/DecodeParms [<</K ") + K[Compression - 2] + " /Columns " + IntToStr(Width)
                            + " /Rows " + IntToStr(Height) + (BlackIs1 ? "/BlackIs1 true" : "") + ">>]");
     }
@@ -167,14 +166,12 @@ void TPDFImage::Save(TPDFDocument& Document)
     Saved = true;
 }
 
-TPDFImages::TPDFImages(TPDFDocument* ADocument)
-    : FDocument(ADocument)
-{
-}
+TPDFImages::TPDFImages(TPDFDocument* ADocument) : FDocument(ADocument) {}
 
 TPDFImages::~TPDFImages() = default;
 
-TPDFImage* TPDFImages::Add(const TGraphic& Graphic, int32_t Kind, TColor TransparentColor, bool IsMask, int32_t MaskIndex)
+TPDFImage* TPDFImages::Add(const TGraphic& Graphic, int32_t Kind, TColor TransparentColor, bool IsMask,
+                           int32_t MaskIndex)
 {
     if (MaskIndex >= 0) {
         if (IsMask)
@@ -190,7 +187,4 @@ TPDFImage* TPDFImages::Add(const TGraphic& Graphic, int32_t Kind, TColor Transpa
     return FItems.back().get();
 }
 
-void TPDFImages::Clear()
-{
-    FItems.clear();
-}
+void TPDFImages::Clear() { FItems.clear(); }

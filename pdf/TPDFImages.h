@@ -16,8 +16,8 @@ class TPDFDocument;
 /// Save writes it.
 class TPDFImage {
 public:
-    TPDFImage(TPDFDocument* ADocument, const TGraphic& Graphic, int32_t Kind, TColor TransparentColor,
-              bool IsMask, int32_t AMaskIndex);
+    TPDFImage(TPDFDocument* ADocument, const TGraphic& Graphic, int32_t Kind, TColor TransparentColor, bool IsMask,
+              int32_t AMaskIndex);
     ~TPDFImage();
     TPDFImage(const TPDFImage&) = delete;
     TPDFImage& operator=(const TPDFImage&) = delete;

@@ -47,7 +47,8 @@ void TPDFOutlineEntry::Save()
     const bool Protect = Doc.GetProtectionEnabled();
     Doc.StartObject(ObjectNumber);
     if (Charset != 0)
-        Doc.WriteText("/Title <" + CryptHexString(Protect, Doc.Key(), StrToUnicodeHex(Title, Charset), ObjectNumber) + ">");
+        Doc.WriteText("/Title <" + CryptHexString(Protect, Doc.Key(), StrToUnicodeHex(Title, Charset), ObjectNumber)
+                      + ">");
     else
         Doc.WriteText("/Title (" + EscapeSpecialChar(CryptString(Protect, Doc.Key(), Title, ObjectNumber)) + ")");
     if (Doc.GetVersion() == v14) {
@@ -74,7 +75,7 @@ void TPDFOutlineEntry::Save()
 
 // --- TPDFOutlines
 
-TPDFOutlines::TPDFOutlines(TPDFDocument& Document) : FDocument(Document) { }
+TPDFOutlines::TPDFOutlines(TPDFDocument& Document) : FDocument(Document) {}
 
 TPDFOutlines::~TPDFOutlines() = default;
 

@@ -40,7 +40,7 @@ public:
 
 private:
     friend class TPDFOutlines;
-    explicit TPDFOutlineEntry(TPDFOutlines& Owner) : FOwner(Owner) { }
+    explicit TPDFOutlineEntry(TPDFOutlines& Owner) : FOwner(Owner) {}
 
     TPDFOutlines& FOwner;
     TPDFOutlineEntry* FParent = nullptr;

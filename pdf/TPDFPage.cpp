@@ -18,9 +18,9 @@ struct PageSize {
     int32_t Height, Width;
 };
 constexpr PageSize PageSizes[20] = {
-    { 0, 0 },       { 792, 612 },  { 842, 595 }, { 1190, 842 }, { 1008, 612 }, { 728, 516 }, { 649, 459 },
-    { 792, 595 },   { 1031, 728 }, { 595, 419 }, { 936, 612 },  { 756, 522 },  { 1031, 728 }, { 708, 499 },
-    { 459, 323 },   { 623, 312 },  { 540, 279 }, { 639, 279 },  { 684, 297 },  { 747, 324 },
+    { 0, 0 },     { 792, 612 },  { 842, 595 }, { 1190, 842 }, { 1008, 612 }, { 728, 516 },  { 649, 459 },
+    { 792, 595 }, { 1031, 728 }, { 595, 419 }, { 936, 612 },  { 756, 522 },  { 1031, 728 }, { 708, 499 },
+    { 459, 323 }, { 623, 312 },  { 540, 279 }, { 639, 279 },  { 684, 297 },  { 747, 324 },
 };
 
 std::string operands(std::initializer_list<double> Values)
@@ -113,15 +113,9 @@ void TPDFPage::SetOrientation(uint8_t Value)
         std::swap(PageHeight, PageWidth);
 }
 
-int TPDFPage::GetHeight() const
-{
-    return static_cast<int>(Round(PageHeight * ScaleFactor));
-}
+int TPDFPage::GetHeight() const { return static_cast<int>(Round(PageHeight * ScaleFactor)); }
 
-int TPDFPage::GetWidth() const
-{
-    return static_cast<int>(Round(PageWidth * ScaleFactor));
-}
+int TPDFPage::GetWidth() const { return static_cast<int>(Round(PageWidth * ScaleFactor)); }
 
 void TPDFPage::SetHeight(int Value)
 {
@@ -233,15 +227,9 @@ void TPDFPage::RotateCoordinates(double Angle)
     Concat(std::cos(R), std::sin(R), -std::sin(R), std::cos(R), 0, 0);
 }
 
-void TPDFPage::SetRGBFillColor(double R, double G, double B)
-{
-    AppendLine(operands({ R, G, B }) + " rg");
-}
+void TPDFPage::SetRGBFillColor(double R, double G, double B) { AppendLine(operands({ R, G, B }) + " rg"); }
 
-void TPDFPage::SetRGBStrokeColor(double R, double G, double B)
-{
-    AppendLine(operands({ R, G, B }) + " RG");
-}
+void TPDFPage::SetRGBStrokeColor(double R, double G, double B) { AppendLine(operands({ R, G, B }) + " RG"); }
 
 void TPDFPage::SetLineWidth(double W)
 {

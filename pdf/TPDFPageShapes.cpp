@@ -15,10 +15,7 @@ constexpr double Pi = std::numbers::pi;
 
 // --- Shapes in points
 
-void TPDFPage::CirclePt(double X, double Y, double R)
-{
-    EllipsePt(X - R, Y - R, X + R, Y + R);
-}
+void TPDFPage::CirclePt(double X, double Y, double R) { EllipsePt(X - R, Y - R, X + R, Y + R); }
 
 void TPDFPage::EllipsePt(double X1, double Y1, double X2, double Y2)
 {
@@ -78,7 +75,8 @@ TExtPoint TPDFPage::ArcPt(double X1, double Y1, double X2, double Y2, double Beg
     return arcSpanPt(Start, Span, (X1 + X2) / 2, (Y1 + Y2) / 2, Rx, Ry);
 }
 
-TExtPoint TPDFPage::ArcByPointsPt(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4)
+TExtPoint TPDFPage::ArcByPointsPt(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4,
+                                  double Y4)
 {
     const double Rx = std::max(0.0, (std::abs(X1 - X2) - 1) / 2), Ry = std::max(0.0, (std::abs(Y1 - Y2) - 1) / 2);
     const double Cx = (X1 + X2) / 2, Cy = (Y1 + Y2) / 2;
@@ -122,10 +120,7 @@ void TPDFPage::Rectangle(double X1, double Y1, double X2, double Y2)
     RectanglePt(L, T, ToPtX(X2) - L, ToPtY(Y2) - T);
 }
 
-void TPDFPage::Circle(double X, double Y, double R)
-{
-    CirclePt(ToPtX(X), ToPtY(Y), R / ScaleFactor);
-}
+void TPDFPage::Circle(double X, double Y, double R) { CirclePt(ToPtX(X), ToPtY(Y), R / ScaleFactor); }
 
 void TPDFPage::Ellipse(double X1, double Y1, double X2, double Y2)
 {
@@ -141,7 +136,8 @@ TExtPoint TPDFPage::ArcByAngles(double X1, double Y1, double X2, double Y2, doub
 TExtPoint TPDFPage::Arc(double X1, double Y1, double X2, double Y2, double X3, double Y3, double X4, double Y4)
 {
     // The radial points change places: the flip of the y axis would otherwise turn the arc.
-    const TExtPoint P = ArcByPointsPt(ToPtX(X1), ToPtY(Y1), ToPtX(X2), ToPtY(Y2), ToPtX(X4), ToPtY(Y4), ToPtX(X3), ToPtY(Y3));
+    const TExtPoint P =
+        ArcByPointsPt(ToPtX(X1), ToPtY(Y1), ToPtX(X2), ToPtY(Y2), ToPtX(X4), ToPtY(Y4), ToPtX(X3), ToPtY(Y3));
     return TExtPoint { FromPtX(P.X), FromPtY(P.Y) };
 }
 

@@ -17,27 +17,15 @@
 
 namespace {
 
-double radians(double Degrees)
-{
-    return Degrees * std::numbers::pi / 180;
-}
+double radians(double Degrees) { return Degrees * std::numbers::pi / 180; }
 
-bool isWinAnsi(WCHAR W)
-{
-    return IsWinAnsiChar(uint16_t(W));
-}
+bool isWinAnsi(WCHAR W) { return IsWinAnsiChar(uint16_t(W)); }
 
 /// The byte a single-byte font writes for a code unit; '?' for one WinAnsi lacks, which a
 /// Unicode request that fell back to a standard font meets.
-uint8_t winAnsiByte(WCHAR W)
-{
-    return isWinAnsi(W) ? UnicodeToWinAnsi(uint16_t(W)) : uint8_t('?');
-}
+uint8_t winAnsiByte(WCHAR W) { return isWinAnsi(W) ? UnicodeToWinAnsi(uint16_t(W)) : uint8_t('?'); }
 
-std::string dxMove(double Dx)
-{
-    return FloatToPDFStr(Dx) + " 0 Td";
-}
+std::string dxMove(double Dx) { return FloatToPDFStr(Dx) + " 0 Td"; }
 
 /// Device-unit moves in points.
 std::vector<float> pointsOf(const float* Dx, size_t Count, double ScaleFactor)
@@ -195,7 +183,7 @@ double TPDFPage::TextWidthPt(const std::string& S)
         return UnicodeTextWidthPt(W.data(), int(W.size()));
     }
     TPDFFont* Font = FontChanged || FontIsUnicode || !CurrentFont ? Document.Fonts().GetFont(FontName, FontStyle, false)
-                                                                   : CurrentFont;
+                                                                  : CurrentFont;
     double Sum = 0;
     int Blanks = 0;
     for (size_t I = 0; I < S.size(); ++I) {
@@ -216,13 +204,14 @@ double TPDFPage::UnicodeTextWidthPt(const WCHAR* W, int Count)
     auto widthOf = [&](WCHAR C) -> int32_t {
         if (isWinAnsi(C)) {
             if (!SingleByte)
-                SingleByte = FontChanged || FontIsUnicode || !CurrentFont ? Document.Fonts().GetFont(FontName, FontStyle, false)
-                                                                           : CurrentFont;
+                SingleByte = FontChanged || FontIsUnicode || !CurrentFont
+                                 ? Document.Fonts().GetFont(FontName, FontStyle, false)
+                                 : CurrentFont;
             return SingleByte->CharWidth(winAnsiByte(C));
         }
         if (!Glyphs)
             Glyphs = FontChanged || !FontIsUnicode || !CurrentFont ? Document.Fonts().GetFont(FontName, FontStyle, true)
-                                                                    : CurrentFont;
+                                                                   : CurrentFont;
         return Glyphs->HasGlyphs() ? Glyphs->TTFData->TTFGetCharWidth(uint16_t(C)) : Glyphs->CharWidth(winAnsiByte(C));
     };
     double Sum = 0;
@@ -432,10 +421,7 @@ void TPDFPage::ShowUnicodeTextSpacedAtPt(const WCHAR* W, int Count, const float*
 
 // --- Device units
 
-void TPDFPage::TextOut(double X, double Y, double Angle, const std::string& S)
-{
-    ExtTextOut(X, Y, Angle, S, nullptr);
-}
+void TPDFPage::TextOut(double X, double Y, double Angle, const std::string& S) { ExtTextOut(X, Y, Angle, S, nullptr); }
 
 void TPDFPage::TextOutW(double X, double Y, double Angle, const WCHAR* W, int Count)
 {
@@ -459,9 +445,9 @@ void TPDFPage::ExtTextOut(double X, double Y, double Angle, const std::string& S
     } else {
         show(ToPtX(X), ToPtY(Y) - A);
         if (Document.AutoCreateURL && !IsForm) {
-            linkSearch(X, Y, S,
-                       [&](int Before) { return Dx ? dxSum(Dx, 0, Before) : TextWidth(S.substr(0, size_t(Before))); },
-                       [&](const std::string& U, int At) { return Dx ? dxSum(Dx, At, int(U.size())) : TextWidth(U); });
+            linkSearch(
+                X, Y, S, [&](int Before) { return Dx ? dxSum(Dx, 0, Before) : TextWidth(S.substr(0, size_t(Before))); },
+                [&](const std::string& U, int At) { return Dx ? dxSum(Dx, At, int(U.size())) : TextWidth(U); });
         }
     }
     TextAngle = Angle;
@@ -488,9 +474,9 @@ void TPDFPage::ExtTextOutW(double X, double Y, double Angle, const WCHAR* W, int
             std::string Low(size_t(Count), ' ');
             for (int I = 0; I < Count; ++I)
                 Low[size_t(I)] = char(W[I] & 0xFF);
-            linkSearch(X, Y, Low,
-                       [&](int Before) { return Dx ? dxSum(Dx, 0, Before) : UnicodeTextWidth(W, Before); },
-                       [&](const std::string& U, int At) { return Dx ? dxSum(Dx, At, int(U.size())) : TextWidth(U); });
+            linkSearch(
+                X, Y, Low, [&](int Before) { return Dx ? dxSum(Dx, 0, Before) : UnicodeTextWidth(W, Before); },
+                [&](const std::string& U, int At) { return Dx ? dxSum(Dx, At, int(U.size())) : TextWidth(U); });
         }
     }
     TextAngle = Angle;
@@ -559,7 +545,7 @@ TPDFActionAnnotation* TPDFPage::CreateURLLink(TRect Rect, const std::string& URL
     auto Action = std::make_unique<TPDFURLAction>();
     Action->SetURL(URL);
     Link->SetAction(Action.get());
-    Action.release();   // the document's action list holds it now
+    Action.release(); // the document's action list holds it now
     Link->Border = "[]";
     return Link;
 }

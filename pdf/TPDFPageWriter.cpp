@@ -23,10 +23,7 @@
 
 namespace {
 
-std::string ref(int32_t Number)
-{
-    return IntToStr(Number) + " 0 R";
-}
+std::string ref(int32_t Number) { return IntToStr(Number) + " 0 R"; }
 
 } // namespace
 
@@ -116,8 +113,8 @@ void TPDFPage::PlayMetaFile(const TMetafile& Metafile, double X, double Y, doubl
     // An empty drawing is found before anything is made: a form added and dropped again would
     // leave its object number unwritten, and a zero size would divide the fit factor.
     const EnhMetaFile* Source = Metafile.GetHandle();
-    if (!Source || Metafile.GetWidth() <= 0 || Metafile.GetHeight() <= 0 || Source->Bounds().right < Source->Bounds().left
-        || Source->Bounds().bottom < Source->Bounds().top)
+    if (!Source || Metafile.GetWidth() <= 0 || Metafile.GetHeight() <= 0
+        || Source->Bounds().right < Source->Bounds().left || Source->Bounds().bottom < Source->Bounds().top)
         return;
     HDC Dc = Document.ReferenceDC();
     int Width = Metafile.GetWidth(), Height = Metafile.GetHeight();
@@ -164,8 +161,9 @@ void TPDFPage::PlayMetaFile(const TMetafile& Metafile, double X, double Y, doubl
     }
     EndText();
     AppendLine("q /IF" + IntToStr(InnerForms->IndexOf(Form)) + " Do Q");
-    Form->FormMatrix = TPDFMatrix { XScale / F, 0, 0, YScale / F, X / ScaleFactor,
-                                    (GetHeight() - YScale * Form->GetHeight() / F - Y) / ScaleFactor };
+    Form->FormMatrix = TPDFMatrix {
+        XScale / F, 0, 0, YScale / F, X / ScaleFactor, (GetHeight() - YScale * Form->GetHeight() / F - Y) / ScaleFactor
+    };
 }
 
 // --- Writing

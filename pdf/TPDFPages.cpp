@@ -3,7 +3,7 @@
 
 #include "pdf/TPDFPage.h"
 
-TPDFPages::TPDFPages(TPDFDocument& Document, bool IsForm) : FDocument(Document), FIsForm(IsForm) { }
+TPDFPages::TPDFPages(TPDFDocument& Document, bool IsForm) : FDocument(Document), FIsForm(IsForm) {}
 
 TPDFPages::~TPDFPages() = default;
 
@@ -15,10 +15,7 @@ TPDFPage* TPDFPages::Add()
     return FItems.back().get();
 }
 
-void TPDFPages::Clear()
-{
-    FItems.clear();
-}
+void TPDFPages::Clear() { FItems.clear(); }
 
 void TPDFPages::Delete(TPDFPage* Page)
 {

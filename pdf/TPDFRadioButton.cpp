@@ -14,7 +14,6 @@
 
 namespace {
 
-
 void fillBackground(TPDFPage& Page, TColor Color)
 {
     const TPDFRGB C = ScaledColor(Color);
@@ -41,10 +40,7 @@ TPDFRadioButton::TPDFRadioButton(TPDFPage* Page, const std::string& GroupName)
     SetExportValue("");
 }
 
-TPDFRadioButton::~TPDFRadioButton()
-{
-    FRadioGroup->Controls.Remove(this);
-}
+TPDFRadioButton::~TPDFRadioButton() { FRadioGroup->Controls.Remove(this); }
 
 bool TPDFRadioButton::valueInGroup(const std::string& Value) const
 {
@@ -105,12 +101,13 @@ void TPDFRadioButton::Save()
     Doc.WriteText("/P " + ObjectRef(OwnerPage().PageNumber));
     Doc.WriteText(Checked ? "/AS /" + On : "/AS /Off");
     const std::string NoText = "\xFE\xFF";
-    Doc.WriteText("/MK <</CA " + stringEntry("l") + " /AC " + stringEntry(NoText) + "/RC " + stringEntry(NoText) + "/BC ["
-                  + PDFColorComponents(Color) + " ]/BG [" + PDFColorComponents(BackgroundColor) + " ]>>");
+    Doc.WriteText("/MK <</CA " + stringEntry("l") + " /AC " + stringEntry(NoText) + "/RC " + stringEntry(NoText)
+                  + "/BC [" + PDFColorComponents(Color) + " ]/BG [" + PDFColorComponents(BackgroundColor) + " ]>>");
     Doc.WriteText("/DA " + stringEntry("/" + FontResourceName + " 0 Tf " + PDFColorComponents(Font->Color) + " rg"));
     Doc.WriteText("/F " + IntToStr(static_cast<int64_t>(Flags.Bits() & 0x7F)));
     Doc.WriteText("/Parent " + ObjectRef(FRadioGroup->ObjectNumber));
-    const std::string States = "<< /" + On + " " + ObjectRef(FOn->PageNumber) + " /Off  " + ObjectRef(FOff->PageNumber) + " >> ";
+    const std::string States =
+        "<< /" + On + " " + ObjectRef(FOn->PageNumber) + " /Off  " + ObjectRef(FOff->PageNumber) + " >> ";
     Doc.WriteText("/AP <</N " + States + "/D " + States + ">>");
     Doc.WriteText("/H /T");
     writeActions();
@@ -128,7 +125,9 @@ void TPDFRadioGroup::Save()
     Document.AcroForm().RadioGroups.push_back(this);
     Document.StartObject(ObjectNumber);
     Document.WriteText("/FT /Btn");
-    Document.WriteText("/T (" + EscapeSpecialChar(CryptString(Document.GetProtectionEnabled(), Document.Key(), Name, ObjectNumber)) + ")");
+    Document.WriteText(
+        "/T (" + EscapeSpecialChar(CryptString(Document.GetProtectionEnabled(), Document.Key(), Name, ObjectNumber))
+        + ")");
     for (int I = 0; I < Controls.Count(); ++I) {
         auto* Button = static_cast<TPDFRadioButton*>(Controls.Items(I));
         if (Button->Checked) {

@@ -38,7 +38,7 @@ private:
 /// One radio field: its buttons are the field's kids.
 class TPDFRadioGroup {
 public:
-    TPDFRadioGroup(TPDFDocument& Document, const std::string& Name) : Document(Document), Name(Name) { }
+    TPDFRadioGroup(TPDFDocument& Document, const std::string& Name) : Document(Document), Name(Name) {}
 
     /// Writes the field and joins the form's list of written groups.
     void Save();

@@ -35,10 +35,7 @@ TTFBytes required(const TTFTableSource& Tables, const char* Tag)
     return std::move(*Table);
 }
 
-void writeText(TStream& Stream, const std::string& Text)
-{
-    Stream.WriteBuffer(Text.data(), int32_t(Text.size()));
-}
+void writeText(TStream& Stream, const std::string& Text) { Stream.WriteBuffer(Text.data(), int32_t(Text.size())); }
 
 } // namespace
 
@@ -49,7 +46,8 @@ TTFTableSource InstalledFontTables(const std::string& FaceName, int Style)
         if (!Font.Dc())
             throw TPDFException(SCannotReceiveFontData);
         // The engine takes the tag's letters in reversed byte order.
-        const uint32_t Table = uint32_t(uint8_t(Tag[0])) | uint32_t(uint8_t(Tag[1])) << 8 | uint32_t(uint8_t(Tag[2])) << 16 | uint32_t(uint8_t(Tag[3])) << 24;
+        const uint32_t Table = uint32_t(uint8_t(Tag[0])) | uint32_t(uint8_t(Tag[1])) << 8
+                               | uint32_t(uint8_t(Tag[2])) << 16 | uint32_t(uint8_t(Tag[3])) << 24;
         const uint32_t Size = GetFontData(Font.Dc(), Table, 0, nullptr, 0);
         if (Size == GDI_ERROR)
             return std::nullopt;
@@ -76,11 +74,7 @@ TTTFData::TTTFData(const std::string& FaceName, bool Flag, int Style)
 }
 
 TTTFData::TTTFData(TTFTableSource Tables, bool FixedPitch, const std::string& FaceName, bool Flag, int Style)
-    : FTables(std::move(Tables))
-    , FFaceName(FaceName)
-    , FFlag(Flag)
-    , FStyle(Style)
-    , FFixedPitch(FixedPitch)
+    : FTables(std::move(Tables)), FFaceName(FaceName), FFlag(Flag), FStyle(Style), FFixedPitch(FixedPitch)
 {
     FCmap = required(FTables, "cmap");
     FHmtx = required(FTables, "hmtx");
@@ -105,8 +99,11 @@ TTTFData::TTTFData(TTFTableSource Tables, bool FixedPitch, const std::string& Fa
             FRecords.push_back({ uint16_t(Code), Glyph, glyphWidth(Glyph), false });
         }
     // Segments out of order would defeat the binary search; the first record of a code stays.
-    std::stable_sort(FRecords.begin(), FRecords.end(), [](const TCharRecord& A, const TCharRecord& B) { return A.Code < B.Code; });
-    FRecords.erase(std::unique(FRecords.begin(), FRecords.end(), [](const TCharRecord& A, const TCharRecord& B) { return A.Code == B.Code; }), FRecords.end());
+    std::stable_sort(FRecords.begin(), FRecords.end(),
+                     [](const TCharRecord& A, const TCharRecord& B) { return A.Code < B.Code; });
+    FRecords.erase(std::unique(FRecords.begin(), FRecords.end(),
+                               [](const TCharRecord& A, const TCharRecord& B) { return A.Code == B.Code; }),
+                   FRecords.end());
 }
 
 int16_t TTTFData::glyphWidth(uint16_t Glyph) const
@@ -122,7 +119,8 @@ int16_t TTTFData::glyphWidth(uint16_t Glyph) const
 const TTTFData::TCharRecord* TTTFData::find(uint16_t Code) const
 {
     for (const uint16_t Wanted : { Code, uint16_t(32) }) {
-        auto It = std::lower_bound(FRecords.begin(), FRecords.end(), Wanted, [](const TCharRecord& R, uint16_t C) { return R.Code < C; });
+        auto It = std::lower_bound(FRecords.begin(), FRecords.end(), Wanted,
+                                   [](const TCharRecord& R, uint16_t C) { return R.Code < C; });
         if (It != FRecords.end() && It->Code == Wanted)
             return &*It;
     }
@@ -213,10 +211,15 @@ void TTTFData::WriteToUnicodeCMap(const std::string& FontName, TStream& Stream) 
     if (Used.empty())
         Low = 0, High = 0xFFFF;
     std::string Text = "/CIDInit /ProcSet findresource begin 12 dict begin begincmap /CIDSystemInfo << \r"
-                       "/Registry (" + FontName + "+0) /Ordering (T42UV) /Supplement 0 >> def\r"
-                       "/CMapName /" + FontName + "+0 def\r"
-                       "/CMapType 2 def\r"
-                       "1 begincodespacerange <" + WordToHex(Low) + "> <" + WordToHex(High) + "> endcodespacerange\r";
+                       "/Registry ("
+                       + FontName
+                       + "+0) /Ordering (T42UV) /Supplement 0 >> def\r"
+                         "/CMapName /"
+                       + FontName
+                       + "+0 def\r"
+                         "/CMapType 2 def\r"
+                         "1 begincodespacerange <"
+                       + WordToHex(Low) + "> <" + WordToHex(High) + "> endcodespacerange\r";
     size_t Next = 0;
     do {
         const size_t Count = std::min<size_t>(Used.size() - Next, 100);

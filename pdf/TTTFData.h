@@ -34,7 +34,8 @@ public:
     /// unknown font format" for a font it cannot read.
     TTTFData(const std::string& FaceName, bool Flag, int Style);
     /// The same from tables given by the caller.
-    TTTFData(TTFTableSource Tables, bool FixedPitch, const std::string& FaceName = {}, bool Flag = false, int Style = 0);
+    TTTFData(TTFTableSource Tables, bool FixedPitch, const std::string& FaceName = {}, bool Flag = false,
+             int Style = 0);
 
     int16_t TTFGetCharWidth(uint16_t Code) const;
     /// Marks the character used and answers its glyph id.

@@ -9,14 +9,12 @@
 
 namespace {
 
-[[noreturn]] void badFormat()
-{
-    throw TPDFException(SIncorrectFontFormat);
-}
+[[noreturn]] void badFormat() { throw TPDFException(SIncorrectFontFormat); }
 
 uint32_t tagValue(const char* Tag)
 {
-    return uint32_t(uint8_t(Tag[0])) << 24 | uint32_t(uint8_t(Tag[1])) << 16 | uint32_t(uint8_t(Tag[2])) << 8 | uint8_t(Tag[3]);
+    return uint32_t(uint8_t(Tag[0])) << 24 | uint32_t(uint8_t(Tag[1])) << 16 | uint32_t(uint8_t(Tag[2])) << 8
+           | uint8_t(Tag[3]);
 }
 
 } // namespace
@@ -123,7 +121,8 @@ TTFCmap4 ReadCmapFormat4(std::span<const uint8_t> Cmap)
 
 // --- glyf
 
-std::vector<TTFGlyph> SplitGlyphs(std::span<const uint8_t> Loca, bool LongOffsets, std::span<const uint8_t> Glyf, int NumGlyphs)
+std::vector<TTFGlyph> SplitGlyphs(std::span<const uint8_t> Loca, bool LongOffsets, std::span<const uint8_t> Glyf,
+                                  int NumGlyphs)
 {
     auto entry = [&](int N) -> std::optional<size_t> {
         const size_t At = size_t(N) * (LongOffsets ? 4 : 2);

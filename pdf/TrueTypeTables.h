@@ -47,7 +47,8 @@ struct TTFGlyph {
 };
 /// glyf split by loca into NumGlyphs glyphs. An entry past glyf or below its predecessor gives
 /// an empty glyph.
-std::vector<TTFGlyph> SplitGlyphs(std::span<const uint8_t> Loca, bool LongOffsets, std::span<const uint8_t> Glyf, int NumGlyphs);
+std::vector<TTFGlyph> SplitGlyphs(std::span<const uint8_t> Loca, bool LongOffsets, std::span<const uint8_t> Glyf,
+                                  int NumGlyphs);
 /// The component glyph ids of a composite glyph (numberOfContours -1), in order; empty for a
 /// simple one. The walk stops at the end of the glyph's data.
 std::vector<uint16_t> CompositeComponents(std::span<const uint8_t> Glyph);

@@ -154,7 +154,7 @@ void TPlotGraph::DrawYAxisOf(TAxis& Y, bool Second)
     const TDimensions& D = *FDimensions;
     TCanvas& C = *FDrawingCanvas;
     const int LineX = X.GetRangeValid() ? XValueToPixel(OffsetValue(Y, X))
-        : Second                        ? FPlotWidth - D.FRightMargin
+                      : Second          ? FPlotWidth - D.FRightMargin
                                         : D.FLeftMargin;
     std::string Title = A.GetErrorCaption();
     int LabelWidth = 0;

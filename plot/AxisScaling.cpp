@@ -233,8 +233,8 @@ void TAxis::ChooseLogDivisions()
 
 void TAxis::UpdateLogLabelling()
 {
-    FLogTicks.LabelAllLogTicks = FLogTicks.LogLinearSteps
-        || PlotLog10(static_cast<long double>(FMax) / FMin) * FLogTicks.LogCycleDivisions < 10;
+    FLogTicks.LabelAllLogTicks =
+        FLogTicks.LogLinearSteps || PlotLog10(static_cast<long double>(FMax) / FMin) * FLogTicks.LogCycleDivisions < 10;
 }
 
 // The decade and mantissa of Min: 10^floor(log10 Min) and Min over it. An exact power of ten
@@ -303,7 +303,7 @@ void TAxis::LogAutoRange()
 bool TAxis::CheckRange()
 {
     FRangeValid = std::isfinite(FMin) && std::isfinite(FMax) && FMin < FMax && (!FLogScale || FMin > 0)
-        && (!FShowAsTime || FMin >= 1);
+                  && (!FShowAsTime || FMin >= 1);
     return FRangeValid;
 }
 
@@ -313,9 +313,8 @@ void CalcMetrics(TAxis& A)
         throw Exception(A.FTitle + SCalcMetrics);
     const TPlotGraph& G = A.FGraph;
     const TDimensions& D = *G.GetDimensions();
-    const double Length = &A == G.GetXAxis()
-        ? double(G.GetPlotWidth()) - D.GetLeftMargin() - D.GetRightMargin()
-        : double(G.GetPlotHeight()) - D.GetTopMargin() - D.GetBottomMargin();
+    const double Length = &A == G.GetXAxis() ? double(G.GetPlotWidth()) - D.GetLeftMargin() - D.GetRightMargin()
+                                             : double(G.GetPlotHeight()) - D.GetTopMargin() - D.GetBottomMargin();
     const double Units = A.FLogScale ? std::log(A.FMax) - std::log(A.FMin) : A.FMax - A.FMin;
     A.FPixelsPerUnit = Length / Units;
 }

@@ -180,8 +180,9 @@ double TAxis::FirstDateTick()
 
 double TAxis::NextDateTick(double Value)
 {
-    static constexpr double Days[] = { 1.0 / 86400, 30.0 / 86400, 60.0 / 86400, 300.0 / 86400,
-                                       1.0 / 48, 1.0 / 24, 1, 7 };
+    static constexpr double Days[] = {
+        1.0 / 86400, 30.0 / 86400, 60.0 / 86400, 300.0 / 86400, 1.0 / 48, 1.0 / 24, 1, 7
+    };
     const auto Type = static_cast<int32_t>(FDateTickType);
     double Next;
     if (Type >= 0 && Type < 8) {

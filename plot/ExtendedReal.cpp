@@ -26,10 +26,7 @@ TExtendedBytes Pack(bool Negative, int Exponent, uint64_t Mantissa)
     return B;
 }
 
-double FromBits(bool Negative, uint64_t Bits)
-{
-    return std::bit_cast<double>(Bits | (Negative ? IntegerBit : 0));
-}
+double FromBits(bool Negative, uint64_t Bits) { return std::bit_cast<double>(Bits | (Negative ? IntegerBit : 0)); }
 
 // Mantissa M (53 significant bits, M >= 2^52 unless the double is subnormal) and exponent E with
 // Value = M * 2^E, for a finite positive double.

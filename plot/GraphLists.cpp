@@ -43,7 +43,7 @@ void TPlotGraph::ClearSeries()
     const bool Was = FPlotting;
     FPlotting = false;
     while (FFirstSeries)
-        delete FFirstSeries;   // unlinks itself
+        delete FFirstSeries; // unlinks itself
     FPlotting = Was;
     if (Was)
         Paint();
@@ -65,7 +65,7 @@ void TPlotGraph::AddAnnotation(TGenericAnnotation* Annotation)
     while (*Link && (*Link)->ID < Annotation->ID)
         Link = &(*Link)->next;
     if (*Link && (*Link)->ID == Annotation->ID)
-        throw Exception(SDuplicateAnnotation);   // the annotation stays the caller's
+        throw Exception(SDuplicateAnnotation); // the annotation stays the caller's
     Annotation->next = *Link;
     *Link = Annotation;
     Annotation->Graph = this;
@@ -92,5 +92,5 @@ bool TPlotGraph::RemoveAnnotation(int32_t ID)
 void TPlotGraph::ClearAnnotations()
 {
     while (FFirstAnnotation)
-        delete FFirstAnnotation;   // removes itself
+        delete FFirstAnnotation; // removes itself
 }

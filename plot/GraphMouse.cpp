@@ -175,8 +175,8 @@ void TPlotGraph::Zoom(int Left, int Right, int Upper, int Lower)
     };
     for (const Range& R : New) {
         const double Ppu = R.Axis->GetPixelsPerUnit();
-        if (!(Ppu > 0) || !std::isfinite(Ppu) || !R.Axis->GetRangeValid() || !(R.Min < R.Max)
-            || !std::isfinite(R.Min) || !std::isfinite(R.Max))
+        if (!(Ppu > 0) || !std::isfinite(Ppu) || !R.Axis->GetRangeValid() || !(R.Min < R.Max) || !std::isfinite(R.Min)
+            || !std::isfinite(R.Max))
             continue;
         R.Axis->SetMin(R.Min);
         R.Axis->SetMax(R.Max);

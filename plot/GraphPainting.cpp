@@ -27,7 +27,7 @@ void BevelColors(TBevelCut Cut, TColor& Top, TColor& Bottom)
 // Sets the drawing canvas back to the control's canvas however a render ends.
 class CanvasRestore {
 public:
-    CanvasRestore(TCanvas*& Field, TCanvas* Control) : field_(Field), control_(Control) { }
+    CanvasRestore(TCanvas*& Field, TCanvas* Control) : field_(Field), control_(Control) {}
     ~CanvasRestore() { field_ = control_; }
     CanvasRestore(const CanvasRestore&) = delete;
     CanvasRestore& operator=(const CanvasRestore&) = delete;

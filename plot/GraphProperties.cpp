@@ -32,16 +32,13 @@ void WriteFormValue(TPlotWriter& Writer, const TFormValue& Value)
         for (const TFormValue& Item : Value.Items)
             WriteFormValue(Writer, Item);
         return;
-    case TFormValueKind::String:
-        Writer.WriteString(Value.Text);
-        return;
+    case TFormValueKind::String: Writer.WriteString(Value.Text); return;
     case TFormValueKind::Integer:
         if (Value.Integer < INT32_MIN || Value.Integer > INT32_MAX)
             throw EReadError(SReadError);
         Writer.WriteInteger(int32_t(Value.Integer));
         return;
-    default:
-        throw EReadError(SReadError);
+    default: throw EReadError(SReadError);
     }
 }
 
@@ -63,7 +60,7 @@ void DefineCount(TFiler& Filer, TPlotGraph& Graph, std::string_view Name, CountR
             TMemoryStream Stream;
             {
                 TPlotWriter Writer(Stream, CountBufSize);
-                (Graph.*Write)(Writer);   // also refreshes the graph's count
+                (Graph.*Write)(Writer); // also refreshes the graph's count
             }
             Stream.SetPosition(0);
             TPlotReader Reader(Stream, CountBufSize);
@@ -94,6 +91,6 @@ void TPlotGraph::DefineProperties(TFiler& Filer)
         "MarksInfo", [this](TStream& S) { ReadMarksInfo(S); }, [this](TStream& S) { WriteMarksInfo(S); },
         FMarkCount != 0);
     Filer.DefineBinaryProperty(
-        "AnnotationInfo", [this](TStream& S) { ReadAnnotationInfo(S); },
-        [this](TStream& S) { WriteAnnotationInfo(S); }, FAnnotationCount != 0);
+        "AnnotationInfo", [this](TStream& S) { ReadAnnotationInfo(S); }, [this](TStream& S) { WriteAnnotationInfo(S); },
+        FAnnotationCount != 0);
 }

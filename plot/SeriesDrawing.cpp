@@ -167,7 +167,7 @@ void TSeries::DrawSymbol(int X, int Y, int R)
     case 1: DrawCircle(X, Y, R); break;
     case 2: DrawDiamond(X, Y, R); break;
     case 3: DrawPlus(X, Y, R); break;
-    default: break;   // a shape that is none draws nothing
+    default: break; // a shape that is none draws nothing
     }
 }
 

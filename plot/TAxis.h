@@ -21,7 +21,9 @@ class TPlotWriter;
 enum class TAxisOffsetType { ao_Minimum, ao_Maximum, ao_percentage, ao_absolute };
 using enum TAxisOffsetType;
 inline constexpr EnumIdent TAxisOffsetTypeIdents[] = {
-    { "ao_Minimum", ao_Minimum }, { "ao_Maximum", ao_Maximum }, { "ao_percentage", ao_percentage },
+    { "ao_Minimum", ao_Minimum },
+    { "ao_Maximum", ao_Maximum },
+    { "ao_percentage", ao_percentage },
     { "ao_absolute", ao_absolute },
 };
 inline constexpr TEnumType<TAxisOffsetType> TAxisOffsetTypeType { "TAxisOffsetType", TAxisOffsetTypeIdents };

@@ -195,17 +195,11 @@ void TDataSeries::LeastSquaresParabola()
 
 // More samples than any drawing can show only fill the memory: a control value from a damaged
 // graph file may ask for two thousand million.
-int32_t TDataSeries::SampleIntervals() const
-{
-    return std::min(FRegressionControlValue1, MaxSampleIntervals);
-}
+int32_t TDataSeries::SampleIntervals() const { return std::min(FRegressionControlValue1, MaxSampleIntervals); }
 
 // Samples are counted, not stepped until XMax: a step below the ulp of x, or an infinite
 // bound, would never get there.
-double TDataSeries::SampleAt(int64_t K, double Step) const
-{
-    return FXMin + K * Step;
-}
+double TDataSeries::SampleAt(int64_t K, double Step) const { return FXMin + K * Step; }
 
 void TDataSeries::AppendResult(TPointNode*& Tail, double X, double Value)
 {
@@ -266,7 +260,8 @@ void TDataSeries::CubicSpline()
         const size_t Hi = Lo + 1;
         const double H = P.X[Hi] - P.X[Lo];
         const double A = (P.X[Hi] - X) / H, B = (X - P.X[Lo]) / H;
-        AppendResult(Tail, X, A * P.Y[Lo] + B * P.Y[Hi] + ((A * A * A - A) * Y2[Lo] + (B * B * B - B) * Y2[Hi]) * H * H / 6);
+        AppendResult(Tail, X,
+                     A * P.Y[Lo] + B * P.Y[Hi] + ((A * A * A - A) * Y2[Lo] + (B * B * B - B) * Y2[Hi]) * H * H / 6);
     }
 }
 

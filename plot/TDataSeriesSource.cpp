@@ -28,7 +28,8 @@ using TRowPoints = std::vector<std::pair<double, double>>;
 TRowPoints ReadRows(const TDataSeries& S, TDataSupplier& Supplier, int XColumn, int YColumn)
 {
     if (S.RowChoiceMode == 5) // the last rows; the count is kept in 16 bits
-        PassOver(Supplier, static_cast<uint16_t>(Supplier.RowCount() - (RowNumber(S.RowChoiceValue1) - S.FileHasHeaders)));
+        PassOver(Supplier,
+                 static_cast<uint16_t>(Supplier.RowCount() - (RowNumber(S.RowChoiceValue1) - S.FileHasHeaders)));
     PassOver(Supplier, S.FileHasHeaders);
     double X, Y;
     if (S.RowChoiceMode == 1 || S.RowChoiceMode == 3) {
@@ -40,7 +41,8 @@ TRowPoints ReadRows(const TDataSeries& S, TDataSupplier& Supplier, int XColumn, 
     int64_t RowsRead = 0;
     for (;;) {
         ++RowsRead;
-        const bool Read = Supplier.ColumnValue(XColumn, X, S.XFormat != 0) && Supplier.ColumnValue(YColumn, Y, S.YFormat != 0);
+        const bool Read =
+            Supplier.ColumnValue(XColumn, X, S.XFormat != 0) && Supplier.ColumnValue(YColumn, Y, S.YFormat != 0);
         for (int I = 1; I < S.RowSamplingFrequency; ++I)
             if (!Supplier.AtEnd()) {
                 Supplier.NextRow();
@@ -61,8 +63,8 @@ void TDataSeries::ReloadFromSource()
 {
     if (DataSource == 0)
         return;
-    const std::unique_ptr<TDataSupplier> Supplier
-        = MakeSupplier(DataSource, DatasourceInfo, DivideTextByWidth, TextMarkers, TextSeparators, ColumnWidth);
+    const std::unique_ptr<TDataSupplier> Supplier =
+        MakeSupplier(DataSource, DatasourceInfo, DivideTextByWidth, TextMarkers, TextSeparators, ColumnWidth);
     if (!Supplier)
         return;
     const int XColumn = Supplier->ColumnIndex(XDataColumn);

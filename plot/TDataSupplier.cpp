@@ -24,23 +24,15 @@ bool AllDigits(const std::string& S)
 
 TTxtSupplier::TTxtSupplier(std::unique_ptr<TStringList> Rows, bool DivideByWidth, const std::string& Markers,
                            const std::string& Separators, uint16_t Width)
-    : FOwnedRows(std::move(Rows))
-    , FRows(*FOwnedRows)
-    , FDivideByWidth(DivideByWidth)
-    , FColumnWidth(Width)
-    , FSeparators(Separators)
-    , FMarkers(Markers)
+    : FOwnedRows(std::move(Rows)), FRows(*FOwnedRows), FDivideByWidth(DivideByWidth), FColumnWidth(Width),
+      FSeparators(Separators), FMarkers(Markers)
 {
     ScanColumns();
 }
 
 TTxtSupplier::TTxtSupplier(const TStringList& Rows, bool DivideByWidth, const std::string& Markers,
                            const std::string& Separators, uint16_t Width)
-    : FRows(Rows)
-    , FDivideByWidth(DivideByWidth)
-    , FColumnWidth(Width)
-    , FSeparators(Separators)
-    , FMarkers(Markers)
+    : FRows(Rows), FDivideByWidth(DivideByWidth), FColumnWidth(Width), FSeparators(Separators), FMarkers(Markers)
 {
     ScanColumns();
 }
@@ -177,9 +169,10 @@ std::string TTxtSupplier::ColumnName(int Index) const { return FColumnNames.Get(
 int TTxtSupplier::ColumnIndex(const std::string& Name) const
 {
     static constexpr std::string_view Prefix = "(col ";
-    const bool Numbered = Name.size() >= Prefix.size()
-        && std::equal(Prefix.begin(), Prefix.end(), Name.begin(),
-                      [](char A, char B) { return A == std::tolower(static_cast<unsigned char>(B)); });
+    const bool Numbered =
+        Name.size() >= Prefix.size() && std::equal(Prefix.begin(), Prefix.end(), Name.begin(), [](char A, char B) {
+            return A == std::tolower(static_cast<unsigned char>(B));
+        });
     if (!Numbered)
         return FColumnNames.IndexOf(Name);
     // The number stands between the prefix and the closing character; unreadable is unknown.
@@ -194,8 +187,7 @@ int TTxtSupplier::ColumnIndex(const std::string& Name) const
 // --- Making a supplier
 
 std::unique_ptr<TDataSupplier> MakeSupplier(uint8_t Source, const std::string& Info, bool DivideByWidth,
-                                            const std::string& Markers, const std::string& Separators,
-                                            uint16_t Width)
+                                            const std::string& Markers, const std::string& Separators, uint16_t Width)
 {
     if (Source == 1) {
         if (!FileExists(Info))

@@ -38,8 +38,8 @@ public:
     TTxtSupplier(std::unique_ptr<TStringList> Rows, bool DivideByWidth, const std::string& Markers,
                  const std::string& Separators, uint16_t Width);
     /// Rows of a holder, which stay the holder's.
-    TTxtSupplier(const TStringList& Rows, bool DivideByWidth, const std::string& Markers,
-                 const std::string& Separators, uint16_t Width);
+    TTxtSupplier(const TStringList& Rows, bool DivideByWidth, const std::string& Markers, const std::string& Separators,
+                 uint16_t Width);
 
     bool AtEnd() const override;
     bool NextRow() override;
@@ -75,5 +75,4 @@ private:
 /// rows of the TPlotHolder whose ID is Info. Nothing for any other source, a missing file or an
 /// unknown holder.
 std::unique_ptr<TDataSupplier> MakeSupplier(uint8_t Source, const std::string& Info, bool DivideByWidth,
-                                            const std::string& Markers, const std::string& Separators,
-                                            uint16_t Width);
+                                            const std::string& Markers, const std::string& Separators, uint16_t Width);

@@ -7,16 +7,16 @@ namespace {
 
 // In tick type order.
 constexpr std::string TDateTimeFormat::*Formats[] = {
-    &TDateTimeFormat::F_second, &TDateTimeFormat::F_30second, &TDateTimeFormat::F_minute,
-    &TDateTimeFormat::F_5minute, &TDateTimeFormat::F_halfhourly, &TDateTimeFormat::F_hourly,
-    &TDateTimeFormat::F_daily, &TDateTimeFormat::F_weekly, &TDateTimeFormat::F_monthly,
-    &TDateTimeFormat::F_2monthly, &TDateTimeFormat::F_quarterly, &TDateTimeFormat::F_annually,
-    &TDateTimeFormat::F_decade, &TDateTimeFormat::F_century, &TDateTimeFormat::F_custom,
+    &TDateTimeFormat::F_second,   &TDateTimeFormat::F_30second,   &TDateTimeFormat::F_minute,
+    &TDateTimeFormat::F_5minute,  &TDateTimeFormat::F_halfhourly, &TDateTimeFormat::F_hourly,
+    &TDateTimeFormat::F_daily,    &TDateTimeFormat::F_weekly,     &TDateTimeFormat::F_monthly,
+    &TDateTimeFormat::F_2monthly, &TDateTimeFormat::F_quarterly,  &TDateTimeFormat::F_annually,
+    &TDateTimeFormat::F_decade,   &TDateTimeFormat::F_century,    &TDateTimeFormat::F_custom,
 };
 
 constexpr const char* FormatNames[] = {
-    "F_second", "F_30second", "F_minute", "F_5minute", "F_halfhourly", "F_hourly", "F_daily", "F_weekly",
-    "F_monthly", "F_2monthly", "F_quarterly", "F_annually", "F_decade", "F_century", "F_custom",
+    "F_second",  "F_30second", "F_minute",    "F_5minute",  "F_halfhourly", "F_hourly",  "F_daily",  "F_weekly",
+    "F_monthly", "F_2monthly", "F_quarterly", "F_annually", "F_decade",     "F_century", "F_custom",
 };
 
 } // namespace

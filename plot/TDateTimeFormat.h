@@ -9,16 +9,29 @@
 
 /// The time tick types. Stored graphs may carry other numbers, which are kept and mean no type.
 enum class Dateticks : int32_t {
-    dt_second, dt_30second, dt_minute, dt_5minute, dt_halfhourly, dt_hourly, dt_daily, dt_weekly,
-    dt_monthly, dt_2monthly, dt_quarterly, dt_annually, dt_decade, dt_century, dt_custom,
+    dt_second,
+    dt_30second,
+    dt_minute,
+    dt_5minute,
+    dt_halfhourly,
+    dt_hourly,
+    dt_daily,
+    dt_weekly,
+    dt_monthly,
+    dt_2monthly,
+    dt_quarterly,
+    dt_annually,
+    dt_decade,
+    dt_century,
+    dt_custom,
 };
 using enum Dateticks;
 inline constexpr EnumIdent DateticksIdents[] = {
-    { "dt_second", dt_second }, { "dt_30second", dt_30second }, { "dt_minute", dt_minute },
-    { "dt_5minute", dt_5minute }, { "dt_halfhourly", dt_halfhourly }, { "dt_hourly", dt_hourly },
-    { "dt_daily", dt_daily }, { "dt_weekly", dt_weekly }, { "dt_monthly", dt_monthly },
-    { "dt_2monthly", dt_2monthly }, { "dt_quarterly", dt_quarterly }, { "dt_annually", dt_annually },
-    { "dt_decade", dt_decade }, { "dt_century", dt_century }, { "dt_custom", dt_custom },
+    { "dt_second", dt_second },     { "dt_30second", dt_30second },     { "dt_minute", dt_minute },
+    { "dt_5minute", dt_5minute },   { "dt_halfhourly", dt_halfhourly }, { "dt_hourly", dt_hourly },
+    { "dt_daily", dt_daily },       { "dt_weekly", dt_weekly },         { "dt_monthly", dt_monthly },
+    { "dt_2monthly", dt_2monthly }, { "dt_quarterly", dt_quarterly },   { "dt_annually", dt_annually },
+    { "dt_decade", dt_decade },     { "dt_century", dt_century },       { "dt_custom", dt_custom },
 };
 inline constexpr TEnumType<Dateticks> DateticksType { "Dateticks", DateticksIdents };
 

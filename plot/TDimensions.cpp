@@ -27,7 +27,7 @@ const PublishedClass& DimensionsClass =
     });
 
 // Out of line, so that a program linking the graph links this file's published table too.
-TDimensions::TDimensions(TPlotGraph& Graph) : FGraph(Graph) { }
+TDimensions::TDimensions(TPlotGraph& Graph) : FGraph(Graph) {}
 
 void TDimensions::Repaint()
 {
@@ -97,7 +97,10 @@ void TDimensions::SetGraphTitleOffset(int32_t Value)
     Repaint();
 }
 
-void TDimensions::SetPrintScalePct(int32_t Value) { FPrintScalePct = static_cast<uint16_t>(std::clamp(Value, 20, 100)); }
+void TDimensions::SetPrintScalePct(int32_t Value)
+{
+    FPrintScalePct = static_cast<uint16_t>(std::clamp(Value, 20, 100));
+}
 
 void TDimensions::SetPrintXOffsetPct(int32_t Value) { FPrintXOffsetPct = std::clamp(Value, 0, 100); }
 

@@ -36,16 +36,17 @@ void RegisterGraphClipboardFormat()
 
 UINT PlotGraphClipboardFormat() { return GraphClipboardFormat; }
 
-const PublishedClass& PlotGraphClass = PublishClass<TPlotGraph, TCustomPanel>("TPlotGraph", [](Published<TPlotGraph>& P) {
-    P.Object("XAxis", &TPlotGraph::GetXAxis);
-    P.Object("YAxis", &TPlotGraph::GetYAxis);
-    P.Object("YAxis_Second", &TPlotGraph::GetYAxis_Second);
-    P.Object("Dimensions", &TPlotGraph::GetDimensions);
-    P.Object("Appearance", &TPlotGraph::GetAppearance);
-    P.Object("Legend", &TPlotGraph::GetLegend);
-    P.Bool("Plotting", &TPlotGraph::GetPlotting, &TPlotGraph::SetPlotting);
-    P.Bool("ShowValue", &TPlotGraph::GetShowValue, &TPlotGraph::SetShowValue);
-});
+const PublishedClass& PlotGraphClass =
+    PublishClass<TPlotGraph, TCustomPanel>("TPlotGraph", [](Published<TPlotGraph>& P) {
+        P.Object("XAxis", &TPlotGraph::GetXAxis);
+        P.Object("YAxis", &TPlotGraph::GetYAxis);
+        P.Object("YAxis_Second", &TPlotGraph::GetYAxis_Second);
+        P.Object("Dimensions", &TPlotGraph::GetDimensions);
+        P.Object("Appearance", &TPlotGraph::GetAppearance);
+        P.Object("Legend", &TPlotGraph::GetLegend);
+        P.Bool("Plotting", &TPlotGraph::GetPlotting, &TPlotGraph::SetPlotting);
+        P.Bool("ShowValue", &TPlotGraph::GetShowValue, &TPlotGraph::SetShowValue);
+    });
 
 TPlotGraph::TPlotGraph(TComponent* AOwner) : TCustomPanel(AOwner)
 {

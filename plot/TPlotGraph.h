@@ -36,8 +36,10 @@ UINT PlotGraphClipboardFormat();
 using TSeriesEvent = std::function<void(TObject* Sender, int Index)>;
 /// A paint event: the graph and the canvas it draws on.
 using TPaintEvent = std::function<void(TObject* Sender, TCanvas* Canvas)>;
-template <> inline constexpr std::string_view EventTypeName<TSeriesEvent> = "TSeriesEvent";
-template <> inline constexpr std::string_view EventTypeName<TPaintEvent> = "TPaintEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TSeriesEvent> = "TSeriesEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TPaintEvent> = "TPaintEvent";
 
 class TPlotGraph : public TCustomPanel {
 public:

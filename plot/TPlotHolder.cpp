@@ -8,17 +8,18 @@
 
 namespace {
 
-const PublishedClass& PlotHolderClass = PublishClass<TPlotHolder, TComponent>("TPlotHolder", [](Published<TPlotHolder>& P) {
-    P.Strings("data", &TPlotHolder::Getdata, &TPlotHolder::Setdata);
-    P.String("ID", &TPlotHolder::ID);
-    P.String("Textseparators", &TPlotHolder::GetTextseparators, &TPlotHolder::SetTextseparators);
-    P.String("TextMarkers", &TPlotHolder::TextMarkers);
-    P.Enum("XPaddingPolicy", TPaddingPolicyType, &TPlotHolder::XPaddingPolicy);
-    P.Enum("YPaddingPolicy", TPaddingPolicyType, &TPlotHolder::YPaddingPolicy);
-    P.Int("XPadCount", &TPlotHolder::XPadCount);
-    P.Int("YPadCount", &TPlotHolder::YPadCount);
-    P.Event("OnChange", &TPlotHolder::OnChange);
-});
+const PublishedClass& PlotHolderClass =
+    PublishClass<TPlotHolder, TComponent>("TPlotHolder", [](Published<TPlotHolder>& P) {
+        P.Strings("data", &TPlotHolder::Getdata, &TPlotHolder::Setdata);
+        P.String("ID", &TPlotHolder::ID);
+        P.String("Textseparators", &TPlotHolder::GetTextseparators, &TPlotHolder::SetTextseparators);
+        P.String("TextMarkers", &TPlotHolder::TextMarkers);
+        P.Enum("XPaddingPolicy", TPaddingPolicyType, &TPlotHolder::XPaddingPolicy);
+        P.Enum("YPaddingPolicy", TPaddingPolicyType, &TPlotHolder::YPaddingPolicy);
+        P.Int("XPadCount", &TPlotHolder::XPadCount);
+        P.Int("YPadCount", &TPlotHolder::YPadCount);
+        P.Event("OnChange", &TPlotHolder::OnChange);
+    });
 
 const TPlotHolder* HolderAmong(const TComponent& Owner, const std::string& ID)
 {
@@ -30,10 +31,7 @@ const TPlotHolder* HolderAmong(const TComponent& Owner, const std::string& ID)
 
 } // namespace
 
-TPlotHolder::TPlotHolder(TComponent* AOwner)
-    : TComponent(AOwner)
-{
-}
+TPlotHolder::TPlotHolder(TComponent* AOwner) : TComponent(AOwner) {}
 
 void TPlotHolder::Setdata(const TStringList& Value)
 {

@@ -37,8 +37,7 @@ constexpr int32_t MaxFontSize = 32767;
 } // namespace
 
 TPlotReader::TPlotReader(TStream& Stream, int BufSize)
-    : FStream(Stream)
-    , FBuffer(static_cast<size_t>(std::max(BufSize, 1)))
+    : FStream(Stream), FBuffer(static_cast<size_t>(std::max(BufSize, 1)))
 {
 }
 
@@ -95,10 +94,7 @@ TValueType TPlotReader::NextValue()
     return static_cast<TValueType>(FBuffer[FBufPos]);
 }
 
-TValueType TPlotReader::ReadValueType()
-{
-    return static_cast<TValueType>(ReadByte());
-}
+TValueType TPlotReader::ReadValueType() { return static_cast<TValueType>(ReadByte()); }
 
 namespace {
 
@@ -155,17 +151,14 @@ std::string TPlotReader::ReadString()
 {
     int64_t Length;
     switch (ReadValueType()) {
-    case vaString:
-        Length = ReadByte();
-        break;
+    case vaString: Length = ReadByte(); break;
     case vaLString: {
         uint8_t Bytes[4];
         ReadBytes(Bytes, 4);
         Length = LittleEndian(Bytes, 4);
         break;
     }
-    default:
-        ReadError();
+    default: ReadError();
     }
     // A length from a damaged file must not decide how much memory is taken.
     if (Length < 0 || Length > BytesLeft())
@@ -281,7 +274,10 @@ bool TPlotReader::ReadAsBoolean()
     bool Result;
     switch (FKind) {
     case tkBoolean: Result = ReadBoolean(); break;
-    case tkReal: ReadFloat(); Result = false; break;
+    case tkReal:
+        ReadFloat();
+        Result = false;
+        break;
     case tkInteger: Result = ReadInteger() == 1; break;
     case tkString: Result = ReadString() == "true"; break;
     default: ConversionError();

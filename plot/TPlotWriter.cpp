@@ -13,8 +13,7 @@
 #include <exception>
 
 TPlotWriter::TPlotWriter(TStream& Stream, int BufSize)
-    : FStream(Stream)
-    , FBuffer(static_cast<size_t>(std::max(BufSize, 1)))
+    : FStream(Stream), FBuffer(static_cast<size_t>(std::max(BufSize, 1)))
 {
 }
 
@@ -39,10 +38,7 @@ void TPlotWriter::FlushBuffer()
         FStream.WriteBuffer(FBuffer.data(), static_cast<int32_t>(Count));
 }
 
-int64_t TPlotWriter::Position() const
-{
-    return FStream.GetPosition() + static_cast<int64_t>(FBufPos);
-}
+int64_t TPlotWriter::Position() const { return FStream.GetPosition() + static_cast<int64_t>(FBufPos); }
 
 void TPlotWriter::WriteBytes(const void* Data, size_t Count)
 {
@@ -99,10 +95,7 @@ void TPlotWriter::WriteString(std::string_view Value)
     WriteBytes(Value.data(), Value.size());
 }
 
-void TPlotWriter::WriteBoolean(bool Value)
-{
-    WriteByte(Value ? 0x09 : 0x08);
-}
+void TPlotWriter::WriteBoolean(bool Value) { WriteByte(Value ? 0x09 : 0x08); }
 
 // --- Tagged entries
 
@@ -156,15 +149,9 @@ void TPlotWriter::WriteTaggedFont(int Index, std::string_view, const TFont& Font
 
 // --- Sections and the point block
 
-void TPlotWriter::WriteSectionHeader(std::string_view Name)
-{
-    WriteTaggedString(SectionHeaderIndex, "Section:", Name);
-}
+void TPlotWriter::WriteSectionHeader(std::string_view Name) { WriteTaggedString(SectionHeaderIndex, "Section:", Name); }
 
-void TPlotWriter::WriteSectionEnd()
-{
-    WriteTaggedBoolean(SectionEndIndex, "EndOfSection", false);
-}
+void TPlotWriter::WriteSectionEnd() { WriteTaggedBoolean(SectionEndIndex, "EndOfSection", false); }
 
 void TPlotWriter::WritePointBlockHeader(int32_t Count)
 {

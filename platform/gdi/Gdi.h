@@ -117,7 +117,7 @@ COLORREF SetTextColor(HDC Dc, COLORREF Colour);
 COLORREF GetTextColor(HDC Dc);
 COLORREF SetBkColor(HDC Dc, COLORREF Colour);
 COLORREF GetBkColor(HDC Dc);
-int SetBkMode(HDC Dc, int Mode);   // TRANSPARENT or OPAQUE
+int SetBkMode(HDC Dc, int Mode); // TRANSPARENT or OPAQUE
 int GetBkMode(HDC Dc);
 /// TA_LEFT/TA_CENTER/TA_RIGHT | TA_TOP/TA_BASELINE/TA_BOTTOM | TA_UPDATECP; GDI_ERROR on failure.
 UINT SetTextAlign(HDC Dc, UINT Align);
@@ -125,7 +125,7 @@ UINT GetTextAlign(HDC Dc);
 /// R2_BLACK..R2_WHITE: how pens and brushes mix with the picture; text and blits ignore it.
 int SetROP2(HDC Dc, int Mode);
 int GetROP2(HDC Dc);
-int SetPolyFillMode(HDC Dc, int Mode);   // ALTERNATE or WINDING
+int SetPolyFillMode(HDC Dc, int Mode); // ALTERNATE or WINDING
 int GetPolyFillMode(HDC Dc);
 /// Kept and reported; stretching is always nearest-neighbour (see StretchBlt).
 int SetStretchBltMode(HDC Dc, int Mode);
@@ -192,7 +192,7 @@ bool GetCurrentPositionEx(HDC Dc, POINT* Position);
 /// From the current position to (X, Y), leaving out (X, Y), which becomes the current position.
 bool LineTo(HDC Dc, int X, int Y);
 bool Polyline(HDC Dc, const POINT* Points, int Count);
-bool Polygon(HDC Dc, const POINT* Points, int Count);   // closed, filled by the fill mode
+bool Polygon(HDC Dc, const POINT* Points, int Count); // closed, filled by the fill mode
 bool PolyPolygon(HDC Dc, const POINT* Points, const int* Counts, int Polygons);
 bool Rectangle(HDC Dc, int Left, int Top, int Right, int Bottom);
 bool Ellipse(HDC Dc, int Left, int Top, int Right, int Bottom);
@@ -241,7 +241,8 @@ uint32_t GetFontData(HDC Dc, uint32_t Table, uint32_t Offset, void* Buffer, uint
 int GetTextFace(HDC Dc, int Size, char* Name);
 /// Called once per face reported; Font points at an ENUMLOGFONTEXA and Metrics at a
 /// NEWTEXTMETRICEXA. Answering 0 ends the enumeration.
-using FONTENUMPROCA = std::function<int(const LOGFONTA* Font, const TEXTMETRICA* Metrics, uint32_t FontType, LPARAM Param)>;
+using FONTENUMPROCA =
+    std::function<int(const LOGFONTA* Font, const TEXTMETRICA* Metrics, uint32_t FontType, LPARAM Param)>;
 /// Reports the installed faces of Font->lfFaceName, each style once per character set its
 /// OS/2 table lists (only Font->lfCharSet unless that is DEFAULT_CHARSET), lighter before
 /// bolder, upright before italic; the metrics are those of a 16-pixel cell. TrueType faces
@@ -261,11 +262,23 @@ inline bool ExtTextOutA(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, st
 {
     return ExtTextOut(Dc, X, Y, Options, Rect, Text, Dx);
 }
-inline int DrawTextA(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) { return DrawText(Dc, Text, Rect, Format); }
-inline bool GetTextExtentPoint32A(HDC Dc, std::string_view Text, SIZE* Size) { return GetTextExtentPoint32(Dc, Text, Size); }
+inline int DrawTextA(HDC Dc, std::string_view Text, RECT* Rect, UINT Format)
+{
+    return DrawText(Dc, Text, Rect, Format);
+}
+inline bool GetTextExtentPoint32A(HDC Dc, std::string_view Text, SIZE* Size)
+{
+    return GetTextExtentPoint32(Dc, Text, Size);
+}
 inline bool GetTextMetricsA(HDC Dc, TEXTMETRICA* Metrics) { return GetTextMetrics(Dc, Metrics); }
-inline bool GetCharABCWidthsA(HDC Dc, UINT First, UINT Last, ABC* Widths) { return GetCharABCWidths(Dc, First, Last, Widths); }
-inline bool GetCharWidth32A(HDC Dc, UINT First, UINT Last, int* Widths) { return GetCharWidth32(Dc, First, Last, Widths); }
+inline bool GetCharABCWidthsA(HDC Dc, UINT First, UINT Last, ABC* Widths)
+{
+    return GetCharABCWidths(Dc, First, Last, Widths);
+}
+inline bool GetCharWidth32A(HDC Dc, UINT First, UINT Last, int* Widths)
+{
+    return GetCharWidth32(Dc, First, Last, Widths);
+}
 inline UINT GetOutlineTextMetricsA(HDC Dc, UINT Size, OUTLINETEXTMETRICA* Metrics)
 {
     return GetOutlineTextMetrics(Dc, Size, Metrics);
@@ -281,14 +294,14 @@ inline int GetTextFaceA(HDC Dc, int Size, char* Name) { return GetTextFace(Dc, S
 bool BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int XSource, int YSource, uint32_t Rop);
 /// Nearest-neighbour: destination pixel d (from 0) of a run of n takes source pixel
 /// floor((d + 0.5) * m / n) of the source run of m, in each direction; negative sizes mirror.
-bool StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int XSource, int YSource,
-    int SourceWidth, int SourceHeight, uint32_t Rop);
+bool StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Source, int XSource, int YSource, int SourceWidth,
+                int SourceHeight, uint32_t Rop);
 /// A raster operation without a source (PATCOPY, PATINVERT, DSTINVERT, BLACKNESS, WHITENESS).
 bool PatBlt(HDC Dest, int X, int Y, int Width, int Height, uint32_t Rop);
 /// Draws a picture that is not selected anywhere, stretched as StretchBlt does. The source
 /// rectangle counts rows from the top of the picture, whatever its storage order.
 int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, int SourceWidth,
-    int SourceHeight, const Dib& Picture, uint32_t Rop);
+                  int SourceHeight, const Dib& Picture, uint32_t Rop);
 int SetDIBitsToDevice(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, const Dib& Picture);
 /// The same from a packed DIB as metafile records carry it: Info is the info header and its
 /// colour table (Usage DIB_RGB_COLORS: colours; DIB_PAL_COLORS: 16-bit indexes into the stock
@@ -296,13 +309,14 @@ int SetDIBitsToDevice(HDC Dest, int X, int Y, int Width, int Height, int XSource
 /// counts its rows from the bottom. Answers the rows drawn, 0 when the header is malformed or
 /// the bits are fewer than it describes (nothing is drawn then).
 int StretchDIBits(HDC Dest, int X, int Y, int Width, int Height, int XSource, int YSource, int SourceWidth,
-    int SourceHeight, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage, uint32_t Rop);
+                  int SourceHeight, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage,
+                  uint32_t Rop);
 /// Copies the Width x Height source rectangle whose lower-left corner (upper-left for a
 /// top-down picture) is (XSource, YSource) to (X, Y), 1:1. Bits holds only ScanLines rows,
 /// from stored row StartScan on (the bottom row of a bottom-up picture is row 0); only the
 /// part of the rectangle in those rows is drawn. Answers the rows given, 0 on failure.
 int SetDIBitsToDevice(HDC Dest, int X, int Y, UINT Width, UINT Height, int XSource, int YSource, UINT StartScan,
-    UINT ScanLines, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage);
+                      UINT ScanLines, std::span<const uint8_t> Bits, std::span<const uint8_t> Info, UINT Usage);
 
 // --- Colours
 /// One fixed classic table (button face 0xC0C0C0, shadow 0x808080, highlight 0xFFFFFF, window

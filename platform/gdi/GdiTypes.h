@@ -23,7 +23,10 @@ using HBITMAP = HGDIOBJ;
 using HRGN = HGDIOBJ;
 
 using COLORREF = uint32_t;
-constexpr COLORREF RGB(uint8_t R, uint8_t G, uint8_t B) { return COLORREF(R) | (COLORREF(G) << 8) | (COLORREF(B) << 16); }
+constexpr COLORREF RGB(uint8_t R, uint8_t G, uint8_t B)
+{
+    return COLORREF(R) | (COLORREF(G) << 8) | (COLORREF(B) << 16);
+}
 constexpr uint8_t GetRValue(COLORREF C) { return uint8_t(C); }
 constexpr uint8_t GetGValue(COLORREF C) { return uint8_t(C >> 8); }
 constexpr uint8_t GetBValue(COLORREF C) { return uint8_t(C >> 16); }
@@ -47,7 +50,7 @@ struct XFORM {
 // Logical objects
 struct LOGPEN {
     UINT lopnStyle = 0;
-    POINT lopnWidth;   // x is the width
+    POINT lopnWidth; // x is the width
     COLORREF lopnColor = 0;
 };
 struct LOGBRUSH {
@@ -57,11 +60,11 @@ struct LOGBRUSH {
 };
 constexpr int LF_FACESIZE = 32;
 struct LOGFONTA {
-    int32_t lfHeight = 0;        // negative: character height in pixels; positive: cell height
+    int32_t lfHeight = 0; // negative: character height in pixels; positive: cell height
     int32_t lfWidth = 0;
-    int32_t lfEscapement = 0;    // tenths of a degree, counter-clockwise
+    int32_t lfEscapement = 0; // tenths of a degree, counter-clockwise
     int32_t lfOrientation = 0;
-    int32_t lfWeight = 0;        // 400 normal, 700 bold
+    int32_t lfWeight = 0; // 400 normal, 700 bold
     uint8_t lfItalic = 0;
     uint8_t lfUnderline = 0;
     uint8_t lfStrikeOut = 0;
@@ -104,19 +107,19 @@ struct TEXTMETRICA {
 constexpr int LF_FULLFACESIZE = 64;
 struct ENUMLOGFONTEXA {
     LOGFONTA elfLogFont;
-    char elfFullName[LF_FULLFACESIZE] = {};   // "Arial Bold"
-    char elfStyle[LF_FACESIZE] = {};          // "Bold"
-    char elfScript[LF_FACESIZE] = {};         // "Western"
+    char elfFullName[LF_FULLFACESIZE] = {}; // "Arial Bold"
+    char elfStyle[LF_FACESIZE] = {};        // "Bold"
+    char elfScript[LF_FACESIZE] = {};       // "Western"
 };
 struct NEWTEXTMETRICA : TEXTMETRICA {
-    uint32_t ntmFlags = 0;        // NTM_ITALIC, NTM_BOLD, NTM_REGULAR
-    uint32_t ntmSizeEM = 0;       // the em square in font units
-    uint32_t ntmCellHeight = 0;   // usWinAscent + usWinDescent, font units
-    uint32_t ntmAvgWidth = 0;     // xAvgCharWidth, font units
+    uint32_t ntmFlags = 0;      // NTM_ITALIC, NTM_BOLD, NTM_REGULAR
+    uint32_t ntmSizeEM = 0;     // the em square in font units
+    uint32_t ntmCellHeight = 0; // usWinAscent + usWinDescent, font units
+    uint32_t ntmAvgWidth = 0;   // xAvgCharWidth, font units
 };
 struct FONTSIGNATURE {
-    uint32_t fsUsb[4] = {};   // OS/2 Unicode ranges
-    uint32_t fsCsb[2] = {};   // OS/2 code-page ranges
+    uint32_t fsUsb[4] = {}; // OS/2 Unicode ranges
+    uint32_t fsCsb[2] = {}; // OS/2 code-page ranges
 };
 struct NEWTEXTMETRICEXA {
     NEWTEXTMETRICA ntmTm;
@@ -145,7 +148,8 @@ struct PALETTEENTRY {
 constexpr COLORREF PALETTEINDEX(uint16_t Index) { return 0x01000000u | Index; }
 
 // Pen styles
-constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6;
+constexpr UINT PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
+               PS_INSIDEFRAME = 6;
 // Extended pens: the style above, an end cap, a join and the pen type, or-ed together
 constexpr UINT PS_USERSTYLE = 7, PS_ALTERNATE = 8, PS_STYLE_MASK = 0x0000000F;
 constexpr UINT PS_ENDCAP_ROUND = 0x000, PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200, PS_ENDCAP_MASK = 0xF00;
@@ -167,9 +171,9 @@ constexpr UINT BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATT
 constexpr UINT HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5;
 // Stock objects
 constexpr int WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4, NULL_BRUSH = 5,
-              WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10, ANSI_FIXED_FONT = 11,
-              ANSI_VAR_FONT = 12, SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14, DEFAULT_PALETTE = 15,
-              SYSTEM_FIXED_FONT = 16, DEFAULT_GUI_FONT = 17, DC_BRUSH = 18, DC_PEN = 19;
+              WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10, ANSI_FIXED_FONT = 11, ANSI_VAR_FONT = 12,
+              SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14, DEFAULT_PALETTE = 15, SYSTEM_FIXED_FONT = 16,
+              DEFAULT_GUI_FONT = 17, DC_BRUSH = 18, DC_PEN = 19;
 // Background modes, polygon fill modes
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
 constexpr int ALTERNATE = 1, WINDING = 2;
@@ -188,14 +192,14 @@ constexpr int MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, M
 constexpr int GM_COMPATIBLE = 1, GM_ADVANCED = 2;
 constexpr int MWT_IDENTITY = 1, MWT_LEFTMULTIPLY = 2, MWT_RIGHTMULTIPLY = 3, MWT_SET = 4;
 // Text alignment
-constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0,
-               TA_BOTTOM = 8, TA_BASELINE = 24;
+constexpr UINT TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8,
+               TA_BASELINE = 24;
 // ExtTextOut options
 constexpr UINT ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004;
 // DrawText formats
 constexpr UINT DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4, DT_BOTTOM = 0x8,
-               DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100,
-               DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000;
+               DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_NOCLIP = 0x100, DT_CALCRECT = 0x400,
+               DT_NOPREFIX = 0x800, DT_END_ELLIPSIS = 0x8000;
 // Region combination and results
 constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
 constexpr int ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
@@ -231,10 +235,9 @@ constexpr int COLOR_DESKTOP = 1, COLOR_3DFACE = 15, COLOR_3DSHADOW = 16, COLOR_3
               COLOR_BTNHILIGHT = 20;
 // GetDeviceCaps indexes
 constexpr int TECHNOLOGY = 2, NUMCOLORS = 24, SIZEPALETTE = 104;
-constexpr int DT_RASDISPLAY = 1, DT_RASPRINTER = 2, DT_METAFILE = 5;   // TECHNOLOGY answers
-constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14,
-              LOGPIXELSX = 88, LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111,
-              PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113;
+constexpr int DT_RASDISPLAY = 1, DT_RASPRINTER = 2, DT_METAFILE = 5; // TECHNOLOGY answers
+constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, LOGPIXELSX = 88,
+              LOGPIXELSY = 90, PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111, PHYSICALOFFSETX = 112, PHYSICALOFFSETY = 113;
 // System colours (GetSysColor indexes; 0x80000000 + index in a colour value)
 constexpr int COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
               COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7, COLOR_WINDOWTEXT = 8,

@@ -43,7 +43,7 @@ SYSTEMTIME GetLocalTime()
     timespec now;
     ::clock_gettime(CLOCK_REALTIME, &now);
     tm local;
-    ::tzset();   // localtime_r alone would keep the zone it met first
+    ::tzset(); // localtime_r alone would keep the zone it met first
     ::localtime_r(&now.tv_sec, &local);
     SYSTEMTIME time;
     time.wYear = uint16_t(local.tm_year + 1900);

@@ -26,13 +26,13 @@ struct CodePageInfo {
 };
 
 constexpr CodePageInfo KnownPages[] = {
-    { 874, "CP874", false },    { 932, "CP932", true },     { 936, "CP936", true },     { 949, "CP949", true },
-    { 950, "CP950", true },     { 1250, "CP1250", false },  { 1251, "CP1251", false },  { 1252, "CP1252", false },
-    { 1253, "CP1253", false },  { 1254, "CP1254", false },  { 1255, "CP1255", false },  { 1256, "CP1256", false },
-    { 1257, "CP1257", false },  { 1258, "CP1258", false },  { 1361, "JOHAB", true },    { 10000, "MACINTOSH", false },
+    { 874, "CP874", false },   { 932, "CP932", true },    { 936, "CP936", true },    { 949, "CP949", true },
+    { 950, "CP950", true },    { 1250, "CP1250", false }, { 1251, "CP1251", false }, { 1252, "CP1252", false },
+    { 1253, "CP1253", false }, { 1254, "CP1254", false }, { 1255, "CP1255", false }, { 1256, "CP1256", false },
+    { 1257, "CP1257", false }, { 1258, "CP1258", false }, { 1361, "JOHAB", true },   { 10000, "MACINTOSH", false },
 };
 
-constexpr char16_t DoubleByteDefault = 0x30FB;   // KATAKANA MIDDLE DOT, present in every East Asian set
+constexpr char16_t DoubleByteDefault = 0x30FB; // KATAKANA MIDDLE DOT, present in every East Asian set
 constexpr char16_t SingleByteDefault = u'?';
 
 const CodePageInfo* findPage(uint32_t CodePage)
@@ -127,7 +127,7 @@ std::unique_ptr<SingleBytePage> readSingleBytePage(const CodePageInfo& Page)
     }
     for (int b = 0; b < 256; ++b)
         if (table->Defined[b])
-            table->Bytes.emplace(table->Unicode[b], uint8_t(b));   // the first byte wins
+            table->Bytes.emplace(table->Unicode[b], uint8_t(b)); // the first byte wins
     return table;
 }
 
@@ -180,8 +180,8 @@ bool decodeDoubleByte(const CodePageInfo& Page, std::string_view Bytes, bool Str
             return false;
         // A lead byte with a trail byte stands for one (unknown) character; anything else is
         // one byte on its own.
-        size_t skip = inLeft >= 2 && isLeadByte(Page.Number, uint8_t(in[0])) && isTrailByte(Page.Number, uint8_t(in[1]))
-            ? 2 : 1;
+        size_t skip =
+            inLeft >= 2 && isLeadByte(Page.Number, uint8_t(in[0])) && isTrailByte(Page.Number, uint8_t(in[1])) ? 2 : 1;
         Result.push_back(DoubleByteDefault);
         in += skip;
         inLeft -= skip;
@@ -214,8 +214,8 @@ void encodeSingleByte(const SingleBytePage& Table, std::u16string_view Text, std
     }
 }
 
-bool encodeDoubleByte(const CodePageInfo& Page, std::u16string_view Text, std::string_view Default,
-                      bool& UsedDefault, std::string& Result)
+bool encodeDoubleByte(const CodePageInfo& Page, std::u16string_view Text, std::string_view Default, bool& UsedDefault,
+                      std::string& Result)
 {
     Conversion conversion(Page.IconvName, "UTF-16LE");
     if (!conversion.ok())

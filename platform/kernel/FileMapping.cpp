@@ -66,10 +66,7 @@ struct FileMapping::Impl {
 
 FileMapping::FileMapping(std::unique_ptr<Impl> I) : impl_(std::move(I)) {}
 
-FileMapping::~FileMapping()
-{
-    UnmapView();
-}
+FileMapping::~FileMapping() { UnmapView(); }
 
 std::unique_ptr<FileMapping> FileMapping::Create(std::string_view Name, uint32_t Size)
 {
@@ -81,15 +78,9 @@ std::unique_ptr<FileMapping> FileMapping::Create(std::string_view Name, uint32_t
     return std::unique_ptr<FileMapping>(new FileMapping(std::move(impl)));
 }
 
-bool FileMapping::CreatedHere() const
-{
-    return impl_->object->createdHere();
-}
+bool FileMapping::CreatedHere() const { return impl_->object->createdHere(); }
 
-uint32_t FileMapping::Size() const
-{
-    return impl_->object->size();
-}
+uint32_t FileMapping::Size() const { return impl_->object->size(); }
 
 void* FileMapping::MapView()
 {

@@ -13,7 +13,7 @@ public:
     /// Creates the block or opens the living one of that name (CreateFileMapping). Null when
     /// the system refuses (a name it cannot hold, no memory ...).
     static std::unique_ptr<FileMapping> Create(std::string_view Name, uint32_t Size);
-    ~FileMapping();   // unmaps any view and leaves the block
+    ~FileMapping(); // unmaps any view and leaves the block
 
     FileMapping(const FileMapping&) = delete;
     FileMapping& operator=(const FileMapping&) = delete;

@@ -22,9 +22,9 @@ constexpr uint32_t Infinite = 0xFFFFFFFF;
 /// is written only by the holder; anybody may read it (hence atomics, lock-free in shared memory).
 struct SharedMutex {
     pthread_mutex_t mutex;
-    std::atomic<int32_t> ownerPid;      // 0 while free
-    std::atomic<int32_t> ownerThread;   // the holder's thread id
-    int32_t depth;                      // holds of the owner, as the recursive mutex counts them
+    std::atomic<int32_t> ownerPid;    // 0 while free
+    std::atomic<int32_t> ownerThread; // the holder's thread id
+    int32_t depth;                    // holds of the owner, as the recursive mutex counts them
 };
 static_assert(std::atomic<int32_t>::is_always_lock_free);
 
@@ -37,7 +37,7 @@ thread_local pid_t cachedThread = 0;
 void forgetIdsInChild()
 {
     cachedPid = 0;
-    cachedThread = 0;   // the forking thread, the only one in the child
+    cachedThread = 0; // the forking thread, the only one in the child
 }
 
 pid_t thisProcess()
@@ -55,7 +55,7 @@ pid_t thisProcess()
 pid_t thisThread()
 {
     if (cachedThread == 0) {
-        thisProcess();   // registers the refresh for forked children before the first use
+        thisProcess(); // registers the refresh for forked children before the first use
         cachedThread = ::gettid();
     }
     return cachedThread;
@@ -64,7 +64,7 @@ pid_t thisThread()
 bool heldByThisThread(const SharedMutex& Shared)
 {
     return Shared.ownerThread.load(std::memory_order_relaxed) == thisThread()
-        && Shared.ownerPid.load(std::memory_order_relaxed) == thisProcess();
+           && Shared.ownerPid.load(std::memory_order_relaxed) == thisProcess();
 }
 
 /// Robust so that a dead owner is reported (EOWNERDEAD) instead of blocking everyone; recursive
@@ -150,9 +150,7 @@ void keepWhileHeld(std::unique_ptr<MutexHandle> Handle)
 void dropReleasedLeftovers()
 {
     std::lock_guard<std::mutex> guard(leftoverLock);
-    std::erase_if(*leftovers, [](const auto& Handle) {
-        return Handle->shared->ownerPid.load() != thisProcess();
-    });
+    std::erase_if(*leftovers, [](const auto& Handle) { return Handle->shared->ownerPid.load() != thisProcess(); });
     leftoverCount = int(leftovers->size());
 }
 
@@ -189,18 +187,14 @@ std::unique_ptr<NamedMutex> NamedMutex::Create(std::string_view Name)
         errno = EINVAL;
         return nullptr;
     }
-    void* memory = ::mmap(nullptr, sizeof(SharedMutex), PROT_READ | PROT_WRITE, MAP_SHARED,
-                          impl->object->fd(), 0);
+    void* memory = ::mmap(nullptr, sizeof(SharedMutex), PROT_READ | PROT_WRITE, MAP_SHARED, impl->object->fd(), 0);
     if (memory == MAP_FAILED)
         return nullptr;
     impl->shared = static_cast<SharedMutex*>(memory);
     return std::unique_ptr<NamedMutex>(new NamedMutex(std::move(impl)));
 }
 
-bool NamedMutex::CreatedHere() const
-{
-    return impl_->object->createdHere();
-}
+bool NamedMutex::CreatedHere() const { return impl_->object->createdHere(); }
 
 uint32_t NamedMutex::Wait(uint32_t TimeoutMs)
 {
@@ -214,9 +208,7 @@ uint32_t NamedMutex::Wait(uint32_t TimeoutMs)
         rc = timedLock(mutex, TimeoutMs);
 
     switch (rc) {
-    case 0:
-        takeOwnership(*impl_->shared, false);
-        return WAIT_OBJECT_0;
+    case 0: takeOwnership(*impl_->shared, false); return WAIT_OBJECT_0;
     case EOWNERDEAD:
         // Made consistent at once: the abandonment is reported to this caller only, and the
         // mutex goes on working for everybody (unlocking without this would make it unusable).
@@ -224,11 +216,8 @@ uint32_t NamedMutex::Wait(uint32_t TimeoutMs)
         takeOwnership(*impl_->shared, true);
         return WAIT_ABANDONED;
     case EBUSY:
-    case ETIMEDOUT:
-        return WAIT_TIMEOUT;
-    default:
-        errno = rc;
-        return WAIT_FAILED;
+    case ETIMEDOUT: return WAIT_TIMEOUT;
+    default: errno = rc; return WAIT_FAILED;
     }
 }
 

@@ -35,22 +35,18 @@ UniqueFd lockGuard(const std::string& Path)
         struct stat held, named;
         if (::fstat(guard.get(), &held) != 0)
             return {};
-        if (::stat(Path.c_str(), &named) == 0 && held.st_dev == named.st_dev
-            && held.st_ino == named.st_ino)
+        if (::stat(Path.c_str(), &named) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino)
             return guard;
     }
 }
 
 /// Zero-fills a fresh object of Size bytes; old contents of a stale file are dropped first.
-bool startFresh(int Fd, uint32_t Size)
-{
-    return ::ftruncate(Fd, 0) == 0 && ::ftruncate(Fd, off_t(Size)) == 0;
-}
+bool startFresh(int Fd, uint32_t Size) { return ::ftruncate(Fd, 0) == 0 && ::ftruncate(Fd, off_t(Size)) == 0; }
 
 } // namespace
 
-std::unique_ptr<SharedObject> SharedObject::Open(std::string_view Kind, std::string_view Name,
-                                                 uint32_t Size, const InitFn& InitFresh)
+std::unique_ptr<SharedObject> SharedObject::Open(std::string_view Kind, std::string_view Name, uint32_t Size,
+                                                 const InitFn& InitFresh)
 {
     if (Size == 0) {
         errno = EINVAL;
@@ -61,8 +57,7 @@ std::unique_ptr<SharedObject> SharedObject::Open(std::string_view Kind, std::str
 
     if (Name.empty()) {
         object->fd_ = UniqueFd(::memfd_create("varnex-private", MFD_CLOEXEC));
-        if (!object->fd_ || !startFresh(object->fd(), Size)
-            || (InitFresh && !InitFresh(object->fd())))
+        if (!object->fd_ || !startFresh(object->fd(), Size) || (InitFresh && !InitFresh(object->fd())))
             return nullptr;
         object->createdHere_ = true;
         return object;

@@ -31,9 +31,9 @@ public:
 
     /// Opens the living object of that kind and name or creates it with Size zero bytes (Size
     /// must not be 0). Null on failure, with errno telling why.
-    static std::unique_ptr<SharedObject> Open(std::string_view Kind, std::string_view Name,
-                                              uint32_t Size, const InitFn& InitFresh = {});
-    ~SharedObject();   // leaves; the last user removes the files
+    static std::unique_ptr<SharedObject> Open(std::string_view Kind, std::string_view Name, uint32_t Size,
+                                              const InitFn& InitFresh = {});
+    ~SharedObject(); // leaves; the last user removes the files
 
     SharedObject(const SharedObject&) = delete;
     SharedObject& operator=(const SharedObject&) = delete;
@@ -47,7 +47,7 @@ private:
     SharedObject() = default;
 
     UniqueFd fd_;
-    std::string path_;        // empty for a private object
+    std::string path_; // empty for a private object
     std::string guardPath_;
     bool createdHere_ = false;
     uint32_t size_ = 0;

@@ -61,7 +61,7 @@ uintptr_t ShellExecute(uint32_t, const char* Operation, const char* File, const 
         return ERROR_FILE_NOT_FOUND;
     uint32_t started = StartProgram({ "xdg-open", name });
     if (started == ERROR_FILE_NOT_FOUND)
-        return SE_ERR_NOASSOC;   // no desktop opener here
+        return SE_ERR_NOASSOC; // no desktop opener here
     // WinExec's success (33) is above 32 as the original's success must be.
     return started;
 }

@@ -236,10 +236,7 @@ void checkKeyName(const std::string& FileName, std::string_view Ident)
 
 } // namespace
 
-TIniFile::TIniFile(std::string FileName)
-    : FFileName(std::move(FileName))
-{
-}
+TIniFile::TIniFile(std::string FileName) : FFileName(std::move(FileName)) {}
 
 TIniFile::~TIniFile() = default;
 
@@ -360,7 +357,4 @@ void TIniFile::DeleteKey(std::string_view Section, std::string_view Ident)
     writeAtomically(FFileName, documentText(Doc));
 }
 
-std::string IniFileBesideExecutable()
-{
-    return ChangeFileExt(ExecutablePath(), ".INI");
-}
+std::string IniFileBesideExecutable() { return ChangeFileExt(ExecutablePath(), ".INI"); }

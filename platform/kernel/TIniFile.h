@@ -11,7 +11,10 @@ class TStringList;
 
 /// A write to an INI file failed (missing or unwritable folder, full disk, a folder where the
 /// file should be, a name the format cannot hold). The file keeps its old contents.
-class EIniFileException : public Exception { public: using Exception::Exception; };
+class EIniFileException : public Exception {
+public:
+    using Exception::Exception;
+};
 
 /// One INI profile file, with the semantics the programs' settings rely on:
 ///  - section and key names are matched without regard to case (and to blanks around them);
@@ -56,7 +59,7 @@ public:
     /// Removes the key's line; nothing is written when there is none.
     void DeleteKey(std::string_view Section, std::string_view Ident);
     /// Nothing to do: every write is already on the disk.
-    void UpdateFile() { }
+    void UpdateFile() {}
 
 private:
     std::string FFileName;

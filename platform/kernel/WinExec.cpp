@@ -71,8 +71,7 @@ bool endsWithExe(std::string_view Name)
 bool isProgram(const std::string& Path)
 {
     struct stat info;
-    return ::stat(Path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-        && ::access(Path.c_str(), X_OK) == 0;
+    return ::stat(Path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(Path.c_str(), X_OK) == 0;
 }
 
 /// The path as the system spells it (UTF-8); the public functions speak ANSI.
@@ -109,7 +108,7 @@ std::string findProgram(std::string Name)
     std::string_view folders = path;
     for (;;) {
         size_t end = folders.find(':');
-        std::string folder(folders.substr(0, end));   // an empty entry is the current folder
+        std::string folder(folders.substr(0, end)); // an empty entry is the current folder
         std::string candidate = (folder.empty() ? "." : folder) + "/" + Name;
         if (isProgram(candidate))
             return candidate;
@@ -268,10 +267,7 @@ WinExecHook SetWinExecHook(WinExecHook Hook)
     return std::exchange(hook, std::move(Hook));
 }
 
-std::string ExecutablePath()
-{
-    return Utf8ToAnsi(executablePathUtf8());
-}
+std::string ExecutablePath() { return Utf8ToAnsi(executablePathUtf8()); }
 
 std::string ExecutableDirectory()
 {

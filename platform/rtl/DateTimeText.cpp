@@ -22,11 +22,12 @@ std::string TimeAMString = "AM";
 std::string TimePMString = "PM";
 std::array<std::string, 12> ShortMonthNames = { "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec" };
-std::array<std::string, 12> LongMonthNames = { "January", "February", "March", "April", "May", "June", "July",
-                                               "August", "September", "October", "November", "December" };
+std::array<std::string, 12> LongMonthNames = { "January", "February", "March",     "April",   "May",      "June",
+                                               "July",    "August",   "September", "October", "November", "December" };
 std::array<std::string, 7> ShortDayNames = { "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat" };
-std::array<std::string, 7> LongDayNames = { "Sunday", "Monday", "Tuesday", "Wednesday",
-                                            "Thursday", "Friday", "Saturday" };
+std::array<std::string, 7> LongDayNames = {
+    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"
+};
 
 namespace {
 
@@ -278,15 +279,17 @@ bool scanDate(Scanner& Sc, TDateTime& Value)
     }
     Year = expandYear(Year, YearDigits);
     return Year >= 1 && Year <= 9999 && Month >= 1 && Month <= 12 && Day >= 1
-        && TryEncodeDate(static_cast<uint16_t>(Year), static_cast<uint16_t>(Month), static_cast<uint16_t>(Day), Value);
+           && TryEncodeDate(static_cast<uint16_t>(Year), static_cast<uint16_t>(Month), static_cast<uint16_t>(Day),
+                            Value);
 }
 
 /// Answers 0 for none, 1 for AM, 2 for PM.
 int scanDesignator(Scanner& Sc)
 {
     Sc.skipBlanks();
-    const std::pair<std::string_view, int> Designators[] = { { TimeAMString, 1 }, { TimePMString, 2 },
-                                                             { "AM", 1 }, { "PM", 2 } };
+    const std::pair<std::string_view, int> Designators[] = {
+        { TimeAMString, 1 }, { TimePMString, 2 }, { "AM", 1 }, { "PM", 2 }
+    };
     for (const auto& [Word, Kind] : Designators) {
         if (!Word.empty() && startsWithText(Sc.s, Sc.pos, Word)) {
             Sc.pos += Word.size();
@@ -326,8 +329,9 @@ bool scanTime(Scanner& Sc, TDateTime& Value)
             return false;
         H = (H % 12) + (Designator == 2 ? 12 : 0);
     }
-    return H < 24 && TryEncodeTime(static_cast<uint16_t>(H), static_cast<uint16_t>(*Min),
-                                   static_cast<uint16_t>(*Sec), static_cast<uint16_t>(*MSec), Value);
+    return H < 24
+           && TryEncodeTime(static_cast<uint16_t>(H), static_cast<uint16_t>(*Min), static_cast<uint16_t>(*Sec),
+                            static_cast<uint16_t>(*MSec), Value);
 }
 
 template <typename Step>

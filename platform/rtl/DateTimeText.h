@@ -9,14 +9,14 @@
 
 // --- Process-wide date and time settings (fixed, never taken from the C library's locale)
 
-extern char DateSeparator;             // '/' in a format; default '/'
-extern char TimeSeparator;             // ':' in a format; default ':'
-extern std::string ShortDateFormat;    // "ddddd"; default "dd/mm/yyyy"
-extern std::string LongDateFormat;     // "dddddd"; default "dddd, d mmmm yyyy"
-extern std::string ShortTimeFormat;    // "t"; default "hh:nn"
-extern std::string LongTimeFormat;     // "tt"; default "hh:nn:ss"
-extern std::string TimeAMString;       // "ampm"; default "AM"
-extern std::string TimePMString;       // default "PM"
+extern char DateSeparator;                          // '/' in a format; default '/'
+extern char TimeSeparator;                          // ':' in a format; default ':'
+extern std::string ShortDateFormat;                 // "ddddd"; default "dd/mm/yyyy"
+extern std::string LongDateFormat;                  // "dddddd"; default "dddd, d mmmm yyyy"
+extern std::string ShortTimeFormat;                 // "t"; default "hh:nn"
+extern std::string LongTimeFormat;                  // "tt"; default "hh:nn:ss"
+extern std::string TimeAMString;                    // "ampm"; default "AM"
+extern std::string TimePMString;                    // default "PM"
 extern std::array<std::string, 12> ShortMonthNames; // "Jan" ...
 extern std::array<std::string, 12> LongMonthNames;  // "January" ...
 extern std::array<std::string, 7> ShortDayNames;    // "Sun" ... (Sunday first)

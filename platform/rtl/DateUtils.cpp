@@ -82,10 +82,7 @@ DayAndTime splitDateTime(TDateTime DateTime)
     return Out;
 }
 
-TDateTime composeDateTime(TDateTime Date, TDateTime Time)
-{
-    return Date < 0 ? Date - Time : Date + Time;
-}
+TDateTime composeDateTime(TDateTime Date, TDateTime Time) { return Date < 0 ? Date - Time : Date + Time; }
 
 } // namespace rtl_private
 
@@ -137,8 +134,8 @@ void DecodeTime(TDateTime DateTime, uint16_t& Hour, uint16_t& Min, uint16_t& Sec
     MSec = static_cast<uint16_t>(Ms % 1000);
 }
 
-void DecodeDateTime(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day,
-                    uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec)
+void DecodeDateTime(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day, uint16_t& Hour, uint16_t& Min,
+                    uint16_t& Sec, uint16_t& MSec)
 {
     DecodeDate(DateTime, Year, Month, Day);
     DecodeTime(DateTime, Hour, Min, Sec, MSec);
@@ -151,10 +148,7 @@ int DayOfWeek(TDateTime DateTime)
     return static_cast<int>(((Day + 6) % 7 + 7) % 7) + 1;
 }
 
-bool IsLeapYear(uint16_t Year)
-{
-    return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0);
-}
+bool IsLeapYear(uint16_t Year) { return Year % 4 == 0 && (Year % 100 != 0 || Year % 400 == 0); }
 
 uint16_t DaysInAMonth(uint16_t Year, uint16_t Month)
 {

@@ -25,8 +25,8 @@ bool TryEncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec, TDa
 void DecodeDate(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day);
 void DecodeTime(TDateTime DateTime, uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec);
 /// Both at once, the same day as DecodeDate gives.
-void DecodeDateTime(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day,
-                    uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec);
+void DecodeDateTime(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day, uint16_t& Hour, uint16_t& Min,
+                    uint16_t& Sec, uint16_t& MSec);
 
 /// 1 = Sunday ... 7 = Saturday.
 int DayOfWeek(TDateTime DateTime);

@@ -19,16 +19,40 @@ private:
 };
 
 // Conversion of text to numbers, dates and times, and Format's argument checks.
-class EConvertError : public Exception { public: using Exception::Exception; };
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
 // Round or Trunc of a value that no 64-bit integer holds (NaN, infinity, out of range).
-class EInvalidOp : public Exception { public: using Exception::Exception; };
+class EInvalidOp : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // Streams: the base, short reads and writes, files that cannot be opened or created.
-class EStreamError : public Exception { public: using Exception::Exception; };
-class EReadError : public EStreamError { public: using EStreamError::EStreamError; };
-class EWriteError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFOpenError : public EStreamError { public: using EStreamError::EStreamError; };
-class EFCreateError : public EStreamError { public: using EStreamError::EStreamError; };
+class EStreamError : public Exception {
+public:
+    using Exception::Exception;
+};
+class EReadError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EWriteError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFOpenError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
+class EFCreateError : public EStreamError {
+public:
+    using EStreamError::EStreamError;
+};
 
 // String lists: an index out of bounds, a change that a sorted list refuses.
-class EListError : public Exception { public: using Exception::Exception; };
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};

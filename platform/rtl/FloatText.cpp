@@ -245,7 +245,7 @@ PictureDigits pictureDigits(const Picture& P, double Value)
 /// Writes the section, placing the digits at its placeholders.
 class PictureWriter {
 public:
-    PictureWriter(const Picture& P, const PictureDigits& D) : P(P), D(D) { }
+    PictureWriter(const Picture& P, const PictureDigits& D) : P(P), D(D) {}
 
     std::string write(bool Negative)
     {
@@ -365,13 +365,10 @@ std::string FloatToStrF(double Value, TFloatFormat Format, int Precision, int Di
     Precision = std::clamp(Precision, 1, 18);
     const DecimalDigits D = toDecimalDigits(Value);
     switch (Format) {
-    case ffGeneral:
-        return generalText(D, Precision, std::clamp(Digits, 0, 4));
-    case ffExponent:
-        return exponentText(D, Precision, std::clamp(Digits, 0, 4));
+    case ffGeneral: return generalText(D, Precision, std::clamp(Digits, 0, 4));
+    case ffExponent: return exponentText(D, Precision, std::clamp(Digits, 0, 4));
     case ffFixed:
-    case ffNumber:
-        return fixedOrGeneralText(D, Precision, std::clamp(Digits, 0, 18), Format == ffNumber);
+    case ffNumber: return fixedOrGeneralText(D, Precision, std::clamp(Digits, 0, 18), Format == ffNumber);
     }
     return generalText(D, Precision, 0);
 }

@@ -21,10 +21,7 @@ struct Directive {
 /// Walks the pattern, reads the directives and hands out the values.
 class Formatter {
 public:
-    Formatter(std::string_view Pattern, std::initializer_list<TVarRec> Args)
-        : Pattern(Pattern), Args(Args)
-    {
-    }
+    Formatter(std::string_view Pattern, std::initializer_list<TVarRec> Args) : Pattern(Pattern), Args(Args) {}
 
     std::string run()
     {
@@ -50,10 +47,7 @@ public:
 private:
     std::string_view currentDirective() const { return Pattern.substr(DirectiveStart, Pos - DirectiveStart); }
 
-    [[noreturn]] void invalid() const
-    {
-        throw EConvertError(Format(SInvalidFormat, { currentDirective() }));
-    }
+    [[noreturn]] void invalid() const { throw EConvertError(Format(SInvalidFormat, { currentDirective() })); }
 
     const TVarRec& nextArg()
     {
@@ -141,8 +135,7 @@ private:
             if (A.kind() != TVarRec::Kind::Float)
                 invalid();
             return floatText(S.type, A.floating(), Precision);
-        default:
-            invalid();
+        default: invalid();
         }
     }
 

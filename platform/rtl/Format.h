@@ -12,23 +12,26 @@ class TVarRec {
 public:
     enum class Kind { Integer, Int64, Float, String, Pointer };
 
-    TVarRec(int V) : FKind(Kind::Integer), FInt(V) { }
-    TVarRec(long V) : FKind(Kind::Int64), FInt(V) { }
-    TVarRec(long long V) : FKind(Kind::Int64), FInt(V) { }
-    TVarRec(unsigned V) : FKind(Kind::Int64), FInt(V) { }
-    TVarRec(unsigned long V) : FKind(Kind::Int64), FInt(static_cast<int64_t>(V)) { }
-    TVarRec(unsigned long long V) : FKind(Kind::Int64), FInt(static_cast<int64_t>(V)) { }
-    TVarRec(double V) : FKind(Kind::Float), FFloat(V) { }
-    TVarRec(long double V) : FKind(Kind::Float), FFloat(static_cast<double>(V)) { }
-    TVarRec(char V) : FKind(Kind::String), FChar(V), FString(&FChar, 1) { }
-    TVarRec(const char* V) : FKind(Kind::String), FString(V ? V : "") { }
-    TVarRec(std::string_view V) : FKind(Kind::String), FString(V) { }
-    TVarRec(const std::string& V) : FKind(Kind::String), FString(V) { }
-    TVarRec(const void* V) : FKind(Kind::Pointer), FInt(static_cast<int64_t>(reinterpret_cast<uintptr_t>(V))) { }
+    TVarRec(int V) : FKind(Kind::Integer), FInt(V) {}
+    TVarRec(long V) : FKind(Kind::Int64), FInt(V) {}
+    TVarRec(long long V) : FKind(Kind::Int64), FInt(V) {}
+    TVarRec(unsigned V) : FKind(Kind::Int64), FInt(V) {}
+    TVarRec(unsigned long V) : FKind(Kind::Int64), FInt(static_cast<int64_t>(V)) {}
+    TVarRec(unsigned long long V) : FKind(Kind::Int64), FInt(static_cast<int64_t>(V)) {}
+    TVarRec(double V) : FKind(Kind::Float), FFloat(V) {}
+    TVarRec(long double V) : FKind(Kind::Float), FFloat(static_cast<double>(V)) {}
+    TVarRec(char V) : FKind(Kind::String), FChar(V), FString(&FChar, 1) {}
+    TVarRec(const char* V) : FKind(Kind::String), FString(V ? V : "") {}
+    TVarRec(std::string_view V) : FKind(Kind::String), FString(V) {}
+    TVarRec(const std::string& V) : FKind(Kind::String), FString(V) {}
+    TVarRec(const void* V) : FKind(Kind::Pointer), FInt(static_cast<int64_t>(reinterpret_cast<uintptr_t>(V))) {}
     TVarRec(bool) = delete; // the original refuses booleans; say "1"/"0" or "true" explicitly
 
-    TVarRec(const TVarRec& Other) : FKind(Other.FKind), FInt(Other.FInt), FFloat(Other.FFloat), FChar(Other.FChar),
-        FString(Other.FString.data() == &Other.FChar ? std::string_view(&FChar, 1) : Other.FString) { }
+    TVarRec(const TVarRec& Other)
+        : FKind(Other.FKind), FInt(Other.FInt), FFloat(Other.FFloat), FChar(Other.FChar),
+          FString(Other.FString.data() == &Other.FChar ? std::string_view(&FChar, 1) : Other.FString)
+    {
+    }
     TVarRec& operator=(const TVarRec&) = delete;
 
     Kind kind() const { return FKind; }

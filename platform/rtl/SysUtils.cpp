@@ -107,10 +107,7 @@ std::optional<int64_t> strToInteger(std::string_view S, int Bits)
     return P ? toSigned(*P, Bits) : std::nullopt;
 }
 
-[[noreturn]] void raiseInvalidInteger(std::string_view S)
-{
-    throw EConvertError(Format(SInvalidInteger, { S }));
-}
+[[noreturn]] void raiseInvalidInteger(std::string_view S) { throw EConvertError(Format(SInvalidInteger, { S })); }
 
 // --- Reading floats
 
@@ -162,8 +159,8 @@ std::optional<double> parseFloat(std::string_view S)
         // Too small for a double reads as zero; too large is refused.
         const size_t Lead = IntDigits.find_first_not_of('0');
         const long long Magnitude = Lead != std::string::npos
-            ? static_cast<long long>(IntDigits.size() - Lead) - 1 + Exponent
-            : -static_cast<long long>(FracDigits.find_first_not_of('0')) - 1 + Exponent;
+                                        ? static_cast<long long>(IntDigits.size() - Lead) - 1 + Exponent
+                                        : -static_cast<long long>(FracDigits.find_first_not_of('0')) - 1 + Exponent;
         if (Magnitude >= 0)
             return std::nullopt;
         return Normal[0] == '-' ? -0.0 : 0.0;

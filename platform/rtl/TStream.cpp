@@ -199,8 +199,7 @@ void TMemoryStream::SaveToFile(const std::string& FileName)
 
 // --- TFileStream
 
-TFileStream::TFileStream(const std::string& FileName, uint16_t Mode)
-    : FFileName(FileName)
+TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : FFileName(FileName)
 {
     const bool Creating = isCreate(Mode);
     const auto Fail = [&](int Error) {
@@ -242,7 +241,8 @@ int32_t TFileStream::Write(const void* Buffer, int32_t Count)
 {
     int32_t Done = 0;
     while (Done < Count) {
-        const ssize_t N = ::write(FHandle.get(), static_cast<const char*>(Buffer) + Done, static_cast<size_t>(Count - Done));
+        const ssize_t N =
+            ::write(FHandle.get(), static_cast<const char*>(Buffer) + Done, static_cast<size_t>(Count - Done));
         if (N < 0 && errno == EINTR)
             continue;
         if (N <= 0)

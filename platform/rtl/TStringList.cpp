@@ -116,8 +116,9 @@ int TStringList::IndexOf(std::string_view S) const
 bool TStringList::Find(std::string_view S, int& Index) const
 {
     // The first of equal strings, so that IndexOf answers the lowest index.
-    const auto It = std::lower_bound(FStrings.begin(), FStrings.end(), S,
-                                     [](const std::string& A, std::string_view B) { return AnsiCompareText(A, B) < 0; });
+    const auto It = std::lower_bound(FStrings.begin(), FStrings.end(), S, [](const std::string& A, std::string_view B) {
+        return AnsiCompareText(A, B) < 0;
+    });
     Index = static_cast<int>(It - FStrings.begin());
     return It != FStrings.end() && AnsiSameText(*It, S);
 }

@@ -5,9 +5,9 @@
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int Fd) : fd_(Fd) { }
+    explicit UniqueFd(int Fd) : fd_(Fd) {}
     ~UniqueFd();
-    UniqueFd(UniqueFd&& Other) noexcept : fd_(Other.release()) { }
+    UniqueFd(UniqueFd&& Other) noexcept : fd_(Other.release()) {}
     UniqueFd& operator=(UniqueFd&& Other) noexcept;
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;

@@ -21,10 +21,8 @@ int defaultButton(UINT Type)
 {
     switch (Type & 0x0F) {
     case MB_YESNO:
-    case MB_YESNOCANCEL:
-        return IDYES;
-    default:
-        return IDOK;
+    case MB_YESNOCANCEL: return IDYES;
+    default: return IDOK;
     }
 }
 

@@ -21,7 +21,6 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
-
 /// Shows a modal box and answers the button pressed. Text is 8-bit ANSI (Windows-1252).
 int MessageBox(HWND Owner, const std::string& Text, const std::string& Caption, UINT Type);
 bool MessageBeep(UINT Type);

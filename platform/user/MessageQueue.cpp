@@ -30,10 +30,7 @@ constexpr uint64_t TimerTag = 2;
 constexpr uint64_t SocketTag = uint64_t(1) << 32;
 constexpr uint64_t BellTag = uint64_t(1) << 33;
 
-HWND windowOf(uint64_t Tag)
-{
-    return static_cast<HWND>(Tag & 0xFFFFFFFF);
-}
+HWND windowOf(uint64_t Tag) { return static_cast<HWND>(Tag & 0xFFFFFFFF); }
 
 // The original platform's bounds for a timer's interval.
 constexpr UINT MinimumElapse = 10;
@@ -87,7 +84,7 @@ bool peekSent(int Socket, uint32_t& Sent)
             Sent = wire.Sent;
             return true;
         }
-        recv(Socket, &wire, sizeof wire, MSG_DONTWAIT);   // a stray datagram: dropped
+        recv(Socket, &wire, sizeof wire, MSG_DONTWAIT); // a stray datagram: dropped
     }
 }
 
@@ -100,8 +97,8 @@ MSG messageOf(HWND Window, const WireMessage& Wire)
 
 // Constant-initialised and trivially destroyed, so all three outlive every static destructor.
 std::atomic<MessageQueue*> current { nullptr };
-std::mutex creation;                 // held while the queue is made, and across fork
-MessageQueue* inherited = nullptr;   // a forked child's copy of its parent's queue, freed later
+std::mutex creation;               // held while the queue is made, and across fork
+MessageQueue* inherited = nullptr; // a forked child's copy of its parent's queue, freed later
 
 } // namespace
 
@@ -110,21 +107,20 @@ MessageQueue& MessageQueue::instance()
     if (MessageQueue* queue = current.load(std::memory_order_acquire))
         return *queue;
     std::lock_guard hold(creation);
-    static bool forkHandled = false;   // a child inherits the registration with the flag
+    static bool forkHandled = false; // a child inherits the registration with the flag
     if (!forkHandled)
         forkHandled = pthread_atfork(beforeFork, afterForkInParent, afterForkInChild) == 0;
     delete inherited;
     inherited = nullptr;
     if (!current.load(std::memory_order_relaxed))
-        current.store(new MessageQueue, std::memory_order_release);   // never destroyed
+        current.store(new MessageQueue, std::memory_order_release); // never destroyed
     return *current.load(std::memory_order_relaxed);
 }
 
 MessageQueue::MessageQueue()
-    : overflow_(epoll_create1(EPOLL_CLOEXEC))
-    , loop_(epoll_create1(EPOLL_CLOEXEC))
-    , wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-    , timerFd_(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK))
+    : overflow_(epoll_create1(EPOLL_CLOEXEC)), loop_(epoll_create1(EPOLL_CLOEXEC)),
+      wake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+      timerFd_(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK))
 {
     // Without all of them the process has no loop; every window operation then answers failure.
     if (!overflow_ || !wake_ || !timerFd_ || !watch(loop_.get(), wake_.get(), WakeTag)
@@ -360,7 +356,7 @@ void MessageQueue::runReceiver()
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            return;   // a broken descriptor; the loop's own looks still take messages
+            return; // a broken descriptor; the loop's own looks still take messages
         std::lock_guard hold(lock_);
         overflowed(events, count);
     }
@@ -392,7 +388,7 @@ void MessageQueue::overflowed(const epoll_event* Events, int Count)
     for (auto& [handle, window] : windows_)
         receiveFrom(handle, window);
     std::stable_sort(local_.begin() + std::ptrdiff_t(std::min(before, local_.size())), local_.end(),
-        [](const MSG& a, const MSG& b) { return postedBefore(a.time, b.time); });
+                     [](const MSG& a, const MSG& b) { return postedBefore(a.time, b.time); });
     takeCharge(!local_.empty());
     updateWake();
 }
@@ -488,7 +484,7 @@ uintptr_t MessageQueue::setTimer(HWND Window, uintptr_t ID, UINT Elapse)
     if (!loop_)
         return 0;
     if (Window != 0 && (ID == 0 || !windows_.contains(Window)))
-        return 0;   // only windows of this process; ID 0 could not be told from failure
+        return 0; // only windows of this process; ID 0 could not be told from failure
     auto same = [&](const Timer& t) { return t.Window == Window && t.ID == ID; };
     auto timer = std::find_if(timers_.begin(), timers_.end(), same);
     if (Window == 0 && timer == timers_.end()) {
@@ -500,7 +496,7 @@ uintptr_t MessageQueue::setTimer(HWND Window, uintptr_t ID, UINT Elapse)
     int64_t interval = int64_t(std::clamp(Elapse, MinimumElapse, MaximumElapse)) * NsPerMs;
     Timer fresh { Window, ID, interval, monotonicNs() + interval };
     if (timer != timers_.end())
-        *timer = fresh;   // setting an existing timer again restarts it with the new interval
+        *timer = fresh; // setting an existing timer again restarts it with the new interval
     else
         timers_.push_back(fresh);
     armTimerFd();
@@ -522,8 +518,8 @@ bool MessageQueue::takeDueTimer(MSG* Msg)
     uint64_t expirations;
     ssize_t ignored = read(timerFd_.get(), &expirations, sizeof expirations);
     (void)ignored;
-    auto earliest = std::min_element(timers_.begin(), timers_.end(),
-        [](const Timer& a, const Timer& b) { return a.Due < b.Due; });
+    auto earliest =
+        std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) { return a.Due < b.Due; });
     int64_t now = monotonicNs();
     bool due = earliest != timers_.end() && earliest->Due <= now;
     if (due) {
@@ -537,11 +533,11 @@ bool MessageQueue::takeDueTimer(MSG* Msg)
 
 void MessageQueue::armTimerFd()
 {
-    itimerspec spec {};   // all zero disarms
-    auto earliest = std::min_element(timers_.begin(), timers_.end(),
-        [](const Timer& a, const Timer& b) { return a.Due < b.Due; });
+    itimerspec spec {}; // all zero disarms
+    auto earliest =
+        std::min_element(timers_.begin(), timers_.end(), [](const Timer& a, const Timer& b) { return a.Due < b.Due; });
     if (earliest != timers_.end()) {
-        int64_t due = std::max<int64_t>(earliest->Due, 1);   // a zero value would disarm
+        int64_t due = std::max<int64_t>(earliest->Due, 1); // a zero value would disarm
         spec.it_value.tv_sec = due / NsPerSecond;
         spec.it_value.tv_nsec = due % NsPerSecond;
     }

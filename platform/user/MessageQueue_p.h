@@ -79,15 +79,15 @@ private:
 
     struct WindowEntry {
         UniqueFd Socket;
-        UniqueFd Bell;                           // rung by senders that found Socket full
-        std::shared_ptr<const WNDPROC> Proc;     // shared, so a dispatch copies no closure
-        bool Refusing = false;                   // connected to itself: see refusePosts
+        UniqueFd Bell;                       // rung by senders that found Socket full
+        std::shared_ptr<const WNDPROC> Proc; // shared, so a dispatch copies no closure
+        bool Refusing = false;               // connected to itself: see refusePosts
     };
     struct Timer {
         HWND Window;
         uintptr_t ID;
-        int64_t Interval;   // ns
-        int64_t Due;        // CLOCK_MONOTONIC ns
+        int64_t Interval; // ns
+        int64_t Due;      // CLOCK_MONOTONIC ns
     };
 
     // Receiving (lock_ held, except in runReceiver)
@@ -112,13 +112,13 @@ private:
     void closeDescriptors();
 
     mutable std::mutex lock_;
-    UniqueFd overflow_;  // epoll of the bells, and of the window sockets while inCharge_
-    UniqueFd loop_;      // epoll of the window sockets, wake_ and timerFd_: the queue descriptor
+    UniqueFd overflow_; // epoll of the bells, and of the window sockets while inCharge_
+    UniqueFd loop_;     // epoll of the window sockets, wake_ and timerFd_: the queue descriptor
     UniqueFd wake_;
     UniqueFd timerFd_;
-    std::atomic<bool> receiverRunning_ { false };   // set by the thread itself once it runs
-    bool full_ = false;       // the sockets refuse posts until the loop takes a message
-    bool inCharge_ = false;   // the receiver thread moves arrivals into local_
+    std::atomic<bool> receiverRunning_ { false }; // set by the thread itself once it runs
+    bool full_ = false;                           // the sockets refuse posts until the loop takes a message
+    bool inCharge_ = false;                       // the receiver thread moves arrivals into local_
     std::unordered_map<HWND, WindowEntry> windows_;
     std::deque<MSG> local_;
     std::vector<Timer> timers_;

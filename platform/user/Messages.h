@@ -5,7 +5,7 @@
 #include <functional>
 #include <string_view>
 
-using HWND = uint32_t;     // 32-bit like the original's, so it fits the shared records
+using HWND = uint32_t; // 32-bit like the original's, so it fits the shared records
 using UINT = uint32_t;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
@@ -26,7 +26,7 @@ struct MSG {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
-    uint32_t time = 0;   // timeGetTime() when it was taken from the queue
+    uint32_t time = 0; // timeGetTime() when it was taken from the queue
 };
 
 using WNDPROC = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;

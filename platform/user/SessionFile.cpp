@@ -10,10 +10,7 @@
 
 namespace user_private {
 
-std::string sessionFileName(std::string_view Name)
-{
-    return "/" + SessionObjectName("user", Name);
-}
+std::string sessionFileName(std::string_view Name) { return "/" + SessionObjectName("user", Name); }
 
 UniqueFd openSessionFile(std::string_view Name)
 {

@@ -31,17 +31,14 @@ constexpr off_t CounterFileSize = 4096;
 // that is not running (stopped, frozen) lets this pass; it is paid once per such receiver.
 constexpr int64_t RoomWaitNs = 500 * int64_t(1000000);
 
-UniqueFd datagramSocket()
-{
-    return UniqueFd(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-}
+UniqueFd datagramSocket() { return UniqueFd(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)); }
 
 bool sendOn(int Socket, const WindowAddress& To, const WireMessage& Msg)
 {
     ssize_t sent;
     do
         sent = sendto(Socket, &Msg, sizeof Msg, MSG_DONTWAIT | MSG_NOSIGNAL,
-            reinterpret_cast<const sockaddr*>(&To.Address), To.Length);
+                      reinterpret_cast<const sockaddr*>(&To.Address), To.Length);
     while (sent < 0 && errno == EINTR);
     return sent == static_cast<ssize_t>(sizeof Msg);
 }
@@ -59,8 +56,8 @@ void ringBell(int Socket, HWND Window)
 {
     WindowAddress bell = bellAddress(Window);
     char ring = 1;
-    sendto(Socket, &ring, sizeof ring, MSG_DONTWAIT | MSG_NOSIGNAL,
-        reinterpret_cast<const sockaddr*>(&bell.Address), bell.Length);
+    sendto(Socket, &ring, sizeof ring, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&bell.Address),
+           bell.Length);
 }
 
 /// Sends on a fresh socket that waits (in the kernel, woken by the receiver's reads) until the
@@ -83,14 +80,13 @@ bool sendWaitingForRoom(HWND Window, const WindowAddress& To, const WireMessage&
         ringBell(socket.get(), Window);
         left = std::min(left, SliceNs);
         // A zero timeout would mean "wait forever".
-        timeval timeout { static_cast<time_t>(left / 1000000000),
-            static_cast<suseconds_t>(left % 1000000000 / 1000) };
+        timeval timeout { static_cast<time_t>(left / 1000000000), static_cast<suseconds_t>(left % 1000000000 / 1000) };
         if (timeout.tv_sec == 0 && timeout.tv_usec == 0)
             timeout.tv_usec = 1;
         if (setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0)
             return false;
         ssize_t sent = sendto(socket.get(), &Msg, sizeof Msg, MSG_NOSIGNAL,
-            reinterpret_cast<const sockaddr*>(&To.Address), To.Length);
+                              reinterpret_cast<const sockaddr*>(&To.Address), To.Length);
         if (sent == static_cast<ssize_t>(sizeof Msg))
             return true;
         if (sent >= 0 || (errno != EINTR && errno != EAGAIN))
@@ -106,7 +102,7 @@ public:
     static uint64_t key(const WindowAddress& To)
     {
         std::string_view name(To.Address.sun_path, To.Length - offsetof(sockaddr_un, sun_path));
-        return std::hash<std::string_view>()(name) | 1;   // never 0, the empty slot
+        return std::hash<std::string_view>()(name) | 1; // never 0, the empty slot
     }
     bool contains(uint64_t Key) const { return slot(Key).load(std::memory_order_relaxed) == Key; }
     void add(uint64_t Key) { slot(Key).store(Key, std::memory_order_relaxed); }
@@ -146,7 +142,7 @@ public:
         HWND handle;
         do
             handle = counter.fetch_add(1) + 1;
-        while (handle == 0);   // 0 means "no window"; skipped when the counter wraps
+        while (handle == 0); // 0 means "no window"; skipped when the counter wraps
         return handle;
     }
 
@@ -253,30 +249,15 @@ UniqueFd bindTo(const WindowAddress& Address)
 
 } // namespace
 
-uint32_t postClock()
-{
-    return static_cast<uint32_t>(monotonicNs() >> 4);
-}
+uint32_t postClock() { return static_cast<uint32_t>(monotonicNs() >> 4); }
 
-WindowAddress windowAddress(HWND Window)
-{
-    return addressOf(Window, {});
-}
+WindowAddress windowAddress(HWND Window) { return addressOf(Window, {}); }
 
-WindowAddress bellAddress(HWND Window)
-{
-    return addressOf(Window, "-full");
-}
+WindowAddress bellAddress(HWND Window) { return addressOf(Window, "-full"); }
 
-UniqueFd bindWindowSocket(HWND Window)
-{
-    return bindTo(windowAddress(Window));
-}
+UniqueFd bindWindowSocket(HWND Window) { return bindTo(windowAddress(Window)); }
 
-UniqueFd bindWindowBell(HWND Window)
-{
-    return bindTo(bellAddress(Window));
-}
+UniqueFd bindWindowBell(HWND Window) { return bindTo(bellAddress(Window)); }
 
 bool refusePosts(int Socket, HWND Window)
 {
@@ -302,7 +283,7 @@ bool sendToWindow(HWND Window, const WireMessage& Msg)
     uint64_t key = StalledReceivers::key(to);
     bool sent = shared >= 0 && sendOn(shared, to, Msg);
     if (!sent && shared >= 0 && errno != EAGAIN && errno != ENOBUFS)
-        return false;   // ECONNREFUSED, ENOENT: the window is gone; EPERM: its queue is full
+        return false; // ECONNREFUSED, ENOENT: the window is gone; EPERM: its queue is full
     if (!sent && stalledReceivers.contains(key)) {
         ringBell(shared, Window);
         // Undelivered datagrams count against their sender's buffer, so a few stuck receivers
@@ -327,8 +308,7 @@ bool windowSocketAlive(HWND Window)
     WindowAddress to = windowAddress(Window);
     // Connecting a datagram socket only checks that the name is bound; nothing is queued. A
     // socket that refuses posts answers EPERM, and is alive all the same.
-    return connect(probe.get(), reinterpret_cast<const sockaddr*>(&to.Address), to.Length) == 0
-        || errno == EPERM;
+    return connect(probe.get(), reinterpret_cast<const sockaddr*>(&to.Address), to.Length) == 0 || errno == EPERM;
 }
 
 HWND nextWindowHandle()

@@ -14,7 +14,7 @@ namespace user_private {
 /// ends are processes of this machine built from this library).
 struct WireMessage {
     uint32_t Message;
-    uint32_t Sent;   // postClock() when posted: orders the messages waiting in different sockets
+    uint32_t Sent; // postClock() when posted: orders the messages waiting in different sockets
     uint64_t WParam;
     int64_t LParam;
 };
@@ -23,10 +23,7 @@ static_assert(sizeof(WireMessage) == 24, "a posted message is one 24-byte datagr
 /// The machine's monotonic clock in 16 ns steps, cut to 32 bits: it wraps after a minute, so two
 /// stamps are compared only through postedBefore, as a difference.
 uint32_t postClock();
-inline bool postedBefore(uint32_t A, uint32_t B)
-{
-    return int32_t(A - B) < 0;
-}
+inline bool postedBefore(uint32_t A, uint32_t B) { return int32_t(A - B) < 0; }
 
 /// Every window owns a non-blocking datagram socket bound in the abstract namespace under
 /// SessionObjectName("wnd", <handle as 8 hex digits>). The kernel removes the name when the

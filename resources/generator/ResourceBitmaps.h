@@ -13,31 +13,29 @@
 namespace resourcebitmaps {
 
 // Colour keys (0x00BBGGRR)
-constexpr COLORREF KeyRed = 0x0000FF;     ///< lamp body, lit segment, decimal point
-constexpr COLORREF KeyOlive = 0x008080;   ///< surroundings of a lamp
-constexpr COLORREF KeyBlack = 0x000000;   ///< background of a digit; dark shading of a lamp
-constexpr COLORREF KeyWhite = 0xFFFFFF;   ///< unlit segment; light shading of a lamp
-constexpr COLORREF KeySilver = 0xC0C0C0;  ///< lamp shading
-constexpr COLORREF KeyGrey = 0x808080;    ///< lamp shading
+constexpr COLORREF KeyRed = 0x0000FF;    ///< lamp body, lit segment, decimal point
+constexpr COLORREF KeyOlive = 0x008080;  ///< surroundings of a lamp
+constexpr COLORREF KeyBlack = 0x000000;  ///< background of a digit; dark shading of a lamp
+constexpr COLORREF KeyWhite = 0xFFFFFF;  ///< unlit segment; light shading of a lamp
+constexpr COLORREF KeySilver = 0xC0C0C0; ///< lamp shading
+constexpr COLORREF KeyGrey = 0x808080;   ///< lamp shading
 
 // The lamp strip: LampShapes shapes of LampSize x LampSize side by side
 constexpr int LampSize = 15;
 constexpr int LampShapes = 8;
-enum class LampShape {
-    BevelledRound, BevelledSquare, Round, SmallRound, Square, HorizontalBar, VerticalBar, Diamond
-};
+enum class LampShape { BevelledRound, BevelledSquare, Round, SmallRound, Square, HorizontalBar, VerticalBar, Diamond };
 
 // The digit strip: DigitGlyphs glyphs of DigitWidth x DigitHeight
 constexpr int DigitWidth = 13;
 constexpr int DigitHeight = 23;
-constexpr int DigitGlyphs = 18;   // 0-9, A-F, blank, minus
+constexpr int DigitGlyphs = 18; // 0-9, A-F, blank, minus
 constexpr int DigitBlank = 16, DigitMinus = 17;
 
 // The point-digit strip: PointGlyphs glyphs of PointWidth x DigitHeight and one spare column;
 // each cell is PointMargin columns for the decimal point, then a digit glyph.
 constexpr int PointWidth = 16;
 constexpr int PointMargin = PointWidth - DigitWidth;
-constexpr int PointGlyphs = 24;   // 0-9, blank, minus, then the same twelve with the point
+constexpr int PointGlyphs = 24; // 0-9, blank, minus, then the same twelve with the point
 constexpr int PointBlank = 10, PointMinus = 11, PointOffset = 12;
 
 // Drawing
@@ -53,9 +51,9 @@ Dib DrawPointDigitStrip();
 // The maker's logo (Orvane) on the report page: a ring around a laser pulse and the word mark
 constexpr int LogoWidth = 380;
 constexpr int LogoHeight = 90;
-constexpr COLORREF LogoWhite = 0xFFFFFF;  ///< background
-constexpr COLORREF LogoNavy = 0x6B3A12;   ///< ring and letters
-constexpr COLORREF LogoRed = 0x281ED2;    ///< the pulse and the beam under the word
+constexpr COLORREF LogoWhite = 0xFFFFFF; ///< background
+constexpr COLORREF LogoNavy = 0x6B3A12;  ///< ring and letters
+constexpr COLORREF LogoRed = 0x281ED2;   ///< the pulse and the beam under the word
 /// 380 x 90, smoothed edges (colours between the three above and white).
 Dib DrawOrvaneLogo();
 

@@ -14,16 +14,18 @@
 
 namespace {
 
-bool writeFile(const std::filesystem::path& Path, const std::vector<uint8_t>& Bytes) {
+bool writeFile(const std::filesystem::path& Path, const std::vector<uint8_t>& Bytes)
+{
     std::ofstream out(Path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
-    out.close();   // a full disk shows up only when the buffer is flushed
+    out.close(); // a full disk shows up only when the buffer is flushed
     return bool(out);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_bitmaps <folder>\n");
         return 2;

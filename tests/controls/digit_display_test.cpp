@@ -110,7 +110,7 @@ TEST_F(DigitDisplayTest, SegmentsTakeTheColoursAndTheBackgroundTheFrameColour)
 {
     TMLCD& Lcd = Make<TMLCD>();
     Lcd.SetNumOfDigits(1);
-    Lcd.SetValue(1);   // segments b and c lit, a dark
+    Lcd.SetValue(1); // segments b and c lit, a dark
     Lcd.SetLCDOnColor(TLCDColors::Gruen);
     Lcd.SetLCDOffColor(TLCDColors::dBlau);
     Lcd.SetLCDframeColor(0x203040);
@@ -164,7 +164,7 @@ TEST_F(DigitDisplayTest, TheWidthFollowsTheHeight)
     TMLCD& Lcd = Make<TMLCD>();
     Lcd.SetBounds(Lcd.GetLeft(), Lcd.GetTop(), 500, 46);
     EXPECT_EQ(Lcd.GetWidth(), 4 * 26);
-    Lcd.SetHeight(30);   // trunc(30 x 13 / 23) = 16
+    Lcd.SetHeight(30); // trunc(30 x 13 / 23) = 16
     EXPECT_EQ(Lcd.GetWidth(), 4 * 16);
     Lcd.SetWidth(10);
     EXPECT_EQ(Lcd.GetWidth(), 4 * 16);

@@ -40,20 +40,21 @@ public:
 
 namespace {
 
-const PublishedClass& ControlsDemoClass = PublishClass<TControlsDemo, TForm>("TControlsDemo", [](Published<TControlsDemo>& P) {
-    P.Field("Panel1", &TControlsDemo::Panel1);
-    P.Field("led_onl", &TControlsDemo::led_onl);
-    P.Field("led_err", &TControlsDemo::led_err);
-    P.Field("led_warm", &TControlsDemo::led_warm);
-    P.Field("led_off", &TControlsDemo::led_off);
-    P.Field("LCD_Hz", &TControlsDemo::LCD_Hz);
-    P.Field("LCD_hex", &TControlsDemo::LCD_hex);
-    P.Field("MPLCD_mj", &TControlsDemo::MPLCD_mj);
-    P.Field("Gauge_press", &TControlsDemo::Gauge_press);
-    P.Field("gauge_time", &TControlsDemo::gauge_time);
-    P.Field("gauge_pie", &TControlsDemo::gauge_pie);
-    P.Field("edit_energy", &TControlsDemo::edit_energy);
-});
+const PublishedClass& ControlsDemoClass =
+    PublishClass<TControlsDemo, TForm>("TControlsDemo", [](Published<TControlsDemo>& P) {
+        P.Field("Panel1", &TControlsDemo::Panel1);
+        P.Field("led_onl", &TControlsDemo::led_onl);
+        P.Field("led_err", &TControlsDemo::led_err);
+        P.Field("led_warm", &TControlsDemo::led_warm);
+        P.Field("led_off", &TControlsDemo::led_off);
+        P.Field("LCD_Hz", &TControlsDemo::LCD_Hz);
+        P.Field("LCD_hex", &TControlsDemo::LCD_hex);
+        P.Field("MPLCD_mj", &TControlsDemo::MPLCD_mj);
+        P.Field("Gauge_press", &TControlsDemo::Gauge_press);
+        P.Field("gauge_time", &TControlsDemo::gauge_time);
+        P.Field("gauge_pie", &TControlsDemo::gauge_pie);
+        P.Field("edit_energy", &TControlsDemo::edit_energy);
+    });
 
 class FormResourceTest : public ControlsTest {
 protected:
@@ -127,7 +128,7 @@ TEST_F(FormResourceTest, GaugesAndTheEditTakeTheirProperties)
 
 TEST_F(FormResourceTest, TheShownTextAndPercentageArePublishedReadOnly)
 {
-    Shot(*Demo->Panel1);   // the display keeps the text it last drew
+    Shot(*Demo->Panel1); // the display keeps the text it last drew
     const PublishedProperty* Text = PublishedClass::Of(*Demo->LCD_Hz)->FindProperty("ValueString");
     const PublishedProperty* Percent = PublishedClass::Of(*Demo->gauge_time)->FindProperty("PercentDone");
     ASSERT_TRUE(Text && Percent);

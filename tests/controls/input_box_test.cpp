@@ -146,9 +146,9 @@ TEST_F(InputBoxTest, AValueInsideTheRangeIsTaken)
     Box->inbox_minmax = true;
     Box->inbox_min = 1;
     Box->inbox_max = 200;
-    Modal.Then(TypeAndPress("0", VK_RETURN));     // below the minimum
-    Modal.Then(TypeAndPress("201", VK_RETURN));   // above the maximum
-    Modal.Then(TypeAndPress("200", VK_RETURN));   // the maximum itself
+    Modal.Then(TypeAndPress("0", VK_RETURN));   // below the minimum
+    Modal.Then(TypeAndPress("201", VK_RETURN)); // above the maximum
+    Modal.Then(TypeAndPress("200", VK_RETURN)); // the maximum itself
     EXPECT_EQ(Box->Execute("Input", 3, 1, 0, 10), 200);
     EXPECT_EQ(Box->ResultCode, 1);
     EXPECT_EQ(Boxes.Boxes().size(), 2u);

@@ -23,8 +23,8 @@ protected:
                 Want = Want == StripSurroundings ? Rgb(Frame) : Want;
                 Want = Want == StripBody ? Rgb(Body) : Want;
                 if (PixelAt(Picture, X, Y) != Want)
-                    return "pixel (" + std::to_string(X) + ", " + std::to_string(Y) + "): " + Hex(PixelAt(Picture, X, Y))
-                        + ", expected " + Hex(Want);
+                    return "pixel (" + std::to_string(X) + ", " + std::to_string(Y)
+                           + "): " + Hex(PixelAt(Picture, X, Y)) + ", expected " + Hex(Want);
             }
         return "";
     }
@@ -57,7 +57,7 @@ TEST_F(LampTest, ALitLampShowsTheBodyInItsOnColourAndKeepsTheShading)
 TEST_F(LampTest, EveryOnAndOffColourReachesTheBody)
 {
     TMled& Led = Make<TMled>();
-    Led.SetLedTyp(4);   // a plain square: the centre is body
+    Led.SetLedTyp(4); // a plain square: the centre is body
     const TColor OnValues[] = { 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF };
     const TColor OffValues[] = { 0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080 };
     Led.SetLedOn(true);
@@ -113,7 +113,7 @@ TEST_F(LampTest, LedOnAndLedStatusStayInStep)
     TMled& Led = Make<TMled>();
     Led.SetLedStatus(lOn);
     EXPECT_TRUE(Led.GetLedOn());
-    Led.SetLedOn(true);   // equal: nothing changes
+    Led.SetLedOn(true); // equal: nothing changes
     EXPECT_EQ(Led.GetLedStatus(), lOn);
     Led.SetLedOn(false);
     EXPECT_EQ(Led.GetLedStatus(), lOff);
@@ -134,7 +134,7 @@ TEST_F(LampTest, LedTypPastTheLastShapeStoresTheLastShape)
 TEST_F(LampTest, TheLampStaysSquareAndStretchesItsImage)
 {
     TMled& Led = Make<TMled>();
-    Led.SetLedTyp(4);   // square body from (2, 2) to (12, 12) of 15
+    Led.SetLedTyp(4); // square body from (2, 2) to (12, 12) of 15
     Led.SetLedOn(true);
     Led.SetBounds(Led.GetLeft(), Led.GetTop(), 40, 25);
     EXPECT_EQ(Led.GetWidth(), 25);

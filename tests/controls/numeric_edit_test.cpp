@@ -38,18 +38,15 @@ TEST_F(NumericEditTest, ANewEditShowsZeroInTwoDigits)
 struct KeyRow {
     tnumkind Kind;
     const char* Name;
-    const char* Accepted;   // of the probe characters below, in order
+    const char* Accepted; // of the probe characters below, in order
 };
 
 TEST_F(NumericEditTest, EachKindTakesItsOwnCharacters)
 {
     const std::string Probe = "5AaG,.-x+ ";
     const KeyRow Rows[] = {
-        { csword, "csword", "5" },
-        { csinteger, "csinteger", "5-" },
-        { cslong, "cslong", "5-" },
-        { cspoint, "cspoint", "5,.-" },
-        { cshex, "cshex", "5Aa-" },
+        { csword, "csword", "5" },      { csinteger, "csinteger", "5-" }, { cslong, "cslong", "5-" },
+        { cspoint, "cspoint", "5,.-" }, { cshex, "cshex", "5Aa-" },
     };
     TMnumedit& E = Make<TMnumedit>();
     E.SetMaxLength(8);
@@ -163,17 +160,17 @@ struct ShownRow {
     int Digits, Decimals;
     double Start;
     const char* Shown;
-    double Value;   // what the edit hands back: the number shown
+    double Value; // what the edit hands back: the number shown
 };
 
 TEST_F(NumericEditTest, TheValueHandedBackIsTheValueShown)
 {
     const ShownRow Rows[] = {
-        { cspoint, 2, 1, 12.345, "12.", 12 },       // cut to its width
-        { cspoint, 3, 1, 12.5, "12.5", 12.5 },      // the energy input keeps its decimal
-        { cspoint, 1, 1, -3.25, "-3.3", -3.3 },     // rounded half away from zero
-        { csword, 5, 0, 70000, "65535", 65535 },    // clamped before it is shown
-        { csword, 4, 0, -5, " 0", 0 },          // leading blanks go but for the last two
+        { cspoint, 2, 1, 12.345, "12.", 12 },    // cut to its width
+        { cspoint, 3, 1, 12.5, "12.5", 12.5 },   // the energy input keeps its decimal
+        { cspoint, 1, 1, -3.25, "-3.3", -3.3 },  // rounded half away from zero
+        { csword, 5, 0, 70000, "65535", 65535 }, // clamped before it is shown
+        { csword, 4, 0, -5, " 0", 0 },           // leading blanks go but for the last two
         { csinteger, 5, 0, -40000, "-32768", -32768 },
         { cslong, 6, 0, -99999, "-99999", -99999 }, // longs are not clamped
         { cshex, 4, 0, 171, "00AB", 171 },

@@ -69,7 +69,7 @@ TEST_F(PointDisplayTest, AValueAtTheLimitShowsTheLimitWithoutDecimals)
     Lcd.SetNumOfDecimals(1);
     Lcd.SetValue(9999.7);
     ExpectCells(Lcd, { { 1, 9, true }, { 14, 9, true }, { 27, 9, true }, { 40, 9, true } });
-    Lcd.SetValue(-12345.6);   // a sign takes a cell: -999
+    Lcd.SetValue(-12345.6); // a sign takes a cell: -999
     ExpectCells(Lcd, { { 1, Minus, true }, { 14, 9, true }, { 27, 9, true }, { 40, 9, true } });
 }
 
@@ -149,7 +149,7 @@ TEST_F(PointDisplayTest, ColoursFollowTheSameChainAsTheIntegerDisplay)
 {
     TMPLCD& Lcd = Make<TMPLCD>();
     Lcd.SetNumOfDigits(1);
-    Lcd.SetValue(1);   // b and c lit; the glyph starts 3 columns into its cell
+    Lcd.SetValue(1); // b and c lit; the glyph starts 3 columns into its cell
     Lcd.SetLCDOnColor(TLCDColors::Cyan);
     Lcd.SetLCDOffColor(TLCDColors::Rot);
     Lcd.SetLCDframeColor(0x111111);

@@ -17,7 +17,8 @@ LinkSharedBlock* block()
     const LaserStatus* status = getstatuspointer();
     if (!status || status->copy.energyPtr == 0)
         return nullptr;
-    return reinterpret_cast<LinkSharedBlock*>(uintptr_t(status->copy.energyPtr) - offsetof(LinkSharedBlock, EnergyArray));
+    return reinterpret_cast<LinkSharedBlock*>(uintptr_t(status->copy.energyPtr)
+                                              - offsetof(LinkSharedBlock, EnergyArray));
 }
 
 } // namespace
@@ -91,10 +92,7 @@ void TessalyTest::SetUp()
     laser.Drain();
 }
 
-void TessalyTest::writeSettings(const std::string& Text)
-{
-    std::ofstream(dir.file("Tessaly.INI")) << Text;
-}
+void TessalyTest::writeSettings(const std::string& Text) { std::ofstream(dir.file("Tessaly.INI")) << Text; }
 
 void TessalyTest::makeForms()
 {

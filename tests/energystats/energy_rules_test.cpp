@@ -56,7 +56,9 @@ TEST(Labels, TextsOfTheFormAndTheirLimits)
 {
     EXPECT_EQ(DeviationText(2.5, 84.37), "dev = 2.5 %   mean = 84.37 \xB5J");
     EXPECT_EQ(PaintStamp(2026, 3, 9, 7, 5, 0), "2026_3_9_7_5_0");
-    const std::pair<uint8_t, const char*> ports[] = { { 0, "COM0" }, { 1, "COM1" }, { 9, "COM9" }, { 10, "COM10" }, { 255, "COM255" } };
+    const std::pair<uint8_t, const char*> ports[] = {
+        { 0, "COM0" }, { 1, "COM1" }, { 9, "COM9" }, { 10, "COM10" }, { 255, "COM255" }
+    };
     for (auto [port, text] : ports)
         EXPECT_EQ(ComPortText(port), text);
     char full[10];

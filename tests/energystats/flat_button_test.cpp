@@ -135,7 +135,8 @@ TEST_F(FlatButtonTest, TheAcceleratorPressesTheButton)
 TEST_F(FlatButtonTest, IconOnlyTurnsTheCaptionIntoTheHint)
 {
     const std::pair<const char*, const char*> rows[] = {
-        { "&Save", "Save" }, { "Salt && Pepper", "Salt & Pepper" }, { "Tail&", "Tail&" }, { "", "" } };
+        { "&Save", "Save" }, { "Salt && Pepper", "Salt & Pepper" }, { "Tail&", "Tail&" }, { "", "" }
+    };
     for (auto [caption, plain] : rows)
         EXPECT_EQ(StripAccelerators(caption), plain) << caption;
     TFlatButton& b = make(8, "Salt && &Pepper");
@@ -149,9 +150,9 @@ TEST_F(FlatButtonTest, TheMonoGlyphFollowsTheShadingThresholds)
     TBitmap glyph;
     glyph.SetPixelFormat(pf24bit);
     glyph.SetSize(3, 1);
-    glyph.GetCanvas()->SetPixels(0, 0, 0x00FF00);   // the transparent colour
+    glyph.GetCanvas()->SetPixels(0, 0, 0x00FF00); // the transparent colour
     glyph.GetCanvas()->SetPixels(1, 0, clWhite);
-    glyph.GetCanvas()->SetPixels(2, 0, 0x505050);   // sum 240
+    glyph.GetCanvas()->SetPixels(2, 0, 0x505050); // sum 240
     const struct {
         TFlatButtonShadingType shading;
         TColor sum240;

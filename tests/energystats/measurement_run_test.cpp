@@ -69,9 +69,9 @@ TEST_F(RunTest, RunSendsTheSetUpFromTheSettingsAndLaserOffAfterTheEnd)
     ASSERT_TRUE(pumpUntil([&] { return !laser.Log.empty() && laser.Log.back().code == cmd_laseroff; }));
 
     const std::vector<std::pair<uint16_t, uint32_t>> expected = {
-        { cmd_clientinit, 1 }, { cmd_laseron, 0 }, { cmd_runsetup1, 0 }, { cmd_runsetup2, 0 },
-        { cmd_shutterclose, 0 }, { cmd_runcount, 70000 }, { cmd_reprate, 50 }, { cmd_hvset, 55 },
-        { cmd_repetition, 0 }, { cmd_laseroff, 0 },
+        { cmd_clientinit, 1 },   { cmd_laseron, 0 },      { cmd_runsetup1, 0 }, { cmd_runsetup2, 0 },
+        { cmd_shutterclose, 0 }, { cmd_runcount, 70000 }, { cmd_reprate, 50 },  { cmd_hvset, 55 },
+        { cmd_repetition, 0 },   { cmd_laseroff, 0 },
     };
     ASSERT_EQ(laser.Log.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

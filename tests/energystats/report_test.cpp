@@ -77,8 +77,9 @@ TEST(ReportPageRules, PrintMarginsAndFileNames)
     const std::pair<int, int> margins[] = { { 600, 420 }, { 96, 67 }, { 75, 52 } };
     for (auto [dpi, margin] : margins)
         EXPECT_EQ(ReportPrintMargin(dpi), margin) << dpi;
-    const std::pair<const char*, const char*> names[] = {
-        { "/data/run", "/data/run.pdf" }, { "/data/run.pdf", "/data/run.pdf" }, { "/data/run.PDF", "/data/run.PDF" } };
+    const std::pair<const char*, const char*> names[] = { { "/data/run", "/data/run.pdf" },
+                                                          { "/data/run.pdf", "/data/run.pdf" },
+                                                          { "/data/run.PDF", "/data/run.PDF" } };
     for (auto [chosen, written] : names)
         EXPECT_EQ(ReportFileName(chosen), written) << chosen;
 }
@@ -143,8 +144,8 @@ std::vector<Word> wordsOf(const std::string& File)
     std::vector<Word> words;
     for (size_t at = html.find("<word "); at != std::string::npos; at = html.find("<word ", at + 1)) {
         Word w {};
-        if (std::sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin, &w.yMin,
-                        &w.xMax, &w.yMax)
+        if (std::sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin,
+                        &w.yMin, &w.xMax, &w.yMax)
             != 4)
             continue;
         const size_t open = html.find('>', at) + 1;
@@ -179,9 +180,9 @@ TEST_F(ReportTest, SaveWritesTheReportAsOneA4PageThatReadersAccept)
 
     const auto info = RunTool({ "pdfinfo", file });
     ASSERT_EQ(info.Status, 0) << info.Output;
-    for (const char* line : { "Pages:           1", "Page size:       595 x 842 pts (A4)",
-                              "Title:           Laser Pulse Energy Statistic", "Creator:         Tessaly",
-                              "Keywords:        Laser Pulse Energy Statistic Brelline Orvane" })
+    for (const char* line :
+         { "Pages:           1", "Page size:       595 x 842 pts (A4)", "Title:           Laser Pulse Energy Statistic",
+           "Creator:         Tessaly", "Keywords:        Laser Pulse Energy Statistic Brelline Orvane" })
         EXPECT_NE(info.Output.find(line), std::string::npos) << line << " in\n" << info.Output;
     const auto check = RunTool({ "qpdf", "--check", file });
     EXPECT_EQ(check.Status, 0) << check.Output;
@@ -197,10 +198,26 @@ TEST_F(ReportTest, SaveWritesTheReportAsOneA4PageThatReadersAccept)
 
     const std::string text = RunTool({ "pdftotext", "-layout", file, "-" }).Output;
     const std::string today = FormatDateTime("dd.mm.yyyy", Date());
-    for (const char* words : { ReportTitle, "Date :", today.c_str(), "Laser Model :", "Serial Number :", "4711", "Specified Energy :",
-                               "100 \xC2\xB5J", "Standard Deviation :", "2.5 %", "Mean Energy :", "84.37 \xC2\xB5J",
-                               "Selected Pulses :", "6000", "Total Pulses about :", "50.000", "ENERGY DEVIATION",
-                               "Energy [\xC2\xB5J]", "Pulses", "Time" })
+    for (const char* words : { ReportTitle,
+                               "Date :",
+                               today.c_str(),
+                               "Laser Model :",
+                               "Serial Number :",
+                               "4711",
+                               "Specified Energy :",
+                               "100 \xC2\xB5J",
+                               "Standard Deviation :",
+                               "2.5 %",
+                               "Mean Energy :",
+                               "84.37 \xC2\xB5J",
+                               "Selected Pulses :",
+                               "6000",
+                               "Total Pulses about :",
+                               "50.000",
+                               "ENERGY DEVIATION",
+                               "Energy [\xC2\xB5J]",
+                               "Pulses",
+                               "Time" })
         EXPECT_NE(text.find(words), std::string::npos) << words << " in\n" << text;
 
     const auto words = wordsOf(file);

@@ -39,8 +39,8 @@ TEST(SimulatorRun, TheRunAidsRunAMeasurementAndSaveThePlotsAndTheReport)
     const std::string shot = dir.file("tessaly.bmp");
     const std::string report = dir.file("report.pdf");
 
-    testsupport::ProgramProcess tessaly(program, { "KELMOR32_INI=" + ini, "TESSALY_SCREENSHOT=" + shot,
-                                                   "TESSALY_REPORT=" + report });
+    testsupport::ProgramProcess tessaly(
+        program, { "KELMOR32_INI=" + ini, "TESSALY_SCREENSHOT=" + shot, "TESSALY_REPORT=" + report });
     ASSERT_TRUE(tessaly.Started());
     const int exitCode = tessaly.WaitForExit(90000);
     testsupport::CloseSimulator();

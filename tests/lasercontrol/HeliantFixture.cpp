@@ -27,10 +27,7 @@ ScriptedServer::ScriptedServer()
     Status.serverVersionLevel = 'Y';
 }
 
-ScriptedServer::~ScriptedServer()
-{
-    DestroyWindow(Window);
-}
+ScriptedServer::~ScriptedServer() { DestroyWindow(Window); }
 
 int32_t ScriptedServer::Publish(uint8_t Event, uint8_t Parameter)
 {
@@ -179,7 +176,4 @@ bool HeliantTest::pumpUntil(const std::function<bool()>& Done, int GuardMs)
     return done;
 }
 
-void HeliantTest::allowProgramStarts()
-{
-    SetWinExecHook(nullptr);
-}
+void HeliantTest::allowProgramStarts() { SetWinExecHook(nullptr); }

@@ -41,11 +41,12 @@ protected:
         std::map<std::string, bool> m;
         TForm_main& f = *Form_main;
         for (TControl* c : std::initializer_list<TControl*> {
-                 f.btn_onl, f.btn_offline, f.led_onl, f.led_temperature, f.led_ee, f.lab_ovtemp, f.lab_eeprom,
-                 f.Label_mbar, f.Panel_prh1, f.btn_newfill, f.btn_gmFlush, f.btn_gmquitt, f.led_nf, f.led_inert,
-                 f.led_pre, f.Label_nf, f.Label_inert, f.Label_pre, f.gauge_temperature, f.Label_gtemp,
-                 f.led_gastemp, f.Label_temp, f.led_control, f.btn_contr, f.btn_shutter, f.led_shutter,
-                 f.lab_shutter })
+                 f.btn_onl,     f.btn_offline, f.led_onl,     f.led_temperature,   f.led_ee,
+                 f.lab_ovtemp,  f.lab_eeprom,  f.Label_mbar,  f.Panel_prh1,        f.btn_newfill,
+                 f.btn_gmFlush, f.btn_gmquitt, f.led_nf,      f.led_inert,         f.led_pre,
+                 f.Label_nf,    f.Label_inert, f.Label_pre,   f.gauge_temperature, f.Label_gtemp,
+                 f.led_gastemp, f.Label_temp,  f.led_control, f.btn_contr,         f.btn_shutter,
+                 f.led_shutter, f.lab_shutter })
             m[c->GetName()] = c->GetVisible();
         m["Adjustenergy1"] = f.Adjustenergy1->GetVisible();
         m["SparkGap1"] = f.SparkGap1->GetVisible();
@@ -64,10 +65,11 @@ protected:
 TEST_F(DeviceProfileTest, OneLaserHeadWithVacuumPump)
 {
     connect(186, 0x10, 0x3F, 0x20);
-    expectShown(shown(), { "led_temperature", "led_ee", "lab_ovtemp", "lab_eeprom", "Label_mbar", "Panel_prh1",
-                           "btn_newfill", "btn_gmFlush", "btn_gmquitt", "led_nf", "led_inert", "led_pre", "Label_nf",
-                           "Label_inert", "Label_pre", "led_gastemp", "Label_temp", "led_control", "btn_contr",
-                           "btn_shutter", "led_shutter", "lab_shutter", "Adjustenergy1", "SparkGap1" });
+    expectShown(shown(),
+                { "led_temperature", "led_ee",      "lab_ovtemp",  "lab_eeprom",  "Label_mbar",    "Panel_prh1",
+                  "btn_newfill",     "btn_gmFlush", "btn_gmquitt", "led_nf",      "led_inert",     "led_pre",
+                  "Label_nf",        "Label_inert", "Label_pre",   "led_gastemp", "Label_temp",    "led_control",
+                  "btn_contr",       "btn_shutter", "led_shutter", "lab_shutter", "Adjustenergy1", "SparkGap1" });
     TForm_main& f = *Form_main;
     EXPECT_EQ(f.btn_gmFlush->GetLeft(), 100);
     EXPECT_EQ(f.Label_vac->GetCaption(), "VAC");
@@ -92,9 +94,9 @@ TEST_F(DeviceProfileTest, OneLaserHeadWithVacuumPump)
 TEST_F(DeviceProfileTest, TwoLaserHeadsWithGasHandlingAreTheFlushingVariant)
 {
     connect(185, 0x31, 0x0F);
-    expectShown(shown(), { "led_temperature", "led_ee", "lab_ovtemp", "lab_eeprom", "Label_mbar", "Panel_prh1",
-                           "btn_gmFlush", "gauge_temperature", "Label_gtemp", "led_control", "btn_contr",
-                           "Adjustenergy1" });
+    expectShown(shown(),
+                { "led_temperature", "led_ee", "lab_ovtemp", "lab_eeprom", "Label_mbar", "Panel_prh1", "btn_gmFlush",
+                  "gauge_temperature", "Label_gtemp", "led_control", "btn_contr", "Adjustenergy1" });
     TForm_main& f = *Form_main;
     EXPECT_EQ(f.btn_gmFlush->GetLeft(), 25);
     EXPECT_TRUE(f.GetPanelState().FlushingVariant());
@@ -114,8 +116,8 @@ TEST_F(DeviceProfileTest, TwoLaserHeadsWithoutGasHandling)
 {
     connect(185, 0x30, 0x07);
     expectShown(shown(), { "led_temperature", "led_ee", "lab_ovtemp", "lab_eeprom", "Label_mbar", "Panel_prh1",
-                           "gauge_temperature", "Label_gtemp", "led_control", "btn_contr", "Adjustenergy1",
-                           "btn_onl", "btn_offline", "led_onl" });
+                           "gauge_temperature", "Label_gtemp", "led_control", "btn_contr", "Adjustenergy1", "btn_onl",
+                           "btn_offline", "led_onl" });
     TForm_main& f = *Form_main;
     EXPECT_EQ(f.btn_gmFlush->GetLeft(), 100);
     EXPECT_FALSE(f.GetPanelState().FlushingVariant());
@@ -131,9 +133,9 @@ TEST_F(DeviceProfileTest, TwoLaserHeadsWithoutGasHandling)
 TEST_F(DeviceProfileTest, LaserWithoutPressureReadoutOnAnOlderController)
 {
     connect(180, 0x20, 0x01);
-    expectShown(shown(), { "btn_onl", "btn_offline", "led_onl", "btn_newfill", "btn_gmFlush", "btn_gmquitt", "led_nf",
-                           "led_inert", "led_pre", "Label_nf", "Label_inert", "Label_pre", "led_gastemp",
-                           "Label_temp" });
+    expectShown(shown(),
+                { "btn_onl", "btn_offline", "led_onl", "btn_newfill", "btn_gmFlush", "btn_gmquitt", "led_nf",
+                  "led_inert", "led_pre", "Label_nf", "Label_inert", "Label_pre", "led_gastemp", "Label_temp" });
     EXPECT_TRUE(Form_main->LCD_mj->GetEnabled());
     EXPECT_EQ(Form_main->Label_disch->GetCaption(), "LASERHEAD CHAMB.");
 }
@@ -142,9 +144,9 @@ TEST_F(DeviceProfileTest, OldControllersKeepOnlyTheCapabilitiesTheyHave)
 {
     connect(176, 0x10, 0xFF);
     EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0x8A);
-    expectShown(shown(), { "btn_onl", "btn_offline", "led_onl", "Label_mbar", "Panel_prh1", "btn_newfill",
-                           "btn_gmFlush", "btn_gmquitt", "led_nf", "led_inert", "led_pre", "Label_nf", "Label_inert",
-                           "Label_pre" });
+    expectShown(shown(),
+                { "btn_onl", "btn_offline", "led_onl", "Label_mbar", "Panel_prh1", "btn_newfill", "btn_gmFlush",
+                  "btn_gmquitt", "led_nf", "led_inert", "led_pre", "Label_nf", "Label_inert", "Label_pre" });
     EXPECT_FALSE(Form_main->LCD_mj->GetEnabled());
     EXPECT_FALSE(Form_main->led_pemerror->GetEnabled());
     EXPECT_FALSE(fenergy->MPLCD9->GetEnabled());

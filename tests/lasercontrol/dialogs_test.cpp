@@ -164,13 +164,14 @@ TEST_F(DialogsTest, SerialNumberNamesWhereItIsKept)
     EXPECT_EQ(SerialNumberCaption(laser), "serial no.: 1234");
     SetField(laser.firmwareText, "V181-A21");
     EXPECT_EQ(SerialNumberCaption(laser), "cls-eprom serial no.: 1234");
-    SetField(laser.firmwareText, "V181-B");   // one character from the sixth on
+    SetField(laser.firmwareText, "V181-B"); // one character from the sixth on
     EXPECT_EQ(SerialNumberCaption(laser), "cls-eprom serial no.: 1234");
     SetField(laser.firmwareText, "V181-");
     EXPECT_EQ(SerialNumberCaption(laser), "cls-eprom serial no.: 1234");
     SetField(laser.firmwareText, "V181-Bx");
     EXPECT_EQ(SerialNumberCaption(laser), "serial no.: 1234");
-    SetField(laser.firmwareText, "V181-\xC4" "1");   // a letter of the upper half of the code page
+    SetField(laser.firmwareText, "V181-\xC4"
+                                 "1"); // a letter of the upper half of the code page
     EXPECT_EQ(SerialNumberCaption(laser), "serial no.: 1234");
 }
 

@@ -233,8 +233,8 @@ TEST_F(FrontPanelTest, ErrorLampsAndTextsBlink)
 {
     registerPanel();
     LaserStatusCopy s = TypicalLaser();
-    s.errorFlags1 = 0x01;   // operation error
-    s.errorFlags2 = 0x10;   // pressure too low
+    s.errorFlags1 = 0x01; // operation error
+    s.errorFlags2 = 0x10; // pressure too low
     showLaser(s);
     Form_main->lblink1(true);
     EXPECT_TRUE(Form_main->led_op_err->GetLedOn());

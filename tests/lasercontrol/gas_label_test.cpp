@@ -165,7 +165,7 @@ TEST_F(GasLabelTest, TwoHeadPanelShowsTheNitrogenStateInItsColours)
     EXPECT_EQ(Form_main->lab_gasmode->GetColor(), clGray);
     EXPECT_EQ(Form_main->lab_gasmode->GetFont()->GetColor(), clYellow);
 
-    s.errorFlags2 = 0x10;   // nitrogen too low, the flushing variant's alarm
+    s.errorFlags2 = 0x10; // nitrogen too low, the flushing variant's alarm
     showStatus(s);
     EXPECT_EQ(Form_main->GetPanelState().GasText().Text, " replace nitrogen ");
     EXPECT_TRUE(Form_main->GetPanelState().GasText().Blinks);

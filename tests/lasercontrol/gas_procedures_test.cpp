@@ -279,7 +279,8 @@ TEST(OpticLeakTestResultTest, DifferencesBeyond200EitherWayOrNoNumberAreLeakage)
 {
     EXPECT_EQ(OpticLeakTestResult(-200.0f), "last leak test successful");
     EXPECT_EQ(OpticLeakTestResult(-200.5f), "leakage error  => please check the O-ring");
-    EXPECT_EQ(OpticLeakTestResult(std::numeric_limits<float>::quiet_NaN()), "leakage error  => please check the O-ring");
+    EXPECT_EQ(OpticLeakTestResult(std::numeric_limits<float>::quiet_NaN()),
+              "leakage error  => please check the O-ring");
     EXPECT_EQ(OpticLeakTestResult(std::numeric_limits<float>::infinity()), "leakage error  => please check the O-ring");
 }
 

@@ -115,7 +115,7 @@ TEST_F(HeliantProcessTest, TheProgramShowsTheSimulatedLaserAndClosesWhenAskedTo)
     const bool alive = testsupport::WaitFor([&] {
         state = testsupport::ReadFile(report);
         return state.find("Label_lastyp= KELMOR 248\n") != std::string::npos
-            && state.find("led_onl=1\n") != std::string::npos && state.find("label_com=COM1\n") != std::string::npos;
+               && state.find("led_onl=1\n") != std::string::npos && state.find("label_com=COM1\n") != std::string::npos;
     });
     EXPECT_TRUE(alive) << state;
     EXPECT_NE(state.find("Caption=Heliant 7.03              \n"), std::string::npos) << state;
@@ -141,8 +141,8 @@ TEST_F(HeliantProcessTest, TheScreenshotAidSavesThePanelAndEndsTheProgram)
     ASSERT_EQ(heliant.WaitForExit(), 0);
     const std::string file = testsupport::ReadFile(shot);
     std::string error;
-    const std::unique_ptr<Dib> picture = Dib::LoadBmp(
-        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(file.data()), file.size()), &error);
+    const std::unique_ptr<Dib> picture =
+        Dib::LoadBmp(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(file.data()), file.size()), &error);
     ASSERT_NE(picture, nullptr) << error;
     EXPECT_EQ(picture->Width(), 451);
     EXPECT_EQ(picture->Height(), 266);

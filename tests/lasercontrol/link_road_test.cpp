@@ -180,7 +180,7 @@ TEST_F(LinkRoadTest, CommandsCarryTheApplicationWindowAndCountTheirSequence)
 {
     server.Copy() = TypicalLaser();
     registerPanel();
-    announce();   // the server is ready now
+    announce(); // the server is ready now
     server.Fetch();
     Form_main->lascommand(cmd_laseron, 0);
     Form_main->lascommand(cmd_reprate, 120);

@@ -96,20 +96,13 @@ TEST_F(OperatorCommandsTest, EachPanelButtonSendsItsCommand)
 {
     start();
     const std::pair<TControl*, uint16_t> rows[] = {
-        { Form_main->btn_onl, cmd_online },
-        { Form_main->btn_offline, cmd_offline },
-        { Form_main->btn_quant, cmd_burst },
-        { Form_main->btn_rep, cmd_repetition },
-        { Form_main->btn_off, cmd_triggeroff },
-        { Form_main->btn_watch, cmd_watchcount },
-        { Form_main->btn_exttrig, cmd_exttrigger },
-        { Form_main->btn_lasoff, cmd_laseroff },
-        { Form_main->btn_lason, cmd_laseron },
-        { Form_main->led_pemerror, cmd_pemreset },
-        { Form_main->btn_hvu, cmd_hvup },
-        { Form_main->btn_hvd, cmd_hvdown },
-        { Form_main->btn_contr, cmd_controlon },
-        { Form_main->btn_shutter, cmd_shutteropen },
+        { Form_main->btn_onl, cmd_online },         { Form_main->btn_offline, cmd_offline },
+        { Form_main->btn_quant, cmd_burst },        { Form_main->btn_rep, cmd_repetition },
+        { Form_main->btn_off, cmd_triggeroff },     { Form_main->btn_watch, cmd_watchcount },
+        { Form_main->btn_exttrig, cmd_exttrigger }, { Form_main->btn_lasoff, cmd_laseroff },
+        { Form_main->btn_lason, cmd_laseron },      { Form_main->led_pemerror, cmd_pemreset },
+        { Form_main->btn_hvu, cmd_hvup },           { Form_main->btn_hvd, cmd_hvdown },
+        { Form_main->btn_contr, cmd_controlon },    { Form_main->btn_shutter, cmd_shutteropen },
     };
     for (const auto& [Control, Code] : rows) {
         click(Control);
@@ -120,8 +113,8 @@ TEST_F(OperatorCommandsTest, EachPanelButtonSendsItsCommand)
 TEST_F(OperatorCommandsTest, ControlAndShutterButtonsToggleByTheirState)
 {
     LaserStatusCopy laser = TypicalLaser();
-    laser.modeFlags |= 0x04;    // control loop on
-    laser.modeFlags2 |= 0x10;   // shutter open
+    laser.modeFlags |= 0x04;  // control loop on
+    laser.modeFlags2 |= 0x10; // shutter open
     start(laser);
     click(Form_main->btn_contr);
     click(Form_main->btn_shutter);
@@ -221,7 +214,7 @@ TEST_F(OperatorCommandsTest, FlushingStartsTheLeakTestAfterTheOpticOrOffersThePr
 TEST_F(OperatorCommandsTest, FlushingVariantStartsInternFlushingAtOnce)
 {
     LaserStatusCopy laser = TypicalLaser();
-    laser.deviceFlags = 0x31;   // two laser heads with gas handling
+    laser.deviceFlags = 0x31; // two laser heads with gas handling
     laser.capabilityFlags = 0x0F;
     start(laser);
     ASSERT_TRUE(Form_main->GetPanelState().FlushingVariant());
@@ -353,14 +346,10 @@ TEST_F(OperatorCommandsTest, EachShortcutKeyActsAsItsControl)
     start(laser);
     focusBurst();
     const std::pair<WORD, std::vector<Sent>> rows[] = {
-        { VK_PRIOR, { { cmd_hvset, 60 } } },
-        { VK_NEXT, { { cmd_hvset, 50 } } },
-        { 'C', { { cmd_controlon, 0 } } },
-        { 'M', { { cmd_pemreset, 0 } } },
-        { VK_ADD, { { cmd_hvup, 0 } } },
-        { VK_OEM_PLUS, { { cmd_hvup, 0 } } },
-        { VK_SUBTRACT, { { cmd_hvdown, 0 } } },
-        { VK_OEM_MINUS, { { cmd_hvdown, 0 } } },
+        { VK_PRIOR, { { cmd_hvset, 60 } } },    { VK_NEXT, { { cmd_hvset, 50 } } },
+        { 'C', { { cmd_controlon, 0 } } },      { 'M', { { cmd_pemreset, 0 } } },
+        { VK_ADD, { { cmd_hvup, 0 } } },        { VK_OEM_PLUS, { { cmd_hvup, 0 } } },
+        { VK_SUBTRACT, { { cmd_hvdown, 0 } } }, { VK_OEM_MINUS, { { cmd_hvdown, 0 } } },
     };
     for (const auto& [Key, Expected] : rows) {
         uitest::PressKey(*Form_main->btn_quant, Key);
@@ -378,8 +367,9 @@ TEST_F(OperatorCommandsTest, InputKeysOpenTheirDialogs)
     uitest::PressKey(*Form_main->btn_quant, 'E');
     uitest::PressKey(*Form_main->btn_quant, 'Y');
     uitest::PressKey(*Form_main->btn_quant, 'J');
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_reprate, 30 }, { cmd_quantity, 7 },
-                                         { cmd_energyset, std::bit_cast<uint32_t>(55.5f) } }));
+    EXPECT_EQ(sent(),
+              (std::vector<Sent> {
+                  { cmd_reprate, 30 }, { cmd_quantity, 7 }, { cmd_energyset, std::bit_cast<uint32_t>(55.5f) } }));
 }
 
 TEST_F(OperatorCommandsTest, OtherKeysPassToTheFocusedControl)
@@ -436,13 +426,13 @@ TEST_F(OperatorCommandsTest, ExitWhileFiringAsksAndNoKeepsTheProgramRunning)
 {
     LaserStatusCopy laser = TypicalLaser();
     laser.stateFlags |= sf_firing;
-    laser.optionFlags |= 0x08;   // settings saved at the end
+    laser.optionFlags |= 0x08; // settings saved at the end
     start(laser);
     Form_main->settings.Dirty = true;
     Form_main->Show();
     modal.Then([](TForm& Form) {
         EXPECT_EQ(Form.ClassName(), "Texithint");
-        Form.ModalResult = mrCancel;   // "No"
+        Form.ModalResult = mrCancel; // "No"
     });
     click(Form_main->Btn_Exit);
     ASSERT_EQ(modal.Shown().size(), 1u);

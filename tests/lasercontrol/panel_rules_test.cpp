@@ -343,8 +343,8 @@ TEST(DeviceRules, OnlineButtonsDisappearWhereTheControllerGoesOnlineItself)
         bool Shown;
     };
     const Row rows[] = {
-        { 182, 0x10, true }, { 183, 0x10, false }, { 183, 0x20, true }, { 184, 0x21, true },
-        { 185, 0x21, false }, { 185, 0x20, true }, { 186, 0x20, false }, { 150, 0x00, false },
+        { 182, 0x10, true },  { 183, 0x10, false }, { 183, 0x20, true },  { 184, 0x21, true },
+        { 185, 0x21, false }, { 185, 0x20, true },  { 186, 0x20, false }, { 150, 0x00, false },
     };
     for (const Row& r : rows) {
         LaserStatusCopy s {};

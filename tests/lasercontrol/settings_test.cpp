@@ -24,10 +24,7 @@ std::string readFile(const std::string& Path)
     return text.str();
 }
 
-void writeFile(const std::string& Path, const std::string& Text)
-{
-    std::ofstream(Path, std::ios::binary) << Text;
-}
+void writeFile(const std::string& Path, const std::string& Text) { std::ofstream(Path, std::ios::binary) << Text; }
 
 TEST(HeliantSettingsFile, MissingFileGivesDefaultsAndIsDirty)
 {

@@ -78,8 +78,9 @@ TEST_F(SimulatorTest, ThePanelComesAliveWithTheSimulatedLaser)
     TForm_main& f = *Form_main;
     ASSERT_TRUE(pumpUntil([&] {
         return f.Label_lastyp->GetCaption() == " KELMOR 248" && f.label_com->GetCaption() == "COM1"
-            && f.led_onl->GetLedOn();
-    })) << "laser type '" << f.Label_lastyp->GetCaption() << "', port '" << f.label_com->GetCaption() << "'";
+               && f.led_onl->GetLedOn();
+    })) << "laser type '"
+        << f.Label_lastyp->GetCaption() << "', port '" << f.label_com->GetCaption() << "'";
     EXPECT_EQ(f.GetPanelState().DeviceText(), " KELMOR 248");
     EXPECT_FALSE(f.GetPanelState().NoConnection());
     EXPECT_EQ(f.LCD_Hz->GetValue(), 50);

@@ -41,7 +41,7 @@ TEST_F(StartupTest, RegistrationSizesThePanelAndStartsTheServer)
 TEST_F(StartupTest, BeforeTheLaserIsAnnouncedThePanelIsInItsMostReducedForm)
 {
     server.Copy() = TypicalLaser();
-    server.Copy().deviceVersion = 180;   // a laser whose ONLINE and OFFLINE buttons would show
+    server.Copy().deviceVersion = 180; // a laser whose ONLINE and OFFLINE buttons would show
     registerPanel();
     EXPECT_FALSE(Form_main->btn_onl->GetVisible());
     EXPECT_FALSE(Form_main->btn_offline->GetVisible());

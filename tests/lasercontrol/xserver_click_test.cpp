@@ -110,7 +110,7 @@ public:
         if (X < 0 || Y < 0 || X >= width_ || Y >= height_)
             return 0;
         const auto* p = reinterpret_cast<const unsigned char*>(bytes_.data()) + offset_ + size_t(Y) * stride_
-            + size_t(X) * bytesPerPixel_;
+                        + size_t(X) * bytesPerPixel_;
         uint32_t v = 0;
         for (int i = 0; i < bytesPerPixel_; ++i)
             v |= uint32_t(p[bigEndian_ ? bytesPerPixel_ - 1 - i : i]) << (8 * i);
@@ -163,26 +163,30 @@ protected:
     void Start(std::vector<std::string> ExtraEnv = {})
     {
         const std::string name = ":" + std::to_string(display);
-        xvfb = std::make_unique<Child>(std::vector<std::string> { "Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten",
-                                           "tcp", "-fbdir", dir.path() },
-            std::vector<std::string> {});
+        xvfb = std::make_unique<Child>(std::vector<std::string> { "Xvfb", name, "-screen", "0", "1280x1024x24",
+                                                                  "-nolisten", "tcp", "-fbdir", dir.path() },
+                                       std::vector<std::string> {});
         ASSERT_TRUE(xvfb->Started());
-        ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
+        ASSERT_TRUE(testsupport::WaitFor(
+            [&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
         const std::string ini = dir.file("Kelmor32.INI");
         log = dir.file("commands.log");
         std::ofstream(ini) << "[Laser]\nDeviceVersion=182\nStartOnline=0\n"
                               "[Simulator]\nBlinkPeriod=1000\nStatusPeriod=100\nIdleSeconds=20\nWarmupSeconds=0\n";
         std::vector<std::string> variables = { "DISPLAY=" + name, "QT_QPA_PLATFORM=xcb", "KELMOR32_INI=" + ini,
-            "KELMOR32_LOG=" + log, "ASAN_OPTIONS=detect_leaks=0" };
+                                               "KELMOR32_LOG=" + log, "ASAN_OPTIONS=detect_leaks=0" };
         variables.insert(variables.end(), ExtraEnv.begin(), ExtraEnv.end());
         heliant = std::make_unique<Child>(std::vector<std::string> { testsupport::BinDir() + "/Heliant" }, variables);
         ASSERT_TRUE(heliant->Started());
 
         std::string window;
-        ASSERT_TRUE(testsupport::WaitFor([&] {
-            window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
-            return !window.empty();
-        }, 90000)) << "no Heliant window on " << name;
+        ASSERT_TRUE(testsupport::WaitFor(
+            [&] {
+                window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
+                return !window.empty();
+            },
+            90000))
+            << "no Heliant window on " << name;
         window.erase(window.find_last_not_of("\n ") + 1);
         const std::string geometry = output(env + "xdotool getwindowgeometry --shell " + window);
         int height = 0;
@@ -226,13 +230,14 @@ protected:
 
     int Click(TPoint P)
     {
-        return std::system((env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y)
-                               + " click 1")
-                               .c_str());
+        return std::system(
+            (env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y) + " click 1")
+                .c_str());
     }
     bool Logged(const std::string& Text, int Milliseconds = 10000)
     {
-        return testsupport::WaitFor([&] { return testsupport::ReadFile(log).find(Text) != std::string::npos; }, Milliseconds);
+        return testsupport::WaitFor([&] { return testsupport::ReadFile(log).find(Text) != std::string::npos; },
+                                    Milliseconds);
     }
     ScreenPicture Screen() { return ScreenPicture(testsupport::ReadFile(dir.file("Xvfb_screen0"))); }
     /// A rectangle of the client area on the screen, without a button's bevel and focus frame.
@@ -262,7 +267,8 @@ TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
     // Laser on answers only once the panel has seen the online status; on a loaded machine that
     // can come after the first click.
     EXPECT_TRUE(testsupport::WaitFor([&] { return Click(laserOn) == 0 && Logged("cmd_laseron", 2000); }, 20000))
-        << "log:\n" << testsupport::ReadFile(log);
+        << "log:\n"
+        << testsupport::ReadFile(log);
     // The screenshot aid saves the panel and closes the program.
     EXPECT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(shot); })) << shot;
 }
@@ -278,7 +284,8 @@ TEST_F(XServerTest, ADisabledButtonShowsGreyEtchedTextOnTheButtonFace)
     // The panel takes its form from the simulator's first notices.
     const bool settled = testsupport::WaitFor([&] {
         screen = Screen();
-        return !screen.Empty() && screen.Count(Inside(online, 4), Black) > 0 && screen.Count(Inside(laserOff, 4), Grey) > 0;
+        return !screen.Empty() && screen.Count(Inside(online, 4), Black) > 0
+               && screen.Count(Inside(laserOff, 4), Grey) > 0;
     });
     ASSERT_FALSE(screen.Empty()) << "Xvfb kept no picture of its screen";
     EXPECT_TRUE(settled) << "ONLINE's text is black and LASER OFF's grey";
@@ -300,11 +307,14 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
     // The dialog opens only once the panel knows the laser is online.
     std::string dialog;
-    ASSERT_TRUE(testsupport::WaitFor([&] {
-        Click(repRate);
-        dialog = output(env + "xdotool search --onlyvisible --name '^Input repetition rate' 2>/dev/null | head -1");
-        return !dialog.empty();
-    }, 15000)) << "no repetition-rate dialog";
+    ASSERT_TRUE(testsupport::WaitFor(
+        [&] {
+            Click(repRate);
+            dialog = output(env + "xdotool search --onlyvisible --name '^Input repetition rate' 2>/dev/null | head -1");
+            return !dialog.empty();
+        },
+        15000))
+        << "no repetition-rate dialog";
     dialog.erase(dialog.find_last_not_of("\n ") + 1);
     // The modal dialog is painted: its face is the button-face grey, not the black of a window
     // nothing has drawn on.
@@ -314,7 +324,8 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
     EXPECT_TRUE(testsupport::WaitFor([&] {
         screen = Screen();
         return screen.Count(box, 0xC0C0C0) > box.Width() * box.Height() / 2;
-    })) << "the dialog is not painted; black pixels: " << screen.Count(box, 0x000000);
+    })) << "the dialog is not painted; black pixels: "
+        << screen.Count(box, 0x000000);
     ASSERT_EQ(std::system((env + "xdotool windowfocus --sync " + dialog + " type --delay 50 75").c_str()), 0);
     ASSERT_EQ(std::system((env + "xdotool key Return").c_str()), 0);
     EXPECT_TRUE(Logged(" 75 cmd_reprate")) << "log:\n" << testsupport::ReadFile(log);

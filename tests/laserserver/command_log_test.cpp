@@ -42,7 +42,7 @@ TEST(CommandLog, WithoutAPathOrAWritableFileNothingIsLogged)
 {
     CommandLog none("");
     EXPECT_FALSE(none.IsOpen());
-    none.Write(LaserCommand { 1, 1, cmd_laseron, 0 });   // no effect, no crash
+    none.Write(LaserCommand { 1, 1, cmd_laseron, 0 }); // no effect, no crash
     CommandLog unwritable("/nonexistent-folder/log");
     EXPECT_FALSE(unwritable.IsOpen());
 }

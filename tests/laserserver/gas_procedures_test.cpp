@@ -90,7 +90,10 @@ TEST_F(GasSteps, InternFlushingLeadsThroughTheOpticExchangeAndItsLeakTest)
 
 TEST_F(GasSteps, FillInertHasItsOwnStepFromVersion186)
 {
-    struct Row { uint8_t Version; int Step; };
+    struct Row {
+        uint8_t Version;
+        int Step;
+    };
     for (Row row : { Row { 186, gasstep::FillInert }, Row { 185, gasstep::TestFillInert } }) {
         Laser.DeviceVersion = row.Version;
         GasProcedures gas(Laser);
@@ -168,7 +171,7 @@ TEST_F(GasCommands, ExternFlushingThenNewFillAsTheConsoleDrivesIt)
     Advance(5000);
     EXPECT_EQ(Status().gasState & 0x0F, gasstep::ExternFinished);
     EXPECT_NEAR(+Status().pressure, 40, 1e-3) << "held at vacuum";
-    Execute(cmd_laseroff);   // the console sends it before the new fill
+    Execute(cmd_laseroff); // the console sends it before the new fill
     Execute(cmd_newfill);
     Advance(5000);
     EXPECT_FALSE(StateFlag(sf_gasmode));

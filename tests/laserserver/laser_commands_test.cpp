@@ -61,7 +61,7 @@ TEST_F(LaserCommands, LaserOnChargesForItsTimeThenReportsHighVoltage)
 TEST_F(LaserCommands, LaserOnWaitsForTheWarmUpWhichReportsItsProgress)
 {
     Settings.Laser.WarmupSeconds = 10;
-    Settings.Laser.TimeScale = 10;   // one second of real time is the whole warm-up
+    Settings.Laser.TimeScale = 10; // one second of real time is the whole warm-up
     EXPECT_TRUE(StateFlag(sf_warmup));
     EXPECT_FALSE(StateFlag(sf_ready));
     Execute(cmd_laseron);
@@ -92,11 +92,19 @@ TEST_F(LaserCommands, LaserOffDropsHighVoltageAndFiring)
 
 TEST_F(LaserCommands, HighVoltageStepsAndSetStayWithinZeroToHundred)
 {
-    struct Row { uint8_t Start; uint16_t Code; uint32_t Argument; uint8_t Expected; };
+    struct Row {
+        uint8_t Start;
+        uint16_t Code;
+        uint32_t Argument;
+        uint8_t Expected;
+    };
     const Row rows[] = {
-        { 50, cmd_hvup, 0, 51 },      { 100, cmd_hvup, 0, 100 },
-        { 50, cmd_hvdown, 0, 49 },    { 0, cmd_hvdown, 0, 0 },
-        { 50, cmd_hvset, 73, 73 },    { 50, cmd_hvset, 250, 100 },
+        { 50, cmd_hvup, 0, 51 },
+        { 100, cmd_hvup, 0, 100 },
+        { 50, cmd_hvdown, 0, 49 },
+        { 0, cmd_hvdown, 0, 0 },
+        { 50, cmd_hvset, 73, 73 },
+        { 50, cmd_hvset, 250, 100 },
         { 50, cmd_hvset, uint32_t(-5), 0 },
     };
     for (const Row& row : rows) {
@@ -134,7 +142,7 @@ TEST_F(LaserCommands, EnergySetRefusesWhatIsNoNumberAndClampsTheRest)
     Execute(cmd_energyset, std::bit_cast<uint32_t>(-3.0f));
     EXPECT_FLOAT_EQ(+Status().energySet, 0.0f);
     Execute(cmd_energyset, std::bit_cast<uint32_t>(1e9f));
-    EXPECT_FLOAT_EQ(+Status().energySet, 180.0f);   // twice the energy at 50 % high voltage
+    EXPECT_FLOAT_EQ(+Status().energySet, 180.0f); // twice the energy at 50 % high voltage
 }
 
 TEST_F(LaserCommands, RepetitionRateQuantityAndPresetCounterAreKeptInRange)
@@ -192,8 +200,8 @@ TEST_F(LaserCommands, PortSelectionAnswersWithThePortEventAndFollowsTheConnectio
     EXPECT_TRUE(Contains(Notices(), ev_beep));
 
     Execute(cmd_selectport, 2);
-    EXPECT_EQ(Notices(), (std::vector<LaserNotice> { { ev_comport, 0 }, { ev_linkback, 0 }, { ev_device, 0 },
-                                                     { ev_lasertype, 0 } }));
+    EXPECT_EQ(Notices(), (std::vector<LaserNotice> {
+                             { ev_comport, 0 }, { ev_linkback, 0 }, { ev_device, 0 }, { ev_lasertype, 0 } }));
     EXPECT_TRUE(Model().Connected());
     EXPECT_TRUE(StateFlag(sf_online));
 }
@@ -209,7 +217,7 @@ TEST_F(LaserCommands, SerialLinkBreaksAndComesBackAfterTheSetTimes)
     EXPECT_EQ(std::vector<LaserNotice>(notices.end() - 2, notices.end()),
               (std::vector<LaserNotice> { { ev_linklost, 0 }, { ev_noconnection, 0 } }));
     EXPECT_FALSE(Model().Connected());
-    Advance(1960);   // switching on took 20 ms: the link broke at 1000
+    Advance(1960); // switching on took 20 ms: the link broke at 1000
     EXPECT_FALSE(Model().Connected());
     Advance(20);
     EXPECT_EQ(Notices(), (std::vector<LaserNotice> { { ev_linkback, 0 }, { ev_device, 0 }, { ev_lasertype, 0 } }));
@@ -284,7 +292,7 @@ TEST_F(LaserCommands, SparkGapAdjustingTakesTheLaserOutOfReadinessForAWhile)
 
 TEST_F(LaserCommands, BlockingErrorsKeepTheHighVoltageOff)
 {
-    Settings.Laser.ErrorFlags2 = 0x04;   // safety interlock open
+    Settings.Laser.ErrorFlags2 = 0x04; // safety interlock open
     Execute(cmd_laseron);
     Advance(20);
     EXPECT_FALSE(StateFlag(sf_highvoltage));
@@ -295,7 +303,7 @@ TEST_F(LaserCommands, AdjustEnergySetsTheHighVoltageThatGivesTheSetPoint)
 {
     Execute(cmd_energyset, std::bit_cast<uint32_t>(45.0f));
     Execute(cmd_adjustenergy);
-    EXPECT_EQ(Status().hvPercent, 25);   // 90 at 50 %
+    EXPECT_EQ(Status().hvPercent, 25); // 90 at 50 %
 }
 
 } // namespace

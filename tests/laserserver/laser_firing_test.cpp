@@ -105,7 +105,7 @@ TEST_F(LaserFiring, ControlLoopBringsTheEnergyToTheSetPoint)
     Execute(cmd_reprate, 200);
     Execute(cmd_repetition);
     Advance(5000);
-    EXPECT_NEAR(Status().hvPercent, 67, 3);   // 120 of 90 per 50 %
+    EXPECT_NEAR(Status().hvPercent, 67, 3); // 120 of 90 per 50 %
 }
 
 TEST_F(LaserFiring, GasIsUsedUpUntilThePressureIsTooLowAndTheLaserStops)

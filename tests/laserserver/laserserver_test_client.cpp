@@ -44,10 +44,10 @@ struct Client {
     HWND window = 0;
     UINT appMessage = 0;
     LaserStatus status {};
-    std::map<int, int> received;   // notices per event
-    std::map<int, int> consumed;   // of those, taken by waits
+    std::map<int, int> received; // notices per event
+    std::map<int, int> consumed; // of those, taken by waits
     std::vector<int> steps;
-    std::vector<int> blinks;       // parameters of the blink phase 1 events
+    std::vector<int> blinks; // parameters of the blink phase 1 events
     bool timedOut = false;
 };
 
@@ -102,8 +102,8 @@ void onNotice(LPARAM lParam)
         int written = 0;
         for (int i = 0; i < c.samples && i < EnergyCapacity; ++i)
             written += energy[i] > 0 && time[i] > 0;
-        out("pulsedata samples=%d written=%d current=%d total=%d\n", int(c.samples), written,
-            int(c.intervalCurrent), int(c.intervalTotal));
+        out("pulsedata samples=%d written=%d current=%d total=%d\n", int(c.samples), written, int(c.intervalCurrent),
+            int(c.intervalTotal));
     }
 }
 

@@ -42,10 +42,7 @@ std::string Send(uint16_t Code, uint32_t Argument = 0)
     return "send " + std::to_string(Code) + " " + std::to_string(Argument);
 }
 
-std::string GasMode(uint8_t SubCommand)
-{
-    return Send(cmd_gasmode, GasModeArgument(SubCommand));
-}
+std::string GasMode(uint8_t SubCommand) { return Send(cmd_gasmode, GasModeArgument(SubCommand)); }
 
 /// The notices ("notice <event> <parameter>") in the order they came, as "<event><parameter>".
 std::vector<std::string> NoticesOf(const std::vector<std::string>& Lines)
@@ -173,8 +170,12 @@ TEST_F(SimulatorProcesses, MeasurementRunWritesPulsesBeforeEachNoticeAndEndsWith
         "wait E",
         Send(cmd_laseron),
         "until stateFlags has 32",
-        Send(cmd_runsetup1), Send(cmd_runsetup2), Send(cmd_shutterclose),
-        Send(cmd_runcount, 200), Send(cmd_reprate, 1000), Send(cmd_hvset, 50),
+        Send(cmd_runsetup1),
+        Send(cmd_runsetup2),
+        Send(cmd_shutterclose),
+        Send(cmd_runcount, 200),
+        Send(cmd_reprate, 1000),
+        Send(cmd_hvset, 50),
         Send(cmd_repetition),
         "wait z",
         "run",
@@ -186,7 +187,8 @@ TEST_F(SimulatorProcesses, MeasurementRunWritesPulsesBeforeEachNoticeAndEndsWith
     for (const std::string& line : lines) {
         int samples, written, current, total;
         if (std::sscanf(line.c_str(), "pulsedata samples=%d written=%d current=%d total=%d", &samples, &written,
-                        &current, &total) == 4) {
+                        &current, &total)
+            == 4) {
             ++notices;
             EXPECT_EQ(written, samples) << line;
             EXPECT_GE(samples, lastSamples);
@@ -207,8 +209,9 @@ TEST_F(SimulatorProcesses, MeasurementRunWritesPulsesBeforeEachNoticeAndEndsWith
     for (const std::string& line : lines) {
         int index, bin, count;
         float energy;
-        if (std::sscanf(line.c_str(), "run samples=%d mean=%f deviation=%f selected=%d", &samples, &mean,
-                        &deviation, &selected) == 4)
+        if (std::sscanf(line.c_str(), "run samples=%d mean=%f deviation=%f selected=%d", &samples, &mean, &deviation,
+                        &selected)
+            == 4)
             continue;
         if (std::sscanf(line.c_str(), "energy %d %f", &index, &energy) == 2)
             energies.push_back(energy);
@@ -320,7 +323,7 @@ TEST_F(SimulatorProcesses, BlinkEventsAlternateLitAndDark)
 TEST_F(SimulatorProcesses, SecondCopyLeavesAtOnceAndAsksTheServerToAnnounceAgain)
 {
     RunningProgram client(Bin("laserserver_test_client"),
-                        { "wait E", "waitfile " + Dir.file("go"), "wait E", "closeserver", "wait p" });
+                          { "wait E", "waitfile " + Dir.file("go"), "wait E", "closeserver", "wait p" });
     ASSERT_EQ(client.ReadUntil("notice E 0"), "notice E 0");
 
     RunningProgram second(Bin("Kelmor32"), {});
@@ -341,8 +344,8 @@ TEST_F(SimulatorProcesses, ServerWhoseWindowIsGoneIsReplaced)
     RunningProgram first(Bin("Kelmor32"), {});
     ASSERT_NE(first.ReadUntil("Kelmor32: laser simulator ready"), "");
     // This client keeps the block alive while the server dies.
-    RunningProgram witness(Bin("laserserver_test_client"),
-                         { "wait E", "waitfile " + Dir.file("go"), "wait E", "print serverReady", "closeserver", "wait p" });
+    RunningProgram witness(Bin("laserserver_test_client"), { "wait E", "waitfile " + Dir.file("go"), "wait E",
+                                                             "print serverReady", "closeserver", "wait p" });
     ASSERT_EQ(witness.ReadUntil("notice E 0"), "notice E 0") << Joined(witness.Lines());
     first.kill(SIGKILL);
     EXPECT_EQ(first.wait(), 128 + SIGKILL);
@@ -382,7 +385,8 @@ TEST_F(SimulatorProcesses, KilledServerTakesNoCommandsAndItsSuccessorFiresNoneLe
     std::ofstream(Dir.file("restarted")) << "go";
     client.ReadUntil("done");
     EXPECT_EQ(client.wait(), 0) << Joined(client.Lines());
-    EXPECT_EQ(LoggedCommands(), std::vector<std::string> { "3 0x1017 77 cmd_reprate" }) << "the first LASER ON never fires";
+    EXPECT_EQ(LoggedCommands(), std::vector<std::string> { "3 0x1017 77 cmd_reprate" })
+        << "the first LASER ON never fires";
     EXPECT_EQ(LoggedNotes("dropped 1 command(s)"), 1);
 }
 

@@ -19,7 +19,7 @@ protected:
     void SetUp() override { testsupport::UsePrivateSession(); }
 
     std::unique_ptr<testsupport::ChildProcess> startPeer(const std::vector<std::string>& ExtraEnv = {},
-        const std::string& StderrPath = {})
+                                                         const std::string& StderrPath = {})
     {
         return std::make_unique<testsupport::ChildProcess>(
             std::vector<std::string> { testsupport::BinDir() + "/link_peer" }, ExtraEnv, StderrPath);

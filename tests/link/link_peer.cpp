@@ -26,7 +26,7 @@ namespace {
 std::vector<std::string> Events;
 std::deque<MSG> Received;
 std::unique_ptr<NamedMutex> HeldMutex;
-uint8_t* LowBuffer = nullptr;   // below 4 GiB, for extended data whose address must fit 32 bits
+uint8_t* LowBuffer = nullptr; // below 4 GiB, for extended data whose address must fit 32 bits
 
 void say(const std::string& Line) { std::cout << Line << '\n'; }
 
@@ -56,11 +56,11 @@ std::string statusLine(const LaserStatus& S)
 {
     std::ostringstream out;
     const LaserStatusCopy& c = S.copy;
-    out << "ready=" << int(S.serverReady) << " backlog=" << int(S.serverBacklog) << " level=" << int(S.serverVersionLevel)
-        << " countdowns=" << S.countdowns[0] << ',' << S.countdowns[1] << ',' << S.countdowns[2] << ',' << S.countdowns[3]
-        << " state=" << int(c.stateFlags) << " energy=" << c.energy << " energyPtr=" << c.energyPtr
-        << " abscissaPtr=" << c.abscissaPtr << " histogramPtr=" << c.histogramPtr << " region4Ptr=" << c.region4Ptr
-        << " banner=" << S.linkBanner;
+    out << "ready=" << int(S.serverReady) << " backlog=" << int(S.serverBacklog)
+        << " level=" << int(S.serverVersionLevel) << " countdowns=" << S.countdowns[0] << ',' << S.countdowns[1] << ','
+        << S.countdowns[2] << ',' << S.countdowns[3] << " state=" << int(c.stateFlags) << " energy=" << c.energy
+        << " energyPtr=" << c.energyPtr << " abscissaPtr=" << c.abscissaPtr << " histogramPtr=" << c.histogramPtr
+        << " region4Ptr=" << c.region4Ptr << " banner=" << S.linkBanner;
     return out.str();
 }
 
@@ -77,7 +77,9 @@ void command(std::istringstream& In)
     } else if (verb == "register" || verb == "registeradl" || verb == "release") {
         uint32_t w = 0;
         In >> w;
-        int32_t r = verb == "register" ? registerapplication(w) : verb == "registeradl" ? RegisterAdlApplication(w) : releasedll(w);
+        int32_t r = verb == "register"      ? registerapplication(w)
+                    : verb == "registeradl" ? RegisterAdlApplication(w)
+                                            : releasedll(w);
         say(std::to_string(r));
     } else if (verb == "msgnum") {
         say(std::to_string(getmessagenumber()));
@@ -119,9 +121,12 @@ void command(std::istringstream& In)
         int type = 0, event = 0, parameter = 0, wparam = 0, high = 0, ready = 1, backlog = 0, countdown = 0;
         uint32_t target = 0;
         In >> type >> event >> parameter >> target >> wparam >> high;
-        if (!(In >> ready)) ready = 1;
-        if (!(In >> backlog)) backlog = 0;
-        if (!(In >> countdown)) countdown = 0;
+        if (!(In >> ready))
+            ready = 1;
+        if (!(In >> backlog))
+            backlog = 0;
+        if (!(In >> countdown))
+            countdown = 0;
         LaserStatus status {};
         status.serverReady = uint8_t(ready);
         status.serverBacklog = uint8_t(backlog);
@@ -130,7 +135,9 @@ void command(std::istringstream& In)
             c = uint16_t(countdown);
         status.copy.energy = 12.5f;
         std::strcpy(status.serverVersionText, "simulated");
-        ServerNotice n { uint8_t(type), uint8_t(event), uint8_t(parameter), 0, target, uint16_t(wparam), uint16_t(high) };
+        ServerNotice n {
+            uint8_t(type), uint8_t(event), uint8_t(parameter), 0, target, uint16_t(wparam), uint16_t(high)
+        };
         say(std::to_string(excommand(&n, &status)));
     } else if (verb == "noticenull") {
         int type = 0;
@@ -141,17 +148,19 @@ void command(std::istringstream& In)
         LaserInfo info {};
         ServerNotice n { ex_info, 0, 0, 0, 0, 0, 0 };
         int32_t r = excommand(&n, &info);
-        say(std::to_string(r) + " clients=" + std::to_string(info.clientCount) + " adl=" + std::to_string(info.adlClientCount)
-            + " processes=" + std::to_string(info.processCount) + " banner=" + info.linkBanner);
+        say(std::to_string(r) + " clients=" + std::to_string(info.clientCount)
+            + " adl=" + std::to_string(info.adlClientCount) + " processes=" + std::to_string(info.processCount)
+            + " banner=" + info.linkBanner);
     } else if (verb == "fetch") {
         CommandRing ring {};
         ServerNotice n { ex_fetch, 0, 0, 0, 0, 0, 0 };
         int32_t r = excommand(&n, &ring);
-        say(std::to_string(r) + " write=" + std::to_string(ring.writeIndex) + " read=" + std::to_string(ring.readIndex));
+        say(std::to_string(r) + " write=" + std::to_string(ring.writeIndex)
+            + " read=" + std::to_string(ring.readIndex));
         for (int i = 0; i < ring.writeIndex && i < RingSlots; ++i) {
             const LaserCommand& c = ring.commands[i];
-            say("cmd " + std::to_string(c.window) + " " + std::to_string(c.sequence) + " " + std::to_string(c.code) + " "
-                + std::to_string(c.argument) + " ext0=" + std::to_string(ring.extended[i][0])
+            say("cmd " + std::to_string(c.window) + " " + std::to_string(c.sequence) + " " + std::to_string(c.code)
+                + " " + std::to_string(c.argument) + " ext0=" + std::to_string(ring.extended[i][0])
                 + " ext139=" + std::to_string(ring.extended[i][139]));
         }
     } else if (verb == "writeenergy") {

@@ -85,7 +85,8 @@ TEST_F(ServerExports, AdlNoticesReachOnlyAdlClients)
     Client plain = addClient(), adl = addClient(true);
     ASSERT_EQ(server->call1("notice 12 82 0 0 0 0"), "0");
     ASSERT_EQ(server->call1("notice 11 82 1 0 0 0"), "0");
-    EXPECT_EQ(adl.peer->call("wait 2 10000"), (std::vector<std::string> { notice(adl, "0", "82"), notice(adl, "0", "338") }));
+    EXPECT_EQ(adl.peer->call("wait 2 10000"),
+              (std::vector<std::string> { notice(adl, "0", "82"), notice(adl, "0", "338") }));
     EXPECT_TRUE(plain.peer->call("wait 0 200").empty());
 }
 

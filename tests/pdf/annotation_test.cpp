@@ -37,9 +37,8 @@ int countOf(const std::string& Text, const std::string& Pattern)
 
 TEST_F(AnnotationTest, AnAddressInPageTextBecomesOneBorderlessYellowLink)
 {
-    const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
-        Doc.CurrentPage->TextOut(100, 80, 0, "see http://a.org/x(y)");
-    });
+    const std::string Pdf = WritePdf(
+        File, nullptr, [](TPDFDocument& Doc) { Doc.CurrentPage->TextOut(100, 80, 0, "see http://a.org/x(y)"); });
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0) << RunTool({ "qpdf", "--check", File }).Output;
     EXPECT_EQ(countOf(Pdf, "/Subtype /Link"), 1);
     EXPECT_TRUE(std::regex_search(
@@ -58,7 +57,8 @@ TEST_F(AnnotationTest, AReversedRectangleGivesTheNormalisedOne)
         for (const TRect& R : Rows) {
             auto* Link = new TPDFActionAnnotation(Doc.CurrentPage);
             Link->SetRect(R);
-            EXPECT_EQ((std::array { Link->Left, Link->Bottom, Link->Right, Link->Top }), (std::array { 10, 802, 30, 822 }))
+            EXPECT_EQ((std::array { Link->Left, Link->Bottom, Link->Right, Link->Top }),
+                      (std::array { 10, 802, 30, 822 }))
                 << R.Left << "," << R.Top << "," << R.Right << "," << R.Bottom;
         }
     });

@@ -29,19 +29,21 @@ std::string compareDrawings(const std::string& Subset, const std::vector<uint16_
     std::string Text;
     for (uint16_t C : Codes)
         Text += std::to_string(C) + " ";
-    const ToolResult R = RunTool({ "/usr/bin/python3", "-c",
-        "import sys\nfrom fontTools.ttLib import TTFont\nfrom fontTools.pens.recordingPen import DecomposingRecordingPen\n"
-        "o=TTFont(sys.argv[1]);s=TTFont(sys.argv[2]);og=o.getGlyphSet();sg=s.getGlyphSet()\n"
-        "ou=o['cmap'].getcmap(3,1).cmap;su=s['cmap'].getcmap(3,1).cmap;sm=s['cmap'].getcmap(1,0).cmap\n"
-        "def rec(gs,n):\n p=DecomposingRecordingPen(gs);gs[n].draw(p);return p.value\n"
-        "bad=[]\n"
-        "for c in map(int,sys.argv[3].split()):\n"
-        " w=rec(og,ou[c])\n"
-        " b=bytes([c]) if c<256 else chr(c).encode('cp1252')\n"
-        " if not w and c not in su: continue\n"
-        " if c not in su or rec(sg,su[c])!=w or rec(sg,sm[b[0]])!=w: bad.append(c)\n"
-        "print('same' if not bad else 'differ %s'%bad, s['maxp'].numGlyphs)\n",
-        DejaVu, Subset, Text });
+    const ToolResult R =
+        RunTool({ "/usr/bin/python3", "-c",
+                  "import sys\nfrom fontTools.ttLib import TTFont\nfrom fontTools.pens.recordingPen import "
+                  "DecomposingRecordingPen\n"
+                  "o=TTFont(sys.argv[1]);s=TTFont(sys.argv[2]);og=o.getGlyphSet();sg=s.getGlyphSet()\n"
+                  "ou=o['cmap'].getcmap(3,1).cmap;su=s['cmap'].getcmap(3,1).cmap;sm=s['cmap'].getcmap(1,0).cmap\n"
+                  "def rec(gs,n):\n p=DecomposingRecordingPen(gs);gs[n].draw(p);return p.value\n"
+                  "bad=[]\n"
+                  "for c in map(int,sys.argv[3].split()):\n"
+                  " w=rec(og,ou[c])\n"
+                  " b=bytes([c]) if c<256 else chr(c).encode('cp1252')\n"
+                  " if not w and c not in su: continue\n"
+                  " if c not in su or rec(sg,su[c])!=w or rec(sg,sm[b[0]])!=w: bad.append(c)\n"
+                  "print('same' if not bad else 'differ %s'%bad, s['maxp'].numGlyphs)\n",
+                  DejaVu, Subset, Text });
     return R.Output;
 }
 
@@ -51,7 +53,8 @@ TEST(AnsiFontSubset, EveryWinAnsiCharacterDrawsAsInTheFont)
     // do not follow each other, and code points that share a glyph.
     std::vector<uint16_t> Codes;
     for (int Byte = 33; Byte < 256; ++Byte)
-        if (Byte != 127 && Byte != 0xAD && IsWinAnsiChar(WinAnsiToUnicode(uint8_t(Byte))) && WinAnsiToUnicode(uint8_t(Byte)) > 32)
+        if (Byte != 127 && Byte != 0xAD && IsWinAnsiChar(WinAnsiToUnicode(uint8_t(Byte)))
+            && WinAnsiToUnicode(uint8_t(Byte)) > 32)
             Codes.push_back(WinAnsiToUnicode(uint8_t(Byte)));
     std::erase_if(Codes, [](uint16_t C) { return C >= 0x80 && C < 0xA0; });
     std::sort(Codes.begin(), Codes.end());
@@ -95,18 +98,24 @@ TEST(AnsiFontSubset, CodePointsWhoseGlyphsRunBackwardsKeepTheirGlyphs)
     // A font of our own whose glyph order puts B before A.
     testsupport::TempDir Dir;
     const std::string Font = Dir.file("backwards.ttf"), Subset = Dir.file("subset.ttf");
-    const ToolResult Made = RunTool({ "/usr/bin/python3", "-c",
-        "import sys\nfrom fontTools.fontBuilder import FontBuilder\nfrom fontTools.pens.ttGlyphPen import TTGlyphPen\n"
-        "def box(w):\n p=TTGlyphPen(None);p.moveTo((0,0));p.lineTo((0,w));p.lineTo((w,w));p.lineTo((w,0));p.closePath();return p.glyph()\n"
-        "fb=FontBuilder(1000,isTTF=True);o=['.notdef','B','A','C'];fb.setupGlyphOrder(o)\n"
-        "fb.setupCharacterMap({66:'B',65:'A',67:'C'})\n"
-        "fb.setupGlyf({'.notdef':box(100),'B':box(200),'A':box(300),'C':box(400)})\n"
-        "fb.setupHorizontalMetrics({g:(500,0) for g in o});fb.setupHorizontalHeader(ascent=800,descent=-200)\n"
-        "fb.setupNameTable({'familyName':'Backwards','styleName':'Regular'});fb.setupOS2();fb.setupPost();fb.save(sys.argv[1])\n",
-        Font });
+    const ToolResult Made = RunTool(
+        { "/usr/bin/python3", "-c",
+          "import sys\nfrom fontTools.fontBuilder import FontBuilder\nfrom fontTools.pens.ttGlyphPen import "
+          "TTGlyphPen\n"
+          "def box(w):\n "
+          "p=TTGlyphPen(None);p.moveTo((0,0));p.lineTo((0,w));p.lineTo((w,w));p.lineTo((w,0));p.closePath();return "
+          "p.glyph()\n"
+          "fb=FontBuilder(1000,isTTF=True);o=['.notdef','B','A','C'];fb.setupGlyphOrder(o)\n"
+          "fb.setupCharacterMap({66:'B',65:'A',67:'C'})\n"
+          "fb.setupGlyf({'.notdef':box(100),'B':box(200),'A':box(300),'C':box(400)})\n"
+          "fb.setupHorizontalMetrics({g:(500,0) for g in o});fb.setupHorizontalHeader(ascent=800,descent=-200)\n"
+          "fb.setupNameTable({'familyName':'Backwards','styleName':'Regular'});fb.setupOS2();fb.setupPost();fb.save("
+          "sys.argv[1])\n",
+          Font });
     ASSERT_EQ(Made.Status, 0) << Made.Output;
     std::ifstream In(Font, std::ios::binary);
-    const TTFBytes Subsetted = AnsiFontSubset(SfntFileTables(TTFBytes(std::istreambuf_iterator<char>(In), {})), false, { 'A', 'B', 'C' });
+    const TTFBytes Subsetted =
+        AnsiFontSubset(SfntFileTables(TTFBytes(std::istreambuf_iterator<char>(In), {})), false, { 'A', 'B', 'C' });
     const TTFCmap4 Map = ReadCmapFormat4(*SfntFileTables(Subsetted)("cmap"));
     // Kept in glyph order: B 3, A 4, C 5.
     EXPECT_EQ(Map.GlyphOf('A'), 4);
@@ -133,7 +142,8 @@ TEST(AnsiFontSubset, AGlyphOfOddLengthIsPaddedForTheShortOffsets)
     testsupport::TempDir Dir;
     const std::string Subset = Dir.file("odd.ttf");
     const TTFBytes Font = AnsiFontSubset(Tables, false, Codes);
-    std::ofstream(Subset, std::ios::binary).write(reinterpret_cast<const char*>(Font.data()), std::streamsize(Font.size()));
+    std::ofstream(Subset, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Font.data()), std::streamsize(Font.size()));
     // The reader notes A's extra byte; what counts is that C still draws as C.
     const std::string Result = compareDrawings(Subset, Codes);
     EXPECT_NE(Result.find("same "), std::string::npos) << Result;

@@ -59,7 +59,8 @@ TEST_F(DocumentTest, EveryCrossReferenceEntryIsTwentyBytesAndPointsAtItsObject)
             ++Free;
             continue;
         }
-        EXPECT_EQ(Pdf.compare(std::stoul(E.substr(0, 10)), std::to_string(N).size() + 6, std::to_string(N) + " 0 obj"), 0)
+        EXPECT_EQ(Pdf.compare(std::stoul(E.substr(0, 10)), std::to_string(N).size() + 6, std::to_string(N) + " 0 obj"),
+                  0)
             << "object " << N;
     }
     EXPECT_EQ(Free, 1);
@@ -101,8 +102,9 @@ TEST_F(DocumentTest, OnePassWritesThePageBeforeTheInformation)
 
 TEST_F(DocumentTest, FlateContentIsReadBackByQpdf)
 {
-    const std::string Pdf = WritePdf(File, [](TPDFDocument& Doc) { Doc.Compression = ctFlate; },
-             [](TPDFDocument& Doc) { Doc.CurrentPage->Rectangle(72, 72, 144, 144); });
+    const std::string Pdf = WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.Compression = ctFlate; },
+        [](TPDFDocument& Doc) { Doc.CurrentPage->Rectangle(72, 72, 144, 144); });
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
     std::smatch Contents;
     ASSERT_TRUE(std::regex_search(Pdf, Contents, std::regex("/Contents \\[(\\d+) 0 R\\]")));
@@ -205,11 +207,12 @@ TEST_F(DocumentTest, OutputStreamReceivesTheFileAndNothingIsOpened)
 {
     int Opened = 0;
     std::string OpenedFile;
-    const ShellExecuteHook Old = SetShellExecuteHook([&](const std::string&, const std::string& F, const std::string&, int) {
-        ++Opened;
-        OpenedFile = F;
-        return uintptr_t(42);
-    });
+    const ShellExecuteHook Old =
+        SetShellExecuteHook([&](const std::string&, const std::string& F, const std::string&, int) {
+            ++Opened;
+            OpenedFile = F;
+            return uintptr_t(42);
+        });
     TMemoryStream Target;
     Target.WriteBuffer("head", 4);
     {

@@ -32,21 +32,26 @@ protected:
     /// same face bold with text outside WinAnsi.
     std::string writeThreeFonts(bool Protect)
     {
-        return WritePdf(File, [&](TPDFDocument& Doc) {
-            if (Protect) {
-                Doc.SetProtectionEnabled(true);
-                Doc.SetUserPassword("user");
-                Doc.SetOwnerPassword("owner");
-            }
-        }, [](TPDFDocument& Doc) {
-            TPDFPage& P = *Doc.CurrentPage;
-            P.SetFont("helvetica", 3, 12);
-            P.TextOut(50, 50, 0, "Gr\xFC\xDF" "e \x80 \xB5");
-            P.SetFont("Arial", 0, 12);
-            P.TextOut(50, 100, 0, "Arial \xE9");
-            P.SetFont("Arial", 1, 12);
-            P.TextOutW(50, 150, 0, Outside.data(), int(Outside.size()));
-        });
+        return WritePdf(
+            File,
+            [&](TPDFDocument& Doc) {
+                if (Protect) {
+                    Doc.SetProtectionEnabled(true);
+                    Doc.SetUserPassword("user");
+                    Doc.SetOwnerPassword("owner");
+                }
+            },
+            [](TPDFDocument& Doc) {
+                TPDFPage& P = *Doc.CurrentPage;
+                P.SetFont("helvetica", 3, 12);
+                P.TextOut(50, 50, 0,
+                          "Gr\xFC\xDF"
+                          "e \x80 \xB5");
+                P.SetFont("Arial", 0, 12);
+                P.TextOut(50, 100, 0, "Arial \xE9");
+                P.SetFont("Arial", 1, 12);
+                P.TextOutW(50, 150, 0, Outside.data(), int(Outside.size()));
+            });
     }
 };
 
@@ -54,18 +59,25 @@ TEST_F(FontObjectsTest, ReadersFindEachKindOfFontAndGiveTheTextBack)
 {
     for (const bool Protect : { false, true }) {
         const std::string Pdf = writeThreeFonts(Protect);
-        const std::vector<std::string> Password = Protect ? std::vector<std::string> { "-upw", "user" } : std::vector<std::string> {};
+        const std::vector<std::string> Password =
+            Protect ? std::vector<std::string> { "-upw", "user" } : std::vector<std::string> {};
         auto run = [&](std::vector<std::string> Argv) {
             Argv.insert(Argv.begin() + 1, Password.begin(), Password.end());
             return RunTool(Argv);
         };
         EXPECT_EQ(RunTool({ "qpdf", "--check", "--password=user", File }).Status, 0) << Protect;
         const std::string Fonts = run({ "pdffonts", File }).Output;
-        EXPECT_TRUE(std::regex_search(Fonts, std::regex("Helvetica-BoldOblique +Type 1 +WinAnsi +no +no +no"))) << Fonts;
+        EXPECT_TRUE(std::regex_search(Fonts, std::regex("Helvetica-BoldOblique +Type 1 +WinAnsi +no +no +no")))
+            << Fonts;
         EXPECT_TRUE(std::regex_search(Fonts, std::regex("\nArial +TrueType +WinAnsi +yes +no +no"))) << Fonts;
-        EXPECT_TRUE(std::regex_search(Fonts, std::regex("Arial#20Bold +CID TrueType +Identity-H +yes +no +yes|Arial Bold +CID TrueType +Identity-H +yes +no +yes"))) << Fonts;
+        EXPECT_TRUE(std::regex_search(Fonts, std::regex("Arial#20Bold +CID TrueType +Identity-H +yes +no +yes|Arial "
+                                                        "Bold +CID TrueType +Identity-H +yes +no +yes")))
+            << Fonts;
         const std::string Text = run({ "pdftotext", File, "-" }).Output;
-        EXPECT_NE(Text.find("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xC2\xB5"), std::string::npos) << Text;
+        EXPECT_NE(Text.find("Gr\xC3\xBC\xC3\x9F"
+                            "e \xE2\x82\xAC \xC2\xB5"),
+                  std::string::npos)
+            << Text;
         EXPECT_NE(Text.find("Arial \xC3\xA9"), std::string::npos) << Text;
         EXPECT_NE(Text.find(OutsideUtf8), std::string::npos) << Text;
         // The descendant's strings are encrypted like the others, so they are not in clear.
@@ -83,11 +95,10 @@ TEST_F(FontObjectsTest, GetFontChoosesByNameStyleAndKind)
     };
     // In order, on one list: later rows find the fonts earlier rows made.
     const Request Rows[] = {
-        { "HeLvEtIcA", 3, false, "F3" }, { "Symbol", 2, false, "F12" }, { "Times", 1, false, "F5" },
-        { "Courier", 15, false, "F11" },  // underline and strike-out are no part of the font
-        { "Arial", 1, false, "TT1" }, { "Arial", 0, false, "TT2" }, { "ARIAL", 0, false, "TT2" },
-        { "Arial", 0, true, "TT3" },
-        { "Helvetica", 0, true, "F0" },   // no TrueType Helvetica: the standard one
+        { "HeLvEtIcA", 3, false, "F3" },    { "Symbol", 2, false, "F12" },  { "Times", 1, false, "F5" },
+        { "Courier", 15, false, "F11" }, // underline and strike-out are no part of the font
+        { "Arial", 1, false, "TT1" },       { "Arial", 0, false, "TT2" },   { "ARIAL", 0, false, "TT2" },
+        { "Arial", 0, true, "TT3" },        { "Helvetica", 0, true, "F0" }, // no TrueType Helvetica: the standard one
         { "No Such Face", 2, false, "F2" },
     };
     WritePdf(File, {}, [&](TPDFDocument& Doc) {
@@ -99,16 +110,19 @@ TEST_F(FontObjectsTest, GetFontChoosesByNameStyleAndKind)
     });
     // With the standard fonts emulated Arial is Helvetica; a face listed as not to be embedded
     // is matched without regard to case.
-    WritePdf(File, [](TPDFDocument& Doc) {
-        Doc.SetEmulateStandardFont(true);
-        TStringList NonEmbedded;
-        NonEmbedded.Add("times new roman");
-        Doc.SetNonEmbeddedFont(NonEmbedded);
-    }, [](TPDFDocument& Doc) {
-        EXPECT_EQ(Doc.Fonts().GetFont("Arial", 2, false)->FontName, "F2");
-        EXPECT_FALSE(Doc.Fonts().GetFont("Times New Roman", 0, true)->Embed);
-        EXPECT_TRUE(Doc.Fonts().GetFont("Courier New", 0, true)->Embed);
-    });
+    WritePdf(
+        File,
+        [](TPDFDocument& Doc) {
+            Doc.SetEmulateStandardFont(true);
+            TStringList NonEmbedded;
+            NonEmbedded.Add("times new roman");
+            Doc.SetNonEmbeddedFont(NonEmbedded);
+        },
+        [](TPDFDocument& Doc) {
+            EXPECT_EQ(Doc.Fonts().GetFont("Arial", 2, false)->FontName, "F2");
+            EXPECT_FALSE(Doc.Fonts().GetFont("Times New Roman", 0, true)->Embed);
+            EXPECT_TRUE(Doc.Fonts().GetFont("Courier New", 0, true)->Embed);
+        });
 }
 
 TEST_F(FontObjectsTest, ANameTheSystemReportsOtherwiseIsFoundAgain)
@@ -159,18 +173,24 @@ TEST_F(FontObjectsTest, ASymbolFontDrawsItsGlyphsThroughItsOwnCodes)
     // No symbol-encoded face is installed: a small "Wingdings" of our own, its codes from U+F020
     // on, is handed to a writer process through the font configuration of its environment.
     std::filesystem::create_directories(Dir.file("fonts"));
-    const ToolResult Made = RunTool({ "/usr/bin/python3", "-c",
-        "import sys\nfrom fontTools.fontBuilder import FontBuilder\nfrom fontTools.pens.ttGlyphPen import TTGlyphPen\n"
-        "from fontTools.ttLib.tables._c_m_a_p import CmapSubtable\n"
-        "def shape(w):\n p=TTGlyphPen(None)\n if w: p.moveTo((100,0));p.lineTo((100,700));p.lineTo((100+w,700));p.lineTo((100+w,0));p.closePath()\n return p.glyph()\n"
-        "o=['.notdef','space','box','bar'];fb=FontBuilder(1000,isTTF=True);fb.setupGlyphOrder(o);fb.setupCharacterMap({32:'space'})\n"
-        "fb.setupGlyf({'.notdef':shape(700),'space':shape(0),'box':shape(700),'bar':shape(200)})\n"
-        "fb.setupHorizontalMetrics({g:(900,100) for g in o});fb.setupHorizontalHeader(ascent=800,descent=-200)\n"
-        "fb.setupNameTable({'familyName':'Wingdings','styleName':'Regular'})\n"
-        "fb.setupOS2(sTypoAscender=800,sTypoDescender=-200,usWinAscent=800,usWinDescent=200,ulCodePageRange1=1<<31);fb.setupPost()\n"
-        "s=CmapSubtable.newSubtable(4);s.platformID,s.platEncID,s.language=3,0,0\n"
-        "s.cmap={0xF020:'space',0xF041:'box',0xF042:'bar'};fb.font['cmap'].tables=[s];fb.save(sys.argv[1])\n",
-        Dir.file("fonts/wingdings.ttf") });
+    const ToolResult Made = RunTool(
+        { "/usr/bin/python3", "-c",
+          "import sys\nfrom fontTools.fontBuilder import FontBuilder\nfrom fontTools.pens.ttGlyphPen import "
+          "TTGlyphPen\n"
+          "from fontTools.ttLib.tables._c_m_a_p import CmapSubtable\n"
+          "def shape(w):\n p=TTGlyphPen(None)\n if w: "
+          "p.moveTo((100,0));p.lineTo((100,700));p.lineTo((100+w,700));p.lineTo((100+w,0));p.closePath()\n return "
+          "p.glyph()\n"
+          "o=['.notdef','space','box','bar'];fb=FontBuilder(1000,isTTF=True);fb.setupGlyphOrder(o);fb."
+          "setupCharacterMap({32:'space'})\n"
+          "fb.setupGlyf({'.notdef':shape(700),'space':shape(0),'box':shape(700),'bar':shape(200)})\n"
+          "fb.setupHorizontalMetrics({g:(900,100) for g in o});fb.setupHorizontalHeader(ascent=800,descent=-200)\n"
+          "fb.setupNameTable({'familyName':'Wingdings','styleName':'Regular'})\n"
+          "fb.setupOS2(sTypoAscender=800,sTypoDescender=-200,usWinAscent=800,usWinDescent=200,ulCodePageRange1=1<<31);"
+          "fb.setupPost()\n"
+          "s=CmapSubtable.newSubtable(4);s.platformID,s.platEncID,s.language=3,0,0\n"
+          "s.cmap={0xF020:'space',0xF041:'box',0xF042:'bar'};fb.font['cmap'].tables=[s];fb.save(sys.argv[1])\n",
+          Dir.file("fonts/wingdings.ttf") });
     ASSERT_EQ(Made.Status, 0) << Made.Output;
     const ToolResult Written = RunTool({ "env", "XDG_DATA_HOME=" + Dir.file(""), "XDG_CACHE_HOME=" + Dir.file("cache"),
                                          testsupport::BinDir() + "/pdf_text_writer", File, "Wingdings", "ABBA" });
@@ -178,8 +198,10 @@ TEST_F(FontObjectsTest, ASymbolFontDrawsItsGlyphsThroughItsOwnCodes)
     const std::string Fonts = RunTool({ "pdffonts", File }).Output;
     EXPECT_TRUE(std::regex_search(Fonts, std::regex("\nWingdings +TrueType .* yes +no +no"))) << Fonts;
     // Four glyphs of 48 points from one inch in: ink where they stand.
-    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-x", "72", "-y", "72", "-W", "200", "-H", "48", "-singlefile", File,
-                        Dir.file("symbol") }).Status, 0);
+    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "72", "-x", "72", "-y", "72", "-W", "200", "-H", "48", "-singlefile",
+                        File, Dir.file("symbol") })
+                  .Status,
+              0);
     const std::string Picture = testsupport::ReadFile(Dir.file("symbol.pgm"));
     const auto Dark = std::count_if(Picture.end() - 200 * 48, Picture.end(), [](char C) { return uint8_t(C) < 128; });
     EXPECT_GT(Dark, 2 * 30 * 30) << "the symbol glyphs were not drawn";

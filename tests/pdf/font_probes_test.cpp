@@ -12,7 +12,10 @@ TEST(FontProbes, IsTrueTypeFontFollowsTheLastFaceReported)
         bool TrueType;
     };
     const Row Rows[] = {
-        { "Arial", true }, { "times new roman", true }, { "MS Sans Serif", false }, { "", false },
+        { "Arial", true },
+        { "times new roman", true },
+        { "MS Sans Serif", false },
+        { "", false },
         { "No Such Face Anywhere", false },
         // Cut to 31 characters, so the tail does not matter.
         { "Arial Arial Arial Arial Arial A and more", false },

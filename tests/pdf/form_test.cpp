@@ -101,7 +101,8 @@ TEST_F(FormTest, RadioGroupAndPushButtonAreFormFieldsThatReadersShow)
 
 TEST_F(FormTest, AProtectedFormStaysReadable)
 {
-    WritePdf(File, [](TPDFDocument& Doc) { Doc.SetProtectionEnabled(true); }, drawForm);
+    WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.SetProtectionEnabled(true); }, drawForm);
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0) << RunTool({ "qpdf", "--check", File }).Output;
     const std::string Json = RunTool({ "qpdf", "--json", "--json-key=acroform", File }).Output;
     EXPECT_EQ(allMatches(Json, R"re("fullname": "(Mode|Go)")re").size(), 4u) << Json;
@@ -138,7 +139,7 @@ TEST_F(FormTest, ExportValuesFollowTheGroupRules)
 class TCalculatedField : public TPDFInputControl {
 public:
     using TPDFInputControl::TPDFInputControl;
-    void Paint() override { }
+    void Paint() override {}
     void Save() override
     {
         TPDFDocument& Doc = OwnerPage().Document;
@@ -195,12 +196,14 @@ TEST_F(FormTest, ControlActionsHaveTheirOwnKeysAndCalculatedFieldsAreReferenced)
         F->OnCalculate = url("http://c/");
     });
     EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0) << RunTool({ "qpdf", "--check", File }).Output;
-    EXPECT_TRUE(std::regex_search(Pdf, std::regex(R"re(/A \d+ 0 R\r\n/AA <</E \d+ 0 R /X \d+ 0 R /D \d+ 0 R /Bl \d+ 0 R /Fo \d+ 0 R >>)re")))
+    EXPECT_TRUE(std::regex_search(
+        Pdf, std::regex(R"re(/A \d+ 0 R\r\n/AA <</E \d+ 0 R /X \d+ 0 R /D \d+ 0 R /Bl \d+ 0 R /Fo \d+ 0 R >>)re")))
         << Pdf;
     EXPECT_TRUE(std::regex_search(Pdf, std::regex(R"re(/AA <</K \d+ 0 R /F \d+ 0 R /V \d+ 0 R /C \d+ 0 R >>)re")));
     EXPECT_EQ(allMatches(Pdf, R"re(/URI \((http://a/)\))re").size(), 1u);
     std::smatch Field, Co;
-    ASSERT_TRUE(std::regex_search(Pdf, Field, std::regex(R"re((\d+) 0 obj\r\n<</Type /Annot /Subtype /Widget /FT /Tx)re")));
+    ASSERT_TRUE(
+        std::regex_search(Pdf, Field, std::regex(R"re((\d+) 0 obj\r\n<</Type /Annot /Subtype /Widget /FT /Tx)re")));
     ASSERT_TRUE(std::regex_search(Pdf, Co, std::regex(R"re(/CO \[(.*)\])re")));
     EXPECT_EQ(Co[1], Field[1].str() + " 0 R ");
     // The button's bevel: 1.4 times white is written as white.

@@ -97,9 +97,9 @@ TEST(PdfImages, EveryCodingRoundTripsThroughAReader)
         bool Reversed;
     };
     const Picture Pictures[] = {
-        { "1-D, mixed", 2, 37, 23, Mixed, false },   { "1-D, long runs", 2, 3001, 6, LongRuns, false },
-        { "2-D, mixed", 3, 37, 23, Mixed, false },   { "2-D, long runs", 3, 3001, 6, LongRuns, false },
-        { "G4, mixed", 4, 37, 23, Mixed, false },    { "G4, long runs", 4, 3001, 6, LongRuns, false },
+        { "1-D, mixed", 2, 37, 23, Mixed, false },      { "1-D, long runs", 2, 3001, 6, LongRuns, false },
+        { "2-D, mixed", 3, 37, 23, Mixed, false },      { "2-D, long runs", 3, 3001, 6, LongRuns, false },
+        { "G4, mixed", 4, 37, 23, Mixed, false },       { "G4, long runs", 4, 3001, 6, LongRuns, false },
         { "G4, black is one", 4, 37, 23, Mixed, true }, { "1-D, black is one", 2, 37, 23, Mixed, true },
     };
     testsupport::TempDir Dir;
@@ -222,20 +222,22 @@ TEST(PdfImages, RefusedImagesAreNotAdded)
 TEST(PdfImages, ShowImagePlacesByTopLeftCornerAndRotatesOnlyForARealAngle)
 {
     testsupport::TempDir Dir;
-    const std::string Pdf = WritePdf(Dir.file("placed.pdf"), [](TPDFDocument& Doc) { Doc.Resolution = 144; }, [](TPDFDocument& Doc) {
-        const auto B = blackAndWhite(8, 8, Mixed);
-        const int Index = Doc.AddImage(*B, 4);
-        TPDFPage& P = *Doc.CurrentPage;
-        const size_t Before = P.Content.size();
-        P.ShowImage(Index, 20, 40, 200, 100, 0.0005);
-        EXPECT_EQ(std::vector<std::string>(P.Content.begin() + Before, P.Content.end()),
-                  (std::vector<std::string> { "q", "1 0 0 1 10 772 cm", "100 0 0 50 0 0 cm", "/Im0 Do", "Q" }));
-        const size_t Middle = P.Content.size();
-        P.ShowImage(Index, 20, 40, 200, 100, 90);
-        EXPECT_EQ(P.Content.size() - Middle, 6u);
-        EXPECT_EQ(P.Content[Middle + 2], "0 1 -1 0 0 0 cm");
-        P.ThumbnailIndex = Index;
-    });
+    const std::string Pdf = WritePdf(
+        Dir.file("placed.pdf"), [](TPDFDocument& Doc) { Doc.Resolution = 144; },
+        [](TPDFDocument& Doc) {
+            const auto B = blackAndWhite(8, 8, Mixed);
+            const int Index = Doc.AddImage(*B, 4);
+            TPDFPage& P = *Doc.CurrentPage;
+            const size_t Before = P.Content.size();
+            P.ShowImage(Index, 20, 40, 200, 100, 0.0005);
+            EXPECT_EQ(std::vector<std::string>(P.Content.begin() + Before, P.Content.end()),
+                      (std::vector<std::string> { "q", "1 0 0 1 10 772 cm", "100 0 0 50 0 0 cm", "/Im0 Do", "Q" }));
+            const size_t Middle = P.Content.size();
+            P.ShowImage(Index, 20, 40, 200, 100, 90);
+            EXPECT_EQ(P.Content.size() - Middle, 6u);
+            EXPECT_EQ(P.Content[Middle + 2], "0 1 -1 0 0 0 cm");
+            P.ThumbnailIndex = Index;
+        });
     EXPECT_NE(Pdf.find("/Thumb 4 0 R"), std::string::npos);
     EXPECT_NE(ObjectText(Pdf, 4).find("/Subtype /Image"), std::string::npos);
 }

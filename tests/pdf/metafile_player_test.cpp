@@ -124,11 +124,32 @@ private:
 constexpr uint32_t Stock = 0x80000000u;
 // Record types used below.
 enum : uint32_t {
-    POLYGON16 = 86, POLYLINE16 = 87, SETPOLYFILLMODE = 19, SETTEXTCOLOR = 24, SETROP2 = 20, SELECTOBJECT = 37,
-    CREATEPEN = 38, CREATEBRUSH = 39, DELETEOBJECT = 40, RECTANGLE = 43, LINETO = 54, MOVETOEX = 27,
-    INTERSECTCLIPRECT = 30, SETWINDOWEXTEX = 9, SETMAPMODE = 17, SMALLTEXTOUT = 108, SETBKMODE = 18,
-    SETTEXTALIGN = 22, BEGINPATH = 59, ENDPATH = 60, SELECTCLIPPATH = 67, EXTSELECTCLIPRGN = 75,
-    SETWORLDTRANSFORM = 35, SAVEDC = 33, RESTOREDC = 34, SETVIEWPORTEXTEX = 11,
+    POLYGON16 = 86,
+    POLYLINE16 = 87,
+    SETPOLYFILLMODE = 19,
+    SETTEXTCOLOR = 24,
+    SETROP2 = 20,
+    SELECTOBJECT = 37,
+    CREATEPEN = 38,
+    CREATEBRUSH = 39,
+    DELETEOBJECT = 40,
+    RECTANGLE = 43,
+    LINETO = 54,
+    MOVETOEX = 27,
+    INTERSECTCLIPRECT = 30,
+    SETWINDOWEXTEX = 9,
+    SETMAPMODE = 17,
+    SMALLTEXTOUT = 108,
+    SETBKMODE = 18,
+    SETTEXTALIGN = 22,
+    BEGINPATH = 59,
+    ENDPATH = 60,
+    SELECTCLIPPATH = 67,
+    EXTSELECTCLIPRGN = 75,
+    SETWORLDTRANSFORM = 35,
+    SAVEDC = 33,
+    RESTOREDC = 34,
+    SETVIEWPORTEXTEX = 11,
 };
 
 class PlayerTest : public ::testing::Test {
@@ -157,9 +178,11 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
         Lines Expected;
     };
     const Case Cases[] = {
-        { "2-point polyline, 0-width pen", EmfBuilder(Pen).points16(POLYLINE16, { 0, 0, 40, 0 }),
+        { "2-point polyline, 0-width pen",
+          EmfBuilder(Pen).points16(POLYLINE16, { 0, 0, 40, 0 }),
           { "0.75 w", "n", "0 842 m", "30 842 l", "S" } },
-        { "polyline before any pen", EmfBuilder().points16(POLYLINE16, { 0, 0, 40, 0 }),
+        { "polyline before any pen",
+          EmfBuilder().points16(POLYLINE16, { 0, 0, 40, 0 }),
           { "n", "0 842 m", "30 842 l", "n" } },
         { "rectangle (10, 10, 20, 20) under the null brush",
           EmfBuilder(Pen).record(SELECTOBJECT, { Stock + 5 }).record(RECTANGLE, { 10, 10, 20, 20 }),
@@ -168,7 +191,8 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
         { "null pen, solid brush: a box fills",
           EmfBuilder(RedBrush).record(SELECTOBJECT, { Stock + 8 }).record(RECTANGLE, { 0, 0, 4, 4 }),
           { "1 0 0 rg", "0 842 2.25 -2.25 re", "f" } },
-        { "polygon under ALTERNATE", EmfBuilder(RedBrush).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
+        { "polygon under ALTERNATE",
+          EmfBuilder(RedBrush).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
           { "1 0 0 rg", "n", "0 842 m", "3 842 l", "0 839 l", "h", "f*" } },
         { "polygon under WINDING",
           EmfBuilder(RedBrush).record(SETPOLYFILLMODE, { 2 }).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
@@ -177,7 +201,10 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
           EmfBuilder(Pen).record(SELECTOBJECT, { Stock + 5 }).points16(POLYGON16, { 0, 0, 4, 0, 0, 4 }),
           { "0.75 w", "1 1 1 rg", "n", "0 842 m", "3 842 l", "0 839 l", "h", "S" } },
         { "the same pen twice sends nothing more; another colour only RG",
-          EmfBuilder(Pen).record(SELECTOBJECT, { 1 }).record(CREATEPEN, { 3, 0, 0, 0, 0xFF }).record(SELECTOBJECT, { 3 }),
+          EmfBuilder(Pen)
+              .record(SELECTOBJECT, { 1 })
+              .record(CREATEPEN, { 3, 0, 0, 0, 0xFF })
+              .record(SELECTOBJECT, { 3 }),
           { "0.75 w", "1 0 0 RG" } },
         { "a clip replaced after a pen change: the restore is followed by the pen",
           EmfBuilder()
@@ -197,13 +224,18 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
           { "1 0 0 rg", "q", "n", "0 842 6 -6 re", "W", "n", "0 0 1 rg", "Q", "0 0 1 rg", "q", "n", "0 842 3 -3 re",
             "W", "n", "0 842 2.25 -2.25 re", "f", "Q" } },
         { "a clip path: its lines come after the q, never inside a path",
-          EmfBuilder().record(BEGINPATH, {}).record(RECTANGLE, { 0, 0, 8, 8 }).record(ENDPATH, {}).record(SELECTCLIPPATH, { 5 }),
+          EmfBuilder()
+              .record(BEGINPATH, {})
+              .record(RECTANGLE, { 0, 0, 8, 8 })
+              .record(ENDPATH, {})
+              .record(SELECTCLIPPATH, { 5 }),
           { "0 842 m", "n", "q", "0 842 m", "0 842 5.25 -5.25 re", "W", "n", "Q" } },
         { "a region clip: device rectangles, one unit in at the left and top",
           EmfBuilder().record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 1, 16, 0, 0, 8, 8, 0, 0, 8, 8 }),
           { "q", "n", "1 841 5 -5 re", "W", "n", "Q" } },
         { "a region whose count runs past its data is skipped",
-          EmfBuilder().record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 2, 16, 0, 0, 8, 8, 0, 0, 8, 8 }), {} },
+          EmfBuilder().record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 2, 16, 0, 0, 8, 8, 0, 0, 8, 8 }),
+          {} },
         { "world transform: scale 2, moved 10 right; pens widen with it",
           EmfBuilder()
               .record(SETWORLDTRANSFORM, { 0x40000000, 0, 0, 0x40000000, 0x41200000, 0 })
@@ -212,7 +244,10 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
               .points16(POLYLINE16, { 0, 0, 4, 0 }),
           { "1.5 w", "n", "7.5 842 m", "13.5 842 l", "S" } },
         { "RESTOREDC reads the saved pen (and the context's white brush) back",
-          EmfBuilder(Pen).record(SAVEDC, {}).record(CREATEPEN, { 2, 0, 0, 0, 0xFF }).record(SELECTOBJECT, { 2 })
+          EmfBuilder(Pen)
+              .record(SAVEDC, {})
+              .record(CREATEPEN, { 2, 0, 0, 0, 0xFF })
+              .record(SELECTOBJECT, { 2 })
               .record(RESTOREDC, { 0xFFFFFFFF }),
           { "0.75 w", "1 0 0 RG", "0 0 0 RG", "1 1 1 rg" } },
         { "zero window extent ignored, object index past the handles ignored",
@@ -224,8 +259,8 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
               .points16(POLYLINE16, { 4, 4, 8, 4 }),
           { "n", "3 839 m", "6 839 l", "n" } },
         { "a polyline whose count runs past its record is skipped",
-          EmfBuilder(Pen).raw({ 87, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 0, 0,
-                                1, 0, 1, 0, 2, 0, 2, 0 }),
+          EmfBuilder(Pen).raw({ 87, 0, 0, 0, 36, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                0,  0, 0, 0, 0,  0, 9, 0, 0, 0, 1, 0, 1, 0, 2, 0, 2, 0 }),
           { "0.75 w" } },
     };
     for (const Case& C : Cases)
@@ -263,7 +298,8 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
           { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td", "0 0 0 rg", "1 0 0 1 0 823.9 Tm",
             "/TT1 20 Tf", "(b) Tj 10.5 0 Td" } },
         { "ETO_CLIPPED without characters and an opaque box without area send nothing",
-          EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }), {} },
+          EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }),
+          {} },
         // Our recorder deletes the selected pen before a new one takes its slot, writes SETROP2
         // after each selection and MOVETOEX after each text: no colour operator between texts.
         { "recorder's pen sequence between two texts",
@@ -294,12 +330,9 @@ TEST_F(PlayerTest, FacesThatAreNotTrueTypeAreReplaced)
         uint8_t Style, PageCharset;
     };
     const Case Cases[] = {
-        { "MS Sans Serif", 400, 0, "Arial", 0, 0 },
-        { "Courier", 600, 238, "Courier New", 1, 238 },
-        { "Times", 599, 0, "Times New Roman", 0, 0 },
-        { "Arial", 700, 238, "Arial", 1, 0 },
-        { "Helvetica", 400, 0, "Helvetica", 0, 0 },
-        { "Symbol", 400, 2, "Symbol", 0, 0 },
+        { "MS Sans Serif", 400, 0, "Arial", 0, 0 },   { "Courier", 600, 238, "Courier New", 1, 238 },
+        { "Times", 599, 0, "Times New Roman", 0, 0 }, { "Arial", 700, 238, "Arial", 1, 0 },
+        { "Helvetica", 400, 0, "Helvetica", 0, 0 },   { "Symbol", 400, 2, "Symbol", 0, 0 },
     };
     for (const Case& C : Cases) {
         EmfBuilder Records;
@@ -388,8 +421,9 @@ TEST(PlayMetaFile, APlayedDrawingLooksLikeTheMetafileOnABitmap)
     const std::string File = Dir.file("report.pdf");
     TMetafile M;
     drawReport(M);
-    const std::string Pdf = WritePdf(File, [](TPDFDocument& Doc) { Doc.Resolution = 96; },
-                                     [&](TPDFDocument& Doc) { Doc.CurrentPage->PlayMetaFile(M, 0, 0, 1, 1); });
+    const std::string Pdf = WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.Resolution = 96; },
+        [&](TPDFDocument& Doc) { Doc.CurrentPage->PlayMetaFile(M, 0, 0, 1, 1); });
     ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
     ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "96", "-aa", "no", "-aaVector", "no", "-singlefile", File,
                         Dir.file("report") })
@@ -413,7 +447,8 @@ TEST(PlayMetaFile, APlayedDrawingLooksLikeTheMetafileOnABitmap)
     auto near = [](auto&& Other, int X, int Y, int V) {
         for (int Dy = -1; Dy <= 1; ++Dy)
             for (int Dx = -1; Dx <= 1; ++Dx)
-                if (X + Dx >= 0 && X + Dx < 200 && Y + Dy >= 0 && Y + Dy < 150 && std::abs(Other(X + Dx, Y + Dy) - V) <= 60)
+                if (X + Dx >= 0 && X + Dx < 200 && Y + Dy >= 0 && Y + Dy < 150
+                    && std::abs(Other(X + Dx, Y + Dy) - V) <= 60)
                     return true;
         return false;
     };
@@ -444,7 +479,9 @@ TEST(PlayMetaFile, EachPlayIsOneInnerFormAndAnEmptyDrawingAddsNothing)
     drawReport(Drawn);
     Empty.SetWidth(50);
     Empty.SetHeight(50);
-    { TMetafileCanvas C(Empty, nullptr); }
+    {
+        TMetafileCanvas C(Empty, nullptr);
+    }
     TMetafile ZeroWidth;
     ZeroWidth.Assign(Drawn);
     ZeroWidth.SetWidth(0);
@@ -458,7 +495,8 @@ TEST(PlayMetaFile, EachPlayIsOneInnerFormAndAnEmptyDrawingAddsNothing)
         EXPECT_EQ(P.Content, Lines({ "q", "q /IF0 Do Q", "q /IF1 Do Q" }));
         // Resolution 72 on a 96-dpi reference: the drawing is 0.75 of its pixels, placed by
         // its top-left corner.
-        EXPECT_EQ(P.InnerForms->Items(0)->FormMatrix, (TPDFMatrix { 1, 0, 0, 1, 0, 842.0 - P.InnerForms->Items(0)->GetHeight() }));
+        EXPECT_EQ(P.InnerForms->Items(0)->FormMatrix,
+                  (TPDFMatrix { 1, 0, 0, 1, 0, 842.0 - P.InnerForms->Items(0)->GetHeight() }));
         EXPECT_EQ(P.InnerForms->Items(1)->FormMatrix,
                   (TPDFMatrix { 0.5, 0, 0, 0.5, 100, 842 - 0.5 * P.InnerForms->Items(1)->GetHeight() - 200 }));
     });

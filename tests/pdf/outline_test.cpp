@@ -43,15 +43,17 @@ TEST_F(OutlineTest, DeletingAnEntryLinksItsOwnSiblings)
 
 TEST_F(OutlineTest, ReadersFindTheTreeWithTitlesCountsAndStyles)
 {
-    const std::string Pdf = WritePdf(File, [](TPDFDocument& Doc) { Doc.SetVersion(v14); }, [](TPDFDocument& Doc) {
-        TPDFOutlines& O = Doc.Outlines();
-        TPDFOutlineEntry* Run = O.Add(nullptr, "Run (1)");
-        Run->Color = 0x0000FF; // red
-        Run->Style = 3;
-        for (const char* T : { "Energy", "Histogram", "Limits" })
-            O.Add(Run, T);
-        O.Add(nullptr, "Settings")->Opened = true;
-    });
+    const std::string Pdf = WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.SetVersion(v14); },
+        [](TPDFDocument& Doc) {
+            TPDFOutlines& O = Doc.Outlines();
+            TPDFOutlineEntry* Run = O.Add(nullptr, "Run (1)");
+            Run->Color = 0x0000FF; // red
+            Run->Style = 3;
+            for (const char* T : { "Energy", "Histogram", "Limits" })
+                O.Add(Run, T);
+            O.Add(nullptr, "Settings")->Opened = true;
+        });
     ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
     const ToolResult Json = RunTool({ "qpdf", "--json", "--json-key=outlines", File });
     const std::string& J = Json.Output;
@@ -83,10 +85,12 @@ TEST_F(OutlineTest, ColourAndStyleNeedVersion14AndNoEntriesMeanNoOutlines)
 
 TEST_F(OutlineTest, ProtectedTitlesAreEncryptedLiteralOrHexStrings)
 {
-    const std::string Pdf = WritePdf(File, [](TPDFDocument& Doc) { Doc.SetProtectionEnabled(true); }, [](TPDFDocument& Doc) {
-        Doc.Outlines().Add(nullptr, "Secret chapter");
-        Doc.Outlines().Add(nullptr, "\xC6")->Charset = 204; // Cyrillic, written as UTF-16
-    });
+    const std::string Pdf = WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.SetProtectionEnabled(true); },
+        [](TPDFDocument& Doc) {
+            Doc.Outlines().Add(nullptr, "Secret chapter");
+            Doc.Outlines().Add(nullptr, "\xC6")->Charset = 204; // Cyrillic, written as UTF-16
+        });
     EXPECT_EQ(Pdf.find("Secret"), std::string::npos);
     EXPECT_EQ(Pdf.find("FEFF"), std::string::npos);
     const ToolResult Json = RunTool({ "qpdf", "--json", "--json-key=outlines", File });

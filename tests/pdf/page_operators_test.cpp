@@ -88,20 +88,47 @@ TEST_F(PageTest, OperatorLinesOfTheDocumentedCases)
     const Row Rows[] = {
         { "line width at 96 dpi", 96, [](TPDFPage& P) { P.SetLineWidth(1); }, { "0.75 w" } },
         { "default dash", 72, [](TPDFPage& P) { P.NoDash(); }, {} },
-        { "dash twice", 72, [](TPDFPage& P) { P.SetDash("[2 2] 0"); P.SetDash("[2 2] 0"); }, { "[2 2] 0 d" } },
+        { "dash twice",
+          72,
+          [](TPDFPage& P) {
+              P.SetDash("[2 2] 0");
+              P.SetDash("[2 2] 0");
+          },
+          { "[2 2] 0 d" } },
         { "rectangle reordered", 72, [](TPDFPage& P) { P.Rectangle(10, 20, 0, 0); }, { "0 842 10 -20 re" } },
-        { "arc of equal angles", 72, [](TPDFPage& P) { P.ArcPt(0, 0, 21, 11, 30, 30); }, { "19.1603 3 m", "19.1603 3 l" } },
-        { "circle", 72, [](TPDFPage& P) { P.CirclePt(100, 100, 10); },
+        { "arc of equal angles",
+          72,
+          [](TPDFPage& P) { P.ArcPt(0, 0, 21, 11, 30, 30); },
+          { "19.1603 3 m", "19.1603 3 l" } },
+        { "circle",
+          72,
+          [](TPDFPage& P) { P.CirclePt(100, 100, 10); },
           { "110 100 m", "110 105.5228 105.5228 110 100 110 c", "94.4772 110 90 105.5228 90 100 c",
             "90 94.4772 94.4772 90 100 90 c", "105.5228 90 110 94.4772 110 100 c" } },
-        { "painting closes text", 72, [](TPDFPage& P) { P.BeginText(); P.Fill(); P.EoFillAndStroke(); },
+        { "painting closes text",
+          72,
+          [](TPDFPage& P) {
+              P.BeginText();
+              P.Fill();
+              P.EoFillAndStroke();
+          },
           { "BT", "ET", "f", "B*" } },
-        { "colours stay in text", 72, [](TPDFPage& P) { P.BeginText(); P.SetRGBFillColor(1, 0.5, 0); P.SetRGBStrokeColor(0, 0, 1); },
+        { "colours stay in text",
+          72,
+          [](TPDFPage& P) {
+              P.BeginText();
+              P.SetRGBFillColor(1, 0.5, 0);
+              P.SetRGBStrokeColor(0, 0, 1);
+          },
           { "BT", "1 0.5 0 rg", "0 0 1 RG" } },
         { "rotation", 72, [](TPDFPage& P) { P.RotateCoordinates(90); }, { "0 1 -1 0 0 0 cm" } },
-        { "rotated rectangle", 72, [](TPDFPage& P) { P.RotatedRectanglePt(10, 10, 20, -2, 90); },
+        { "rotated rectangle",
+          72,
+          [](TPDFPage& P) { P.RotatedRectanglePt(10, 10, 20, -2, 90); },
           { "10 10 m", "10 30 l", "12 30 l", "12 10 l" } },
-        { "round rectangle", 72, [](TPDFPage& P) { P.RoundRect(0, 0, 20, 10, 4, 4); },
+        { "round rectangle",
+          72,
+          [](TPDFPage& P) { P.RoundRect(0, 0, 20, 10, 4, 4); },
           { "2 842 m", "18 842 l", "19.1046 842 20 841.1046 20 840 c", "20 834 l", "20 832.8954 19.1046 832 18 832 c",
             "2 832 l", "0.8954 832 0 832.8954 0 834 c", "0 840 l", "0 841.1046 0.8954 842 2 842 c", "h" } },
     };

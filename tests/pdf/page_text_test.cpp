@@ -39,7 +39,7 @@ TEST_F(PageTextTest, ATextOnANewPageOpensATextObjectPlacesItAndSelectsItsFont)
     const auto L = lines([](TPDFPage& P) { P.TextOut(0, 0, 0, "Hi (1)"); });
     ASSERT_GE(L.size(), 5u);
     EXPECT_EQ(L[1], "BT");
-    EXPECT_EQ(L[2], "1 0 0 1 0 834.72 Tm");   // the top of the text at the page's top: 842 - 7.28
+    EXPECT_EQ(L[2], "1 0 0 1 0 834.72 Tm"); // the top of the text at the page's top: 842 - 7.28
     EXPECT_EQ(L[3], "/F0 10 Tf");
     EXPECT_EQ(L[4], "(Hi \\(1\\)) Tj");
 }
@@ -77,7 +77,7 @@ TEST_F(PageTextTest, AUnicodeRequestWithoutATrueTypeFaceWritesWinAnsiAndKeepsEve
     std::vector<std::string> Shown;
     std::copy_if(L.begin(), L.end(), std::back_inserter(Shown), [](const std::string& S) { return S.ends_with("Td"); });
     EXPECT_EQ(Shown, (std::vector<std::string> { "(a) Tj 10 0 Td", "20 0 Td", "(?) Tj 30 0 Td" }));
-    EXPECT_EQ(std::count(L.begin(), L.end(), "/F0 10 Tf"), 2);   // both kinds fell back to Helvetica
+    EXPECT_EQ(std::count(L.begin(), L.end(), "/F0 10 Tf"), 2); // both kinds fell back to Helvetica
 }
 
 TEST_F(PageTextTest, WidthsCountSpacingsButNotATrailingBlank)
@@ -95,7 +95,8 @@ TEST_F(PageTextTest, WidthsCountSpacingsButNotATrailingBlank)
             P.SetCharSpacing(R.CharSpacing);
             P.SetWordSpacing(R.WordSpacing);
             P.SetHorizontalScaling(R.Scaling);
-            EXPECT_NEAR(P.TextWidthPt("a b "), R.Width, 1e-9) << R.CharSpacing << " " << R.WordSpacing << " " << R.Scaling;
+            EXPECT_NEAR(P.TextWidthPt("a b "), R.Width, 1e-9)
+                << R.CharSpacing << " " << R.WordSpacing << " " << R.Scaling;
         }
     });
 }
@@ -130,7 +131,8 @@ TEST_F(PageTextTest, RotatedTextKeepsItsAngleFromOneTextToTheNext)
         P.TextOut(10, 0, 90, "b");
     });
     std::vector<std::string> Matrices;
-    std::copy_if(L.begin(), L.end(), std::back_inserter(Matrices), [](const std::string& S) { return S.ends_with("Tm"); });
+    std::copy_if(L.begin(), L.end(), std::back_inserter(Matrices),
+                 [](const std::string& S) { return S.ends_with("Tm"); });
     // The second text at the same angle only moves the origin.
     ASSERT_EQ(Matrices.size(), 3u);
     EXPECT_EQ(Matrices[2], "0 1 -1 0 10 842 Tm");
@@ -146,7 +148,7 @@ TEST_F(PageTextTest, AddressesInUnrotatedTextBecomeLinks)
     const Row Rows[] = {
         { "see HTTP://a.b/c and mailto:x@y.z", 0, { "/URI (HTTP://a.b/c)", "/URI (mailto:x@y.z)" } },
         { "ftp://f.g", 0, { "/URI (ftp://f.g)" } },
-        { "xhttp://a.b", 0, {} },   // an address after a letter is none
+        { "xhttp://a.b", 0, {} }, // an address after a letter is none
         { "xhttp://a.b http://c.d", 0, { "/URI (http://c.d)" } },
         { "see http://a.b/c", 30, {} },
     };

@@ -23,21 +23,24 @@ int main(int argc, char** argv)
     }
     std::setlocale(LC_ALL, "");
     DecimalSeparator = *std::localeconv()->decimal_point;
-    pdftest::WritePdf(argv[1], [](TPDFDocument& Doc) {
-        Doc.Resolution = 96;
-        Doc.SetProtectionEnabled(true);
-        Doc.SetProtectionKeyLength(kl128);
-        Doc.SetUserPassword("u");
-    }, [](TPDFDocument& Doc) {
-        TPDFPage& P = *Doc.CurrentPage;
-        P.SetLineWidth(1.5);
-        P.SetRGBStrokeColor(0.25, 0.5, 1.0 / 3);
-        P.Ellipse(10.5, 20.25, 300.75, 200.125);
-        P.Stroke();
-        P.ArcByAngles(100, 100, 400, 333, 12.5, 250.75);
-        P.Stroke();
-        Doc.Outlines().Add(nullptr, "Sample")->Color = 0x336699;
-    });
+    pdftest::WritePdf(
+        argv[1],
+        [](TPDFDocument& Doc) {
+            Doc.Resolution = 96;
+            Doc.SetProtectionEnabled(true);
+            Doc.SetProtectionKeyLength(kl128);
+            Doc.SetUserPassword("u");
+        },
+        [](TPDFDocument& Doc) {
+            TPDFPage& P = *Doc.CurrentPage;
+            P.SetLineWidth(1.5);
+            P.SetRGBStrokeColor(0.25, 0.5, 1.0 / 3);
+            P.Ellipse(10.5, 20.25, 300.75, 200.125);
+            P.Stroke();
+            P.ArcByAngles(100, 100, 400, 333, 12.5, 250.75);
+            P.Stroke();
+            Doc.Outlines().Add(nullptr, "Sample")->Color = 0x336699;
+        });
     std::printf("%c\n", DecimalSeparator);
     return 0;
 }

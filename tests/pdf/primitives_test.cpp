@@ -27,9 +27,20 @@ TEST(Primitives, FloatToPDFStrWritesFourDecimalsAndNothingAReaderRefuses)
     };
     const double Inf = std::numeric_limits<double>::infinity();
     const Row Rows[] = {
-        { 72, "72" }, { 0.5, "0.5" }, { 1.0 / 3, "0.3333" }, { 2.00004, "2" }, { 2.00005, "2.0001" },
-        { -1.25, "-1.25" }, { -0.00001, "0" }, { -0.0, "0" }, { 1e20, "100000000000000000000" },
-        { 1e-20, "0" }, { std::nan(""), "0" }, { Inf, "0" }, { -Inf, "0" }, { 105.52284749, "105.5228" },
+        { 72, "72" },
+        { 0.5, "0.5" },
+        { 1.0 / 3, "0.3333" },
+        { 2.00004, "2" },
+        { 2.00005, "2.0001" },
+        { -1.25, "-1.25" },
+        { -0.00001, "0" },
+        { -0.0, "0" },
+        { 1e20, "100000000000000000000" },
+        { 1e-20, "0" },
+        { std::nan(""), "0" },
+        { Inf, "0" },
+        { -Inf, "0" },
+        { 105.52284749, "105.5228" },
     };
     for (const Row& R : Rows)
         EXPECT_EQ(FloatToPDFStr(R.Value), R.Text) << R.Value;
@@ -119,15 +130,15 @@ TEST(Primitives, CodePagesAndUnicodeHex)
         uint8_t Charset;
         uint32_t CodePage;
     };
-    const Row Rows[] = { { 0, 1252 }, { 1, 1252 }, { 77, 10000 }, { 128, 932 }, { 130, 1361 }, { 163, 1258 },
-                         { 177, 1255 }, { 222, 874 }, { 238, 1250 }, { 2, 1252 } };
+    const Row Rows[] = { { 0, 1252 },   { 1, 1252 },   { 77, 10000 }, { 128, 932 },  { 130, 1361 },
+                         { 163, 1258 }, { 177, 1255 }, { 222, 874 },  { 238, 1250 }, { 2, 1252 } };
     for (const Row& R : Rows)
         EXPECT_EQ(CharSetToCodePage(R.Charset), R.CodePage) << int(R.Charset);
 }
 
 TEST(Primitives, MultiplyMatrixAppliesTheSecondMatrixFirst)
 {
-    TPDFMatrix M { 2, 0, 0, 2, 10, 20 };             // scale, then move
+    TPDFMatrix M { 2, 0, 0, 2, 10, 20 };                 // scale, then move
     MultiplyMatrix(M, TPDFMatrix { 0, 1, -1, 0, 1, 0 }); // turn by 90 degrees before
     EXPECT_EQ(M, (TPDFMatrix { 0, 2, -2, 0, 12, 20 }));
     const TExtPoint P = RotateCoordinate(1, 0, 90);

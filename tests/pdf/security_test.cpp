@@ -64,10 +64,13 @@ TEST(Security, PermissionsByKeyLength)
         TPDFKeyLength KeyLength;
         int32_t P;
     };
-    const TPDFCtiptoOptions All { coPrint, coModifyStructure, coCopyInformation, coModifyAnnotation,
-                                  coPrintHi, coFillAnnotation, coExtractInfo, coAssemble };
+    const TPDFCtiptoOptions All { coPrint,   coModifyStructure, coCopyInformation, coModifyAnnotation,
+                                  coPrintHi, coFillAnnotation,  coExtractInfo,     coAssemble };
     const Row Rows[] = {
-        { { coPrint }, kl40, -60 }, { {}, kl128, -3904 }, { All, kl128, -4 }, { All, kl40, -4 },
+        { { coPrint }, kl40, -60 },
+        { {}, kl128, -3904 },
+        { All, kl128, -4 },
+        { All, kl40, -4 },
         { { coPrintHi, coAssemble }, kl40, -64 },
     };
     for (const Row& R : Rows)
@@ -88,18 +91,21 @@ protected:
     std::string write(TPDFKeyLength KeyLength, const std::string& Owner, const std::string& User,
                       TPDFCtiptoOptions Options = { coPrint })
     {
-        return WritePdf(File, [&](TPDFDocument& Doc) {
-            Doc.SetProtectionEnabled(true);
-            Doc.SetProtectionKeyLength(KeyLength);
-            Doc.SetOwnerPassword(Owner);
-            Doc.SetUserPassword(User);
-            Doc.SetProtectionOptions(Options);
-            Doc.DocumentInfo().Title = "Energy (secret)";
-        }, [](TPDFDocument& Doc) {
-            Doc.CurrentPage->Rectangle(0, 0, 72, 72);
-            Doc.CurrentPage->Stroke();
-            Doc.JSFunctions().Add("Check", "a", "return a;");
-        });
+        return WritePdf(
+            File,
+            [&](TPDFDocument& Doc) {
+                Doc.SetProtectionEnabled(true);
+                Doc.SetProtectionKeyLength(KeyLength);
+                Doc.SetOwnerPassword(Owner);
+                Doc.SetUserPassword(User);
+                Doc.SetProtectionOptions(Options);
+                Doc.DocumentInfo().Title = "Energy (secret)";
+            },
+            [](TPDFDocument& Doc) {
+                Doc.CurrentPage->Rectangle(0, 0, 72, 72);
+                Doc.CurrentPage->Stroke();
+                Doc.JSFunctions().Add("Check", "a", "return a;");
+            });
     }
     testsupport::TempDir Dir;
     std::string File = Dir.file("secret.pdf");
@@ -115,8 +121,10 @@ TEST_F(EncryptedFile, RevisionPermissionsAndPasswordsAsReadersSeeThem)
         const char* P;
     };
     const Row Rows[] = {
-        { kl40, "boss", "staff", "R = 2", "P = -60" }, { kl128, "boss", "staff", "R = 3", "P = -3900" },
-        { kl40, "", "staff", "R = 2", "P = -60" },     { kl128, "", "staff", "R = 3", "P = -3900" },
+        { kl40, "boss", "staff", "R = 2", "P = -60" },
+        { kl128, "boss", "staff", "R = 3", "P = -3900" },
+        { kl40, "", "staff", "R = 2", "P = -60" },
+        { kl128, "", "staff", "R = 3", "P = -3900" },
     };
     for (const Row& R : Rows) {
         write(R.KeyLength, R.Owner, R.User);
@@ -133,8 +141,10 @@ TEST_F(EncryptedFile, RevisionPermissionsAndPasswordsAsReadersSeeThem)
         EXPECT_NE(RunTool({ "qpdf", "--check", File }).Status, 0) << What;
         EXPECT_NE(RunTool({ "pdfinfo", File }).Status, 0) << What;
         if (*R.Owner) {
-            const ToolResult Owner = RunTool({ "qpdf", "--show-encryption", std::string("--password=") + R.Owner, File });
-            EXPECT_NE(Owner.Output.find("Supplied password is owner password"), std::string::npos) << What << Owner.Output;
+            const ToolResult Owner =
+                RunTool({ "qpdf", "--show-encryption", std::string("--password=") + R.Owner, File });
+            EXPECT_NE(Owner.Output.find("Supplied password is owner password"), std::string::npos)
+                << What << Owner.Output;
         }
     }
 }

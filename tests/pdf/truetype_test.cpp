@@ -30,7 +30,8 @@ TTFBytes readFile(const std::string& Name)
 
 void writeFile(const std::string& Name, const TTFBytes& Data)
 {
-    std::ofstream(Name, std::ios::binary).write(reinterpret_cast<const char*>(Data.data()), std::streamsize(Data.size()));
+    std::ofstream(Name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Data.data()), std::streamsize(Data.size()));
 }
 
 /// The font's tables, Patch applied to the one named.
@@ -68,9 +69,11 @@ TTFBytes cmapWith(uint16_t Encoding, uint32_t Offset, const TTFBytes& Subtable)
 TTFBytes format4()
 {
     TTFBytes Sub;
-    for (uint16_t W : std::initializer_list<uint16_t> { 4, 0, 0, 4, 4, 1, 0 })   // format, length (set below), language, segCountX2 ...
+    for (uint16_t W : std::initializer_list<uint16_t> { 4, 0, 0, 4, 4, 1,
+                                                        0 }) // format, length (set below), language, segCountX2 ...
         TTFPutWord(Sub, W);
-    for (uint16_t W : std::initializer_list<uint16_t> { 'C', 0xFFFF, 0, 'A', 0xFFFF, 0, 1, 4, 0, 7, 8, 9 })   // end, pad, start, delta, rangeOffset, glyphs
+    for (uint16_t W : std::initializer_list<uint16_t> { 'C', 0xFFFF, 0, 'A', 0xFFFF, 0, 1, 4, 0, 7, 8,
+                                                        9 }) // end, pad, start, delta, rangeOffset, glyphs
         TTFPutWord(Sub, W);
     putWord(Sub, 2, uint16_t(Sub.size()));
     return Sub;
@@ -148,11 +151,13 @@ TEST(TrueTypeReaders, ChecksumPadsTheLastWord)
 /// Glyph ids and widths of the given codes as fontTools reads them, one "code gid width" line each.
 std::string fontToolsMetrics(const std::string& Font, const std::string& Codes)
 {
-    const ToolResult R = RunTool({ "/usr/bin/python3", "-c",
-        "import sys\nfrom fontTools.ttLib import TTFont\nf=TTFont(sys.argv[1])\ncm=f['cmap'].getcmap(3,1).cmap\n"
-        "upm=f['head'].unitsPerEm\n"
-        "for c in map(int,sys.argv[2].split()):\n g=cm[c]\n print(c,f.getGlyphID(g),int(f['hmtx'][g][0]/(upm/1000)))\n",
-        Font, Codes });
+    const ToolResult R = RunTool(
+        { "/usr/bin/python3", "-c",
+          "import sys\nfrom fontTools.ttLib import TTFont\nf=TTFont(sys.argv[1])\ncm=f['cmap'].getcmap(3,1).cmap\n"
+          "upm=f['head'].unitsPerEm\n"
+          "for c in map(int,sys.argv[2].split()):\n g=cm[c]\n "
+          "print(c,f.getGlyphID(g),int(f['hmtx'][g][0]/(upm/1000)))\n",
+          Font, Codes });
     EXPECT_EQ(R.Status, 0) << R.Output;
     return R.Output;
 }
@@ -230,19 +235,25 @@ TEST(TTTFData, UnicodeMapBlocksOfAHundred)
 {
     for (const size_t Count : { 100, 101 }) {
         TTTFData Font(SfntFileTables(readFile(DejaVu)), false);
-        std::vector<TTTFData::TCharRecord> Wanted(Font.Records().begin() + 1, Font.Records().begin() + 1 + std::ptrdiff_t(Count));
+        std::vector<TTTFData::TCharRecord> Wanted(Font.Records().begin() + 1,
+                                                  Font.Records().begin() + 1 + std::ptrdiff_t(Count));
         for (const auto& R : Wanted)
             Font.TTFUseChar(R.Code);
-        Font.TTFUseChar(Wanted[0].Code);   // a second use adds nothing
+        Font.TTFUseChar(Wanted[0].Code); // a second use adds nothing
         TMemoryStream Out;
         Font.WriteToUnicodeCMap("F1", Out);
         const std::string Text(reinterpret_cast<const char*>(Out.Memory()), size_t(Out.GetSize()));
-        auto line = [](const TTTFData::TCharRecord& R) { return "<" + WordToHex(R.Glyph) + "> <" + WordToHex(R.Code) + ">\r"; };
-        const std::string Tail = Count == 100 ? "endbfchar\r0 beginbfchar\rendbfchar\rendcmap" : "endbfchar\r1 beginbfchar\r" + line(Wanted.back()) + "endbfchar\rendcmap";
+        auto line = [](const TTTFData::TCharRecord& R) {
+            return "<" + WordToHex(R.Glyph) + "> <" + WordToHex(R.Code) + ">\r";
+        };
+        const std::string Tail = Count == 100
+                                     ? "endbfchar\r0 beginbfchar\rendbfchar\rendcmap"
+                                     : "endbfchar\r1 beginbfchar\r" + line(Wanted.back()) + "endbfchar\rendcmap";
         EXPECT_NE(Text.find("\r100 beginbfchar\r" + line(Wanted[0])), std::string::npos) << Count;
         EXPECT_NE(Text.find(Tail), std::string::npos) << Text;
         EXPECT_EQ(Text.find(line(Wanted[0])), Text.rfind(line(Wanted[0])));
-        EXPECT_NE(Text.find("begincmap /CIDSystemInfo << \r/Registry (F1+0) /Ordering (T42UV) /Supplement 0 >> def\r"), std::string::npos);
+        EXPECT_NE(Text.find("begincmap /CIDSystemInfo << \r/Registry (F1+0) /Ordering (T42UV) /Supplement 0 >> def\r"),
+                  std::string::npos);
     }
 }
 
@@ -272,22 +283,24 @@ protected:
     /// original outlines, the others empty.
     std::string compareOutlines(const std::vector<uint16_t>& Codes)
     {
-        const ToolResult R = RunTool({ "/usr/bin/python3", "-c",
-            "import sys\nfrom fontTools.ttLib import TTFont\n"
-            "o=TTFont(sys.argv[1]);s=TTFont(sys.argv[2])\n"
-            "og=o['glyf'];sg=s['glyf'];on=o.getGlyphOrder();sn=s.getGlyphOrder()\n"
-            "cm=o['cmap'].getcmap(3,1).cmap\n"
-            "want={on.index(cm[int(c)]) for c in sys.argv[3].split()}|{0}\n"
-            "todo=list(want)\n"
-            "while todo:\n g=og[on[todo.pop()]]\n"
-            " for c in (g.components if g.isComposite() else []):\n  i=on.index(c.glyphName)\n  if i not in want: want.add(i);todo.append(i)\n"
-            "bad=[]\n"
-            "for i in range(len(on)):\n a=og[on[i]];b=sg[sn[i]]\n"
-            " a.expand(og) if hasattr(a,'expand') else None;b.expand(sg) if hasattr(b,'expand') else None\n"
-            " ka=a.compile(og) if i in want else b''\n kb=b.compile(sg)\n"
-            " if ka!=kb: bad.append(i)\n"
-            "print('same' if not bad else 'differ %s'%bad[:10], len([i for i in want if og[on[i]].isComposite()]))\n",
-            DejaVu, File, codesText(Codes) });
+        const ToolResult R = RunTool(
+            { "/usr/bin/python3", "-c",
+              "import sys\nfrom fontTools.ttLib import TTFont\n"
+              "o=TTFont(sys.argv[1]);s=TTFont(sys.argv[2])\n"
+              "og=o['glyf'];sg=s['glyf'];on=o.getGlyphOrder();sn=s.getGlyphOrder()\n"
+              "cm=o['cmap'].getcmap(3,1).cmap\n"
+              "want={on.index(cm[int(c)]) for c in sys.argv[3].split()}|{0}\n"
+              "todo=list(want)\n"
+              "while todo:\n g=og[on[todo.pop()]]\n"
+              " for c in (g.components if g.isComposite() else []):\n  i=on.index(c.glyphName)\n  if i not in want: "
+              "want.add(i);todo.append(i)\n"
+              "bad=[]\n"
+              "for i in range(len(on)):\n a=og[on[i]];b=sg[sn[i]]\n"
+              " a.expand(og) if hasattr(a,'expand') else None;b.expand(sg) if hasattr(b,'expand') else None\n"
+              " ka=a.compile(og) if i in want else b''\n kb=b.compile(sg)\n"
+              " if ka!=kb: bad.append(i)\n"
+              "print('same' if not bad else 'differ %s'%bad[:10], len([i for i in want if og[on[i]].isComposite()]))\n",
+              DejaVu, File, codesText(Codes) });
         return R.Output;
     }
 };
@@ -305,23 +318,27 @@ TEST_F(SubsetTest, UsedGlyphsAndTheirComponentsKeepTheirOutlines)
 TEST_F(SubsetTest, AFontWithoutHintingTablesIsStillWritten)
 {
     TTFTableSource File = SfntFileTables(readFile(DejaVu));
-    writeSubset([File](const char* Tag) -> std::optional<TTFBytes> {
-        const std::string T = Tag;
-        if (T == "cvt " || T == "fpgm" || T == "prep")
-            return std::nullopt;
-        return File(Tag);
-    }, { 'x' });
+    writeSubset(
+        [File](const char* Tag) -> std::optional<TTFBytes> {
+            const std::string T = Tag;
+            if (T == "cvt " || T == "fpgm" || T == "prep")
+                return std::nullopt;
+            return File(Tag);
+        },
+        { 'x' });
     EXPECT_EQ(compareOutlines({ 'x' }).substr(0, 4), "same");
 }
 
 TEST_F(SubsetTest, MissingRequiredTablesAreReported)
 {
     TTFTableSource File = SfntFileTables(readFile(DejaVu));
-    TTTFData Font([File](const char* Tag) -> std::optional<TTFBytes> {
-        if (std::string(Tag) == "glyf")
-            return std::nullopt;
-        return File(Tag);
-    }, false);
+    TTTFData Font(
+        [File](const char* Tag) -> std::optional<TTFBytes> {
+            if (std::string(Tag) == "glyf")
+                return std::nullopt;
+            return File(Tag);
+        },
+        false);
     TMemoryStream Out;
     try {
         Font.WriteFontSubset(Out);

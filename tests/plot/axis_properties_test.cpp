@@ -32,7 +32,8 @@ TEST_F(PlotTest, AxisSettersRepaintAndRescaleByTheirRule)
         { "Offset unchanged", [](TAxis& A) { A.SetOffset(0); }, 0, 0 },
         { "DateTickType unchanged", [](TAxis& A) { A.SetDateTickType(A.GetDateTickType()); }, 0, 0 },
         { "DateTimeFormat unchanged", [](TAxis& A) { A.SetDateTimeFormat("dd-mmm"); }, 0, 0 },
-        { "MinScaleLength within the range", [](TAxis& A) { A.SetMinScaleLength((A.GetMax() - A.GetMin()) / 2); }, 0, 0 },
+        { "MinScaleLength within the range", [](TAxis& A) { A.SetMinScaleLength((A.GetMax() - A.GetMin()) / 2); }, 0,
+          0 },
         { "MinScaleLength beyond the range", [](TAxis& A) { A.SetMinScaleLength(A.GetMax() - A.GetMin() + 1); }, 1, 0 },
     };
     for (const Row& R : Rows) {

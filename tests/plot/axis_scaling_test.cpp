@@ -148,14 +148,9 @@ TEST_F(PlotTest, ScaleWithoutDataTable)
         bool Result;
     } Rows[] = {
         // Equal negative limits take 0 as their top, as SetMinMax gives them.
-        { false, -5, -5, -5, 0, true },
-        { false, 5, 5, 0, 5, true },
-        { false, 0, 0, -1, 1, true },
-        { false, 3, 1, 1, 3, true },
-        { false, 1, 3, 1, 3, false },
-        { true, 0, 10, 1, 10, false },
-        { true, -3, -1, 1, 10, false },
-        { true, 10, 1, 1, 10, true },
+        { false, -5, -5, -5, 0, true }, { false, 5, 5, 0, 5, true },  { false, 0, 0, -1, 1, true },
+        { false, 3, 1, 1, 3, true },    { false, 1, 3, 1, 3, false }, { true, 0, 10, 1, 10, false },
+        { true, -3, -1, 1, 10, false }, { true, 10, 1, 1, 10, true },
     };
     TAxis& A = *Graph->GetYAxis();
     for (const Row& R : Rows) {
@@ -349,7 +344,7 @@ TEST_F(PlotTest, CheckRangeTable)
         double Min, Max;
         bool Valid;
     } Rows[] = {
-        { false, false, 0, 1, true }, { false, false, 1, 1, false }, { true, false, 0, 1, false },
+        { false, false, 0, 1, true },  { false, false, 1, 1, false },  { true, false, 0, 1, false },
         { true, false, 0.5, 1, true }, { false, true, 0.5, 2, false }, { false, false, -Inf, 1, false },
     };
     TAxis& A = *Graph->GetXAxis();

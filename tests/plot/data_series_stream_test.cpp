@@ -109,11 +109,29 @@ TEST(DataSeriesStream, TextFormReadsUnderTheLocalDecimalSeparator)
     TMemoryStream Stream;
     {
         TPlotWriter W(Stream, 64);
-        for (const char* Text : { "AutoZero 4S", "true", "ZeroValue 5S", "1,5", "Unused11S", "x",
-                                  "StatisticsXHigh25S", "2,75", "StatisticsEnabled27S", "true",
-                                  "DuplicatesAllowed 3S", "false", "EndOfSection 0S", "False",
-                                  "NumberOfPoints 1S", "2", "EntriesPerPoint 2S", "2", "S",
-                                  "0,25", "-1,5", "3", "4,125" })
+        for (const char* Text : { "AutoZero 4S",
+                                  "true",
+                                  "ZeroValue 5S",
+                                  "1,5",
+                                  "Unused11S",
+                                  "x",
+                                  "StatisticsXHigh25S",
+                                  "2,75",
+                                  "StatisticsEnabled27S",
+                                  "true",
+                                  "DuplicatesAllowed 3S",
+                                  "false",
+                                  "EndOfSection 0S",
+                                  "False",
+                                  "NumberOfPoints 1S",
+                                  "2",
+                                  "EntriesPerPoint 2S",
+                                  "2",
+                                  "S",
+                                  "0,25",
+                                  "-1,5",
+                                  "3",
+                                  "4,125" })
             W.WriteString(Text);
     }
     Stream.SetPosition(0);

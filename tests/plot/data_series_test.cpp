@@ -8,9 +8,16 @@
 
 namespace {
 
-struct Point { double X; int32_t ID; double Y; };
+struct Point {
+    double X;
+    int32_t ID;
+    double Y;
+};
 bool operator==(const Point& A, const Point& B) { return A.X == B.X && A.ID == B.ID && A.Y == B.Y; }
-std::ostream& operator<<(std::ostream& O, const Point& P) { return O << "(" << P.X << " #" << P.ID << " " << P.Y << ")"; }
+std::ostream& operator<<(std::ostream& O, const Point& P)
+{
+    return O << "(" << P.X << " #" << P.ID << " " << P.Y << ")";
+}
 
 std::vector<Point> Points(const TDataSeries& S)
 {
@@ -23,7 +30,10 @@ std::vector<Point> Points(const TDataSeries& S)
 // Records the change codes the series reports.
 struct Codes {
     std::vector<int> Seen;
-    void Listen(TDataSeries& S) { S.SetListener(nullptr, [this](TDataSeries*, uint8_t C) { Seen.push_back(C); }); }
+    void Listen(TDataSeries& S)
+    {
+        S.SetListener(nullptr, [this](TDataSeries*, uint8_t C) { Seen.push_back(C); });
+    }
 };
 
 TEST(DataSeries, NewPointsKeepXAscendingOrReplaceByTheToleranceAndDuplicatesRule)
@@ -37,20 +47,49 @@ TEST(DataSeries, NewPointsKeepXAscendingOrReplaceByTheToleranceAndDuplicatesRule
         std::vector<Point> After;
         int Code;
     } Rows[] = {
-        { "same x in the middle replaces y, keeps the id", 0, false, { 1, 2, 3 }, 2,
-          { { 1, 1, 10 }, { 2, 2, 99 }, { 3, 3, 30 } }, 2 },
-        { "within the tolerance of the last replaces it, x too", 0.05, false, { 1, 3.0 }, 3.04,
-          { { 1, 1, 10 }, { 3.04, 2, 99 } }, 2 },
-        { "beyond the tolerance appends", 0.05, false, { 1, 3.0 }, 3.06,
-          { { 1, 1, 10 }, { 3.0, 2, 30 }, { 3.06, 3, 99 } }, 1 },
-        { "duplicates go before the equal x", 0, true, { 1, 2, 3 }, 2,
-          { { 1, 1, 10 }, { 2, 4, 99 }, { 2, 2, 20 }, { 3, 3, 30 } }, 1 },
-        { "duplicates of the last x go after it", 0, true, { 1, 2 }, 2,
-          { { 1, 1, 10 }, { 2, 2, 20 }, { 2, 3, 99 } }, 1 },
-        { "below the first becomes the head", 0, false, { 2, 3 }, 1,
-          { { 1, 3, 99 }, { 2, 1, 20 }, { 3, 2, 30 } }, 1 },
-        { "a negative tolerance counts as 0 and never walks past the last point", -5, false, { 1, 2, 3 }, 2.5,
-          { { 1, 1, 10 }, { 2, 2, 20 }, { 2.5, 4, 99 }, { 3, 3, 30 } }, 1 },
+        { "same x in the middle replaces y, keeps the id",
+          0,
+          false,
+          { 1, 2, 3 },
+          2,
+          { { 1, 1, 10 }, { 2, 2, 99 }, { 3, 3, 30 } },
+          2 },
+        { "within the tolerance of the last replaces it, x too",
+          0.05,
+          false,
+          { 1, 3.0 },
+          3.04,
+          { { 1, 1, 10 }, { 3.04, 2, 99 } },
+          2 },
+        { "beyond the tolerance appends",
+          0.05,
+          false,
+          { 1, 3.0 },
+          3.06,
+          { { 1, 1, 10 }, { 3.0, 2, 30 }, { 3.06, 3, 99 } },
+          1 },
+        { "duplicates go before the equal x",
+          0,
+          true,
+          { 1, 2, 3 },
+          2,
+          { { 1, 1, 10 }, { 2, 4, 99 }, { 2, 2, 20 }, { 3, 3, 30 } },
+          1 },
+        { "duplicates of the last x go after it",
+          0,
+          true,
+          { 1, 2 },
+          2,
+          { { 1, 1, 10 }, { 2, 2, 20 }, { 2, 3, 99 } },
+          1 },
+        { "below the first becomes the head", 0, false, { 2, 3 }, 1, { { 1, 3, 99 }, { 2, 1, 20 }, { 3, 2, 30 } }, 1 },
+        { "a negative tolerance counts as 0 and never walks past the last point",
+          -5,
+          false,
+          { 1, 2, 3 },
+          2.5,
+          { { 1, 1, 10 }, { 2, 2, 20 }, { 2.5, 4, 99 }, { 3, 3, 30 } },
+          1 },
     };
     for (const Row& R : Rows) {
         Codes C; // outlives the series, which reports its end

@@ -32,7 +32,12 @@ TStringList Rows(std::initializer_list<const char*> Lines)
 
 TEST(DataSupplier, FieldsSplitAtSeparatorsAndQuoteMarkers)
 {
-    struct Row { const char* Line; int Column; bool Found; std::string Text; } Table[] = {
+    struct Row {
+        const char* Line;
+        int Column;
+        bool Found;
+        std::string Text;
+    } Table[] = {
         { "1,\"a,b\",3", 1, true, "a,b" },
         { "1,\"say \"\"hi\"\"\",3", 1, true, "say \"hi\"" },
         { "1,\"say \"\"hi\"\"\",3", 2, true, "3" },
@@ -55,12 +60,15 @@ TEST(DataSupplier, FieldsSplitAtSeparatorsAndQuoteMarkers)
 
 TEST(DataSupplier, FixedWidthColumnsAreCutAtTheRowEnd)
 {
-    struct Row { uint16_t Width; const char* Line; int Column; bool Found; std::string Text; } Table[] = {
-        { 5, "    1    2", 0, true, "    1" },
-        { 5, "    1    2", 1, true, "    2" },
-        { 5, "    1    2", 2, false, "" },
-        { 5, "123456", 1, true, "6" },
-        { 0, "123456", 0, false, "" }, // no width, no columns
+    struct Row {
+        uint16_t Width;
+        const char* Line;
+        int Column;
+        bool Found;
+        std::string Text;
+    } Table[] = {
+        { 5, "    1    2", 0, true, "    1" }, { 5, "    1    2", 1, true, "    2" }, { 5, "    1    2", 2, false, "" },
+        { 5, "123456", 1, true, "6" },         { 0, "123456", 0, false, "" }, // no width, no columns
     };
     const TStringList None;
     for (const Row& R : Table) {
@@ -80,9 +88,12 @@ TEST(DataSupplier, ColumnsAreNamedByTheFirstRowOrByNumber)
     EXPECT_EQ(S.ColumnName(1), "Volt");
     EXPECT_EQ(S.ColumnName(2), "(col 2)");
     EXPECT_EQ(S.ColumnName(4), "(col 4)");
-    struct Row { const char* Name; int Index; } Table[] = {
-        { "volt", 1 }, { "(COL 2)", 2 }, { "(col 17)", 17 }, { "(col x)", -1 }, { "(col -1)", -1 },
-        { "(col ", -1 }, { "Amps", -1 },
+    struct Row {
+        const char* Name;
+        int Index;
+    } Table[] = {
+        { "volt", 1 },      { "(COL 2)", 2 }, { "(col 17)", 17 }, { "(col x)", -1 },
+        { "(col -1)", -1 }, { "(col ", -1 },  { "Amps", -1 },
     };
     for (const Row& R : Table)
         EXPECT_EQ(S.ColumnIndex(R.Name), R.Index) << R.Name;
@@ -122,11 +133,29 @@ protected:
 
 TEST_F(ReloadTest, RowChoiceModesAndSamplingPickTheirRows)
 {
-    struct Row { const char* Case; uint8_t Mode; double V1, V2; uint16_t Every, Headers; XY Expected; } Table[] = {
-        { "all rows; a row without y is skipped", 0, 0, 0, 1, 1, { { 1, 10 }, { 2, 20 }, { 4, 40 }, { 5, 50 }, { 6, 60 }, { 7, 70 } } },
+    struct Row {
+        const char* Case;
+        uint8_t Mode;
+        double V1, V2;
+        uint16_t Every, Headers;
+        XY Expected;
+    } Table[] = {
+        { "all rows; a row without y is skipped",
+          0,
+          0,
+          0,
+          1,
+          1,
+          { { 1, 10 }, { 2, 20 }, { 4, 40 }, { 5, 50 }, { 6, 60 }, { 7, 70 } } },
         { "every third row", 0, 0, 0, 3, 1, { { 1, 10 }, { 4, 40 }, { 7, 70 } } },
         { "from x >= 4.5", 1, 4.5, 0, 1, 1, { { 5, 50 }, { 6, 60 }, { 7, 70 } } },
-        { "from x >= 1: the first data row counts", 1, 1, 0, 1, 1, { { 1, 10 }, { 2, 20 }, { 4, 40 }, { 5, 50 }, { 6, 60 }, { 7, 70 } } },
+        { "from x >= 1: the first data row counts",
+          1,
+          1,
+          0,
+          1,
+          1,
+          { { 1, 10 }, { 2, 20 }, { 4, 40 }, { 5, 50 }, { 6, 60 }, { 7, 70 } } },
         { "up to x <= 4", 2, 0, 4, 1, 1, { { 1, 10 }, { 2, 20 }, { 4, 40 } } },
         { "from 2 up to 5", 3, 2, 5, 1, 1, { { 2, 20 }, { 4, 40 }, { 5, 50 } } },
         { "rows read beyond 3 end it", 4, 3, 0, 1, 1, { { 1, 10 }, { 2, 20 }, { 4, 40 } } },

@@ -21,7 +21,10 @@ constexpr double Inf = std::numeric_limits<double>::infinity();
 
 TEST(ExtendedReal, DoublesEncodeToTheirExactExtendedBytes)
 {
-    struct Row { double Value; TExtendedBytes Expected; } Rows[] = {
+    struct Row {
+        double Value;
+        TExtendedBytes Expected;
+    } Rows[] = {
         { 1.0, Bytes({ 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F }) },
         { 0.05, Bytes({ 0x00, 0xD0, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xFA, 0x3F }) },
         { 85.0, Bytes({ 0, 0, 0, 0, 0, 0, 0, 0xAA, 0x05, 0x40 }) },
@@ -38,9 +41,15 @@ TEST(ExtendedReal, DoublesEncodeToTheirExactExtendedBytes)
 
 TEST(ExtendedReal, EveryKindOfDoubleReadsBackUnchanged)
 {
-    const double Values[] = { 1.0, -0.05, 1.0 / 3, 6.02e23, std::numeric_limits<double>::max(),
-                              std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-                              3 * std::numeric_limits<double>::denorm_min(), -Inf };
+    const double Values[] = { 1.0,
+                              -0.05,
+                              1.0 / 3,
+                              6.02e23,
+                              std::numeric_limits<double>::max(),
+                              std::numeric_limits<double>::min(),
+                              std::numeric_limits<double>::denorm_min(),
+                              3 * std::numeric_limits<double>::denorm_min(),
+                              -Inf };
     for (double V : Values) {
         const auto Back = ExtendedToDouble(DoubleToExtended(V));
         ASSERT_TRUE(Back.has_value()) << V;
@@ -53,7 +62,11 @@ TEST(ExtendedReal, EveryKindOfDoubleReadsBackUnchanged)
 
 TEST(ExtendedReal, ExtraMantissaBitsRoundToNearestEven)
 {
-    struct Row { const char* Case; TExtendedBytes In; double Expected; } Rows[] = {
+    struct Row {
+        const char* Case;
+        TExtendedBytes In;
+        double Expected;
+    } Rows[] = {
         // 1 + 2^-53 is halfway between 1 and the next double: ties to the even 1.
         { "tie down", Bytes({ 0, 0x04, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F }), 1.0 },
         // 1 + 3 * 2^-53 is halfway between odd and even neighbours: up to 1 + 2^-51.
@@ -82,9 +95,13 @@ TEST(ExtendedReal, FiniteValuesBeyondTheDoubleRangeGiveNothing)
 TEST(ExtendedReal, ReciprocalsTruncateAsTheExtendedQuotientDoes)
 {
     // 1 / 0.05 and 1 / 0.1 lie just below 20 and 10 in extended, although double rounds them up.
-    struct Row { double Value; uint64_t Expected; } Rows[] = {
-        { 0.05, 19 }, { 0.1, 9 }, { 0.2, 4 }, { 0.5, 2 }, { 0.6, 1 }, { 0.25, 4 }, { 3.0, 0 },
-        { 1e-5, 99999 }, { std::ldexp(1.0, -62), uint64_t(1) << 62 },
+    struct Row {
+        double Value;
+        uint64_t Expected;
+    } Rows[] = {
+        { 0.05, 19 }, { 0.1, 9 },      { 0.2, 4 },
+        { 0.5, 2 },   { 0.6, 1 },      { 0.25, 4 },
+        { 3.0, 0 },   { 1e-5, 99999 }, { std::ldexp(1.0, -62), uint64_t(1) << 62 },
     };
     for (const Row& R : Rows) {
         const auto N = ExtendedReciprocalTrunc(R.Value);

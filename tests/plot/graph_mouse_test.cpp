@@ -106,7 +106,7 @@ TEST_F(GraphMouseTest, CrossWireDrawnTwiceLeavesThePictureUnchanged)
     uitest::MouseMove(*Graph, 100, 100);
     ASSERT_TRUE(Graph->GetCrossShown());
     EXPECT_NE(Picture(), Before);
-    uitest::MouseMove(*Graph, 5, 100);   // onto the margin: removed, none drawn
+    uitest::MouseMove(*Graph, 5, 100); // onto the margin: removed, none drawn
     EXPECT_FALSE(Graph->GetCrossShown());
     EXPECT_EQ(Picture(), Before);
 }
@@ -115,7 +115,7 @@ struct CornerRow {
     const char* Name;
     int X, Y;
     bool DragAllowed;
-    int Left, Width;   // after the loop
+    int Left, Width; // after the loop
 };
 
 TEST_F(GraphMouseTest, CornersMoveAndSizeTheWindowOnlyWhenAllowed)

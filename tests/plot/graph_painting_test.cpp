@@ -107,7 +107,7 @@ TEST_F(GraphPaintTest, WindowRepaintCopiesTheRenderedPictureWithoutRendering)
 
 TEST_F(GraphPaintTest, InconsistentRangeShowsErrorCaptionAndNoSeries)
 {
-    Graph->GetYAxis()->SetMax(0);   // Min 0 = Max 0, no automatic range
+    Graph->GetYAxis()->SetMax(0); // Min 0 = Max 0, no automatic range
     TSeries* S = Graph->GetSeries(1);
     S->SetLineColor(0x123456);
     S->AddPoint(0.2, 0.3);
@@ -123,7 +123,7 @@ TEST_F(GraphPaintTest, DrawToMetafileRecordsTheControlSizeTitlesAndRotatedFont)
 {
     Graph->SetWidth(600);
     Graph->SetHeight(420);
-    PaintEnds = 0;   // a resize paints
+    PaintEnds = 0; // a resize paints
     TMetafile Picture;
     const std::string Dump = MetafileDump(Picture);
     EXPECT_EQ(Picture.GetWidth(), 600);
@@ -143,7 +143,7 @@ TEST_F(GraphPaintTest, EmptyActiveSeriesTakesNoPartInAutomaticRange)
     TSeries* S = Graph->GetSeries(1);
     S->AddPoint(50, 0.5);
     S->AddPoint(60, 0.6);
-    Graph->GetSeries(2);   // active, no points
+    Graph->GetSeries(2); // active, no points
     Graph->Paint();
     EXPECT_GE(Graph->GetXAxis()->GetMin(), 40) << "an empty series would pull the range to 0";
 }
@@ -210,12 +210,12 @@ TEST_F(GraphPaintTest, DemoGraphShowsSeriesLegendSecondAxisAndMarks)
     }
     auto* Limit = new TMark(1, "upper limit", 1);
     Limit->SetColor(clRed);
-    Limit->SetMarkType(1);   // horizontal line
+    Limit->SetMarkType(1); // horizontal line
     Limit->SetY1(420);
     Graph->AddAnnotation(Limit);
     auto* Refill = new TMark(2, "refill", 2);
     Refill->SetColor(clFuchsia);
-    Refill->SetMarkType(0);   // vertical line
+    Refill->SetMarkType(0); // vertical line
     Refill->SetX1(12.5);
     Graph->AddAnnotation(Refill);
     TLegend& L = *Graph->GetLegend();
@@ -283,7 +283,7 @@ TEST_F(GraphPaintTest, ShortTimeRunIsLabelledInTheAxisFormat)
     X.SetShowAsTime(true);
     X.SetAutoSizing(true);
     TSeries* S = Graph->GetSeries(1);
-    const double Start = 46000.5;   // 9 December 2025, noon
+    const double Start = 46000.5; // 9 December 2025, noon
     for (int I = 0; I <= 100; ++I)
         S->AddPoint(Start + I / 86400.0, 100 + I % 7);
     Graph->Paint();

@@ -122,7 +122,7 @@ TEST_F(GraphStreamTest, ForeignSignaturesAreRefusedWithTheirTexts)
         { "plgx03.20", "Not a valid graph file" },
         { "plg", "Not a valid graph file" },
         { "plgr13.20", "Wrong Graph version" },
-        { "plgr", "Wrong Graph version" },   // no version character at all
+        { "plgr", "Wrong Graph version" }, // no version character at all
     };
     for (const SignatureRow& R : Rows) {
         TMemoryStream S;

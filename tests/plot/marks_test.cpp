@@ -32,7 +32,10 @@ protected:
         Graph->AddAnnotation(M);
         return M;
     }
-    std::string Drawn(TMark* M) { return Recording(*Graph, [M] { M->Draw(); }); }
+    std::string Drawn(TMark* M)
+    {
+        return Recording(*Graph, [M] { M->Draw(); });
+    }
 };
 
 // The escapement of the font made for the caption, or -1.
@@ -53,7 +56,7 @@ TEST_F(MarkTest, EachTypeDrawsItsPrimitives)
     struct Row {
         uint8_t Type;
         double X1, Y1, X2, Y2;
-        const char* Record;   // the figure's record
+        const char* Record; // the figure's record
         const char* Figure;
         int Escapement;
     } Rows[] = {
@@ -89,7 +92,7 @@ TEST_F(MarkTest, TheRotatedFontIsMadeForTheCaptionAndDeletedAfterIt)
     const size_t Text = Dump.find("EXTTEXTOUTW");
     const size_t Line = Dump.find(" LINETO ");
     ASSERT_NE(Made, std::string::npos);
-    const std::string Index = Dump.substr(Dump.rfind("index=", Made) , 7);
+    const std::string Index = Dump.substr(Dump.rfind("index=", Made), 7);
     const size_t Deleted = Dump.find("DELETEOBJECT 12 " + Index, Text);
     EXPECT_LT(Made, Text);
     EXPECT_LT(Deleted, Line) << "the previous font is back before the line\n" << Dump;
@@ -106,7 +109,9 @@ TEST_F(MarkTest, HorizontalCaptionsSitByTheirPosition)
         uint8_t Position;
         int X, Y;
     } Rows[] = {
-        { 0, 50, 95 - 2 - Text.cy }, { 1, 50, 97 }, { 2, 200 - 15 - Text.cx - 10, 93 - Text.cy },
+        { 0, 50, 95 - 2 - Text.cy },
+        { 1, 50, 97 },
+        { 2, 200 - 15 - Text.cx - 10, 93 - Text.cy },
         { 3, 200 - 15 - Text.cx - 10, 97 },
     };
     for (const Row& R : Rows) {

@@ -18,11 +18,10 @@ public:
     TPlotHolder* Rows = nullptr;
 };
 
-const PublishedClass& PlotDataModuleClass = PublishClass<TPlotDataModule, TDataModule>("TPlotDataModule", [](Published<TPlotDataModule>& P) {
-    P.Field("Rows", &TPlotDataModule::Rows);
-});
+const PublishedClass& PlotDataModuleClass = PublishClass<TPlotDataModule, TDataModule>(
+    "TPlotDataModule", [](Published<TPlotDataModule>& P) { P.Field("Rows", &TPlotDataModule::Rows); });
 
-class PlotHolderTest : public UiTest { };
+class PlotHolderTest : public UiTest {};
 
 TPlotHolder* HolderOn(TComponent* Owner, const std::string& ID)
 {

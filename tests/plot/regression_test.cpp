@@ -74,7 +74,12 @@ TEST(Regression, StraightLinesAndParabolasOnKnownData)
 
 TEST(Regression, LinesFallBackWithoutSpreadInX)
 {
-    struct Row { const char* Case; uint8_t Kind; std::vector<double> Xs; bool Statistics; } Rows[] = {
+    struct Row {
+        const char* Case;
+        uint8_t Kind;
+        std::vector<double> Xs;
+        bool Statistics;
+    } Rows[] = {
         { "statistics off", 1, { 1, 2, 3 }, false },
         { "one point", 2, { 1 }, true },
         // Three points but only two distinct x: no parabola, and no division by (almost) zero.
@@ -125,7 +130,7 @@ TEST(Regression, ControlValuesThatCannotSampleGiveNoCurveAndNoHang)
             S.SetRegressionControlValue1(Samples);
             S.CalcRegression();
             EXPECT_TRUE(Results(S).empty()) << int(Kind) << " " << Samples; // the old curve is gone too
-            S.SetRegressionControlValue1(2147483647); // from a damaged file: no endless curve
+            S.SetRegressionControlValue1(2147483647);                       // from a damaged file: no endless curve
             S.CalcRegression();
             EXPECT_EQ(Results(S).size(), 65536u) << int(Kind);
         }
@@ -173,13 +178,14 @@ TEST(Regression, RunningAverageWindowIsTheExtendedReciprocal)
 
 TEST(Regression, ImpossibleSettingsRaiseOnce)
 {
-    struct Row { uint8_t Kind; double Value2; std::string Message; } Rows[] = {
-        { 0, 0.05, SRegressionInternal },
-        { 8, 0.05, SUnknownRegression },
-        { 7, 0.6, SInvalidRunningAverage },
-        { 7, 0, SInvalidRunningAverage },
-        { 7, -0.5, SInvalidRunningAverage },
-        { 7, std::nan(""), SInvalidRunningAverage },
+    struct Row {
+        uint8_t Kind;
+        double Value2;
+        std::string Message;
+    } Rows[] = {
+        { 0, 0.05, SRegressionInternal },    { 8, 0.05, SUnknownRegression },
+        { 7, 0.6, SInvalidRunningAverage },  { 7, 0, SInvalidRunningAverage },
+        { 7, -0.5, SInvalidRunningAverage }, { 7, std::nan(""), SInvalidRunningAverage },
         { 7, 1e-6, SInvalidRunningAverage }, // a million values do not fit the 16-bit window
     };
     for (const Row& R : Rows) {

@@ -80,8 +80,8 @@ TEST_F(SectionTest, TheDefaultDimensionsSectionIsTheseBytes)
     const Bytes Name = Str("Dimensions");
     Want.insert(Want.end(), Name.begin(), Name.end());
     const std::pair<const char*, uint8_t> Entries[] = {
-        { " 1I", 40 }, { " 2I", 40 }, { " 3I", 15 }, { " 4I", 30 }, { " 5I", 4 }, { " 6I", 4 }, { " 7I", 2 },
-        { " 8I", 4 }, { " 9I", 2 }, { "10I", 7 }, { "11I", 5 }, { "12I", 20 }, { "13I", 90 },
+        { " 1I", 40 }, { " 2I", 40 }, { " 3I", 15 }, { " 4I", 30 }, { " 5I", 4 },  { " 6I", 4 },  { " 7I", 2 },
+        { " 8I", 4 },  { " 9I", 2 },  { "10I", 7 },  { "11I", 5 },  { "12I", 20 }, { "13I", 90 },
     };
     for (const auto& [Tag, V] : Entries) {
         const Bytes E = Int(Tag, V);
@@ -169,9 +169,7 @@ TEST_F(SectionTest, ASeriesSectionRoundTripsWithItsPointsAndAxis)
     S.SetAutoZero(true);
     S.AddPoint(1, 2);
     S.AddPoint(3, 4);
-    const auto Write = [](TSeries& Series) {
-        return Written([&](TPlotWriter& W) { Series.WriteSection(W, true); });
-    };
+    const auto Write = [](TSeries& Series) { return Written([&](TPlotWriter& W) { Series.WriteSection(W, true); }); };
     const Bytes Stored = Write(S);
     TSeries& Copy = *Other->GetSeries(3);
     ReadBack(Stored, [&](TPlotReader& R) { Copy.ReadFromStream(R); });
@@ -238,7 +236,7 @@ class TNote : public TGenericAnnotation {
 public:
     using TGenericAnnotation::TGenericAnnotation;
     std::string TypeName() const override { return "Note"; }
-    void Draw() override { }
+    void Draw() override {}
     void WriteOwnData(TPlotWriter& Writer) override { Writer.WriteInteger(4711); }
     void ReadOwnData(TPlotReader& Reader) override { Reader.ReadInteger(); }
 };

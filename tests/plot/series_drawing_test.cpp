@@ -20,7 +20,10 @@ protected:
         S = Graph->GetSeries(1);
         S->SetDrawLine(false);
     }
-    std::string Drawn() { return Recording(*Graph, [this] { S->Draw(); }); }
+    std::string Drawn()
+    {
+        return Recording(*Graph, [this] { S->Draw(); });
+    }
 
     TSeries* S = nullptr;
 };
@@ -41,10 +44,10 @@ TEST_F(DrawingTest, OnePointDrawsItsSymbolButNoLineOrCurve)
 
 TEST_F(DrawingTest, SymbolsStayWithinTheAxisRanges)
 {
-    S->AddPoint(-1, 5);     // left of Min: skipped
-    S->AddPoint(1, 10);     // on Max: drawn
-    S->AddPoint(2, 10.01);  // above Max: not drawn
-    S->AddPoint(11, 5);     // right of Max: ends the walk
+    S->AddPoint(-1, 5);    // left of Min: skipped
+    S->AddPoint(1, 10);    // on Max: drawn
+    S->AddPoint(2, 10.01); // above Max: not drawn
+    S->AddPoint(11, 5);    // right of Max: ends the walk
     S->AddPoint(12, 5);
     const auto Squares = Records(Drawn(), "POLYGON16");
     ASSERT_EQ(Squares.size(), 1u);
@@ -59,8 +62,8 @@ TEST_F(DrawingTest, ABarWhollyLeftOfMinCollapsesAndIsNotDrawn)
     S->SetBarWidth(1);
     S->SetBarOffset(-3);
     S->SetLineColor(clBlue);
-    S->AddPoint(1, 4);   // spans -2..-1
-    S->AddPoint(5, 4);   // spans 2..3
+    S->AddPoint(1, 4); // spans -2..-1
+    S->AddPoint(5, 4); // spans 2..3
     const std::string Dump = Drawn();
     const auto Bars = Records(Dump, "RECTANGLE");
     ASSERT_EQ(Bars.size(), 1u) << Dump;

@@ -17,7 +17,7 @@ TEST_F(PlotTest, SeriesDefaultsFollowTheNumber)
         uint8_t Shape, LineStyle;
         bool Fill;
     } Rows[] = {
-        { 1, 0x008000, 0, 0, true }, { 2, 0xFF0000, 1, 1, true }, { 3, 0x0000FF, 2, 2, true },
+        { 1, 0x008000, 0, 0, true }, { 2, 0xFF0000, 1, 1, true },  { 3, 0x0000FF, 2, 2, true },
         { 4, 0x808080, 3, 3, true }, { 5, 0x000080, 0, 4, false }, { 7, 0x008000, 1, 0, false },
         { 0, 0x008000, 1, 0, true }, { -1, 0x008000, 1, 0, true },
     };
@@ -113,8 +113,8 @@ TEST_F(PlotTest, AnAddedPointInsideTheRangesPaintsOnlyTheSeries)
     Graph->GetYAxis()->SetAutoSizing(true);
     Graph->PaintsFull.clear();
     S.AddPoint(0.5, 0.5);
-    S.AddPoint(0.7, 1.5);   // above the y range
-    S.AddPoint(0.8, 1.0);   // on its edge
+    S.AddPoint(0.7, 1.5); // above the y range
+    S.AddPoint(0.8, 1.0); // on its edge
     EXPECT_EQ(Graph->PaintsFull, (std::vector<bool> { false, true, false }));
     EXPECT_TRUE(Graph->GetFullRedraw());
 }

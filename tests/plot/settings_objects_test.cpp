@@ -13,7 +13,7 @@ TEST_F(PlotTest, StepLimitsKeepMaxStepsAtLeastTwoAndAHalfTimesMinSteps)
 {
     struct Row {
         const char* Name;
-        uint16_t MinSteps, MaxSteps;  // set in this order, from 5 and 50
+        uint16_t MinSteps, MaxSteps; // set in this order, from 5 and 50
         uint16_t WantMin, WantMax;
     } Rows[] = {
         { "50 / 2.5 = 20 is not above 20", 20, 50, 5, 50 },

@@ -43,9 +43,13 @@ TEST(Statistics, FiveValuesGiveTheirMomentsAndQuantiles)
 
 TEST(Statistics, TheModeIsTheLongestRunWithinTheTolerance)
 {
-    struct Row { std::vector<double> Ys; double Tolerance; double Mode; } Rows[] = {
-        { { 1, 2, 2 }, 0, 2 },              // a run counts its first value
-        { { 1, 1, 2, 2 }, 0, 1 },           // ties keep the earlier run
+    struct Row {
+        std::vector<double> Ys;
+        double Tolerance;
+        double Mode;
+    } Rows[] = {
+        { { 1, 2, 2 }, 0, 2 },    // a run counts its first value
+        { { 1, 1, 2, 2 }, 0, 1 }, // ties keep the earlier run
         { { 1, 3, 3.05, 3.08, 5, 5 }, 0.1, 3.08 },
     };
     for (const Row& R : Rows)

@@ -95,13 +95,16 @@ TEST(TaggedStream, RedLimitMarkSectionHasItsStoredBytesAndReadsBack)
     std::vector<std::string> Seen;
     for (int Index = R.ReadTag(); Index != 0; Index = R.ReadTag())
         Seen.push_back(std::to_string(Index) + R.GetKind() + "=" + R.ReadAsString());
-    EXPECT_EQ(Seen, (std::vector<std::string> { "1I=2", "2D=85", "3D=0", "4D=0", "5D=0", "6I=255", "7S=",
-                                                 "8I=0", "10I=3", "11I=3" }));
+    EXPECT_EQ(Seen, (std::vector<std::string> { "1I=2", "2D=85", "3D=0", "4D=0", "5D=0", "6I=255", "7S=", "8I=0",
+                                                "10I=3", "11I=3" }));
 }
 
 TEST(TaggedStream, IntegersAndStringsTakeTheirSmallestForm)
 {
-    struct Row { int32_t Value; Bytes Expected; } Rows[] = {
+    struct Row {
+        int32_t Value;
+        Bytes Expected;
+    } Rows[] = {
         { 127, { 0x02, 0x7F } },
         { -128, { 0x02, 0x80 } },
         { 128, { 0x03, 0x80, 0x00 } },
@@ -188,7 +191,7 @@ TEST(TaggedStream, ValuesConvertBetweenKinds)
 {
     struct Row {
         const char* Case;
-        Bytes Entry;                                // tag and value
+        Bytes Entry; // tag and value
         std::function<std::string(TPlotReader&)> Ask;
         std::string Expected;
     };
@@ -196,8 +199,8 @@ TEST(TaggedStream, ValuesConvertBetweenKinds)
     const auto AsInteger = [](TPlotReader& R) { return std::to_string(R.ReadAsInteger()); };
     const auto AsReal = [](TPlotReader& R) { return FloatToStr(R.ReadAsReal()); };
     const auto AsBoolean = [](TPlotReader& R) { return std::string(R.ReadAsBoolean() ? "T" : "F"); };
-    const Bytes Real29 = { 0x05, 0x00, 0x98, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x00, 0x40 };   //  2.9
-    const Bytes RealM29 = { 0x05, 0x00, 0x98, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x00, 0xC0 };  // -2.9
+    const Bytes Real29 = { 0x05, 0x00, 0x98, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x00, 0x40 };  //  2.9
+    const Bytes RealM29 = { 0x05, 0x00, 0x98, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x00, 0xC0 }; // -2.9
     const Row Rows[] = {
         { "boolean as string", Cat({ Str(" 1B"), { 0x09 } }), AsString, "true" },
         { "real as string", Cat({ Str(" 1D"), Real29 }), AsString, "2.9" },
@@ -266,38 +269,81 @@ TEST(TaggedStream, MisuseAndDamagedBytesRaiseClearErrors)
     const std::string ReadError = "Stream read error";
     const Row Rows[] = {
         { "tag while a value is pending", Cat({ Str(" 1I"), { 0x02, 0x01 } }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadTag(); }, SReadingError1 },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadTag();
+          },
+          SReadingError1 },
         { "value without a tag", { 0x02, 0x01 }, [](TPlotReader& R) { R.ReadAsInteger(); }, SReadingError2 },
         { "font asked as integer", Cat({ Str(" 1F"), Str("Arial") }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadAsInteger(); }, SConversionError },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadAsInteger();
+          },
+          SConversionError },
         { "font read from an integer entry", Cat({ Str(" 1I"), { 0x02, 0x01 } }),
-          [](TPlotReader& R) { TFont F; R.ReadTag(); R.ReadFont(F); }, SConversionError },
+          [](TPlotReader& R) {
+              TFont F;
+              R.ReadTag();
+              R.ReadFont(F);
+          },
+          SConversionError },
         { "font size beyond any font", Cat({ Str(" 1F"), Str("A"), { 0x04, 0, 0, 0, 0x40 }, { 2, 0 }, { 8, 8, 8, 8 } }),
-          [](TPlotReader& R) { TFont F; R.ReadTag(); R.ReadFont(F); }, SConversionError },
+          [](TPlotReader& R) {
+              TFont F;
+              R.ReadTag();
+              R.ReadFont(F);
+          },
+          SConversionError },
         { "NaN as integer", Cat({ Str(" 1D"), { 0x05, 0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x7F } }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadAsInteger(); }, SConversionError },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadAsInteger();
+          },
+          SConversionError },
         { "real beyond 32 bits as integer", Cat({ Str(" 1D"), { 0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x1F, 0x40 } }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadAsInteger(); }, SConversionError },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadAsInteger();
+          },
+          SConversionError },
         { "real beyond doubles", Cat({ Str(" 1D"), { 0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x7F - 1 } }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadAsReal(); }, SConversionError },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadAsReal();
+          },
+          SConversionError },
         { "text that is no number", Cat({ Str(" 1S"), Str("1x") }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadAsReal(); }, "'1x' is not a valid floating point value" },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadAsReal();
+          },
+          "'1x' is not a valid floating point value" },
         { "tag of two characters", Str("1I"), [](TPlotReader& R) { R.ReadTag(); }, ReadError },
         { "tag index that is no number", Str("x1I"), [](TPlotReader& R) { R.ReadTag(); }, ReadError },
         { "tag that is no string", { 0x02, 0x01 }, [](TPlotReader& R) { R.ReadTag(); }, ReadError },
         { "value of the wrong type", Cat({ Str(" 1I"), { 0x09 } }),
-          [](TPlotReader& R) { R.ReadTag(); R.ReadAsInteger(); }, ReadError },
-        { "negative long string length", { 0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a' },
-          [](TPlotReader& R) { R.ReadString(); }, ReadError },
-        { "long string length beyond the stream", { 0x0C, 0x00, 0x00, 0x00, 0x7F, 'a' },
-          [](TPlotReader& R) { R.ReadString(); }, ReadError },
+          [](TPlotReader& R) {
+              R.ReadTag();
+              R.ReadAsInteger();
+          },
+          ReadError },
+        { "negative long string length",
+          { 0x0C, 0xFF, 0xFF, 0xFF, 0xFF, 'a' },
+          [](TPlotReader& R) { R.ReadString(); },
+          ReadError },
+        { "long string length beyond the stream",
+          { 0x0C, 0x00, 0x00, 0x00, 0x7F, 'a' },
+          [](TPlotReader& R) { R.ReadString(); },
+          ReadError },
         { "short string cut off", { 0x06, 0x05, 'a', 'b' }, [](TPlotReader& R) { R.ReadString(); }, ReadError },
         { "real cut off", { 0x05, 0, 0, 0 }, [](TPlotReader& R) { R.ReadFloat(); }, ReadError },
         { "point block without the count", Cat({ Str(" 2I"), { 2, 1 } }),
           [](TPlotReader& R) { R.ReadPointBlockHeader(); }, SPointCountError },
         { "point block without entries per point", Cat({ Str(" 1I"), { 2, 1 }, Str(" 3I"), { 2, 2 } }),
           [](TPlotReader& R) { R.ReadPointBlockHeader(); }, SEntriesPerPointError },
-        { "point count beyond the bytes left", Cat({ Str(" 1I"), { 4, 0, 0, 0, 0x10 }, Str(" 2I"), { 2, 2 }, Str("D") }),
+        { "point count beyond the bytes left",
+          Cat({ Str(" 1I"), { 4, 0, 0, 0, 0x10 }, Str(" 2I"), { 2, 2 }, Str("D") }),
           [](TPlotReader& R) { R.ReadPointBlockHeader(); }, ReadError },
         { "negative point count", Cat({ Str(" 1I"), { 2, 0xFF }, Str(" 2I"), { 2, 2 }, Str("D") }),
           [](TPlotReader& R) { R.ReadPointBlockHeader(); }, ReadError },

@@ -15,22 +15,25 @@
 
 namespace {
 
-constexpr COLORREF red = 0x0000FF, olive = 0x008080, black = 0, white = 0xFFFFFF, silver = 0xC0C0C0,
-                   grey = 0x808080;
+constexpr COLORREF red = 0x0000FF, olive = 0x008080, black = 0, white = 0xFFFFFF, silver = 0xC0C0C0, grey = 0x808080;
 
-std::vector<uint8_t> readFile(const std::string& Path) {
+std::vector<uint8_t> readFile(const std::string& Path)
+{
     std::ifstream in(Path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-const resourcebitmaps::Strip* findStrip(std::string_view Name) {
+const resourcebitmaps::Strip* findStrip(std::string_view Name)
+{
     for (const auto& s : resourcebitmaps::Strips())
-        if (s.FileName == Name) return &s;
+        if (s.FileName == Name)
+            return &s;
     return nullptr;
 }
 
 /// Where the bitmap lies under resources/ (and under the generator's output folder).
-std::string placeOf(std::string_view Name) {
+std::string placeOf(std::string_view Name)
+{
     const auto* strip = findStrip(Name);
     return strip ? std::string(strip->Folder) + "/" + std::string(Name) : std::string(Name);
 }
@@ -38,7 +41,8 @@ std::string placeOf(std::string_view Name) {
 std::string committedPath(std::string_view Name) { return std::string(RESOURCE_DIR) + "/" + placeOf(Name); }
 
 /// The committed strip, loaded as the controls will load it.
-std::unique_ptr<Dib> loadCommitted(std::string_view Name) {
+std::unique_ptr<Dib> loadCommitted(std::string_view Name)
+{
     const auto bytes = readFile(committedPath(Name));
     std::string error;
     auto dib = Dib::LoadBmp(bytes, &error);
@@ -52,11 +56,10 @@ struct StripRow {
     std::set<COLORREF> colours;
 };
 const StripRow stripRows[] = {
-    {"ALLED.bmp", 120, 15, {red, olive, black, white, silver, grey}},
-    {"LCDDIGITS.bmp", 234, 23, {black, red, white}},
-    {"LCDPDIGITS.bmp", 385, 23, {black, red, white}},
+    { "ALLED.bmp", 120, 15, { red, olive, black, white, silver, grey } },
+    { "LCDDIGITS.bmp", 234, 23, { black, red, white } },
+    { "LCDPDIGITS.bmp", 385, 23, { black, red, white } },
 };
-
 
 // Seven segments ------------------------------------------------------------------------------
 
@@ -69,7 +72,8 @@ struct SegPoint {
     bool horizontal;
 };
 constexpr SegPoint segPoints[7] = {
-    {6, 2, true}, {10, 6, false}, {10, 16, false}, {6, 20, true}, {2, 16, false}, {2, 6, false}, {6, 11, true},
+    { 6, 2, true },   { 10, 6, false }, { 10, 16, false }, { 6, 20, true },
+    { 2, 16, false }, { 2, 6, false },  { 6, 11, true },
 };
 
 /// What each glyph must light, as a reader of the display expects it.
@@ -78,18 +82,20 @@ struct GlyphRow {
     const char* lit;
 };
 const GlyphRow digitGlyphs[resourcebitmaps::DigitGlyphs] = {
-    {"0", "abcdef"}, {"1", "bc"}, {"2", "abdeg"}, {"3", "abcdg"}, {"4", "bcfg"}, {"5", "acdfg"},
-    {"6", "acdefg"}, {"7", "abc"}, {"8", "abcdefg"}, {"9", "abcdfg"}, {"A", "abcefg"}, {"b", "cdefg"},
-    {"C", "adef"}, {"d", "bcdeg"}, {"E", "adefg"}, {"F", "aefg"}, {"blank", ""}, {"minus", "g"},
+    { "0", "abcdef" }, { "1", "bc" },    { "2", "abdeg" },   { "3", "abcdg" },  { "4", "bcfg" },   { "5", "acdfg" },
+    { "6", "acdefg" }, { "7", "abc" },   { "8", "abcdefg" }, { "9", "abcdfg" }, { "A", "abcefg" }, { "b", "cdefg" },
+    { "C", "adef" },   { "d", "bcdeg" }, { "E", "adefg" },   { "F", "aefg" },   { "blank", "" },   { "minus", "g" },
 };
 
 /// Glyph g of the point strip shows this glyph of the digit strip.
-int digitGlyphOfPointGlyph(int G) {
+int digitGlyphOfPointGlyph(int G)
+{
     const int plain = G % 12;
     return plain < 10 ? plain : plain == 10 ? 16 : 17;
 }
 
-void expectSegments(const Dib& Strip, int Left, const GlyphRow& Row, const std::string& Where) {
+void expectSegments(const Dib& Strip, int Left, const GlyphRow& Row, const std::string& Where)
+{
     const std::string lit = Row.lit;
     for (int s = 0; s < 7; ++s) {
         const bool on = lit.find(segNames[s]) != std::string::npos;
@@ -99,26 +105,32 @@ void expectSegments(const Dib& Strip, int Left, const GlyphRow& Row, const std::
 }
 
 /// Length of the run of non-background pixels through (X, Y) in one direction.
-int runThrough(const Dib& D, int Left, int X, int Y, bool Horizontal) {
+int runThrough(const Dib& D, int Left, int X, int Y, bool Horizontal)
+{
     const auto set = [&](int x, int y) {
         return x >= 0 && x < 13 && y >= 0 && y < 23 && D.GetPixel(Left + x, y) != black;
     };
-    if (!set(X, Y)) return 0;
+    if (!set(X, Y))
+        return 0;
     int n = 1;
-    for (int k = 1; Horizontal ? set(X - k, Y) : set(X, Y - k); ++k) ++n;
-    for (int k = 1; Horizontal ? set(X + k, Y) : set(X, Y + k); ++k) ++n;
+    for (int k = 1; Horizontal ? set(X - k, Y) : set(X, Y - k); ++k)
+        ++n;
+    for (int k = 1; Horizontal ? set(X + k, Y) : set(X, Y + k); ++k)
+        ++n;
     return n;
 }
 
 /// Counts groups of non-background pixels in a 13 x 23 glyph, touching corners counting as joined.
-int countGroups(const Dib& D, int Left) {
+int countGroups(const Dib& D, int Left)
+{
     std::vector<int> seen(13 * 23, 0);
     int groups = 0;
     for (int y = 0; y < 23; ++y)
         for (int x = 0; x < 13; ++x) {
-            if (seen[y * 13 + x] || D.GetPixel(Left + x, y) == black) continue;
+            if (seen[y * 13 + x] || D.GetPixel(Left + x, y) == black)
+                continue;
             ++groups;
-            std::vector<std::pair<int, int>> todo{{x, y}};
+            std::vector<std::pair<int, int>> todo { { x, y } };
             seen[y * 13 + x] = 1;
             while (!todo.empty()) {
                 auto [px, py] = todo.back();
@@ -126,10 +138,12 @@ int countGroups(const Dib& D, int Left) {
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx) {
                         const int nx = px + dx, ny = py + dy;
-                        if (nx < 0 || nx >= 13 || ny < 0 || ny >= 23 || seen[ny * 13 + nx]) continue;
-                        if (D.GetPixel(Left + nx, ny) == black) continue;
+                        if (nx < 0 || nx >= 13 || ny < 0 || ny >= 23 || seen[ny * 13 + nx])
+                            continue;
+                        if (D.GetPixel(Left + nx, ny) == black)
+                            continue;
                         seen[ny * 13 + nx] = 1;
-                        todo.push_back({nx, ny});
+                        todo.push_back({ nx, ny });
                     }
             }
         }
@@ -138,10 +152,12 @@ int countGroups(const Dib& D, int Left) {
 
 // Lamps ---------------------------------------------------------------------------------------
 
-std::set<COLORREF> coloursOfShape(const Dib& Strip, int Shape) {
+std::set<COLORREF> coloursOfShape(const Dib& Strip, int Shape)
+{
     std::set<COLORREF> found;
     for (int y = 0; y < 15; ++y)
-        for (int x = 0; x < 15; ++x) found.insert(Strip.GetPixel(Shape * 15 + x, y));
+        for (int x = 0; x < 15; ++x)
+            found.insert(Strip.GetPixel(Shape * 15 + x, y));
     return found;
 }
 
@@ -149,7 +165,8 @@ std::set<COLORREF> coloursOfShape(const Dib& Strip, int Shape) {
 
 // Files and geometry ------------------------------------------------------------------------------
 
-TEST(BitmapStripFiles, CommittedFilesAreWhatTheGeneratorDraws) {
+TEST(BitmapStripFiles, CommittedFilesAreWhatTheGeneratorDraws)
+{
     for (const auto& row : stripRows) {
         const auto* strip = findStrip(row.name);
         ASSERT_TRUE(strip) << row.name;
@@ -160,7 +177,8 @@ TEST(BitmapStripFiles, CommittedFilesAreWhatTheGeneratorDraws) {
     }
 }
 
-TEST(BitmapStripFiles, TheLogoIsCommittedAsDrawnIn380By90) {
+TEST(BitmapStripFiles, TheLogoIsCommittedAsDrawnIn380By90)
+{
     EXPECT_TRUE(readFile(committedPath("ORVANELOGO.bmp")) == resourcebitmaps::DrawOrvaneLogo().SaveBmp())
         << "run make_bitmaps on resources";
     auto logo = loadCommitted("ORVANELOGO.bmp");
@@ -169,7 +187,8 @@ TEST(BitmapStripFiles, TheLogoIsCommittedAsDrawnIn380By90) {
     EXPECT_EQ(logo->Height(), 90);
 }
 
-TEST(BitmapStripFiles, StripsHaveTheirSizesAndAre24Bit) {
+TEST(BitmapStripFiles, StripsHaveTheirSizesAndAre24Bit)
+{
     for (const auto& row : stripRows) {
         auto dib = loadCommitted(row.name);
         ASSERT_TRUE(dib);
@@ -179,45 +198,51 @@ TEST(BitmapStripFiles, StripsHaveTheirSizesAndAre24Bit) {
     }
 }
 
-TEST(BitmapStripFiles, OnlyTheColourKeysAndShadingOccur) {
+TEST(BitmapStripFiles, OnlyTheColourKeysAndShadingOccur)
+{
     for (const auto& row : stripRows) {
         auto dib = loadCommitted(row.name);
         ASSERT_TRUE(dib);
         std::set<COLORREF> stray;
         for (int y = 0; y < dib->Height(); ++y)
             for (int x = 0; x < dib->Width(); ++x)
-                if (!row.colours.count(dib->GetPixel(x, y))) stray.insert(dib->GetPixel(x, y));
+                if (!row.colours.count(dib->GetPixel(x, y)))
+                    stray.insert(dib->GetPixel(x, y));
         EXPECT_TRUE(stray.empty()) << row.name << " has " << stray.size() << " stray colours, first 0x" << std::hex
                                    << (stray.empty() ? 0 : *stray.begin());
     }
 }
 
-TEST(BitmapStripFiles, GeneratorWritesTheSameFilesAndRefusesAMissingFolder) {
+TEST(BitmapStripFiles, GeneratorWritesTheSameFilesAndRefusesAMissingFolder)
+{
     testsupport::TempDir dir;
     const std::string program = testsupport::BinDir() + "/make_bitmaps";
     {
-        testsupport::ChildProcess run({program, dir.path()});
+        testsupport::ChildProcess run({ program, dir.path() });
         EXPECT_EQ(run.wait(), 0);
     }
     for (const auto& row : stripRows)
         EXPECT_TRUE(readFile(dir.file(placeOf(row.name))) == readFile(committedPath(row.name))) << row.name;
     EXPECT_TRUE(readFile(dir.file(placeOf("ORVANELOGO.bmp"))) == readFile(committedPath("ORVANELOGO.bmp")));
 
-    testsupport::ChildProcess missing({program, dir.file("no/such/folder")});
+    testsupport::ChildProcess missing({ program, dir.file("no/such/folder") });
     EXPECT_NE(missing.wait(), 0);
-    testsupport::ChildProcess noArgument({program});
+    testsupport::ChildProcess noArgument({ program });
     EXPECT_NE(noArgument.wait(), 0);
 }
 
 // Digit strips ----------------------------------------------------------------------------------
 
-TEST(DigitStrip, EachGlyphLightsItsSegments) {
+TEST(DigitStrip, EachGlyphLightsItsSegments)
+{
     auto strip = loadCommitted("LCDDIGITS.bmp");
     ASSERT_TRUE(strip);
-    for (int glyph = 0; glyph < 18; ++glyph) expectSegments(*strip, glyph * 13, digitGlyphs[glyph], "LCDDIGITS");
+    for (int glyph = 0; glyph < 18; ++glyph)
+        expectSegments(*strip, glyph * 13, digitGlyphs[glyph], "LCDDIGITS");
 }
 
-TEST(DigitStrip, EveryGlyphShowsAllSevenSegmentsInOnePlaceInsideABorder) {
+TEST(DigitStrip, EveryGlyphShowsAllSevenSegmentsInOnePlaceInsideABorder)
+{
     // Unlit segments stay visible in the off colour, so every glyph covers the same pixels; and
     // cells are drawn side by side, so a lit edge would join the neighbour's segments.
     auto strip = loadCommitted("LCDDIGITS.bmp");
@@ -234,7 +259,8 @@ TEST(DigitStrip, EveryGlyphShowsAllSevenSegmentsInOnePlaceInsideABorder) {
                     << "glyph " << digitGlyphs[glyph].label << " at " << x << "," << y;
 }
 
-TEST(DigitStrip, SegmentsAreSeparateBevelledBars) {
+TEST(DigitStrip, SegmentsAreSeparateBevelledBars)
+{
     auto strip = loadCommitted("LCDDIGITS.bmp");
     ASSERT_TRUE(strip);
     // A gap around every segment, even at the corners where two of them meet.
@@ -253,7 +279,8 @@ TEST(DigitStrip, SegmentsAreSeparateBevelledBars) {
     }
 }
 
-TEST(PointDigitStrip, GlyphsRepeatTheDigitsRightOfAThreeColumnMargin) {
+TEST(PointDigitStrip, GlyphsRepeatTheDigitsRightOfAThreeColumnMargin)
+{
     auto points = loadCommitted("LCDPDIGITS.bmp");
     auto digits = loadCommitted("LCDDIGITS.bmp");
     ASSERT_TRUE(points && digits);
@@ -267,10 +294,12 @@ TEST(PointDigitStrip, GlyphsRepeatTheDigitsRightOfAThreeColumnMargin) {
                 ASSERT_EQ(points->GetPixel(left + 3 + x, y), digits->GetPixel(source + x, y))
                     << "glyph " << glyph << " at " << x << "," << y;
     }
-    for (int y = 0; y < 23; ++y) EXPECT_EQ(points->GetPixel(384, y), black) << "spare column, row " << y;
+    for (int y = 0; y < 23; ++y)
+        EXPECT_EQ(points->GetPixel(384, y), black) << "spare column, row " << y;
 }
 
-TEST(PointDigitStrip, OnlyTheSecondTwelveCarryALitPointLowInTheMargin) {
+TEST(PointDigitStrip, OnlyTheSecondTwelveCarryALitPointLowInTheMargin)
+{
     auto points = loadCommitted("LCDPDIGITS.bmp");
     ASSERT_TRUE(points);
     for (int glyph = 0; glyph < 24; ++glyph) {
@@ -278,8 +307,10 @@ TEST(PointDigitStrip, OnlyTheSecondTwelveCarryALitPointLowInTheMargin) {
         for (int y = 0; y < 23; ++y)
             for (int x = 0; x < 3; ++x) {
                 const COLORREF c = points->GetPixel(glyph * 16 + x, y);
-                if (c == red && y >= 17) ++lowRed;
-                else if (c != black) ++other;
+                if (c == red && y >= 17)
+                    ++lowRed;
+                else if (c != black)
+                    ++other;
             }
         EXPECT_EQ(other, 0) << "glyph " << glyph << ": the margin holds only the point";
         if (glyph < 12) {
@@ -293,27 +324,30 @@ TEST(PointDigitStrip, OnlyTheSecondTwelveCarryALitPointLowInTheMargin) {
 
 // Lamp strip ------------------------------------------------------------------------------------
 
-TEST(LampStrip, EveryShapeHasARedBodyInOliveSurroundings) {
+TEST(LampStrip, EveryShapeHasARedBodyInOliveSurroundings)
+{
     auto strip = loadCommitted("ALLED.bmp");
     ASSERT_TRUE(strip);
     for (int shape = 0; shape < 8; ++shape) {
         const int left = shape * 15;
         EXPECT_EQ(strip->GetPixel(left + 7, 7), red) << "shape " << shape << " centre";
-        for (auto [x, y] : {std::pair{0, 0}, {14, 0}, {0, 14}, {14, 14}})
+        for (auto [x, y] : { std::pair { 0, 0 }, { 14, 0 }, { 0, 14 }, { 14, 14 } })
             EXPECT_EQ(strip->GetPixel(left + x, y), olive) << "shape " << shape << " corner " << x << "," << y;
         int body = 0;
         for (int y = 0; y < 15; ++y)
-            for (int x = 0; x < 15; ++x) body += strip->GetPixel(left + x, y) == red;
+            for (int x = 0; x < 15; ++x)
+                body += strip->GetPixel(left + x, y) == red;
         EXPECT_GE(body, 20) << "shape " << shape << " is too small to read as a lamp";
     }
 }
 
-TEST(LampStrip, BevelledShapesCarryShadingThePlainOnesDoNot) {
+TEST(LampStrip, BevelledShapesCarryShadingThePlainOnesDoNot)
+{
     auto strip = loadCommitted("ALLED.bmp");
     ASSERT_TRUE(strip);
     for (int shape = 0; shape < 2; ++shape) {
         const auto found = coloursOfShape(*strip, shape);
-        for (COLORREF shade : {black, white, silver, grey})
+        for (COLORREF shade : { black, white, silver, grey })
             EXPECT_TRUE(found.count(shade)) << "shape " << shape << " lacks shade 0x" << std::hex << shade;
         // Sunk into the panel and lit from the upper left: dark rim above, light rim below.
         const COLORREF top = strip->GetPixel(shape * 15 + 7, 1), bottom = strip->GetPixel(shape * 15 + 7, 13);
@@ -321,10 +355,11 @@ TEST(LampStrip, BevelledShapesCarryShadingThePlainOnesDoNot) {
         EXPECT_TRUE(bottom == white || bottom == silver) << "shape " << shape << std::hex << " bottom 0x" << bottom;
     }
     for (int shape = 2; shape < 8; ++shape)
-        EXPECT_EQ(coloursOfShape(*strip, shape), (std::set<COLORREF>{red, olive})) << "shape " << shape;
+        EXPECT_EQ(coloursOfShape(*strip, shape), (std::set<COLORREF> { red, olive })) << "shape " << shape;
 }
 
-TEST(LampStrip, PlainShapesAreSymmetric) {
+TEST(LampStrip, PlainShapesAreSymmetric)
+{
     // Shading aside, a lamp looks the same mirrored; a lopsided body shows at any size.
     auto strip = loadCommitted("ALLED.bmp");
     ASSERT_TRUE(strip);

@@ -30,7 +30,7 @@ bool readable(int Fd, int TimeoutMs)
 } // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv,
-    const std::string& StderrPath)
+                           const std::string& StderrPath)
 {
     // A write to a program that has ended must fail, not kill the test.
     signal(SIGPIPE, SIG_IGN);
@@ -116,7 +116,7 @@ bool ChildProcess::tryReadLine(std::string& Line, int TimeoutMs)
         if (n <= 0) {
             if (buffer_.empty())
                 return false;
-            buffer_ += '\n';   // a last line without its end
+            buffer_ += '\n'; // a last line without its end
             continue;
         }
         buffer_.append(chunk, size_t(n));

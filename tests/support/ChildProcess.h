@@ -16,7 +16,7 @@ public:
     /// ExtraEnv entries ("NAME=value") replace or add to the test's environment; a non-empty
     /// StderrPath receives the program's standard error.
     explicit ChildProcess(const std::vector<std::string>& Argv, const std::vector<std::string>& ExtraEnv = {},
-        const std::string& StderrPath = {});
+                          const std::string& StderrPath = {});
     virtual ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

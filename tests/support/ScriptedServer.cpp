@@ -19,10 +19,7 @@ ScriptedServer::ScriptedServer()
     Status.serverVersionLevel = 'Y';
 }
 
-ScriptedServer::~ScriptedServer()
-{
-    DestroyWindow(Window);
-}
+ScriptedServer::~ScriptedServer() { DestroyWindow(Window); }
 
 int32_t ScriptedServer::Publish(uint8_t Event, uint8_t Parameter)
 {

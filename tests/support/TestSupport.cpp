@@ -60,10 +60,7 @@ std::string UsePrivateSession()
     return name;
 }
 
-std::string BinDir()
-{
-    return std::filesystem::canonical("/proc/self/exe").parent_path().string();
-}
+std::string BinDir() { return std::filesystem::canonical("/proc/self/exe").parent_path().string(); }
 
 std::string ReadFile(const std::string& Path)
 {
@@ -71,10 +68,7 @@ std::string ReadFile(const std::string& Path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void WriteFile(const std::string& Path, const std::string& Bytes)
-{
-    std::ofstream(Path, std::ios::binary) << Bytes;
-}
+void WriteFile(const std::string& Path, const std::string& Bytes) { std::ofstream(Path, std::ios::binary) << Bytes; }
 
 bool WaitFor(const std::function<bool()>& Done, int GuardMs)
 {

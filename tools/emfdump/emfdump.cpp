@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 2) {
         std::fprintf(stderr, "usage: emfdump FILE...\n");
         return 1;
@@ -26,11 +27,13 @@ int main(int argc, char** argv) {
             continue;
         }
         std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (argc > 2) std::printf("== %s\n", argv[i]);
+        if (argc > 2)
+            std::printf("== %s\n", argv[i]);
         std::string error;
         if (!SetEnhMetaFileBits(bytes, &error)) {
             std::fprintf(stderr, "emfdump: %s: %s\n", argv[i], error.c_str());
-            if (status == 0) status = 2;
+            if (status == 0)
+                status = 2;
         }
         std::fputs(DumpEnhMetaFile(bytes).c_str(), stdout);
     }

@@ -40,7 +40,7 @@ public:
     int Height() const { return height_; }
     int Bits() const { return bits_; }
     bool TopDown() const { return topDown_; }
-    int Stride() const;   // bytes per row, padded to 4
+    int Stride() const; // bytes per row, padded to 4
 
     // Colour table (1, 4 and 8 bits)
     std::vector<RGBQUAD>& Palette() { return palette_; }
@@ -87,11 +87,11 @@ public:
     static std::unique_ptr<Dib> LoadBmp(std::span<const uint8_t> File, std::string* Error = nullptr);
     /// A packed DIB (info header, colour table, rows), as metafile records carry it: the info
     /// header and table exactly as SaveBmp writes them; the rows are Bytes().
-    std::vector<uint8_t> PackedInfo() const;   // header and colour table only
+    std::vector<uint8_t> PackedInfo() const; // header and colour table only
     /// The reverse, from the info span and the bits span of a record; Bits may be longer than the
     /// rows need but not shorter. Null with Error set for anything malformed.
     static std::unique_ptr<Dib> FromPacked(std::span<const uint8_t> Info, std::span<const uint8_t> Bits,
-        std::string* Error = nullptr);
+                                           std::string* Error = nullptr);
     /// The same for the calls that say how the colour table is given (Usage DIB_RGB_COLORS, or
     /// DIB_PAL_COLORS: 16-bit indexes into StockPalette, past its end black) and may pass a
     /// band of rows: Bits holds ScanCount stored rows from StartScan (cut to the picture), and
@@ -99,7 +99,8 @@ public:
     /// huge picture costs no more than the bits given. PictureHeight, when given, receives the
     /// height the header claims. Null when the band is empty.
     static std::unique_ptr<Dib> FromPackedScans(std::span<const uint8_t> Info, std::span<const uint8_t> Bits,
-        UINT Usage, uint32_t StartScan, uint32_t ScanCount, std::string* Error = nullptr, int* PictureHeight = nullptr);
+                                                UINT Usage, uint32_t StartScan, uint32_t ScanCount,
+                                                std::string* Error = nullptr, int* PictureHeight = nullptr);
 
 private:
     int width_, height_, bits_;

@@ -41,12 +41,12 @@ struct DcState {
 
     int mapMode = MM_TEXT;
     POINT windowOrg, viewportOrg;
-    SIZE windowExt{1, 1}, viewportExt{1, 1};
+    SIZE windowExt { 1, 1 }, viewportExt { 1, 1 };
     int graphicsMode = GM_COMPATIBLE;
     XFORM world;
 
     POINT position;
-    std::optional<QRegion> clip;   // device pixels; none: the whole surface
+    std::optional<QRegion> clip; // device pixels; none: the whole surface
 
     // Derived values
     /// Logical to device: the world transform, then the window-to-viewport mapping.

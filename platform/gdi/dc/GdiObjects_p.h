@@ -31,7 +31,7 @@ public:
     int stockIndex() const { return stock_; }
 
 protected:
-    explicit GdiObject(UINT Type) : type_(Type) { }
+    explicit GdiObject(UINT Type) : type_(Type) {}
 
 private:
     friend class ObjectTable;
@@ -42,7 +42,7 @@ private:
 
 class PenObject : public GdiObject {
 public:
-    explicit PenObject(const LOGPEN& Pen) : GdiObject(OBJ_PEN), logPen(Pen) { }
+    explicit PenObject(const LOGPEN& Pen) : GdiObject(OBJ_PEN), logPen(Pen) {}
     /// The plain pen that draws (a cosmetic pen as width 0, a null brush as PS_NULL).
     const LOGPEN logPen;
     /// What ExtCreatePen was given: its type, end cap and join, for drawing, GetObject and the
@@ -52,7 +52,7 @@ public:
 
 class BrushObject : public GdiObject {
 public:
-    explicit BrushObject(const LOGBRUSH& Brush) : GdiObject(OBJ_BRUSH), logBrush(Brush) { }
+    explicit BrushObject(const LOGBRUSH& Brush) : GdiObject(OBJ_BRUSH), logBrush(Brush) {}
     const LOGBRUSH logBrush;
     /// The tile of a BS_PATTERN brush (a copy of the bitmap's picture when it was created).
     std::shared_ptr<const Dib> pattern;
@@ -60,7 +60,7 @@ public:
 
 class FontObject : public GdiObject {
 public:
-    explicit FontObject(const LOGFONTA& Font) : GdiObject(OBJ_FONT), logFont(Font) { }
+    explicit FontObject(const LOGFONTA& Font) : GdiObject(OBJ_FONT), logFont(Font) {}
     ~FontObject() override;
     const LOGFONTA logFont;
     /// The font realized at a height scaled by Scale (1 in MM_TEXT). The plain one and the last
@@ -76,10 +76,12 @@ private:
 class BitmapObject : public GdiObject {
 public:
     explicit BitmapObject(std::unique_ptr<Dib> Owned)
-        : GdiObject(OBJ_BITMAP), owned_(std::move(Owned)), picture_(owned_.get()) { }
-    explicit BitmapObject(Dib& Borrowed) : GdiObject(OBJ_BITMAP), picture_(&Borrowed) { }
+        : GdiObject(OBJ_BITMAP), owned_(std::move(Owned)), picture_(owned_.get())
+    {
+    }
+    explicit BitmapObject(Dib& Borrowed) : GdiObject(OBJ_BITMAP), picture_(&Borrowed) {}
     /// The 1 x 1 monochrome stock bitmap of new memory contexts has no picture to draw on.
-    BitmapObject() : GdiObject(OBJ_BITMAP) { }
+    BitmapObject() : GdiObject(OBJ_BITMAP) {}
 
     Dib* picture() const { return picture_; }
     /// The context the bitmap is selected into; a bitmap serves one context at a time.
@@ -92,13 +94,13 @@ private:
 
 class RegionObject : public GdiObject {
 public:
-    explicit RegionObject(QRegion Region) : GdiObject(OBJ_REGION), region(std::move(Region)) { }
-    QRegion region;   // device pixels
+    explicit RegionObject(QRegion Region) : GdiObject(OBJ_REGION), region(std::move(Region)) {}
+    QRegion region; // device pixels
 };
 
 class PaletteObject : public GdiObject {
 public:
-    PaletteObject() : GdiObject(OBJ_PAL) { }
+    PaletteObject() : GdiObject(OBJ_PAL) {}
 };
 
 /// The region type the original reports for a clip or a region.
@@ -117,7 +119,9 @@ public:
     HGDIOBJ add(std::shared_ptr<GdiObject> Object);
     /// Null for unknown, freed or deleted-and-released handles.
     std::shared_ptr<GdiObject> find(HGDIOBJ Handle);
-    template <class T> std::shared_ptr<T> findAs(HGDIOBJ Handle, UINT Type) {
+    template <class T>
+    std::shared_ptr<T> findAs(HGDIOBJ Handle, UINT Type)
+    {
         auto object = find(Handle);
         return object && object->type() == Type ? std::static_pointer_cast<T>(object) : nullptr;
     }

@@ -21,26 +21,33 @@ struct Measure {
     std::shared_ptr<const RealizedFont> font;
     double toLogicalX = 1, toLogicalY = 1;
 
-    explicit Measure(const DcState& S) {
+    explicit Measure(const DcState& S)
+    {
         double sx = gdi_private::scaleX(S), sy = gdi_private::scaleY(S);
         bool plain = std::abs(sx - 1) < 1e-9 && std::abs(sy - 1) < 1e-9;
         font = S.font->realize(plain ? 1.0 : sy);
-        if (!plain) toLogicalX = 1 / sx, toLogicalY = 1 / sy;
+        if (!plain)
+            toLogicalX = 1 / sx, toLogicalY = 1 / sy;
     }
     int x(double Device) const { return int(std::lround(Device * toLogicalX)); }
     int y(double Device) const { return int(std::lround(Device * toLogicalY)); }
-    std::vector<int> advances(std::string_view Text) const {
+    std::vector<int> advances(std::string_view Text) const
+    {
         std::vector<int> dx = font->Advances(Text);
         if (toLogicalX != 1)
-            for (int& d : dx) d = x(d);
+            for (int& d : dx)
+                d = x(d);
         return dx;
     }
-    int width(std::string_view Text) const {
+    int width(std::string_view Text) const
+    {
         int sum = 0;
-        for (int d : advances(Text)) sum += d;
+        for (int d : advances(Text))
+            sum += d;
         return sum;
     }
-    TEXTMETRICA metrics() const {
+    TEXTMETRICA metrics() const
+    {
         TEXTMETRICA tm = font->TextMetrics();
         if (toLogicalY != 1) {
             tm.tmHeight = y(tm.tmHeight), tm.tmAscent = y(tm.tmAscent), tm.tmDescent = y(tm.tmDescent);
@@ -58,21 +65,25 @@ struct Line {
     std::string text;           // as shown: prefixes resolved, tabs turned into blanks
     std::vector<int> dx;        // logical advances
     std::vector<size_t> marked; // characters underlined by a '&' prefix
-    int width() const {
+    int width() const
+    {
         int sum = 0;
-        for (int d : dx) sum += d;
+        for (int d : dx)
+            sum += d;
         return sum;
     }
 };
 
-Line shownLine(const Measure& M, std::string_view Raw, UINT Format, int TabWidth) {
+Line shownLine(const Measure& M, std::string_view Raw, UINT Format, int TabWidth)
+{
     Line line;
     const bool prefixes = !(Format & DT_NOPREFIX);
     for (size_t i = 0; i < Raw.size(); ++i) {
         char c = Raw[i];
         if (prefixes && c == '&' && i + 1 < Raw.size()) {
             c = Raw[++i];
-            if (c != '&') line.marked.push_back(line.text.size());
+            if (c != '&')
+                line.marked.push_back(line.text.size());
         }
         line.text.push_back(c == '\t' ? ' ' : c);
     }
@@ -82,8 +93,10 @@ Line shownLine(const Measure& M, std::string_view Raw, UINT Format, int TabWidth
         int x = 0;
         size_t shown = 0;
         for (size_t i = 0; i < Raw.size() && shown < line.text.size(); ++i) {
-            if (prefixes && Raw[i] == '&' && i + 1 < Raw.size()) ++i;
-            if (Raw[i] == '\t' && TabWidth > 0) line.dx[shown] = (x / TabWidth + 1) * TabWidth - x;
+            if (prefixes && Raw[i] == '&' && i + 1 < Raw.size())
+                ++i;
+            if (Raw[i] == '\t' && TabWidth > 0)
+                line.dx[shown] = (x / TabWidth + 1) * TabWidth - x;
             x += line.dx[shown++];
         }
     }
@@ -92,15 +105,18 @@ Line shownLine(const Measure& M, std::string_view Raw, UINT Format, int TabWidth
 
 // Breaks at blanks so that each line fits the width; a word wider than the width keeps a line
 // of its own rather than being cut.
-std::vector<std::string> wrapped(const Measure& M, const std::string& Paragraph, UINT Format, int TabWidth, int Width) {
+std::vector<std::string> wrapped(const Measure& M, const std::string& Paragraph, UINT Format, int TabWidth, int Width)
+{
     std::vector<std::string> lines;
     std::string current;
     size_t i = 0;
     while (i < Paragraph.size()) {
         size_t start = i;
-        while (i < Paragraph.size() && Paragraph[i] == ' ') ++i;
+        while (i < Paragraph.size() && Paragraph[i] == ' ')
+            ++i;
         size_t wordEnd = i;
-        while (wordEnd < Paragraph.size() && Paragraph[wordEnd] != ' ') ++wordEnd;
+        while (wordEnd < Paragraph.size() && Paragraph[wordEnd] != ' ')
+            ++wordEnd;
         std::string candidate = current + Paragraph.substr(start, wordEnd - start);
         if (!current.empty() && shownLine(M, candidate, Format, TabWidth).width() > Width) {
             lines.push_back(current);
@@ -110,13 +126,16 @@ std::vector<std::string> wrapped(const Measure& M, const std::string& Paragraph,
         }
         i = wordEnd;
     }
-    if (!current.empty() || lines.empty()) lines.push_back(current);
+    if (!current.empty() || lines.empty())
+        lines.push_back(current);
     for (std::string& l : lines)
-        while (!l.empty() && l.back() == ' ') l.pop_back();
+        while (!l.empty() && l.back() == ' ')
+            l.pop_back();
     return lines;
 }
 
-std::vector<std::string> paragraphs(std::string_view Text, bool SingleLine) {
+std::vector<std::string> paragraphs(std::string_view Text, bool SingleLine)
+{
     std::vector<std::string> out;
     if (SingleLine) {
         out.emplace_back(Text);
@@ -125,7 +144,8 @@ std::vector<std::string> paragraphs(std::string_view Text, bool SingleLine) {
     std::string current;
     for (size_t i = 0; i < Text.size(); ++i) {
         if (Text[i] == '\r' || Text[i] == '\n') {
-            if (Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n') ++i;
+            if (Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n')
+                ++i;
             out.push_back(current);
             current.clear();
         } else {
@@ -137,8 +157,10 @@ std::vector<std::string> paragraphs(std::string_view Text, bool SingleLine) {
 }
 
 // Cuts the line so that it and "..." fit the width.
-void endEllipsis(const Measure& M, Line& L, int Width) {
-    if (L.width() <= Width) return;
+void endEllipsis(const Measure& M, Line& L, int Width)
+{
+    if (L.width() <= Width)
+        return;
     const std::vector<int> dots = M.advances("...");
     const int dotsWidth = dots[0] + dots[1] + dots[2];
     while (!L.text.empty() && L.width() + dotsWidth > Width) {
@@ -154,22 +176,26 @@ void endEllipsis(const Measure& M, Line& L, int Width) {
 
 // ---- Output
 
-bool ExtTextOut(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::string_view Text, const int* Dx) {
+bool ExtTextOut(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::string_view Text, const int* Dx)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc || ((Options & (ETO_OPAQUE | ETO_CLIPPED)) && !Rect)) return false;
+    if (!dc || ((Options & (ETO_OPAQUE | ETO_CLIPPED)) && !Rect))
+        return false;
     DcState& s = dc->state();
     std::vector<int> advances = Dx ? std::vector<int>(Dx, Dx + Text.size()) : Measure(s).advances(Text);
     TextRun run;
-    run.reference = (s.textAlign & TA_UPDATECP) ? s.position : POINT{X, Y};
+    run.reference = (s.textAlign & TA_UPDATECP) ? s.position : POINT { X, Y };
     run.options = Options & (ETO_OPAQUE | ETO_CLIPPED);
-    if (Rect) run.rect = *Rect;
+    if (Rect)
+        run.rect = *Rect;
     run.text = Text;
     run.dx = advances;
     dc->backend().textOut(s, run);
     if (s.textAlign & TA_UPDATECP) {
         // The position moves to the far end of the run along the escapement.
         long long length = 0;
-        for (int d : advances) length += d;
+        for (int d : advances)
+            length += d;
         UINT horizontal = s.textAlign & TA_CENTER;
         if (horizontal != TA_CENTER) {
             double e = s.font->logFont.lfEscapement * std::numbers::pi / 1800;
@@ -187,9 +213,11 @@ namespace {
 
 // The lines DrawText shows: split at line breaks (unless DT_SINGLELINE), wrapped at blanks
 // with DT_WORDBREAK, shortened with DT_END_ELLIPSIS.
-std::vector<Line> layOutLines(const Measure& M, std::string_view Text, UINT Format, int Width, int TabWidth) {
+std::vector<Line> layOutLines(const Measure& M, std::string_view Text, UINT Format, int Width, int TabWidth)
+{
     std::vector<Line> lines;
-    if (Text.empty()) return lines;
+    if (Text.empty())
+        return lines;
     const bool single = Format & DT_SINGLELINE;
     for (const std::string& paragraph : paragraphs(Text, single)) {
         if ((Format & DT_WORDBREAK) && !single) {
@@ -200,31 +228,38 @@ std::vector<Line> layOutLines(const Measure& M, std::string_view Text, UINT Form
         }
     }
     if (Format & DT_END_ELLIPSIS)
-        for (Line& l : lines) endEllipsis(M, l, Width);
+        for (Line& l : lines)
+            endEllipsis(M, l, Width);
     return lines;
 }
 
 // The prefix underline: one line in the text colour under each marked character, inside the
 // rectangle unless DT_NOCLIP.
-void underlineMarked(HDC Dc, const Line& L, int X, int Y, int Ascent, const RECT& Rect, bool Clip, HBRUSH& Brush) {
+void underlineMarked(HDC Dc, const Line& L, int X, int Y, int Ascent, const RECT& Rect, bool Clip, HBRUSH& Brush)
+{
     for (size_t at : L.marked) {
-        if (!Brush) Brush = CreateSolidBrush(GetTextColor(Dc));
+        if (!Brush)
+            Brush = CreateSolidBrush(GetTextColor(Dc));
         int left = X;
-        for (size_t k = 0; k < at; ++k) left += L.dx[k];
-        RECT bar{left, Y + Ascent + 1, left + L.dx[at], Y + Ascent + 2};
+        for (size_t k = 0; k < at; ++k)
+            left += L.dx[k];
+        RECT bar { left, Y + Ascent + 1, left + L.dx[at], Y + Ascent + 2 };
         if (Clip) {
             bar.left = std::max(bar.left, Rect.left), bar.right = std::min(bar.right, Rect.right);
             bar.top = std::max(bar.top, Rect.top), bar.bottom = std::min(bar.bottom, Rect.bottom);
         }
-        if (bar.left < bar.right && bar.top < bar.bottom) FillRect(Dc, bar, Brush);
+        if (bar.left < bar.right && bar.top < bar.bottom)
+            FillRect(Dc, bar, Brush);
     }
 }
 
 } // namespace
 
-int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) {
+int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc || !Rect) return 0;
+    if (!dc || !Rect)
+        return 0;
     const Measure m(dc->state());
     const TEXTMETRICA tm = m.metrics();
     const int lineHeight = tm.tmHeight + ((Format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
@@ -234,7 +269,8 @@ int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) {
 
     if (Format & DT_CALCRECT) {
         int widest = 0;
-        for (const Line& l : lines) widest = std::max(widest, l.width());
+        for (const Line& l : lines)
+            widest = std::max(widest, l.width());
         Rect->right = Rect->left + widest;
         Rect->bottom = Rect->top + textHeight;
         return textHeight;
@@ -242,90 +278,118 @@ int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format) {
 
     int top = Rect->top;
     if (Format & DT_SINGLELINE) {
-        if (Format & DT_VCENTER) top = Rect->top + (Rect->bottom - Rect->top - textHeight) / 2;
-        else if (Format & DT_BOTTOM) top = Rect->bottom - textHeight;
+        if (Format & DT_VCENTER)
+            top = Rect->top + (Rect->bottom - Rect->top - textHeight) / 2;
+        else if (Format & DT_BOTTOM)
+            top = Rect->bottom - textHeight;
     }
     // DrawText places by its own rules: left-top alignment, no current position.
     const UINT align = dc->state().textAlign;
-    if (align != (TA_LEFT | TA_TOP)) SetTextAlign(Dc, TA_LEFT | TA_TOP);
+    if (align != (TA_LEFT | TA_TOP))
+        SetTextAlign(Dc, TA_LEFT | TA_TOP);
     const bool clip = !(Format & DT_NOCLIP);
     HBRUSH underline = nullptr;
     for (size_t i = 0; i < lines.size(); ++i) {
         const Line& l = lines[i];
         int x = Rect->left;
-        if (Format & DT_CENTER) x = Rect->left + (width - l.width()) / 2;
-        else if (Format & DT_RIGHT) x = Rect->right - l.width();
+        if (Format & DT_CENTER)
+            x = Rect->left + (width - l.width()) / 2;
+        else if (Format & DT_RIGHT)
+            x = Rect->right - l.width();
         const int y = top + int(i) * lineHeight;
         ExtTextOut(Dc, x, y, clip ? ETO_CLIPPED : 0, Rect, l.text, l.dx.data());
         underlineMarked(Dc, l, x, y, tm.tmAscent, *Rect, clip, underline);
     }
-    if (underline) DeleteObject(underline);
-    if (align != (TA_LEFT | TA_TOP)) SetTextAlign(Dc, align);
+    if (underline)
+        DeleteObject(underline);
+    if (align != (TA_LEFT | TA_TOP))
+        SetTextAlign(Dc, align);
     // Placed lower down, the answer is the distance from the top to the text's bottom.
     return top - Rect->top + textHeight;
 }
 
 // ---- Measurement
 
-bool GetTextExtentPoint32(HDC Dc, std::string_view Text, SIZE* Size) {
+bool GetTextExtentPoint32(HDC Dc, std::string_view Text, SIZE* Size)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc || !Size) return false;
+    if (!dc || !Size)
+        return false;
     Measure m(dc->state());
-    *Size = SIZE{m.width(Text), m.metrics().tmHeight};
+    *Size = SIZE { m.width(Text), m.metrics().tmHeight };
     return true;
 }
 
-bool GetTextMetrics(HDC Dc, TEXTMETRICA* Metrics) {
+bool GetTextMetrics(HDC Dc, TEXTMETRICA* Metrics)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc || !Metrics) return false;
+    if (!dc || !Metrics)
+        return false;
     *Metrics = Measure(dc->state()).metrics();
     return true;
 }
 
-bool GetCharABCWidths(HDC Dc, UINT First, UINT Last, ABC* Widths) {
+bool GetCharABCWidths(HDC Dc, UINT First, UINT Last, ABC* Widths)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc || !Widths || First > Last || Last > 255) return false;
+    if (!dc || !Widths || First > Last || Last > 255)
+        return false;
     Measure m(dc->state());
     for (UINT c = First; c <= Last; ++c) {
         ABC abc = m.font->CharABC(uint8_t(c));
-        if (m.toLogicalX != 1) abc = ABC{m.x(abc.abcA), uint32_t(m.x(abc.abcB)), m.x(abc.abcC)};
+        if (m.toLogicalX != 1)
+            abc = ABC { m.x(abc.abcA), uint32_t(m.x(abc.abcB)), m.x(abc.abcC) };
         Widths[c - First] = abc;
     }
     return true;
 }
 
-bool GetCharWidth32(HDC Dc, UINT First, UINT Last, int* Widths) {
+bool GetCharWidth32(HDC Dc, UINT First, UINT Last, int* Widths)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc || !Widths || First > Last || Last > 255) return false;
+    if (!dc || !Widths || First > Last || Last > 255)
+        return false;
     Measure m(dc->state());
-    for (UINT c = First; c <= Last; ++c) Widths[c - First] = m.x(m.font->Advance(uint8_t(c)));
+    for (UINT c = First; c <= Last; ++c)
+        Widths[c - First] = m.x(m.font->Advance(uint8_t(c)));
     return true;
 }
 
-UINT GetOutlineTextMetrics(HDC Dc, UINT Size, OUTLINETEXTMETRICA* Metrics) {
+UINT GetOutlineTextMetrics(HDC Dc, UINT Size, OUTLINETEXTMETRICA* Metrics)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc) return 0;
+    if (!dc)
+        return 0;
     OUTLINETEXTMETRICA otm;
-    if (!dc->state().font->realize()->OutlineTextMetrics(otm)) return 0;
-    if (!Metrics) return sizeof otm;
-    if (Size < sizeof otm) return 0;
+    if (!dc->state().font->realize()->OutlineTextMetrics(otm))
+        return 0;
+    if (!Metrics)
+        return sizeof otm;
+    if (Size < sizeof otm)
+        return 0;
     *Metrics = otm;
     return sizeof otm;
 }
 
-uint32_t GetFontData(HDC Dc, uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size) {
+uint32_t GetFontData(HDC Dc, uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc) return GDI_ERROR;
+    if (!dc)
+        return GDI_ERROR;
     return dc->state().font->realize()->GetFontData(Table, Offset, Buffer, Size);
 }
 
-int GetTextFace(HDC Dc, int Size, char* Name) {
+int GetTextFace(HDC Dc, int Size, char* Name)
+{
     DeviceContext* dc = FindDeviceContext(Dc);
-    if (!dc) return 0;
+    if (!dc)
+        return 0;
     const char* face = dc->state().font->logFont.lfFaceName;
     int length = int(strnlen(face, LF_FACESIZE));
-    if (!Name) return length + 1;
-    if (Size <= 0) return 0;
+    if (!Name)
+        return length + 1;
+    if (Size <= 0)
+        return 0;
     int n = std::min(length, Size - 1);
     std::memcpy(Name, face, size_t(n));
     Name[n] = 0;

@@ -9,7 +9,8 @@
 
 namespace gdi_private {
 
-TextFrame placeText(const DcState& S, QPointF Reference, double Length, const TEXTMETRICA& Metrics) {
+TextFrame placeText(const DcState& S, QPointF Reference, double Length, const TEXTMETRICA& Metrics)
+{
     const QTransform m = S.toDevice();
     const QPointF xAxis = m.map(QPointF(1, 0)) - m.map(QPointF(0, 0));
     const double angle = std::atan2(-xAxis.y(), xAxis.x()) + S.font->logFont.lfEscapement * std::numbers::pi / 1800;
@@ -26,7 +27,7 @@ TextFrame placeText(const DcState& S, QPointF Reference, double Length, const TE
     case TA_BOTTOM: shiftV = -Metrics.tmDescent; break;
     default: shiftV = Metrics.tmAscent; break;
     }
-    return TextFrame{along, down, Reference + along * shiftU + down * shiftV};
+    return TextFrame { along, down, Reference + along * shiftU + down * shiftV };
 }
 
 } // namespace gdi_private

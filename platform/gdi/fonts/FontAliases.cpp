@@ -14,32 +14,34 @@ namespace gdi_private {
 namespace {
 
 constexpr std::string_view Sans = "Liberation Sans", Serif = "Liberation Serif", Mono = "Liberation Mono";
-constexpr std::string_view SansFallback = "DejaVu Sans", SerifFallback = "DejaVu Serif", MonoFallback = "DejaVu Sans Mono";
+constexpr std::string_view SansFallback = "DejaVu Sans", SerifFallback = "DejaVu Serif",
+                           MonoFallback = "DejaVu Sans Mono";
 
 // The one name table. TrueType tells the font enumeration whether the original listed a
 // TrueType face under the name: the bitmap faces (MS Sans Serif, System, Fixedsys), the printer
 // faces (Courier, Times, Helvetica) and the dialog alias are drawn with outline faces here, but
 // code that asks "is this a TrueType face?" must still hear no, as the PDF writer's font
 // substitution depends on that answer.
-constexpr std::array<FaceAlias, 13> Aliases{{
-    {"Arial", Sans, SansFallback, true},
-    {"Helvetica", Sans, SansFallback, false},
-    {"MS Sans Serif", Sans, SansFallback, false},
-    {"Microsoft Sans Serif", Sans, SansFallback, true},
-    {"Tahoma", Sans, SansFallback, true},
-    {"Verdana", Sans, SansFallback, true},
-    {"System", Sans, SansFallback, false},
-    {"MS Shell Dlg", Sans, SansFallback, false},
-    {"Times New Roman", Serif, SerifFallback, true},
-    {"Times", Serif, SerifFallback, false},
-    {"Courier New", Mono, MonoFallback, true},
-    {"Courier", Mono, MonoFallback, false},
-    {"Fixedsys", Mono, MonoFallback, false},
-}};
+constexpr std::array<FaceAlias, 13> Aliases { {
+    { "Arial", Sans, SansFallback, true },
+    { "Helvetica", Sans, SansFallback, false },
+    { "MS Sans Serif", Sans, SansFallback, false },
+    { "Microsoft Sans Serif", Sans, SansFallback, true },
+    { "Tahoma", Sans, SansFallback, true },
+    { "Verdana", Sans, SansFallback, true },
+    { "System", Sans, SansFallback, false },
+    { "MS Shell Dlg", Sans, SansFallback, false },
+    { "Times New Roman", Serif, SerifFallback, true },
+    { "Times", Serif, SerifFallback, false },
+    { "Courier New", Mono, MonoFallback, true },
+    { "Courier", Mono, MonoFallback, false },
+    { "Fixedsys", Mono, MonoFallback, false },
+} };
 
 char asciiLower(char C) { return C >= 'A' && C <= 'Z' ? char(C - 'A' + 'a') : C; }
 
-std::string_view trimBlanks(std::string_view S) {
+std::string_view trimBlanks(std::string_view S)
+{
     while (!S.empty() && (S.front() == ' ' || S.front() == '\t'))
         S.remove_prefix(1);
     while (!S.empty() && (S.back() == ' ' || S.back() == '\t'))
@@ -47,12 +49,15 @@ std::string_view trimBlanks(std::string_view S) {
     return S;
 }
 
-bool sameIgnoringCase(std::string_view A, std::string_view B) {
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) { return asciiLower(X) == asciiLower(Y); });
+bool sameIgnoringCase(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size()
+           && std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) { return asciiLower(X) == asciiLower(Y); });
 }
 
 // Family names compare as fontconfig compares them: without regard to case or blanks.
-bool sameFamily(std::string_view A, std::string_view B) {
+bool sameFamily(std::string_view A, std::string_view B)
+{
     auto Next = [](std::string_view& S) {
         while (!S.empty() && S.front() == ' ')
             S.remove_prefix(1);
@@ -80,19 +85,22 @@ struct ObjectSetDeleter {
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 
-const FcChar8* fcText(std::string_view S, std::string& Storage) {
+const FcChar8* fcText(std::string_view S, std::string& Storage)
+{
     Storage.assign(S);
     return reinterpret_cast<const FcChar8*>(Storage.c_str());
 }
 
-std::string patternString(FcPattern* P, const char* Object, int N = 0) {
+std::string patternString(FcPattern* P, const char* Object, int N = 0)
+{
     FcChar8* Value = nullptr;
     if (FcPatternGetString(P, Object, N, &Value) != FcResultMatch || !Value)
         return {};
     return reinterpret_cast<const char*>(Value);
 }
 
-bool hasFamily(FcPattern* P, std::string_view Family) {
+bool hasFamily(FcPattern* P, std::string_view Family)
+{
     for (int N = 0;; ++N) {
         FcChar8* Value = nullptr;
         if (FcPatternGetString(P, FC_FAMILY, N, &Value) != FcResultMatch)
@@ -104,7 +112,8 @@ bool hasFamily(FcPattern* P, std::string_view Family) {
 
 // Only sfnt files carry the tables the engine reports; Type 1 and bitmap files are skipped
 // rather than reported as broken.
-bool isOutlineSfnt(FcPattern* P) {
+bool isOutlineSfnt(FcPattern* P)
+{
     FcBool Outline = FcFalse;
     if (FcPatternGetBool(P, FC_OUTLINE, 0, &Outline) != FcResultMatch || !Outline)
         return false;
@@ -117,11 +126,13 @@ bool isOutlineSfnt(FcPattern* P) {
 // default one cannot touch it.
 class FontconfigSession {
 public:
-    static FontconfigSession& instance() {
+    static FontconfigSession& instance()
+    {
         static FontconfigSession Session;
         return Session;
     }
-    ~FontconfigSession() {
+    ~FontconfigSession()
+    {
         if (config_)
             FcConfigDestroy(config_);
     }
@@ -137,7 +148,8 @@ private:
 
 // The file fontconfig picks for a family and style; RequireFamily refuses its substitutes.
 std::optional<FontFileRef> matchFamily(FcConfig* Config, std::string_view Family, bool Bold, bool Italic,
-                                       bool RequireFamily) {
+                                       bool RequireFamily)
+{
     PatternPtr Pattern(FcPatternCreate());
     if (!Pattern)
         return std::nullopt;
@@ -166,7 +178,8 @@ std::optional<FontFileRef> matchFamily(FcConfig* Config, std::string_view Family
 
 } // namespace
 
-const FaceAlias* findFaceAlias(std::string_view FaceName) {
+const FaceAlias* findFaceAlias(std::string_view FaceName)
+{
     FaceName = trimBlanks(FaceName);
     for (const FaceAlias& A : Aliases)
         if (sameIgnoringCase(A.Name, FaceName))
@@ -174,7 +187,8 @@ const FaceAlias* findFaceAlias(std::string_view FaceName) {
     return nullptr;
 }
 
-std::vector<FontFileRef> candidateFontFiles(std::string_view FaceName, bool Bold, bool Italic) {
+std::vector<FontFileRef> candidateFontFiles(std::string_view FaceName, bool Bold, bool Italic)
+{
     std::vector<FontFileRef> Files;
     FontconfigSession& Session = FontconfigSession::instance();
     if (!Session.config())
@@ -182,7 +196,9 @@ std::vector<FontFileRef> candidateFontFiles(std::string_view FaceName, bool Bold
     std::lock_guard Lock(Session.mutex());
     FcConfig* Config = Session.config();
     auto Add = [&](std::optional<FontFileRef> Ref) {
-        if (Ref && std::none_of(Files.begin(), Files.end(), [&](const FontFileRef& F) { return F.Path == Ref->Path && F.Index == Ref->Index; }))
+        if (Ref && std::none_of(Files.begin(), Files.end(), [&](const FontFileRef& F) {
+                return F.Path == Ref->Path && F.Index == Ref->Index;
+            }))
             Files.push_back(std::move(*Ref));
     };
     FaceName = trimBlanks(FaceName);
@@ -200,7 +216,8 @@ std::vector<FontFileRef> candidateFontFiles(std::string_view FaceName, bool Bold
     return Files;
 }
 
-std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family) {
+std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family)
+{
     std::vector<FamilyStyle> Styles;
     FontconfigSession& Session = FontconfigSession::instance();
     if (!Session.config())
@@ -226,7 +243,7 @@ std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family) {
         int Width = FC_WIDTH_NORMAL;
         FcPatternGetInteger(Font, FC_WIDTH, 0, &Width);
         if (Width != FC_WIDTH_NORMAL)
-            continue;   // condensed and expanded cuts are no style of their own on the original
+            continue; // condensed and expanded cuts are no style of their own on the original
         FamilyStyle S;
         for (int N = 0;; ++N) {
             std::string Name = patternString(Font, FC_FAMILY, N);
@@ -237,7 +254,8 @@ std::vector<FamilyStyle> installedFamilyStyles(std::string_view Family) {
         }
         S.Weight = std::clamp(FcWeightToOpenType(Weight), 100, 900);
         S.Italic = Slant != FC_SLANT_ROMAN;
-        bool Seen = std::any_of(Styles.begin(), Styles.end(), [&](const FamilyStyle& X) { return X.Weight == S.Weight && X.Italic == S.Italic; });
+        bool Seen = std::any_of(Styles.begin(), Styles.end(),
+                                [&](const FamilyStyle& X) { return X.Weight == S.Weight && X.Italic == S.Italic; });
         if (!Seen)
             Styles.push_back(std::move(S));
     }

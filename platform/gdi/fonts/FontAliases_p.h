@@ -15,10 +15,10 @@ namespace gdi_private {
 
 /// One entry of the alias table.
 struct FaceAlias {
-    std::string_view Name;      // the original's spelling, reported by the font enumeration
-    std::string_view Family;    // the installed family drawn instead
-    std::string_view Fallback;  // a second family of the same design class
-    bool TrueType;              // whether the original had a TrueType face of this name
+    std::string_view Name;     // the original's spelling, reported by the font enumeration
+    std::string_view Family;   // the installed family drawn instead
+    std::string_view Fallback; // a second family of the same design class
+    bool TrueType;             // whether the original had a TrueType face of this name
 };
 
 /// Every entry of the table, in its order.
@@ -42,7 +42,7 @@ std::vector<FontFileRef> candidateFontFiles(std::string_view FaceName, bool Bold
 
 /// The outline styles installed under a family: weight on the original's 100..900 scale.
 struct FamilyStyle {
-    std::string Family;   // as installed
+    std::string Family; // as installed
     int Weight = 400;
     bool Italic = false;
 };

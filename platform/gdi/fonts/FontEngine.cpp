@@ -41,27 +41,31 @@ constexpr double MaxHintedEmPixels = 96;
 // metric, so that sums of rounded advances are what every backend lays out.
 int32_t px(double Value) { return int32_t(std::lround(Value)); }
 
-std::string faceNameOf(const LOGFONTA& Font) {
+std::string faceNameOf(const LOGFONTA& Font)
+{
     return std::string(Font.lfFaceName, strnlen(Font.lfFaceName, LF_FACESIZE));
 }
 
 // The LOGFONT with whatever follows the face name's terminator cleared, so equal requests
 // share one cache entry.
-LOGFONTA normalized(const LOGFONTA& Font) {
+LOGFONTA normalized(const LOGFONTA& Font)
+{
     LOGFONTA Copy = Font;
     size_t Length = std::min<size_t>(strnlen(Font.lfFaceName, LF_FACESIZE), LF_FACESIZE - 1);
     std::fill(Copy.lfFaceName + Length, Copy.lfFaceName + LF_FACESIZE, '\0');
     return Copy;
 }
 
-std::string cacheKey(const LOGFONTA& Font) {
+std::string cacheKey(const LOGFONTA& Font)
+{
     static_assert(sizeof(LOGFONTA) == 60, "LOGFONTA has no padding for the key to carry");
     return std::string(reinterpret_cast<const char*>(&Font), sizeof Font);
 }
 
 // The em size in pixels: a negative height is the em itself, a positive one the cell
 // (usWinAscent + usWinDescent) that the em is scaled to fill.
-double emPixels(int32_t Height, const SfntMetrics& M) {
+double emPixels(int32_t Height, const SfntMetrics& M)
+{
     const double Cell = std::max(1, M.WinAscent + M.WinDescent);
     double Em = Height < 0   ? -double(Height)
                 : Height > 0 ? double(Height) * M.UnitsPerEm / Cell
@@ -70,7 +74,8 @@ double emPixels(int32_t Height, const SfntMetrics& M) {
 }
 
 TEXTMETRICA textMetrics(const FontFace& Face, const LOGFONTA& Font, double Em, double Scale,
-                        const std::array<int, 256>& Advances) {
+                        const std::array<int, 256>& Advances)
+{
     const SfntMetrics& M = Face.metrics();
     TEXTMETRICA Tm;
     // The height is rounded as one figure and the descent takes the rest, so a positive
@@ -106,13 +111,14 @@ TEXTMETRICA textMetrics(const FontFace& Face, const LOGFONTA& Font, double Em, d
 
 // A from the left edge of the ink, B the pixel columns the ink touches, C the rest of the
 // advance, so A + B + C is exactly the advance used for layout.
-ABC charAbc(const gdi_private::CharUnits& C, double Scale, int Advance) {
+ABC charAbc(const gdi_private::CharUnits& C, double Scale, int Advance)
+{
     ABC R;
     if (!C.HasInk) {
         R.abcC = Advance;
         return R;
     }
-    constexpr double Slack = 1e-9;   // 2.0000000001 columns of ink are two columns
+    constexpr double Slack = 1e-9; // 2.0000000001 columns of ink are two columns
     int32_t Left = int32_t(std::floor(C.InkLeft * Scale + Slack));
     int32_t Right = std::max(Left, int32_t(std::ceil(C.InkRight * Scale - Slack)));
     R.abcA = Left;
@@ -122,7 +128,8 @@ ABC charAbc(const gdi_private::CharUnits& C, double Scale, int Advance) {
 }
 
 // The same split for a hinted glyph: its bitmap's columns against its hinted advance.
-ABC hintedAbc(const gdi_private::HintedChar& H) {
+ABC hintedAbc(const gdi_private::HintedChar& H)
+{
     ABC R;
     if (!H.HasInk) {
         R.abcC = H.Advance;
@@ -134,7 +141,7 @@ ABC hintedAbc(const gdi_private::HintedChar& H) {
     return R;
 }
 
-POINT scaledPoint(int16_t X, int16_t Y, double Scale) { return POINT{px(X * Scale), px(Y * Scale)}; }
+POINT scaledPoint(int16_t X, int16_t Y, double Scale) { return POINT { px(X * Scale), px(Y * Scale) }; }
 
 } // namespace
 
@@ -143,11 +150,11 @@ struct RealizedFont::Impl {
     std::string Family;
     std::shared_ptr<const FontFace> Face;
     double Em = 0;
-    double Scale = 0;   // pixels per font unit
+    double Scale = 0; // pixels per font unit
     bool Hinted = false;
     TEXTMETRICA Tm;
-    std::array<int, 256> Advances{};
-    std::array<ABC, 256> Abcs{};
+    std::array<int, 256> Advances {};
+    std::array<ABC, 256> Abcs {};
 };
 
 /// The process's caches of font files, faces, name resolutions and realized fonts. One lock
@@ -174,18 +181,20 @@ private:
     std::mutex mutex_;
     std::shared_ptr<gdi_private::FtLibrary> library_;
     std::map<std::string, std::shared_ptr<const std::vector<uint8_t>>> files_;
-    std::map<std::pair<std::string, int>, std::shared_ptr<const FontFace>> faces_;   // null: unusable
+    std::map<std::pair<std::string, int>, std::shared_ptr<const FontFace>> faces_; // null: unusable
     std::map<std::string, Resolved> resolutions_;
     std::map<std::string, std::shared_ptr<const RealizedFont>> realized_;
     std::set<std::string> reported_;
 };
 
-FontCache& FontCache::instance() {
+FontCache& FontCache::instance()
+{
     static FontCache Cache;
     return Cache;
 }
 
-std::shared_ptr<const RealizedFont> FontCache::realize(const LOGFONTA& Request) {
+std::shared_ptr<const RealizedFont> FontCache::realize(const LOGFONTA& Request)
+{
     const LOGFONTA Font = normalized(Request);
     const std::string Key = cacheKey(Font);
     std::lock_guard Lock(mutex_);
@@ -195,19 +204,21 @@ std::shared_ptr<const RealizedFont> FontCache::realize(const LOGFONTA& Request) 
 }
 
 std::shared_ptr<const RealizedFont> FontCache::realizeFromFile(const std::string& Path, int FaceIndex,
-                                                               const LOGFONTA& Request) {
+                                                               const LOGFONTA& Request)
+{
     const LOGFONTA Font = normalized(Request);
     const std::string Key = Path + '\0' + std::to_string(FaceIndex) + '\0' + cacheKey(Font);
     std::lock_guard Lock(mutex_);
     if (auto It = realized_.find(Key); It != realized_.end())
         return It->second;
     if (auto Face = loadFace(Path, FaceIndex))
-        return remember(Key, Font, Resolved{Face, Face->familyName()});
+        return remember(Key, Font, Resolved { Face, Face->familyName() });
     return remember(Key, Font, resolve(Font));
 }
 
 // Name and style to face: the alias table's candidates in order, the first that loads wins.
-FontCache::Resolved FontCache::resolve(const LOGFONTA& Font) {
+FontCache::Resolved FontCache::resolve(const LOGFONTA& Font)
+{
     const bool Bold = Font.lfWeight >= 600, Italic = Font.lfItalic != 0;
     const std::string Name = faceNameOf(Font);
     const std::string Key = Name + (Bold ? "\1b" : "\1r") + (Italic ? "i" : "u");
@@ -216,18 +227,19 @@ FontCache::Resolved FontCache::resolve(const LOGFONTA& Font) {
     Resolved Result;
     for (const gdi_private::FontFileRef& File : gdi_private::candidateFontFiles(Name, Bold, Italic))
         if (auto Face = loadFace(File.Path, File.Index)) {
-            Result = Resolved{Face, File.Family};
+            Result = Resolved { Face, File.Family };
             break;
         }
     if (!Result.Face) {
         reportOnce("*built-in*", "no usable font file is installed; text is measured with fixed proportions");
-        Result = Resolved{FontFace::builtIn(), "(built-in)"};
+        Result = Resolved { FontFace::builtIn(), "(built-in)" };
     }
     resolutions_.emplace(Key, Result);
     return Result;
 }
 
-std::shared_ptr<const FontFace> FontCache::loadFace(const std::string& Path, int FaceIndex) {
+std::shared_ptr<const FontFace> FontCache::loadFace(const std::string& Path, int FaceIndex)
+{
     auto Key = std::make_pair(Path, FaceIndex);
     if (auto It = faces_.find(Key); It != faces_.end())
         return It->second;
@@ -243,7 +255,8 @@ std::shared_ptr<const FontFace> FontCache::loadFace(const std::string& Path, int
 }
 
 // File bytes are read once per file and shared by all faces of a collection.
-std::shared_ptr<const std::vector<uint8_t>> FontCache::loadFile(const std::string& Path, std::string& Error) {
+std::shared_ptr<const std::vector<uint8_t>> FontCache::loadFile(const std::string& Path, std::string& Error)
+{
     if (auto It = files_.find(Path); It != files_.end())
         return It->second;
     std::ifstream In(Path, std::ios::binary | std::ios::ate);
@@ -266,12 +279,14 @@ std::shared_ptr<const std::vector<uint8_t>> FontCache::loadFile(const std::strin
     return Bytes;
 }
 
-void FontCache::reportOnce(const std::string& What, const std::string& Message) {
+void FontCache::reportOnce(const std::string& What, const std::string& Message)
+{
     if (reported_.insert(What).second)
         std::fprintf(stderr, "FontEngine: %s\n", Message.c_str());
 }
 
-std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, const LOGFONTA& Font, Resolved Source) {
+std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, const LOGFONTA& Font, Resolved Source)
+{
     auto Impl = std::make_unique<RealizedFont::Impl>();
     const FontFace& Face = *Source.Face;
     Impl->LogFont = Font;
@@ -305,7 +320,8 @@ std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, 
 
 namespace gdi_private {
 
-std::shared_ptr<const RealizedFont> realizeFontFromFile(const std::string& Path, int FaceIndex, const LOGFONTA& Font) {
+std::shared_ptr<const RealizedFont> realizeFontFromFile(const std::string& Path, int FaceIndex, const LOGFONTA& Font)
+{
     return FontCache::instance().realizeFromFile(Path, FaceIndex, Font);
 }
 
@@ -316,11 +332,13 @@ std::shared_ptr<const RealizedFont> realizeFontFromFile(const std::string& Path,
 RealizedFont::RealizedFont(std::unique_ptr<Impl> I) : impl_(std::move(I)) {}
 RealizedFont::~RealizedFont() = default;
 
-std::shared_ptr<const RealizedFont> RealizedFont::Realize(const LOGFONTA& Font) {
+std::shared_ptr<const RealizedFont> RealizedFont::Realize(const LOGFONTA& Font)
+{
     return FontCache::instance().realize(Font);
 }
 
-std::vector<FontFaceStyle> RealizedFont::EnumTrueTypeFaces(std::string_view FaceName) {
+std::vector<FontFaceStyle> RealizedFont::EnumTrueTypeFaces(std::string_view FaceName)
+{
     std::vector<FontFaceStyle> Faces;
     const gdi_private::FaceAlias* Alias = gdi_private::findFaceAlias(FaceName);
     if (Alias && !Alias->TrueType)
@@ -332,7 +350,7 @@ std::vector<FontFaceStyle> RealizedFont::EnumTrueTypeFaces(std::string_view Face
     if (Styles.empty() && Alias)
         Styles = gdi_private::installedFamilyStyles(Alias->Fallback);
     for (const gdi_private::FamilyStyle& S : Styles)
-        Faces.push_back(FontFaceStyle{Alias ? std::string(Alias->Name) : S.Family, S.Weight, S.Italic});
+        Faces.push_back(FontFaceStyle { Alias ? std::string(Alias->Name) : S.Family, S.Weight, S.Italic });
     return Faces;
 }
 
@@ -345,7 +363,8 @@ bool RealizedFont::Hinted() const { return impl_->Hinted; }
 const TEXTMETRICA& RealizedFont::TextMetrics() const { return impl_->Tm; }
 int RealizedFont::Advance(uint8_t Char) const { return impl_->Advances[Char]; }
 
-std::vector<int> RealizedFont::Advances(std::string_view Text) const {
+std::vector<int> RealizedFont::Advances(std::string_view Text) const
+{
     std::vector<int> Result;
     Result.reserve(Text.size());
     for (char C : Text)
@@ -353,7 +372,8 @@ std::vector<int> RealizedFont::Advances(std::string_view Text) const {
     return Result;
 }
 
-SIZE RealizedFont::TextExtent(std::string_view Text) const {
+SIZE RealizedFont::TextExtent(std::string_view Text) const
+{
     SIZE Size;
     for (char C : Text)
         Size.cx += impl_->Advances[uint8_t(C)];
@@ -363,7 +383,8 @@ SIZE RealizedFont::TextExtent(std::string_view Text) const {
 
 ABC RealizedFont::CharABC(uint8_t Char) const { return impl_->Abcs[Char]; }
 
-bool RealizedFont::OutlineTextMetrics(OUTLINETEXTMETRICA& Out) const {
+bool RealizedFont::OutlineTextMetrics(OUTLINETEXTMETRICA& Out) const
+{
     const FontFace& Face = *impl_->Face;
     if (Face.isBuiltIn())
         return false;
@@ -375,7 +396,8 @@ bool RealizedFont::OutlineTextMetrics(OUTLINETEXTMETRICA& Out) const {
     std::memcpy(&Out.otmPanoseNumber, M.Panose, sizeof M.Panose);
     // The file's selection bits, with the simulated underline (bit 1) and strike-out (bit 4)
     // of the LOGFONT added, as the realized font shows them.
-    Out.otmfsSelection = M.FsSelection | (impl_->LogFont.lfUnderline ? 0x02u : 0u) | (impl_->LogFont.lfStrikeOut ? 0x10u : 0u);
+    Out.otmfsSelection =
+        M.FsSelection | (impl_->LogFont.lfUnderline ? 0x02u : 0u) | (impl_->LogFont.lfStrikeOut ? 0x10u : 0u);
     Out.otmfsType = M.FsType;
     Out.otmsCharSlopeRise = M.CaretSlopeRise;
     Out.otmsCharSlopeRun = M.CaretSlopeRun;
@@ -386,7 +408,7 @@ bool RealizedFont::OutlineTextMetrics(OUTLINETEXTMETRICA& Out) const {
     Out.otmLineGap = uint32_t(std::max(0, px(M.TypoLineGap * S)));
     Out.otmsCapEmHeight = uint32_t(std::max(0, px(M.CapHeight * S)));
     Out.otmsXHeight = uint32_t(std::max(0, px(M.XHeight * S)));
-    Out.otmrcFontBox = RECT{px(M.XMin * S), px(M.YMax * S), px(M.XMax * S), px(M.YMin * S)};
+    Out.otmrcFontBox = RECT { px(M.XMin * S), px(M.YMax * S), px(M.XMax * S), px(M.YMin * S) };
     Out.otmMacAscent = px(M.Ascender * S);
     Out.otmMacDescent = px(M.Descender * S);
     Out.otmMacLineGap = uint32_t(std::max(0, px(M.LineGap * S)));
@@ -404,9 +426,13 @@ bool RealizedFont::OutlineTextMetrics(OUTLINETEXTMETRICA& Out) const {
 
 uint32_t RealizedFont::GlyphIndex(uint8_t Char) const { return impl_->Face->ansiChar(Char).Glyph; }
 
-uint32_t RealizedFont::GlyphIndexForUnicode(uint32_t CodePoint) const { return impl_->Face->glyphForUnicode(CodePoint); }
+uint32_t RealizedFont::GlyphIndexForUnicode(uint32_t CodePoint) const
+{
+    return impl_->Face->glyphForUnicode(CodePoint);
+}
 
-uint32_t RealizedFont::GetFontData(uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size) const {
+uint32_t RealizedFont::GetFontData(uint32_t Table, uint32_t Offset, void* Buffer, uint32_t Size) const
+{
     const FontFace& Face = *impl_->Face;
     std::span<const uint8_t> Data;
     if (Table == 0) {

@@ -36,7 +36,7 @@ struct OUTLINETEXTMETRICA {
     uint8_t otmFiller = 0;
     PANOSE otmPanoseNumber;
     uint32_t otmfsSelection = 0, otmfsType = 0;
-    int32_t otmsCharSlopeRise = 0, otmsCharSlopeRun = 0, otmItalicAngle = 0;   // tenths of a degree
+    int32_t otmsCharSlopeRise = 0, otmsCharSlopeRun = 0, otmItalicAngle = 0; // tenths of a degree
     uint32_t otmEMSquare = 0;
     int32_t otmAscent = 0, otmDescent = 0;
     uint32_t otmLineGap = 0, otmsCapEmHeight = 0, otmsXHeight = 0;
@@ -52,7 +52,7 @@ static_assert(sizeof(OUTLINETEXTMETRICA) == 212, "callers pass the record size 2
 
 /// One installed style of a TrueType face, as the font enumeration lists it.
 struct FontFaceStyle {
-    std::string FaceName;   // in the original's spelling: "Arial" for a request of "ARIAL"
+    std::string FaceName; // in the original's spelling: "Arial" for a request of "ARIAL"
     int32_t Weight = 400;
     bool Italic = false;
 };

@@ -21,18 +21,26 @@ struct Script {
     const char* Name;
 };
 constexpr Script Scripts[] = {
-    { 0, ANSI_CHARSET, "Western" },         { 5, HEBREW_CHARSET, "Hebrew" },
-    { 6, ARABIC_CHARSET, "Arabic" },        { 3, GREEK_CHARSET, "Greek" },
-    { 4, TURKISH_CHARSET, "Turkish" },      { 7, BALTIC_CHARSET, "Baltic" },
-    { 1, EASTEUROPE_CHARSET, "Central European" }, { 2, RUSSIAN_CHARSET, "Cyrillic" },
-    { 8, VIETNAMESE_CHARSET, "Vietnamese" }, { 16, THAI_CHARSET, "Thai" },
-    { 17, SHIFTJIS_CHARSET, "Japanese" },   { 18, GB2312_CHARSET, "CHINESE_GB2312" },
-    { 19, HANGUL_CHARSET, "Hangul" },       { 20, CHINESEBIG5_CHARSET, "CHINESE_BIG5" },
-    { 21, JOHAB_CHARSET, "Johab" },         { 29, MAC_CHARSET, "Mac" },
+    { 0, ANSI_CHARSET, "Western" },
+    { 5, HEBREW_CHARSET, "Hebrew" },
+    { 6, ARABIC_CHARSET, "Arabic" },
+    { 3, GREEK_CHARSET, "Greek" },
+    { 4, TURKISH_CHARSET, "Turkish" },
+    { 7, BALTIC_CHARSET, "Baltic" },
+    { 1, EASTEUROPE_CHARSET, "Central European" },
+    { 2, RUSSIAN_CHARSET, "Cyrillic" },
+    { 8, VIETNAMESE_CHARSET, "Vietnamese" },
+    { 16, THAI_CHARSET, "Thai" },
+    { 17, SHIFTJIS_CHARSET, "Japanese" },
+    { 18, GB2312_CHARSET, "CHINESE_GB2312" },
+    { 19, HANGUL_CHARSET, "Hangul" },
+    { 20, CHINESEBIG5_CHARSET, "CHINESE_BIG5" },
+    { 21, JOHAB_CHARSET, "Johab" },
+    { 29, MAC_CHARSET, "Mac" },
     { 31, SYMBOL_CHARSET, "Symbol" },
 };
 
-constexpr uint32_t Os2Tag = 0x322F534F;   // 'OS/2' in GetFontData's byte order
+constexpr uint32_t Os2Tag = 0x322F534F; // 'OS/2' in GetFontData's byte order
 
 /// The OS/2 values the enumeration reports, read big-endian from the table.
 struct Os2Values {
@@ -53,7 +61,7 @@ Os2Values readOs2(const RealizedFont& Font)
     Os2Values values;
     uint32_t size = Font.GetFontData(Os2Tag, 0, nullptr, 0);
     if (size == GDI_ERROR || size < 78)
-        return values;   // no table, or too short to say: Western only, below
+        return values; // no table, or too short to say: Western only, below
     std::vector<uint8_t> table(size);
     if (Font.GetFontData(Os2Tag, 0, table.data(), size) != size)
         return values;
@@ -61,7 +69,7 @@ Os2Values readOs2(const RealizedFont& Font)
     for (int i = 0; i < 4; ++i)
         values.Signature.fsUsb[i] = bigEndian(table, 42 + 4 * size_t(i), 4);
     values.CellHeight = bigEndian(table, 74, 2) + bigEndian(table, 76, 2);
-    if (size >= 86) {   // version 1 and later carry the code-page ranges
+    if (size >= 86) { // version 1 and later carry the code-page ranges
         values.Signature.fsCsb[0] = bigEndian(table, 78, 4);
         values.Signature.fsCsb[1] = bigEndian(table, 82, 4);
     }
@@ -70,8 +78,8 @@ Os2Values readOs2(const RealizedFont& Font)
 
 std::string styleName(int32_t Weight, bool Italic)
 {
-    static const char* const Weights[] = { "Thin", "ExtraLight", "Light", "Regular", "Medium",
-                                           "SemiBold", "Bold", "ExtraBold", "Black" };
+    static const char* const Weights[] = { "Thin",     "ExtraLight", "Light",     "Regular", "Medium",
+                                           "SemiBold", "Bold",       "ExtraBold", "Black" };
     std::string name = Weights[std::clamp((Weight + 50) / 100, 1, 9) - 1];
     if (Italic)
         name = name == "Regular" ? "Italic" : name + " Italic";
@@ -89,7 +97,7 @@ struct FaceEntry {
     ENUMLOGFONTEXA Font;
     NEWTEXTMETRICEXA Metrics;
     uint32_t Type = 0;
-    uint32_t CodePages = 0;   // fsCsb[0]; 1 (Western) when the face does not say
+    uint32_t CodePages = 0; // fsCsb[0]; 1 (Western) when the face does not say
 };
 
 FaceEntry describeFace(const std::string& FaceName, int32_t Weight, bool Italic, bool TrueType)
@@ -98,7 +106,7 @@ FaceEntry describeFace(const std::string& FaceName, int32_t Weight, bool Italic,
     request.lfWeight = Weight;
     request.lfItalic = Italic;
     copyName(request.lfFaceName, LF_FACESIZE, FaceName);
-    auto realized = RealizedFont::Realize(request);   // height 0: a 16-pixel cell
+    auto realized = RealizedFont::Realize(request); // height 0: a 16-pixel cell
     const TEXTMETRICA& tm = realized->TextMetrics();
 
     FaceEntry entry;
@@ -109,7 +117,8 @@ FaceEntry describeFace(const std::string& FaceName, int32_t Weight, bool Italic,
     font.lfOutPrecision = TrueType ? OUT_STROKE_PRECIS : OUT_STRING_PRECIS;
     font.lfClipPrecision = CLIP_STROKE_PRECIS;
     font.lfQuality = TrueType ? DRAFT_QUALITY : PROOF_QUALITY;
-    font.lfPitchAndFamily = uint8_t((tm.tmPitchAndFamily & 0xF0) | (tm.tmPitchAndFamily & TMPF_FIXED_PITCH ? VARIABLE_PITCH : FIXED_PITCH));
+    font.lfPitchAndFamily =
+        uint8_t((tm.tmPitchAndFamily & 0xF0) | (tm.tmPitchAndFamily & TMPF_FIXED_PITCH ? VARIABLE_PITCH : FIXED_PITCH));
     std::string style = styleName(Weight, Italic);
     copyName(entry.Font.elfStyle, LF_FACESIZE, style);
     copyName(entry.Font.elfFullName, LF_FULLFACESIZE, style == "Regular" ? FaceName : FaceName + " " + style);

@@ -13,13 +13,14 @@ namespace gdi_private {
 
 namespace {
 
-constexpr uint32_t SymbolArea = 0xF000;   // where symbol faces keep their byte codes
+constexpr uint32_t SymbolArea = 0xF000; // where symbol faces keep their byte codes
 
 // The design class as the original reports it in the high nibble of tmPitchAndFamily,
 // from the PANOSE digits (family kind, serif style, proportion).
-uint8_t familyFromPanose(const SfntMetrics& M, bool FixedPitch) {
+uint8_t familyFromPanose(const SfntMetrics& M, bool FixedPitch)
+{
     const uint8_t Kind = M.Panose[0], SerifStyle = M.Panose[1], Proportion = M.Panose[3];
-    if (Kind == 2) {   // Latin text
+    if (Kind == 2) { // Latin text
         if (Proportion == 9 || FixedPitch)
             return FF_MODERN;
         if (SerifStyle >= 11 && SerifStyle <= 13)
@@ -41,7 +42,8 @@ FontFace::~FontFace() = default;
 
 std::shared_ptr<const FontFace> FontFace::open(std::shared_ptr<FtLibrary> Library,
                                                std::shared_ptr<const std::vector<uint8_t>> File, int FaceIndex,
-                                               std::string Path, std::string& Error) {
+                                               std::string Path, std::string& Error)
+{
     std::shared_ptr<FontFace> Face(new FontFace);
     Face->path_ = std::move(Path);
     Face->faceIndex_ = FaceIndex;
@@ -82,7 +84,8 @@ std::shared_ptr<const FontFace> FontFace::open(std::shared_ptr<FtLibrary> Librar
     return Face;
 }
 
-std::shared_ptr<const FontFace> FontFace::builtIn() {
+std::shared_ptr<const FontFace> FontFace::builtIn()
+{
     std::shared_ptr<FontFace> Face(new FontFace);
     SfntMetrics& M = Face->metrics_;
     M.UnitsPerEm = 1000;
@@ -101,18 +104,21 @@ std::shared_ptr<const FontFace> FontFace::builtIn() {
     return Face;
 }
 
-std::span<const uint8_t> FontFace::fileBytes() const {
+std::span<const uint8_t> FontFace::fileBytes() const
+{
     return file_ ? std::span<const uint8_t>(*file_) : std::span<const uint8_t>();
 }
 
-uint32_t FontFace::glyphForUnicode(uint32_t CodePoint) const {
+uint32_t FontFace::glyphForUnicode(uint32_t CodePoint) const
+{
     if (!ft_)
         return 0;
     std::lock_guard Lock(ftMutex_);
     return lookupGlyph(CodePoint);
 }
 
-uint32_t FontFace::lookupGlyph(uint32_t CodePoint) const {
+uint32_t FontFace::lookupGlyph(uint32_t CodePoint) const
+{
     FT_Face Ft = ft_->get();
     uint32_t Glyph = FT_Get_Char_Index(Ft, CodePoint);
     if (Glyph == 0 && symbol_ && CodePoint <= 0xFF)
@@ -120,7 +126,8 @@ uint32_t FontFace::lookupGlyph(uint32_t CodePoint) const {
     return Glyph < uint32_t(Ft->num_glyphs) ? Glyph : 0;
 }
 
-bool FontFace::hintedChars(double EmPixels, std::array<HintedChar, 256>& Chars) const {
+bool FontFace::hintedChars(double EmPixels, std::array<HintedChar, 256>& Chars) const
+{
     if (!ft_)
         return false;
     std::lock_guard Lock(ftMutex_);
@@ -148,7 +155,8 @@ bool FontFace::hintedChars(double EmPixels, std::array<HintedChar, 256>& Chars) 
     return true;
 }
 
-void FontFace::measureAnsiChars() {
+void FontFace::measureAnsiChars()
+{
     FT_Face Ft = ft_->get();
     auto Hmtx = *directory_->table(sfntTag('h', 'm', 't', 'x'));
     for (unsigned Code = 0; Code < 256; ++Code) {
@@ -157,8 +165,8 @@ void FontFace::measureAnsiChars() {
         C.Advance = hmtxAdvance(Hmtx, metrics_.NumberOfHMetrics, C.Glyph);
         // Unscaled and unhinted: the ink box in font units, the same at every target size.
         const FT_Int32 Flags = FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_IGNORE_TRANSFORM | FT_LOAD_NO_BITMAP;
-        if (FT_Load_Glyph(Ft, C.Glyph, Flags) != 0 || Ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE ||
-            Ft->glyph->outline.n_points == 0)
+        if (FT_Load_Glyph(Ft, C.Glyph, Flags) != 0 || Ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE
+            || Ft->glyph->outline.n_points == 0)
             continue;
         FT_BBox Box;
         FT_Outline_Get_CBox(&Ft->glyph->outline, &Box);

@@ -25,9 +25,9 @@ class FtLibrary;
 /// One Windows-1252 character of a face, in font units.
 struct CharUnits {
     uint32_t Glyph = 0;
-    uint16_t Advance = 0;   // hmtx
-    bool HasInk = false;    // false for blank glyphs (space) and glyphs that cannot be loaded
-    int32_t InkLeft = 0, InkRight = 0;   // x extent of the glyph's outline box
+    uint16_t Advance = 0;              // hmtx
+    bool HasInk = false;               // false for blank glyphs (space) and glyphs that cannot be loaded
+    int32_t InkLeft = 0, InkRight = 0; // x extent of the glyph's outline box
 };
 
 /// One Windows-1252 character of a face hinted at one pixel size, in whole pixels: what the
@@ -35,7 +35,7 @@ struct CharUnits {
 struct HintedChar {
     int Advance = 0;
     bool HasInk = false;
-    int InkLeft = 0, InkRight = 0;   // the pixel columns [InkLeft, InkRight) the glyph's bitmap spans
+    int InkLeft = 0, InkRight = 0; // the pixel columns [InkLeft, InkRight) the glyph's bitmap spans
 };
 
 class FontFace {
@@ -83,10 +83,10 @@ private:
     std::string familyName_;
     std::shared_ptr<const std::vector<uint8_t>> file_;
     std::unique_ptr<FtFace> ft_;
-    mutable std::mutex ftMutex_;   // FreeType faces are not safe for concurrent use
+    mutable std::mutex ftMutex_; // FreeType faces are not safe for concurrent use
     std::optional<SfntDirectory> directory_;
     SfntMetrics metrics_;
-    std::array<CharUnits, 256> chars_{};
+    std::array<CharUnits, 256> chars_ {};
     bool fixedPitch_ = false, symbol_ = false;
     uint8_t family_ = 0;
 };

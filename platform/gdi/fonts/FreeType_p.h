@@ -32,8 +32,8 @@ private:
 class FtFace {
 public:
     /// Null with a reason in Error when FreeType refuses the bytes.
-    static std::unique_ptr<FtFace> open(std::shared_ptr<FtLibrary> Library, std::span<const uint8_t> Bytes, int FaceIndex,
-                                        std::string& Error);
+    static std::unique_ptr<FtFace> open(std::shared_ptr<FtLibrary> Library, std::span<const uint8_t> Bytes,
+                                        int FaceIndex, std::string& Error);
     ~FtFace() { FT_Done_Face(face_); }
     FtFace(const FtFace&) = delete;
     FtFace& operator=(const FtFace&) = delete;
@@ -42,11 +42,12 @@ public:
 
 private:
     FtFace(std::shared_ptr<FtLibrary> Library, FT_Face Face) : library_(std::move(Library)), face_(Face) {}
-    std::shared_ptr<FtLibrary> library_;   // declared first: released after the face
+    std::shared_ptr<FtLibrary> library_; // declared first: released after the face
     FT_Face face_;
 };
 
-inline std::shared_ptr<FtLibrary> FtLibrary::create() {
+inline std::shared_ptr<FtLibrary> FtLibrary::create()
+{
     FT_Library Library = nullptr;
     if (FT_Init_FreeType(&Library) != 0)
         return nullptr;
@@ -54,7 +55,8 @@ inline std::shared_ptr<FtLibrary> FtLibrary::create() {
 }
 
 inline std::unique_ptr<FtFace> FtFace::open(std::shared_ptr<FtLibrary> Library, std::span<const uint8_t> Bytes,
-                                            int FaceIndex, std::string& Error) {
+                                            int FaceIndex, std::string& Error)
+{
     FT_Face Face = nullptr;
     FT_Error Code = FT_New_Memory_Face(Library->get(), Bytes.data(), FT_Long(Bytes.size()), FaceIndex, &Face);
     if (Code != 0) {

@@ -11,12 +11,14 @@ constexpr uint32_t TagTtcf = sfntTag('t', 't', 'c', 'f');
 constexpr uint32_t TrueTypeVersion = 0x00010000;
 constexpr size_t OffsetTableSize = 12, DirectoryEntrySize = 16;
 
-bool isSfntVersion(uint32_t Version) {
-    return Version == TrueTypeVersion || Version == sfntTag('O', 'T', 'T', 'O') || Version == sfntTag('t', 'r', 'u', 'e') ||
-           Version == sfntTag('t', 'y', 'p', '1');
+bool isSfntVersion(uint32_t Version)
+{
+    return Version == TrueTypeVersion || Version == sfntTag('O', 'T', 'T', 'O')
+           || Version == sfntTag('t', 'r', 'u', 'e') || Version == sfntTag('t', 'y', 'p', '1');
 }
 
-void readOs2(std::span<const uint8_t> T, SfntMetrics& M) {
+void readOs2(std::span<const uint8_t> T, SfntMetrics& M)
+{
     M.HasOs2 = true;
     M.XAvgCharWidth = readI16(T, 2);
     M.WeightClass = readU16(T, 4);
@@ -47,7 +49,8 @@ void readOs2(std::span<const uint8_t> T, SfntMetrics& M) {
 
 // Faces without OS/2 (older Apple fonts) or with an OS/2 table cut short still get a cell:
 // the one hhea describes, which is what such a face was designed with.
-void deriveMissingOs2(SfntMetrics& M) {
+void deriveMissingOs2(SfntMetrics& M)
+{
     if (M.WinAscent == 0 && M.WinDescent == 0) {
         M.WinAscent = uint16_t(std::max<int>(0, M.Ascender));
         M.WinDescent = uint16_t(std::max<int>(0, -M.Descender));
@@ -66,7 +69,8 @@ void deriveMissingOs2(SfntMetrics& M) {
 
 } // namespace
 
-uint16_t readU16(std::span<const uint8_t> Bytes, size_t Offset) {
+uint16_t readU16(std::span<const uint8_t> Bytes, size_t Offset)
+{
     if (Offset > Bytes.size() || Bytes.size() - Offset < 2)
         return 0;
     return uint16_t((Bytes[Offset] << 8) | Bytes[Offset + 1]);
@@ -74,14 +78,16 @@ uint16_t readU16(std::span<const uint8_t> Bytes, size_t Offset) {
 
 int16_t readI16(std::span<const uint8_t> Bytes, size_t Offset) { return int16_t(readU16(Bytes, Offset)); }
 
-uint32_t readU32(std::span<const uint8_t> Bytes, size_t Offset) {
+uint32_t readU32(std::span<const uint8_t> Bytes, size_t Offset)
+{
     if (Offset > Bytes.size() || Bytes.size() - Offset < 4)
         return 0;
-    return (uint32_t(Bytes[Offset]) << 24) | (uint32_t(Bytes[Offset + 1]) << 16) | (uint32_t(Bytes[Offset + 2]) << 8) |
-           Bytes[Offset + 3];
+    return (uint32_t(Bytes[Offset]) << 24) | (uint32_t(Bytes[Offset + 1]) << 16) | (uint32_t(Bytes[Offset + 2]) << 8)
+           | Bytes[Offset + 3];
 }
 
-std::optional<SfntDirectory> SfntDirectory::parse(std::span<const uint8_t> File, int FaceIndex, std::string& Error) {
+std::optional<SfntDirectory> SfntDirectory::parse(std::span<const uint8_t> File, int FaceIndex, std::string& Error)
+{
     SfntDirectory D;
     D.file_ = File;
     if (File.size() < OffsetTableSize) {
@@ -114,10 +120,11 @@ std::optional<SfntDirectory> SfntDirectory::parse(std::span<const uint8_t> File,
     for (size_t I = 0; I < NumTables; ++I) {
         size_t At = Start + OffsetTableSize + I * DirectoryEntrySize;
         if (At + DirectoryEntrySize > File.size())
-            break;   // a directory cut short keeps the entries it has
-        Entry E{readU32(File, At), readU32(File, At + 8), readU32(File, At + 12)};
+            break; // a directory cut short keeps the entries it has
+        Entry E { readU32(File, At), readU32(File, At + 8), readU32(File, At + 12) };
         bool Inside = E.Offset <= File.size() && File.size() - E.Offset >= E.Length;
-        bool Duplicate = std::any_of(D.entries_.begin(), D.entries_.end(), [&](const Entry& X) { return X.Tag == E.Tag; });
+        bool Duplicate =
+            std::any_of(D.entries_.begin(), D.entries_.end(), [&](const Entry& X) { return X.Tag == E.Tag; });
         if (Inside && !Duplicate)
             D.entries_.push_back(E);
     }
@@ -128,14 +135,16 @@ std::optional<SfntDirectory> SfntDirectory::parse(std::span<const uint8_t> File,
     return D;
 }
 
-std::optional<std::span<const uint8_t>> SfntDirectory::table(uint32_t Tag) const {
+std::optional<std::span<const uint8_t>> SfntDirectory::table(uint32_t Tag) const
+{
     for (const Entry& E : entries_)
         if (E.Tag == Tag)
             return file_.subspan(E.Offset, E.Length);
     return std::nullopt;
 }
 
-std::optional<SfntMetrics> readSfntMetrics(const SfntDirectory& Directory, std::string& Error) {
+std::optional<SfntMetrics> readSfntMetrics(const SfntDirectory& Directory, std::string& Error)
+{
     auto Head = Directory.table(sfntTag('h', 'e', 'a', 'd'));
     auto Hhea = Directory.table(sfntTag('h', 'h', 'e', 'a'));
     if (!Head || Head->size() < 54 || !Hhea || Hhea->size() < 36) {
@@ -175,7 +184,8 @@ std::optional<SfntMetrics> readSfntMetrics(const SfntDirectory& Directory, std::
     return M;
 }
 
-uint16_t hmtxAdvance(std::span<const uint8_t> Hmtx, uint16_t NumberOfHMetrics, uint32_t Glyph) {
+uint16_t hmtxAdvance(std::span<const uint8_t> Hmtx, uint16_t NumberOfHMetrics, uint32_t Glyph)
+{
     if (NumberOfHMetrics == 0)
         return 0;
     uint32_t Metric = std::min<uint32_t>(Glyph, NumberOfHMetrics - 1u);

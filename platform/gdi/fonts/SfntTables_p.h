@@ -15,7 +15,8 @@
 namespace gdi_private {
 
 /// A table tag as it reads in the file: 'h','e','a','d' is 0x68656164.
-constexpr uint32_t sfntTag(char A, char B, char C, char D) {
+constexpr uint32_t sfntTag(char A, char B, char C, char D)
+{
     return (uint32_t(uint8_t(A)) << 24) | (uint32_t(uint8_t(B)) << 16) | (uint32_t(uint8_t(C)) << 8) | uint8_t(D);
 }
 
@@ -72,7 +73,7 @@ struct SfntMetrics {
     uint16_t WinAscent = 0, WinDescent = 0;
     int16_t XHeight = 0, CapHeight = 0;
     // post
-    int32_t ItalicAngle = 0;   // 16.16 fixed-point degrees
+    int32_t ItalicAngle = 0; // 16.16 fixed-point degrees
     int16_t UnderlinePosition = 0, UnderlineThickness = 0;
     uint32_t IsFixedPitch = 0;
 };

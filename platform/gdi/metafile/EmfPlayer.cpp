@@ -24,9 +24,10 @@ using namespace gdi_private;
 
 namespace {
 
-bool finite(const XFORM& X) {
-    return std::isfinite(X.eM11) && std::isfinite(X.eM12) && std::isfinite(X.eM21) && std::isfinite(X.eM22) &&
-           std::isfinite(X.eDx) && std::isfinite(X.eDy);
+bool finite(const XFORM& X)
+{
+    return std::isfinite(X.eM11) && std::isfinite(X.eM12) && std::isfinite(X.eM21) && std::isfinite(X.eM22)
+           && std::isfinite(X.eDx) && std::isfinite(X.eDy);
 }
 
 // The drawing calls take a position and an extent and add them; a record whose sums leave the
@@ -35,9 +36,11 @@ bool addable(int32_t A, int32_t B) { return int64_t(A) + B >= INT32_MIN && int64
 
 bool sameXform(const XFORM& A, const XFORM& B) { return std::memcmp(&A, &B, sizeof A) == 0; }
 
-std::string ansiText(std::span<const uint8_t> Units, bool Wide) {
+std::string ansiText(std::span<const uint8_t> Units, bool Wide)
+{
     std::string text;
-    if (!Wide) return std::string(Units.begin(), Units.end());
+    if (!Wide)
+        return std::string(Units.begin(), Units.end());
     text.reserve(Units.size() / 2);
     for (size_t i = 0; i + 1 < Units.size(); i += 2) {
         char16_t unit = char16_t(Units[i] | (Units[i + 1] << 8));
@@ -47,13 +50,14 @@ std::string ansiText(std::span<const uint8_t> Units, bool Wide) {
     return text;
 }
 
-std::vector<POINT> pointsOf(std::span<const uint8_t> Data, bool Short) {
+std::vector<POINT> pointsOf(std::span<const uint8_t> Data, bool Short)
+{
     std::vector<POINT> points(Data.size() / (Short ? 4 : 8));
     for (size_t i = 0; i < points.size(); ++i) {
         if (Short) {
             int16_t xy[2];
             std::memcpy(xy, Data.data() + 4 * i, 4);
-            points[i] = POINT{xy[0], xy[1]};
+            points[i] = POINT { xy[0], xy[1] };
         } else {
             std::memcpy(&points[i], Data.data() + 8 * i, 8);
         }
@@ -62,12 +66,15 @@ std::vector<POINT> pointsOf(std::span<const uint8_t> Data, bool Short) {
 }
 
 /// The device values of the picture's reference, for the shadow context's metric modes.
-DeviceCaps referenceCaps(const Header& H, bool HasMicrometers) {
+DeviceCaps referenceCaps(const Header& H, bool HasMicrometers)
+{
     DeviceCaps caps;
-    if (H.szlDevice.cx <= 0 || H.szlDevice.cy <= 0) return caps;
+    if (H.szlDevice.cx <= 0 || H.szlDevice.cy <= 0)
+        return caps;
     double mmX = HasMicrometers && H.szlMicrometers.cx > 0 ? H.szlMicrometers.cx / 1000.0 : H.szlMillimeters.cx;
     double mmY = HasMicrometers && H.szlMicrometers.cy > 0 ? H.szlMicrometers.cy / 1000.0 : H.szlMillimeters.cy;
-    if (mmX <= 0 || mmY <= 0) return caps;
+    if (mmX <= 0 || mmY <= 0)
+        return caps;
     caps.horzRes = H.szlDevice.cx, caps.vertRes = H.szlDevice.cy;
     caps.logPixelsX = std::clamp(int(std::lround(H.szlDevice.cx * 25.4 / mmX)), 1, 100000);
     caps.logPixelsY = std::clamp(int(std::lround(H.szlDevice.cy * 25.4 / mmY)), 1, 100000);
@@ -76,7 +83,8 @@ DeviceCaps referenceCaps(const Header& H, bool HasMicrometers) {
 
 class Player {
 public:
-    Player(HDC Target, const EnhMetaFile& Metafile) : target_(Target), bytes_(Metafile.Bytes()) {
+    Player(HDC Target, const EnhMetaFile& Metafile) : target_(Target), bytes_(Metafile.Bytes())
+    {
         std::memcpy(&header_, bytes_.data(), std::min(bytes_.size(), sizeof header_));
         hasMicrometers_ = header_.nSize >= sizeof(Header);
     }
@@ -119,33 +127,41 @@ private:
 
     HDC target_;
     std::span<const uint8_t> bytes_;
-    Header header_{};
+    Header header_ {};
     bool hasMicrometers_ = false;
     int baseLevel_ = 0;
     HDC shadow_ = nullptr;
-    QTransform base_;         // picture device pixels to the target's logical units, then its world
-    QTransform baseDevice_;   // picture device pixels to target device pixels
+    QTransform base_;       // picture device pixels to the target's logical units, then its world
+    QTransform baseDevice_; // picture device pixels to target device pixels
     HRGN initialClip_ = nullptr;
     std::vector<HGDIOBJ> objects_;
-    int depth_ = 0;           // the picture's saves still open
+    int depth_ = 0; // the picture's saves still open
     bool finished_ = false;
 };
 
-Player::~Player() {
-    if (baseLevel_) RestoreDC(target_, baseLevel_);
+Player::~Player()
+{
+    if (baseLevel_)
+        RestoreDC(target_, baseLevel_);
     for (HGDIOBJ object : objects_)
-        if (object) DeleteObject(object);
-    if (initialClip_) DeleteObject(initialClip_);
-    if (shadow_) DeleteDC(shadow_);
+        if (object)
+            DeleteObject(object);
+    if (initialClip_)
+        DeleteObject(initialClip_);
+    if (shadow_)
+        DeleteDC(shadow_);
 }
 
 // Frame (0.01 mm, left/top edge to right/bottom edge) in the reference's pixels, mapped onto Dest.
-XFORM Player::placement(const RECT& Dest) const {
-    const RECT frame{header_.rclFrame[0], header_.rclFrame[1], header_.rclFrame[2], header_.rclFrame[3]};
-    const RECT bounds{header_.rclBounds[0], header_.rclBounds[1], header_.rclBounds[2], header_.rclBounds[3]};
+XFORM Player::placement(const RECT& Dest) const
+{
+    const RECT frame { header_.rclFrame[0], header_.rclFrame[1], header_.rclFrame[2], header_.rclFrame[3] };
+    const RECT bounds { header_.rclBounds[0], header_.rclBounds[1], header_.rclBounds[2], header_.rclBounds[3] };
     auto perUnit = [&](int32_t Device, int32_t Micrometers, int32_t Millimeters) {
-        if (Device > 0 && hasMicrometers_ && Micrometers > 0) return Device * 10.0 / Micrometers;
-        if (Device > 0 && Millimeters > 0) return Device / (Millimeters * 100.0);
+        if (Device > 0 && hasMicrometers_ && Micrometers > 0)
+            return Device * 10.0 / Micrometers;
+        if (Device > 0 && Millimeters > 0)
+            return Device / (Millimeters * 100.0);
         return 96 / 2540.0;
     };
     const double kx = perUnit(header_.szlDevice.cx, header_.szlMicrometers.cx, header_.szlMillimeters.cx);
@@ -174,37 +190,53 @@ XFORM Player::placement(const RECT& Dest) const {
 }
 
 // A picture starts from a fresh context's state, whatever the target holds.
-void Player::resetToDefaults() {
+void Player::resetToDefaults()
+{
     auto stock = [&](int Index, UINT Type) {
         HGDIOBJ object = GetStockObject(Index);
-        if (GetCurrentObject(target_, Type) != object) SelectObject(target_, object);
+        if (GetCurrentObject(target_, Type) != object)
+            SelectObject(target_, object);
     };
     stock(BLACK_PEN, OBJ_PEN);
     stock(WHITE_BRUSH, OBJ_BRUSH);
     stock(SYSTEM_FONT, OBJ_FONT);
-    if (GetBkMode(target_) != OPAQUE) SetBkMode(target_, OPAQUE);
-    if (GetBkColor(target_) != 0xFFFFFF) SetBkColor(target_, 0xFFFFFF);
-    if (GetTextColor(target_) != 0) SetTextColor(target_, 0);
-    if (GetTextAlign(target_) != 0) SetTextAlign(target_, 0);
-    if (GetROP2(target_) != R2_COPYPEN) SetROP2(target_, R2_COPYPEN);
-    if (GetPolyFillMode(target_) != ALTERNATE) SetPolyFillMode(target_, ALTERNATE);
-    if (GetStretchBltMode(target_) != BLACKONWHITE) SetStretchBltMode(target_, BLACKONWHITE);
-    if (GetArcDirection(target_) != AD_COUNTERCLOCKWISE) SetArcDirection(target_, AD_COUNTERCLOCKWISE);
+    if (GetBkMode(target_) != OPAQUE)
+        SetBkMode(target_, OPAQUE);
+    if (GetBkColor(target_) != 0xFFFFFF)
+        SetBkColor(target_, 0xFFFFFF);
+    if (GetTextColor(target_) != 0)
+        SetTextColor(target_, 0);
+    if (GetTextAlign(target_) != 0)
+        SetTextAlign(target_, 0);
+    if (GetROP2(target_) != R2_COPYPEN)
+        SetROP2(target_, R2_COPYPEN);
+    if (GetPolyFillMode(target_) != ALTERNATE)
+        SetPolyFillMode(target_, ALTERNATE);
+    if (GetStretchBltMode(target_) != BLACKONWHITE)
+        SetStretchBltMode(target_, BLACKONWHITE);
+    if (GetArcDirection(target_) != AD_COUNTERCLOCKWISE)
+        SetArcDirection(target_, AD_COUNTERCLOCKWISE);
     POINT position;
-    if (GetCurrentPositionEx(target_, &position) && (position.x || position.y)) MoveToEx(target_, 0, 0, nullptr);
+    if (GetCurrentPositionEx(target_, &position) && (position.x || position.y))
+        MoveToEx(target_, 0, 0, nullptr);
 }
 
-bool Player::begin(const RECT& Dest) {
+bool Player::begin(const RECT& Dest)
+{
     baseLevel_ = SaveDC(target_);
-    if (!baseLevel_) return false;
-    if (GetGraphicsMode(target_) != GM_ADVANCED) SetGraphicsMode(target_, GM_ADVANCED);
+    if (!baseLevel_)
+        return false;
+    if (GetGraphicsMode(target_) != GM_ADVANCED)
+        SetGraphicsMode(target_, GM_ADVANCED);
     resetToDefaults();
     const XFORM place = placement(Dest);
-    if (!ModifyWorldTransform(target_, &place, MWT_LEFTMULTIPLY)) return false;   // an empty destination
+    if (!ModifyWorldTransform(target_, &place, MWT_LEFTMULTIPLY))
+        return false; // an empty destination
     XFORM world;
     GetWorldTransform(target_, &world);
     base_ = qTransform(world);
-    if (DeviceContext* dc = FindDeviceContext(target_)) baseDevice_ = dc->state().toDevice();
+    if (DeviceContext* dc = FindDeviceContext(target_))
+        baseDevice_ = dc->state().toDevice();
 
     initialClip_ = CreateRectRgn(0, 0, 0, 0);
     if (GetClipRgn(target_, initialClip_) != 1) {
@@ -212,19 +244,22 @@ bool Player::begin(const RECT& Dest) {
         initialClip_ = nullptr;
     }
     shadow_ = CreateDeviceContext(DeviceContext::Kind::Image, std::make_unique<NullBackend>(),
-        referenceCaps(header_, hasMicrometers_));
+                                  referenceCaps(header_, hasMicrometers_));
     SetGraphicsMode(shadow_, GM_ADVANCED);
     objects_.assign(std::max<size_t>(header_.nHandles, 1), nullptr);
     return true;
 }
 
-void Player::playAll() {
+void Player::playAll()
+{
     RecordWalker walker(bytes_);
-    walker.next();   // the header
-    for (auto record = walker.next(); !record.empty() && !finished_; record = walker.next()) play(RecordView(record));
+    walker.next(); // the header
+    for (auto record = walker.next(); !record.empty() && !finished_; record = walker.next())
+        play(RecordView(record));
 }
 
-void Player::play(const RecordView& R) {
+void Player::play(const RecordView& R)
+{
     HDC t = target_;
     switch (R.type()) {
     case EMR_EOF: finished_ = true; return;
@@ -245,15 +280,19 @@ void Player::play(const RecordView& R) {
     case EMR_MOVETOEX:
     case EMR_LINETO: {
         POINT p = R.point(8);
-        if (!R.ok()) return;
-        if (R.type() == EMR_LINETO) LineTo(t, p.x, p.y);
-        else MoveToEx(t, p.x, p.y, nullptr);
+        if (!R.ok())
+            return;
+        if (R.type() == EMR_LINETO)
+            LineTo(t, p.x, p.y);
+        else
+            MoveToEx(t, p.x, p.y, nullptr);
         return;
     }
     case EMR_SETPIXELV: {
         POINT p = R.point(8);
         COLORREF c = R.u32(16);
-        if (R.ok()) SetPixel(t, p.x, p.y, c);
+        if (R.ok())
+            SetPixel(t, p.x, p.y, c);
         return;
     }
     case EMR_SETTEXTCOLOR:
@@ -265,7 +304,8 @@ void Player::play(const RecordView& R) {
     case EMR_SETSTRETCHBLTMODE:
     case EMR_SETARCDIRECTION: {
         const uint32_t v = R.u32(8);
-        if (!R.ok()) return;
+        if (!R.ok())
+            return;
         switch (R.type()) {
         case EMR_SETTEXTCOLOR: SetTextColor(t, v); break;
         case EMR_SETBKCOLOR: SetBkColor(t, v); break;
@@ -298,9 +338,12 @@ void Player::play(const RecordView& R) {
     case EMR_INTERSECTCLIPRECT:
     case EMR_EXCLUDECLIPRECT: {
         RECT r = R.rect(8);
-        if (!R.ok()) return;
-        if (R.type() == EMR_INTERSECTCLIPRECT) IntersectClipRect(t, r.left, r.top, r.right, r.bottom);
-        else ExcludeClipRect(t, r.left, r.top, r.right, r.bottom);
+        if (!R.ok())
+            return;
+        if (R.type() == EMR_INTERSECTCLIPRECT)
+            IntersectClipRect(t, r.left, r.top, r.right, r.bottom);
+        else
+            ExcludeClipRect(t, r.left, r.top, r.right, r.bottom);
         return;
     }
     case EMR_EXTSELECTCLIPRGN: return clipRegion(R);
@@ -310,26 +353,32 @@ void Player::play(const RecordView& R) {
     case EMR_STRETCHBLT: return bitBlt(R);
     case EMR_STRETCHDIBITS: return stretchDibits(R);
     case EMR_SETDIBITSTODEVICE: return setDibitsToDevice(R);
-    default: return;   // records we do not draw are skipped by their size
+    default: return; // records we do not draw are skipped by their size
     }
 }
 
 // ---- Lines and shapes
 
-void Player::poly(const RecordView& R, bool Short, bool Closed) {
+void Player::poly(const RecordView& R, bool Short, bool Closed)
+{
     const uint32_t count = R.u32(24);
     auto data = R.bytes(POLY_POINTS, count, Short ? 4 : 8);
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     std::vector<POINT> points = pointsOf(data, Short);
-    if (Closed) Polygon(target_, points.data(), int(points.size()));
-    else Polyline(target_, points.data(), int(points.size()));
+    if (Closed)
+        Polygon(target_, points.data(), int(points.size()));
+    else
+        Polyline(target_, points.data(), int(points.size()));
 }
 
-void Player::polyPoly(const RecordView& R, bool Short, bool Closed) {
+void Player::polyPoly(const RecordView& R, bool Short, bool Closed)
+{
     const uint32_t polygons = R.u32(24), total = R.u32(28);
     auto countData = R.bytes(POLYPOLY_COUNTS, polygons, 4);
     auto pointData = R.bytes(POLYPOLY_COUNTS + uint64_t(polygons) * 4, total, Short ? 4 : 8);
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     std::vector<int> counts(polygons);
     uint64_t sum = 0;
     for (uint32_t i = 0; i < polygons; ++i) {
@@ -338,7 +387,8 @@ void Player::polyPoly(const RecordView& R, bool Short, bool Closed) {
         counts[i] = int(std::min<uint32_t>(c, INT32_MAX));
         sum += c;
     }
-    if (!R.require(sum == total) || polygons == 0) return;
+    if (!R.require(sum == total) || polygons == 0)
+        return;
     std::vector<POINT> points = pointsOf(pointData, Short);
     if (Closed) {
         PolyPolygon(target_, points.data(), counts.data(), int(polygons));
@@ -351,11 +401,13 @@ void Player::polyPoly(const RecordView& R, bool Short, bool Closed) {
     }
 }
 
-void Player::shape(const RecordView& R) {
+void Player::shape(const RecordView& R)
+{
     const RECT b = R.rect(8);
-    const POINT a = R.type() >= EMR_ROUNDRECT ? R.point(24) : POINT{};
-    const POINT e = R.type() >= EMR_ARC ? R.point(32) : POINT{};
-    if (!R.ok()) return;
+    const POINT a = R.type() >= EMR_ROUNDRECT ? R.point(24) : POINT {};
+    const POINT e = R.type() >= EMR_ARC ? R.point(32) : POINT {};
+    if (!R.ok())
+        return;
     switch (R.type()) {
     case EMR_RECTANGLE: Rectangle(target_, b.left, b.top, b.right, b.bottom); break;
     case EMR_ELLIPSE: Ellipse(target_, b.left, b.top, b.right, b.bottom); break;
@@ -368,12 +420,14 @@ void Player::shape(const RecordView& R) {
 
 // ---- Mapping and state
 
-void Player::applyMapping(const XFORM* LeftMultiplied) {
+void Player::applyMapping(const XFORM* LeftMultiplied)
+{
     DeviceContext* shadow = FindDeviceContext(shadow_);
-    if (!shadow) return;
+    if (!shadow)
+        return;
     const DcState& s = shadow->state();
-    const bool plainPage = s.mapMode == MM_TEXT && s.windowOrg.x == 0 && s.windowOrg.y == 0 &&
-                           s.viewportOrg.x == 0 && s.viewportOrg.y == 0;
+    const bool plainPage = s.mapMode == MM_TEXT && s.windowOrg.x == 0 && s.windowOrg.y == 0 && s.viewportOrg.x == 0
+                           && s.viewportOrg.y == 0;
     // The record itself when it means the same on the target: re-recorded pictures keep it.
     if (LeftMultiplied && plainPage) {
         ModifyWorldTransform(target_, LeftMultiplied, MWT_LEFTMULTIPLY);
@@ -382,12 +436,15 @@ void Player::applyMapping(const XFORM* LeftMultiplied) {
     const XFORM wanted = xform(s.toDevice() * base_);
     XFORM current;
     GetWorldTransform(target_, &current);
-    if (finite(wanted) && !sameXform(wanted, current)) SetWorldTransform(target_, wanted);
+    if (finite(wanted) && !sameXform(wanted, current))
+        SetWorldTransform(target_, wanted);
 }
 
-void Player::mapping(const RecordView& R) {
+void Player::mapping(const RecordView& R)
+{
     const int32_t x = R.i32(8), y = R.type() == EMR_SETMAPMODE ? 0 : R.i32(12);
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     switch (R.type()) {
     case EMR_SETMAPMODE: SetMapMode(shadow_, x); break;
     case EMR_SETWINDOWORGEX: SetWindowOrgEx(shadow_, x, y, nullptr); break;
@@ -398,24 +455,31 @@ void Player::mapping(const RecordView& R) {
     applyMapping(nullptr);
 }
 
-void Player::worldTransform(const RecordView& R) {
+void Player::worldTransform(const RecordView& R)
+{
     const XFORM x = R.xform(8);
     const uint32_t mode = R.type() == EMR_MODIFYWORLDTRANSFORM ? R.u32(32) : 0;
-    if (!R.ok() || !R.require(finite(x))) return;
+    if (!R.ok() || !R.require(finite(x)))
+        return;
     if (R.type() == EMR_SETWORLDTRANSFORM) {
-        if (SetWorldTransform(shadow_, x)) applyMapping(nullptr);
+        if (SetWorldTransform(shadow_, x))
+            applyMapping(nullptr);
         return;
     }
-    if (ModifyWorldTransform(shadow_, &x, int(mode))) applyMapping(mode == MWT_LEFTMULTIPLY ? &x : nullptr);
+    if (ModifyWorldTransform(shadow_, &x, int(mode)))
+        applyMapping(mode == MWT_LEFTMULTIPLY ? &x : nullptr);
 }
 
-void Player::saveOrRestore(const RecordView& R) {
+void Player::saveOrRestore(const RecordView& R)
+{
     if (R.type() == EMR_SAVEDC) {
-        if (SaveDC(target_) && SaveDC(shadow_)) ++depth_;
+        if (SaveDC(target_) && SaveDC(shadow_))
+            ++depth_;
         return;
     }
     const int32_t relative = R.i32(8);
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     // The picture may only return to states it saved itself, never past the playback's own.
     if (relative < 0 && -int64_t(relative) <= depth_) {
         RestoreDC(target_, relative);
@@ -430,44 +494,53 @@ void Player::saveOrRestore(const RecordView& R) {
 
 // ---- Objects
 
-HGDIOBJ* Player::slot(uint32_t Index) {
-    if (Index == 0 || Index >= objects_.size()) return nullptr;
+HGDIOBJ* Player::slot(uint32_t Index)
+{
+    if (Index == 0 || Index >= objects_.size())
+        return nullptr;
     return &objects_[Index];
 }
 
-void Player::createObject(const RecordView& R) {
+void Player::createObject(const RecordView& R)
+{
     HGDIOBJ* at = slot(R.u32(8));
-    if (!at) return;
+    if (!at)
+        return;
     HGDIOBJ made = nullptr;
     switch (R.type()) {
     case EMR_CREATEPEN: {
         const uint32_t style = R.u32(12);
         const int32_t width = R.i32(16);
         const COLORREF colour = R.u32(24);
-        if (R.ok()) made = CreatePen(int(style), width, colour);
+        if (R.ok())
+            made = CreatePen(int(style), width, colour);
         break;
     }
     case EMR_EXTCREATEPEN: {
         const uint32_t style = R.u32(28);
         const uint32_t width = R.u32(32);
-        const LOGBRUSH brush{R.u32(36), R.u32(40), R.u32(44)};
-        if (!R.ok()) break;
+        const LOGBRUSH brush { R.u32(36), R.u32(40), R.u32(44) };
+        if (!R.ok())
+            break;
         made = ExtCreatePen(style, width, brush, 0, nullptr);
         // What this platform does not keep (user styles, pattern brushes) becomes the plain pen
         // of the style, width and colour.
         const uint32_t plain = style & PS_STYLE_MASK;
         if (!made)
-            made = CreatePen(plain == PS_ALTERNATE ? PS_DOT : plain > PS_INSIDEFRAME ? PS_SOLID : int(plain),
-                int(std::min<uint32_t>(width, INT32_MAX)), brush.lbColor);
+            made = CreatePen(plain == PS_ALTERNATE    ? PS_DOT
+                             : plain > PS_INSIDEFRAME ? PS_SOLID
+                                                      : int(plain),
+                             int(std::min<uint32_t>(width, INT32_MAX)), brush.lbColor);
         break;
     }
     case EMR_CREATEBRUSHINDIRECT: {
-        const LOGBRUSH b{R.u32(12), R.u32(16), R.u32(20)};
+        const LOGBRUSH b { R.u32(12), R.u32(16), R.u32(20) };
         // A pattern brush names a bitmap handle of the writer's process: nothing of ours.
-        if (R.ok() && b.lbStyle != BS_PATTERN) made = CreateBrushIndirect(b);
+        if (R.ok() && b.lbStyle != BS_PATTERN)
+            made = CreateBrushIndirect(b);
         break;
     }
-    default: {   // EMR_EXTCREATEFONTINDIRECTW
+    default: { // EMR_EXTCREATEFONTINDIRECTW
         LOGFONTA f;
         f.lfHeight = R.i32(12), f.lfWidth = R.i32(16), f.lfEscapement = R.i32(20), f.lfOrientation = R.i32(24);
         f.lfWeight = R.i32(28);
@@ -475,47 +548,61 @@ void Player::createObject(const RecordView& R) {
         f.lfOutPrecision = R.u8(36), f.lfClipPrecision = R.u8(37), f.lfQuality = R.u8(38);
         f.lfPitchAndFamily = R.u8(39);
         std::string face = ansiText(R.bytes(40, LF_FACESIZE, 2), true);
-        if (!R.ok()) return;
+        if (!R.ok())
+            return;
         face = face.substr(0, face.find('\0'));
         std::memcpy(f.lfFaceName, face.data(), std::min(face.size(), size_t(LF_FACESIZE - 1)));
         made = CreateFontIndirect(f);
         break;
     }
     }
-    if (!made) return;
-    if (*at) DeleteObject(*at);
+    if (!made)
+        return;
+    if (*at)
+        DeleteObject(*at);
     *at = made;
 }
 
-void Player::patternBrush(const RecordView& R) {
+void Player::patternBrush(const RecordView& R)
+{
     HGDIOBJ* at = slot(R.u32(8));
-    if (!at) return;
+    if (!at)
+        return;
     // Monochrome brushes name their table DIB_PAL_MONO (2) in other writers' files: colours.
     const UINT usage = R.u32(12) == DIB_PAL_COLORS ? DIB_PAL_COLORS : DIB_RGB_COLORS;
     std::unique_ptr<Dib> tile = picture(R, 16, 24, usage);
-    if (!tile) return;
+    if (!tile)
+        return;
     HBITMAP bitmap = CreateBitmapFromDib(std::move(tile));
     HBRUSH brush = CreatePatternBrush(bitmap);
     DeleteObject(bitmap);
-    if (!brush) return;
-    if (*at) DeleteObject(*at);
+    if (!brush)
+        return;
+    if (*at)
+        DeleteObject(*at);
     *at = brush;
 }
 
-void Player::selectObject(const RecordView& R) {
+void Player::selectObject(const RecordView& R)
+{
     const uint32_t index = R.u32(8);
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     if (index & STOCK_BIT) {
-        if (HGDIOBJ stock = GetStockObject(int(index & ~STOCK_BIT))) SelectObject(target_, stock);
+        if (HGDIOBJ stock = GetStockObject(int(index & ~STOCK_BIT)))
+            SelectObject(target_, stock);
         return;
     }
-    if (HGDIOBJ* at = slot(index); at && *at) SelectObject(target_, *at);
+    if (HGDIOBJ* at = slot(index); at && *at)
+        SelectObject(target_, *at);
 }
 
-void Player::deleteObject(const RecordView& R) {
+void Player::deleteObject(const RecordView& R)
+{
     HGDIOBJ* at = slot(R.u32(8));
-    if (!at || !*at) return;
-    DeleteObject(*at);   // a selected object lives on until it is no longer selected
+    if (!at || !*at)
+        return;
+    DeleteObject(*at); // a selected object lives on until it is no longer selected
     *at = nullptr;
 }
 
@@ -525,17 +612,21 @@ void Player::deleteObject(const RecordView& R) {
 // pixels, and never beyond the clip the target had when playback began. The combined clip is
 // selected whole, so that a recording target writes one RGN_COPY that a reader ignoring the
 // mode still clips by.
-void Player::clipRegion(const RecordView& R) {
+void Player::clipRegion(const RecordView& R)
+{
     const uint32_t size = R.u32(8), mode = R.u32(12);
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     if (size == 0) {
-        if (mode == RGN_COPY) SelectClipRgn(target_, initialClip_);
+        if (mode == RGN_COPY)
+            SelectClipRgn(target_, initialClip_);
         return;
     }
     auto data = R.bytes(16, size);
     const uint32_t count = R.u32(16 + 8);
     auto rects = R.bytes(16 + RGNDATAHEADER_SIZE, count, 16);
-    if (!R.ok() || !R.require(RGNDATAHEADER_SIZE + uint64_t(count) * 16 <= data.size())) return;
+    if (!R.ok() || !R.require(RGNDATAHEADER_SIZE + uint64_t(count) * 16 <= data.size()))
+        return;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     for (uint32_t i = 0; i < count; ++i) {
         int32_t r[4];
@@ -543,7 +634,8 @@ void Player::clipRegion(const RecordView& R) {
         QRectF mapped = baseDevice_.mapRect(QRectF(QPointF(r[0], r[1]), QPointF(r[2], r[3])));
         constexpr double limit = double(1 << 26);
         auto edge = [&](double V) { return int(std::lround(std::clamp(V, -limit, limit))); };
-        HRGN piece = CreateRectRgn(edge(mapped.left()), edge(mapped.top()), edge(mapped.right()), edge(mapped.bottom()));
+        HRGN piece =
+            CreateRectRgn(edge(mapped.left()), edge(mapped.top()), edge(mapped.right()), edge(mapped.bottom()));
         CombineRgn(region, region, piece, RGN_OR);
         DeleteObject(piece);
     }
@@ -555,22 +647,26 @@ void Player::clipRegion(const RecordView& R) {
         HRGN current = CreateRectRgn(0, 0, 0, 0);
         const int hasClip = GetClipRgn(target_, current);
         // Without a clip there is no outer clip either: the target combines with its surface.
-        if (hasClip == 1) CombineRgn(region, current, region, int(mode));
-        else if (hasClip == 0) ExtSelectClipRgn(target_, region, int(mode));
+        if (hasClip == 1)
+            CombineRgn(region, current, region, int(mode));
+        else if (hasClip == 0)
+            ExtSelectClipRgn(target_, region, int(mode));
         DeleteObject(current);
         if (hasClip != 1) {
             DeleteObject(region);
             return;
         }
     }
-    if (initialClip_) CombineRgn(region, region, initialClip_, RGN_AND);
+    if (initialClip_)
+        CombineRgn(region, region, initialClip_, RGN_AND);
     SelectClipRgn(target_, region);
     DeleteObject(region);
 }
 
 // ---- Text
 
-void Player::text(const RecordView& R) {
+void Player::text(const RecordView& R)
+{
     const bool wide = R.type() == EMR_EXTTEXTOUTW;
     const POINT reference = R.point(EXTTEXTOUT_EMRTEXT);
     const uint32_t count = R.u32(EXTTEXTOUT_EMRTEXT + 8), offString = R.u32(EXTTEXTOUT_EMRTEXT + 12);
@@ -579,38 +675,47 @@ void Player::text(const RecordView& R) {
     const uint32_t offDx = R.u32(EXTTEXTOUT_EMRTEXT + 36);
     auto units = R.bytes(offString, count, wide ? 2 : 1);
     auto advances = offDx ? R.bytes(offDx, count, 4) : std::span<const uint8_t>();
-    if (!R.ok()) return;
+    if (!R.ok())
+        return;
     const std::string text = ansiText(units, wide);
     std::vector<int> dx(offDx ? count : 0);
-    if (!dx.empty()) std::memcpy(dx.data(), advances.data(), advances.size());
-    ExtTextOut(target_, reference.x, reference.y, options, options ? &rect : nullptr, text, dx.empty() ? nullptr : dx.data());
+    if (!dx.empty())
+        std::memcpy(dx.data(), advances.data(), advances.size());
+    ExtTextOut(target_, reference.x, reference.y, options, options ? &rect : nullptr, text,
+               dx.empty() ? nullptr : dx.data());
 }
 
 // ---- Bitmaps
 
-std::unique_ptr<Dib> Player::picture(const RecordView& R, size_t OffBmi, size_t OffBits, UINT Usage) const {
+std::unique_ptr<Dib> Player::picture(const RecordView& R, size_t OffBmi, size_t OffBits, UINT Usage) const
+{
     const uint32_t offBmi = R.u32(OffBmi), cbBmi = R.u32(OffBmi + 4);
     const uint32_t offBits = R.u32(OffBits), cbBits = R.u32(OffBits + 4);
     auto info = R.bytes(offBmi, cbBmi);
     auto bits = R.bytes(offBits, cbBits);
-    if (!R.ok() || cbBmi == 0) return nullptr;
+    if (!R.ok() || cbBmi == 0)
+        return nullptr;
     return Dib::FromPackedScans(info, bits, Usage, 0, UINT32_MAX);
 }
 
-int Player::topRow(const Dib& Picture, int YSource, int Height) {
+int Player::topRow(const Dib& Picture, int YSource, int Height)
+{
     // The rows of a bottom-up picture are counted from its bottom.
-    if (Picture.TopDown()) return YSource;
+    if (Picture.TopDown())
+        return YSource;
     return int(std::clamp<int64_t>(int64_t(Picture.Height()) - YSource - Height, INT32_MIN, INT32_MAX));
 }
 
-void Player::bitBlt(const RecordView& R) {
+void Player::bitBlt(const RecordView& R)
+{
     const int32_t x = R.i32(24), y = R.i32(28), cx = R.i32(32), cy = R.i32(36);
     const uint32_t rop = R.u32(40);
     const int32_t xSrc = R.i32(44), ySrc = R.i32(48);
     const uint32_t cbBmi = R.u32(88);
     const bool stretch = R.type() == EMR_STRETCHBLT;
     const int32_t cxSrc = stretch ? R.i32(100) : cx, cySrc = stretch ? R.i32(104) : cy;
-    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc))) return;
+    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc)))
+        return;
     if (cbBmi == 0) {
         PatBlt(target_, x, y, cx, cy, rop);
         return;
@@ -619,32 +724,39 @@ void Player::bitBlt(const RecordView& R) {
         StretchDIBits(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cySrc), cxSrc, cySrc, *dib, rop);
 }
 
-void Player::stretchDibits(const RecordView& R) {
+void Player::stretchDibits(const RecordView& R)
+{
     const int32_t x = R.i32(24), y = R.i32(28), xSrc = R.i32(32), ySrc = R.i32(36);
     const int32_t cxSrc = R.i32(40), cySrc = R.i32(44);
     const uint32_t rop = R.u32(68);
     const int32_t cx = R.i32(72), cy = R.i32(76);
-    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc))) return;
+    if (!R.ok() || !R.require(addable(x, cx) && addable(y, cy) && addable(xSrc, cxSrc) && addable(ySrc, cySrc)))
+        return;
     if (auto dib = picture(R, 48, 56, R.u32(64)))
         StretchDIBits(target_, x, y, cx, cy, xSrc, topRow(*dib, ySrc, cySrc), cxSrc, cySrc, *dib, rop);
 }
 
-void Player::setDibitsToDevice(const RecordView& R) {
+void Player::setDibitsToDevice(const RecordView& R)
+{
     const int32_t x = R.i32(24), y = R.i32(28), xSrc = R.i32(32), ySrc = R.i32(36);
     const int32_t cx = R.i32(40), cy = R.i32(44);
     const uint32_t usage = R.u32(64), startScan = R.u32(68), scans = R.u32(72);
     auto info = R.bytes(R.u32(48), R.u32(52));
     auto bits = R.bytes(R.u32(56), R.u32(60));
-    if (!R.ok() || !R.require(cx >= 0 && cy >= 0 && addable(x, cx) && addable(y, cy) && addable(xSrc, cx) && addable(ySrc, cy)))
+    if (!R.ok()
+        || !R.require(cx >= 0 && cy >= 0 && addable(x, cx) && addable(y, cy) && addable(xSrc, cx) && addable(ySrc, cy)))
         return;
     SetDIBitsToDevice(target_, x, y, UINT(cx), UINT(cy), xSrc, ySrc, startScan, scans, bits, info, usage);
 }
 
 } // namespace
 
-bool PlayEnhMetaFile(HDC Dc, const EnhMetaFile& Metafile, const RECT& Dest) {
-    if (!FindDeviceContext(Dc)) return false;
+bool PlayEnhMetaFile(HDC Dc, const EnhMetaFile& Metafile, const RECT& Dest)
+{
+    if (!FindDeviceContext(Dc))
+        return false;
     Player player(Dc, Metafile);
-    if (player.begin(Dest)) player.playAll();
+    if (player.begin(Dest))
+        player.playAll();
     return true;
 }

@@ -81,13 +81,13 @@ private:
 
     DeviceCaps caps_;
     std::optional<RECT> frame_;
-    std::vector<uint8_t> records_;   // everything after the header
+    std::vector<uint8_t> records_; // everything after the header
     uint32_t count_ = 0;
     Box bounds_;
     bool finished_ = false;
 
     std::map<const GdiObject*, uint32_t> indexOf_;
-    std::vector<std::shared_ptr<const GdiObject>> slots_;   // by index; null: free
+    std::vector<std::shared_ptr<const GdiObject>> slots_; // by index; null: free
     uint32_t highest_ = 0;
     // The plain objects standing for DC_PEN and DC_BRUSH while they are selected.
     std::shared_ptr<const GdiObject> dcPen_, dcBrush_;

@@ -20,40 +20,131 @@ namespace gdi_private {
 
 // ---- Record types
 enum : uint32_t {
-    EMR_HEADER = 1, EMR_POLYBEZIER = 2, EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6, EMR_POLYPOLYLINE = 7, EMR_POLYPOLYGON = 8, EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12, EMR_SETBRUSHORGEX = 13,
-    EMR_EOF = 14, EMR_SETPIXELV = 15, EMR_SETMAPPERFLAGS = 16, EMR_SETMAPMODE = 17, EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19, EMR_SETROP2 = 20, EMR_SETSTRETCHBLTMODE = 21, EMR_SETTEXTALIGN = 22,
-    EMR_SETCOLORADJUSTMENT = 23, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25, EMR_OFFSETCLIPRGN = 26,
-    EMR_MOVETOEX = 27, EMR_SETMETARGN = 28, EMR_EXCLUDECLIPRECT = 29, EMR_INTERSECTCLIPRECT = 30,
-    EMR_SCALEVIEWPORTEXTEX = 31, EMR_SCALEWINDOWEXTEX = 32, EMR_SAVEDC = 33, EMR_RESTOREDC = 34,
-    EMR_SETWORLDTRANSFORM = 35, EMR_MODIFYWORLDTRANSFORM = 36, EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39, EMR_DELETEOBJECT = 40, EMR_ANGLEARC = 41, EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47, EMR_SELECTPALETTE = 48,
-    EMR_CREATEPALETTE = 49, EMR_SETPALETTEENTRIES = 50, EMR_RESIZEPALETTE = 51, EMR_REALIZEPALETTE = 52,
-    EMR_EXTFLOODFILL = 53, EMR_LINETO = 54, EMR_ARCTO = 55, EMR_POLYDRAW = 56, EMR_SETARCDIRECTION = 57,
-    EMR_SETMITERLIMIT = 58, EMR_BEGINPATH = 59, EMR_ENDPATH = 60, EMR_CLOSEFIGURE = 61, EMR_FILLPATH = 62,
-    EMR_STROKEANDFILLPATH = 63, EMR_STROKEPATH = 64, EMR_FLATTENPATH = 65, EMR_WIDENPATH = 66,
-    EMR_SELECTCLIPPATH = 67, EMR_ABORTPATH = 68, EMR_GDICOMMENT = 70, EMR_FILLRGN = 71, EMR_FRAMERGN = 72,
-    EMR_INVERTRGN = 73, EMR_PAINTRGN = 74, EMR_EXTSELECTCLIPRGN = 75, EMR_BITBLT = 76, EMR_STRETCHBLT = 77,
-    EMR_MASKBLT = 78, EMR_PLGBLT = 79, EMR_SETDIBITSTODEVICE = 80, EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTA = 83, EMR_EXTTEXTOUTW = 84, EMR_POLYBEZIER16 = 85,
-    EMR_POLYGON16 = 86, EMR_POLYLINE16 = 87, EMR_POLYBEZIERTO16 = 88, EMR_POLYLINETO16 = 89,
-    EMR_POLYPOLYLINE16 = 90, EMR_POLYPOLYGON16 = 91, EMR_POLYDRAW16 = 92, EMR_CREATEMONOBRUSH = 93,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94, EMR_EXTCREATEPEN = 95, EMR_POLYTEXTOUTA = 96, EMR_POLYTEXTOUTW = 97,
-    EMR_SETICMMODE = 98, EMR_CREATECOLORSPACE = 99, EMR_SETCOLORSPACE = 100, EMR_DELETECOLORSPACE = 101,
-    EMR_GLSRECORD = 102, EMR_GLSBOUNDEDRECORD = 103, EMR_PIXELFORMAT = 104, EMR_DRAWESCAPE = 105,
-    EMR_EXTESCAPE = 106, EMR_SMALLTEXTOUT = 108, EMR_FORCEUFIMAPPING = 109, EMR_NAMEDESCAPE = 110,
-    EMR_COLORCORRECTPALETTE = 111, EMR_SETICMPROFILEA = 112, EMR_SETICMPROFILEW = 113, EMR_ALPHABLEND = 114,
-    EMR_SETLAYOUT = 115, EMR_TRANSPARENTBLT = 116, EMR_GRADIENTFILL = 118, EMR_SETLINKEDUFIS = 119,
-    EMR_SETTEXTJUSTIFICATION = 120, EMR_COLORMATCHTOTARGETW = 121, EMR_CREATECOLORSPACEW = 122,
+    EMR_HEADER = 1,
+    EMR_POLYBEZIER = 2,
+    EMR_POLYGON = 3,
+    EMR_POLYLINE = 4,
+    EMR_POLYBEZIERTO = 5,
+    EMR_POLYLINETO = 6,
+    EMR_POLYPOLYLINE = 7,
+    EMR_POLYPOLYGON = 8,
+    EMR_SETWINDOWEXTEX = 9,
+    EMR_SETWINDOWORGEX = 10,
+    EMR_SETVIEWPORTEXTEX = 11,
+    EMR_SETVIEWPORTORGEX = 12,
+    EMR_SETBRUSHORGEX = 13,
+    EMR_EOF = 14,
+    EMR_SETPIXELV = 15,
+    EMR_SETMAPPERFLAGS = 16,
+    EMR_SETMAPMODE = 17,
+    EMR_SETBKMODE = 18,
+    EMR_SETPOLYFILLMODE = 19,
+    EMR_SETROP2 = 20,
+    EMR_SETSTRETCHBLTMODE = 21,
+    EMR_SETTEXTALIGN = 22,
+    EMR_SETCOLORADJUSTMENT = 23,
+    EMR_SETTEXTCOLOR = 24,
+    EMR_SETBKCOLOR = 25,
+    EMR_OFFSETCLIPRGN = 26,
+    EMR_MOVETOEX = 27,
+    EMR_SETMETARGN = 28,
+    EMR_EXCLUDECLIPRECT = 29,
+    EMR_INTERSECTCLIPRECT = 30,
+    EMR_SCALEVIEWPORTEXTEX = 31,
+    EMR_SCALEWINDOWEXTEX = 32,
+    EMR_SAVEDC = 33,
+    EMR_RESTOREDC = 34,
+    EMR_SETWORLDTRANSFORM = 35,
+    EMR_MODIFYWORLDTRANSFORM = 36,
+    EMR_SELECTOBJECT = 37,
+    EMR_CREATEPEN = 38,
+    EMR_CREATEBRUSHINDIRECT = 39,
+    EMR_DELETEOBJECT = 40,
+    EMR_ANGLEARC = 41,
+    EMR_ELLIPSE = 42,
+    EMR_RECTANGLE = 43,
+    EMR_ROUNDRECT = 44,
+    EMR_ARC = 45,
+    EMR_CHORD = 46,
+    EMR_PIE = 47,
+    EMR_SELECTPALETTE = 48,
+    EMR_CREATEPALETTE = 49,
+    EMR_SETPALETTEENTRIES = 50,
+    EMR_RESIZEPALETTE = 51,
+    EMR_REALIZEPALETTE = 52,
+    EMR_EXTFLOODFILL = 53,
+    EMR_LINETO = 54,
+    EMR_ARCTO = 55,
+    EMR_POLYDRAW = 56,
+    EMR_SETARCDIRECTION = 57,
+    EMR_SETMITERLIMIT = 58,
+    EMR_BEGINPATH = 59,
+    EMR_ENDPATH = 60,
+    EMR_CLOSEFIGURE = 61,
+    EMR_FILLPATH = 62,
+    EMR_STROKEANDFILLPATH = 63,
+    EMR_STROKEPATH = 64,
+    EMR_FLATTENPATH = 65,
+    EMR_WIDENPATH = 66,
+    EMR_SELECTCLIPPATH = 67,
+    EMR_ABORTPATH = 68,
+    EMR_GDICOMMENT = 70,
+    EMR_FILLRGN = 71,
+    EMR_FRAMERGN = 72,
+    EMR_INVERTRGN = 73,
+    EMR_PAINTRGN = 74,
+    EMR_EXTSELECTCLIPRGN = 75,
+    EMR_BITBLT = 76,
+    EMR_STRETCHBLT = 77,
+    EMR_MASKBLT = 78,
+    EMR_PLGBLT = 79,
+    EMR_SETDIBITSTODEVICE = 80,
+    EMR_STRETCHDIBITS = 81,
+    EMR_EXTCREATEFONTINDIRECTW = 82,
+    EMR_EXTTEXTOUTA = 83,
+    EMR_EXTTEXTOUTW = 84,
+    EMR_POLYBEZIER16 = 85,
+    EMR_POLYGON16 = 86,
+    EMR_POLYLINE16 = 87,
+    EMR_POLYBEZIERTO16 = 88,
+    EMR_POLYLINETO16 = 89,
+    EMR_POLYPOLYLINE16 = 90,
+    EMR_POLYPOLYGON16 = 91,
+    EMR_POLYDRAW16 = 92,
+    EMR_CREATEMONOBRUSH = 93,
+    EMR_CREATEDIBPATTERNBRUSHPT = 94,
+    EMR_EXTCREATEPEN = 95,
+    EMR_POLYTEXTOUTA = 96,
+    EMR_POLYTEXTOUTW = 97,
+    EMR_SETICMMODE = 98,
+    EMR_CREATECOLORSPACE = 99,
+    EMR_SETCOLORSPACE = 100,
+    EMR_DELETECOLORSPACE = 101,
+    EMR_GLSRECORD = 102,
+    EMR_GLSBOUNDEDRECORD = 103,
+    EMR_PIXELFORMAT = 104,
+    EMR_DRAWESCAPE = 105,
+    EMR_EXTESCAPE = 106,
+    EMR_SMALLTEXTOUT = 108,
+    EMR_FORCEUFIMAPPING = 109,
+    EMR_NAMEDESCAPE = 110,
+    EMR_COLORCORRECTPALETTE = 111,
+    EMR_SETICMPROFILEA = 112,
+    EMR_SETICMPROFILEW = 113,
+    EMR_ALPHABLEND = 114,
+    EMR_SETLAYOUT = 115,
+    EMR_TRANSPARENTBLT = 116,
+    EMR_GRADIENTFILL = 118,
+    EMR_SETLINKEDUFIS = 119,
+    EMR_SETTEXTJUSTIFICATION = 120,
+    EMR_COLORMATCHTOTARGETW = 121,
+    EMR_CREATECOLORSPACEW = 122,
 };
 
 /// The record's name without "EMR_" ("RECTANGLE"), or "" for a type without one.
 std::string_view recordName(uint32_t Type);
 
-constexpr uint32_t SIGNATURE = 0x464D4520;   // " EMF"
+constexpr uint32_t SIGNATURE = 0x464D4520; // " EMF"
 constexpr uint32_t VERSION = 0x10000;
 constexpr uint32_t STOCK_BIT = 0x80000000u;
 
@@ -85,13 +176,13 @@ static_assert(offsetof(Header, szlMicrometers) == 100);
 constexpr size_t MIN_HEADER_SIZE = 88;
 
 // ---- Fixed layouts of the records with arrays or embedded data
-constexpr size_t POLY_POINTS = 28;            // POLYLINE(16), POLYGON(16): bounds, count, points
-constexpr size_t POLYPOLY_COUNTS = 32;        // POLYPOLYGON(16): bounds, nPolys, total, counts
-constexpr size_t EXTTEXTOUT_EMRTEXT = 36;     // EXTTEXTOUTW: bounds, mode, scales, then EMRTEXT
-constexpr size_t EXTTEXTOUT_STRING = 76;      // where our records put the string
-constexpr size_t BITBLT_SIZE = 100;           // BITBLT without a bitmap
+constexpr size_t POLY_POINTS = 28;        // POLYLINE(16), POLYGON(16): bounds, count, points
+constexpr size_t POLYPOLY_COUNTS = 32;    // POLYPOLYGON(16): bounds, nPolys, total, counts
+constexpr size_t EXTTEXTOUT_EMRTEXT = 36; // EXTTEXTOUTW: bounds, mode, scales, then EMRTEXT
+constexpr size_t EXTTEXTOUT_STRING = 76;  // where our records put the string
+constexpr size_t BITBLT_SIZE = 100;       // BITBLT without a bitmap
 constexpr size_t STRETCHBLT_SIZE = 108;
-constexpr size_t STRETCHDIBITS_SIZE = 80;     // STRETCHDIBITS before its bitmap
+constexpr size_t STRETCHDIBITS_SIZE = 80; // STRETCHDIBITS before its bitmap
 constexpr size_t LOGFONTW_SIZE = 92;
 constexpr size_t RGNDATAHEADER_SIZE = 32;
 constexpr size_t BITMAPINFOHEADER_SIZE = 40;
@@ -110,25 +201,33 @@ public:
     RecordWriter& f32(float V) { return raw(&V, 4); }
     RecordWriter& point(POINT P) { return i32(P.x).i32(P.y); }
     RecordWriter& rect(const RECT& R) { return i32(R.left).i32(R.top).i32(R.right).i32(R.bottom); }
-    RecordWriter& xform(const XFORM& X) { return f32(X.eM11).f32(X.eM12).f32(X.eM21).f32(X.eM22).f32(X.eDx).f32(X.eDy); }
+    RecordWriter& xform(const XFORM& X)
+    {
+        return f32(X.eM11).f32(X.eM12).f32(X.eM21).f32(X.eM22).f32(X.eDx).f32(X.eDy);
+    }
     RecordWriter& bytes(std::span<const uint8_t> B) { return raw(B.data(), B.size()); }
     /// Zero bytes up to the next multiple of four.
-    RecordWriter& pad4() {
-        while (data_.size() % 4) data_.push_back(0);
+    RecordWriter& pad4()
+    {
+        while (data_.size() % 4)
+            data_.push_back(0);
         return *this;
     }
     size_t size() const { return data_.size(); }
     void patchU32(size_t Offset, uint32_t V) { std::memcpy(data_.data() + Offset, &V, 4); }
     /// The finished record, padded to four bytes.
-    std::vector<uint8_t>& bytes() {
+    std::vector<uint8_t>& bytes()
+    {
         pad4();
         patchU32(4, uint32_t(data_.size()));
         return data_;
     }
 
 private:
-    RecordWriter& raw(const void* P, size_t N) {
-        if (N == 0) return *this;
+    RecordWriter& raw(const void* P, size_t N)
+    {
+        if (N == 0)
+            return *this;
         const size_t at = data_.size();
         data_.resize(at + N);
         std::memcpy(data_.data() + at, P, N);
@@ -141,14 +240,16 @@ private:
 /// and marks the view bad, so a handler reads all it needs and then checks ok() once.
 class RecordView {
 public:
-    explicit RecordView(std::span<const uint8_t> Record) : data_(Record) { }
+    explicit RecordView(std::span<const uint8_t> Record) : data_(Record) {}
 
     uint32_t type() const { return u32(0); }
     uint32_t size() const { return uint32_t(data_.size()); }
     bool ok() const { return !bad_; }
     /// Marks the view bad when Condition fails (a count or a value outside what the record allows).
-    bool require(bool Condition) const {
-        if (!Condition) bad_ = true;
+    bool require(bool Condition) const
+    {
+        if (!Condition)
+            bad_ = true;
         return Condition;
     }
 
@@ -158,23 +259,30 @@ public:
     int16_t i16(size_t Offset) const { return get<int16_t>(Offset); }
     uint8_t u8(size_t Offset) const { return get<uint8_t>(Offset); }
     float f32(size_t Offset) const { return get<float>(Offset); }
-    POINT point(size_t Offset) const { return POINT{i32(Offset), i32(Offset + 4)}; }
-    SIZE sizeAt(size_t Offset) const { return SIZE{i32(Offset), i32(Offset + 4)}; }
-    RECT rect(size_t Offset) const { return RECT{i32(Offset), i32(Offset + 4), i32(Offset + 8), i32(Offset + 12)}; }
-    XFORM xform(size_t Offset) const {
-        return XFORM{f32(Offset), f32(Offset + 4), f32(Offset + 8), f32(Offset + 12), f32(Offset + 16), f32(Offset + 20)};
+    POINT point(size_t Offset) const { return POINT { i32(Offset), i32(Offset + 4) }; }
+    SIZE sizeAt(size_t Offset) const { return SIZE { i32(Offset), i32(Offset + 4) }; }
+    RECT rect(size_t Offset) const { return RECT { i32(Offset), i32(Offset + 4), i32(Offset + 8), i32(Offset + 12) }; }
+    XFORM xform(size_t Offset) const
+    {
+        return XFORM { f32(Offset),      f32(Offset + 4),  f32(Offset + 8),
+                       f32(Offset + 12), f32(Offset + 16), f32(Offset + 20) };
     }
     /// Count elements of Width bytes from Offset; empty (and bad) when they do not fit.
-    std::span<const uint8_t> bytes(uint64_t Offset, uint64_t Count, uint64_t Width = 1) const {
+    std::span<const uint8_t> bytes(uint64_t Offset, uint64_t Count, uint64_t Width = 1) const
+    {
         const uint64_t n = Count * Width;
-        if (Width != 0 && Count > data_.size() / Width) return fail();
-        if (Offset > data_.size() || n > data_.size() - Offset) return fail();
+        if (Width != 0 && Count > data_.size() / Width)
+            return fail();
+        if (Offset > data_.size() || n > data_.size() - Offset)
+            return fail();
         return data_.subspan(size_t(Offset), size_t(n));
     }
 
 private:
-    template <class T> T get(size_t Offset) const {
-        T v{};
+    template <class T>
+    T get(size_t Offset) const
+    {
+        T v {};
         if (Offset > data_.size() || sizeof(T) > data_.size() - Offset) {
             bad_ = true;
             return v;
@@ -182,7 +290,8 @@ private:
         std::memcpy(&v, data_.data() + Offset, sizeof(T));
         return v;
     }
-    std::span<const uint8_t> fail() const {
+    std::span<const uint8_t> fail() const
+    {
         bad_ = true;
         return {};
     }
@@ -194,14 +303,18 @@ private:
 /// data or at a record whose size is not a multiple of 4, below 8 or past the end.
 class RecordWalker {
 public:
-    explicit RecordWalker(std::span<const uint8_t> Data) : data_(Data) { }
+    explicit RecordWalker(std::span<const uint8_t> Data) : data_(Data) {}
     /// The next record, or an empty span at the end (broken() tells why it ended).
-    std::span<const uint8_t> next() {
-        if (broken_ || at_ >= data_.size()) return {};
-        if (data_.size() - at_ < 8) return stop();
+    std::span<const uint8_t> next()
+    {
+        if (broken_ || at_ >= data_.size())
+            return {};
+        if (data_.size() - at_ < 8)
+            return stop();
         uint32_t size;
         std::memcpy(&size, data_.data() + at_ + 4, 4);
-        if (size < 8 || size % 4 != 0 || size > data_.size() - at_) return stop();
+        if (size < 8 || size % 4 != 0 || size > data_.size() - at_)
+            return stop();
         auto record = data_.subspan(at_, size);
         at_ += size;
         return record;
@@ -211,7 +324,8 @@ public:
     size_t offset() const { return at_; }
 
 private:
-    std::span<const uint8_t> stop() {
+    std::span<const uint8_t> stop()
+    {
         broken_ = true;
         return {};
     }

@@ -47,7 +47,7 @@ public:
     uint16_t Handles() const;
 
 private:
-    explicit EnhMetaFile(std::vector<uint8_t> Bytes) : bytes_(std::move(Bytes)) { }
+    explicit EnhMetaFile(std::vector<uint8_t> Bytes) : bytes_(std::move(Bytes)) {}
     std::vector<uint8_t> bytes_;
 };
 
@@ -66,7 +66,8 @@ UINT GetEnhMetaFileBits(const EnhMetaFile& Metafile, UINT Size, uint8_t* Buffer)
 std::vector<uint8_t> GetEnhMetaFileBits(const EnhMetaFile& Metafile);
 /// A metafile from its bytes; null (with Error set) for anything malformed.
 HENHMETAFILE SetEnhMetaFileBits(std::span<const uint8_t> Data, std::string* Error = nullptr);
-inline HENHMETAFILE SetEnhMetaFileBits(UINT Size, const uint8_t* Data) {
+inline HENHMETAFILE SetEnhMetaFileBits(UINT Size, const uint8_t* Data)
+{
     return Data ? SetEnhMetaFileBits(std::span<const uint8_t>(Data, Size)) : nullptr;
 }
 /// Frees the metafile; false for null.

@@ -34,8 +34,10 @@ public:
     const QRect& box() const { return box_; }
     bool isEmpty() const { return box_.isEmpty(); }
     uint8_t at(int X, int Y) const { return data_[size_t(Y - box_.top()) * box_.width() + (X - box_.left())]; }
-    void set(int X, int Y, uint8_t Class) {
-        if (box_.contains(X, Y)) data_[size_t(Y - box_.top()) * box_.width() + (X - box_.left())] = Class;
+    void set(int X, int Y, uint8_t Class)
+    {
+        if (box_.contains(X, Y))
+            data_[size_t(Y - box_.top()) * box_.width() + (X - box_.left())] = Class;
     }
     void fillRect(const QRect& Rect, uint8_t Class = Fore);
     /// Clears every pixel that Other (of the same box) marks, so a fill leaves the outline's
@@ -103,4 +105,4 @@ bool ropUsesPattern(uint32_t Rop);
 /// Paints the mask into the surface within Clip: Fore pixels by Fore, Back pixels in Back,
 /// each mixed with the picture by Rop2.
 void paintMask(PixelSurface& Surface, const CoverageMask& Mask, const QRegion& Clip, const Paint& Fore,
-    std::optional<COLORREF> Back, int Rop2);
+               std::optional<COLORREF> Back, int Rop2);

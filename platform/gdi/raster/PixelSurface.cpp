@@ -7,15 +7,14 @@
 
 namespace {
 
-bool brightHalf(uint32_t Word) {
-    return ((Word >> 16) & 0xFF) + ((Word >> 8) & 0xFF) + (Word & 0xFF) >= 383;
-}
+bool brightHalf(uint32_t Word) { return ((Word >> 16) & 0xFF) + ((Word >> 8) & 0xFF) + (Word & 0xFF) >= 383; }
 
 } // namespace
 
 PixelSurface::~PixelSurface() = default;
 
-COLORREF PixelSurface::colour(int X, int Y) const {
+COLORREF PixelSurface::colour(int X, int Y) const
+{
     uint32_t word = 0;
     read(X, Y, 1, &word);
     return colorOfWord(word);
@@ -25,12 +24,14 @@ int DibSurface::width() const { return dib_.Width(); }
 int DibSurface::height() const { return dib_.Height(); }
 bool DibSurface::mono() const { return dib_.Bits() == 1; }
 
-void DibSurface::read(int X, int Y, int Count, uint32_t* Words) const {
+void DibSurface::read(int X, int Y, int Count, uint32_t* Words) const
+{
     const uint8_t* row = dib_.ScanLine(Y);
     switch (dib_.Bits()) {
     case 32:
         std::memcpy(Words, row + size_t(X) * 4, size_t(Count) * 4);
-        for (int i = 0; i < Count; ++i) Words[i] &= 0xFFFFFF;
+        for (int i = 0; i < Count; ++i)
+            Words[i] &= 0xFFFFFF;
         break;
     case 24:
         for (int i = 0; i < Count; ++i) {
@@ -39,16 +40,20 @@ void DibSurface::read(int X, int Y, int Count, uint32_t* Words) const {
         }
         break;
     case 1:
-        for (int i = 0; i < Count; ++i) Words[i] = dib_.GetIndex(X + i, Y) ? 0xFFFFFF : 0;
+        for (int i = 0; i < Count; ++i)
+            Words[i] = dib_.GetIndex(X + i, Y) ? 0xFFFFFF : 0;
         break;
     default:
-        for (int i = 0; i < Count; ++i) Words[i] = pixelWord(dib_.GetPixel(X + i, Y));
+        for (int i = 0; i < Count; ++i)
+            Words[i] = pixelWord(dib_.GetPixel(X + i, Y));
         break;
     }
 }
 
-void DibSurface::write(int X, int Y, int Count, const uint32_t* Words) {
-    if (readOnly_) return;
+void DibSurface::write(int X, int Y, int Count, const uint32_t* Words)
+{
+    if (readOnly_)
+        return;
     uint8_t* row = dib_.ScanLine(Y);
     switch (dib_.Bits()) {
     case 32:
@@ -67,7 +72,8 @@ void DibSurface::write(int X, int Y, int Count, const uint32_t* Words) {
         }
         break;
     case 1:
-        for (int i = 0; i < Count; ++i) dib_.SetIndex(X + i, Y, brightHalf(Words[i]) ? 1 : 0);
+        for (int i = 0; i < Count; ++i)
+            dib_.SetIndex(X + i, Y, brightHalf(Words[i]) ? 1 : 0);
         break;
     default:
         for (int i = 0; i < Count; ++i) {
@@ -85,18 +91,23 @@ void DibSurface::write(int X, int Y, int Count, const uint32_t* Words) {
 
 COLORREF DibSurface::colour(int X, int Y) const { return dib_.GetPixel(X, Y); }
 
-ImageSurface::ImageSurface(QImage& Image) : image_(Image) {
-    if (image_.format() != QImage::Format_RGB32 && image_.format() != QImage::Format_ARGB32 &&
-        image_.format() != QImage::Format_ARGB32_Premultiplied)
+ImageSurface::ImageSurface(QImage& Image) : image_(Image)
+{
+    if (image_.format() != QImage::Format_RGB32 && image_.format() != QImage::Format_ARGB32
+        && image_.format() != QImage::Format_ARGB32_Premultiplied)
         image_ = image_.convertToFormat(QImage::Format_RGB32);
 }
 
-void ImageSurface::read(int X, int Y, int Count, uint32_t* Words) const {
+void ImageSurface::read(int X, int Y, int Count, uint32_t* Words) const
+{
     const uint32_t* row = reinterpret_cast<const uint32_t*>(image_.constScanLine(Y));
-    for (int i = 0; i < Count; ++i) Words[i] = row[X + i] & 0xFFFFFF;
+    for (int i = 0; i < Count; ++i)
+        Words[i] = row[X + i] & 0xFFFFFF;
 }
 
-void ImageSurface::write(int X, int Y, int Count, const uint32_t* Words) {
+void ImageSurface::write(int X, int Y, int Count, const uint32_t* Words)
+{
     uint32_t* row = reinterpret_cast<uint32_t*>(image_.scanLine(Y));
-    for (int i = 0; i < Count; ++i) row[X + i] = Words[i] | 0xFF000000u;
+    for (int i = 0; i < Count; ++i)
+        row[X + i] = Words[i] | 0xFF000000u;
 }

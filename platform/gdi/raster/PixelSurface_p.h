@@ -38,9 +38,9 @@ public:
 /// A picture in any of the DIB depths; 32-bit rows are accessed in place.
 class DibSurface : public PixelSurface {
 public:
-    explicit DibSurface(Dib& Picture) : dib_(Picture), readOnly_(false) { }
+    explicit DibSurface(Dib& Picture) : dib_(Picture), readOnly_(false) {}
     /// A source that is only read.
-    explicit DibSurface(const Dib& Picture) : dib_(const_cast<Dib&>(Picture)), readOnly_(true) { }
+    explicit DibSurface(const Dib& Picture) : dib_(const_cast<Dib&>(Picture)), readOnly_(true) {}
     int width() const override;
     int height() const override;
     bool mono() const override;

@@ -18,7 +18,7 @@ class RasterBackend : public DcBackend {
 public:
     RasterBackend() = default;
     /// The image must outlive the backend; 32-bit formats are drawn in place.
-    explicit RasterBackend(QImage& Target) : image_(&Target) { }
+    explicit RasterBackend(QImage& Target) : image_(&Target) {}
 
     void lineTo(const DcState&, POINT From, POINT To) override;
     void polyline(const DcState&, std::span<const POINT>) override;
@@ -39,8 +39,8 @@ public:
     /// What one drawing call paints into: the surface and the visible part of it.
     struct Target {
         std::unique_ptr<PixelSurface> surface;
-        QRegion clip;   // device pixels, within the surface
-        QRect box;      // the clip's bounds
+        QRegion clip; // device pixels, within the surface
+        QRect box;    // the clip's bounds
         explicit operator bool() const { return surface && !box.isEmpty(); }
     };
     Target target(const DcState&);
@@ -49,7 +49,7 @@ private:
     /// A figure as the shape calls build it, in device line space.
     struct Figure {
         std::vector<QPointF> points;
-        QPointF centre;   // curve pixels round symmetrically about it
+        QPointF centre; // curve pixels round symmetrically about it
         bool closed = true;
         bool fillable = true;
     };

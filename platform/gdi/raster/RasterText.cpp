@@ -22,14 +22,16 @@ constexpr int glyphThreshold = 102;
 
 // A rectangle of the text's own frame (u along the baseline, v downwards from it) as a device
 // polygon.
-QPainterPath framedRect(const QTransform& Frame, double U0, double V0, double U1, double V1) {
+QPainterPath framedRect(const QTransform& Frame, double U0, double V0, double U1, double V1)
+{
     QPainterPath path;
     path.addPolygon(Frame.map(QPolygonF(QRectF(QPointF(U0, V0), QPointF(U1, V1)))));
     path.closeSubpath();
     return path;
 }
 
-void fillDevice(PixelSurface& Surface, const QRegion& Clip, const QRect& Rect, COLORREF Colour) {
+void fillDevice(PixelSurface& Surface, const QRegion& Clip, const QRect& Rect, COLORREF Colour)
+{
     CoverageMask mask(Rect.intersected(Clip.boundingRect()));
     mask.fillRect(Rect);
     paintMask(Surface, mask, Clip, Paint::solid(Colour), std::nullopt, R2_COPYPEN);
@@ -41,12 +43,13 @@ void fillDevice(PixelSurface& Surface, const QRegion& Clip, const QRect& Rect, C
 struct Layout {
     std::shared_ptr<const RealizedFont> font;
     TEXTMETRICA tm;
-    std::vector<double> at;   // glyph origins, then the run's end
+    std::vector<double> at; // glyph origins, then the run's end
     double length = 0;
     QTransform frame;
 };
 
-Layout layOut(const DcState& S, const TextRun& Run) {
+Layout layOut(const DcState& S, const TextRun& Run)
+{
     Layout l;
     const double sx = gdi_private::scaleX(S), sy = gdi_private::scaleY(S);
     l.font = S.font->realize(std::abs(sy - 1) < 1e-9 ? 1.0 : sy);
@@ -68,7 +71,8 @@ Layout layOut(const DcState& S, const TextRun& Run) {
 
 // The device pixels the run may touch: its cell and a margin of one line height around it for
 // glyphs that reach beyond their advances.
-QRect reachOf(const Layout& L) {
+QRect reachOf(const Layout& L)
+{
     const double margin = L.tm.tmHeight;
     return L.frame
         .mapRect(QRectF(QPointF(-margin, -L.tm.tmAscent - margin), QPointF(L.length + margin, L.tm.tmDescent + margin)))
@@ -77,25 +81,30 @@ QRect reachOf(const Layout& L) {
 
 // Upright text of a hinted font on the device's own grid: the hinted bitmaps, each at its
 // glyph origin.
-bool upright(const Layout& L) {
+bool upright(const Layout& L)
+{
     return L.font->Hinted() && L.frame.m11() == 1 && L.frame.m22() == 1 && L.frame.m12() == 0 && L.frame.m21() == 0
-        && L.frame.dx() == std::round(L.frame.dx()) && L.frame.dy() == std::round(L.frame.dy());
+           && L.frame.dx() == std::round(L.frame.dx()) && L.frame.dy() == std::round(L.frame.dy());
 }
 
-void markBitmaps(CoverageMask& Ink, const Layout& L, std::string_view Text) {
+void markBitmaps(CoverageMask& Ink, const Layout& L, std::string_view Text)
+{
     const int x0 = int(L.frame.dx()), y0 = int(L.frame.dy());
     for (size_t i = 0; i < Text.size(); ++i) {
         uint32_t glyph = L.font->GlyphIndex(uint8_t(Text[i]));
-        if (glyph == 0) continue;
+        if (glyph == 0)
+            continue;
         const auto bitmap = glyphBitmap(L.font, glyph);
         const int left = x0 + int(L.at[i]) + bitmap->Left, top = y0 - bitmap->Top;
         for (int y = 0; y < bitmap->Height; ++y)
             for (int x = 0; x < bitmap->Width; ++x)
-                if (bitmap->Ink[size_t(y) * bitmap->Width + x]) Ink.set(left + x, top + y, CoverageMask::Fore);
+                if (bitmap->Ink[size_t(y) * bitmap->Width + x])
+                    Ink.set(left + x, top + y, CoverageMask::Fore);
     }
 }
 
-void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text) {
+void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text)
+{
     if (upright(L)) {
         markBitmaps(Ink, L, Text);
         return;
@@ -104,9 +113,11 @@ void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text) {
     glyphs.setFillRule(Qt::WindingFill);
     for (size_t i = 0; i < Text.size(); ++i) {
         uint32_t glyph = L.font->GlyphIndex(uint8_t(Text[i]));
-        if (glyph == 0) continue;
+        if (glyph == 0)
+            continue;
         QPainterPath outline = glyphOutline(L.font, glyph);
-        if (outline.isEmpty()) continue;
+        if (outline.isEmpty())
+            continue;
         outline.translate(L.at[i], 0);
         glyphs.addPath(L.frame.map(outline));
     }
@@ -114,8 +125,10 @@ void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text) {
 }
 
 // Underline and strike-out at the positions and thicknesses the face gives.
-void markLines(CoverageMask& Ink, const Layout& L, const LOGFONTA& Font) {
-    if (!Font.lfUnderline && !Font.lfStrikeOut) return;
+void markLines(CoverageMask& Ink, const Layout& L, const LOGFONTA& Font)
+{
+    if (!Font.lfUnderline && !Font.lfStrikeOut)
+        return;
     OUTLINETEXTMETRICA otm;
     const bool outlines = L.font->OutlineTextMetrics(otm);
     if (Font.lfUnderline) {
@@ -132,25 +145,31 @@ void markLines(CoverageMask& Ink, const Layout& L, const LOGFONTA& Font) {
 
 } // namespace
 
-void RasterBackend::textOut(const DcState& S, const TextRun& Run) {
+void RasterBackend::textOut(const DcState& S, const TextRun& Run)
+{
     Target t = target(S);
-    if (!t) return;
+    if (!t)
+        return;
     QRegion clip = t.clip;
     const COLORREF background = ColorToRGB(S.bkColor);
     if (Run.options & (ETO_OPAQUE | ETO_CLIPPED)) {
         QRect rect = gdi_private::deviceRect(S, Run.rect);
-        if (Run.options & ETO_OPAQUE) fillDevice(*t.surface, t.clip, rect, background);
-        if (Run.options & ETO_CLIPPED) clip = clip.intersected(rect);
+        if (Run.options & ETO_OPAQUE)
+            fillDevice(*t.surface, t.clip, rect, background);
+        if (Run.options & ETO_CLIPPED)
+            clip = clip.intersected(rect);
     }
-    if (Run.text.empty() || clip.isEmpty()) return;
+    if (Run.text.empty() || clip.isEmpty())
+        return;
 
     const Layout layout = layOut(S, Run);
     const QRect box = reachOf(layout).intersected(clip.boundingRect());
-    if (box.isEmpty()) return;
+    if (box.isEmpty())
+        return;
     if (S.bkMode == OPAQUE) {
         CoverageMask cell(box);
         cell.fillPath(framedRect(layout.frame, 0, -layout.tm.tmAscent, layout.length, layout.tm.tmDescent),
-            Qt::WindingFill);
+                      Qt::WindingFill);
         paintMask(*t.surface, cell, clip, Paint::solid(background), std::nullopt, R2_COPYPEN);
     }
     CoverageMask ink(box);

@@ -41,10 +41,17 @@ using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 /// event types of their own may add a specialisation beside the type.
 template <class F>
 inline constexpr std::string_view EventTypeName = "event";
-template <> inline constexpr std::string_view EventTypeName<TNotifyEvent> = "TNotifyEvent";
-template <> inline constexpr std::string_view EventTypeName<TMouseEvent> = "TMouseEvent";
-template <> inline constexpr std::string_view EventTypeName<TMouseMoveEvent> = "TMouseMoveEvent";
-template <> inline constexpr std::string_view EventTypeName<TKeyEvent> = "TKeyEvent";
-template <> inline constexpr std::string_view EventTypeName<TKeyPressEvent> = "TKeyPressEvent";
-template <> inline constexpr std::string_view EventTypeName<TCloseEvent> = "TCloseEvent";
-template <> inline constexpr std::string_view EventTypeName<TCloseQueryEvent> = "TCloseQueryEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TNotifyEvent> = "TNotifyEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TMouseEvent> = "TMouseEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TMouseMoveEvent> = "TMouseMoveEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TKeyEvent> = "TKeyEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TKeyPressEvent> = "TKeyPressEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TCloseEvent> = "TCloseEvent";
+template <>
+inline constexpr std::string_view EventTypeName<TCloseQueryEvent> = "TCloseQueryEvent";

@@ -35,7 +35,7 @@ std::string shownName(const TFormObject& Object) { return Object.Name.empty() ? 
 /// Hands one value of the resource to the declared property of that name, if there is one.
 class TDefinedPropertyReader : public TFiler {
 public:
-    TDefinedPropertyReader(std::string_view Name, const TFormValue& Value) : FName(Name), FValue(Value) { }
+    TDefinedPropertyReader(std::string_view Name, const TFormValue& Value) : FName(Name), FValue(Value) {}
 
     void DefineProperty(std::string_view Name, const TValueReader& Read, const TValueWriter&, bool) override
     {
@@ -78,7 +78,7 @@ private:
 /// as loading and calls their Loaded.
 class TReader {
 public:
-    TReader(std::string_view Resource, TComponent& Root) : FResource(Resource), FRoot(Root) { }
+    TReader(std::string_view Resource, TComponent& Root) : FResource(Resource), FRoot(Root) {}
     ~TReader();
     TReader(const TReader&) = delete;
     TReader& operator=(const TReader&) = delete;
@@ -105,12 +105,15 @@ private:
     void readChild(const TFormObject& Object, TComponent& Parent);
     void bindField(const TFormObject& Object, TComponent& Component);
     void readProperties(TObject& Target, const PublishedClass& Class, const TFormObject& Object);
-    void setProperty(TObject& Target, const PublishedClass& Class, const std::string& Context, const TFormProperty& Property);
+    void setProperty(TObject& Target, const PublishedClass& Class, const std::string& Context,
+                     const TFormProperty& Property);
     /// Gives the value to a property that Target declares itself; false when it declares none of that name.
     bool readDefined(TObject& Target, const TFormProperty& Property, std::string_view Name, const std::string& Context);
     void assign(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context, int Line);
-    void assignStrings(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context, int Line);
-    void bindEvent(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context, int Line);
+    void assignStrings(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context,
+                       int Line);
+    void bindEvent(TObject& Target, const PublishedProperty& P, const TFormValue& V, const std::string& Context,
+                   int Line);
     void resolveReferences();
     void finishLoading();
 
@@ -211,7 +214,7 @@ void TReader::readChild(const TFormObject& Object, TComponent& Parent)
         fail(Object.Line, Format(SCannotCreate, { Class.Name() }));
     const std::string Context = shownName(Object);
     TComponent* C = nullptr;
-    guarded(Object.Line, Context, [&] { C = Class.Create(&FRoot); });   // the form owns it from here on
+    guarded(Object.Line, Context, [&] { C = Class.Create(&FRoot); }); // the form owns it from here on
     startLoading(*C, Object);
     guarded(Object.Line, Context, [&] { C->SetName(Object.Name); });
     bindField(Object, *C);
@@ -358,22 +361,15 @@ void TReader::assign(TObject& Target, const PublishedProperty& P, const TFormVal
             Expected("Colour");
         }
         return;
-    case TPropertyKind::Strings:
-        assignStrings(Target, P, V, Context, Line);
-        return;
-    case TPropertyKind::Object:
-        failReading(Line, Context, Format(SIsObjectProperty, { P.Name() }));
+    case TPropertyKind::Strings: assignStrings(Target, P, V, Context, Line); return;
+    case TPropertyKind::Object: failReading(Line, Context, Format(SIsObjectProperty, { P.Name() }));
     case TPropertyKind::Component:
         if (V.Kind != TFormValueKind::Ident)
             Expected("Component name");
         FFixups.push_back({ &Target, &P, V.Text, Context, Line });
         return;
-    case TPropertyKind::Event:
-        bindEvent(Target, P, V, Context, Line);
-        return;
-    case TPropertyKind::Custom:
-        guarded(Line, Context, [&] { P.SetCustom(Target, V); });
-        return;
+    case TPropertyKind::Event: bindEvent(Target, P, V, Context, Line); return;
+    case TPropertyKind::Custom: guarded(Line, Context, [&] { P.SetCustom(Target, V); }); return;
     }
 }
 
@@ -415,8 +411,9 @@ void TReader::resolveReferences()
         bool Fits = false;
         guarded(F.Line, F.Context, [&] { Fits = F.Property->SetComponent(*F.Target, C); });
         if (!Fits)
-            failReading(F.Line, F.Context, Format(SReferenceMismatch, { F.Name, C->ClassName(), F.Property->Name(),
-                                                                         F.Property->TypeName() }));
+            failReading(
+                F.Line, F.Context,
+                Format(SReferenceMismatch, { F.Name, C->ClassName(), F.Property->Name(), F.Property->TypeName() }));
     }
 }
 

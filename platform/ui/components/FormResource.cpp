@@ -15,7 +15,7 @@ enum class TokenKind { End, Ident, Integer, Float, String, Symbol };
 
 struct Token {
     TokenKind Kind = TokenKind::End;
-    std::string Text;   // Ident: the name; String: the characters
+    std::string Text; // Ident: the name; String: the characters
     int64_t Integer = 0;
     double Float = 0;
     char Symbol = 0;
@@ -165,7 +165,8 @@ Token Lexer::scanNumber()
         for (size_t I = Digits; I < FPos; ++I)
             Bits = Bits << 4 | static_cast<uint64_t>(hexValue(FText[I]));
         // Up to 8 digits is a 32-bit pattern, as colours like $8000000F are written.
-        const int64_t Value = Count <= 8 ? static_cast<int32_t>(static_cast<uint32_t>(Bits)) : static_cast<int64_t>(Bits);
+        const int64_t Value =
+            Count <= 8 ? static_cast<int32_t>(static_cast<uint32_t>(Bits)) : static_cast<int64_t>(Bits);
         T.Kind = TokenKind::Integer;
         T.Integer = Negative ? -Value : Value;
         return T;
@@ -181,8 +182,8 @@ Token Lexer::scanNumber()
         for (++FPos; isDigit(at(FPos));)
             ++FPos;
     }
-    if ((at(FPos) == 'E' || at(FPos) == 'e') &&
-        (isDigit(at(FPos + 1)) || ((at(FPos + 1) == '+' || at(FPos + 1) == '-') && isDigit(at(FPos + 2))))) {
+    if ((at(FPos) == 'E' || at(FPos) == 'e')
+        && (isDigit(at(FPos + 1)) || ((at(FPos + 1) == '+' || at(FPos + 1) == '-') && isDigit(at(FPos + 2))))) {
         IsFloat = true;
         FPos += 2;
         while (isDigit(at(FPos)))
@@ -223,7 +224,7 @@ Token Lexer::scanString()
                 if (FText[FPos] == '\'') {
                     if (at(FPos + 1) != '\'')
                         break;
-                    ++FPos;   // '' is one quote
+                    ++FPos; // '' is one quote
                 }
                 T.Text += FText[FPos];
             }
@@ -245,7 +246,7 @@ void Lexer::scanCharCode(std::string& Into)
     while (Hex ? isHexDigit(at(FPos)) : isDigit(at(FPos))) {
         Code = Code * (Hex ? 16 : 10) + hexValue(FText[FPos]);
         if (Code > 0xFFFF)
-            Code = 0x10000;   // far enough out of range; keeps the sum from overflowing
+            Code = 0x10000; // far enough out of range; keeps the sum from overflowing
         ++FPos;
     }
     if (FPos == Digits)
@@ -286,7 +287,7 @@ constexpr int MaxNesting = 100;
 
 class Parser {
 public:
-    Parser(std::string_view Resource, std::string_view Text) : FLex(Resource, Text) { }
+    Parser(std::string_view Resource, std::string_view Text) : FLex(Resource, Text) {}
 
     TFormObject root()
     {
@@ -297,9 +298,15 @@ public:
     }
 
 private:
-    static bool isWord(const Token& T, std::string_view Word) { return T.Kind == TokenKind::Ident && SameText(T.Text, Word); }
+    static bool isWord(const Token& T, std::string_view Word)
+    {
+        return T.Kind == TokenKind::Ident && SameText(T.Text, Word);
+    }
     static bool isSymbol(const Token& T, char C) { return T.Kind == TokenKind::Symbol && T.Symbol == C; }
-    static bool startsObject(const Token& T) { return isWord(T, "object") || isWord(T, "inherited") || isWord(T, "inline"); }
+    static bool startsObject(const Token& T)
+    {
+        return isWord(T, "object") || isWord(T, "inherited") || isWord(T, "inline");
+    }
 
     TFormObject object();
     TFormValue value();
@@ -427,8 +434,7 @@ TFormValue Parser::value()
         if (T.Symbol == '<')
             FLex.fail(T.Line, Format(SNotSupported, { "Collections" }));
         break;
-    case TokenKind::End:
-        break;
+    case TokenKind::End: break;
     }
     FLex.fail(T.Line, Format(SExpected, { "Value" }));
 }

@@ -27,13 +27,13 @@
 #include <vector>
 
 enum class TFormValueKind {
-    Integer,   // 12, -3, $00C0C0C0
-    Float,     // 1.5, -2.0E3
-    String,    // 'it''s'#13'two' + 'more'
-    Ident,     // clBtnFace, True, btn_startClick, PopupMenu1
-    Set,       // [fsBold, fsItalic], []
-    List,      // ( 'a' 'b' ): values of any kind
-    Binary,    // { 0A1B2C }
+    Integer, // 12, -3, $00C0C0C0
+    Float,   // 1.5, -2.0E3
+    String,  // 'it''s'#13'two' + 'more'
+    Ident,   // clBtnFace, True, btn_startClick, PopupMenu1
+    Set,     // [fsBold, fsItalic], []
+    List,    // ( 'a' 'b' ): values of any kind
+    Binary,  // { 0A1B2C }
 };
 
 /// One value of a form resource.

@@ -19,7 +19,7 @@ struct Registry {
     std::mutex Lock;
     std::vector<std::unique_ptr<PublishedClass>> Classes;
     std::unordered_map<std::type_index, const PublishedClass*> ByType;
-    std::map<std::string, const PublishedClass*> ByName;   // upper-case names
+    std::map<std::string, const PublishedClass*> ByName; // upper-case names
 };
 
 // Never destroyed: components that outlive static destruction may still ask for class names.
@@ -49,7 +49,7 @@ const Entry* findIn(const std::vector<std::unique_ptr<Entry>>& Entries, std::str
 
 // --- PublishedProperty
 
-PublishedProperty::PublishedProperty(std::string_view Name, TPropertyKind Kind) : FName(Name), FKind(Kind) { }
+PublishedProperty::PublishedProperty(std::string_view Name, TPropertyKind Kind) : FName(Name), FKind(Kind) {}
 
 std::string PublishedProperty::TypeName() const
 {

@@ -48,18 +48,18 @@ class Published;
 
 /// What a published property holds, and so which form resource values it takes.
 enum class TPropertyKind {
-    Integer,     // 12, -3, $1F (within the range of the C++ type)
-    Bool,        // True, False
-    String,      // 'text'#13'more'
-    Double,      // 1.5, -2.0E3, 7
-    Enum,        // an identifier of the property's table
-    Set,         // [a, b] of identifiers of the table
-    Color,       // an integer or a colour identifier
-    Strings,     // Items.Strings = ( 'a' 'b' )
-    Object,      // a persistent sub-object, addressed as Font.Size
-    Component,   // another component of the form, by name; resolved after the whole form is read
-    Event,       // a method of the form, by name
-    Custom,      // any value, handed to the class's own reader
+    Integer,   // 12, -3, $1F (within the range of the C++ type)
+    Bool,      // True, False
+    String,    // 'text'#13'more'
+    Double,    // 1.5, -2.0E3, 7
+    Enum,      // an identifier of the property's table
+    Set,       // [a, b] of identifiers of the table
+    Color,     // an integer or a colour identifier
+    Strings,   // Items.Strings = ( 'a' 'b' )
+    Object,    // a persistent sub-object, addressed as Font.Size
+    Component, // another component of the form, by name; resolved after the whole form is read
+    Event,     // a method of the form, by name
+    Custom,    // any value, handed to the class's own reader
 };
 
 /// One published property of a class.
@@ -257,55 +257,109 @@ private:
 template <class T>
 class Published {
 public:
-    explicit Published(PublishedClass& Class) : FClass(Class) { }
+    explicit Published(PublishedClass& Class) : FClass(Class) {}
 
     // --- Properties: a getter and a setter, or one public field
     template <class G, class S>
-    void Int(std::string_view Name, G Get, S Set) { integer(Name, Get, Set); }
+    void Int(std::string_view Name, G Get, S Set)
+    {
+        integer(Name, Get, Set);
+    }
     template <class F>
-    void Int(std::string_view Name, F Field) { integer(Name, Field, Field); }
+    void Int(std::string_view Name, F Field)
+    {
+        integer(Name, Field, Field);
+    }
     template <class G, class S>
-    void Bool(std::string_view Name, G Get, S Set) { boolean(Name, Get, Set); }
+    void Bool(std::string_view Name, G Get, S Set)
+    {
+        boolean(Name, Get, Set);
+    }
     template <class F>
-    void Bool(std::string_view Name, F Field) { boolean(Name, Field, Field); }
+    void Bool(std::string_view Name, F Field)
+    {
+        boolean(Name, Field, Field);
+    }
     template <class G, class S>
-    void String(std::string_view Name, G Get, S Set) { text(Name, Get, Set); }
+    void String(std::string_view Name, G Get, S Set)
+    {
+        text(Name, Get, Set);
+    }
     template <class F>
-    void String(std::string_view Name, F Field) { text(Name, Field, Field); }
+    void String(std::string_view Name, F Field)
+    {
+        text(Name, Field, Field);
+    }
     template <class G, class S>
-    void Double(std::string_view Name, G Get, S Set) { floating(Name, Get, Set); }
+    void Double(std::string_view Name, G Get, S Set)
+    {
+        floating(Name, Get, Set);
+    }
     template <class F>
-    void Double(std::string_view Name, F Field) { floating(Name, Field, Field); }
+    void Double(std::string_view Name, F Field)
+    {
+        floating(Name, Field, Field);
+    }
     template <class G, class S>
-    void Color(std::string_view Name, G Get, S Set) { color(Name, Get, Set); }
+    void Color(std::string_view Name, G Get, S Set)
+    {
+        color(Name, Get, Set);
+    }
     template <class F>
-    void Color(std::string_view Name, F Field) { color(Name, Field, Field); }
+    void Color(std::string_view Name, F Field)
+    {
+        color(Name, Field, Field);
+    }
     template <class E, class G, class S>
-    void Enum(std::string_view Name, const TEnumType<E>& Type, G Get, S Set) { enumeration(Name, Type, Get, Set); }
+    void Enum(std::string_view Name, const TEnumType<E>& Type, G Get, S Set)
+    {
+        enumeration(Name, Type, Get, Set);
+    }
     template <class E, class F>
-    void Enum(std::string_view Name, const TEnumType<E>& Type, F Field) { enumeration(Name, Type, Field, Field); }
+    void Enum(std::string_view Name, const TEnumType<E>& Type, F Field)
+    {
+        enumeration(Name, Type, Field, Field);
+    }
     template <class E, class G, class S>
-    void Set(std::string_view Name, const TEnumType<E>& Type, G Get, S Set) { setOf(Name, Type, Get, Set); }
+    void Set(std::string_view Name, const TEnumType<E>& Type, G Get, S Set)
+    {
+        setOf(Name, Type, Get, Set);
+    }
     template <class E, class F>
-    void Set(std::string_view Name, const TEnumType<E>& Type, F Field) { setOf(Name, Type, Field, Field); }
+    void Set(std::string_view Name, const TEnumType<E>& Type, F Field)
+    {
+        setOf(Name, Type, Field, Field);
+    }
     /// Read-only properties: a getter only.
     template <class G>
     void ReadOnlyInt(std::string_view Name, G Get);
     template <class G>
     void ReadOnlyString(std::string_view Name, G Get);
     template <class G, class S>
-    void Strings(std::string_view Name, G Get, S Set) { strings(Name, Get, Set); }
+    void Strings(std::string_view Name, G Get, S Set)
+    {
+        strings(Name, Get, Set);
+    }
     template <class F>
-    void Strings(std::string_view Name, F Field) { strings(Name, Field, Field); }
+    void Strings(std::string_view Name, F Field)
+    {
+        strings(Name, Field, Field);
+    }
     /// A persistent sub-object whose own table takes the rest of a path like Font.Size; the
     /// getter answers a pointer or a reference, a field may be an object, pointer or unique_ptr.
     template <class G>
     void Object(std::string_view Name, G Get);
     /// A pointer to another component of the form, set by name once the whole form is read.
     template <class G, class S>
-    void Component(std::string_view Name, G Get, S Set) { component(Name, Get, Set); }
+    void Component(std::string_view Name, G Get, S Set)
+    {
+        component(Name, Get, Set);
+    }
     template <class F>
-    void Component(std::string_view Name, F Field) { component(Name, Field, Field); }
+    void Component(std::string_view Name, F Field)
+    {
+        component(Name, Field, Field);
+    }
     /// An event: a public std::function field, or a setter taking one.
     template <class A>
     void Event(std::string_view Name, A FieldOrSetter);
@@ -366,7 +420,7 @@ const PublishedClass& PublishClass(std::string_view Name, F Publish);
 template <class T, class Base = void>
 const PublishedClass& PublishClass(std::string_view Name)
 {
-    return PublishClass<T, Base>(Name, [](Published<T>&) { });
+    return PublishClass<T, Base>(Name, [](Published<T>&) {});
 }
 
 #include "platform/ui/components/PublishedTemplates.h"

@@ -23,8 +23,7 @@ struct Accessor {
     static_assert(sizeof(A) == 0, "an accessor is a field, a getter or a setter of the class");
 };
 template <class C, class M>
-    requires(!std::is_function_v<M>)
-struct Accessor<M C::*> {
+requires(!std::is_function_v<M>) struct Accessor<M C::*> {
     using Class = C;
     using Value = M;
     static constexpr bool CanGet = true, CanSet = true;
@@ -67,9 +66,11 @@ void set(A Acc, O& Obj, V&& Value)
 }
 
 template <class F>
-struct IsStdFunction : std::false_type { };
+struct IsStdFunction : std::false_type {
+};
 template <class S>
-struct IsStdFunction<std::function<S>> : std::true_type { };
+struct IsStdFunction<std::function<S>> : std::true_type {
+};
 
 template <class P>
 struct UniquePointee {
@@ -82,9 +83,9 @@ struct UniquePointee<std::unique_ptr<X, D>> {
 
 // The object behind what an object getter answers: a pointer, a unique_ptr or a reference.
 template <class R>
-using ObjectOf = std::conditional_t<std::is_pointer_v<R>, std::remove_pointer_t<R>,
-                                    std::conditional_t<std::is_void_v<typename UniquePointee<R>::type>, R,
-                                                       typename UniquePointee<R>::type>>;
+using ObjectOf = std::conditional_t<
+    std::is_pointer_v<R>, std::remove_pointer_t<R>,
+    std::conditional_t<std::is_void_v<typename UniquePointee<R>::type>, R, typename UniquePointee<R>::type>>;
 
 } // namespace ui_private
 
@@ -108,7 +109,8 @@ constexpr void Published<T>::checkGetter()
 {
     using GA = ui_private::Accessor<G>;
     static_assert(GA::CanGet, "the getter must be a member function without arguments, or a field");
-    static_assert(std::is_base_of_v<typename GA::Class, T>, "the getter must belong to the published class or an ancestor");
+    static_assert(std::is_base_of_v<typename GA::Class, T>,
+                  "the getter must belong to the published class or an ancestor");
 }
 
 template <class T>
@@ -122,7 +124,8 @@ void Published<T>::ReadOnlyInt(std::string_view Name, G Get)
     P.FReadOnly = true;
     P.FGetOrd = [Get](const TObject& O) { return static_cast<int64_t>(ui_private::get(Get, self(O))); };
     P.FMin = static_cast<int64_t>(std::numeric_limits<V>::min());
-    P.FMax = static_cast<int64_t>(std::min<uint64_t>(std::numeric_limits<V>::max(), std::numeric_limits<int64_t>::max()));
+    P.FMax =
+        static_cast<int64_t>(std::min<uint64_t>(std::numeric_limits<V>::max(), std::numeric_limits<int64_t>::max()));
 }
 
 template <class T>
@@ -316,8 +319,8 @@ void Published<T>::Method(std::string_view Name, void (C::*M)(A...))
 {
     static_assert(std::is_base_of_v<C, T>, "the method must belong to the class or an ancestor");
     using F = std::function<void(A...)>;
-    FClass.addMethod(std::unique_ptr<PublishedMethod>(new PublishedMethod(
-        Name, typeid(F), EventTypeName<F>, [M](TObject& O) -> std::any {
+    FClass.addMethod(std::unique_ptr<PublishedMethod>(
+        new PublishedMethod(Name, typeid(F), EventTypeName<F>, [M](TObject& O) -> std::any {
             T* Self = &self(O);
             return F([Self, M](A... Args) { (Self->*M)(std::forward<A>(Args)...); });
         })));
@@ -351,8 +354,7 @@ const PublishedClass& PublishClass(std::string_view Name, F Publish)
     R.Type = typeid(T);
     if constexpr (!std::is_void_v<Base>)
         R.Base = std::type_index(typeid(Base));
-    if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*> &&
-                  !std::is_abstract_v<T>)
+    if constexpr (std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*> && !std::is_abstract_v<T>)
         R.Make = [](TComponent* Owner) -> TComponent* { return new T(Owner); };
     R.IsA = [](const TObject& O) { return dynamic_cast<const T*>(&O) != nullptr; };
     R.Publish = [Publish](PublishedClass& Class) {

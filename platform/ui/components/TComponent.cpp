@@ -25,9 +25,8 @@ bool isIdentifier(std::string_view S)
 
 // The classes that every form resource may name.
 const PublishedClass& PersistentClass = PublishClass<TPersistent>("TPersistent");
-const PublishedClass& ComponentClass = PublishClass<TComponent, TPersistent>("TComponent", [](Published<TComponent>& P) {
-    P.Int("Tag", &TComponent::Tag);
-});
+const PublishedClass& ComponentClass = PublishClass<TComponent, TPersistent>(
+    "TComponent", [](Published<TComponent>& P) { P.Int("Tag", &TComponent::Tag); });
 
 } // namespace
 
@@ -39,7 +38,7 @@ std::string TObject::ClassName() const { return PublishedClass::NameOf(typeid(*t
 
 void TPersistent::Assign(const TPersistent& Source) { Source.AssignTo(*this); }
 
-void TPersistent::DefineProperties(TFiler&) { }
+void TPersistent::DefineProperties(TFiler&) {}
 
 void TPersistent::AssignTo(TPersistent& Dest) const
 {
@@ -155,8 +154,8 @@ void TComponent::insertOwned(std::unique_ptr<TComponent> AComponent)
 
 std::unique_ptr<TComponent> TComponent::releaseOwned(TComponent* AComponent)
 {
-    const auto It = std::find_if(FComponents.begin(), FComponents.end(),
-                                 [&](const auto& C) { return C.get() == AComponent; });
+    const auto It =
+        std::find_if(FComponents.begin(), FComponents.end(), [&](const auto& C) { return C.get() == AComponent; });
     if (It == FComponents.end())
         return nullptr;
     std::unique_ptr<TComponent> C = std::move(*It);
@@ -191,10 +190,7 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent)
     AComponent->forgetNotify(this);
 }
 
-void TComponent::forgetNotify(TComponent* AComponent)
-{
-    std::erase(FFreeNotifies, AComponent);
-}
+void TComponent::forgetNotify(TComponent* AComponent) { std::erase(FFreeNotifies, AComponent); }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -210,6 +206,6 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 
 // --- Reading hooks
 
-void TComponent::SetParentComponent(TComponent*) { }
+void TComponent::SetParentComponent(TComponent*) {}
 
-void TComponent::Loaded() { }
+void TComponent::Loaded() {}

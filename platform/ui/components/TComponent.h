@@ -37,8 +37,8 @@ enum class TOperation { opInsert, opRemove };
 using enum TOperation;
 
 enum class TComponentStateItem {
-    csLoading,      // being read from a form resource; cleared on the whole form before Loaded runs
-    csDestroying,   // its destructor has begun
+    csLoading,    // being read from a form resource; cleared on the whole form before Loaded runs
+    csDestroying, // its destructor has begun
 };
 using enum TComponentStateItem;
 using TComponentState = TSet<TComponentStateItem>;

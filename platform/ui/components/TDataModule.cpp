@@ -8,14 +8,15 @@
 
 namespace {
 
-const PublishedClass& DataModuleClass = PublishClass<TDataModule, TComponent>("TDataModule", [](Published<TDataModule>& P) {
-    P.Int("Left", &TDataModule::Left);
-    P.Int("Top", &TDataModule::Top);
-    P.Int("Width", &TDataModule::Width);
-    P.Int("Height", &TDataModule::Height);
-    P.Bool("OldCreateOrder", &TDataModule::OldCreateOrder);
-    P.Event("OnCreate", &TDataModule::OnCreate);
-});
+const PublishedClass& DataModuleClass =
+    PublishClass<TDataModule, TComponent>("TDataModule", [](Published<TDataModule>& P) {
+        P.Int("Left", &TDataModule::Left);
+        P.Int("Top", &TDataModule::Top);
+        P.Int("Width", &TDataModule::Width);
+        P.Int("Height", &TDataModule::Height);
+        P.Bool("OldCreateOrder", &TDataModule::OldCreateOrder);
+        P.Event("OnCreate", &TDataModule::OnCreate);
+    });
 
 } // namespace
 

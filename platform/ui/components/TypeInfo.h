@@ -16,10 +16,8 @@
 /// One identifier of an enumeration as form resources spell it, and its value.
 struct EnumIdent {
     template <class E>
-        requires std::is_enum_v<E> || std::is_integral_v<E>
-    constexpr EnumIdent(std::string_view AName, E AValue) : Name(AName), Value(static_cast<int>(AValue))
-    {
-    }
+    requires std::is_enum_v<E> || std::is_integral_v<E>
+    constexpr EnumIdent(std::string_view AName, E AValue) : Name(AName), Value(static_cast<int>(AValue)) {}
 
     std::string_view Name;
     int Value;
@@ -29,7 +27,7 @@ struct EnumIdent {
 /// them before (or while) static initialisation runs.
 class EnumType {
 public:
-    constexpr EnumType(std::string_view Name, std::span<const EnumIdent> Idents) : FName(Name), FIdents(Idents) { }
+    constexpr EnumType(std::string_view Name, std::span<const EnumIdent> Idents) : FName(Name), FIdents(Idents) {}
 
     std::string_view Name() const { return FName; }
     std::span<const EnumIdent> Idents() const { return FIdents; }
@@ -76,8 +74,16 @@ public:
     constexpr uint64_t Bits() const { return FBits; }
     constexpr bool Contains(E Item) const { return (FBits & bit(Item)) != 0; }
     constexpr bool Empty() const { return FBits == 0; }
-    constexpr TSet& Include(E Item) { FBits |= bit(Item); return *this; }
-    constexpr TSet& Exclude(E Item) { FBits &= ~bit(Item); return *this; }
+    constexpr TSet& Include(E Item)
+    {
+        FBits |= bit(Item);
+        return *this;
+    }
+    constexpr TSet& Exclude(E Item)
+    {
+        FBits &= ~bit(Item);
+        return *this;
+    }
 
     friend constexpr TSet operator+(TSet A, TSet B) { return FromBits(A.FBits | B.FBits); }
     friend constexpr TSet operator-(TSet A, TSet B) { return FromBits(A.FBits & ~B.FBits); }

@@ -58,4 +58,5 @@ inline constexpr const char* SInvalidBitmap = "Bitmap image is not valid";
 inline constexpr const char* SInvalidPixelFormat = "Invalid pixel format";
 inline constexpr const char* SMenuIndexError = "Menu index out of range";
 inline constexpr const char* SMenuReinserted = "Menu inserted twice";
-inline constexpr const char* SNoWidgets = "A window cannot be made: the program already has a non-widget Qt application";
+inline constexpr const char* SNoWidgets =
+    "A window cannot be made: the program already has a non-widget Qt application";

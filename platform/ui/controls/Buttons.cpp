@@ -38,8 +38,8 @@ void TSpeedButton::SetDown(bool Value)
         bool OtherDown = false;
         if (TWinControl* Parent = GetParent())
             for (int I = 0; I < Parent->ControlCount(); ++I)
-                if (auto* B = dynamic_cast<TSpeedButton*>(Parent->Controls(I)); B && B != this
-                    && B->FGroupIndex == FGroupIndex && B->FDown)
+                if (auto* B = dynamic_cast<TSpeedButton*>(Parent->Controls(I));
+                    B && B != this && B->FGroupIndex == FGroupIndex && B->FDown)
                     OtherDown = true;
         if (!OtherDown)
             return;
@@ -56,8 +56,8 @@ void TSpeedButton::releaseGroup()
     if (!Parent)
         return;
     for (int I = 0; I < Parent->ControlCount(); ++I)
-        if (auto* B = dynamic_cast<TSpeedButton*>(Parent->Controls(I)); B && B != this && B->FGroupIndex == FGroupIndex
-            && B->FDown) {
+        if (auto* B = dynamic_cast<TSpeedButton*>(Parent->Controls(I));
+            B && B != this && B->FGroupIndex == FGroupIndex && B->FDown) {
             B->FDown = false;
             B->Repaint();
         }

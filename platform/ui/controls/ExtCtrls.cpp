@@ -84,8 +84,8 @@ public:
         const int ButtonWidth = std::max(0, (group_.GetWidth() - 10) / Columns);
         const int ButtonHeight = std::max(0, (group_.GetHeight() - TopMargin - 5) / Rows);
         for (int I = 0; I < Count; ++I)
-            buttons_[I]->setGeometry(8 + (I / Rows) * ButtonWidth, TopMargin + (I % Rows) * ButtonHeight,
-                                     ButtonWidth, ButtonHeight);
+            buttons_[I]->setGeometry(8 + (I / Rows) * ButtonWidth, TopMargin + (I % Rows) * ButtonHeight, ButtonWidth,
+                                     ButtonHeight);
     }
 
     void check()

@@ -11,8 +11,10 @@
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
 using enum TBevelShape;
 inline constexpr EnumIdent TBevelShapeIdents[] = {
-    { "bsBox", bsBox }, { "bsFrame", bsFrame }, { "bsTopLine", bsTopLine }, { "bsBottomLine", bsBottomLine },
-    { "bsLeftLine", bsLeftLine }, { "bsRightLine", bsRightLine }, { "bsSpacer", bsSpacer },
+    { "bsBox", bsBox },           { "bsFrame", bsFrame },
+    { "bsTopLine", bsTopLine },   { "bsBottomLine", bsBottomLine },
+    { "bsLeftLine", bsLeftLine }, { "bsRightLine", bsRightLine },
+    { "bsSpacer", bsSpacer },
 };
 inline constexpr TEnumType<TBevelShape> TBevelShapeType { "TBevelShape", TBevelShapeIdents };
 

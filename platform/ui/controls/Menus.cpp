@@ -31,9 +31,8 @@ const PublishedClass& MenuItemClass = PublishClass<TMenuItem, TComponent>("TMenu
 });
 const PublishedClass& MenuClass = PublishClass<TMenu, TComponent>("TMenu");
 const PublishedClass& MainMenuClass = PublishClass<TMainMenu, TMenu>("TMainMenu");
-const PublishedClass& PopupMenuClass = PublishClass<TPopupMenu, TMenu>("TPopupMenu", [](Published<TPopupMenu>& P) {
-    P.Event("OnPopup", &TPopupMenu::OnPopup);
-});
+const PublishedClass& PopupMenuClass = PublishClass<TPopupMenu, TMenu>(
+    "TPopupMenu", [](Published<TPopupMenu>& P) { P.Event("OnPopup", &TPopupMenu::OnPopup); });
 
 /// The menus of the Qt side and the operator's choice.
 template <class Target>
@@ -118,7 +117,7 @@ void MenuView::rebuild()
 
 // --- TMenuItem
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) { }
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
 TMenuItem::~TMenuItem()
 {
@@ -239,11 +238,11 @@ TMenu::~TMenu()
     FItems.reset();
 }
 
-void TMenu::MenuChanged() { }
+void TMenu::MenuChanged() {}
 
 // --- TMainMenu
 
-TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FView(std::make_unique<ui_private::MenuView>(*this)) { }
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FView(std::make_unique<ui_private::MenuView>(*this)) {}
 
 TMainMenu::~TMainMenu()
 {
@@ -259,7 +258,7 @@ void TMainMenu::MenuChanged()
 
 // --- TPopupMenu
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) { }
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
 TPopupMenu::~TPopupMenu() = default;
 

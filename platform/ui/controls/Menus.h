@@ -74,7 +74,7 @@ private:
     bool FEnabled = true;
     bool FVisible = true;
     TMenuItem* FParent = nullptr;
-    TMenu* FMenu = nullptr;   // set on the root item of a menu
+    TMenu* FMenu = nullptr; // set on the root item of a menu
     std::vector<TMenuItem*> FItems;
 };
 

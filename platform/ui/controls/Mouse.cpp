@@ -52,10 +52,8 @@ protected:
                 Done = true;
             return true;
         }
-        case QEvent::KeyRelease:
-            return true;
-        default:
-            return false;
+        case QEvent::KeyRelease: return true;
+        default: return false;
         }
     }
 

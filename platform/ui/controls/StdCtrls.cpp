@@ -85,7 +85,7 @@ public:
             setCaption(static_cast<QPushButton*>(button_.data()), Text);
     }
     /// The face is the system's button face whatever the control's Color, as on the original.
-    void applyColor(TColor) override { }
+    void applyColor(TColor) override {}
     void setDefault(bool Value)
     {
         if (button_)
@@ -120,7 +120,9 @@ public:
             return;
         const QSignalBlocker Quiet(Check);
         Check->setTristate(State == cbGrayed || static_cast<TCheckBox&>(control()).AllowGrayed);
-        Check->setCheckState(State == cbChecked ? Qt::Checked : State == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+        Check->setCheckState(State == cbChecked  ? Qt::Checked
+                             : State == cbGrayed ? Qt::PartiallyChecked
+                                                 : Qt::Unchecked);
     }
 };
 
@@ -157,7 +159,7 @@ public:
 
 class GroupBoxView : public ui_private::View {
 public:
-    GroupBoxView(TGroupBox& Box, QWidget* Parent) : View(Box, new ui_private::Bridge<QGroupBox>(&Box, Parent)) { }
+    GroupBoxView(TGroupBox& Box, QWidget* Parent) : View(Box, new ui_private::Bridge<QGroupBox>(&Box, Parent)) {}
     void applyText(const std::string& Text) override
     {
         if (widget())
@@ -173,10 +175,11 @@ bool IsAccel(char Key, std::string_view Caption)
         if (Caption[I] != '&')
             continue;
         if (Caption[I + 1] == '&') {
-            ++I;   // "&&" is a plain '&'
+            ++I; // "&&" is a plain '&'
             continue;
         }
-        return std::toupper(static_cast<unsigned char>(Caption[I + 1])) == std::toupper(static_cast<unsigned char>(Key));
+        return std::toupper(static_cast<unsigned char>(Caption[I + 1]))
+               == std::toupper(static_cast<unsigned char>(Key));
     }
     return false;
 }

@@ -29,10 +29,10 @@ struct CursorIdent {
     TCursor Cursor;
 };
 constexpr CursorIdent CursorIdents[] = {
-    { "crDefault", crDefault },   { "crNone", crNone },         { "crArrow", crArrow },
-    { "crCross", crCross },       { "crIBeam", crIBeam },       { "crSizeNESW", crSizeNESW },
-    { "crSizeNS", crSizeNS },     { "crSizeNWSE", crSizeNWSE }, { "crSizeWE", crSizeWE },
-    { "crUpArrow", crUpArrow },   { "crHourGlass", crHourGlass }, { "crNo", crNo },
+    { "crDefault", crDefault },     { "crNone", crNone },           { "crArrow", crArrow },
+    { "crCross", crCross },         { "crIBeam", crIBeam },         { "crSizeNESW", crSizeNESW },
+    { "crSizeNS", crSizeNS },       { "crSizeNWSE", crSizeNWSE },   { "crSizeWE", crSizeWE },
+    { "crUpArrow", crUpArrow },     { "crHourGlass", crHourGlass }, { "crNo", crNo },
     { "crHandPoint", crHandPoint }, { "crSizeAll", crSizeAll },
 };
 
@@ -224,8 +224,8 @@ void TControl::SetParent(TWinControl* AParent)
 {
     if (AParent == FParent)
         return;
-    if (AParent == this || (AParent && dynamic_cast<TWinControl*>(this)
-                               && static_cast<TWinControl*>(this)->ContainsControl(AParent)))
+    if (AParent == this
+        || (AParent && dynamic_cast<TWinControl*>(this) && static_cast<TWinControl*>(this)->ContainsControl(AParent)))
         throw EInvalidOperation(SControlParentSelf);
     if (FParent)
         FParent->removeControl(this);
@@ -468,7 +468,7 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
     return Message.Result;
 }
 
-void TControl::WndProc(TMessage&) { }
+void TControl::WndProc(TMessage&) {}
 
 // --- Event methods
 
@@ -502,7 +502,7 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         OnMouseUp(this, Button, Shift, X, Y);
 }
 
-void TControl::MouseLeave() { }
+void TControl::MouseLeave() {}
 
 void TControl::Resize()
 {
@@ -537,7 +537,7 @@ void TControl::ColorChanged()
 
 void TControl::EnabledChanged() { Invalidate(); }
 
-void TControl::VisibleChanged() { }
+void TControl::VisibleChanged() {}
 
 // --- Reading
 

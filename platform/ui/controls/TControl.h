@@ -38,12 +38,12 @@ struct TMessage {
 
 /// What a control does with the mouse by itself.
 enum class TControlStyleItem {
-    csAcceptsControls,   // may hold other controls
-    csCaptureMouse,      // takes the mouse capture while a button is held
-    csClickEvents,       // a left press and release inside raises Click
-    csSetCaption,        // (kept for the original's component code; no effect here)
-    csOpaque,            // paints its whole area: nothing of the parent shows through
-    csDoubleClicks,      // a double click raises DblClick; otherwise it counts as a press
+    csAcceptsControls, // may hold other controls
+    csCaptureMouse,    // takes the mouse capture while a button is held
+    csClickEvents,     // a left press and release inside raises Click
+    csSetCaption,      // (kept for the original's component code; no effect here)
+    csOpaque,          // paints its whole area: nothing of the parent shows through
+    csDoubleClicks,    // a double click raises DblClick; otherwise it counts as a press
 };
 using enum TControlStyleItem;
 using TControlStyle = TSet<TControlStyleItem>;
@@ -212,7 +212,7 @@ private:
     bool FParentColor = false;
     std::unique_ptr<TFont> FFont;
     bool FParentFont = true;
-    bool FFontFromParent = false;   // the font is being copied from the parent: ParentFont stays
+    bool FFontFromParent = false; // the font is being copied from the parent: ParentFont stays
     std::string FText;
     std::string FHint;
     bool FShowHint = false;

@@ -38,6 +38,6 @@ void TCustomControl::Update()
     TWinControl::Invalidate();
 }
 
-void TCustomControl::Paint() { }
+void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow(HDC) { Paint(); }

@@ -68,7 +68,7 @@ private:
     int FMaxLength = 0;
     bool FReadOnly = false;
     int FSelStart = 0, FSelLength = 0;
-    bool FEnteredByMouse = false;   // set while a click gives the edit the focus
+    bool FEnteredByMouse = false; // set while a click gives the edit the focus
 };
 
 class TEdit : public TCustomEdit {

@@ -19,7 +19,8 @@ void publishPanel(Published<T>& P)
     P.Enum("Alignment", TAlignmentType, &TCustomPanel::GetAlignment, &TCustomPanel::SetAlignment);
 }
 
-const PublishedClass& CustomPanelClass = PublishClass<TCustomPanel, TCustomControl>("TCustomPanel", publishPanel<TCustomPanel>);
+const PublishedClass& CustomPanelClass =
+    PublishClass<TCustomPanel, TCustomControl>("TCustomPanel", publishPanel<TCustomPanel>);
 const PublishedClass& PanelClass = PublishClass<TPanel, TCustomPanel>("TPanel");
 
 void bevelColors(TBevelCut Cut, TColor& Top, TColor& Bottom)
@@ -107,7 +108,7 @@ TRect TCustomPanel::AlignRect() const
 {
     TRect R = GetClientRect();
     const int Inset = (FBorderStyle == bsSingle ? 1 : 0) + bevelWidthOf(FBevelOuter, FBevelWidth) + FBorderWidth
-        + bevelWidthOf(FBevelInner, FBevelWidth);
+                      + bevelWidthOf(FBevelInner, FBevelWidth);
     return Rect(R.Left + Inset, R.Top + Inset, R.Right - Inset, R.Bottom - Inset);
 }
 

@@ -40,4 +40,4 @@ void TGraphicControl::Update()
     TControl::Invalidate();
 }
 
-void TGraphicControl::Paint() { }
+void TGraphicControl::Paint() {}

@@ -13,17 +13,18 @@
 
 namespace {
 
-const PublishedClass& WinControlClass = PublishClass<TWinControl, TControl>("TWinControl", [](Published<TWinControl>& P) {
-    P.Int("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder);
-    P.Bool("TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
-    P.Bool("Ctl3D", &TWinControl::GetCtl3D, &TWinControl::SetCtl3D);
-    P.Bool("ParentCtl3D", &TWinControl::GetParentCtl3D, &TWinControl::SetParentCtl3D);
-    P.Event("OnKeyDown", &TWinControl::OnKeyDown);
-    P.Event("OnKeyUp", &TWinControl::OnKeyUp);
-    P.Event("OnKeyPress", &TWinControl::OnKeyPress);
-    P.Event("OnEnter", &TWinControl::OnEnter);
-    P.Event("OnExit", &TWinControl::OnExit);
-});
+const PublishedClass& WinControlClass =
+    PublishClass<TWinControl, TControl>("TWinControl", [](Published<TWinControl>& P) {
+        P.Int("TabOrder", &TWinControl::GetTabOrder, &TWinControl::SetTabOrder);
+        P.Bool("TabStop", &TWinControl::GetTabStop, &TWinControl::SetTabStop);
+        P.Bool("Ctl3D", &TWinControl::GetCtl3D, &TWinControl::SetCtl3D);
+        P.Bool("ParentCtl3D", &TWinControl::GetParentCtl3D, &TWinControl::SetParentCtl3D);
+        P.Event("OnKeyDown", &TWinControl::OnKeyDown);
+        P.Event("OnKeyUp", &TWinControl::OnKeyUp);
+        P.Event("OnKeyPress", &TWinControl::OnKeyPress);
+        P.Event("OnEnter", &TWinControl::OnEnter);
+        P.Event("OnExit", &TWinControl::OnExit);
+    });
 
 // Aligned children are placed in this order, each group in the order of its edge.
 constexpr TAlign AlignOrder[] = { alTop, alBottom, alLeft, alRight, alClient };
@@ -41,7 +42,7 @@ bool placedBefore(TAlign Align, const TControl* A, const TControl* B)
 
 } // namespace
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) { }
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl()
 {
@@ -228,9 +229,7 @@ void TWinControl::Realign()
                     C->SetBounds(R.Right - C->GetWidth(), R.Top, C->GetWidth(), R.Height());
                     R.Right -= C->GetWidth();
                     break;
-                default:
-                    C->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-                    break;
+                default: C->SetBounds(R.Left, R.Top, R.Width(), R.Height()); break;
                 }
             }
         }

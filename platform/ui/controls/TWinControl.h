@@ -90,9 +90,9 @@ protected:
     /// The control with the focus in this window; a hidden window only remembers it.
     virtual TWinControl* FocusedChild() const { return nullptr; }
     /// Gives Control, one of this window's controls that can take it, the focus.
-    virtual void FocusChild(TWinControl*) { }
+    virtual void FocusChild(TWinControl*) {}
     /// Control is leaving this window: the focus must not stay with it.
-    virtual void ChildLeaving(TControl*) { }
+    virtual void ChildLeaving(TControl*) {}
 
 private:
     friend class TControl;

@@ -27,9 +27,15 @@ struct TRect {
 
 constexpr TPoint Point(int X, int Y) { return TPoint { X, Y }; }
 constexpr TRect Rect(int Left, int Top, int Right, int Bottom) { return TRect { Left, Top, Right, Bottom }; }
-constexpr TRect Bounds(int Left, int Top, int Width, int Height) { return TRect { Left, Top, Left + Width, Top + Height }; }
+constexpr TRect Bounds(int Left, int Top, int Width, int Height)
+{
+    return TRect { Left, Top, Left + Width, Top + Height };
+}
 constexpr TRect ToRect(const RECT& R) { return TRect { R.left, R.top, R.right, R.bottom }; }
-constexpr bool PtInRect(const TRect& R, TPoint P) { return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom; }
+constexpr bool PtInRect(const TRect& R, TPoint P)
+{
+    return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
+}
 
 // --- Placement and alignment
 
@@ -37,7 +43,7 @@ constexpr bool PtInRect(const TRect& R, TPoint P) { return P.X >= R.Left && P.X 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 using enum TAlign;
 inline constexpr EnumIdent TAlignIdents[] = {
-    { "alNone", alNone }, { "alTop", alTop }, { "alBottom", alBottom },
+    { "alNone", alNone }, { "alTop", alTop },     { "alBottom", alBottom },
     { "alLeft", alLeft }, { "alRight", alRight }, { "alClient", alClient },
 };
 inline constexpr TEnumType<TAlign> TAlignType { "TAlign", TAlignIdents };
@@ -46,7 +52,9 @@ inline constexpr TEnumType<TAlign> TAlignType { "TAlign", TAlignIdents };
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 inline constexpr EnumIdent TAlignmentIdents[] = {
-    { "taLeftJustify", taLeftJustify }, { "taRightJustify", taRightJustify }, { "taCenter", taCenter },
+    { "taLeftJustify", taLeftJustify },
+    { "taRightJustify", taRightJustify },
+    { "taCenter", taCenter },
 };
 inline constexpr TEnumType<TAlignment> TAlignmentType { "TAlignment", TAlignmentIdents };
 
@@ -54,8 +62,8 @@ inline constexpr TEnumType<TAlignment> TAlignmentType { "TAlignment", TAlignment
 
 using TCursor = int16_t;
 inline constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeNESW = -6,
-                         crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11,
-                         crNo = -18, crHandPoint = -21, crSizeAll = -22;
+                         crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crNo = -18,
+                         crHandPoint = -21, crSizeAll = -22;
 /// A cursor identifier of form resources ("crHandPoint"), matched without regard to case; nothing
 /// for an unknown one.
 std::optional<TCursor> IdentToCursor(std::string_view Ident);
@@ -71,7 +79,10 @@ inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, m
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using enum TBevelCut;
 inline constexpr EnumIdent TBevelCutIdents[] = {
-    { "bvNone", bvNone }, { "bvLowered", bvLowered }, { "bvRaised", bvRaised }, { "bvSpace", bvSpace },
+    { "bvNone", bvNone },
+    { "bvLowered", bvLowered },
+    { "bvRaised", bvRaised },
+    { "bvSpace", bvSpace },
 };
 inline constexpr TEnumType<TBevelCut> TBevelCutType { "TBevelCut", TBevelCutIdents };
 

@@ -19,15 +19,16 @@ namespace {
 TCommonDialog::DialogHook dialogHook;
 
 const PublishedClass& CommonDialogClass = PublishClass<TCommonDialog, TComponent>("TCommonDialog");
-const PublishedClass& SaveDialogClass = PublishClass<TSaveDialog, TCommonDialog>("TSaveDialog", [](Published<TSaveDialog>& P) {
-    P.String("Title", &TSaveDialog::Title);
-    P.String("InitialDir", &TSaveDialog::InitialDir);
-    P.String("FileName", &TSaveDialog::FileName);
-    P.String("DefaultExt", &TSaveDialog::DefaultExt);
-    P.String("Filter", &TSaveDialog::Filter);
-    P.Int("FilterIndex", &TSaveDialog::FilterIndex);
-    P.Set("Options", TOpenOptionType, &TSaveDialog::Options);
-});
+const PublishedClass& SaveDialogClass =
+    PublishClass<TSaveDialog, TCommonDialog>("TSaveDialog", [](Published<TSaveDialog>& P) {
+        P.String("Title", &TSaveDialog::Title);
+        P.String("InitialDir", &TSaveDialog::InitialDir);
+        P.String("FileName", &TSaveDialog::FileName);
+        P.String("DefaultExt", &TSaveDialog::DefaultExt);
+        P.String("Filter", &TSaveDialog::Filter);
+        P.Int("FilterIndex", &TSaveDialog::FilterIndex);
+        P.Set("Options", TOpenOptionType, &TSaveDialog::Options);
+    });
 const PublishedClass& PrintDialogClass = PublishClass<TPrintDialog, TCommonDialog>("TPrintDialog");
 const PublishedClass& PrinterSetupDialogClass = PublishClass<TPrinterSetupDialog, TCommonDialog>("TPrinterSetupDialog");
 
@@ -49,7 +50,7 @@ QPrinter& sharedPrinter() { return ui_private::printerForDialogs(); }
 
 } // namespace
 
-TCommonDialog::TCommonDialog(TComponent* AOwner) : TComponent(AOwner) { }
+TCommonDialog::TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
 
 bool TCommonDialog::Execute()
 {
@@ -61,11 +62,14 @@ bool TCommonDialog::Execute()
     return ExecuteDialog();
 }
 
-TCommonDialog::DialogHook TCommonDialog::SetDialogHook(DialogHook Hook) { return std::exchange(dialogHook, std::move(Hook)); }
+TCommonDialog::DialogHook TCommonDialog::SetDialogHook(DialogHook Hook)
+{
+    return std::exchange(dialogHook, std::move(Hook));
+}
 
 // --- TSaveDialog
 
-TSaveDialog::TSaveDialog(TComponent* AOwner) : TCommonDialog(AOwner) { }
+TSaveDialog::TSaveDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
 
 bool TSaveDialog::ExecuteDialog()
 {

@@ -48,7 +48,7 @@ struct ApplicationLifetime {
 
 // --- Construction
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FTitle(programName()) { }
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FTitle(programName()) {}
 
 TApplication::~TApplication()
 {

@@ -92,9 +92,8 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
     FView->applyColor(FColor);
     FView->applyGeometry(FLeft, FTop, FWidth, FHeight);
     applyWindowStyle();
-    FHandle = CreateWindowHandle([this](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) {
-        return Perform(Msg, WParam, LParam);
-    });
+    FHandle = CreateWindowHandle(
+        [this](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) { return Perform(Msg, WParam, LParam); });
     if (Screen)
         Screen->addForm(this);
 }
@@ -185,9 +184,10 @@ void TForm::Notification(TComponent* AComponent, TOperation Operation)
 
 void TForm::ChildLeaving(TControl* Control)
 {
-    if (FActiveControl && (FActiveControl == Control
-                           || (dynamic_cast<TWinControl*>(Control)
-                               && static_cast<TWinControl*>(Control)->ContainsControl(FActiveControl))))
+    if (FActiveControl
+        && (FActiveControl == Control
+            || (dynamic_cast<TWinControl*>(Control)
+                && static_cast<TWinControl*>(Control)->ContainsControl(FActiveControl))))
         FActiveControl = nullptr;
 }
 
@@ -306,10 +306,7 @@ void TForm::SetMenu(TMainMenu* Value)
     applyBounds();
 }
 
-void TForm::CenterOnScreen()
-{
-    SetBounds((ScreenWidth - FWidth) / 2, (ScreenHeight - FHeight) / 2, FWidth, FHeight);
-}
+void TForm::CenterOnScreen() { SetBounds((ScreenWidth - FWidth) / 2, (ScreenHeight - FHeight) / 2, FWidth, FHeight); }
 
 // --- Keys and focus
 

@@ -27,7 +27,7 @@ using enum TFormBorderStyle;
 /// Panels and other controls use the first two.
 using TBorderStyle = TFormBorderStyle;
 inline constexpr EnumIdent TFormBorderStyleIdents[] = {
-    { "bsNone", bsNone }, { "bsSingle", bsSingle }, { "bsSizeable", bsSizeable },
+    { "bsNone", bsNone },     { "bsSingle", bsSingle },         { "bsSizeable", bsSizeable },
     { "bsDialog", bsDialog }, { "bsToolWindow", bsToolWindow }, { "bsSizeToolWin", bsSizeToolWin },
 };
 inline constexpr TEnumType<TFormBorderStyle> TFormBorderStyleType { "TFormBorderStyle", TFormBorderStyleIdents };
@@ -36,22 +36,31 @@ enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using enum TBorderIcon;
 using TBorderIcons = TSet<TBorderIcon>;
 inline constexpr EnumIdent TBorderIconIdents[] = {
-    { "biSystemMenu", biSystemMenu }, { "biMinimize", biMinimize }, { "biMaximize", biMaximize }, { "biHelp", biHelp },
+    { "biSystemMenu", biSystemMenu },
+    { "biMinimize", biMinimize },
+    { "biMaximize", biMaximize },
+    { "biHelp", biHelp },
 };
 inline constexpr TEnumType<TBorderIcon> TBorderIconType { "TBorderIcon", TBorderIconIdents };
 
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
 using enum TPosition;
 inline constexpr EnumIdent TPositionIdents[] = {
-    { "poDesigned", poDesigned }, { "poDefault", poDefault }, { "poDefaultPosOnly", poDefaultPosOnly },
-    { "poDefaultSizeOnly", poDefaultSizeOnly }, { "poScreenCenter", poScreenCenter },
+    { "poDesigned", poDesigned },
+    { "poDefault", poDefault },
+    { "poDefaultPosOnly", poDefaultPosOnly },
+    { "poDefaultSizeOnly", poDefaultSizeOnly },
+    { "poScreenCenter", poScreenCenter },
 };
 inline constexpr TEnumType<TPosition> TPositionType { "TPosition", TPositionIdents };
 
 enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 using enum TFormStyle;
 inline constexpr EnumIdent TFormStyleIdents[] = {
-    { "fsNormal", fsNormal }, { "fsMDIChild", fsMDIChild }, { "fsMDIForm", fsMDIForm }, { "fsStayOnTop", fsStayOnTop },
+    { "fsNormal", fsNormal },
+    { "fsMDIChild", fsMDIChild },
+    { "fsMDIForm", fsMDIForm },
+    { "fsStayOnTop", fsStayOnTop },
 };
 inline constexpr TEnumType<TFormStyle> TFormStyleType { "TFormStyle", TFormStyleIdents };
 

@@ -25,7 +25,7 @@ struct ScreenLifetime {
 
 } // namespace
 
-TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) { }
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
 
 TForm* TScreen::GetActiveForm() const { return TForm::activeForm(); }
 

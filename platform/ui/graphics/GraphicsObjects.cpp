@@ -56,8 +56,9 @@ const PublishedClass& BrushClass = PublishClass<TBrush, TPersistent>("TBrush", [
 int PenModeToRop2(TPenMode Mode)
 {
     static constexpr int Codes[] = {
-        R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
-        R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN, R2_NOTXORPEN,
+        R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,        R2_COPYPEN,  R2_NOTCOPYPEN,
+        R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
+        R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN,
     };
     return Codes[static_cast<int>(Mode)];
 }
@@ -171,7 +172,7 @@ void TFont::Assign(const TPersistent& Source)
 bool TFont::SameAs(const TFont& Other) const
 {
     return FName == Other.FName && FHeight == Other.FHeight && FStyle == Other.FStyle && FColor == Other.FColor
-        && FCharset == Other.FCharset;
+           && FCharset == Other.FCharset;
 }
 
 // --- TPen

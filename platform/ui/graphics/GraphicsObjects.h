@@ -21,7 +21,10 @@ enum class TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using enum TFontStyle;
 using TFontStyles = TSet<TFontStyle>;
 inline constexpr EnumIdent TFontStyleIdents[] = {
-    { "fsBold", fsBold }, { "fsItalic", fsItalic }, { "fsUnderline", fsUnderline }, { "fsStrikeOut", fsStrikeOut },
+    { "fsBold", fsBold },
+    { "fsItalic", fsItalic },
+    { "fsUnderline", fsUnderline },
+    { "fsStrikeOut", fsStrikeOut },
 };
 inline constexpr TEnumType<TFontStyle> TFontStyleType { "TFontStyle", TFontStyleIdents };
 using TFontCharset = uint8_t;
@@ -29,23 +32,43 @@ using TFontCharset = uint8_t;
 enum class TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 using enum TPenStyle;
 inline constexpr EnumIdent TPenStyleIdents[] = {
-    { "psSolid", psSolid }, { "psDash", psDash }, { "psDot", psDot }, { "psDashDot", psDashDot },
-    { "psDashDotDot", psDashDotDot }, { "psClear", psClear }, { "psInsideFrame", psInsideFrame },
+    { "psSolid", psSolid },
+    { "psDash", psDash },
+    { "psDot", psDot },
+    { "psDashDot", psDashDot },
+    { "psDashDotDot", psDashDotDot },
+    { "psClear", psClear },
+    { "psInsideFrame", psInsideFrame },
 };
 inline constexpr TEnumType<TPenStyle> TPenStyleType { "TPenStyle", TPenStyleIdents };
 
 /// How the pen mixes with the picture (the ROP2 modes, in the class library's order).
 enum class TPenMode {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
-    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor,
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor,
 };
 using enum TPenMode;
 
 enum class TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 using enum TBrushStyle;
 inline constexpr EnumIdent TBrushStyleIdents[] = {
-    { "bsSolid", bsSolid }, { "bsClear", bsClear }, { "bsHorizontal", bsHorizontal }, { "bsVertical", bsVertical },
-    { "bsFDiagonal", bsFDiagonal }, { "bsBDiagonal", bsBDiagonal }, { "bsCross", bsCross }, { "bsDiagCross", bsDiagCross },
+    { "bsSolid", bsSolid },       { "bsClear", bsClear },         { "bsHorizontal", bsHorizontal },
+    { "bsVertical", bsVertical }, { "bsFDiagonal", bsFDiagonal }, { "bsBDiagonal", bsBDiagonal },
+    { "bsCross", bsCross },       { "bsDiagCross", bsDiagCross },
 };
 inline constexpr TEnumType<TBrushStyle> TBrushStyleType { "TBrushStyle", TBrushStyleIdents };
 

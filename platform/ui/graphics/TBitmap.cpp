@@ -314,7 +314,8 @@ void TBitmap::Mask(TColor TransparentColor)
         return;
     // Through 24 bits: an indexed picture converted straight to one bit would keep its indexes.
     const Dib Colours = Current->Bits() == 24 ? Dib(*Current) : Current->Converted(24);
-    replacePicture(std::make_unique<Dib>(Colours.Converted(1, ColorToRGB(static_cast<uint32_t>(TransparentColor)))), pf1bit);
+    replacePicture(std::make_unique<Dib>(Colours.Converted(1, ColorToRGB(static_cast<uint32_t>(TransparentColor)))),
+                   pf1bit);
 }
 
 // --- Drawing

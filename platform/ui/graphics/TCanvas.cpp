@@ -57,7 +57,7 @@ void TCanvas::SetHandle(HDC Value)
     FValid = 0;
 }
 
-void TCanvas::CreateHandle() { }
+void TCanvas::CreateHandle() {}
 
 void TCanvas::Changing()
 {
@@ -235,7 +235,7 @@ void TCanvas::Draw(int X, int Y, const TGraphic& Graphic)
     // not fit one; the clamped rectangle's width still does.
     constexpr int64_t Highest = std::numeric_limits<int>::max();
     const TRect R { X, Y, int(std::min(int64_t(X) + Graphic.GetWidth(), Highest)),
-        int(std::min(int64_t(Y) + Graphic.GetHeight(), Highest)) };
+                    int(std::min(int64_t(Y) + Graphic.GetHeight(), Highest)) };
     Graphic.Draw(*this, R);
     Changed();
 }
@@ -262,10 +262,7 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas& Canvas, const TRect& Source)
 
 // --- Pixels
 
-TColor TCanvas::GetPixels(int X, int Y)
-{
-    return static_cast<TColor>(GetPixel(ready(0), X, Y));
-}
+TColor TCanvas::GetPixels(int X, int Y) { return static_cast<TColor>(GetPixel(ready(0), X, Y)); }
 
 void TCanvas::SetPixels(int X, int Y, TColor Colour)
 {

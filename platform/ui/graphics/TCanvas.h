@@ -26,8 +26,8 @@ using TCopyMode = uint32_t;
 inline constexpr TCopyMode cmBlackness = BLACKNESS, cmDstInvert = DSTINVERT, cmMergeCopy = MERGECOPY,
                            cmMergePaint = MERGEPAINT, cmNotSrcCopy = NOTSRCCOPY, cmNotSrcErase = NOTSRCERASE,
                            cmPatCopy = PATCOPY, cmPatInvert = PATINVERT, cmPatPaint = PATPAINT, cmSrcAnd = SRCAND,
-                           cmSrcCopy = SRCCOPY, cmSrcErase = SRCERASE, cmSrcInvert = SRCINVERT,
-                           cmSrcPaint = SRCPAINT, cmWhiteness = WHITENESS;
+                           cmSrcCopy = SRCCOPY, cmSrcErase = SRCERASE, cmSrcInvert = SRCINVERT, cmSrcPaint = SRCPAINT,
+                           cmWhiteness = WHITENESS;
 
 class TCanvas : public TPersistent {
 public:
@@ -119,5 +119,5 @@ private:
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TBrush> FBrush;
     TCopyMode FCopyMode = cmSrcCopy;
-    int FValid = 0;   // Need bits of the objects selected into FHandle
+    int FValid = 0; // Need bits of the objects selected into FHandle
 };

@@ -25,8 +25,8 @@ public:
     int GetWidth() const override;
     int GetHeight() const override;
     /// A JPEG picture keeps its size: these change nothing.
-    void SetWidth(int) override { }
-    void SetHeight(int) override { }
+    void SetWidth(int) override {}
+    void SetHeight(int) override {}
 
     // --- Compression settings
     /// 1 (smallest) .. 100 (best); values outside are taken as the nearest end. 90 at first.
@@ -58,8 +58,8 @@ private:
     void settingChanged();
     const std::vector<uint8_t>& compressed() const;
 
-    std::unique_ptr<TBitmap> FBitmap;       // the pixels; empty while the picture is
-    mutable std::vector<uint8_t> FData;     // the file's bytes; empty until loaded or saved
+    std::unique_ptr<TBitmap> FBitmap;   // the pixels; empty while the picture is
+    mutable std::vector<uint8_t> FData; // the file's bytes; empty until loaded or saved
     int FQuality = 90;
     bool FGrayscale = false;
     bool FProgressive = false;

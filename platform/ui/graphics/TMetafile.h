@@ -41,7 +41,7 @@ public:
     /// Always true: this platform writes and reads enhanced metafiles only; setting false is
     /// ignored.
     bool GetEnhanced() const { return true; }
-    void SetEnhanced(bool) { }
+    void SetEnhanced(bool) {}
 
     // --- The picture
     /// The metafile, null while empty. It stays the TMetafile's.

@@ -59,7 +59,7 @@ QString mimeTypeOf(UINT Format)
         return QString();
     // Registered names match without regard to case in every process.
     return QStringLiteral("application/x-varnex.")
-        + QString::fromLatin1(QUrl::toPercentEncoding(ui_private::toQString(AnsiLowerCase(Name))));
+           + QString::fromLatin1(QUrl::toPercentEncoding(ui_private::toQString(AnsiLowerCase(Name))));
 }
 
 void ensureQtApplication()
@@ -112,7 +112,7 @@ struct TClipboard::Impl {
     }
 };
 
-TClipboard::TClipboard() : FImpl(std::make_unique<Impl>()) { }
+TClipboard::TClipboard() : FImpl(std::make_unique<Impl>()) {}
 
 TClipboard::~TClipboard() = default;
 
@@ -185,7 +185,8 @@ void TClipboard::put(UINT Format, std::vector<uint8_t> Bytes)
     if (!FImpl->pending)
         FImpl->pending = std::make_unique<QMimeData>();
     if (Format == CF_TEXT)
-        FImpl->pending->setText(ui_private::toQString(std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size())));
+        FImpl->pending->setText(
+            ui_private::toQString(std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size())));
     else
         FImpl->pending->setData(Type, QByteArray(reinterpret_cast<const char*>(Bytes.data()), qsizetype(Bytes.size())));
     Close();

@@ -22,7 +22,7 @@ namespace {
 /// Draws by the raster rules and notes where each text run stands on the device.
 class PageBackend : public RasterBackend {
 public:
-    PageBackend(QImage& Image, std::vector<PageText>& Texts) : RasterBackend(Image), image_(Image), texts_(Texts) { }
+    PageBackend(QImage& Image, std::vector<PageText>& Texts) : RasterBackend(Image), image_(Image), texts_(Texts) {}
 
     void textOut(const DcState& S, const TextRun& Run) override
     {

@@ -35,7 +35,7 @@ constexpr int SystemPrinterDpi = 300;
 constexpr int64_t MaxPagePixels = int64_t(64) << 20;
 
 struct PrintToFile {
-    bool set = false;   // by SetPrintToFile; otherwise the environment decides
+    bool set = false; // by SetPrintToFile; otherwise the environment decides
     std::string fileName;
     int dpi = DefaultPdfDpi;
 };
@@ -148,7 +148,7 @@ HDC createInformationContext(const DeviceCaps& Caps)
 /// The printer's canvas: it takes the printer's context on its first call after each change.
 class TPrinterCanvas : public TCanvas {
 public:
-    explicit TPrinterCanvas(TPrinter& Printer) : FPrinter(Printer) { }
+    explicit TPrinterCanvas(TPrinter& Printer) : FPrinter(Printer) {}
 
 protected:
     void CreateHandle() override
@@ -195,7 +195,7 @@ struct TPrinter::Impl {
     }
 };
 
-TPrinter::TPrinter() : FImpl(std::make_unique<Impl>()), FCanvas(std::make_unique<TPrinterCanvas>(*this)) { }
+TPrinter::TPrinter() : FImpl(std::make_unique<Impl>()), FCanvas(std::make_unique<TPrinterCanvas>(*this)) {}
 
 TPrinter::~TPrinter()
 {
@@ -432,9 +432,10 @@ struct PrinterDialogAccess {
         const QPrinter& Device = P.FImpl->device();
         if (Device.outputFormat() == QPrinter::PdfFormat && !Device.outputFileName().isEmpty()) {
             TPrinter::SetPrintToFile(ui_private::fromQString(Device.outputFileName()),
-                printToFile.set ? printToFile.dpi : DefaultPdfDpi);
+                                     printToFile.set ? printToFile.dpi : DefaultPdfDpi);
             P.SetPrinterIndex(P.GetPrinters().IndexOf(SPdfFilePrinter));
-        } else if (const int Index = P.GetPrinters().IndexOf(ui_private::fromQString(Device.printerName())); Index >= 0) {
+        } else if (const int Index = P.GetPrinters().IndexOf(ui_private::fromQString(Device.printerName()));
+                   Index >= 0) {
             P.SetPrinterIndex(Index);
         }
         P.SetOrientation(Device.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
@@ -448,7 +449,7 @@ void ui_private::adoptPrinterChoice() { PrinterDialogAccess::adopt(*Printer()); 
 // --- The spooler's view
 
 bool EnumPrintersA(uint32_t /*Flags*/, const char* Name, uint32_t Level, uint8_t* Buffer, uint32_t BufferSize,
-    uint32_t* Needed, uint32_t* Returned)
+                   uint32_t* Needed, uint32_t* Returned)
 {
     uint32_t Ignored = 0;
     if (!Needed)

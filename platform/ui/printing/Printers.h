@@ -44,7 +44,8 @@ public:
 
 enum class TPrinterOrientation { poPortrait, poLandscape };
 using enum TPrinterOrientation;
-inline constexpr EnumIdent TPrinterOrientationIdents[] = { { "poPortrait", poPortrait }, { "poLandscape", poLandscape } };
+inline constexpr EnumIdent TPrinterOrientationIdents[] = { { "poPortrait", poPortrait },
+                                                           { "poLandscape", poLandscape } };
 inline constexpr TEnumType<TPrinterOrientation> TPrinterOrientationType { "TPrinterOrientation",
                                                                           TPrinterOrientationIdents };
 
@@ -143,7 +144,7 @@ struct PRINTER_INFO_4A {
 
 struct PRINTER_INFO_5A {
     char* pPrinterName = nullptr;
-    char* pPortName = nullptr;   // "FILE:" for the print-to-file printer, "CUPS:" for the system's
+    char* pPortName = nullptr; // "FILE:" for the print-to-file printer, "CUPS:" for the system's
     uint32_t Attributes = 0;
     uint32_t DeviceNotSelectedTimeout = 0;
     uint32_t TransmissionRetryTimeout = 0;
@@ -154,7 +155,7 @@ struct PRINTER_INFO_5A {
 /// answers true with Needed and Returned 0. Other levels answer false with Needed 0. Name must
 /// be null (the local machine).
 bool EnumPrintersA(uint32_t Flags, const char* Name, uint32_t Level, uint8_t* Buffer, uint32_t BufferSize,
-    uint32_t* Needed, uint32_t* Returned);
+                   uint32_t* Needed, uint32_t* Returned);
 /// An information context of a printer that EnumPrintersA lists (by name, in portrait), or of
 /// the screen when Driver is "DISPLAY"; null otherwise. Free it with DeleteDC.
 HDC CreateICA(const char* Driver, const char* Device, const char* Port, const void* DevMode);

@@ -176,7 +176,7 @@ bool Access::keyPress(TControl* Control, const QKeyEvent& Event)
     auto* Win = dynamic_cast<TWinControl*>(Control);
     if (!Win)
         return false;
-    bool Consumed = true;   // a key whose handler raised is not handled any further
+    bool Consumed = true; // a key whose handler raised is not handled any further
     guarded(Control, [&] { Consumed = handleKey(*Win, Event); });
     return Consumed;
 }
@@ -214,7 +214,7 @@ bool Access::handleKey(TWinControl& Control, const QKeyEvent& Event)
 
     char Ch = typedCharOf(Event);
     if (Ch == 0)
-        return false;   // arrows, Delete, Home ... belong to the widget
+        return false; // arrows, Delete, Home ... belong to the widget
     if (Preview) {
         Form->KeyPress(Ch);
         if (Ch == 0 || !alive(&Control))
@@ -233,7 +233,7 @@ bool Access::handleKey(TWinControl& Control, const QKeyEvent& Event)
             return true;
         }
     }
-    return false;   // Space on a button, Ctrl+C in an edit ...
+    return false; // Space on a button, Ctrl+C in an edit ...
 }
 
 void Access::keyRelease(TControl* Control, const QKeyEvent& Event)
@@ -293,9 +293,8 @@ void Access::closeRequest(TForm* Form)
 
 void Access::formGeometry(TForm* Form, int Left, int Top, int ClientWidth, int ClientHeight)
 {
-    guarded(Form, [&] {
-        Form->SetBounds(Left, Top, ClientWidth + Form->frameWidth(), ClientHeight + Form->frameHeight());
-    });
+    guarded(Form,
+            [&] { Form->SetBounds(Left, Top, ClientWidth + Form->frameWidth(), ClientHeight + Form->frameHeight()); });
 }
 
 void Access::formActivated(TForm* Form)
@@ -384,9 +383,6 @@ void Access::menuItemClick(TMenuItem* Item)
 
 namespace ui_private {
 
-bool Access::dialogChar(TControl& Control, char Key)
-{
-    return Control.GetVisible() && Control.DialogChar(Key);
-}
+bool Access::dialogChar(TControl& Control, char Key) { return Control.GetVisible() && Control.DialogChar(Key); }
 
 } // namespace ui_private

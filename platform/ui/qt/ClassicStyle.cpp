@@ -84,7 +84,8 @@ public:
         QImage Mask(picture_->Width(), picture_->Height(), QImage::Format_ARGB32);
         const QRgb Ink = Colour.rgb();
         for (int Y = 0; Y < picture_->Height(); ++Y) {
-            const auto* Row = reinterpret_cast<const uint32_t*>(picture_->Bytes().data() + size_t(Y) * picture_->Stride());
+            const auto* Row =
+                reinterpret_cast<const uint32_t*>(picture_->Bytes().data() + size_t(Y) * picture_->Stride());
             auto* Out = reinterpret_cast<QRgb*>(Mask.scanLine(Y));
             for (int X = 0; X < picture_->Width(); ++X)
                 Out[X] = (Row[X] & 0xFFFFFF) ? Ink : 0;
@@ -127,10 +128,10 @@ private:
 
 class ClassicStyle : public QProxyStyle {
 public:
-    ClassicStyle() : QProxyStyle(baseStyle()) { }
+    ClassicStyle() : QProxyStyle(baseStyle()) {}
 
     void drawItemText(QPainter* Painter, const QRect& Rect, int Flags, const QPalette& Palette, bool Enabled,
-        const QString& Text, QPalette::ColorRole TextRole) const override
+                      const QString& Text, QPalette::ColorRole TextRole) const override
     {
         if (Text.isEmpty())
             return;

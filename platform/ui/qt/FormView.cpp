@@ -99,7 +99,7 @@ void FormWindow::changeEvent(QEvent* Event)
 
 // --- The view
 
-FormView::FormView(TForm& Form) : View(Form, new FormWindow(&Form)) { }
+FormView::FormView(TForm& Form) : View(Form, new FormWindow(&Form)) {}
 
 QWidget* FormView::container() const { return window() ? window()->client() : nullptr; }
 
@@ -138,9 +138,6 @@ void FormView::applyColor(TColor Color)
     window()->client()->setPalette(Palette);
 }
 
-void FormView::applyFont(const TFont& Font)
-{
-    View::applyFont(Font);
-}
+void FormView::applyFont(const TFont& Font) { View::applyFont(Font); }
 
 } // namespace ui_private

@@ -49,7 +49,7 @@ public:
     void applyText(const std::string& Text) override;
     void applyColor(TColor Color) override;
     void applyFont(const TFont& Font) override;
-    void applyHint(const std::string&) override { }
+    void applyHint(const std::string&) override {}
 };
 
 /// The height of a form's menu bar, which the form's height includes.

@@ -21,7 +21,7 @@ void fillMenu(QWidget& Target, const TMenuItem& Parent, QObject& Holder, std::ve
 /// The menu bar of the form a main menu belongs to, rebuilt whenever the menu changes.
 class MenuView {
 public:
-    explicit MenuView(TMainMenu& Menu) : menu_(Menu) { }
+    explicit MenuView(TMainMenu& Menu) : menu_(Menu) {}
     ~MenuView();
     MenuView(const MenuView&) = delete;
     MenuView& operator=(const MenuView&) = delete;

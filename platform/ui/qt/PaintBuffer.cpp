@@ -24,7 +24,7 @@ constexpr int MaxPaintPasses = 3;
 /// The canvas of a picture: drawing outside Paint shows at the widget's next paint.
 class BufferCanvas : public TCanvas {
 public:
-    explicit BufferCanvas(PaintBuffer& Buffer, TControl& Control) : buffer_(Buffer), control_(Control) { }
+    explicit BufferCanvas(PaintBuffer& Buffer, TControl& Control) : buffer_(Buffer), control_(Control) {}
 
 protected:
     void Changed() override
@@ -150,7 +150,8 @@ void PaintBuffer::prefill()
     }
     if (Under->dirty_ && !Under->painting_)
         Under->render();
-    BitBlt(dc_, 0, 0, picture_->Width(), picture_->Height(), Under->dc_, control_.GetLeft(), control_.GetTop(), SRCCOPY);
+    BitBlt(dc_, 0, 0, picture_->Width(), picture_->Height(), Under->dc_, control_.GetLeft(), control_.GetTop(),
+           SRCCOPY);
 }
 
 // --- The widget
@@ -175,6 +176,6 @@ void PaintedWidget::showEvent(QShowEvent* Event)
     Bridge<QWidget>::showEvent(Event);
 }
 
-PaintedView::PaintedView(TControl& Control, QWidget* Parent) : View(Control, new PaintedWidget(&Control, Parent)) { }
+PaintedView::PaintedView(TControl& Control, QWidget* Parent) : View(Control, new PaintedWidget(&Control, Parent)) {}
 
 } // namespace ui_private

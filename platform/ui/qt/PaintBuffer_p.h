@@ -49,7 +49,7 @@ private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ stockBitmap_ = nullptr;
-    Dib* picture_ = nullptr;   // owned by bitmap_
+    Dib* picture_ = nullptr; // owned by bitmap_
     std::unique_ptr<TCanvas> canvas_;
     int width_ = 0, height_ = 0;
     int pendingWidth_ = -1, pendingHeight_ = -1;

@@ -21,7 +21,7 @@ class PaintedView : public View {
 public:
     PaintedView(TControl& Control, QWidget* Parent);
     /// The picture carries the colour; the widget draws no background of its own.
-    void applyColor(TColor) override { }
+    void applyColor(TColor) override {}
 };
 
 } // namespace ui_private

@@ -8,7 +8,7 @@
 
 namespace ui_private {
 
-View::View(TControl& Control, QWidget* Widget) : control_(Control), widget_(Widget) { }
+View::View(TControl& Control, QWidget* Widget) : control_(Control), widget_(Widget) {}
 
 View::~View()
 {
@@ -40,7 +40,7 @@ void View::applyEnabled(bool Enabled)
         widget_->setEnabled(Enabled);
 }
 
-void View::applyText(const std::string&) { }
+void View::applyText(const std::string&) {}
 
 void View::applyFont(const TFont& Font)
 {

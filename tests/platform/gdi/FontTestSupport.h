@@ -27,7 +27,8 @@
 
 namespace fonttest {
 
-inline LOGFONTA Font(const char* Face, int32_t Height, int32_t Weight = FW_NORMAL, bool Italic = false) {
+inline LOGFONTA Font(const char* Face, int32_t Height, int32_t Weight = FW_NORMAL, bool Italic = false)
+{
     LOGFONTA F;
     F.lfHeight = Height;
     F.lfWeight = Weight;
@@ -38,35 +39,41 @@ inline LOGFONTA Font(const char* Face, int32_t Height, int32_t Weight = FW_NORMA
 
 inline std::string BaseName(const std::string& Path) { return Path.substr(Path.find_last_of('/') + 1); }
 
-inline std::vector<uint8_t> ReadFile(const std::string& Path) {
+inline std::vector<uint8_t> ReadFile(const std::string& Path)
+{
     std::ifstream In(Path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(In), {});
 }
 
-inline void WriteFile(const std::string& Path, const std::vector<uint8_t>& Bytes) {
+inline void WriteFile(const std::string& Path, const std::vector<uint8_t>& Bytes)
+{
     std::ofstream Out(Path, std::ios::binary);
     Out.write(reinterpret_cast<const char*>(Bytes.data()), std::streamsize(Bytes.size()));
 }
 
 /// The tag as GetFontData takes it: the four letters in reversed byte order.
-constexpr uint32_t GdiTag(std::string_view T) {
-    return uint32_t(uint8_t(T[0])) | uint32_t(uint8_t(T[1])) << 8 | uint32_t(uint8_t(T[2])) << 16 |
-           uint32_t(uint8_t(T[3])) << 24;
+constexpr uint32_t GdiTag(std::string_view T)
+{
+    return uint32_t(uint8_t(T[0])) | uint32_t(uint8_t(T[1])) << 8 | uint32_t(uint8_t(T[2])) << 16
+           | uint32_t(uint8_t(T[3])) << 24;
 }
 /// The tag as the file's table directory holds it (big-endian).
-constexpr uint32_t FileTag(std::string_view T) {
+constexpr uint32_t FileTag(std::string_view T)
+{
     return uint32_t(uint8_t(T[0])) << 24 | uint32_t(uint8_t(T[1])) << 16 | uint32_t(uint8_t(T[2])) << 8 | uint8_t(T[3]);
 }
 
 /// A face opened by FreeType on its own, from the file the engine chose.
 class FtView {
 public:
-    explicit FtView(const std::string& Path, int Index = 0) {
+    explicit FtView(const std::string& Path, int Index = 0)
+    {
         FT_Init_FreeType(&library_);
         if (FT_New_Face(library_, Path.c_str(), Index, &face_) != 0)
             face_ = nullptr;
     }
-    ~FtView() {
+    ~FtView()
+    {
         if (face_)
             FT_Done_Face(face_);
         FT_Done_FreeType(library_);
@@ -82,19 +89,22 @@ public:
     const TT_HoriHeader& hhea() const { return *static_cast<TT_HoriHeader*>(FT_Get_Sfnt_Table(face_, FT_SFNT_HHEA)); }
 
     /// The advance of the glyph of a code point in font units, as hmtx holds it.
-    long advanceUnits(FT_ULong CodePoint) const {
+    long advanceUnits(FT_ULong CodePoint) const
+    {
         FT_Fixed Advance = 0;
         FT_Get_Advance(face_, FT_Get_Char_Index(face_, CodePoint), FT_LOAD_NO_SCALE, &Advance);
         return long(Advance);
     }
     /// The advance in whole pixels of the glyph hinted for a bi-level target at an em of Em pixels.
-    long hintedAdvance(FT_ULong CodePoint, int Em) const {
-        if (FT_Set_Char_Size(face_, 0, FT_F26Dot6(Em) * 64, 72, 72) != 0 ||
-            FT_Load_Glyph(face_, FT_Get_Char_Index(face_, CodePoint), FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0)
+    long hintedAdvance(FT_ULong CodePoint, int Em) const
+    {
+        if (FT_Set_Char_Size(face_, 0, FT_F26Dot6(Em) * 64, 72, 72) != 0
+            || FT_Load_Glyph(face_, FT_Get_Char_Index(face_, CodePoint), FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0)
             return -1;
         return long((face_->glyph->advance.x + 32) >> 6);
     }
-    std::vector<uint8_t> table(uint32_t FileTag) const {
+    std::vector<uint8_t> table(uint32_t FileTag) const
+    {
         FT_ULong Length = 0;
         if (FT_Load_Sfnt_Table(face_, FileTag, 0, nullptr, &Length) != 0)
             return {};
@@ -109,7 +119,9 @@ private:
 };
 
 /// Runs Body with standard error sent to a file and answers what was written there.
-template <typename F> std::string CaptureStderr(F&& Body) {
+template <typename F>
+std::string CaptureStderr(F&& Body)
+{
     std::fflush(stderr);
     char Name[] = "/tmp/fonttest-stderr-XXXXXX";
     int Fd = mkstemp(Name);

@@ -21,8 +21,9 @@ struct Snapshot {
     HGDIOBJ pen, brush, font, bitmap;
     RECT clip;
 
-    static Snapshot of(HDC Dc) {
-        Snapshot s{};
+    static Snapshot of(HDC Dc)
+    {
+        Snapshot s {};
         s.text = GetTextColor(Dc), s.back = GetBkColor(Dc);
         s.bkMode = GetBkMode(Dc), s.rop2 = GetROP2(Dc), s.fillMode = GetPolyFillMode(Dc);
         s.mapMode = GetMapMode(Dc), s.graphicsMode = GetGraphicsMode(Dc), s.arcDirection = GetArcDirection(Dc);
@@ -34,19 +35,21 @@ struct Snapshot {
         GetClipBox(Dc, &s.clip);
         return s;
     }
-    bool operator==(const Snapshot& O) const {
+    bool operator==(const Snapshot& O) const
+    {
         auto same = [](const auto& A, const auto& B) { return std::memcmp(&A, &B, sizeof A) == 0; };
-        return text == O.text && back == O.back && bkMode == O.bkMode && rop2 == O.rop2 && fillMode == O.fillMode &&
-               mapMode == O.mapMode && graphicsMode == O.graphicsMode && arcDirection == O.arcDirection &&
-               stretchMode == O.stretchMode && align == O.align && same(windowOrg, O.windowOrg) &&
-               same(viewportOrg, O.viewportOrg) && same(position, O.position) && same(windowExt, O.windowExt) &&
-               same(viewportExt, O.viewportExt) && same(world, O.world) && pen == O.pen && brush == O.brush &&
-               font == O.font && bitmap == O.bitmap && same(clip, O.clip);
+        return text == O.text && back == O.back && bkMode == O.bkMode && rop2 == O.rop2 && fillMode == O.fillMode
+               && mapMode == O.mapMode && graphicsMode == O.graphicsMode && arcDirection == O.arcDirection
+               && stretchMode == O.stretchMode && align == O.align && same(windowOrg, O.windowOrg)
+               && same(viewportOrg, O.viewportOrg) && same(position, O.position) && same(windowExt, O.windowExt)
+               && same(viewportExt, O.viewportExt) && same(world, O.world) && pen == O.pen && brush == O.brush
+               && font == O.font && bitmap == O.bitmap && same(clip, O.clip);
     }
 };
 
 // Changes every piece of state (the mapping last, as it changes what the clip box reports).
-void changeEverything(HDC Dc, HGDIOBJ Pen, HGDIOBJ Brush, HGDIOBJ Font) {
+void changeEverything(HDC Dc, HGDIOBJ Pen, HGDIOBJ Brush, HGDIOBJ Font)
+{
     SetTextColor(Dc, RGB(1, 2, 3));
     SetBkColor(Dc, RGB(4, 5, 6));
     SetBkMode(Dc, TRANSPARENT);
@@ -61,7 +64,7 @@ void changeEverything(HDC Dc, HGDIOBJ Pen, HGDIOBJ Brush, HGDIOBJ Font) {
     SelectObject(Dc, Font);
     IntersectClipRect(Dc, 2, 3, 9, 10);
     SetGraphicsMode(Dc, GM_ADVANCED);
-    SetWorldTransform(Dc, XFORM{2, 0, 0, 2, 5, 6});
+    SetWorldTransform(Dc, XFORM { 2, 0, 0, 2, 5, 6 });
     SetMapMode(Dc, MM_ANISOTROPIC);
     SetWindowOrgEx(Dc, 11, 12, nullptr);
     SetWindowExtEx(Dc, 100, 200, nullptr);
@@ -71,7 +74,8 @@ void changeEverything(HDC Dc, HGDIOBJ Pen, HGDIOBJ Brush, HGDIOBJ Font) {
 
 } // namespace
 
-TEST(SaveDC, RestoreBringsBackEveryPieceOfState) {
+TEST(SaveDC, RestoreBringsBackEveryPieceOfState)
+{
     Canvas c(20, 20);
     HPEN pen = CreatePen(PS_DOT, 1, RGB(9, 9, 9));
     HBRUSH brush = CreateSolidBrush(RGB(8, 8, 8));
@@ -86,13 +90,14 @@ TEST(SaveDC, RestoreBringsBackEveryPieceOfState) {
     ASSERT_TRUE(RestoreDC(c.dc(), -1));
     EXPECT_TRUE(Snapshot::of(c.dc()) == before);
     // The clip itself came back, not only its box: the whole picture can be filled again.
-    RECT all{0, 0, 20, 20};
+    RECT all { 0, 0, 20, 20 };
     InvertRect(c.dc(), all);
     EXPECT_EQ(c.count(0), 400);
     DeleteObject(pen), DeleteObject(brush), DeleteObject(font);
 }
 
-TEST(SaveDC, RestoreNegativePopsLevelsAndPositiveReturnsToThatLevel) {
+TEST(SaveDC, RestoreNegativePopsLevelsAndPositiveReturnsToThatLevel)
+{
     Canvas c(4, 4);
     SetTextColor(c.dc(), 1);
     EXPECT_EQ(SaveDC(c.dc()), 1);
@@ -111,12 +116,13 @@ TEST(SaveDC, RestoreNegativePopsLevelsAndPositiveReturnsToThatLevel) {
     EXPECT_EQ(SaveDC(c.dc()), 1) << "level 1 and all later ones are gone";
 }
 
-TEST(SaveDC, RestoreOutOfRangeFailsAndChangesNothing) {
+TEST(SaveDC, RestoreOutOfRangeFailsAndChangesNothing)
+{
     Canvas c(4, 4);
     SetTextColor(c.dc(), 5);
     SaveDC(c.dc());
     SetTextColor(c.dc(), 6);
-    for (int level : {0, -2, 2, -100, 100}) {
+    for (int level : { 0, -2, 2, -100, 100 }) {
         EXPECT_FALSE(RestoreDC(c.dc(), level)) << level;
         EXPECT_EQ(GetTextColor(c.dc()), 6u) << level;
     }
@@ -125,15 +131,17 @@ TEST(SaveDC, RestoreOutOfRangeFailsAndChangesNothing) {
     EXPECT_FALSE(RestoreDC(c.dc(), -1));
 }
 
-TEST(Objects, StockObjectsHaveTheOriginalsValues) {
+TEST(Objects, StockObjectsHaveTheOriginalsValues)
+{
     struct Row {
         int index;
         UINT style;
         COLORREF colour;
     };
-    const Row brushes[] = {{WHITE_BRUSH, BS_SOLID, 0xFFFFFF}, {LTGRAY_BRUSH, BS_SOLID, 0xC0C0C0},
-        {GRAY_BRUSH, BS_SOLID, 0x808080}, {DKGRAY_BRUSH, BS_SOLID, 0x404040}, {BLACK_BRUSH, BS_SOLID, 0},
-        {NULL_BRUSH, BS_NULL, 0}, {DC_BRUSH, BS_SOLID, 0xFFFFFF}};
+    const Row brushes[] = { { WHITE_BRUSH, BS_SOLID, 0xFFFFFF }, { LTGRAY_BRUSH, BS_SOLID, 0xC0C0C0 },
+                            { GRAY_BRUSH, BS_SOLID, 0x808080 },  { DKGRAY_BRUSH, BS_SOLID, 0x404040 },
+                            { BLACK_BRUSH, BS_SOLID, 0 },        { NULL_BRUSH, BS_NULL, 0 },
+                            { DC_BRUSH, BS_SOLID, 0xFFFFFF } };
     for (const Row& r : brushes) {
         LOGBRUSH b;
         ASSERT_EQ(GetObject(GetStockObject(r.index), sizeof b, &b), int(sizeof b)) << r.index;
@@ -143,8 +151,9 @@ TEST(Objects, StockObjectsHaveTheOriginalsValues) {
         }
         EXPECT_EQ(GetObjectType(GetStockObject(r.index)), OBJ_BRUSH);
     }
-    const Row pens[] = {{WHITE_PEN, PS_SOLID, 0xFFFFFF}, {BLACK_PEN, PS_SOLID, 0}, {NULL_PEN, PS_NULL, 0},
-        {DC_PEN, PS_SOLID, 0}};
+    const Row pens[] = {
+        { WHITE_PEN, PS_SOLID, 0xFFFFFF }, { BLACK_PEN, PS_SOLID, 0 }, { NULL_PEN, PS_NULL, 0 }, { DC_PEN, PS_SOLID, 0 }
+    };
     for (const Row& r : pens) {
         LOGPEN p;
         ASSERT_EQ(GetObject(GetStockObject(r.index), sizeof p, &p), int(sizeof p)) << r.index;
@@ -152,8 +161,8 @@ TEST(Objects, StockObjectsHaveTheOriginalsValues) {
         EXPECT_EQ(p.lopnColor, r.colour) << r.index;
         EXPECT_EQ(p.lopnWidth.x, 0) << r.index;
     }
-    for (int font : {OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT,
-             SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT})
+    for (int font : { OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT,
+                      SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT })
         EXPECT_EQ(GetObjectType(GetStockObject(font)), OBJ_FONT) << font;
     LOGFONTA system;
     GetObject(GetStockObject(SYSTEM_FONT), sizeof system, &system);
@@ -170,7 +179,8 @@ TEST(Objects, StockObjectsHaveTheOriginalsValues) {
     EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), OBJ_PEN) << "stock objects survive DeleteObject";
 }
 
-TEST(Objects, NewContextsStartWithTheDefaultObjectsAndModes) {
+TEST(Objects, NewContextsStartWithTheDefaultObjectsAndModes)
+{
     Canvas c(2, 2);
     EXPECT_EQ(GetCurrentObject(c.dc(), OBJ_PEN), GetStockObject(BLACK_PEN));
     EXPECT_EQ(GetCurrentObject(c.dc(), OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
@@ -185,7 +195,8 @@ TEST(Objects, NewContextsStartWithTheDefaultObjectsAndModes) {
     EXPECT_EQ(GetGraphicsMode(c.dc()), GM_COMPATIBLE);
 }
 
-TEST(Objects, ADeletedObjectThatIsStillSelectedKeepsDrawing) {
+TEST(Objects, ADeletedObjectThatIsStillSelectedKeepsDrawing)
+{
     Canvas c(10, 10);
     HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     HGDIOBJ previous = SelectObject(c.dc(), red);
@@ -202,7 +213,8 @@ TEST(Objects, ADeletedObjectThatIsStillSelectedKeepsDrawing) {
     EXPECT_FALSE(DeleteObject(red));
 }
 
-TEST(Objects, ASavedObjectLivesUntilTheSavedStateGoes) {
+TEST(Objects, ASavedObjectLivesUntilTheSavedStateGoes)
+{
     Canvas c(10, 10);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     SelectObject(c.dc(), blue);
@@ -211,13 +223,14 @@ TEST(Objects, ASavedObjectLivesUntilTheSavedStateGoes) {
     DeleteObject(blue);
     RestoreDC(c.dc(), -1);
     EXPECT_EQ(GetCurrentObject(c.dc(), OBJ_BRUSH), blue);
-    FillRect(c.dc(), RECT{0, 0, 10, 10}, blue);
+    FillRect(c.dc(), RECT { 0, 0, 10, 10 }, blue);
     EXPECT_EQ(c.count(RGB(0, 0, 255)), 100);
     SelectObject(c.dc(), GetStockObject(WHITE_BRUSH));
     EXPECT_EQ(GetObjectType(blue), 0u);
 }
 
-TEST(Objects, GetObjectCopiesWhatWasCreatedAndAsksTheSizeWithoutABuffer) {
+TEST(Objects, GetObjectCopiesWhatWasCreatedAndAsksTheSizeWithoutABuffer)
+{
     HPEN pen = CreatePen(PS_DASHDOT, 3, RGB(1, 2, 3));
     EXPECT_EQ(GetObject(pen, 0, nullptr), int(sizeof(LOGPEN)));
     LOGPEN p;
@@ -247,7 +260,8 @@ TEST(Objects, GetObjectCopiesWhatWasCreatedAndAsksTheSizeWithoutABuffer) {
     EXPECT_EQ(GetObject(nullptr, sizeof f, &f), 0);
 }
 
-TEST(Objects, SelectingSomethingInvalidChangesNothing) {
+TEST(Objects, SelectingSomethingInvalidChangesNothing)
+{
     Canvas c(2, 2);
     HGDIOBJ pen = GetCurrentObject(c.dc(), OBJ_PEN);
     EXPECT_EQ(SelectObject(c.dc(), reinterpret_cast<HGDIOBJ>(uintptr_t(0xDEAD0))), nullptr);
@@ -258,7 +272,8 @@ TEST(Objects, SelectingSomethingInvalidChangesNothing) {
     EXPECT_FALSE(DeleteDC(nullptr));
 }
 
-TEST(Objects, DcPenAndBrushTakeTheContextsColours) {
+TEST(Objects, DcPenAndBrushTakeTheContextsColours)
+{
     Canvas c(10, 10);
     SelectObject(c.dc(), GetStockObject(DC_BRUSH));
     SelectObject(c.dc(), GetStockObject(DC_PEN));
@@ -269,13 +284,14 @@ TEST(Objects, DcPenAndBrushTakeTheContextsColours) {
     EXPECT_EQ(c.at(5, 5), RGB(0, 200, 0));
 }
 
-TEST(Mapping, AnisotropicScalesAndMovesAndIsotropicKeepsUnitsSquare) {
+TEST(Mapping, AnisotropicScalesAndMovesAndIsotropicKeepsUnitsSquare)
+{
     Canvas c(100, 100);
     SetMapMode(c.dc(), MM_ANISOTROPIC);
     SetWindowExtEx(c.dc(), 10, 10, nullptr);
     SetViewportExtEx(c.dc(), 40, 20, nullptr);
     SetViewportOrgEx(c.dc(), 5, 6, nullptr);
-    POINT p[2] = {{0, 0}, {10, 10}};
+    POINT p[2] = { { 0, 0 }, { 10, 10 } };
     ASSERT_TRUE(LPtoDP(c.dc(), p, 2));
     EXPECT_EQ(p[0].x, 5);
     EXPECT_EQ(p[0].y, 6);
@@ -285,7 +301,7 @@ TEST(Mapping, AnisotropicScalesAndMovesAndIsotropicKeepsUnitsSquare) {
     EXPECT_EQ(p[1].x, 10);
     EXPECT_EQ(p[1].y, 10);
     HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    FillRect(c.dc(), RECT{0, 0, 5, 5}, red);
+    FillRect(c.dc(), RECT { 0, 0, 5, 5 }, red);
     DeleteObject(red);
     RECT ink = c.inkBounds();
     EXPECT_EQ(ink.left, 5);
@@ -302,10 +318,11 @@ TEST(Mapping, AnisotropicScalesAndMovesAndIsotropicKeepsUnitsSquare) {
     EXPECT_EQ(viewport.cy, -20);
 }
 
-TEST(Mapping, MetricModesCountExactUnitsAtTheContextsResolutionWithYUp) {
+TEST(Mapping, MetricModesCountExactUnitsAtTheContextsResolutionWithYUp)
+{
     Canvas c(10, 10);
     SetMapMode(c.dc(), MM_LOMETRIC);
-    POINT p[2] = {{254, -254}, {1000, 0}};
+    POINT p[2] = { { 254, -254 }, { 1000, 0 } };
     LPtoDP(c.dc(), p, 2);
     EXPECT_EQ(p[0].x, 96);
     EXPECT_EQ(p[0].y, 96);
@@ -316,26 +333,27 @@ TEST(Mapping, MetricModesCountExactUnitsAtTheContextsResolutionWithYUp) {
     GetWindowExtEx(c.dc(), &after);
     EXPECT_EQ(before.cx, after.cx);
     SetMapMode(c.dc(), MM_TWIPS);
-    POINT inch{1440, -1440};
+    POINT inch { 1440, -1440 };
     LPtoDP(c.dc(), &inch, 1);
     EXPECT_EQ(inch.x, 96);
     EXPECT_EQ(inch.y, 96);
 }
 
-TEST(Mapping, WorldTransformsNeedAdvancedModeAndComposeInOrder) {
+TEST(Mapping, WorldTransformsNeedAdvancedModeAndComposeInOrder)
+{
     Canvas c(10, 10);
-    XFORM shift{1, 0, 0, 1, 10, 0}, twice{2, 0, 0, 2, 0, 0};
+    XFORM shift { 1, 0, 0, 1, 10, 0 }, twice { 2, 0, 0, 2, 0, 0 };
     EXPECT_FALSE(SetWorldTransform(c.dc(), shift));
     EXPECT_EQ(SetGraphicsMode(c.dc(), GM_ADVANCED), GM_COMPATIBLE);
     ASSERT_TRUE(SetWorldTransform(c.dc(), shift));
-    ASSERT_TRUE(ModifyWorldTransform(c.dc(), &twice, MWT_RIGHTMULTIPLY));   // shift, then double
-    POINT p{1, 1};
+    ASSERT_TRUE(ModifyWorldTransform(c.dc(), &twice, MWT_RIGHTMULTIPLY)); // shift, then double
+    POINT p { 1, 1 };
     LPtoDP(c.dc(), &p, 1);
     EXPECT_EQ(p.x, 22);
     EXPECT_EQ(p.y, 2);
     SetWorldTransform(c.dc(), shift);
-    ModifyWorldTransform(c.dc(), &twice, MWT_LEFTMULTIPLY);   // double, then shift
-    p = POINT{1, 1};
+    ModifyWorldTransform(c.dc(), &twice, MWT_LEFTMULTIPLY); // double, then shift
+    p = POINT { 1, 1 };
     LPtoDP(c.dc(), &p, 1);
     EXPECT_EQ(p.x, 12);
     XFORM read;
@@ -345,12 +363,13 @@ TEST(Mapping, WorldTransformsNeedAdvancedModeAndComposeInOrder) {
     EXPECT_EQ(SetGraphicsMode(c.dc(), GM_COMPATIBLE), 0) << "not while the transform is not the identity";
     ModifyWorldTransform(c.dc(), nullptr, MWT_IDENTITY);
     EXPECT_EQ(SetGraphicsMode(c.dc(), GM_COMPATIBLE), GM_ADVANCED);
-    XFORM flat{0, 0, 0, 0, 0, 0};
+    XFORM flat { 0, 0, 0, 0, 0, 0 };
     SetGraphicsMode(c.dc(), GM_ADVANCED);
     EXPECT_FALSE(SetWorldTransform(c.dc(), flat));
 }
 
-TEST(Devices, ScreenAndMemoryContextsReportTheFixedScreen) {
+TEST(Devices, ScreenAndMemoryContextsReportTheFixedScreen)
+{
     HDC screen = GetDC(0);
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(GetDeviceCaps(screen, LOGPIXELSX), 96);
@@ -376,7 +395,8 @@ TEST(Devices, ScreenAndMemoryContextsReportTheFixedScreen) {
     EXPECT_EQ(GetDeviceCaps(memory, LOGPIXELSX), 0);
 }
 
-TEST(Colours, SystemColoursComeFromTheClassicTable) {
+TEST(Colours, SystemColoursComeFromTheClassicTable)
+{
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), 0xC0C0C0u);
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), 0x808080u);
     EXPECT_EQ(GetSysColor(COLOR_BTNHIGHLIGHT), 0xFFFFFFu);
@@ -391,7 +411,8 @@ TEST(Colours, SystemColoursComeFromTheClassicTable) {
     EXPECT_EQ(ColorToRGB(0x0000FF), 0x0000FFu);
 }
 
-TEST(Regions, CombineMeasureAndMove) {
+TEST(Regions, CombineMeasureAndMove)
+{
     HRGN a = CreateRectRgn(0, 0, 10, 10), b = CreateRectRgn(5, 5, 15, 15), r = CreateRectRgn(0, 0, 0, 0);
     RECT box;
     EXPECT_EQ(GetRgnBox(r, &box), NULLREGION);
@@ -416,10 +437,12 @@ TEST(Regions, CombineMeasureAndMove) {
     GetRgnBox(reversed, &box);
     EXPECT_EQ(box.left, 0);
     EXPECT_EQ(box.right, 10);
-    for (HRGN h : {a, b, r, reversed}) DeleteObject(h);
+    for (HRGN h : { a, b, r, reversed })
+        DeleteObject(h);
 }
 
-TEST(Regions, GetClipRgnCopiesTheClipOrReportsThereIsNone) {
+TEST(Regions, GetClipRgnCopiesTheClipOrReportsThereIsNone)
+{
     Canvas c(10, 10);
     HRGN copy = CreateRectRgn(0, 0, 1, 1);
     EXPECT_EQ(GetClipRgn(c.dc(), copy), 0);

@@ -70,8 +70,8 @@ TEST_F(DibCallsTest, ABottomUpSourceRectangleCountsItsRowsFromTheBottom)
     GreyColumn picture(4);
     // Rows 1..2 from the bottom are stored rows 1 and 2; on screen, 2 above 1.
     EXPECT_EQ(StretchDIBits(dc_, 0, 0, 1, 2, 0, 1, 1, 2, picture.Bits, picture.Info, DIB_RGB_COLORS, SRCCOPY), 2);
-    EXPECT_EQ(column(0), (std::vector<COLORREF> { GreyColumn::colourOfRow(2), GreyColumn::colourOfRow(1), white,
-                                                  white, white, white, white, white }));
+    EXPECT_EQ(column(0), (std::vector<COLORREF> { GreyColumn::colourOfRow(2), GreyColumn::colourOfRow(1), white, white,
+                                                  white, white, white, white }));
     GreyColumn topDown(4, true);
     StretchDIBits(dc_, 1, 0, 1, 2, 0, 1, 1, 2, topDown.Bits, topDown.Info, DIB_RGB_COLORS, SRCCOPY);
     EXPECT_EQ(column(1)[0], GreyColumn::colourOfRow(1)) << "a top-down source counts from the top";
@@ -80,8 +80,8 @@ TEST_F(DibCallsTest, ABottomUpSourceRectangleCountsItsRowsFromTheBottom)
 TEST_F(DibCallsTest, PaletteIndexesNameEntriesOfTheStockPalette)
 {
     std::vector<uint8_t> info = infoHeader(2, 1, 4, 2);
-    put16(info, 12), put16(info, 3);   // two 16-bit indexes instead of colours
-    std::vector<uint8_t> bits = { 0x01, 0, 0, 0 };   // pixel 0: entry 0, pixel 1: entry 1
+    put16(info, 12), put16(info, 3);               // two 16-bit indexes instead of colours
+    std::vector<uint8_t> bits = { 0x01, 0, 0, 0 }; // pixel 0: entry 0, pixel 1: entry 1
     ASSERT_EQ(StretchDIBits(dc_, 0, 0, 2, 1, 0, 0, 2, 1, bits, info, DIB_PAL_COLORS, SRCCOPY), 1);
     auto colour = [](const RGBQUAD& Q) { return RGB(Q.rgbRed, Q.rgbGreen, Q.rgbBlue); };
     EXPECT_EQ(target_.GetPixel(0, 0), colour(Dib::StockPalette()[12]));
@@ -113,7 +113,8 @@ TEST_F(DibCallsTest, AHeaderThatDisagreesWithItsDataDrawsNothing)
         UINT Usage;
     } rows[] = {
         { "no header", {}, good.Bits, DIB_RGB_COLORS },
-        { "a truncated header", std::vector<uint8_t>(good.Info.begin(), good.Info.begin() + 20), good.Bits, DIB_RGB_COLORS },
+        { "a truncated header", std::vector<uint8_t>(good.Info.begin(), good.Info.begin() + 20), good.Bits,
+          DIB_RGB_COLORS },
         { "an unknown header size", withHeader(0, 36), good.Bits, DIB_RGB_COLORS },
         { "more rows than bits", withHeader(8, 5), good.Bits, DIB_RGB_COLORS },
         { "a width past the bits", withHeader(4, 0x7FFFFFFF), good.Bits, DIB_RGB_COLORS },
@@ -127,7 +128,8 @@ TEST_F(DibCallsTest, AHeaderThatDisagreesWithItsDataDrawsNothing)
         // Scan lines past the picture's end are cut to it: the header's rows are asked for.
         EXPECT_EQ(SetDIBitsToDevice(dc_, 0, 0, 1, 4, 0, 0, 0, 100, row.Bits, row.Info, row.Usage), 0) << row.Why;
     }
-    EXPECT_EQ(SetDIBitsToDevice(dc_, 0, 0, 1, 4, 0, 0, 1, 3, std::span(good.Bits).first(8), good.Info, DIB_RGB_COLORS), 0)
+    EXPECT_EQ(SetDIBitsToDevice(dc_, 0, 0, 1, 4, 0, 0, 1, 3, std::span(good.Bits).first(8), good.Info, DIB_RGB_COLORS),
+              0)
         << "a band of three rows in the bits of two";
     EXPECT_EQ(column(0), std::vector<COLORREF>(8, white));
 }

@@ -21,16 +21,19 @@ namespace {
 const char* const converter = "/usr/bin/emf2svg-conv";
 
 /// The SVG that emf2svg makes of a metafile, or "" when it fails.
-std::string svgOf(const EnhMetaFile& Metafile, const testsupport::TempDir& Dir, const std::string& Name) {
+std::string svgOf(const EnhMetaFile& Metafile, const testsupport::TempDir& Dir, const std::string& Name)
+{
     const std::string in = Dir.file(Name + ".emf"), out = Dir.file(Name + ".svg");
     writeFile(in, Metafile.Bytes());
     const std::string command = std::string(converter) + " -i " + in + " -o " + out + " 2>/dev/null";
-    if (std::system(command.c_str()) != 0) return "";
+    if (std::system(command.c_str()) != 0)
+        return "";
     std::vector<uint8_t> svg = readFile(out);
     return std::string(svg.begin(), svg.end());
 }
 
-void graph(HDC D) {
+void graph(HDC D)
+{
     HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     HFONT arial = CreateFontIndirect(logFont("Arial", -13));
@@ -48,13 +51,16 @@ void graph(HDC D) {
     SelectObject(D, GetStockObject(BLACK_PEN));
     SelectObject(D, GetStockObject(WHITE_BRUSH));
     SelectObject(D, GetStockObject(SYSTEM_FONT));
-    for (HGDIOBJ o : {red, blue, arial}) DeleteObject(o);
+    for (HGDIOBJ o : { red, blue, arial })
+        DeleteObject(o);
 }
 
 } // namespace
 
-TEST(EmfReader, Emf2svgShowsOurTextsAndShapes) {
-    if (access(converter, X_OK) != 0) GTEST_SKIP() << "emf2svg is not installed (scripts/install-deps installs it)";
+TEST(EmfReader, Emf2svgShowsOurTextsAndShapes)
+{
+    if (access(converter, X_OK) != 0)
+        GTEST_SKIP() << "emf2svg is not installed (scripts/install-deps installs it)";
     HENHMETAFILE mf = record(graph);
     ASSERT_TRUE(mf);
     testsupport::TempDir dir;
@@ -63,22 +69,26 @@ TEST(EmfReader, Emf2svgShowsOurTextsAndShapes) {
     EXPECT_NE(svg.find("M 10.0000,10.0000 L 100.0000,10.0000"), std::string::npos) << svg;
     EXPECT_NE(svg.find("stroke=\"#FF0000\""), std::string::npos) << svg;
     EXPECT_NE(svg.find("<rect x=\"10.0000\" y=\"20.0000\" width=\"50.0000\" height=\"30.0000\"  fill=\"#0000FF\""),
-        std::string::npos) << svg;
-    EXPECT_NE(svg.find("<ellipse cx=\"120.0000\" cy=\"40.0000\" rx=\"20.0000\" ry=\"20.0000\""), std::string::npos) << svg;
+              std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("<ellipse cx=\"120.0000\" cy=\"40.0000\" rx=\"20.0000\" ry=\"20.0000\""), std::string::npos)
+        << svg;
     EXPECT_NE(svg.find("font-family=\"Arial\" fill=\"#008000\""), std::string::npos) << svg;
-    EXPECT_NE(svg.find("Energy 5.2 mJ \xC2\xB5"), std::string::npos) << svg;   // UTF-8 in the SVG
+    EXPECT_NE(svg.find("Energy 5.2 mJ \xC2\xB5"), std::string::npos) << svg; // UTF-8 in the SVG
     EXPECT_NE(svg.find("<image width=\"16.0000\" height=\"16.0000\" x=\"70.0000\" y=\"20.0000\""), std::string::npos)
         << svg;
 }
 
-TEST(EmfReader, Emf2svgReadsAPictureWithANestedOne) {
-    if (access(converter, X_OK) != 0) GTEST_SKIP() << "emf2svg is not installed (scripts/install-deps installs it)";
+TEST(EmfReader, Emf2svgReadsAPictureWithANestedOne)
+{
+    if (access(converter, X_OK) != 0)
+        GTEST_SKIP() << "emf2svg is not installed (scripts/install-deps installs it)";
     const RECT graphFrame = frameOfPixels(150, 80);
     HENHMETAFILE inner = record(graph, &graphFrame);
     ASSERT_TRUE(inner);
     HENHMETAFILE page = record([&](HDC D) {
         TextOut(D, 5, 5, "Report");
-        PlayEnhMetaFile(D, *inner, RECT{0, 580, 150, 660});
+        PlayEnhMetaFile(D, *inner, RECT { 0, 580, 150, 660 });
     });
     ASSERT_TRUE(page);
     testsupport::TempDir dir;

@@ -22,16 +22,19 @@ using gditest::logFont;
 namespace {
 
 /// A 1-bit 8 x 8 checker in black and yellow.
-Dib checker() {
+Dib checker()
+{
     Dib d(8, 8, 1);
-    d.Palette() = {RGBQUAD{0, 0, 0, 0}, RGBQUAD{0, 255, 255, 0}};
+    d.Palette() = { RGBQUAD { 0, 0, 0, 0 }, RGBQUAD { 0, 255, 255, 0 } };
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) d.SetIndex(x, y, (x + y) % 2);
+        for (int x = 0; x < 8; ++x)
+            d.SetIndex(x, y, (x + y) % 2);
     return d;
 }
 
 /// Line, rectangle, text, bitmap, clip, save and restore, world transform and a fill.
-void smallDrawing(HDC Dc) {
+void smallDrawing(HDC Dc)
+{
     HPEN red = CreatePen(PS_SOLID, 3, RGB(255, 0, 0));
     HGDIOBJ oldPen = SelectObject(Dc, red);
     MoveToEx(Dc, 10, 10, nullptr);
@@ -54,12 +57,12 @@ void smallDrawing(HDC Dc) {
     StretchDIBits(Dc, 70, 20, 16, 16, 0, 0, 8, 8, bits, SRCCOPY);
 
     SetGraphicsMode(Dc, GM_ADVANCED);
-    XFORM shift{1, 0, 0, 1, 100, 0};
+    XFORM shift { 1, 0, 0, 1, 100, 0 };
     SetWorldTransform(Dc, shift);
     Ellipse(Dc, 0, 0, 20, 20);
     ModifyWorldTransform(Dc, nullptr, MWT_IDENTITY);
 
-    FillRect(Dc, RECT{0, 90, 30, 100}, HBRUSH(uintptr_t(COLOR_BTNFACE + 1)));
+    FillRect(Dc, RECT { 0, 90, 30, 100 }, HBRUSH(uintptr_t(COLOR_BTNFACE + 1)));
     SelectObject(Dc, oldPen);
     SelectObject(Dc, oldBrush);
     DeleteObject(red);
@@ -67,11 +70,13 @@ void smallDrawing(HDC Dc) {
 }
 
 /// "CREATEPEN 28 index=1 style=0 ..." -> "CREATEPEN index=1".
-std::string objectPart(const std::string& Record) {
+std::string objectPart(const std::string& Record)
+{
     const std::string name = Record.substr(0, Record.find(' '));
-    for (const char* key : {"index=", "stock="}) {
+    for (const char* key : { "index=", "stock=" }) {
         size_t at = Record.find(key);
-        if (at != std::string::npos) return name + " " + Record.substr(at, Record.find(' ', at) - at);
+        if (at != std::string::npos)
+            return name + " " + Record.substr(at, Record.find(' ', at) - at);
     }
     return name;
 }
@@ -80,13 +85,15 @@ std::string objectPart(const std::string& Record) {
 
 // ---- Golden records
 
-TEST(EmfRecords, SmallDrawingGivesTheGoldenRecords) {
+TEST(EmfRecords, SmallDrawingGivesTheGoldenRecords)
+{
     HENHMETAFILE mf = record(smallDrawing);
     ASSERT_TRUE(mf);
     expectGolden("emf_small_drawing.txt", DumpEnhMetaFile(mf->Bytes()));
 }
 
-TEST(EmfRecords, ShapesAttributesAndMappingGiveTheGoldenRecords) {
+TEST(EmfRecords, ShapesAttributesAndMappingGiveTheGoldenRecords)
+{
     HENHMETAFILE mf = record([](HDC Dc) {
         SetMapMode(Dc, MM_ANISOTROPIC);
         SetWindowOrgEx(Dc, 5, 5, nullptr);
@@ -99,12 +106,12 @@ TEST(EmfRecords, ShapesAttributesAndMappingGiveTheGoldenRecords) {
         SetROP2(Dc, R2_XORPEN);
         SetStretchBltMode(Dc, COLORONCOLOR);
         SetArcDirection(Dc, AD_CLOCKWISE);
-        POINT tri[3] = {{10, 10}, {40, 10}, {25, 30}};
+        POINT tri[3] = { { 10, 10 }, { 40, 10 }, { 25, 30 } };
         Polygon(Dc, tri, 3);
-        POINT far[2] = {{0, 0}, {40000, 5}};
+        POINT far[2] = { { 0, 0 }, { 40000, 5 } };
         Polyline(Dc, far, 2);
-        POINT two[6] = {{0, 0}, {5, 0}, {0, 5}, {10, 10}, {15, 10}, {10, 15}};
-        int counts[2] = {3, 3};
+        POINT two[6] = { { 0, 0 }, { 5, 0 }, { 0, 5 }, { 10, 10 }, { 15, 10 }, { 10, 15 } };
+        int counts[2] = { 3, 3 };
         PolyPolygon(Dc, two, counts, 2);
         RoundRect(Dc, 0, 0, 30, 20, 6, 4);
         Arc(Dc, 0, 0, 20, 20, 20, 10, 0, 10);
@@ -131,29 +138,30 @@ TEST(EmfRecords, ShapesAttributesAndMappingGiveTheGoldenRecords) {
 
 // ---- Header
 
-TEST(EmfRecords, HeaderDescribesTheScreenReferenceAndTheFile) {
+TEST(EmfRecords, HeaderDescribesTheScreenReferenceAndTheFile)
+{
     HENHMETAFILE mf = record([](HDC Dc) { Rectangle(Dc, 10, 10, 50, 40); });
     ASSERT_TRUE(mf);
     auto b = mf->Bytes();
     uint32_t u[27];
     std::memcpy(u, b.data(), sizeof u);
-    EXPECT_EQ(u[0], 1u);                       // type
-    EXPECT_EQ(u[1], 108u);                     // header size
-    EXPECT_EQ(u[10], 0x464D4520u);             // " EMF" at 40
+    EXPECT_EQ(u[0], 1u);           // type
+    EXPECT_EQ(u[1], 108u);         // header size
+    EXPECT_EQ(u[10], 0x464D4520u); // " EMF" at 40
     EXPECT_EQ(std::memcmp(b.data() + 40, " EMF", 4), 0);
-    EXPECT_EQ(u[11], 0x10000u);                // version
-    EXPECT_EQ(u[12], b.size());                // nBytes
-    EXPECT_EQ(u[13], 3u);                      // header, RECTANGLE, EOF
+    EXPECT_EQ(u[11], 0x10000u); // version
+    EXPECT_EQ(u[12], b.size()); // nBytes
+    EXPECT_EQ(u[13], 3u);       // header, RECTANGLE, EOF
     EXPECT_EQ(mf->RecordCount(), 3u);
-    EXPECT_EQ(u[15], 0u);                      // no description
-    EXPECT_EQ(u[17], 0u);                      // no palette
+    EXPECT_EQ(u[15], 0u); // no description
+    EXPECT_EQ(u[17], 0u); // no palette
     EXPECT_EQ(mf->Device().cx, 1920);
     EXPECT_EQ(mf->Device().cy, 1080);
     EXPECT_EQ(mf->Millimeters().cx, 508);
     EXPECT_EQ(mf->Millimeters().cy, 286);
-    EXPECT_EQ(int32_t(u[25]), 508000);         // szlMicrometers
+    EXPECT_EQ(int32_t(u[25]), 508000); // szlMicrometers
     EXPECT_EQ(int32_t(u[26]), 285750);
-    EXPECT_EQ(mf->Handles(), 1);               // no object: only the reserved index 0
+    EXPECT_EQ(mf->Handles(), 1); // no object: only the reserved index 0
 
     // The EOF record closes the file: no palette, its offset 16, nSizeLast 20.
     uint32_t eof[5];
@@ -165,9 +173,10 @@ TEST(EmfRecords, HeaderDescribesTheScreenReferenceAndTheFile) {
     EXPECT_EQ(eof[4], 20u);
 }
 
-TEST(EmfRecords, EmptyMetafileHasEmptyBoundsAndFrame) {
+TEST(EmfRecords, EmptyMetafileHasEmptyBoundsAndFrame)
+{
     HENHMETAFILE mf = record([](HDC Dc) {
-        SetTextColor(Dc, 5);   // state alone draws nothing
+        SetTextColor(Dc, 5); // state alone draws nothing
         MoveToEx(Dc, 100, 100, nullptr);
     });
     ASSERT_TRUE(mf);
@@ -179,54 +188,59 @@ TEST(EmfRecords, EmptyMetafileHasEmptyBoundsAndFrame) {
     EXPECT_EQ(mf->Frame().bottom, -1);
 }
 
-TEST(EmfRecords, BoundsAreInclusiveDevicePixels) {
+TEST(EmfRecords, BoundsAreInclusiveDevicePixels)
+{
     struct Row {
         const char* name;
         std::function<void(HDC)> draw;
         RECT bounds;
     };
     const std::vector<Row> rows = {
-        {"rectangle, thin pen", [](HDC D) { Rectangle(D, 10, 10, 50, 40); }, {10, 10, 49, 39}},
-        {"rectangle, null pen",
-            [](HDC D) {
-                SelectObject(D, GetStockObject(NULL_PEN));
-                Rectangle(D, 10, 10, 50, 40);
-            },
-            {10, 10, 48, 38}},
-        {"line to its end point", [](HDC D) { MoveToEx(D, 5, 6, nullptr), LineTo(D, 20, 30); }, {5, 6, 20, 30}},
-        {"wide pen reaches out",
-            [](HDC D) {
-                HPEN p = CreatePen(PS_SOLID, 5, 0);
-                SelectObject(D, p);
-                MoveToEx(D, 10, 10, nullptr), LineTo(D, 20, 10);
-                SelectObject(D, GetStockObject(BLACK_PEN));
-                DeleteObject(p);
-            },
-            {8, 8, 22, 12}},
-        {"fill", [](HDC D) { FillRect(D, RECT{1, 2, 3, 4}, HBRUSH(GetStockObject(BLACK_BRUSH))); }, {1, 2, 2, 3}},
-        {"pixel", [](HDC D) { SetPixel(D, 7, 9, 0); }, {7, 9, 7, 9}},
-        {"through the mapping",
-            [](HDC D) {
-                SetMapMode(D, MM_ANISOTROPIC);
-                SetViewportExtEx(D, 2, 2, nullptr);
-                SetViewportOrgEx(D, 100, 0, nullptr);
-                Rectangle(D, 0, 0, 10, 10);
-            },
-            {100, 0, 119, 19}},
-        {"through the world transform",
-            [](HDC D) {
-                SetGraphicsMode(D, GM_ADVANCED);
-                XFORM x{1, 0, 0, 1, 0, 580};
-                SetWorldTransform(D, x);
-                Rectangle(D, 0, 0, 600, 420);
-            },
-            {0, 580, 599, 999}},
-        {"union of two shapes",
-            [](HDC D) {
-                Rectangle(D, 10, 10, 20, 20);
-                Ellipse(D, 30, 5, 40, 15);
-            },
-            {10, 5, 39, 19}},
+        { "rectangle, thin pen", [](HDC D) { Rectangle(D, 10, 10, 50, 40); }, { 10, 10, 49, 39 } },
+        { "rectangle, null pen",
+          [](HDC D) {
+              SelectObject(D, GetStockObject(NULL_PEN));
+              Rectangle(D, 10, 10, 50, 40);
+          },
+          { 10, 10, 48, 38 } },
+        { "line to its end point", [](HDC D) { MoveToEx(D, 5, 6, nullptr), LineTo(D, 20, 30); }, { 5, 6, 20, 30 } },
+        { "wide pen reaches out",
+          [](HDC D) {
+              HPEN p = CreatePen(PS_SOLID, 5, 0);
+              SelectObject(D, p);
+              MoveToEx(D, 10, 10, nullptr), LineTo(D, 20, 10);
+              SelectObject(D, GetStockObject(BLACK_PEN));
+              DeleteObject(p);
+          },
+          { 8, 8, 22, 12 } },
+        { "fill",
+          [](HDC D) {
+              FillRect(D, RECT { 1, 2, 3, 4 }, HBRUSH(GetStockObject(BLACK_BRUSH)));
+          },
+          { 1, 2, 2, 3 } },
+        { "pixel", [](HDC D) { SetPixel(D, 7, 9, 0); }, { 7, 9, 7, 9 } },
+        { "through the mapping",
+          [](HDC D) {
+              SetMapMode(D, MM_ANISOTROPIC);
+              SetViewportExtEx(D, 2, 2, nullptr);
+              SetViewportOrgEx(D, 100, 0, nullptr);
+              Rectangle(D, 0, 0, 10, 10);
+          },
+          { 100, 0, 119, 19 } },
+        { "through the world transform",
+          [](HDC D) {
+              SetGraphicsMode(D, GM_ADVANCED);
+              XFORM x { 1, 0, 0, 1, 0, 580 };
+              SetWorldTransform(D, x);
+              Rectangle(D, 0, 0, 600, 420);
+          },
+          { 0, 580, 599, 999 } },
+        { "union of two shapes",
+          [](HDC D) {
+              Rectangle(D, 10, 10, 20, 20);
+              Ellipse(D, 30, 5, 40, 15);
+          },
+          { 10, 5, 39, 19 } },
     };
     for (const Row& row : rows) {
         HENHMETAFILE mf = record(row.draw);
@@ -239,7 +253,8 @@ TEST(EmfRecords, BoundsAreInclusiveDevicePixels) {
     }
 }
 
-TEST(EmfRecords, FrameFollowsTheBoundsOrTheGivenFrame) {
+TEST(EmfRecords, FrameFollowsTheBoundsOrTheGivenFrame)
+{
     HENHMETAFILE own = record([](HDC D) { Rectangle(D, 0, 0, 96, 48); });
     ASSERT_TRUE(own);
     // 96 x 48 pixels at 96 dpi: one inch by half an inch, edge to edge.
@@ -247,7 +262,7 @@ TEST(EmfRecords, FrameFollowsTheBoundsOrTheGivenFrame) {
     EXPECT_EQ(own->Frame().right, 2540);
     EXPECT_EQ(own->Frame().bottom, 1270);
 
-    RECT frame{0, 0, 15875, 11113};
+    RECT frame { 0, 0, 15875, 11113 };
     HENHMETAFILE given = record([](HDC D) { Rectangle(D, 0, 0, 10, 10); }, &frame);
     ASSERT_TRUE(given);
     EXPECT_EQ(given->Frame().right, 15875);
@@ -257,21 +272,22 @@ TEST(EmfRecords, FrameFollowsTheBoundsOrTheGivenFrame) {
 
 // ---- Objects
 
-TEST(EmfRecords, ObjectsTakeTheLowestFreeIndexAndAreDeletedAtTheEnd) {
+TEST(EmfRecords, ObjectsTakeTheLowestFreeIndexAndAreDeletedAtTheEnd)
+{
     HENHMETAFILE mf = record([](HDC D) {
         HPEN a = CreatePen(PS_SOLID, 1, 1), b = CreatePen(PS_SOLID, 1, 2), c = CreatePen(PS_SOLID, 1, 3);
         HBRUSH kept = CreateSolidBrush(4);
-        SelectObject(D, a);              // 1
-        SelectObject(D, b);              // 2
-        SelectObject(D, a);              // already created: selected again
-        DeleteObject(b);                 // 2 is free again
-        SelectObject(D, c);              // takes 2
-        SelectObject(D, kept);           // 3, never deleted by the caller
+        SelectObject(D, a);    // 1
+        SelectObject(D, b);    // 2
+        SelectObject(D, a);    // already created: selected again
+        DeleteObject(b);       // 2 is free again
+        SelectObject(D, c);    // takes 2
+        SelectObject(D, kept); // 3, never deleted by the caller
         SelectObject(D, GetStockObject(BLACK_PEN));
         DeleteObject(a);
         DeleteObject(c);
         HFONT never = CreateFontIndirect(logFont("Arial", -10));
-        DeleteObject(never);             // never selected: never in the metafile
+        DeleteObject(never); // never selected: never in the metafile
         (void)kept;
     });
     ASSERT_TRUE(mf);
@@ -279,15 +295,16 @@ TEST(EmfRecords, ObjectsTakeTheLowestFreeIndexAndAreDeletedAtTheEnd) {
     for (const std::string& r : records(*mf))
         if (startsWith(r, "CREATE") || startsWith(r, "SELECTOBJECT") || startsWith(r, "DELETEOBJECT"))
             objects.push_back(objectPart(r));
-    EXPECT_EQ(objects, (std::vector<std::string>{"CREATEPEN index=1", "SELECTOBJECT index=1", "CREATEPEN index=2",
-                           "SELECTOBJECT index=2", "SELECTOBJECT index=1", "DELETEOBJECT index=2",
-                           "CREATEPEN index=2", "SELECTOBJECT index=2", "CREATEBRUSHINDIRECT index=3",
-                           "SELECTOBJECT index=3", "SELECTOBJECT stock=7", "DELETEOBJECT index=1",
-                           "DELETEOBJECT index=2", "DELETEOBJECT index=3"}));
+    EXPECT_EQ(objects, (std::vector<std::string> {
+                           "CREATEPEN index=1", "SELECTOBJECT index=1", "CREATEPEN index=2", "SELECTOBJECT index=2",
+                           "SELECTOBJECT index=1", "DELETEOBJECT index=2", "CREATEPEN index=2", "SELECTOBJECT index=2",
+                           "CREATEBRUSHINDIRECT index=3", "SELECTOBJECT index=3", "SELECTOBJECT stock=7",
+                           "DELETEOBJECT index=1", "DELETEOBJECT index=2", "DELETEOBJECT index=3" }));
     EXPECT_EQ(mf->Handles(), 4);
 }
 
-TEST(EmfRecords, StockObjectsAreSelectedWithTheTopBit) {
+TEST(EmfRecords, StockObjectsAreSelectedWithTheTopBit)
+{
     HENHMETAFILE mf = record([](HDC D) {
         SelectObject(D, GetStockObject(NULL_BRUSH));
         SelectObject(D, GetStockObject(WHITE_PEN));
@@ -306,7 +323,8 @@ TEST(EmfRecords, StockObjectsAreSelectedWithTheTopBit) {
     EXPECT_EQ(mf->Handles(), 1);
 }
 
-TEST(EmfRecords, DcPenColoursBecomePensOfTheirOwn) {
+TEST(EmfRecords, DcPenColoursBecomePensOfTheirOwn)
+{
     HENHMETAFILE mf = record([](HDC D) {
         SetDCPenColor(D, RGB(255, 0, 0));
         SelectObject(D, GetStockObject(DC_PEN));
@@ -315,13 +333,15 @@ TEST(EmfRecords, DcPenColoursBecomePensOfTheirOwn) {
     });
     ASSERT_TRUE(mf);
     std::vector<std::string> r = records(*mf);
-    EXPECT_EQ(std::vector<std::string>(r.begin() + 1, r.end() - 1),
-        (std::vector<std::string>{"CREATEPEN 28 index=1 style=0 width=0 colour=0x000000FF", "SELECTOBJECT 12 index=1",
-            "CREATEPEN 28 index=2 style=0 width=0 colour=0x0000FF00", "SELECTOBJECT 12 index=2",
-            "DELETEOBJECT 12 index=1", "SELECTOBJECT 12 stock=7", "DELETEOBJECT 12 index=2"}));
+    EXPECT_EQ(
+        std::vector<std::string>(r.begin() + 1, r.end() - 1),
+        (std::vector<std::string> { "CREATEPEN 28 index=1 style=0 width=0 colour=0x000000FF", "SELECTOBJECT 12 index=1",
+                                    "CREATEPEN 28 index=2 style=0 width=0 colour=0x0000FF00", "SELECTOBJECT 12 index=2",
+                                    "DELETEOBJECT 12 index=1", "SELECTOBJECT 12 stock=7", "DELETEOBJECT 12 index=2" }));
 }
 
-TEST(EmfRecords, FontKeepsEscapementOrientationAndItsFaceInUtf16) {
+TEST(EmfRecords, FontKeepsEscapementOrientationAndItsFaceInUtf16)
+{
     HENHMETAFILE mf = record([](HDC D) {
         LOGFONTA f = logFont("Arial", -20, FW_BOLD, 900);
         f.lfOrientation = 450;
@@ -338,22 +358,23 @@ TEST(EmfRecords, FontKeepsEscapementOrientationAndItsFaceInUtf16) {
     uint32_t head[3];
     std::memcpy(head, r, sizeof head);
     EXPECT_EQ(head[0], 82u);
-    EXPECT_EQ(head[1], 104u);   // index and one LOGFONTW
+    EXPECT_EQ(head[1], 104u); // index and one LOGFONTW
     int32_t lf[5];
     std::memcpy(lf, r + 12, sizeof lf);
     EXPECT_EQ(lf[0], -20);
-    EXPECT_EQ(lf[2], 900);      // escapement
-    EXPECT_EQ(lf[3], 450);      // orientation
+    EXPECT_EQ(lf[2], 900); // escapement
+    EXPECT_EQ(lf[3], 450); // orientation
     EXPECT_EQ(lf[4], 700);
-    EXPECT_EQ(r[32], 1);        // italic
-    EXPECT_EQ(r[35], 1);        // charset
-    const uint8_t arial[12] = {'A', 0, 'r', 0, 'i', 0, 'a', 0, 'l', 0, 0, 0};
+    EXPECT_EQ(r[32], 1); // italic
+    EXPECT_EQ(r[35], 1); // charset
+    const uint8_t arial[12] = { 'A', 0, 'r', 0, 'i', 0, 'a', 0, 'l', 0, 0, 0 };
     EXPECT_EQ(std::memcmp(r + 40, arial, sizeof arial), 0);
 }
 
 // ---- Text and bitmaps
 
-TEST(EmfRecords, TextIsUtf16WithOneAdvancePerCharacter) {
+TEST(EmfRecords, TextIsUtf16WithOneAdvancePerCharacter)
+{
     std::vector<int> widths;
     HENHMETAFILE mf = record([&](HDC D) {
         HFONT font = CreateFontIndirect(logFont("Arial", -16));
@@ -374,7 +395,8 @@ TEST(EmfRecords, TextIsUtf16WithOneAdvancePerCharacter) {
     while (at < b.size()) {
         std::memcpy(&type, b.data() + at, 4);
         std::memcpy(&size, b.data() + at + 4, 4);
-        if (type == 84) break;
+        if (type == 84)
+            break;
         at += size;
     }
     ASSERT_EQ(type, 84u);
@@ -392,7 +414,7 @@ TEST(EmfRecords, TextIsUtf16WithOneAdvancePerCharacter) {
     std::memcpy(units, r + offString, sizeof units);
     EXPECT_EQ(units[0], 0x41);
     EXPECT_EQ(units[1], 0xE4);
-    EXPECT_EQ(units[2], 0x20AC);   // the euro sign of Windows-1252
+    EXPECT_EQ(units[2], 0x20AC); // the euro sign of Windows-1252
     int32_t dx[3];
     ASSERT_LE(offDx + sizeof dx, size);
     std::memcpy(dx, r + offDx, sizeof dx);
@@ -402,7 +424,8 @@ TEST(EmfRecords, TextIsUtf16WithOneAdvancePerCharacter) {
     EXPECT_EQ(offDx % 4, 0u);
 }
 
-TEST(EmfRecords, OneBitBitmapsStayOneBitWithTheirColours) {
+TEST(EmfRecords, OneBitBitmapsStayOneBitWithTheirColours)
+{
     HENHMETAFILE mf = record([](HDC D) {
         Dib bits = checker();
         StretchDIBits(D, 0, 0, 8, 8, 0, 0, 8, 8, bits, SRCCOPY);
@@ -414,9 +437,11 @@ TEST(EmfRecords, OneBitBitmapsStayOneBitWithTheirColours) {
     EXPECT_NE(r[1].find("dib=8x8x1 colours=0x00000000,0x0000FFFF"), std::string::npos) << r[1];
 }
 
-TEST(EmfRecords, BlitsFromMonochromeContextsPaintInTextAndBackgroundColours) {
+TEST(EmfRecords, BlitsFromMonochromeContextsPaintInTextAndBackgroundColours)
+{
     Dib mono(4, 4, 1);
-    for (int i = 0; i < 4; ++i) mono.SetIndex(i, i, 1);
+    for (int i = 0; i < 4; ++i)
+        mono.SetIndex(i, i, 1);
     HDC source = CreateDibDC(mono);
     HENHMETAFILE mf = record([&](HDC D) {
         SetTextColor(D, RGB(255, 0, 0));
@@ -432,22 +457,26 @@ TEST(EmfRecords, BlitsFromMonochromeContextsPaintInTextAndBackgroundColours) {
     EXPECT_EQ(mf->Bounds().bottom, 13);
 }
 
-TEST(EmfRecords, PartOfABitmapIsRecordedAsThatPart) {
+TEST(EmfRecords, PartOfABitmapIsRecordedAsThatPart)
+{
     Dib wide(16, 4, 24);
     for (int x = 0; x < 16; ++x)
-        for (int y = 0; y < 4; ++y) wide.SetPixel(x, y, x < 8 ? RGB(255, 0, 0) : RGB(0, 0, 255));
+        for (int y = 0; y < 4; ++y)
+            wide.SetPixel(x, y, x < 8 ? RGB(255, 0, 0) : RGB(0, 0, 255));
     HENHMETAFILE mf = record([&](HDC D) { StretchDIBits(D, 0, 0, 8, 4, 8, 0, 8, 4, wide, SRCCOPY); });
     ASSERT_TRUE(mf);
     Dib blue(8, 4, 24);
     for (int x = 0; x < 8; ++x)
-        for (int y = 0; y < 4; ++y) blue.SetPixel(x, y, RGB(0, 0, 255));
+        for (int y = 0; y < 4; ++y)
+            blue.SetPixel(x, y, RGB(0, 0, 255));
     HENHMETAFILE reference = record([&](HDC D) { StretchDIBits(D, 0, 0, 8, 4, 0, 0, 8, 4, blue, SRCCOPY); });
     EXPECT_EQ(records(*mf)[1], records(*reference)[1]);
 }
 
 // ---- Bytes in and out
 
-TEST(EmfBytes, RoundTripAndCopy) {
+TEST(EmfBytes, RoundTripAndCopy)
+{
     HENHMETAFILE mf = record(smallDrawing);
     ASSERT_TRUE(mf);
     UINT size = GetEnhMetaFileBits(*mf, 0, nullptr);
@@ -464,7 +493,8 @@ TEST(EmfBytes, RoundTripAndCopy) {
     EXPECT_FALSE(DeleteEnhMetaFile(nullptr));
 }
 
-TEST(EmfBytes, MalformedDataIsRefusedWithAReason) {
+TEST(EmfBytes, MalformedDataIsRefusedWithAReason)
+{
     HENHMETAFILE mf = record([](HDC D) { Rectangle(D, 0, 0, 5, 5); });
     ASSERT_TRUE(mf);
     const std::vector<uint8_t> good = GetEnhMetaFileBits(*mf);
@@ -475,14 +505,15 @@ TEST(EmfBytes, MalformedDataIsRefusedWithAReason) {
     };
     auto put = [](std::vector<uint8_t>& B, size_t At, uint32_t V) { std::memcpy(B.data() + At, &V, 4); };
     const std::vector<Row> rows = {
-        {"empty", [](auto& B) { B.clear(); }, "too short"},
-        {"not a header", [&](auto& B) { put(B, 0, 2); }, "no header"},
-        {"no signature", [&](auto& B) { B[40] = 'X'; }, "signature"},
-        {"header size odd", [&](auto& B) { put(B, 4, 106); }, "header size"},
-        {"nBytes too large", [&](auto& B) { put(B, 48, uint32_t(B.size() + 4)); }, "says"},
-        {"truncated before EOF", [&](auto& B) { B.resize(B.size() - 20), put(B, 48, uint32_t(B.size())); }, "without an EOF"},
-        {"record size zero", [&](auto& B) { put(B, 108 + 4, 0); }, "impossible size"},
-        {"record past the end", [&](auto& B) { put(B, 108 + 4, 4000); }, "impossible size"},
+        { "empty", [](auto& B) { B.clear(); }, "too short" },
+        { "not a header", [&](auto& B) { put(B, 0, 2); }, "no header" },
+        { "no signature", [&](auto& B) { B[40] = 'X'; }, "signature" },
+        { "header size odd", [&](auto& B) { put(B, 4, 106); }, "header size" },
+        { "nBytes too large", [&](auto& B) { put(B, 48, uint32_t(B.size() + 4)); }, "says" },
+        { "truncated before EOF", [&](auto& B) { B.resize(B.size() - 20), put(B, 48, uint32_t(B.size())); },
+          "without an EOF" },
+        { "record size zero", [&](auto& B) { put(B, 108 + 4, 0); }, "impossible size" },
+        { "record past the end", [&](auto& B) { put(B, 108 + 4, 4000); }, "impossible size" },
     };
     for (const Row& row : rows) {
         std::vector<uint8_t> bad = good;
@@ -494,7 +525,8 @@ TEST(EmfBytes, MalformedDataIsRefusedWithAReason) {
     EXPECT_FALSE(SetEnhMetaFileBits(0, nullptr));
 }
 
-TEST(EmfBytes, CloseRefusesContextsThatDoNotRecord) {
+TEST(EmfBytes, CloseRefusesContextsThatDoNotRecord)
+{
     HDC screen = GetDC(0);
     EXPECT_FALSE(CloseEnhMetaFile(screen));
     ReleaseDC(0, screen);
@@ -503,10 +535,11 @@ TEST(EmfBytes, CloseRefusesContextsThatDoNotRecord) {
     EXPECT_EQ(GetObjectType(dc), OBJ_ENHMETADC);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 96);
     EXPECT_TRUE(CloseEnhMetaFile(dc));
-    EXPECT_FALSE(CloseEnhMetaFile(dc));   // closed contexts are gone
+    EXPECT_FALSE(CloseEnhMetaFile(dc)); // closed contexts are gone
 }
 
-TEST(EmfDump, ToolPrintsTheSameListing) {
+TEST(EmfDump, ToolPrintsTheSameListing)
+{
     HENHMETAFILE mf = record(smallDrawing);
     ASSERT_TRUE(mf);
     testsupport::TempDir dir;

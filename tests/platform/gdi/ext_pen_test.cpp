@@ -66,8 +66,8 @@ TEST(ExtCreatePen, WideGeometricPensDrawTheirEndCapAndKeepItThroughAMetafile)
 {
     const struct {
         UINT Cap;
-        int Left, Right;   // ink columns, right excluded
-        int Top;           // ink row at column 25, or -1 for none
+        int Left, Right; // ink columns, right excluded
+        int Top;         // ink row at column 25, or -1 for none
     } rows[] = {
         { PS_ENDCAP_FLAT, 30, 71, -1 },
         { PS_ENDCAP_SQUARE, 20, 81, 20 },
@@ -85,7 +85,8 @@ TEST(ExtCreatePen, WideGeometricPensDrawTheirEndCapAndKeepItThroughAMetafile)
         ASSERT_TRUE(picture);
         std::vector<std::string> r = records(*picture);
         EXPECT_TRUE(std::any_of(r.begin(), r.end(), [&](const std::string& L) {
-            return startsWith(L, "EXTCREATEPEN 52 index=1 style=0x" ) && L.find(" width=21 brush=0 colour=0x000000FF") != std::string::npos;
+            return startsWith(L, "EXTCREATEPEN 52 index=1 style=0x")
+                   && L.find(" width=21 brush=0 colour=0x000000FF") != std::string::npos;
         })) << DumpEnhMetaFile(picture->Bytes());
         PlayEnhMetaFile(played.dc(), *picture, RECT { 0, 0, 100, 60 });
         EXPECT_EQ(played.picture(red), direct.picture(red)) << "cap " << row.Cap;

@@ -7,27 +7,31 @@
 
 #include <filesystem>
 
+using fonttest::FileTag;
 using fonttest::Font;
 using fonttest::FtView;
-using fonttest::FileTag;
 using fonttest::GdiTag;
 
 namespace {
 
-uint32_t be32(const std::vector<uint8_t>& B, size_t At) {
+uint32_t be32(const std::vector<uint8_t>& B, size_t At)
+{
     return uint32_t(B[At]) << 24 | uint32_t(B[At + 1]) << 16 | uint32_t(B[At + 2]) << 8 | B[At + 3];
 }
-void putBe32(std::vector<uint8_t>& B, size_t At, uint32_t V) {
+void putBe32(std::vector<uint8_t>& B, size_t At, uint32_t V)
+{
     for (int I = 0; I < 4; ++I)
         B[At + I] = uint8_t(V >> (24 - 8 * I));
 }
-void putBe16(std::vector<uint8_t>& B, size_t At, uint16_t V) {
+void putBe16(std::vector<uint8_t>& B, size_t At, uint16_t V)
+{
     B[At] = uint8_t(V >> 8);
     B[At + 1] = uint8_t(V);
 }
 
 // The directory entry of a table in a single-face file, read here independently of the engine.
-size_t directoryEntry(const std::vector<uint8_t>& File, uint32_t Tag) {
+size_t directoryEntry(const std::vector<uint8_t>& File, uint32_t Tag)
+{
     const size_t NumTables = size_t(File[4]) << 8 | File[5];
     for (size_t I = 0; I < NumTables; ++I)
         if (be32(File, 12 + 16 * I) == Tag)
@@ -40,11 +44,12 @@ std::shared_ptr<const RealizedFont> Arial() { return RealizedFont::Realize(Font(
 
 // --- GetFontData on a good face
 
-TEST(FontData, TableBytesAreTheFilesTable) {
-    for (const char* Face : {"Arial", "Times New Roman", "Courier New"}) {
+TEST(FontData, TableBytesAreTheFilesTable)
+{
+    for (const char* Face : { "Arial", "Times New Roman", "Courier New" }) {
         auto F = RealizedFont::Realize(Font(Face, -12));
         FtView V(F->FilePath());
-        for (auto Tag : {"head", "hhea", "maxp", "cmap", "hmtx", "glyf", "loca", "OS/2", "post", "name"}) {
+        for (auto Tag : { "head", "hhea", "maxp", "cmap", "hmtx", "glyf", "loca", "OS/2", "post", "name" }) {
             std::vector<uint8_t> Expected = V.table(FileTag(Tag));
             ASSERT_FALSE(Expected.empty()) << Face << " " << Tag;
             ASSERT_EQ(F->GetFontData(GdiTag(Tag), 0, nullptr, 0), Expected.size()) << Face << " " << Tag;
@@ -55,15 +60,17 @@ TEST(FontData, TableBytesAreTheFilesTable) {
     }
 }
 
-TEST(FontData, HeadTagIsTheLettersInReversedByteOrder) {
+TEST(FontData, HeadTagIsTheLettersInReversedByteOrder)
+{
     uint8_t Version[4] = {};
     ASSERT_EQ(Arial()->GetFontData(0x64616568, 0, Version, 4), 4u);
-    EXPECT_EQ(Version[0], 0x00);   // head starts with version 1.0 (0x00010000)
+    EXPECT_EQ(Version[0], 0x00); // head starts with version 1.0 (0x00010000)
     EXPECT_EQ(Version[1], 0x01);
     EXPECT_EQ(Arial()->GetFontData(0x68656164, 0, nullptr, 0), GDI_ERROR) << "the file's own byte order is no tag";
 }
 
-TEST(FontData, TableZeroIsTheWholeFile) {
+TEST(FontData, TableZeroIsTheWholeFile)
+{
     auto F = Arial();
     const auto Size = std::filesystem::file_size(F->FilePath());
     ASSERT_EQ(F->GetFontData(0, 0, nullptr, 0), Size);
@@ -73,7 +80,8 @@ TEST(FontData, TableZeroIsTheWholeFile) {
     EXPECT_TRUE(std::equal(Got.begin(), Got.end(), F->FileBytes().begin(), F->FileBytes().end()));
 }
 
-TEST(FontData, OffsetAndSizeSelectAPartAndNothingBeyondIsWritten) {
+TEST(FontData, OffsetAndSizeSelectAPartAndNothingBeyondIsWritten)
+{
     auto F = Arial();
     FtView V(F->FilePath());
     std::vector<uint8_t> Head = V.table(FileTag("head"));
@@ -83,7 +91,7 @@ TEST(FontData, OffsetAndSizeSelectAPartAndNothingBeyondIsWritten) {
 
     std::vector<uint8_t> Buffer(16, 0xAB);
     EXPECT_EQ(F->GetFontData(GdiTag("head"), 18, Buffer.data(), 2), 2u);
-    EXPECT_EQ(Buffer[0], Head[18]);   // unitsPerEm
+    EXPECT_EQ(Buffer[0], Head[18]); // unitsPerEm
     EXPECT_EQ(Buffer[1], Head[19]);
     EXPECT_EQ(Buffer[2], 0xAB) << "the copy stops at the size asked for";
 
@@ -99,9 +107,10 @@ TEST(FontData, OffsetAndSizeSelectAPartAndNothingBeyondIsWritten) {
     EXPECT_EQ(F->GetFontData(GdiTag("head"), 0, Buffer.data(), 0), 0u);
 }
 
-TEST(FontData, MissingTableIsAnError) {
+TEST(FontData, MissingTableIsAnError)
+{
     auto F = Arial();
-    for (auto Tag : {"CFF ", "zzzz", "HEAD"}) {
+    for (auto Tag : { "CFF ", "zzzz", "HEAD" }) {
         uint8_t Byte = 0x5A;
         EXPECT_EQ(F->GetFontData(GdiTag(Tag), 0, nullptr, 0), GDI_ERROR) << Tag;
         EXPECT_EQ(F->GetFontData(GdiTag(Tag), 0, &Byte, 1), GDI_ERROR) << Tag;
@@ -117,17 +126,21 @@ protected:
     testsupport::TempDir Dir;
 
     // Realizes "Arial" on a file; answers the font and what went to stderr.
-    std::pair<std::shared_ptr<const RealizedFont>, std::string> RealizeOn(const std::string& Path, int Index = 0) {
+    std::pair<std::shared_ptr<const RealizedFont>, std::string> RealizeOn(const std::string& Path, int Index = 0)
+    {
         std::shared_ptr<const RealizedFont> F;
-        std::string Err = fonttest::CaptureStderr([&] { F = gdi_private::realizeFontFromFile(Path, Index, Font("Arial", -12)); });
-        return {F, Err};
+        std::string Err =
+            fonttest::CaptureStderr([&] { F = gdi_private::realizeFontFromFile(Path, Index, Font("Arial", -12)); });
+        return { F, Err };
     }
-    std::string Write(const std::string& Name, const std::vector<uint8_t>& Bytes) {
+    std::string Write(const std::string& Name, const std::vector<uint8_t>& Bytes)
+    {
         std::string Path = Dir.file(Name);
         fonttest::WriteFile(Path, Bytes);
         return Path;
     }
-    void ExpectFallback(const std::string& Path, const char* What) {
+    void ExpectFallback(const std::string& Path, const char* What)
+    {
         auto [F, Err] = RealizeOn(Path);
         ASSERT_NE(F, nullptr) << What;
         EXPECT_NE(F->FilePath(), Path) << What;
@@ -137,7 +150,8 @@ protected:
     }
 };
 
-TEST_F(BrokenFontFile, GoodFileIsUsedAsGiven) {
+TEST_F(BrokenFontFile, GoodFileIsUsedAsGiven)
+{
     std::string Path = Write("Good.ttf", Good);
     auto [F, Err] = RealizeOn(Path);
     EXPECT_EQ(F->FilePath(), Path);
@@ -145,7 +159,8 @@ TEST_F(BrokenFontFile, GoodFileIsUsedAsGiven) {
     EXPECT_EQ(Err, "");
 }
 
-TEST_F(BrokenFontFile, GarbageFallsBackWithOneMessage) {
+TEST_F(BrokenFontFile, GarbageFallsBackWithOneMessage)
+{
     std::vector<uint8_t> Garbage(5000);
     for (size_t I = 0; I < Garbage.size(); ++I)
         Garbage[I] = uint8_t(I * 7919 >> 3);
@@ -156,7 +171,8 @@ TEST_F(BrokenFontFile, GarbageFallsBackWithOneMessage) {
     EXPECT_EQ(Err, "") << "a broken file is reported once";
 }
 
-TEST_F(BrokenFontFile, EmptyMissingAndCutShortFilesFallBack) {
+TEST_F(BrokenFontFile, EmptyMissingAndCutShortFilesFallBack)
+{
     ExpectFallback(Write("Empty.ttf", {}), "empty");
     ExpectFallback(Dir.file("NotThere.ttf"), "missing");
     ExpectFallback(Write("Header.ttf", std::vector<uint8_t>(Good.begin(), Good.begin() + 8)), "offset table cut short");
@@ -165,7 +181,8 @@ TEST_F(BrokenFontFile, EmptyMissingAndCutShortFilesFallBack) {
                    "tables cut off");
 }
 
-TEST_F(BrokenFontFile, EssentialTablePointingOutsideTheFileFallsBack) {
+TEST_F(BrokenFontFile, EssentialTablePointingOutsideTheFileFallsBack)
+{
     std::vector<uint8_t> Bad = Good;
     putBe32(Bad, directoryEntry(Bad, FileTag("head")) + 8, 0xFFFFFF00);
     ExpectFallback(Write("HeadOutside.ttf", Bad), "head outside");
@@ -175,13 +192,15 @@ TEST_F(BrokenFontFile, EssentialTablePointingOutsideTheFileFallsBack) {
     ExpectFallback(Write("HheaTooLong.ttf", Bad), "hhea longer than the file");
 }
 
-TEST_F(BrokenFontFile, ImpossibleUnitsPerEmFallsBack) {
+TEST_F(BrokenFontFile, ImpossibleUnitsPerEmFallsBack)
+{
     std::vector<uint8_t> Bad = Good;
     putBe16(Bad, be32(Bad, directoryEntry(Bad, FileTag("head")) + 8) + 18, 0);
     ExpectFallback(Write("ZeroEm.ttf", Bad), "unitsPerEm 0");
 }
 
-TEST_F(BrokenFontFile, OptionalTableOutsideTheFileIsMissingButTheFaceServes) {
+TEST_F(BrokenFontFile, OptionalTableOutsideTheFileIsMissingButTheFaceServes)
+{
     std::vector<uint8_t> Bad = Good;
     putBe32(Bad, directoryEntry(Bad, FileTag("gasp")) + 8, uint32_t(Bad.size()) - 2);
     std::string Path = Write("GaspOutside.ttf", Bad);
@@ -194,7 +213,8 @@ TEST_F(BrokenFontFile, OptionalTableOutsideTheFileIsMissingButTheFaceServes) {
 
 // A collection holding the one face, built here: 'ttcf' header, then the face with every
 // table offset moved by the header's 16 bytes.
-TEST_F(BrokenFontFile, CollectionAnswersItsFacesTablesAndTheWholeFile) {
+TEST_F(BrokenFontFile, CollectionAnswersItsFacesTablesAndTheWholeFile)
+{
     std::vector<uint8_t> Ttc(16);
     putBe32(Ttc, 0, FileTag("ttcf"));
     putBe32(Ttc, 4, 0x00010000);

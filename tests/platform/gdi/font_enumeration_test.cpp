@@ -23,15 +23,18 @@ struct Reported {
 std::vector<Reported> enumerate(const LOGFONTA& Request, int* Answer = nullptr)
 {
     std::vector<Reported> seen;
-    int answer = EnumFontFamiliesExA(GetDC(0), &Request, [&](const LOGFONTA* F, const TEXTMETRICA* M, uint32_t Type, LPARAM Param) {
-        auto& font = *reinterpret_cast<const ENUMLOGFONTEXA*>(F);
-        auto& metrics = *reinterpret_cast<const NEWTEXTMETRICEXA*>(M);
-        EXPECT_EQ(Param, 42);
-        seen.push_back({ font.elfLogFont.lfFaceName, font.elfFullName, font.elfStyle, font.elfScript, F->lfCharSet,
-                         F->lfWeight, F->lfItalic != 0, Type, metrics.ntmTm.ntmFlags, metrics.ntmTm.ntmSizeEM,
-                         metrics.ntmFontSig.fsCsb[0] });
-        return 1;
-    }, 42, 0);
+    int answer = EnumFontFamiliesExA(
+        GetDC(0), &Request,
+        [&](const LOGFONTA* F, const TEXTMETRICA* M, uint32_t Type, LPARAM Param) {
+            auto& font = *reinterpret_cast<const ENUMLOGFONTEXA*>(F);
+            auto& metrics = *reinterpret_cast<const NEWTEXTMETRICEXA*>(M);
+            EXPECT_EQ(Param, 42);
+            seen.push_back({ font.elfLogFont.lfFaceName, font.elfFullName, font.elfStyle, font.elfScript, F->lfCharSet,
+                             F->lfWeight, F->lfItalic != 0, Type, metrics.ntmTm.ntmFlags, metrics.ntmTm.ntmSizeEM,
+                             metrics.ntmFontSig.fsCsb[0] });
+            return 1;
+        },
+        42, 0);
     if (Answer)
         *Answer = answer;
     return seen;
@@ -65,7 +68,7 @@ TEST(FontEnumeration, EachTrueTypeStyleComesOncePerCharacterSetOfTheFile)
         { "Bold", "Arial Bold", 700, false, NTM_BOLD },
         { "Bold Italic", "Arial Bold Italic", 700, true, NTM_BOLD | NTM_ITALIC },
     };
-    const size_t perStyle = size_t(__builtin_popcount(codePages & 0xA03F01FFu));   // the bits with character sets
+    const size_t perStyle = size_t(__builtin_popcount(codePages & 0xA03F01FFu)); // the bits with character sets
     ASSERT_EQ(seen.size(), 4 * perStyle);
     for (size_t i = 0; i < seen.size(); ++i) {
         const auto& style = styles[i / perStyle];
@@ -94,7 +97,7 @@ TEST(FontEnumeration, ACharacterSetOrANameSelectsWhatIsReported)
         const char* Script;
     } rows[] = {
         { "Times New Roman", RUSSIAN_CHARSET, 4, TRUETYPE_FONTTYPE, "Cyrillic" },
-        { "Courier New", SHIFTJIS_CHARSET, 0, 0, nullptr },   // no Japanese in the file
+        { "Courier New", SHIFTJIS_CHARSET, 0, 0, nullptr }, // no Japanese in the file
         { "MS Sans Serif", DEFAULT_CHARSET, 1, RASTER_FONTTYPE, "Western" },
         { "Courier", ANSI_CHARSET, 1, RASTER_FONTTYPE, "Western" },
         { "No Such Face", DEFAULT_CHARSET, 0, 0, nullptr },
@@ -127,12 +130,21 @@ TEST(FontEnumeration, TheCallbacksAnswerEndsOrCarriesThrough)
 {
     LOGFONTA arial = request("Arial", DEFAULT_CHARSET);
     int calls = 0;
-    EXPECT_EQ(EnumFontFamiliesEx(0, &arial, [&](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return ++calls == 2 ? 0 : 7; }, 0, 0), 0);
+    EXPECT_EQ(EnumFontFamiliesEx(
+                  0, &arial,
+                  [&](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return ++calls == 2 ? 0 : 7; }, 0, 0),
+              0);
     EXPECT_EQ(calls, 2) << "0 stops at once";
-    EXPECT_EQ(EnumFontFamiliesEx(0, &arial, [](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return 7; }, 0, 0), 7);
-    EXPECT_EQ(EnumFontFamiliesEx(0, &arial, [](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return 7; }, 0, 1), 0)
+    EXPECT_EQ(EnumFontFamiliesEx(
+                  0, &arial, [](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return 7; }, 0, 0),
+              7);
+    EXPECT_EQ(EnumFontFamiliesEx(
+                  0, &arial, [](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return 7; }, 0, 1),
+              0)
         << "flags must be 0";
-    EXPECT_EQ(EnumFontFamiliesEx(0, nullptr, [](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return 7; }, 0, 0), 0);
+    EXPECT_EQ(EnumFontFamiliesEx(
+                  0, nullptr, [](const LOGFONTA*, const TEXTMETRICA*, uint32_t, LPARAM) { return 7; }, 0, 0),
+              0);
 }
 
 TEST(FontEnumeration, AWideFontRequestKeepsItsFieldsAndTakesItsNameIn1252)
@@ -143,13 +155,14 @@ TEST(FontEnumeration, AWideFontRequestKeepsItsFieldsAndTakesItsNameIn1252)
     wide.lfItalic = 1;
     wide.lfCharSet = GREEK_CHARSET;
     wide.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-    std::u16string name = u"Stra\u00DFe \u65E5";   // the last character has no 1252 byte
+    std::u16string name = u"Stra\u00DFe \u65E5"; // the last character has no 1252 byte
     std::copy(name.begin(), name.end(), wide.lfFaceName);
     HFONT font = CreateFontIndirectW(wide);
     ASSERT_NE(font, nullptr);
     LOGFONTA narrow;
     ASSERT_EQ(GetObject(font, sizeof narrow, &narrow), int(sizeof narrow));
-    EXPECT_EQ(std::string(narrow.lfFaceName), "Stra\xDF" "e ?");
+    EXPECT_EQ(std::string(narrow.lfFaceName), "Stra\xDF"
+                                              "e ?");
     EXPECT_EQ(narrow.lfHeight, -17);
     EXPECT_EQ(narrow.lfWeight, FW_BOLD);
     EXPECT_EQ(narrow.lfItalic, 1);

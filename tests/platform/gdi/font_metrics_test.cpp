@@ -10,27 +10,30 @@ namespace {
 
 long roundHalfAway(double V) { return std::lround(V); }
 
-TEST(FontHeight, NegativeHeightIsTheEmAndPositiveHeightTheCell) {
+TEST(FontHeight, NegativeHeightIsTheEmAndPositiveHeightTheCell)
+{
     auto Em = RealizedFont::Realize(Font("Arial", -20));
     EXPECT_EQ(Em->PixelSize(), 20.0);
 
-    for (const char* Face : {"Arial", "Times New Roman", "Courier New"})
-        for (int32_t Height : {7, 13, 20, 33, 100}) {
+    for (const char* Face : { "Arial", "Times New Roman", "Courier New" })
+        for (int32_t Height : { 7, 13, 20, 33, 100 }) {
             auto Cell = RealizedFont::Realize(Font(Face, Height));
             EXPECT_EQ(Cell->TextMetrics().tmHeight, Height) << Face;
             EXPECT_LT(Cell->PixelSize(), Height) << Face << ": the em is smaller than its cell";
         }
 }
 
-TEST(FontHeight, CellFollowsTheWindowsAscentAndDescent) {
-    for (const char* Face : {"Arial", "Times New Roman", "Courier New"})
-        for (int32_t Em : {8, 11, 20, 47}) {
+TEST(FontHeight, CellFollowsTheWindowsAscentAndDescent)
+{
+    for (const char* Face : { "Arial", "Times New Roman", "Courier New" })
+        for (int32_t Em : { 8, 11, 20, 47 }) {
             auto F = RealizedFont::Realize(Font(Face, -Em));
             FtView V(F->FilePath());
             const double Scale = double(Em) / V.unitsPerEm();
             const TEXTMETRICA& Tm = F->TextMetrics();
             EXPECT_EQ(Tm.tmAscent, roundHalfAway(V.os2().usWinAscent * Scale)) << Face << " " << Em;
-            EXPECT_EQ(Tm.tmHeight, roundHalfAway((V.os2().usWinAscent + V.os2().usWinDescent) * Scale)) << Face << " " << Em;
+            EXPECT_EQ(Tm.tmHeight, roundHalfAway((V.os2().usWinAscent + V.os2().usWinDescent) * Scale))
+                << Face << " " << Em;
             EXPECT_EQ(Tm.tmDescent, Tm.tmHeight - Tm.tmAscent);
             EXPECT_EQ(Tm.tmInternalLeading, Tm.tmHeight - Em);
             EXPECT_EQ(Tm.tmAveCharWidth, roundHalfAway(V.os2().xAvgCharWidth * Scale));
@@ -38,13 +41,15 @@ TEST(FontHeight, CellFollowsTheWindowsAscentAndDescent) {
         }
 }
 
-TEST(FontHeight, HeightZeroGivesTheDefaultCellOf16Pixels) {
+TEST(FontHeight, HeightZeroGivesTheDefaultCellOf16Pixels)
+{
     auto F = RealizedFont::Realize(Font("Arial", 0));
     EXPECT_EQ(F->TextMetrics().tmHeight, 16);
 }
 
-TEST(FontHeight, ExtremeHeightsStayFiniteAndPositive) {
-    for (int32_t Height : {INT_MIN, -1, 1, INT_MAX}) {
+TEST(FontHeight, ExtremeHeightsStayFiniteAndPositive)
+{
+    for (int32_t Height : { INT_MIN, -1, 1, INT_MAX }) {
         auto F = RealizedFont::Realize(Font("Arial", Height));
         EXPECT_GT(F->PixelSize(), 0) << Height;
         EXPECT_LE(F->PixelSize(), 16384) << Height;
@@ -52,7 +57,8 @@ TEST(FontHeight, ExtremeHeightsStayFiniteAndPositive) {
     }
 }
 
-TEST(FontHeight, ExternalLeadingIsTheHheaGapBeyondTheWindowsCell) {
+TEST(FontHeight, ExternalLeadingIsTheHheaGapBeyondTheWindowsCell)
+{
     auto F = RealizedFont::Realize(Font("Times New Roman", -1000));
     FtView V(F->FilePath());
     const double Scale = 1000.0 / V.unitsPerEm();
@@ -62,7 +68,8 @@ TEST(FontHeight, ExternalLeadingIsTheHheaGapBeyondTheWindowsCell) {
     EXPECT_EQ(F->TextMetrics().tmExternalLeading, roundHalfAway(Gap * Scale));
 }
 
-TEST(FontMetrics, StyleFieldsComeFromTheLogFont) {
+TEST(FontMetrics, StyleFieldsComeFromTheLogFont)
+{
     LOGFONTA L = Font("Arial", -12, 0, true);
     L.lfUnderline = 1;
     L.lfStrikeOut = 1;
@@ -78,13 +85,14 @@ TEST(FontMetrics, StyleFieldsComeFromTheLogFont) {
     EXPECT_EQ(RealizedFont::Realize(Font("Arial", -12, 650))->TextMetrics().tmWeight, 650);
 }
 
-TEST(FontMetrics, FixedPitchBitIsSetForVariablePitchFaces) {
+TEST(FontMetrics, FixedPitchBitIsSetForVariablePitchFaces)
+{
     const uint8_t Courier = RealizedFont::Realize(Font("Courier New", -12))->TextMetrics().tmPitchAndFamily;
     const uint8_t Arial = RealizedFont::Realize(Font("Arial", -12))->TextMetrics().tmPitchAndFamily;
     const uint8_t Times = RealizedFont::Realize(Font("Times New Roman", -12))->TextMetrics().tmPitchAndFamily;
     EXPECT_EQ(Courier & TMPF_FIXED_PITCH, 0) << "the bit's inverted sense: clear means fixed";
     EXPECT_EQ(Arial & TMPF_FIXED_PITCH, TMPF_FIXED_PITCH);
-    for (uint8_t P : {Courier, Arial, Times})
+    for (uint8_t P : { Courier, Arial, Times })
         EXPECT_EQ(P & (TMPF_VECTOR | TMPF_TRUETYPE | TMPF_DEVICE), TMPF_VECTOR | TMPF_TRUETYPE);
     EXPECT_EQ(Courier & 0xF0, FF_MODERN);
     EXPECT_EQ(Arial & 0xF0, FF_SWISS);
@@ -93,27 +101,30 @@ TEST(FontMetrics, FixedPitchBitIsSetForVariablePitchFaces) {
 
 // --- Advances and widths
 
-TEST(FontAdvances, AdvanceIsHintedUpToAnEmOf96PixelsAndTheHmtxAdvanceScaledAbove) {
-    for (const char* Face : {"Arial", "Times New Roman"})
-        for (int32_t Em : {9, 12, 16, 31, 96, 97, 300}) {
+TEST(FontAdvances, AdvanceIsHintedUpToAnEmOf96PixelsAndTheHmtxAdvanceScaledAbove)
+{
+    for (const char* Face : { "Arial", "Times New Roman" })
+        for (int32_t Em : { 9, 12, 16, 31, 96, 97, 300 }) {
             auto F = RealizedFont::Realize(Font(Face, -Em));
             FtView V(F->FilePath());
             EXPECT_EQ(F->Hinted(), Em <= 96) << Face << " " << Em;
             for (unsigned char C : std::string("AWil .,mg0179")) {
-                const long Expected = Em <= 96 ? V.hintedAdvance(C, Em)
-                                               : roundHalfAway(V.advanceUnits(C) * double(Em) / V.unitsPerEm());
+                const long Expected =
+                    Em <= 96 ? V.hintedAdvance(C, Em) : roundHalfAway(V.advanceUnits(C) * double(Em) / V.unitsPerEm());
                 EXPECT_EQ(F->Advance(C), Expected) << Face << " " << Em << " '" << C << "'";
             }
         }
 }
 
-TEST(FontAdvances, MonospacedFaceGivesEveryPrintableCharacterOneAdvance) {
+TEST(FontAdvances, MonospacedFaceGivesEveryPrintableCharacterOneAdvance)
+{
     auto F = RealizedFont::Realize(Font("Courier New", -15));
     for (int C = 32; C < 127; ++C)
         EXPECT_EQ(F->Advance(uint8_t(C)), F->Advance('M')) << C;
 }
 
-TEST(FontAdvances, TextExtentIsTheSumOfTheAdvancesAndTheCellHeight) {
+TEST(FontAdvances, TextExtentIsTheSumOfTheAdvancesAndTheCellHeight)
+{
     auto F = RealizedFont::Realize(Font("Times New Roman", -17));
     const std::string Text = "Pulse energy 123.4 mJ \xB5s \x80";
     auto Advances = F->Advances(Text);
@@ -130,10 +141,11 @@ TEST(FontAdvances, TextExtentIsTheSumOfTheAdvancesAndTheCellHeight) {
     EXPECT_EQ(F->TextExtent("").cy, F->TextMetrics().tmHeight);
 }
 
-TEST(FontAdvances, AbcWidthsAddUpToTheAdvanceForEveryCharacter) {
-    for (const char* Face : {"Arial", "Times New Roman", "Courier New"})
-        for (bool Italic : {false, true})
-            for (int32_t Height : {-7, -12, 19, -1000}) {
+TEST(FontAdvances, AbcWidthsAddUpToTheAdvanceForEveryCharacter)
+{
+    for (const char* Face : { "Arial", "Times New Roman", "Courier New" })
+        for (bool Italic : { false, true })
+            for (int32_t Height : { -7, -12, 19, -1000 }) {
                 auto F = RealizedFont::Realize(Font(Face, Height, FW_NORMAL, Italic));
                 for (int C = 0; C < 256; ++C) {
                     ABC W = F->CharABC(uint8_t(C));
@@ -143,7 +155,8 @@ TEST(FontAdvances, AbcWidthsAddUpToTheAdvanceForEveryCharacter) {
             }
 }
 
-TEST(FontAdvances, AbcWidthsCoverTheInk) {
+TEST(FontAdvances, AbcWidthsCoverTheInk)
+{
     auto F = RealizedFont::Realize(Font("Arial", -1000));
     FtView V(F->FilePath());
     // At 1000 pixels on a 2048-unit em the hinted ink box is the glyph box, to a pixel.
@@ -168,20 +181,22 @@ TEST(FontAdvances, AbcWidthsCoverTheInk) {
 
 // --- Code page and glyphs
 
-TEST(FontGlyphs, AnsiCharactersMapThroughWindows1252) {
+TEST(FontGlyphs, AnsiCharactersMapThroughWindows1252)
+{
     auto F = RealizedFont::Realize(Font("Arial", -12));
     FtView V(F->FilePath());
     struct {
         uint8_t Ansi;
         FT_ULong Unicode;
-    } Rows[] = {{'A', 'A'}, {0x80, 0x20AC}, {0x85, 0x2026}, {0x96, 0x2013}, {0x9F, 0x0178}, {0xB5, 0xB5}, {0xE4, 0xE4}};
+    } Rows[] = { { 'A', 'A' },     { 0x80, 0x20AC }, { 0x85, 0x2026 }, { 0x96, 0x2013 },
+                 { 0x9F, 0x0178 }, { 0xB5, 0xB5 },   { 0xE4, 0xE4 } };
     for (auto R : Rows) {
         uint32_t Glyph = F->GlyphIndex(R.Ansi);
         EXPECT_NE(Glyph, 0u) << int(R.Ansi);
         EXPECT_EQ(Glyph, FT_Get_Char_Index(V.face(), R.Unicode)) << int(R.Ansi);
         EXPECT_EQ(Glyph, F->GlyphIndexForUnicode(uint32_t(R.Unicode)));
     }
-    for (uint8_t Undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+    for (uint8_t Undefined : { 0x81, 0x8D, 0x8F, 0x90, 0x9D })
         EXPECT_EQ(F->GlyphIndex(Undefined), 0u) << int(Undefined);
     EXPECT_EQ(F->GlyphIndexForUnicode(0x10FFFF), 0u);
     EXPECT_EQ(F->GlyphIndexForUnicode(0xFFFFFFFF), 0u);
@@ -189,7 +204,8 @@ TEST(FontGlyphs, AnsiCharactersMapThroughWindows1252) {
 
 // --- Outline metrics
 
-TEST(FontOutlineMetrics, RecordHasTheOriginalSizeAndEmSquare) {
+TEST(FontOutlineMetrics, RecordHasTheOriginalSizeAndEmSquare)
+{
     auto F = RealizedFont::Realize(Font("Arial", -1000));
     OUTLINETEXTMETRICA M;
     ASSERT_TRUE(F->OutlineTextMetrics(M));
@@ -199,7 +215,8 @@ TEST(FontOutlineMetrics, RecordHasTheOriginalSizeAndEmSquare) {
     EXPECT_EQ(M.otmpFamilyName, 0u);
 }
 
-TEST(FontOutlineMetrics, FieldsAreTheFileTablesScaledToTheEm) {
+TEST(FontOutlineMetrics, FieldsAreTheFileTablesScaledToTheEm)
+{
     auto F = RealizedFont::Realize(Font("Times New Roman", -1000, FW_NORMAL, true));
     FtView V(F->FilePath());
     const double S = 1000.0 / V.unitsPerEm();
@@ -225,7 +242,8 @@ TEST(FontOutlineMetrics, FieldsAreTheFileTablesScaledToTheEm) {
     EXPECT_LT(M.otmItalicAngle, 0) << "italic leans right: a negative angle";
 }
 
-TEST(FontOutlineMetrics, UprightFaceHasNoItalicAngle) {
+TEST(FontOutlineMetrics, UprightFaceHasNoItalicAngle)
+{
     OUTLINETEXTMETRICA M;
     ASSERT_TRUE(RealizedFont::Realize(Font("Arial", -12))->OutlineTextMetrics(M));
     EXPECT_EQ(M.otmItalicAngle, 0);

@@ -13,22 +13,25 @@
 namespace {
 
 struct PlacedGlyph {
-    int Left = 0, Top = 0, Width = 0, Rows = 0;   // Top: rows above the baseline
-    std::vector<uint8_t> Ink;                      // one byte per pixel
+    int Left = 0, Top = 0, Width = 0, Rows = 0; // Top: rows above the baseline
+    std::vector<uint8_t> Ink;                   // one byte per pixel
 };
 
 /// FreeType's hinted layout of Text with the file and size the engine realized for Font.
-std::vector<PlacedGlyph> freeTypeLayout(const RealizedFont& Font, std::string_view Text) {
+std::vector<PlacedGlyph> freeTypeLayout(const RealizedFont& Font, std::string_view Text)
+{
     FT_Library Library = nullptr;
     FT_Face Face = nullptr;
     std::vector<PlacedGlyph> Glyphs;
-    if (FT_Init_FreeType(&Library) != 0) return Glyphs;
-    if (FT_New_Face(Library, Font.FilePath().c_str(), Font.FaceIndex(), &Face) == 0 &&
-        FT_Set_Char_Size(Face, 0, FT_F26Dot6(std::lround(Font.PixelSize() * 64)), 72, 72) == 0) {
+    if (FT_Init_FreeType(&Library) != 0)
+        return Glyphs;
+    if (FT_New_Face(Library, Font.FilePath().c_str(), Font.FaceIndex(), &Face) == 0
+        && FT_Set_Char_Size(Face, 0, FT_F26Dot6(std::lround(Font.PixelSize() * 64)), 72, 72) == 0) {
         long Pen = 0;
         for (char C : Text) {
             PlacedGlyph G;
-            if (FT_Load_Char(Face, uint8_t(C), FT_LOAD_TARGET_MONO | FT_LOAD_RENDER | FT_LOAD_NO_BITMAP) != 0) break;
+            if (FT_Load_Char(Face, uint8_t(C), FT_LOAD_TARGET_MONO | FT_LOAD_RENDER | FT_LOAD_NO_BITMAP) != 0)
+                break;
             const FT_Bitmap& B = Face->glyph->bitmap;
             G.Left = int(Pen) + Face->glyph->bitmap_left;
             G.Top = Face->glyph->bitmap_top;
@@ -47,7 +50,8 @@ std::vector<PlacedGlyph> freeTypeLayout(const RealizedFont& Font, std::string_vi
 }
 
 /// The glyph's ink pixels that the canvas shows black when the glyph is moved by Shift.
-int matched(const gditest::Canvas& Canvas, const PlacedGlyph& G, int OriginX, int Baseline, int Shift) {
+int matched(const gditest::Canvas& Canvas, const PlacedGlyph& G, int OriginX, int Baseline, int Shift)
+{
     int Count = 0;
     for (int Y = 0; Y < G.Rows; ++Y)
         for (int X = 0; X < G.Width; ++X)
@@ -56,16 +60,17 @@ int matched(const gditest::Canvas& Canvas, const PlacedGlyph& G, int OriginX, in
     return Count;
 }
 
-TEST(HintedText, LettersStandWithinAPixelOfFreeTypesHintedLayout) {
+TEST(HintedText, LettersStandWithinAPixelOfFreeTypesHintedLayout)
+{
     struct Row {
         const char* Text;
         int Height;
         int Weight;
     };
     const Row Rows[] = {
-        {"EXIT", -9, FW_NORMAL},          {"EXIT", -11, FW_BOLD},
-        {"REPETITION ON", -9, FW_NORMAL}, {"REPETITION ON", -11, FW_BOLD},
-        {"REPETITION ON", -11, FW_NORMAL}, {"EXIT", -9, FW_BOLD},
+        { "EXIT", -9, FW_NORMAL },           { "EXIT", -11, FW_BOLD },
+        { "REPETITION ON", -9, FW_NORMAL },  { "REPETITION ON", -11, FW_BOLD },
+        { "REPETITION ON", -11, FW_NORMAL }, { "EXIT", -9, FW_BOLD },
     };
     for (const Row& R : Rows) {
         const LOGFONTA Logical = fonttest::Font("Arial", R.Height, R.Weight);
@@ -83,11 +88,14 @@ TEST(HintedText, LettersStandWithinAPixelOfFreeTypesHintedLayout) {
         for (size_t I = 0; I < Reference.size(); ++I) {
             const PlacedGlyph& G = Reference[I];
             const int Ink = int(std::count(G.Ink.begin(), G.Ink.end(), 1));
-            if (Ink == 0) continue;
+            if (Ink == 0)
+                continue;
             int Best = 0;
-            for (int Shift = -1; Shift <= 1; ++Shift) Best = std::max(Best, matched(Canvas, G, OriginX, Baseline, Shift));
+            for (int Shift = -1; Shift <= 1; ++Shift)
+                Best = std::max(Best, matched(Canvas, G, OriginX, Baseline, Shift));
             EXPECT_EQ(Best, Ink) << "'" << R.Text[I] << "' of \"" << R.Text << "\" at " << -R.Height << " px, weight "
-                                 << R.Weight << "\n" << Canvas.picture(0);
+                                 << R.Weight << "\n"
+                                 << Canvas.picture(0);
         }
     }
 }

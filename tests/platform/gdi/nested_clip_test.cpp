@@ -27,31 +27,35 @@ TEST(EmfNesting, EachInnerClipChangeIsOneCopyOfItsIntersectionWithTheOuterClip)
     // The inner picture clips to (10,10)-(40,40), narrows that to (20,0)-(50,30) with RGN_AND,
     // fills everything black, then drops its clip and fills a blue band at the bottom.
     RECT innerFrame = emftest::frameOfPixels(60, 60);
-    HENHMETAFILE inner = record([](HDC D) {
-        HRGN first = CreateRectRgn(10, 10, 40, 40), second = CreateRectRgn(20, 0, 50, 30);
-        SelectClipRgn(D, first);
-        ExtSelectClipRgn(D, second, RGN_AND);
-        SelectObject(D, GetStockObject(BLACK_BRUSH));
-        SelectObject(D, GetStockObject(NULL_PEN));
-        Rectangle(D, 0, 0, 61, 61);
-        SelectClipRgn(D, nullptr);
-        HBRUSH band = CreateSolidBrush(blue);
-        RECT bottom { 0, 50, 60, 60 };
-        FillRect(D, bottom, band);
-        DeleteObject(band);
-        DeleteObject(first);
-        DeleteObject(second);
-    }, &innerFrame);
+    HENHMETAFILE inner = record(
+        [](HDC D) {
+            HRGN first = CreateRectRgn(10, 10, 40, 40), second = CreateRectRgn(20, 0, 50, 30);
+            SelectClipRgn(D, first);
+            ExtSelectClipRgn(D, second, RGN_AND);
+            SelectObject(D, GetStockObject(BLACK_BRUSH));
+            SelectObject(D, GetStockObject(NULL_PEN));
+            Rectangle(D, 0, 0, 61, 61);
+            SelectClipRgn(D, nullptr);
+            HBRUSH band = CreateSolidBrush(blue);
+            RECT bottom { 0, 50, 60, 60 };
+            FillRect(D, bottom, band);
+            DeleteObject(band);
+            DeleteObject(first);
+            DeleteObject(second);
+        },
+        &innerFrame);
     ASSERT_TRUE(inner);
 
     // Drawn 1:1 at the origin of an outer picture whose own clip is (0,0)-(35,55).
     RECT outerFrame = emftest::frameOfPixels(60, 60);
-    HENHMETAFILE outer = record([&](HDC D) {
-        HRGN clip = CreateRectRgn(0, 0, 35, 55);
-        SelectClipRgn(D, clip);
-        DeleteObject(clip);
-        PlayEnhMetaFile(D, *inner, RECT { 0, 0, 60, 60 });
-    }, &outerFrame);
+    HENHMETAFILE outer = record(
+        [&](HDC D) {
+            HRGN clip = CreateRectRgn(0, 0, 35, 55);
+            SelectClipRgn(D, clip);
+            DeleteObject(clip);
+            PlayEnhMetaFile(D, *inner, RECT { 0, 0, 60, 60 });
+        },
+        &outerFrame);
     ASSERT_TRUE(outer);
 
     // The outer clip, then one RGN_COPY per inner change, each already cut by the outer clip.
@@ -60,7 +64,8 @@ TEST(EmfNesting, EachInnerClipChangeIsOneCopyOfItsIntersectionWithTheOuterClip)
                                        "mode=5 rects=1 (10,10)-(35,40)",
                                        "mode=5 rects=1 (20,10)-(35,30)",
                                        "mode=5 rects=1 (0,0)-(35,55)",
-                                   })) << DumpEnhMetaFile(outer->Bytes());
+                                   }))
+        << DumpEnhMetaFile(outer->Bytes());
 
     Canvas c(60, 60);
     PlayEnhMetaFile(c.dc(), *outer, RECT { 0, 0, 60, 60 });

@@ -13,7 +13,8 @@ namespace {
 constexpr COLORREF Black = 0, White = 0xFFFFFF, Red = RGB(255, 0, 0), Blue = RGB(0, 0, 255);
 
 // Runs of pen pixels along row Y from X0 to X1: their lengths, in order.
-std::vector<int> runs(const Canvas& C, int Y, int X0, int X1, COLORREF Colour) {
+std::vector<int> runs(const Canvas& C, int Y, int X0, int X1, COLORREF Colour)
+{
     std::vector<int> out;
     int length = 0;
     for (int x = X0; x < X1; ++x) {
@@ -24,17 +25,20 @@ std::vector<int> runs(const Canvas& C, int Y, int X0, int X1, COLORREF Colour) {
             length = 0;
         }
     }
-    if (length) out.push_back(length);
+    if (length)
+        out.push_back(length);
     return out;
 }
 
 } // namespace
 
-TEST(Lines, LineToLeavesOutItsEndPixel) {
+TEST(Lines, LineToLeavesOutItsEndPixel)
+{
     Canvas c(20, 20);
     MoveToEx(c.dc(), 2, 5, nullptr);
     LineTo(c.dc(), 12, 5);
-    for (int x = 2; x < 12; ++x) EXPECT_EQ(c.at(x, 5), Black) << "x " << x;
+    for (int x = 2; x < 12; ++x)
+        EXPECT_EQ(c.at(x, 5), Black) << "x " << x;
     EXPECT_EQ(c.at(12, 5), White);
     EXPECT_EQ(c.count(Black), 10);
     POINT p;
@@ -43,33 +47,37 @@ TEST(Lines, LineToLeavesOutItsEndPixel) {
     EXPECT_EQ(p.y, 5);
 }
 
-TEST(Lines, DiagonalAndSteepLinesStepOnePixelPerRowOrColumn) {
+TEST(Lines, DiagonalAndSteepLinesStepOnePixelPerRowOrColumn)
+{
     Canvas c(20, 20);
     MoveToEx(c.dc(), 0, 0, nullptr);
     LineTo(c.dc(), 10, 10);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(c.at(i, i), Black) << i;
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(c.at(i, i), Black) << i;
     EXPECT_EQ(c.count(Black), 10);
 
     Canvas steep(20, 20);
     MoveToEx(steep.dc(), 3, 1, nullptr);
     LineTo(steep.dc(), 6, 16);
-    EXPECT_EQ(steep.count(Black), 15);   // one pixel per row, the last row left out
+    EXPECT_EQ(steep.count(Black), 15); // one pixel per row, the last row left out
     RECT ink = steep.inkBounds();
     EXPECT_EQ(ink.top, 1);
     EXPECT_EQ(ink.bottom, 16);
 }
 
-TEST(Lines, PolylineJoinsSegmentsWithoutLeavingGaps) {
+TEST(Lines, PolylineJoinsSegmentsWithoutLeavingGaps)
+{
     Canvas c(20, 20);
-    POINT points[] = {{1, 1}, {10, 1}, {10, 10}, {1, 10}};
+    POINT points[] = { { 1, 1 }, { 10, 1 }, { 10, 10 }, { 1, 10 } };
     ASSERT_TRUE(Polyline(c.dc(), points, 4));
-    EXPECT_EQ(c.count(Black), 27);   // three segments of 9, the very last pixel left out
+    EXPECT_EQ(c.count(Black), 27); // three segments of 9, the very last pixel left out
     EXPECT_EQ(c.at(10, 1), Black);
     EXPECT_EQ(c.at(1, 10), White);
     EXPECT_FALSE(Polyline(c.dc(), points, 1));
 }
 
-TEST(Lines, FarAwayCoordinatesDrawTheirVisiblePart) {
+TEST(Lines, FarAwayCoordinatesDrawTheirVisiblePart)
+{
     Canvas c(20, 20);
     MoveToEx(c.dc(), -2000000000, 5, nullptr);
     LineTo(c.dc(), 2000000000, 5);
@@ -81,12 +89,14 @@ TEST(Lines, FarAwayCoordinatesDrawTheirVisiblePart) {
     MoveToEx(c.dc(), 10, -1000000000, nullptr);
     LineTo(c.dc(), 10, 1000000000);
     int dashes = 0;
-    for (int y = 0; y < 20; ++y) dashes += c.at(10, y) == Red;
+    for (int y = 0; y < 20; ++y)
+        dashes += c.at(10, y) == Red;
     EXPECT_GT(dashes, 0);
 }
 
-TEST(Lines, PenOfWidthZeroOrOneDrawsOnePixelWide) {
-    for (int width : {0, 1}) {
+TEST(Lines, PenOfWidthZeroOrOneDrawsOnePixelWide)
+{
+    for (int width : { 0, 1 }) {
         Canvas c(20, 20);
         Selected pen(c.dc(), CreatePen(PS_SOLID, width, Red));
         MoveToEx(c.dc(), 2, 8, nullptr);
@@ -95,7 +105,8 @@ TEST(Lines, PenOfWidthZeroOrOneDrawsOnePixelWide) {
     }
 }
 
-TEST(Lines, OnePixelDashedPenDrawsDashesAndTwoPixelOneDrawsSolid) {
+TEST(Lines, OnePixelDashedPenDrawsDashesAndTwoPixelOneDrawsSolid)
+{
     Canvas c(100, 20);
     SetBkMode(c.dc(), TRANSPARENT);
     {
@@ -125,7 +136,8 @@ TEST(Lines, OnePixelDashedPenDrawsDashesAndTwoPixelOneDrawsSolid) {
     EXPECT_GE(solid[0], 99);
 }
 
-TEST(Lines, DashGapsTakeTheBackgroundColourInOpaqueMode) {
+TEST(Lines, DashGapsTakeTheBackgroundColourInOpaqueMode)
+{
     Canvas c(60, 10);
     SetBkColor(c.dc(), RGB(0, 255, 0));
     Selected pen(c.dc(), CreatePen(PS_DOT, 1, Red));
@@ -136,7 +148,8 @@ TEST(Lines, DashGapsTakeTheBackgroundColourInOpaqueMode) {
     EXPECT_EQ(c.count(White), 60 * 10 - 60);
 }
 
-TEST(Shapes, RectangleCoversLeftTopUpToRightBottomMinusOne) {
+TEST(Shapes, RectangleCoversLeftTopUpToRightBottomMinusOne)
+{
     Canvas c(20, 20);
     Selected brush(c.dc(), CreateSolidBrush(Blue));
     ASSERT_TRUE(Rectangle(c.dc(), 0, 0, 10, 10));
@@ -145,13 +158,14 @@ TEST(Shapes, RectangleCoversLeftTopUpToRightBottomMinusOne) {
     EXPECT_EQ(ink.top, 0);
     EXPECT_EQ(ink.right, 10);
     EXPECT_EQ(ink.bottom, 10);
-    EXPECT_EQ(c.count(Black), 36);   // the one-pixel frame
-    EXPECT_EQ(c.count(Blue), 64);    // the inside
+    EXPECT_EQ(c.count(Black), 36); // the one-pixel frame
+    EXPECT_EQ(c.count(Blue), 64);  // the inside
     EXPECT_EQ(c.at(9, 9), Black);
     EXPECT_EQ(c.at(10, 10), White);
 }
 
-TEST(Shapes, RectangleWithTheNullPenFillsOnePixelLessToTheRightAndBottom) {
+TEST(Shapes, RectangleWithTheNullPenFillsOnePixelLessToTheRightAndBottom)
+{
     Canvas c(20, 20);
     Selected brush(c.dc(), CreateSolidBrush(Blue));
     SelectObject(c.dc(), GetStockObject(NULL_PEN));
@@ -161,11 +175,12 @@ TEST(Shapes, RectangleWithTheNullPenFillsOnePixelLessToTheRightAndBottom) {
     EXPECT_EQ(c.at(11, 11), White);
 }
 
-TEST(Shapes, FillRectExcludesRightAndBottomAndIgnoresPenAndMixMode) {
+TEST(Shapes, FillRectExcludesRightAndBottomAndIgnoresPenAndMixMode)
+{
     Canvas c(20, 20);
     SetROP2(c.dc(), R2_XORPEN);
     HBRUSH red = CreateSolidBrush(Red);
-    RECT r{3, 4, 13, 9};
+    RECT r { 3, 4, 13, 9 };
     EXPECT_EQ(FillRect(c.dc(), r, red), 1);
     DeleteObject(red);
     EXPECT_EQ(c.count(Red), 10 * 5);
@@ -174,17 +189,19 @@ TEST(Shapes, FillRectExcludesRightAndBottomAndIgnoresPenAndMixMode) {
     EXPECT_EQ(ink.bottom, 9);
 }
 
-TEST(Shapes, FillRectTakesSystemColourBrushNumbers) {
+TEST(Shapes, FillRectTakesSystemColourBrushNumbers)
+{
     Canvas c(4, 4);
-    RECT r{0, 0, 4, 4};
+    RECT r { 0, 0, 4, 4 };
     FillRect(c.dc(), r, reinterpret_cast<HBRUSH>(uintptr_t(COLOR_BTNFACE + 1)));
     EXPECT_EQ(c.count(0xC0C0C0), 16);
 }
 
-TEST(Shapes, FrameRectDrawsOnePixelInsideTheRectangle) {
+TEST(Shapes, FrameRectDrawsOnePixelInsideTheRectangle)
+{
     Canvas c(12, 12);
     HBRUSH red = CreateSolidBrush(Red);
-    RECT r{1, 1, 11, 11};
+    RECT r { 1, 1, 11, 11 };
     FrameRect(c.dc(), r, red);
     DeleteObject(red);
     EXPECT_EQ(c.count(Red), 36);
@@ -193,7 +210,8 @@ TEST(Shapes, FrameRectDrawsOnePixelInsideTheRectangle) {
     EXPECT_EQ(c.at(5, 5), White);
 }
 
-TEST(Shapes, EllipseStaysInsideItsBoxAndTouchesEverySide) {
+TEST(Shapes, EllipseStaysInsideItsBoxAndTouchesEverySide)
+{
     Canvas c(30, 30);
     Selected brush(c.dc(), CreateSolidBrush(Blue));
     Ellipse(c.dc(), 5, 5, 25, 17);
@@ -206,12 +224,14 @@ TEST(Shapes, EllipseStaysInsideItsBoxAndTouchesEverySide) {
     EXPECT_EQ(c.at(5, 5), White) << "corners stay outside";
     // Symmetric about the centre.
     for (int y = 5; y < 17; ++y)
-        for (int x = 5; x < 25; ++x) EXPECT_EQ(c.at(x, y), c.at(29 - x, y)) << x << "," << y;
+        for (int x = 5; x < 25; ++x)
+            EXPECT_EQ(c.at(x, y), c.at(29 - x, y)) << x << "," << y;
 }
 
-TEST(Shapes, PieWithEqualRadialsIsTheFullDisc) {
+TEST(Shapes, PieWithEqualRadialsIsTheFullDisc)
+{
     Canvas pie(40, 40), disc(40, 40);
-    for (Canvas* c : {&pie, &disc}) {
+    for (Canvas* c : { &pie, &disc }) {
         SelectObject(c->dc(), GetStockObject(NULL_PEN));
         SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
     }
@@ -221,7 +241,8 @@ TEST(Shapes, PieWithEqualRadialsIsTheFullDisc) {
     EXPECT_EQ(pie.picture(Black), disc.picture(Black));
 }
 
-TEST(Shapes, PieRunsCounterClockwiseFromStartToEndRadial) {
+TEST(Shapes, PieRunsCounterClockwiseFromStartToEndRadial)
+{
     Canvas c(40, 40);
     SelectObject(c.dc(), GetStockObject(NULL_PEN));
     SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
@@ -243,10 +264,11 @@ TEST(Shapes, PieRunsCounterClockwiseFromStartToEndRadial) {
     EXPECT_EQ(clockwise.at(30, 30), Black);
 }
 
-TEST(Shapes, ArcDrawsOnlyTheCurve) {
+TEST(Shapes, ArcDrawsOnlyTheCurve)
+{
     Canvas c(40, 40);
     Selected brush(c.dc(), CreateSolidBrush(Blue));
-    Arc(c.dc(), 0, 0, 40, 40, 0, 20, 40, 20);   // the lower half, counter-clockwise from 9 to 3
+    Arc(c.dc(), 0, 0, 40, 40, 0, 20, 40, 20); // the lower half, counter-clockwise from 9 to 3
     EXPECT_EQ(c.count(Blue), 0);
     RECT ink = c.inkBounds();
     EXPECT_GE(ink.top, 19);
@@ -255,16 +277,19 @@ TEST(Shapes, ArcDrawsOnlyTheCurve) {
     EXPECT_EQ(ink.right, 40);
 }
 
-TEST(Shapes, ChordClosesTheArcWithAStraightLine) {
+TEST(Shapes, ChordClosesTheArcWithAStraightLine)
+{
     Canvas c(40, 40);
     Selected brush(c.dc(), CreateSolidBrush(Blue));
-    Chord(c.dc(), 0, 0, 40, 40, 40, 20, 0, 20);   // the upper half
+    Chord(c.dc(), 0, 0, 40, 40, 40, 20, 0, 20); // the upper half
     EXPECT_EQ(c.at(20, 10), Blue);
     EXPECT_EQ(c.at(20, 30), White);
-    for (int x = 2; x < 38; ++x) EXPECT_EQ(c.at(x, 20), Black) << "the chord line at x " << x;
+    for (int x = 2; x < 38; ++x)
+        EXPECT_EQ(c.at(x, 20), Black) << "the chord line at x " << x;
 }
 
-TEST(Shapes, InsideFramePenStaysInsideTheBox) {
+TEST(Shapes, InsideFramePenStaysInsideTheBox)
+{
     Canvas c(30, 30);
     {
         Selected pen(c.dc(), CreatePen(PS_INSIDEFRAME, 5, Red));
@@ -286,11 +311,12 @@ TEST(Shapes, InsideFramePenStaysInsideTheBox) {
     EXPECT_LT(centred.inkBounds().left, 5) << "a plain wide pen straddles the outline";
 }
 
-TEST(Shapes, PolygonFillModesDifferOnlyInsideTheOverlap) {
+TEST(Shapes, PolygonFillModesDifferOnlyInsideTheOverlap)
+{
     // A five-pointed star: its centre is inside under WINDING only.
-    POINT star[] = {{20, 2}, {31, 36}, {2, 14}, {38, 14}, {9, 36}};
+    POINT star[] = { { 20, 2 }, { 31, 36 }, { 2, 14 }, { 38, 14 }, { 9, 36 } };
     Canvas alternate(40, 40), winding(40, 40);
-    for (Canvas* c : {&alternate, &winding}) {
+    for (Canvas* c : { &alternate, &winding }) {
         SelectObject(c->dc(), GetStockObject(NULL_PEN));
         SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
     }
@@ -303,8 +329,9 @@ TEST(Shapes, PolygonFillModesDifferOnlyInsideTheOverlap) {
     EXPECT_EQ(winding.at(20, 8), Black);
 }
 
-TEST(Shapes, PolygonFillLeavesOutRightAndBottomEdgesAndThePenDrawsThem) {
-    POINT square[] = {{2, 2}, {8, 2}, {8, 8}, {2, 8}};
+TEST(Shapes, PolygonFillLeavesOutRightAndBottomEdgesAndThePenDrawsThem)
+{
+    POINT square[] = { { 2, 2 }, { 8, 2 }, { 8, 8 }, { 2, 8 } };
     Canvas filled(12, 12);
     SelectObject(filled.dc(), GetStockObject(NULL_PEN));
     SelectObject(filled.dc(), GetStockObject(BLACK_BRUSH));
@@ -318,12 +345,13 @@ TEST(Shapes, PolygonFillLeavesOutRightAndBottomEdgesAndThePenDrawsThem) {
     EXPECT_EQ(outlined.at(8, 8), Black);
 }
 
-TEST(Shapes, PolyPolygonLeavesAHoleUnderAlternateAndFillsItUnderWinding) {
+TEST(Shapes, PolyPolygonLeavesAHoleUnderAlternateAndFillsItUnderWinding)
+{
     // Both squares run the same way round, so WINDING counts the inner one twice.
-    const POINT points[] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
-    const int counts[] = {4, 4};
+    const POINT points[] = { { 0, 0 }, { 20, 0 }, { 20, 20 }, { 0, 20 }, { 5, 5 }, { 15, 5 }, { 15, 15 }, { 5, 15 } };
+    const int counts[] = { 4, 4 };
     Canvas alternate(20, 20), winding(20, 20);
-    for (Canvas* c : {&alternate, &winding}) {
+    for (Canvas* c : { &alternate, &winding }) {
         SelectObject(c->dc(), GetStockObject(NULL_PEN));
         SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
     }
@@ -333,11 +361,12 @@ TEST(Shapes, PolyPolygonLeavesAHoleUnderAlternateAndFillsItUnderWinding) {
     EXPECT_EQ(alternate.count(Black), 400 - 100);
     EXPECT_EQ(alternate.at(10, 10), White);
     EXPECT_EQ(winding.count(Black), 400);
-    const int bad[] = {4, 1};
+    const int bad[] = { 4, 1 };
     EXPECT_FALSE(PolyPolygon(alternate.dc(), points, bad, 2));
 }
 
-TEST(Shapes, RoundRectRoundsItsCornersOnly) {
+TEST(Shapes, RoundRectRoundsItsCornersOnly)
+{
     Canvas c(30, 20);
     Selected brush(c.dc(), CreateSolidBrush(Blue));
     RoundRect(c.dc(), 0, 0, 30, 20, 10, 10);
@@ -352,7 +381,8 @@ TEST(Shapes, RoundRectRoundsItsCornersOnly) {
     EXPECT_EQ(c.at(15, 10), Blue);
 }
 
-TEST(Shapes, HatchedBrushPaintsItsLinesOverTheBackground) {
+TEST(Shapes, HatchedBrushPaintsItsLinesOverTheBackground)
+{
     Canvas c(16, 16);
     SetBkColor(c.dc(), RGB(0, 255, 0));
     Selected brush(c.dc(), CreateHatchBrush(HS_CROSS, Red));
@@ -370,10 +400,11 @@ TEST(Shapes, HatchedBrushPaintsItsLinesOverTheBackground) {
     EXPECT_EQ(transparent.count(White), 256 - 32);
 }
 
-TEST(MixModes, XorPenTwiceRestoresAndNotInvertsTheDestination) {
+TEST(MixModes, XorPenTwiceRestoresAndNotInvertsTheDestination)
+{
     Canvas c(20, 20);
     HBRUSH fill = CreateSolidBrush(RGB(10, 200, 30));
-    RECT all{0, 0, 20, 20};
+    RECT all { 0, 0, 20, 20 };
     FillRect(c.dc(), all, fill);
     DeleteObject(fill);
     SetROP2(c.dc(), R2_XORPEN);
@@ -391,7 +422,8 @@ TEST(MixModes, XorPenTwiceRestoresAndNotInvertsTheDestination) {
     EXPECT_EQ(c.at(9, 7), RGB(245, 55, 225));
 }
 
-TEST(MixModes, EverySixteenModeIsItsBooleanFunction) {
+TEST(MixModes, EverySixteenModeIsItsBooleanFunction)
+{
     const COLORREF pen = RGB(0xF0, 0x0F, 0x33), dest = RGB(0xCC, 0xAA, 0x55);
     for (int mode = R2_BLACK; mode <= R2_WHITE; ++mode) {
         Canvas c(4, 4);
@@ -405,22 +437,25 @@ TEST(MixModes, EverySixteenModeIsItsBooleanFunction) {
         uint32_t expected = 0;
         for (int bit = 0; bit < 24; ++bit) {
             int pb = (pen >> bit) & 1, db = (dest >> bit) & 1;
-            if (t & (1u << (pb * 2 + db))) expected |= 1u << bit;
+            if (t & (1u << (pb * 2 + db)))
+                expected |= 1u << bit;
         }
         EXPECT_EQ(c.at(1, 1), expected) << "mode " << mode;
     }
 }
 
-TEST(FocusRects, DrawingTwiceRestoresThePicture) {
+TEST(FocusRects, DrawingTwiceRestoresThePicture)
+{
     Canvas c(30, 20);
     Selected brush(c.dc(), CreateSolidBrush(RGB(12, 34, 56)));
     Ellipse(c.dc(), 0, 0, 30, 20);
     Dib before = c.dib();
-    RECT r{3, 2, 27, 18};
+    RECT r { 3, 2, 27, 18 };
     ASSERT_TRUE(DrawFocusRect(c.dc(), r));
     int changed = 0;
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 30; ++x) changed += c.at(x, y) != before.GetPixel(x, y);
+        for (int x = 0; x < 30; ++x)
+            changed += c.at(x, y) != before.GetPixel(x, y);
     EXPECT_GT(changed, 20);
     EXPECT_LT(changed, 2 * (24 + 16)) << "a dotted outline changes every other pixel";
     EXPECT_NE(c.at(3, 2), c.at(4, 2)) << "dots alternate";
@@ -429,16 +464,18 @@ TEST(FocusRects, DrawingTwiceRestoresThePicture) {
     EXPECT_TRUE(std::equal(c.dib().Bytes().begin(), c.dib().Bytes().end(), before.Bytes().begin()));
 }
 
-TEST(FocusRects, InvertRectInvertsEveryPixelOnce) {
+TEST(FocusRects, InvertRectInvertsEveryPixelOnce)
+{
     Canvas c(10, 10);
-    RECT r{2, 2, 6, 5};
+    RECT r { 2, 2, 6, 5 };
     InvertRect(c.dc(), r);
     EXPECT_EQ(c.count(Black), 12);
     InvertRect(c.dc(), r);
     EXPECT_EQ(c.count(White), 100);
 }
 
-TEST(Pixels, SetPixelAnswersTheColourStoredAndGetPixelReadsIt) {
+TEST(Pixels, SetPixelAnswersTheColourStoredAndGetPixelReadsIt)
+{
     Canvas c(8, 8);
     EXPECT_EQ(SetPixel(c.dc(), 3, 4, RGB(1, 2, 3)), RGB(1, 2, 3));
     EXPECT_EQ(GetPixel(c.dc(), 3, 4), RGB(1, 2, 3));
@@ -451,9 +488,10 @@ TEST(Pixels, SetPixelAnswersTheColourStoredAndGetPixelReadsIt) {
     EXPECT_EQ(SetPixel(indexed.dc(), 1, 1, RGB(250, 5, 5)), RGB(255, 0, 0));
 }
 
-TEST(Pixels, DrawingReachesEveryDepthAndStorageOrder) {
-    for (int bits : {1, 4, 8, 24, 32}) {
-        for (bool topDown : {false, true}) {
+TEST(Pixels, DrawingReachesEveryDepthAndStorageOrder)
+{
+    for (int bits : { 1, 4, 8, 24, 32 }) {
+        for (bool topDown : { false, true }) {
             Canvas c(16, 8, bits, topDown);
             MoveToEx(c.dc(), 0, 2, nullptr);
             LineTo(c.dc(), 16, 2);
@@ -464,7 +502,8 @@ TEST(Pixels, DrawingReachesEveryDepthAndStorageOrder) {
     }
 }
 
-TEST(Pixels, ColoursOfSystemColoursAndPaletteIndexesAreResolved) {
+TEST(Pixels, ColoursOfSystemColoursAndPaletteIndexesAreResolved)
+{
     Canvas c(4, 4);
     SetPixel(c.dc(), 0, 0, 0x80000000u | COLOR_BTNSHADOW);
     SetPixel(c.dc(), 1, 0, PALETTEINDEX(4));
@@ -472,11 +511,12 @@ TEST(Pixels, ColoursOfSystemColoursAndPaletteIndexesAreResolved) {
     EXPECT_EQ(c.at(1, 0), RGB(0, 0, 0x80));
 }
 
-TEST(Clipping, DrawingStaysInsideTheClip) {
+TEST(Clipping, DrawingStaysInsideTheClip)
+{
     Canvas c(20, 20);
     IntersectClipRect(c.dc(), 5, 5, 10, 10);
     HBRUSH red = CreateSolidBrush(Red);
-    RECT all{0, 0, 20, 20};
+    RECT all { 0, 0, 20, 20 };
     FillRect(c.dc(), all, red);
     EXPECT_EQ(c.count(Red), 25);
     ExcludeClipRect(c.dc(), 5, 5, 7, 10);
@@ -490,7 +530,8 @@ TEST(Clipping, DrawingStaysInsideTheClip) {
     DeleteObject(blue);
 }
 
-TEST(Clipping, ClipRegionsCombineWithTheCurrentClip) {
+TEST(Clipping, ClipRegionsCombineWithTheCurrentClip)
+{
     Canvas c(20, 20);
     HRGN left = CreateRectRgn(0, 0, 10, 20), top = CreateRectRgn(0, 0, 20, 10);
     EXPECT_EQ(SelectClipRgn(c.dc(), left), SIMPLEREGION);
@@ -499,7 +540,7 @@ TEST(Clipping, ClipRegionsCombineWithTheCurrentClip) {
     EXPECT_EQ(GetClipBox(c.dc(), &box), COMPLEXREGION);
     EXPECT_EQ(box.right, 20);
     EXPECT_EQ(box.bottom, 20);
-    InvertRect(c.dc(), RECT{0, 0, 20, 20});
+    InvertRect(c.dc(), RECT { 0, 0, 20, 20 });
     EXPECT_EQ(c.count(Black), 300);
     EXPECT_EQ(ExtSelectClipRgn(c.dc(), top, RGN_DIFF), SIMPLEREGION);
     GetClipBox(c.dc(), &box);
@@ -510,7 +551,8 @@ TEST(Clipping, ClipRegionsCombineWithTheCurrentClip) {
 }
 
 // A pen far wider than the picture around a figure far larger: one stroke covers every pixel.
-TEST(WidePens, AHugePenAroundAHugeEllipseCoversThePicture) {
+TEST(WidePens, AHugePenAroundAHugeEllipseCoversThePicture)
+{
     Canvas c(16, 12);
     Selected pen(c.dc(), CreatePen(PS_SOLID, 2000000000, Red));
     Selected brush(c.dc(), GetStockObject(NULL_BRUSH));
@@ -519,15 +561,18 @@ TEST(WidePens, AHugePenAroundAHugeEllipseCoversThePicture) {
 }
 
 // Segments far from the picture add no pixel, open or closed, wherever they sit in the chain.
-TEST(WidePens, FarSegmentsChangeNothingNearThePicture) {
+TEST(WidePens, FarSegmentsChangeNothingNearThePicture)
+{
     struct Row {
         const char* name;
         std::vector<POINT> points;
         bool closed;
     };
     const Row rows[] = {
-        {"open, far on both sides", {{-50000, -40000}, {-40000, 30000}, {-100, 6}, {100, 6}, {30000, 40000}}, false},
-        {"closed, far apex", {{-100, 6}, {100, 6}, {0, 100000}}, true},
+        { "open, far on both sides",
+          { { -50000, -40000 }, { -40000, 30000 }, { -100, 6 }, { 100, 6 }, { 30000, 40000 } },
+          false },
+        { "closed, far apex", { { -100, 6 }, { 100, 6 }, { 0, 100000 } }, true },
     };
     Canvas nearOnly(16, 12);
     {

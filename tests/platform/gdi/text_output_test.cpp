@@ -19,32 +19,37 @@ class Text : public ::testing::Test {
 protected:
     // Arial of 16 pixels on a transparent background unless a test says otherwise.
     void SetUp() override { useFont(gditest::logFont("Arial", -16)); }
-    void useFont(const LOGFONTA& F) {
+    void useFont(const LOGFONTA& F)
+    {
         HFONT font = CreateFontIndirect(F);
         DeleteObject(SelectObject(canvas.dc(), font));
         SetBkMode(canvas.dc(), TRANSPARENT);
     }
-    TEXTMETRICA metrics() {
+    TEXTMETRICA metrics()
+    {
         TEXTMETRICA tm;
         GetTextMetrics(canvas.dc(), &tm);
         return tm;
     }
-    SIZE extent(std::string_view S) {
-        SIZE size{};
+    SIZE extent(std::string_view S)
+    {
+        SIZE size {};
         GetTextExtentPoint32(canvas.dc(), S, &size);
         return size;
     }
 
-    Canvas canvas{300, 200};
+    Canvas canvas { 300, 200 };
 };
 
 } // namespace
 
-TEST_F(Text, ExtentIsTheSumOfTheFontEnginesAdvances) {
+TEST_F(Text, ExtentIsTheSumOfTheFontEnginesAdvances)
+{
     auto font = RealizedFont::Realize(gditest::logFont("Arial", -16));
-    for (std::string_view s : {"W", "Hamburg", "Energy 123.45 mJ", "\xB5s", ""}) {
+    for (std::string_view s : { "W", "Hamburg", "Energy 123.45 mJ", "\xB5s", "" }) {
         int sum = 0;
-        for (int a : font->Advances(s)) sum += a;
+        for (int a : font->Advances(s))
+            sum += a;
         SIZE size = extent(s);
         EXPECT_EQ(size.cx, sum) << s;
         EXPECT_EQ(size.cy, font->TextMetrics().tmHeight) << s;
@@ -57,8 +62,9 @@ TEST_F(Text, ExtentIsTheSumOfTheFontEnginesAdvances) {
     EXPECT_EQ(abc[0].abcA + int(abc[0].abcB) + abc[0].abcC, font->Advance('H'));
 }
 
-TEST_F(Text, DrawnInkLiesWithinTheMeasuredCell) {
-    for (int height : {-11, -13, -16, -24}) {
+TEST_F(Text, DrawnInkLiesWithinTheMeasuredCell)
+{
+    for (int height : { -11, -13, -16, -24 }) {
         Canvas c(300, 60);
         HFONT font = CreateFontIndirect(gditest::logFont("Arial", height));
         SelectObject(c.dc(), font);
@@ -78,7 +84,8 @@ TEST_F(Text, DrawnInkLiesWithinTheMeasuredCell) {
     }
 }
 
-TEST_F(Text, AlignmentPlacesTheReferencePoint) {
+TEST_F(Text, AlignmentPlacesTheReferencePoint)
+{
     const std::string_view s = "HHHH";
     const SIZE size = extent(s);
     const TEXTMETRICA tm = metrics();
@@ -102,7 +109,8 @@ TEST_F(Text, AlignmentPlacesTheReferencePoint) {
     SelectObject(centred.dc(), GetStockObject(SYSTEM_FONT));
 }
 
-TEST_F(Text, OpaqueBackgroundFillsExactlyTheTextCell) {
+TEST_F(Text, OpaqueBackgroundFillsExactlyTheTextCell)
+{
     SetBkMode(canvas.dc(), OPAQUE);
     SetBkColor(canvas.dc(), RGB(0, 255, 0));
     TextOut(canvas.dc(), 10, 20, "Wg");
@@ -116,9 +124,10 @@ TEST_F(Text, OpaqueBackgroundFillsExactlyTheTextCell) {
     EXPECT_GT(canvas.count(Black), 20);
 }
 
-TEST_F(Text, ExtTextOutFillsAndClipsToItsRectangle) {
+TEST_F(Text, ExtTextOutFillsAndClipsToItsRectangle)
+{
     SetBkColor(canvas.dc(), RGB(0, 0, 255));
-    RECT r{10, 10, 40, 30};
+    RECT r { 10, 10, 40, 30 };
     ASSERT_TRUE(ExtTextOut(canvas.dc(), 10, 10, ETO_OPAQUE | ETO_CLIPPED, &r, "Wide text that overflows", nullptr));
     RECT ink = canvas.inkBounds();
     EXPECT_EQ(ink.left, 10);
@@ -129,16 +138,19 @@ TEST_F(Text, ExtTextOutFillsAndClipsToItsRectangle) {
     EXPECT_FALSE(ExtTextOut(canvas.dc(), 0, 0, ETO_OPAQUE, nullptr, "x", nullptr));
 }
 
-TEST_F(Text, GivenAdvancesPlaceEachCharacter) {
-    const int dx[3] = {40, 40, 40};
+TEST_F(Text, GivenAdvancesPlaceEachCharacter)
+{
+    const int dx[3] = { 40, 40, 40 };
     ExtTextOut(canvas.dc(), 10, 10, 0, nullptr, "III", dx);
     int runs = 0;
     for (int x = 0; x < 300; ++x) {
         bool ink = false;
-        for (int y = 0; y < 40; ++y) ink |= canvas.at(x, y) == Black;
+        for (int y = 0; y < 40; ++y)
+            ink |= canvas.at(x, y) == Black;
         if (ink && (x == 0 || [&] {
                 for (int y = 0; y < 40; ++y)
-                    if (canvas.at(x - 1, y) == Black) return false;
+                    if (canvas.at(x - 1, y) == Black)
+                        return false;
                 return true;
             }())) {
             EXPECT_LT(std::abs(x - (10 + 40 * runs) - 1), 3) << "stroke " << runs << " starts at " << x;
@@ -148,7 +160,8 @@ TEST_F(Text, GivenAdvancesPlaceEachCharacter) {
     EXPECT_EQ(runs, 3);
 }
 
-TEST_F(Text, UpdateCpDrawsAtAndMovesTheCurrentPosition) {
+TEST_F(Text, UpdateCpDrawsAtAndMovesTheCurrentPosition)
+{
     SetTextAlign(canvas.dc(), TA_UPDATECP);
     MoveToEx(canvas.dc(), 30, 40, nullptr);
     TextOut(canvas.dc(), 0, 0, "Hi");
@@ -160,7 +173,8 @@ TEST_F(Text, UpdateCpDrawsAtAndMovesTheCurrentPosition) {
     EXPECT_GE(canvas.inkBounds().left, 30);
 }
 
-TEST_F(Text, EscapementOf900DrawsUpwards) {
+TEST_F(Text, EscapementOf900DrawsUpwards)
+{
     useFont(gditest::logFont("Arial", -16, FW_NORMAL, 900));
     const std::string_view s = "Pulse energy";
     TextOut(canvas.dc(), 100, 180, s);
@@ -173,7 +187,8 @@ TEST_F(Text, EscapementOf900DrawsUpwards) {
     EXPECT_GE(ink.left, 100) << "with top alignment the glyphs hang to the right of the rising baseline";
 }
 
-TEST_F(Text, UnderlineAndStrikeOutDrawLinesAcrossTheText) {
+TEST_F(Text, UnderlineAndStrikeOutDrawLinesAcrossTheText)
+{
     LOGFONTA f = gditest::logFont("Arial", -16);
     f.lfUnderline = 1;
     useFont(f);
@@ -183,7 +198,8 @@ TEST_F(Text, UnderlineAndStrikeOutDrawLinesAcrossTheText) {
     int fullRows = 0;
     for (int y = 10 + tm.tmAscent; y < 10 + tm.tmHeight; ++y) {
         int n = 0;
-        for (int x = 10; x < 10 + size.cx; ++x) n += canvas.at(x, y) == Black;
+        for (int x = 10; x < 10 + size.cx; ++x)
+            n += canvas.at(x, y) == Black;
         fullRows += n == size.cx;
     }
     EXPECT_GE(fullRows, 1) << "an underline below the baseline spans the run";
@@ -199,7 +215,8 @@ TEST_F(Text, UnderlineAndStrikeOutDrawLinesAcrossTheText) {
     bool line = false;
     for (int y = 10; y < 10 + tm.tmAscent - 2; ++y) {
         int n = 0;
-        for (int x = 10; x < 10 + dots.cx; ++x) n += struck.at(x, y) == Black;
+        for (int x = 10; x < 10 + dots.cx; ++x)
+            n += struck.at(x, y) == Black;
         line |= n == dots.cx;
     }
     EXPECT_TRUE(line) << "a strike-out line above the dots";
@@ -207,14 +224,15 @@ TEST_F(Text, UnderlineAndStrikeOutDrawLinesAcrossTheText) {
     DeleteObject(font);
 }
 
-TEST_F(Text, MetricsAndFontDataComeFromTheSelectedFont) {
+TEST_F(Text, MetricsAndFontDataComeFromTheSelectedFont)
+{
     auto font = RealizedFont::Realize(gditest::logFont("Arial", -16));
     TEXTMETRICA tm = metrics();
     EXPECT_EQ(tm.tmHeight, font->TextMetrics().tmHeight);
     EXPECT_EQ(tm.tmAscent, font->TextMetrics().tmAscent);
     EXPECT_EQ(tm.tmDescent, font->TextMetrics().tmDescent);
 
-    const uint32_t head = 0x64616568;   // 'head' as the original's tags read
+    const uint32_t head = 0x64616568; // 'head' as the original's tags read
     uint32_t size = GetFontData(canvas.dc(), head, 0, nullptr, 0);
     ASSERT_NE(size, GDI_ERROR);
     std::vector<uint8_t> mine(size), engine(size);
@@ -232,7 +250,8 @@ TEST_F(Text, MetricsAndFontDataComeFromTheSelectedFont) {
     EXPECT_STREQ(face, "Arial");
 }
 
-TEST_F(Text, ScaledMappingMeasuresInLogicalUnits) {
+TEST_F(Text, ScaledMappingMeasuresInLogicalUnits)
+{
     const SIZE plain = extent("Hamburg");
     SetMapMode(canvas.dc(), MM_ANISOTROPIC);
     SetWindowExtEx(canvas.dc(), 1, 1, nullptr);
@@ -243,7 +262,8 @@ TEST_F(Text, ScaledMappingMeasuresInLogicalUnits) {
     // hinted at that size, in logical units.
     auto big = RealizedFont::Realize(gditest::logFont("Arial", -32));
     int expected = 0;
-    for (int a : big->Advances("Hamburg")) expected += int(std::lround(a / 2.0));
+    for (int a : big->Advances("Hamburg"))
+        expected += int(std::lround(a / 2.0));
     EXPECT_EQ(scaled.cx, expected);
     EXPECT_NEAR(scaled.cx, plain.cx, 7) << "hinting moves each letter by a pixel at most";
     TextOut(canvas.dc(), 5, 5, "Hamburg");
@@ -253,42 +273,45 @@ TEST_F(Text, ScaledMappingMeasuresInLogicalUnits) {
     EXPECT_LE(ink.right, 10 + 2 * scaled.cx);
 }
 
-TEST_F(Text, DrawTextCalcRectMeasuresWithoutDrawing) {
+TEST_F(Text, DrawTextCalcRectMeasuresWithoutDrawing)
+{
     const TEXTMETRICA tm = metrics();
-    RECT r{10, 10, 300, 10};
+    RECT r { 10, 10, 300, 10 };
     EXPECT_EQ(DrawText(canvas.dc(), "Laser ready", &r, DT_CALCRECT | DT_SINGLELINE), tm.tmHeight);
     EXPECT_EQ(r.right, 10 + extent("Laser ready").cx);
     EXPECT_EQ(r.bottom, 10 + tm.tmHeight);
     EXPECT_EQ(canvas.count(White), 300 * 200);
 
-    RECT two{0, 0, 300, 0};
+    RECT two { 0, 0, 300, 0 };
     EXPECT_EQ(DrawText(canvas.dc(), "first\r\nsecond line", &two, DT_CALCRECT), 2 * tm.tmHeight);
     EXPECT_EQ(two.right, extent("second line").cx);
 }
 
-TEST_F(Text, WordBreakWrapsAtBlanksWithinTheWidth) {
+TEST_F(Text, WordBreakWrapsAtBlanksWithinTheWidth)
+{
     const TEXTMETRICA tm = metrics();
     const int width = extent("pressure too").cx + 2;
-    RECT r{0, 0, width, 0};
+    RECT r { 0, 0, width, 0 };
     int height = DrawText(canvas.dc(), "pressure too low in the laser tube", &r, DT_CALCRECT | DT_WORDBREAK);
     EXPECT_GE(height, 3 * tm.tmHeight);
     EXPECT_EQ(height % tm.tmHeight, 0);
     EXPECT_LE(r.right, width);
-    RECT draw{0, 0, width, 200};
+    RECT draw { 0, 0, width, 200 };
     DrawText(canvas.dc(), "pressure too low in the laser tube", &draw, DT_WORDBREAK);
     RECT ink = canvas.inkBounds();
     EXPECT_LE(ink.right, width);
     EXPECT_GT(ink.bottom, 2 * tm.tmHeight);
 
-    RECT narrow{0, 0, 5, 0};
+    RECT narrow { 0, 0, 5, 0 };
     DrawText(canvas.dc(), "unbreakable", &narrow, DT_CALCRECT | DT_WORDBREAK);
     EXPECT_EQ(narrow.right, extent("unbreakable").cx) << "a word wider than the box keeps its line";
 }
 
-TEST_F(Text, DrawTextAlignsLinesInTheRectangleAndClipsToIt) {
+TEST_F(Text, DrawTextAlignsLinesInTheRectangleAndClipsToIt)
+{
     const TEXTMETRICA tm = metrics();
     const SIZE size = extent("OK");
-    RECT r{100, 50, 200, 100};
+    RECT r { 100, 50, 200, 100 };
     int left = 100 + (100 - size.cx) / 2, top = 50 + (50 - tm.tmHeight) / 2;
     EXPECT_EQ(DrawText(canvas.dc(), "OK", &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE), top - 50 + tm.tmHeight)
         << "centred, the answer reaches from the rectangle's top to the text's bottom";
@@ -301,7 +324,7 @@ TEST_F(Text, DrawTextAlignsLinesInTheRectangleAndClipsToIt) {
     Canvas right(300, 200);
     SelectObject(right.dc(), GetCurrentObject(canvas.dc(), OBJ_FONT));
     SetBkMode(right.dc(), TRANSPARENT);
-    RECT box{0, 0, 120, 40};
+    RECT box { 0, 0, 120, 40 };
     DrawText(right.dc(), "OK", &box, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
     ink = right.inkBounds();
     EXPECT_LE(ink.right, 120);
@@ -311,7 +334,7 @@ TEST_F(Text, DrawTextAlignsLinesInTheRectangleAndClipsToIt) {
     Canvas clipped(300, 200);
     SelectObject(clipped.dc(), GetCurrentObject(canvas.dc(), OBJ_FONT));
     SetBkMode(clipped.dc(), TRANSPARENT);
-    RECT small{0, 0, 20, 8};
+    RECT small { 0, 0, 20, 8 };
     DrawText(clipped.dc(), "Clipped", &small, DT_LEFT);
     ink = clipped.inkBounds();
     EXPECT_LE(ink.right, 20);
@@ -320,36 +343,40 @@ TEST_F(Text, DrawTextAlignsLinesInTheRectangleAndClipsToIt) {
     SelectObject(clipped.dc(), GetStockObject(SYSTEM_FONT));
 }
 
-TEST_F(Text, EndEllipsisShortensTheLineToFitWithThreeDots) {
+TEST_F(Text, EndEllipsisShortensTheLineToFitWithThreeDots)
+{
     const int width = extent("replacing").cx;
-    RECT r{0, 0, width, 0};
+    RECT r { 0, 0, width, 0 };
     DrawText(canvas.dc(), "replacing nitrogen", &r, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_LE(r.right, width);
     EXPECT_GT(r.right, width - extent("W...").cx);
-    RECT fits{0, 0, 300, 0};
+    RECT fits { 0, 0, 300, 0 };
     DrawText(canvas.dc(), "short", &fits, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_EQ(fits.right, extent("short").cx);
 }
 
-TEST_F(Text, PrefixAmpersandUnderlinesTheNextCharacter) {
+TEST_F(Text, PrefixAmpersandUnderlinesTheNextCharacter)
+{
     const TEXTMETRICA tm = metrics();
-    RECT r{0, 0, 200, 0};
+    RECT r { 0, 0, 200, 0 };
     DrawText(canvas.dc(), "&Start", &r, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(r.right, extent("Start").cx);
-    RECT doubled{0, 0, 200, 0};
+    RECT doubled { 0, 0, 200, 0 };
     DrawText(canvas.dc(), "A&&B", &doubled, DT_CALCRECT | DT_SINGLELINE);
     EXPECT_EQ(doubled.right, extent("A&B").cx);
-    RECT literal{0, 0, 200, 0};
+    RECT literal { 0, 0, 200, 0 };
     DrawText(canvas.dc(), "A&B", &literal, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     EXPECT_EQ(literal.right, extent("A&B").cx);
 
-    RECT box{10, 10, 200, 60};
+    RECT box { 10, 10, 200, 60 };
     DrawText(canvas.dc(), "&Start", &box, DT_SINGLELINE);
     const int sWidth = extent("S").cx;
     int underlined = 0;
-    for (int x = 10; x < 10 + sWidth; ++x) underlined += canvas.at(x, 10 + tm.tmAscent + 1) == Black;
+    for (int x = 10; x < 10 + sWidth; ++x)
+        underlined += canvas.at(x, 10 + tm.tmAscent + 1) == Black;
     EXPECT_EQ(underlined, sWidth);
     int under = 0;
-    for (int x = 10 + sWidth; x < 10 + extent("Start").cx; ++x) under += canvas.at(x, 10 + tm.tmAscent + 1) == Black;
+    for (int x = 10 + sWidth; x < 10 + extent("Start").cx; ++x)
+        under += canvas.at(x, 10 + tm.tmAscent + 1) == Black;
     EXPECT_LT(under, 3) << "only the marked character is underlined";
 }

@@ -17,10 +17,7 @@ HelperProcess::HelperProcess(const std::vector<std::string>& Args)
 {
 }
 
-HelperProcess::~HelperProcess()
-{
-    finish();
-}
+HelperProcess::~HelperProcess() { finish(); }
 
 std::vector<std::string> sessionFiles()
 {

@@ -48,7 +48,7 @@ TEST(ClockTest, TimeGetTimeFollowsTheMonotonicClockAndNeverGoesBack)
         uint32_t now = timeGetTime();
         uint32_t after = monotonicMs();
         ASSERT_LE(uint32_t(now - before), uint32_t(after - before)) << "outside its own clock";
-        ASSERT_GE(int32_t(now - previous), 0) << "went back";   // differences survive the wrap
+        ASSERT_GE(int32_t(now - previous), 0) << "went back"; // differences survive the wrap
         previous = now;
     }
 }
@@ -107,9 +107,9 @@ TEST(ClockTest, UtcOffsetCountsEastPositiveAndIncludesDaylightSaving)
     };
     const Row rows[] = {
         { "UTC0", 0 },
-        { "XXX-5:30", 330 },    // POSIX zones count west positive; the answer counts east
+        { "XXX-5:30", 330 }, // POSIX zones count west positive; the answer counts east
         { "XXX+3", -180 },
-        { "XXX-1YYY,0/0,J365/25", 120 },   // daylight saving all year round
+        { "XXX-1YYY,0/0,J365/25", 120 }, // daylight saving all year round
         { "XXX5YYY,0/0,J365/25", -240 },
     };
     for (const Row& row : rows) {

@@ -36,11 +36,20 @@ struct KnownText {
 TEST(CodePagesTest, KnownTextsConvertBothWays)
 {
     const KnownText rows[] = {
-        { 1252, "Gr\xFC\xDF" "e \x80", u"Grüße €" },
-        { CP_ACP, "Gr\xFC\xDF" "e", u"Grüße" },
+        { 1252,
+          "Gr\xFC\xDF"
+          "e \x80",
+          u"Grüße €" },
+        { CP_ACP,
+          "Gr\xFC\xDF"
+          "e",
+          u"Grüße" },
         { 1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"Привет" },
-        { 932, "\x93\xFA\x96\x7B\x8C\xEA" "A\\", u"日本語A\\" },   // 0x5C stays a backslash
-        { 932, "\xB1", u"\uFF71" },                                   // a half-width katakana byte
+        { 932,
+          "\x93\xFA\x96\x7B\x8C\xEA"
+          "A\\",
+          u"日本語A\\" },           // 0x5C stays a backslash
+        { 932, "\xB1", u"\uFF71" }, // a half-width katakana byte
         { 936, "\xD6\xD0\xCE\xC4", u"中文" },
         { 949, "\xC7\xD1\xB1\xB9", u"한국" },
         { 950, "\xA4\xA4\xA4\xE5", u"中文" },
@@ -52,7 +61,10 @@ TEST(CodePagesTest, KnownTextsConvertBothWays)
         { 1255, "\xE0", u"\u05D0" },
         { 1256, "\xC7", u"\u0627" },
         { 1257, "\xE0", u"ą" },
-        { 1258, "\xC3" "a\xEC", u"Ăa\u0301" },   // a and its combining mark stay apart
+        { 1258,
+          "\xC3"
+          "a\xEC",
+          u"Ăa\u0301" }, // a and its combining mark stay apart
         { 10000, "\x80\xA5", u"Ä•" },
     };
     for (const KnownText& row : rows) {
@@ -64,31 +76,34 @@ TEST(CodePagesTest, KnownTextsConvertBothWays)
 struct InvalidBytes {
     uint32_t Page;
     std::string Bytes;
-    std::u16string Lenient;   // flags 0
-    bool StrictFails;         // MB_ERR_INVALID_CHARS
+    std::u16string Lenient; // flags 0
+    bool StrictFails;       // MB_ERR_INVALID_CHARS
 };
 
 TEST(CodePagesTest, InvalidBytesBecomeTheDefaultCharacterOrFailWhenStrict)
 {
     const InvalidBytes rows[] = {
-        { 932, "A\x81", u"A\u30FB", true },                     // a lead byte at the end
-        { 932, "A\x81\x20" "B", u"A\u30FB B", true },            // a lead byte before a non-trail byte
+        { 932, "A\x81", u"A\u30FB", true }, // a lead byte at the end
+        { 932,
+          "A\x81\x20"
+          "B",
+          u"A\u30FB B", true }, // a lead byte before a non-trail byte
         { 936, "\x81\x7F", u"\u30FB\u007F", true },
         { 949, "\xC7\xD1\xFF", u"한\u30FB", true },
-        { 1253, "a\xAA", u"a?", true },                          // a byte the page leaves unused
-        { 1252, "\x81\x8D", u"\u0081\u008D", false },            // C1 bytes keep their code points
+        { 1253, "a\xAA", u"a?", true },               // a byte the page leaves unused
+        { 1252, "\x81\x8D", u"\u0081\u008D", false }, // C1 bytes keep their code points
     };
     for (const InvalidBytes& row : rows) {
         EXPECT_EQ(toWide(row.Page, row.Bytes), row.Lenient) << "code page " << row.Page;
-        int strict = MultiByteToWideChar(row.Page, MB_ERR_INVALID_CHARS, row.Bytes.data(), int(row.Bytes.size()),
-                                         nullptr, 0);
+        int strict =
+            MultiByteToWideChar(row.Page, MB_ERR_INVALID_CHARS, row.Bytes.data(), int(row.Bytes.size()), nullptr, 0);
         EXPECT_EQ(strict == 0, row.StrictFails) << "code page " << row.Page;
     }
 }
 
 TEST(CodePagesTest, SizeQueryCountsTheTerminatorAndASmallBufferGetsNothing)
 {
-    const char* text = "\x93\xFA\x96\x7B";   // two characters in 932, NUL-terminated
+    const char* text = "\x93\xFA\x96\x7B"; // two characters in 932, NUL-terminated
     EXPECT_EQ(MultiByteToWideChar(932, 0, text, -1, nullptr, 0), 3);
     WCHAR small[2] = { u'x', u'x' };
     EXPECT_EQ(MultiByteToWideChar(932, 0, text, -1, small, 2), 0);

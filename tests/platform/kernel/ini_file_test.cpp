@@ -61,7 +61,7 @@ TEST_F(IniFile, EveryKindOfValueRoundTrips)
         Ini.WriteString("Main", "Empty", "");
     }
     EXPECT_EQ(testsupport::ReadFile(path), "[WND]\r\nXpos=10\r\nYpos=-20\r\nMin=-2147483648\r\n"
-                              "[Main]\r\nShowHint=1\r\nOther=0\r\nDataPath=/home/op/data/\r\nEmpty=\r\n");
+                                           "[Main]\r\nShowHint=1\r\nOther=0\r\nDataPath=/home/op/data/\r\nEmpty=\r\n");
     TIniFile Again(path);
     EXPECT_EQ(Again.ReadInteger("WND", "Xpos", 0), 10);
     EXPECT_EQ(Again.ReadInteger("WND", "Ypos", 0), -20);
@@ -82,8 +82,14 @@ TEST_F(IniFile, SectionsAndKeysIgnoreCase)
     EXPECT_EQ(testsupport::ReadFile(path), "[WND]\r\nXpos=2\r\n") << "one key, spelled as the file had it";
     EXPECT_TRUE(Ini.SectionExists("wNd"));
     EXPECT_TRUE(Ini.ValueExists("WND", "xpos"));
-    testsupport::WriteFile(path, "[\xC4nderung]\r\n\xDC" "ber=1\r\n");
-    EXPECT_EQ(Ini.ReadInteger("\xE4NDERUNG", "\xFC" "BER", 0), 1) << "Windows-1252 letters too";
+    testsupport::WriteFile(path, "[\xC4nderung]\r\n\xDC"
+                                 "ber=1\r\n");
+    EXPECT_EQ(Ini.ReadInteger("\xE4NDERUNG",
+                              "\xFC"
+                              "BER",
+                              0),
+              1)
+        << "Windows-1252 letters too";
 }
 
 TEST_F(IniFile, WritingKeepsEveryOtherLineInPlace)
@@ -106,18 +112,18 @@ TEST_F(IniFile, WritingKeepsEveryOtherLineInPlace)
     Ini.WriteBool("Main", "ShowHint", true);
     Ini.WriteString("New", "Key", "v");
     EXPECT_EQ(testsupport::ReadFile(path), "; settings of the laser console\n"
-                              "orphan=before any section\n"
-                              "[WND]\n"
-                              "  Xpos = 10  \n"
-                              "Ypos=25\n"
-                              "Width=640\n"
-                              "\n"
-                              "; position of the energy window\n"
-                              "[Main]\n"
-                              "ShowHint=1\n"
-                              "a line without equals\n"
-                              "[New]\n"
-                              "Key=v\n")
+                                           "orphan=before any section\n"
+                                           "[WND]\n"
+                                           "  Xpos = 10  \n"
+                                           "Ypos=25\n"
+                                           "Width=640\n"
+                                           "\n"
+                                           "; position of the energy window\n"
+                                           "[Main]\n"
+                                           "ShowHint=1\n"
+                                           "a line without equals\n"
+                                           "[New]\n"
+                                           "Key=v\n")
         << "LF files stay LF; only the written lines change";
     EXPECT_EQ(Ini.ReadString("Main", "orphan", "none"), "none") << "a key before any section belongs to none";
 }
@@ -158,7 +164,8 @@ TEST_F(IniFile, EightBitBytesArePreserved)
 
 TEST_F(IniFile, ReadsCrLfAndLfFiles)
 {
-    for (const char* Text : { "[Main]\r\nFreq=50\r\nCount=6000\r\n", "[Main]\nFreq=50\nCount=6000", "[Main]\rFreq=50\rCount=6000\r" }) {
+    for (const char* Text :
+         { "[Main]\r\nFreq=50\r\nCount=6000\r\n", "[Main]\nFreq=50\nCount=6000", "[Main]\rFreq=50\rCount=6000\r" }) {
         testsupport::WriteFile(path, Text);
         TIniFile Ini(path);
         EXPECT_EQ(Ini.ReadInteger("Main", "Freq", 0), 50);
@@ -168,7 +175,8 @@ TEST_F(IniFile, ReadsCrLfAndLfFiles)
 
 TEST_F(IniFile, SectionListsAndErasing)
 {
-    testsupport::WriteFile(path, "[WND]\r\nXpos=1\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
+    testsupport::WriteFile(
+        path, "[WND]\r\nXpos=1\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
     TIniFile Ini(path);
     TStringList Names;
     Ini.ReadSection("wnd", Names);
@@ -179,7 +187,8 @@ TEST_F(IniFile, SectionListsAndErasing)
     EXPECT_FALSE(Ini.SectionExists("Nowhere"));
 
     Ini.DeleteKey("WND", "Xpos");
-    EXPECT_EQ(testsupport::ReadFile(path), "[WND]\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
+    EXPECT_EQ(testsupport::ReadFile(path),
+              "[WND]\r\nYpos=2\r\n[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n[wnd]\r\nLate=3\r\n");
     Ini.EraseSection("WND");
     EXPECT_EQ(testsupport::ReadFile(path), "[Empty]\r\n; only a comment\r\n[Main]\r\nFreq=50\r\n");
     EXPECT_EQ(Ini.ReadInteger("Main", "Freq", 0), 50);
@@ -294,7 +303,8 @@ TEST_F(IniFile, WritingKeepsTheFilesPermissionsAndLinks)
     EXPECT_TRUE(std::filesystem::is_symlink(Link));
     EXPECT_EQ(testsupport::ReadFile(path), "[Main]\r\nFreq=60\r\n");
     EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write | std::filesystem::perms::group_read);
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write
+                  | std::filesystem::perms::group_read);
 }
 
 TEST(IniFileBesideExecutable, NamedLikeTheProgramWithIni)

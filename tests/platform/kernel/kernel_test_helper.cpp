@@ -99,9 +99,9 @@ int serve()
                 answer = "null";
             else
                 answer = std::string(mapping->CreatedHere() ? "created" : "opened")
-                    + " size=" + std::to_string(mapping->Size()) + " first=" + hex(view[0])
-                    + " zero=" + (allZero(view, mapping->Size()) ? "1" : "0")
-                    + " addr=" + hex(reinterpret_cast<uintptr_t>(view));
+                         + " size=" + std::to_string(mapping->Size()) + " first=" + hex(view[0])
+                         + " zero=" + (allZero(view, mapping->Size()) ? "1" : "0")
+                         + " addr=" + hex(reinterpret_cast<uintptr_t>(view));
         } else if (verb == "write" && view) {
             std::string value;
             words >> value;

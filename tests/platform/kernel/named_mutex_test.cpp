@@ -57,7 +57,7 @@ TEST_F(NamedMutexTest, TryLockOfAKilledOwnersMutexReportsAbandonment)
 {
     auto mutex = NamedMutex::Create("crash0");
     ASSERT_TRUE(mutex);
-    holder("crash0")->kill(SIGKILL);   // reaped as the temporary goes
+    holder("crash0")->kill(SIGKILL); // reaped as the temporary goes
     EXPECT_EQ(mutex->Wait(0), WAIT_ABANDONED);
     EXPECT_TRUE(mutex->Release());
 }

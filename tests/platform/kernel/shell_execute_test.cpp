@@ -43,11 +43,12 @@ protected:
 TEST_F(ShellExecuteTest, OpenHandsTheFileToTheDesktopOpener)
 {
     installOpener();
-    std::string document = dir_.file("Report \xE4.pdf");   // an ANSI name
+    std::string document = dir_.file("Report \xE4.pdf"); // an ANSI name
     std::ofstream(dir_.file("Report \xC3\xA4.pdf")) << "%PDF";
     EXPECT_GT(ShellExecute(0, "open", document.c_str(), nullptr, nullptr, SW_SHOWNORMAL), 32u);
     EXPECT_EQ(kerneltest::awaitFileLines(dir_.file("opened")),
-              std::vector<std::string> { dir_.file("Report \xC3\xA4.pdf") }) << "the opener gets UTF-8";
+              std::vector<std::string> { dir_.file("Report \xC3\xA4.pdf") })
+        << "the opener gets UTF-8";
 }
 
 TEST_F(ShellExecuteTest, UnknownVerbsAndMissingFilesAreRefused)

@@ -140,11 +140,10 @@ TEST_F(WinExecTest, MissingProgramAnswersFileNotFound)
 {
     std::string notAProgram = dir_.file("plain.txt");
     std::ofstream(notAProgram) << "text";
-    for (const char* command : { "varnex-no-such-program.exe", "varnex-no-such-program", "",
-                                 "   ", "/nonexistent/folder/Kelmor32.exe", "\"\"" })
+    for (const char* command : { "varnex-no-such-program.exe", "varnex-no-such-program", "", "   ",
+                                 "/nonexistent/folder/Kelmor32.exe", "\"\"" })
         EXPECT_EQ(WinExec(command, SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND) << "'" << command << "'";
-    EXPECT_EQ(WinExec(notAProgram.c_str(), SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND)
-        << "a file that may not be executed";
+    EXPECT_EQ(WinExec(notAProgram.c_str(), SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND) << "a file that may not be executed";
     EXPECT_EQ(WinExec(nullptr, SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND);
 }
 
@@ -182,8 +181,7 @@ TEST_F(WinExecTest, CallerWithoutStandardStreamsGivesTheProgramNullOnes)
 
 TEST_F(WinExecTest, FindsAProgramOnPathWhenNotBesideTheCaller)
 {
-    std::filesystem::create_symlink(testsupport::BinDir() + "/kernel_test_helper",
-                                    dir_.file("varnex-path-probe"));
+    std::filesystem::create_symlink(testsupport::BinDir() + "/kernel_test_helper", dir_.file("varnex-path-probe"));
     setPath("/nonexistent:" + dir_.path());
     std::string out = dir_.file("args");
     std::string command = "varnex-path-probe.EXE write-args " + out + " from-path";
@@ -222,8 +220,7 @@ TEST_F(WinExecTest, HookSeesTheCommandLineAndNothingStarts)
     WinExecHook mine = SetWinExecHook({});
     ASSERT_TRUE(mine);
     EXPECT_EQ(mine("x", 1), 42u) << "the old hook is handed back";
-    EXPECT_EQ(WinExec("varnex-no-such-program.exe", SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND)
-        << "the real start is back";
+    EXPECT_EQ(WinExec("varnex-no-such-program.exe", SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND) << "the real start is back";
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 

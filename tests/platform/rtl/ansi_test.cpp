@@ -33,8 +33,8 @@ TEST(Ansi, EveryByteSurvivesTheTripThroughUtf8)
 
 TEST(Ansi, ToUtf8)
 {
-    EXPECT_EQ(AnsiToUtf8("\xB5J"), "\xC2\xB5J");       // micro sign
-    EXPECT_EQ(AnsiToUtf8("\x80"), "\xE2\x82\xAC");     // euro sign
+    EXPECT_EQ(AnsiToUtf8("\xB5J"), "\xC2\xB5J");   // micro sign
+    EXPECT_EQ(AnsiToUtf8("\x80"), "\xE2\x82\xAC"); // euro sign
     EXPECT_EQ(AnsiToUtf8("M\xFCller"), "M\xC3\xBCller");
     EXPECT_EQ(AnsiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
 }
@@ -44,14 +44,14 @@ TEST(Ansi, FromUtf8WithQuestionMarksForTheRest)
     const std::pair<std::string, std::string> Rows[] = {
         { "\xE2\x82\xAC 5", "\x80 5" },
         { "\xC2\xB5J", "\xB5J" },
-        { "\xE6\x97\xA5\xE6\x9C\xAC", "??" },       // two CJK characters
-        { "\xF0\x9F\x98\x80!", "?!" },              // one character beyond the BMP
-        { "\xFF", "?" },                            // never valid
-        { "a\xE2\x82", "a?" },                      // cut short
-        { "\xC0\xAF", "??" },                       // overlong form of '/'
-        { "\xED\xA0\x80", "???" },                  // a surrogate
-        { "\xE2\x82\xE2\x82\xAC", "?\x80" },        // a broken character before a good one
-        { "\x80x", "?x" },                          // a lone continuation byte
+        { "\xE6\x97\xA5\xE6\x9C\xAC", "??" }, // two CJK characters
+        { "\xF0\x9F\x98\x80!", "?!" },        // one character beyond the BMP
+        { "\xFF", "?" },                      // never valid
+        { "a\xE2\x82", "a?" },                // cut short
+        { "\xC0\xAF", "??" },                 // overlong form of '/'
+        { "\xED\xA0\x80", "???" },            // a surrogate
+        { "\xE2\x82\xE2\x82\xAC", "?\x80" },  // a broken character before a good one
+        { "\x80x", "?x" },                    // a lone continuation byte
     };
     for (const auto& [Utf8, Ansi] : Rows)
         EXPECT_EQ(Utf8ToAnsi(Utf8), Ansi);
@@ -59,7 +59,8 @@ TEST(Ansi, FromUtf8WithQuestionMarksForTheRest)
 
 TEST(Ansi, CaseOfEveryLetter)
 {
-    EXPECT_EQ(AnsiUpperCase("\xE4\xF6\xFC\xDF\x9A\x9C\x9E\xFF\xF7 abc \xB5"), "\xC4\xD6\xDC\xDF\x8A\x8C\x8E\x9F\xF7 ABC \xB5");
+    EXPECT_EQ(AnsiUpperCase("\xE4\xF6\xFC\xDF\x9A\x9C\x9E\xFF\xF7 abc \xB5"),
+              "\xC4\xD6\xDC\xDF\x8A\x8C\x8E\x9F\xF7 ABC \xB5");
     EXPECT_EQ(AnsiLowerCase("\xC4\xD6\xDC\x8A\x9F\xD7 ABC"), "\xE4\xF6\xFC\x9A\xFF\xD7 abc");
     EXPECT_EQ(UpperCase("abc \xE4"), "ABC \xE4") << "UpperCase changes a..z only";
     EXPECT_EQ(LowerCase("ABC \xC4"), "abc \xC4");

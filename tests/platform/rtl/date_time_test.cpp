@@ -40,9 +40,9 @@ TEST(EncodeDate, DayNumbersCountFrom30December1899)
         double number;
     };
     const Row Rows[] = {
-        { { 1899, 12, 30 }, 0 }, { { 1899, 12, 31 }, 1 }, { { 1900, 1, 1 }, 2 }, { { 1899, 12, 29 }, -1 },
-        { { 1900, 3, 1 }, 61 }, { { 2000, 1, 1 }, 36526 }, { { 2024, 2, 29 }, 45351 },
-        { { 1, 1, 1 }, -693593 }, { { 9999, 12, 31 }, 2958465 },
+        { { 1899, 12, 30 }, 0 },    { { 1899, 12, 31 }, 1 },  { { 1900, 1, 1 }, 2 },
+        { { 1899, 12, 29 }, -1 },   { { 1900, 3, 1 }, 61 },   { { 2000, 1, 1 }, 36526 },
+        { { 2024, 2, 29 }, 45351 }, { { 1, 1, 1 }, -693593 }, { { 9999, 12, 31 }, 2958465 },
     };
     for (const Row& R : Rows) {
         EXPECT_EQ(EncodeDate(R.date.year, R.date.month, R.date.day), R.number) << R.date.year << '-' << R.date.month;
@@ -55,8 +55,8 @@ TEST(EncodeDate, DayNumbersCountFrom30December1899)
 
 TEST(EncodeDate, RefusesDatesThatDoNotExist)
 {
-    const Ymd Bad[] = { { 2023, 2, 29 }, { 1900, 2, 29 }, { 2024, 13, 1 }, { 2024, 0, 1 }, { 0, 1, 1 },
-                        { 10000, 1, 1 }, { 2024, 4, 31 }, { 2024, 1, 0 } };
+    const Ymd Bad[] = { { 2023, 2, 29 }, { 1900, 2, 29 }, { 2024, 13, 1 }, { 2024, 0, 1 },
+                        { 0, 1, 1 },     { 10000, 1, 1 }, { 2024, 4, 31 }, { 2024, 1, 0 } };
     for (const Ymd& D : Bad) {
         try {
             EncodeDate(D.year, D.month, D.day);
@@ -92,7 +92,8 @@ TEST(DecodeTime, RoundTripsMilliseconds)
 {
     // A prime step reaches every hour, minute, second and millisecond digit.
     for (int64_t Ms = 0; Ms < 86400000; Ms += 9973) {
-        const Hms T { uint16_t(Ms / 3600000), uint16_t(Ms / 60000 % 60), uint16_t(Ms / 1000 % 60), uint16_t(Ms % 1000) };
+        const Hms T { uint16_t(Ms / 3600000), uint16_t(Ms / 60000 % 60), uint16_t(Ms / 1000 % 60),
+                      uint16_t(Ms % 1000) };
         const Hms Back = decodeTime(EncodeDate(2024, 3, 5) + EncodeTime(T.hour, T.min, T.sec, T.msec));
         ASSERT_EQ(Back.hour, T.hour) << Ms;
         ASSERT_EQ(Back.min, T.min) << Ms;
@@ -146,7 +147,7 @@ TEST(DayOfWeek, SundayIsOne)
 {
     const std::pair<Ymd, int> Rows[] = {
         { { 1899, 12, 30 }, 7 }, { { 1899, 12, 31 }, 1 }, { { 1899, 12, 29 }, 6 }, { { 2000, 1, 1 }, 7 },
-        { { 2024, 3, 5 }, 3 }, { { 2024, 3, 10 }, 1 }, { { 1, 1, 1 }, 2 },
+        { { 2024, 3, 5 }, 3 },   { { 2024, 3, 10 }, 1 },  { { 1, 1, 1 }, 2 },
     };
     for (const auto& [Date, Expected] : Rows)
         EXPECT_EQ(DayOfWeek(EncodeDate(Date.year, Date.month, Date.day)), Expected)

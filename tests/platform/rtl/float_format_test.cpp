@@ -73,7 +73,8 @@ TEST(FormatFloat, Pictures)
         { "", -1e20, "-1E20" },
     };
     for (const PictureRow& R : Rows)
-        EXPECT_EQ(FormatFloat(R.picture, R.value), R.expected) << "FormatFloat(\"" << R.picture << "\", " << R.value << ")";
+        EXPECT_EQ(FormatFloat(R.picture, R.value), R.expected)
+            << "FormatFloat(\"" << R.picture << "\", " << R.value << ")";
 }
 
 TEST(FormatFloat, UsesTheProcessWideSeparators)
@@ -130,7 +131,7 @@ TEST(FloatToStrF, FormatsOfTheGraphLabelsAndReports)
         { 1, ffExponent, 15, 3, "1.00000000000000E+000" },
         { 12345, ffFixed, 5, 0, "12345" },
         { 123.456, ffFixed, 5, 2, "123.46" },
-        { 123.456, ffFixed, 4, 2, "123.50" }, // precision first, decimals after
+        { 123.456, ffFixed, 4, 2, "123.50" },  // precision first, decimals after
         { 123456, ffFixed, 5, 0, "1.2346E5" }, // more integer digits than the precision
         { 1234567.5, ffNumber, 15, 2, "1,234,567.50" },
         { 0.5, ffGeneral, 15, 0, "0.5" },
@@ -144,8 +145,8 @@ TEST(FloatToStrF, FormatsOfTheGraphLabelsAndReports)
 TEST(StrToFloat, ReadsTheSystemsNumberText)
 {
     const std::pair<const char*, double> Rows[] = {
-        { "1.5", 1.5 }, { " 1.5 ", 1.5 }, { "-2", -2 }, { "+3.25", 3.25 }, { ".5", 0.5 }, { "5.", 5 },
-        { "1e3", 1000 }, { "1E+3", 1000 }, { "2.5e-2", 0.025 }, { "0", 0 }, { "1e-400", 0 },
+        { "1.5", 1.5 },  { " 1.5 ", 1.5 }, { "-2", -2 },        { "+3.25", 3.25 }, { ".5", 0.5 },   { "5.", 5 },
+        { "1e3", 1000 }, { "1E+3", 1000 }, { "2.5e-2", 0.025 }, { "0", 0 },        { "1e-400", 0 },
     };
     for (const auto& [Text, Expected] : Rows)
         EXPECT_DOUBLE_EQ(StrToFloat(Text), Expected) << Text;
@@ -156,8 +157,8 @@ TEST(StrToFloat, ReadsTheSystemsNumberText)
 
 TEST(StrToFloat, RefusesMalformedText)
 {
-    for (const char* Text : { "", " ", "abc", "1,5", "1.5x", "e5", "1e", "1e+", "1.2.3", "--1", "1e400", "inf",
-                              "nan", "0x10", "1 000" })
+    for (const char* Text :
+         { "", " ", "abc", "1,5", "1.5x", "e5", "1e", "1e+", "1.2.3", "--1", "1e400", "inf", "nan", "0x10", "1 000" })
         EXPECT_THROW(StrToFloat(Text), EConvertError) << '"' << Text << '"';
     try {
         StrToFloat("abc");

@@ -130,10 +130,10 @@ TEST(StrToDate, RefusesWhatIsNoDate)
 TEST(StrToTime, HoursMinutesSecondsAndAmPm)
 {
     const std::pair<const char*, TDateTime> Rows[] = {
-        { "7:08", EncodeTime(7, 8, 0, 0) },       { "07:08:09", EncodeTime(7, 8, 9, 0) },
+        { "7:08", EncodeTime(7, 8, 0, 0) },          { "07:08:09", EncodeTime(7, 8, 9, 0) },
         { "07:08:09.045", EncodeTime(7, 8, 9, 45) }, { "07:08:09.5", EncodeTime(7, 8, 9, 500) },
-        { "7:08 PM", EncodeTime(19, 8, 0, 0) },   { "12:00 am", 0 },
-        { "12:30 PM", EncodeTime(12, 30, 0, 0) }, { "5 pm", EncodeTime(17, 0, 0, 0) },
+        { "7:08 PM", EncodeTime(19, 8, 0, 0) },      { "12:00 am", 0 },
+        { "12:30 PM", EncodeTime(12, 30, 0, 0) },    { "5 pm", EncodeTime(17, 0, 0, 0) },
     };
     for (const auto& [Text, Expected] : Rows)
         EXPECT_DOUBLE_EQ(StrToTime(Text), Expected) << Text;

@@ -16,10 +16,23 @@ TEST(Round, TiesGoToTheEvenNeighbour)
         int64_t expected;
     };
     const Row Rows[] = {
-        { 0.5, 0 }, { 1.5, 2 }, { 2.5, 2 }, { 3.5, 4 }, { -0.5, 0 }, { -1.5, -2 }, { -2.5, -2 }, { -3.5, -4 },
-        { 2.4999999, 2 }, { 2.5000001, 3 }, { -2.6, -3 }, { 0.0, 0 }, { -0.0, 0 },
+        { 0.5, 0 },
+        { 1.5, 2 },
+        { 2.5, 2 },
+        { 3.5, 4 },
+        { -0.5, 0 },
+        { -1.5, -2 },
+        { -2.5, -2 },
+        { -3.5, -4 },
+        { 2.4999999, 2 },
+        { 2.5000001, 3 },
+        { -2.6, -3 },
+        { 0.0, 0 },
+        { -0.0, 0 },
         // Large values: the tie rule holds where halves are still representable.
-        { 1e15 + 0.5, 1000000000000000 }, { 1e15 + 1.5, 1000000000000002 }, { 4503599627370497.0, 4503599627370497 },
+        { 1e15 + 0.5, 1000000000000000 },
+        { 1e15 + 1.5, 1000000000000002 },
+        { 4503599627370497.0, 4503599627370497 },
     };
     for (const Row& R : Rows)
         EXPECT_EQ(Round(R.x), R.expected) << "Round(" << R.x << ")";
@@ -73,10 +86,21 @@ TEST(StrToInt, AcceptsBlanksSignsAndHexadecimal)
         int32_t expected;
     };
     const Row Rows[] = {
-        { "123", 123 }, { "  42", 42 }, { "\t7", 7 }, { "-17", -17 }, { "+5", 5 }, { "007", 7 },
-        { "$1F", 31 }, { "$1f", 31 }, { "0x1f", 31 }, { "0X10", 16 }, { "-$10", -16 },
-        { "$FFFFFFFF", -1 }, { "$80000000", std::numeric_limits<int32_t>::min() },
-        { "2147483647", 2147483647 }, { "-2147483648", std::numeric_limits<int32_t>::min() },
+        { "123", 123 },
+        { "  42", 42 },
+        { "\t7", 7 },
+        { "-17", -17 },
+        { "+5", 5 },
+        { "007", 7 },
+        { "$1F", 31 },
+        { "$1f", 31 },
+        { "0x1f", 31 },
+        { "0X10", 16 },
+        { "-$10", -16 },
+        { "$FFFFFFFF", -1 },
+        { "$80000000", std::numeric_limits<int32_t>::min() },
+        { "2147483647", 2147483647 },
+        { "-2147483648", std::numeric_limits<int32_t>::min() },
     };
     for (const Row& R : Rows)
         EXPECT_EQ(StrToInt(R.text), R.expected) << R.text;
@@ -84,8 +108,8 @@ TEST(StrToInt, AcceptsBlanksSignsAndHexadecimal)
 
 TEST(StrToInt, RefusesEverythingElse)
 {
-    for (const char* Text : { "", " ", "abc", "12 ", "1.5", "2147483648", "-2147483649", "$100000000", "$", "0x",
-                              "--1", "+-1", "1e3", "$G", "١" })
+    for (const char* Text : { "", " ", "abc", "12 ", "1.5", "2147483648", "-2147483649", "$100000000", "$", "0x", "--1",
+                              "+-1", "1e3", "$G", "١" })
         EXPECT_THROW(StrToInt(Text), EConvertError) << '"' << Text << '"';
 }
 

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 std::vector<std::string> items(const TStringList& L) { return std::vector<std::string>(L.begin(), L.end()); }

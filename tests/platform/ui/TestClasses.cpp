@@ -89,8 +89,8 @@ void TTestControl::Notification(TComponent* AComponent, TOperation Operation)
 
 void TTestForm::btn_startMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    Calls.push_back("btn_startMouseDown " + std::to_string(static_cast<int>(Button)) + " " +
-                    std::to_string(Shift.Bits()) + " " + std::to_string(X) + "," + std::to_string(Y));
+    Calls.push_back("btn_startMouseDown " + std::to_string(static_cast<int>(Button)) + " "
+                    + std::to_string(Shift.Bits()) + " " + std::to_string(X) + "," + std::to_string(Y));
     LastSender = Sender;
 }
 
@@ -155,10 +155,8 @@ const PublishedClass& FormClass = PublishClass<TTestForm, TComponent>("TTestForm
     P.Field("PopupMenu1", &TTestForm::PopupMenu1);
 });
 
-const PublishedClass& FormPlusClass =
-    PublishClass<TTestFormPlus, TTestForm>("TTestFormPlus", [](Published<TTestFormPlus>& P) {
-        P.Notify("ExtraClick", &TTestFormPlus::ExtraClick);
-    });
+const PublishedClass& FormPlusClass = PublishClass<TTestFormPlus, TTestForm>(
+    "TTestFormPlus", [](Published<TTestFormPlus>& P) { P.Notify("ExtraClick", &TTestFormPlus::ExtraClick); });
 
 const PublishedClass& OtherClass = PublishClass<TOtherComponent, TComponent>("TOtherComponent");
 

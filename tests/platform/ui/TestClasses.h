@@ -16,8 +16,8 @@
 
 enum class TLedOnColors { Grau, Rot, Gruen, Gelb, Blau, Cyan, Magenta, Weiss };
 inline constexpr EnumIdent TLedOnColorsIdents[] = {
-    { "Grau", TLedOnColors::Grau }, { "Rot", TLedOnColors::Rot },   { "Gruen", TLedOnColors::Gruen },
-    { "Gelb", TLedOnColors::Gelb }, { "Blau", TLedOnColors::Blau }, { "Cyan", TLedOnColors::Cyan },
+    { "Grau", TLedOnColors::Grau },       { "Rot", TLedOnColors::Rot },     { "Gruen", TLedOnColors::Gruen },
+    { "Gelb", TLedOnColors::Gelb },       { "Blau", TLedOnColors::Blau },   { "Cyan", TLedOnColors::Cyan },
     { "Magenta", TLedOnColors::Magenta }, { "Weiss", TLedOnColors::Weiss },
 };
 inline constexpr TEnumType<TLedOnColors> TLedOnColorsType { "TLedOnColors", TLedOnColorsIdents };
@@ -37,7 +37,7 @@ public:
     int Height = -11;
     TColor Color = clWindowText;
     uint8_t Charset = 1;
-    int Changes = 0;   // setter calls
+    int Changes = 0; // setter calls
 
 private:
     int FSize = 8;
@@ -45,7 +45,7 @@ private:
 };
 
 /// A persistent class that is never published.
-class TUnpublishedThing : public TPersistent { };
+class TUnpublishedThing : public TPersistent {};
 
 /// Referenced by name from other components.
 class TTestMenu : public TComponent {
@@ -80,7 +80,7 @@ public:
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
     TKeyPressEvent OnKeyPress;
-    TFormValue Counts;   // a value of the class's own format
+    TFormValue Counts; // a value of the class's own format
     // Declared, not published: DataSize is stored always, Data only when it holds bytes.
     std::vector<uint8_t> Data;
     TFormValue DataSize;
@@ -92,8 +92,8 @@ public:
     int LoadedCalls = 0;
     bool LoadingInLoaded = true;
 
-    static int Alive;                              // constructed and not yet destroyed
-    static std::vector<std::string> LoadedOrder;   // names, in the order Loaded ran
+    static int Alive;                            // constructed and not yet destroyed
+    static std::vector<std::string> LoadedOrder; // names, in the order Loaded ran
 
 protected:
     void Loaded() override;
@@ -112,8 +112,16 @@ class TTestForm : public TComponent {
 public:
     using TComponent::TComponent;
 
-    void FormCreate(TObject* Sender) { Calls.push_back("FormCreate"); LastSender = Sender; }
-    void btn_startClick(TObject* Sender) { Calls.push_back("btn_startClick"); LastSender = Sender; }
+    void FormCreate(TObject* Sender)
+    {
+        Calls.push_back("FormCreate");
+        LastSender = Sender;
+    }
+    void btn_startClick(TObject* Sender)
+    {
+        Calls.push_back("btn_startClick");
+        LastSender = Sender;
+    }
     void btn_startMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void edtKeyPress(TObject* Sender, char& Key);
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-class BrushBitmapTest : public UiTest { };
+class BrushBitmapTest : public UiTest {};
 
 TEST_F(BrushBitmapTest, ABrushWithABitmapTilesItUntilTheBitmapIsTakenAway)
 {
@@ -47,12 +47,13 @@ public:
     TLabel* L = nullptr;
 };
 
-const PublishedClass& PropertiesFormClass = PublishClass<TPropertiesForm, TForm>("TPropertiesForm", [](Published<TPropertiesForm>& P) {
-    P.Field("Inner", &TPropertiesForm::Inner);
-    P.Field("Own", &TPropertiesForm::Own);
-    P.Field("B", &TPropertiesForm::B);
-    P.Field("L", &TPropertiesForm::L);
-});
+const PublishedClass& PropertiesFormClass =
+    PublishClass<TPropertiesForm, TForm>("TPropertiesForm", [](Published<TPropertiesForm>& P) {
+        P.Field("Inner", &TPropertiesForm::Inner);
+        P.Field("Own", &TPropertiesForm::Own);
+        P.Field("B", &TPropertiesForm::B);
+        P.Field("L", &TPropertiesForm::L);
+    });
 
 class FormPropertiesTest : public UiTest {
 protected:
@@ -68,13 +69,13 @@ protected:
 TEST_F(FormPropertiesTest, Ctl3DFollowsTheParentUntilSetOrLetGo)
 {
     TPropertiesForm* Form = read("object F: TPropertiesForm\n"
-                       "  Ctl3D = False\n"
-                       "  object Inner: TPanel\n"
-                       "  end\n"
-                       "  object Own: TPanel\n"
-                       "    Ctl3D = True\n"
-                       "  end\n"
-                       "end\n");
+                                 "  Ctl3D = False\n"
+                                 "  object Inner: TPanel\n"
+                                 "  end\n"
+                                 "  object Own: TPanel\n"
+                                 "    Ctl3D = True\n"
+                                 "  end\n"
+                                 "end\n");
     TPanel* Inner = Form->Inner;
     TPanel* Own = Form->Own;
     EXPECT_FALSE(Form->GetCtl3D());

@@ -264,7 +264,7 @@ TEST_F(PaintingTest, AnImageShowsItsPictureAtTheTopLeftOrStretched)
 
 // --- Canvases on bitmaps
 
-class BitmapTest : public UiTest { };
+class BitmapTest : public UiTest {};
 
 TEST_F(BitmapTest, ANewBitmapIsWhiteAndTakesFillsLinesAndText)
 {

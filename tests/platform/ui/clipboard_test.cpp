@@ -215,6 +215,6 @@ TEST_F(ClipboardTest, TextTravelsAsUnicode)
 {
     Clipboard()->SetAsText("84.37 \xB5J");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("84.37 \xC2\xB5J"));
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("5 \xE2\x82\xAC"));   // the euro sign
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("5 \xE2\x82\xAC")); // the euro sign
     EXPECT_EQ(Clipboard()->GetAsText(), "5 \x80");
 }

@@ -91,7 +91,7 @@ TEST_F(ComponentTest, FindComponentIgnoresCase)
     EXPECT_EQ(Owner.FindComponent("btn_start"), Button);
     EXPECT_EQ(Owner.FindComponent("btn_stop"), nullptr);
     EXPECT_EQ(Owner.FindComponent(""), nullptr) << "unnamed components are never found";
-    new TComponent(&Owner);   // unnamed
+    new TComponent(&Owner); // unnamed
     EXPECT_EQ(Owner.FindComponent(""), nullptr);
 }
 
@@ -118,7 +118,7 @@ TEST_F(ComponentTest, NamesMustBeIdentifiersAndUniqueWithinTheOwner)
     }
     B->SetName("_label_2");
     EXPECT_EQ(B->GetName(), "_label_2");
-    A->SetName("label1");   // its own name in another case
+    A->SetName("label1"); // its own name in another case
     EXPECT_EQ(A->GetName(), "label1");
     A->SetName("");
     EXPECT_EQ(A->GetName(), "");
@@ -189,7 +189,7 @@ TEST_F(ComponentTest, ListenerThatGoesFirstIsNotCalledLater)
         Menu->FreeNotification(&Listener);
     }
     Log.clear();
-    delete Menu;   // the sanitizer would report a call into the dead listener
+    delete Menu; // the sanitizer would report a call into the dead listener
     EXPECT_EQ(Log, (std::vector<std::string> { "~Menu", "FormA -Menu" }));
 }
 

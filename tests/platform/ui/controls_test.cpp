@@ -334,7 +334,7 @@ TEST_F(ClosingTest, ClosingTheMainFormEndsTheApplication)
 
 // --- Dialogs
 
-class CommonDialogTest : public UiTest { };
+class CommonDialogTest : public UiTest {};
 
 TEST_F(CommonDialogTest, TheHookAnswersAndTheSaveDialogTakesTheChosenName)
 {

@@ -19,7 +19,10 @@ protected:
         Form->Calls.clear();
     }
 
-    int count(const std::string& Call) const { return static_cast<int>(std::count(Form->Calls.begin(), Form->Calls.end(), Call)); }
+    int count(const std::string& Call) const
+    {
+        return static_cast<int>(std::count(Form->Calls.begin(), Form->Calls.end(), Call));
+    }
 
     TUiTestForm* Form = nullptr;
 };

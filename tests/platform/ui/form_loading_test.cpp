@@ -11,7 +11,7 @@
 
 namespace {
 
-class FormLoadingTest : public UiTest { };
+class FormLoadingTest : public UiTest {};
 
 TEST_F(FormLoadingTest, ComponentsArriveInTheirFieldsWithTheirProperties)
 {

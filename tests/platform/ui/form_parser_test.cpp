@@ -29,9 +29,9 @@ TEST(FormParser, Integers)
         { "-3", -3 },
         { "$1F", 31 },
         { "$00C0C0C0", 0xC0C0C0 },
-        { "$FFFFFFFF", -1 },                          // 32-bit pattern
-        { "$8000000F", int32_t(0x8000000F) },         // clBtnFace
-        { "$100000000", 0x100000000 },                // more than 8 digits: 64-bit
+        { "$FFFFFFFF", -1 },                  // 32-bit pattern
+        { "$8000000F", int32_t(0x8000000F) }, // clBtnFace
+        { "$100000000", 0x100000000 },        // more than 8 digits: 64-bit
         { "-$10", -16 },
         { "9223372036854775807", INT64_MAX },
     };
@@ -139,18 +139,18 @@ TEST(FormParser, IdentifiersSetsListsAndBinary)
 
 TEST(FormParser, TreeKeepsNamesClassesOrderAndLines)
 {
-    const char* Text = "object Form_main: TForm_main\n"      // 1
-                       "  Left = 192\n"                      // 2
-                       "  Font.Style = [fsBold]\n"           // 3
-                       "  OnCreate = FormCreate\n"           // 4
-                       "  object panel: TPanel\n"            // 5
-                       "    Caption = ''\n"                  // 6
-                       "    object btn_start: TButton\n"     // 7
-                       "      Caption = '&Start'\n"          // 8
-                       "    end\n"                           // 9
-                       "  end\n"                             // 10
-                       "  OBJECT TTimer\n"                   // 11: no name, keywords in any case
-                       "  End\n"                             // 12
+    const char* Text = "object Form_main: TForm_main\n"  // 1
+                       "  Left = 192\n"                  // 2
+                       "  Font.Style = [fsBold]\n"       // 3
+                       "  OnCreate = FormCreate\n"       // 4
+                       "  object panel: TPanel\n"        // 5
+                       "    Caption = ''\n"              // 6
+                       "    object btn_start: TButton\n" // 7
+                       "      Caption = '&Start'\n"      // 8
+                       "    end\n"                       // 9
+                       "  end\n"                         // 10
+                       "  OBJECT TTimer\n"               // 11: no name, keywords in any case
+                       "  End\n"                         // 12
                        "end\n";
     const TFormObject Root = ParseFormResource("TFORM_MAIN", Text);
     EXPECT_EQ(Root.Name, "Form_main");
@@ -201,16 +201,19 @@ TEST(FormParser, ErrorsNameTheResourceAndLine)
 {
     const ErrorRow Rows[] = {
         { "unterminated string", "object F: TF\n  Caption = 'abc\n  Left = 1\nend\n", 2, "Unterminated string" },
-        { "missing end", "object F: TF\n  object B: TB\n    Left = 1\n  end\n", 5, "'end' of object F (line 1) expected" },
+        { "missing end", "object F: TF\n  object B: TB\n    Left = 1\n  end\n", 5,
+          "'end' of object F (line 1) expected" },
         { "missing inner end", "object F: TF\n  object B: TB\n", 3, "'end' of object B (line 2) expected" },
         { "bad character", "object F: TF\n  Left = 1\n  Top @ 2\nend\n", 3, "Invalid character '@'" },
         { "missing equals", "object F: TF\n  Left 12\nend\n", 2, "'=' expected" },
         { "no object keyword", "thing F: TF\nend\n", 1, "'object' expected" },
         { "no class name", "object F: 12\nend\n", 1, "Class name expected" },
         { "no value", "object F: TF\n  Left = ]\nend\n", 2, "Value expected" },
-        { "character code too big", "object F: TF\n  Caption = 'a'#300\nend\n", 2, "Character code 300 is outside 0..255" },
+        { "character code too big", "object F: TF\n  Caption = 'a'#300\nend\n", 2,
+          "Character code 300 is outside 0..255" },
         { "set without comma", "object F: TF\n  Style = [a b]\nend\n", 2, "',' or ']' expected" },
-        { "unterminated list", "object F: TF\n  Items.Strings = (\n    'a'\n", 4, "')' of the list from line 2 expected" },
+        { "unterminated list", "object F: TF\n  Items.Strings = (\n    'a'\n", 4,
+          "')' of the list from line 2 expected" },
         { "odd binary", "object F: TF\n  Data = {\n    0A1 }\nend\n", 3, "odd number of hex digits" },
         { "binary with a bad digit", "object F: TF\n  Data = { 0G }\nend\n", 2, "Invalid character 'G'" },
         { "collection", "object F: TF\n  Items = <\n    item\n    end>\nend\n", 2, "Collections are not supported" },

@@ -84,7 +84,7 @@ protected:
 TEST_F(FormReaderTest, CreatesComponentsAndAssignsFields)
 {
     TTestForm Form(nullptr);
-    ReadComponentRes("TTestForm_Main", Form);   // resource names ignore case
+    ReadComponentRes("TTestForm_Main", Form); // resource names ignore case
 
     EXPECT_EQ(Form.GetName(), "Form_main");
     ASSERT_EQ(Form.ComponentCount(), 4) << "every component is owned by the form";
@@ -324,7 +324,7 @@ TEST_F(FormReaderTest, WrongMethodSignatureIsReported)
 
 struct ErrorRow {
     const char* Name;
-    const char* Body;   // between "object F: TTestForm" and "end"; its first line is line 2
+    const char* Body; // between "object F: TTestForm" and "end"; its first line is line 2
     int Line;
     const char* Reason;
 };
@@ -354,8 +354,9 @@ TEST_F(FormReaderTest, FaultsNameTheLineAndWhatWasWrong)
           "Identifier of TLedOnColors expected for LedOnColor" },
         { "string for a list", "  object btn_start: TTestControl\n    Items.Strings = 'a'\n  end\n", 3,
           "String list expected for Items" },
-        { "number in a string list", "  object btn_start: TTestControl\n    Items.Strings = (\n      'a'\n      1)\n  end\n",
-          5, "String expected for Items" },
+        { "number in a string list",
+          "  object btn_start: TTestControl\n    Items.Strings = (\n      'a'\n      1)\n  end\n", 5,
+          "String expected for Items" },
         { "object set as a whole", "  object btn_start: TTestControl\n    Font = 1\n  end\n", 3,
           "Font is an object; set its properties instead" },
         { "path through a plain property", "  object btn_start: TTestControl\n    Left.Size = 1\n  end\n", 3,
@@ -369,8 +370,8 @@ TEST_F(FormReaderTest, FaultsNameTheLineAndWhatWasWrong)
         { "unresolved reference", "  object btn_start: TTestControl\n    PopupMenu = PopupMenu9\n  end\n", 3,
           "Component PopupMenu9 not found" },
         { "reference of the wrong class",
-          "  object btn_start: TTestControl\n  end\n  object panel: TTestControl\n    PopupMenu = btn_start\n  end\n", 5,
-          "Component btn_start (TTestControl) does not fit property PopupMenu (TTestMenu)" },
+          "  object btn_start: TTestControl\n  end\n  object panel: TTestControl\n    PopupMenu = btn_start\n  end\n",
+          5, "Component btn_start (TTestControl) does not fit property PopupMenu (TTestMenu)" },
         { "duplicate component name",
           "  object btn_start: TTestControl\n  end\n  object BTN_START: TTestControl\n  end\n", 4,
           "A component named BTN_START already exists" },

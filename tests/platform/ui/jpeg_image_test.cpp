@@ -21,7 +21,8 @@ void paintTestPicture(TBitmap& Bitmap, int W, int H)
     Bitmap.SetSize(W, H);
     for (int Y = 0; Y < H; ++Y)
         for (int X = 0; X < W; ++X)
-            Bitmap.GetCanvas()->SetPixels(X, Y, static_cast<TColor>(RGB(uint8_t(X * 255 / W), uint8_t(Y * 255 / H), 128)));
+            Bitmap.GetCanvas()->SetPixels(X, Y,
+                                          static_cast<TColor>(RGB(uint8_t(X * 255 / W), uint8_t(Y * 255 / H), 128)));
     Bitmap.GetCanvas()->GetBrush()->SetColor(clBlue);
     Bitmap.GetCanvas()->FillRect(Rect(W / 4, H / 4, W / 2, H / 2));
 }
@@ -105,12 +106,12 @@ TEST(JpegImageTest, DamagedDataIsRefusedAndThePictureKept)
     const std::vector<uint8_t> Whole = bytesOf(Source);
 
     std::vector<uint8_t> Flipped = Whole;
-    Flipped[2] ^= 0xFF;   // the first marker after SOI
+    Flipped[2] ^= 0xFF; // the first marker after SOI
     const std::vector<std::vector<uint8_t>> Damaged = {
-        std::vector<uint8_t>(Whole.begin(), Whole.begin() + Whole.size() / 2),   // cut short
-        std::vector<uint8_t>(Whole.begin(), Whole.begin() + 2),                  // only SOI
-        {},                                                                      // nothing
-        { 'B', 'M', 0, 0 },                                                      // not a JPEG
+        std::vector<uint8_t>(Whole.begin(), Whole.begin() + Whole.size() / 2), // cut short
+        std::vector<uint8_t>(Whole.begin(), Whole.begin() + 2),                // only SOI
+        {},                                                                    // nothing
+        { 'B', 'M', 0, 0 },                                                    // not a JPEG
         Flipped,
     };
     TJPEGImage Image;

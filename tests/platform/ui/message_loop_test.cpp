@@ -52,7 +52,8 @@ protected:
     {
         UiTest::SetUp();
         Application->CreateForm(Form);
-        Poster = std::make_unique<testsupport::ChildProcess>(std::vector<std::string> { testsupport::BinDir() + "/ui_test_poster" });
+        Poster = std::make_unique<testsupport::ChildProcess>(
+            std::vector<std::string> { testsupport::BinDir() + "/ui_test_poster" });
         Application->OnMessage = [this](MSG& Msg, bool& Handled) {
             Filtered.push_back({ Msg.message, Msg.wParam, Msg.lParam, Msg.hwnd });
             Handled = Msg.message == LinkNotice;
@@ -71,7 +72,7 @@ protected:
     {
         return Poster->call1("post " + std::to_string(Window) + " " + std::to_string(Msg) + " "
                              + std::to_string(static_cast<long long>(WParam)) + " " + std::to_string(LParam))
-            == "1";
+               == "1";
     }
     bool filtered(UINT Msg) const
     {
@@ -167,13 +168,15 @@ TEST_F(MessageLoopTest, WhileAMessageBoxIsUpPostedMessagesGoToTheirWindowsOnly)
 TEST_F(MessageLoopTest, TheRealMessageBoxKeepsPostsFromOnMessageToo)
 {
     bool Posted = false;
-    uitest::RealBoxAnswerer Answer([&] {
-        if (!Posted) {
-            Posted = post(Form->GetHandle(), WM_USER + 11);
-            return false;
-        }
-        return received(WM_USER + 11);
-    }, IDNO);
+    uitest::RealBoxAnswerer Answer(
+        [&] {
+            if (!Posted) {
+                Posted = post(Form->GetHandle(), WM_USER + 11);
+                return false;
+            }
+            return received(WM_USER + 11);
+        },
+        IDNO);
     EXPECT_EQ(MessageBox(Application->GetHandle(), "Graphic was not saved, quit anyway?", "Attention", MB_YESNO), IDNO);
     EXPECT_EQ(Answer.Text(), "Graphic was not saved, quit anyway?");
     EXPECT_TRUE(received(WM_USER + 11));

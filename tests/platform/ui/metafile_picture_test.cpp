@@ -51,7 +51,7 @@ TEST(MetafileSize, SizeSetBeforeRecordingIsKept)
     const RECT Bounds = M->GetHandle()->Bounds();
     EXPECT_EQ(Bounds.left, 10);
     EXPECT_EQ(Bounds.top, 10);
-    EXPECT_EQ(Bounds.right, 49);   // inclusive: the rectangle leaves out its right and bottom edges
+    EXPECT_EQ(Bounds.right, 49); // inclusive: the rectangle leaves out its right and bottom edges
     EXPECT_EQ(Bounds.bottom, 39);
 }
 
@@ -70,7 +70,10 @@ TEST(MetafileSize, SizesRoundTripForEveryPixelCount)
 {
     // 0.01 mm cannot hold every pixel count exactly at 96 dpi; the size must still come back.
     for (int W : { 1, 7, 419, 420, 421, 599, 600, 1000, 4097 }) {
-        auto M = recordMetafile(W, W + 3, [](TCanvas& C) { C.MoveTo(0, 0); C.LineTo(1, 1); });
+        auto M = recordMetafile(W, W + 3, [](TCanvas& C) {
+            C.MoveTo(0, 0);
+            C.LineTo(1, 1);
+        });
         EXPECT_EQ(M->GetWidth(), W);
         EXPECT_EQ(M->GetHeight(), W + 3);
     }
@@ -78,7 +81,7 @@ TEST(MetafileSize, SizesRoundTripForEveryPixelCount)
 
 TEST(MetafileSize, AnEmptyRecordingHasEmptyBoundsAndItsSize)
 {
-    auto M = recordMetafile(30, 20, [](TCanvas&) { });
+    auto M = recordMetafile(30, 20, [](TCanvas&) {});
     ASSERT_FALSE(M->Empty());
     const RECT Bounds = M->GetHandle()->Bounds();
     EXPECT_EQ(Bounds.left, 0);
@@ -197,7 +200,7 @@ TEST(MetafileCanvas, HandleKeepsStateThatCanBeSavedRestoredAndReadBack)
     const std::vector<std::string> Lines = dumpLines(M);
     const auto Has = [&](const std::string& Prefix) {
         return std::any_of(Lines.begin(), Lines.end(),
-            [&](const std::string& L) { return L.find(Prefix) != std::string::npos; });
+                           [&](const std::string& L) { return L.find(Prefix) != std::string::npos; });
     };
     EXPECT_TRUE(Has(" SAVEDC 8"));
     EXPECT_TRUE(Has(" RESTOREDC 12 relative=-1"));
@@ -216,8 +219,8 @@ TEST(MetafileCanvas, RecordsWhatTheCanvasDraws)
     for (const std::string& L : dumpLines(*M))
         Types += L.substr(L.find(' ') + 1, L.find(' ', L.find(' ') + 1) - L.find(' ') - 1) + " ";
     // The pen is created and selected before the line that needs it; the move comes first.
-    const size_t Move = Types.find("MOVETOEX"), Pen = Types.find("CREATEPEN SELECTOBJECT"),
-                 Line = Types.find("LINETO"), Text = Types.find("EXTTEXTOUTW");
+    const size_t Move = Types.find("MOVETOEX"), Pen = Types.find("CREATEPEN SELECTOBJECT"), Line = Types.find("LINETO"),
+                 Text = Types.find("EXTTEXTOUTW");
     ASSERT_NE(Line, std::string::npos) << Types;
     EXPECT_LT(Move, Line) << Types;
     EXPECT_LT(Pen, Line) << Types;
@@ -271,7 +274,7 @@ TEST(MetafilePlayback, StretchDrawScalesTheFrameOntoTheRectangle)
 {
     auto M = recordMetafile(20, 10, [](TCanvas& C) {
         C.GetBrush()->SetColor(clGreen);
-        C.FillRect(Rect(0, 0, 10, 10));   // the left half
+        C.FillRect(Rect(0, 0, 10, 10)); // the left half
     });
     auto B = whiteBitmap(100, 60);
     B->GetCanvas()->StretchDraw(Rect(10, 10, 90, 50), *M);
@@ -308,17 +311,15 @@ TEST(MetafilePlayback, AMetafileDrawnAt580IntoAnotherPlaysBackShifted)
         return L.find("MODIFYWORLDTRANSFORM") != std::string::npos && L.find("580]") != std::string::npos;
     });
     ASSERT_NE(Placement, Lines.end());
-    const auto Saved = std::find_if(Lines.begin(), Placement, [](const std::string& L) {
-        return L.find(" SAVEDC ") != std::string::npos;
-    });
-    const auto Restored = std::find_if(Placement, Lines.end(), [](const std::string& L) {
-        return L.find(" RESTOREDC ") != std::string::npos;
-    });
+    const auto Saved = std::find_if(Lines.begin(), Placement,
+                                    [](const std::string& L) { return L.find(" SAVEDC ") != std::string::npos; });
+    const auto Restored = std::find_if(Placement, Lines.end(),
+                                       [](const std::string& L) { return L.find(" RESTOREDC ") != std::string::npos; });
     EXPECT_NE(Saved, Placement);
     EXPECT_NE(Restored, Lines.end());
-    EXPECT_NE(std::find_if(Placement, Restored, [](const std::string& L) {
-        return L.find(" ELLIPSE ") != std::string::npos;
-    }), Restored);
+    EXPECT_NE(std::find_if(Placement, Restored,
+                           [](const std::string& L) { return L.find(" ELLIPSE ") != std::string::npos; }),
+              Restored);
 
     auto Alone = played(*Graph, 600, 420);
     auto Whole = played(*Page, 600, 1000);
@@ -429,7 +430,7 @@ TEST(MetafileFiles, AssignCopiesPictureAndSizeAndRefusesOtherKinds)
     EXPECT_EQ(Copy.GetHeight(), 100);
     EXPECT_EQ(bytesOf(Copy), bytesOf(*M));
     M->Clear();
-    EXPECT_FALSE(Copy.Empty());   // the copy has its own picture
+    EXPECT_FALSE(Copy.Empty()); // the copy has its own picture
 
     TMetafile Empty;
     Copy.Assign(Empty);

@@ -49,7 +49,7 @@ TEST_F(MoveSizeTest, TheCommandsFollowTheMouseFromWhereItWas)
 {
     struct Case {
         WPARAM Command;
-        std::vector<TPoint> Moves;   // from the cursor's place when the command came
+        std::vector<TPoint> Moves; // from the cursor's place when the command came
         TRect Expected;
     };
     const Case Cases[] = {

@@ -37,7 +37,8 @@ TEST(PictureFile, PngAndBmpFilesHoldThePixelsAndNoPartFileStays)
     ASSERT_EQ(read.width(), 300);
     ASSERT_EQ(read.height(), 250);
     const std::string bytes = testsupport::ReadFile(bmp);
-    const std::unique_ptr<Dib> loaded = Dib::LoadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    const std::unique_ptr<Dib> loaded =
+        Dib::LoadBmp(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
     ASSERT_NE(loaded, nullptr) << "the name's case does not matter: a BMP file";
     for (int y : { 0, 1, 137, 249 })
         for (int x : { 0, 5, 299 }) {

@@ -180,7 +180,7 @@ TEST_F(PrinterTest, InformationContextAnswersThePrintersResolutionAndPaper)
     // A4 at 300 dpi is 2480 x 3508 pixels; Qt may cut the last fraction of a pixel.
     EXPECT_NEAR(GetDeviceCaps(Dc, HORZRES), 2480, 1);
     EXPECT_NEAR(GetDeviceCaps(Dc, VERTRES), 3508, 1);
-    EXPECT_EQ(GetDeviceCaps(Dc, PHYSICALWIDTH), GetDeviceCaps(Dc, HORZRES));   // no margins on a file
+    EXPECT_EQ(GetDeviceCaps(Dc, PHYSICALWIDTH), GetDeviceCaps(Dc, HORZRES)); // no margins on a file
     EXPECT_EQ(GetDeviceCaps(Dc, PHYSICALOFFSETX), 0);
     EXPECT_EQ(GetDeviceCaps(Dc, HORZSIZE), 210);
     EXPECT_EQ(P.GetPageWidth(), GetDeviceCaps(Dc, HORZRES));
@@ -201,7 +201,7 @@ TEST_F(PrinterTest, SelectingThePrinterAgainGivesAFreshContext)
     HDC New = P.GetHandle();
     ASSERT_NE(New, nullptr);
     EXPECT_NE(New, Old);
-    EXPECT_EQ(GetObjectType(Old), 0u);   // the old context is gone
+    EXPECT_EQ(GetObjectType(Old), 0u); // the old context is gone
     EXPECT_EQ(GetDeviceCaps(New, LOGPIXELSX), 100);
 }
 
@@ -283,7 +283,7 @@ TEST_F(PrinterTest, PrintingAMetafileGivesAOnePagePdfWithItsText)
     EXPECT_EQ(pageCount(Path), 1);
     const std::string Text = pdfText(Path);
     EXPECT_NE(Text.find("Laser Pulse Energy Statistics Report"), std::string::npos) << Text;
-    EXPECT_NE(Text.find("Mean Energy : 84.37 \xC2\xB5J"), std::string::npos) << Text;   // UTF-8 from pdftotext
+    EXPECT_NE(Text.find("Mean Energy : 84.37 \xC2\xB5J"), std::string::npos) << Text; // UTF-8 from pdftotext
     if (haveTool("/usr/bin/pdfinfo")) {
         const std::string Info = commandOutput("/usr/bin/pdfinfo '" + Path + "' 2>/dev/null");
         EXPECT_EQ(infoField(Info, "Title"), "run 17") << Info;
@@ -342,7 +342,7 @@ TEST_F(PrinterTest, NewPageStartsASecondBlankPage)
     ASSERT_NE(First, std::string::npos) << Text;
     ASSERT_NE(Second, std::string::npos) << Text;
     EXPECT_LT(First, Break);
-    EXPECT_GT(Second, Break);   // not left over from the first page
+    EXPECT_GT(Second, Break); // not left over from the first page
 }
 
 TEST_F(PrinterTest, TextOutsideTheClipIsNeitherShownNorInThePdf)

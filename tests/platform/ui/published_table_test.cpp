@@ -73,7 +73,7 @@ TEST(PublishedTable, OnlyCreatableComponentsHaveAFactory)
 TEST(PublishedTable, OrdinalAccessKeepsTheRangeOfTheType)
 {
     TTestControl C(nullptr);
-    const PublishedProperty& LedTyp = property("TTestControl", "LedTyp");   // Word
+    const PublishedProperty& LedTyp = property("TTestControl", "LedTyp"); // Word
     EXPECT_EQ(LedTyp.Kind(), TPropertyKind::Integer);
     EXPECT_EQ(LedTyp.MinValue(), 0);
     EXPECT_EQ(LedTyp.MaxValue(), 65535);
@@ -236,19 +236,45 @@ struct ColorRow {
 TEST(Colors, IdentifiersHaveTheOriginalValues)
 {
     const ColorRow Rows[] = {
-        { "clBlack", 0x000000 },       { "clMaroon", 0x000080 },      { "clGreen", 0x008000 },
-        { "clOlive", 0x008080 },       { "clNavy", 0x800000 },        { "clPurple", 0x800080 },
-        { "clTeal", 0x808000 },        { "clGray", 0x808080 },        { "clSilver", 0xC0C0C0 },
-        { "clRed", 0x0000FF },         { "clLime", 0x00FF00 },        { "clYellow", 0x00FFFF },
-        { "clBlue", 0xFF0000 },        { "clFuchsia", 0xFF00FF },     { "clAqua", 0xFFFF00 },
-        { "clWhite", 0xFFFFFF },       { "clScrollBar", 0x80000000 }, { "clBackground", 0x80000001 },
-        { "clActiveCaption", 0x80000002 }, { "clInactiveCaption", 0x80000003 }, { "clMenu", 0x80000004 },
-        { "clWindow", 0x80000005 },    { "clWindowFrame", 0x80000006 }, { "clMenuText", 0x80000007 },
-        { "clWindowText", 0x80000008 }, { "clCaptionText", 0x80000009 }, { "clHighlight", 0x8000000D },
-        { "clHighlightText", 0x8000000E }, { "clBtnFace", 0x8000000F }, { "clBtnShadow", 0x80000010 },
-        { "clGrayText", 0x80000011 },  { "clBtnText", 0x80000012 },   { "clBtnHighlight", 0x80000014 },
-        { "cl3DDkShadow", 0x80000015 }, { "cl3DLight", 0x80000016 },  { "clInfoText", 0x80000017 },
-        { "clInfoBk", 0x80000018 },    { "clNone", 0x1FFFFFFF },      { "clDefault", 0x20000000 },
+        { "clBlack", 0x000000 },
+        { "clMaroon", 0x000080 },
+        { "clGreen", 0x008000 },
+        { "clOlive", 0x008080 },
+        { "clNavy", 0x800000 },
+        { "clPurple", 0x800080 },
+        { "clTeal", 0x808000 },
+        { "clGray", 0x808080 },
+        { "clSilver", 0xC0C0C0 },
+        { "clRed", 0x0000FF },
+        { "clLime", 0x00FF00 },
+        { "clYellow", 0x00FFFF },
+        { "clBlue", 0xFF0000 },
+        { "clFuchsia", 0xFF00FF },
+        { "clAqua", 0xFFFF00 },
+        { "clWhite", 0xFFFFFF },
+        { "clScrollBar", 0x80000000 },
+        { "clBackground", 0x80000001 },
+        { "clActiveCaption", 0x80000002 },
+        { "clInactiveCaption", 0x80000003 },
+        { "clMenu", 0x80000004 },
+        { "clWindow", 0x80000005 },
+        { "clWindowFrame", 0x80000006 },
+        { "clMenuText", 0x80000007 },
+        { "clWindowText", 0x80000008 },
+        { "clCaptionText", 0x80000009 },
+        { "clHighlight", 0x8000000D },
+        { "clHighlightText", 0x8000000E },
+        { "clBtnFace", 0x8000000F },
+        { "clBtnShadow", 0x80000010 },
+        { "clGrayText", 0x80000011 },
+        { "clBtnText", 0x80000012 },
+        { "clBtnHighlight", 0x80000014 },
+        { "cl3DDkShadow", 0x80000015 },
+        { "cl3DLight", 0x80000016 },
+        { "clInfoText", 0x80000017 },
+        { "clInfoBk", 0x80000018 },
+        { "clNone", 0x1FFFFFFF },
+        { "clDefault", 0x20000000 },
     };
     for (const ColorRow& R : Rows) {
         const std::optional<TColor> C = IdentToColor(R.Ident);

@@ -28,17 +28,17 @@ public:
     void DataModuleCreate(TObject*) { ++Created; }
 };
 
-const PublishedClass& UiDataHolderClass = PublishClass<TUiDataHolder, TComponent>("TUiDataHolder", [](Published<TUiDataHolder>& P) {
-    P.String("ID", &TUiDataHolder::ID);
-});
+const PublishedClass& UiDataHolderClass = PublishClass<TUiDataHolder, TComponent>(
+    "TUiDataHolder", [](Published<TUiDataHolder>& P) { P.String("ID", &TUiDataHolder::ID); });
 
-const PublishedClass& UiDataModuleClass = PublishClass<TUiDataModule, TDataModule>("TUiDataModule", [](Published<TUiDataModule>& P) {
-    P.Notify("DataModuleCreate", &TUiDataModule::DataModuleCreate);
-    P.Field("Holder1", &TUiDataModule::Holder1);
-    P.Field("Holder2", &TUiDataModule::Holder2);
-});
+const PublishedClass& UiDataModuleClass =
+    PublishClass<TUiDataModule, TDataModule>("TUiDataModule", [](Published<TUiDataModule>& P) {
+        P.Notify("DataModuleCreate", &TUiDataModule::DataModuleCreate);
+        P.Field("Holder1", &TUiDataModule::Holder1);
+        P.Field("Holder2", &TUiDataModule::Holder2);
+    });
 
-class ScreenListsTest : public UiTest { };
+class ScreenListsTest : public UiTest {};
 
 std::vector<TForm*> screenForms()
 {

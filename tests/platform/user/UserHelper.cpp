@@ -29,10 +29,7 @@ std::vector<Received> parseReceived(const std::vector<std::string>& Lines)
     return result;
 }
 
-HWND handleOf(const std::string& Line)
-{
-    return static_cast<HWND>(std::stoul(Line));
-}
+HWND handleOf(const std::string& Line) { return static_cast<HWND>(std::stoul(Line)); }
 
 bool postWhenRoom(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam)
 {

@@ -98,7 +98,7 @@ TEST_F(Dialogs, DefaultBoxWritesUtf8)
     testing::internal::CaptureStderr();
     MessageBox(0, "1 \xB5s \x80 \x93quoted\x94 \x81", "Caf\xE9", MB_OK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-        "Caf\xC3\xA9: 1 \xC2\xB5s \xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D \xC2\x81\n");
+              "Caf\xC3\xA9: 1 \xC2\xB5s \xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D \xC2\x81\n");
 }
 
 TEST_F(Dialogs, DefaultBeepWritesNothingWhenStandardErrorIsNoTerminal)

@@ -15,7 +15,7 @@
 
 namespace {
 
-class Posting : public SessionTest { };
+class Posting : public SessionTest {};
 
 TEST_F(Posting, ThousandMessagesArriveInOrderWithExactValues)
 {

@@ -47,7 +47,7 @@ public:
                 code = Body(down[0], up[1]);
             } catch (...) {
             }
-            _exit(code);   // never back into the test framework
+            _exit(code); // never back into the test framework
         }
         close(down[0]);
         close(up[1]);
@@ -112,12 +112,9 @@ private:
     bool reaped_ = false;
 };
 
-uint64_t sequenceOf(WPARAM wParam)
-{
-    return uint64_t(wParam) & 0xFFFFFFFF;
-}
+uint64_t sequenceOf(WPARAM wParam) { return uint64_t(wParam) & 0xFFFFFFFF; }
 
-class ReceiverThread : public SessionTest { };
+class ReceiverThread : public SessionTest {};
 
 TEST_F(ReceiverThread, BusyReceiverGetsEveryMessageInOrder)
 {
@@ -170,7 +167,8 @@ TEST_F(ReceiverThread, LoopBusyByTurnsLosesNothingAndKeepsEachSendersOrder)
         ++next[tag];
         if (++taken % BusyEvery == 0) {
             // Busy until the senders have put more in than the socket could hold, or are done.
-            for (int wait = 0; wait < 2000 && posted - taken <= int(kernelDatagramQueue()) && posted < Senders * Count; ++wait)
+            for (int wait = 0; wait < 2000 && posted - taken <= int(kernelDatagramQueue()) && posted < Senders * Count;
+                 ++wait)
                 usleep(1000);
             overtaken += posted - taken > int(kernelDatagramQueue());
         }
@@ -357,8 +355,8 @@ TEST_F(ReceiverThread, ForkWhileTheReceiverThreadIsBusy)
         ForkedChild child([](int, int) {
             HWND own = CreateWindowHandle(nullptr);
             MSG m;
-            bool works = own != 0 && PostMessage(own, WM_USER, 9, 0) && GetMessage(&m) && m.hwnd == own
-                && m.wParam == 9;
+            bool works =
+                own != 0 && PostMessage(own, WM_USER, 9, 0) && GetMessage(&m) && m.hwnd == own && m.wParam == 9;
             return works ? 0 : 1;
         });
         EXPECT_EQ(child.wait(), 0) << "child " << i;

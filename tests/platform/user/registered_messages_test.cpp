@@ -121,7 +121,7 @@ TEST_F(RegisteredMessages, LockOfAKilledProcessIsReleased)
 TEST_F(RegisteredMessages, RecordCutShortByADyingWriterIsDropped)
 {
     UINT first = RegisterWindowMessage("First");
-    appendToTable(std::string("\x0A") + "Trun");   // says 10 bytes, holds 4
+    appendToTable(std::string("\x0A") + "Trun"); // says 10 bytes, holds 4
     EXPECT_EQ(RegisterWindowMessage("FIRST"), first);
     UINT second = RegisterWindowMessage("Second");
     EXPECT_EQ(second, first + 1) << "the torn record must not take a number";

@@ -39,13 +39,10 @@ void answer(const std::vector<std::string>& lines)
 std::string describe(const MSG& m)
 {
     return std::to_string(m.hwnd) + " " + std::to_string(m.message) + " " + std::to_string(m.wParam) + " "
-        + std::to_string(m.lParam);
+           + std::to_string(m.lParam);
 }
 
-unsigned long long number(const std::string& text)
-{
-    return std::strtoull(text.c_str(), nullptr, 0);
-}
+unsigned long long number(const std::string& text) { return std::strtoull(text.c_str(), nullptr, 0); }
 
 std::vector<std::string> postAll(HWND target, unsigned long long count, unsigned long long tag)
 {

@@ -11,14 +11,15 @@
 
 namespace {
 
-class WindowHandles : public SessionTest { };
+class WindowHandles : public SessionTest {};
 
 TEST_F(WindowHandles, ProcessesMakingWindowsAtOnceNeverCollide)
 {
     constexpr int PerProcess = 50;
     std::vector<std::unique_ptr<UserHelper>> helpers;
     for (int i = 0; i < 4; ++i)
-        helpers.push_back(std::make_unique<UserHelper>(std::vector<std::string> { "windows", std::to_string(PerProcess) }));
+        helpers.push_back(
+            std::make_unique<UserHelper>(std::vector<std::string> { "windows", std::to_string(PerProcess) }));
     std::vector<HWND> own;
     for (int i = 0; i < PerProcess; ++i)
         own.push_back(CreateWindowHandle(nullptr));

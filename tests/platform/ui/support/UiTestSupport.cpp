@@ -169,10 +169,10 @@ RealBoxAnswerer::RealBoxAnswerer(std::function<bool()> When, int Answer) : watch
         auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!Box || !When())
             return;
-        const QMessageBox::StandardButton Wanted = Answer == IDYES ? QMessageBox::Yes
-            : Answer == IDNO                                      ? QMessageBox::No
-            : Answer == IDCANCEL                                  ? QMessageBox::Cancel
-                                                                  : QMessageBox::Ok;
+        const QMessageBox::StandardButton Wanted = Answer == IDYES      ? QMessageBox::Yes
+                                                   : Answer == IDNO     ? QMessageBox::No
+                                                   : Answer == IDCANCEL ? QMessageBox::Cancel
+                                                                        : QMessageBox::Ok;
         text_ = ui_private::fromQString(Box->text());
         if (QAbstractButton* Button = Box->button(Wanted))
             Button->click();

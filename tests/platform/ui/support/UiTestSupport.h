@@ -123,8 +123,8 @@ private:
 
 struct DialogRecord {
     std::string ClassName;
-    std::string Title;      // save dialogs
-    std::string FileName;   // the file name the dialog was opened with
+    std::string Title;    // save dialogs
+    std::string FileName; // the file name the dialog was opened with
 };
 
 /// Answers TSaveDialog, TPrintDialog and TPrinterSetupDialog: the queued answers in order
