@@ -1,6 +1,7 @@
 //===- MeasurementRun.cpp - Tessaly's main form: Start, the waits, the plots of a run ---===//
 #include "energystats/TForm_main.h"
 
+#include "energystats/TessalyTexts.h"
 #include "plot/TAxis.h"
 #include "plot/TGenericAnnotation.h"
 #include "plot/TPlotGraph.h"
@@ -81,8 +82,7 @@ bool TForm_main::startRun()
 {
     if (!(link.Status().stateFlags & sf_ready))
         return false;
-    if (run.Unsaved()
-        && Application->MessageBox("Graphic was not saved, start anyway?", "Attention", MB_YESNO) != IDYES)
+    if (run.Unsaved() && Application->MessageBox(SStartUnsaved, SAttention, MB_YESNO) != IDYES)
         return false;
     if (run.StopByOperator()) {
         lascommand(cmd_laseroff, 0);
@@ -94,7 +94,7 @@ bool TForm_main::startRun()
         if (end == WaitEnd::Closing)
             return false;
         if (end == WaitEnd::TimedOut) {
-            Application->MessageBox(" cannot stop laser", "Error", MB_OK);
+            Application->MessageBox(SCannotStopLaser, SError, MB_OK);
             return false;
         }
     }
@@ -106,7 +106,7 @@ bool TForm_main::startRun()
         if (end != WaitEnd::Done) {
             run.StartFailed();
             if (end == WaitEnd::TimedOut)
-                Application->MessageBox(" cannot start laser", "Error", MB_OK);
+                Application->MessageBox(SCannotStartLaser, SError, MB_OK);
             return false;
         }
     }
@@ -128,7 +128,7 @@ bool TForm_main::startRun()
     if (end != WaitEnd::Done) {
         run.StartFailed();
         if (end == WaitEnd::TimedOut)
-            Application->MessageBox(" cannot start laser", "Error", MB_OK);
+            Application->MessageBox(SCannotStartLaser, SError, MB_OK);
         return false;
     }
     run.RunStarted();

@@ -2,6 +2,7 @@
 #include "energystats/TForm_main.h"
 
 #include "energystats/ReportFile.h"
+#include "energystats/TessalyTexts.h"
 #include "plot/TPlotGraph.h"
 
 #include "platform/gdi/Gdi.h"
@@ -105,11 +106,11 @@ void TForm_main::copy1Click(TObject*)
 
 void TForm_main::btn_saveToFileClick(TObject*)
 {
-    SaveDialog1->Title = "Save Energy Deviation";
+    SaveDialog1->Title = SSaveReportTitle;
     SaveDialog1->InitialDir = settings.DataPath;
     SaveDialog1->FileName = results.ReportBaseName() + ".pdf";
     SaveDialog1->DefaultExt = "pdf";
-    SaveDialog1->Filter = "pdf-files(*.pdf)|*.pdf|All files(*.*)|*.*";
+    SaveDialog1->Filter = SSaveReportFilter;
     SaveDialog1->Options = { ofOverwritePrompt, ofPathMustExist };
     if (!SaveDialog1->Execute())
         return;
@@ -122,7 +123,7 @@ void TForm_main::btn_saveToFileClick(TObject*)
     } catch (const std::exception& E) {
         // The operator hears of it, and the graphs stay unsaved: closing or a new run still asks.
         const auto* own = dynamic_cast<const Exception*>(&E);
-        Application->MessageBox(own ? own->Message() : std::string(E.what()), "Error", MB_OK | MB_ICONERROR);
+        Application->MessageBox(own ? own->Message() : std::string(E.what()), SError, MB_OK | MB_ICONERROR);
         return;
     }
     run.Saved();

@@ -3,6 +3,7 @@
 
 #include "controls/TMled.h"
 #include "energystats/TFlatButton.h"
+#include "energystats/TessalyTexts.h"
 #include "energystats/Twarningform.h"
 #include "plot/TGenericAnnotation.h"
 #include "plot/TPlotGraph.h"
@@ -132,7 +133,7 @@ void TForm_main::registerlink()
 {
     const HWND window = Application->GetHandle();
     if (!link.Register(window)) {
-        MessageBox(0, "to much Application", "Error", MB_OK);
+        MessageBox(0, STooManyApplications, SError, MB_OK);
         Application->Terminate();
         return;
     }
@@ -158,7 +159,7 @@ bool TForm_main::getstatus()
 {
     if (!link.Refresh()) {
         // The notice is still acted on, from the copy as it was.
-        Application->MessageBox("get nil Statuspointer", "Error", MB_OK);
+        Application->MessageBox(SNilStatusPointer, SError, MB_OK);
         return true;
     }
     return checkServerVersion();
@@ -174,7 +175,7 @@ bool TForm_main::checkServerVersion()
     if (closeRequested_)
         return false;
     closeRequested_ = true;
-    Application->MessageBox("Old " + version + "  :  Exit    ", "Error", MB_OK);
+    Application->MessageBox(SOldServerPrefix + version + SOldServerSuffix, SError, MB_OK);
     Close();
     if (!run.Closing())
         closeRequested_ = false;
@@ -229,7 +230,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     case ev_rxon: LED_RX->SetLedOn(true); break;
     case ev_rxoff: LED_RX->SetLedOn(false); break;
     case ev_noconnection:
-        showLaserType("NO CONNECTION");
+        showLaserType(SNoConnection);
         run.ConnectionLost();
         break;
     case ev_lasertype: showLaserType(laserTypeText); break;
@@ -245,7 +246,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     case ev_serverclosed:
         led_tx->SetLedOn(false);
         LED_RX->SetLedOn(false);
-        showLaserType("NO CONNECTION");
+        showLaserType(SNoConnection);
         if (link.Registered())
             Lgetstatus();
         break;
@@ -310,8 +311,7 @@ void TForm_main::FormResize(TObject*)
 void TForm_main::FormClose(TObject*, TCloseAction& Action)
 {
     // The operator is asked before anything is stopped: a refused close leaves the run alone.
-    if (run.CloseNeedsConfirmation()
-        && Application->MessageBox("Graphic was not saved, quit anyway?", "Attention", MB_YESNO) != IDYES) {
+    if (run.CloseNeedsConfirmation() && Application->MessageBox(SQuitUnsaved, SAttention, MB_YESNO) != IDYES) {
         Action = caNone;
         return;
     }

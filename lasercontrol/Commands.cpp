@@ -9,6 +9,7 @@
 #include "controls/TMLCD.h"
 #include "controls/TMPLCD.h"
 #include "controls/TMled.h"
+#include "lasercontrol/HeliantTexts.h"
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TAbout.h"
 #include "lasercontrol/Tconfigbox.h"
@@ -125,7 +126,7 @@ void TForm_main::InputClick(TObject* Sender)
     if (Sender == LCD_Hz) {
         if (!online)
             return;
-        const double value = InBox->Execute("Input repetition rate", 3, 1, 0, s.repRate);
+        const double value = InBox->Execute(SInputRepetitionRate, 3, 1, 0, s.repRate);
         if (InBox->ResultCode != TInputBox::ResultOk)
             return;
         lascommand(cmd_reprate, ClampedRound(value, 0, 200));
@@ -134,7 +135,7 @@ void TForm_main::InputClick(TObject* Sender)
     } else if (Sender == LCD_quant) {
         if (!online)
             return;
-        const double value = InBox->Execute("Input quantity", 5, 1, 0, s.quantity);
+        const double value = InBox->Execute(SInputQuantity, 5, 1, 0, s.quantity);
         if (InBox->ResultCode != TInputBox::ResultOk)
             return;
         lascommand(cmd_quantity, ClampedRound(value, 0, 0xFFFF));
@@ -143,14 +144,14 @@ void TForm_main::InputClick(TObject* Sender)
     } else if (fenergy && Sender == fenergy->MPLCD9) {
         if (!online)
             return;
-        const double value = InBox->Execute("Input energy", 3, 2, 1, fenergy->MPLCD9->GetValue());
+        const double value = InBox->Execute(SInputEnergy, 3, 2, 1, fenergy->MPLCD9->GetValue());
         if (InBox->ResultCode != TInputBox::ResultOk)
             return;
         lascommand(cmd_energyset, std::bit_cast<uint32_t>(float(value)));
     } else if (Sender == lab_count) {
         if (s.deviceVersion >= 185)
             return;
-        const double value = InBox->Execute("Preset Counter", 10, 4, 0, double(s.pulseCounter));
+        const double value = InBox->Execute(SPresetCounter, 10, 4, 0, double(s.pulseCounter));
         if (InBox->ResultCode != TInputBox::ResultOk)
             return;
         lascommand(cmd_presetcounter, ClampedRound(value, 0, 2147483647.0));

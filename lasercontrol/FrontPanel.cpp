@@ -10,6 +10,7 @@
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
 #include "controls/tmbox.h"
+#include "lasercontrol/HeliantTexts.h"
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/TForm_opt_teaktest.h"
 #include "lasercontrol/Tfenergy.h"
@@ -136,7 +137,7 @@ void TForm_main::followLeakTests()
     const int step = GasStep(statusCopy);
     if (leakTests_.AskExternQuestion(step)) {
         MessageBeep(MB_ICONINFORMATION);
-        Application->MessageBox("check pressure sensor at gas bottle for leak test", "EXTERN FLUSHING", MB_OK);
+        Application->MessageBox(SCheckPressureSensor, SExternFlushing, MB_OK);
         leakTests_.ExternQuestionAnswered();
         gasMode(gas_nextleakstep);
     }
@@ -150,7 +151,7 @@ void TForm_main::followLeakTests()
         gasMode(gas_nextleakstep);
     if (optic.Result) {
         MessageBeep(MB_ICONINFORMATION);
-        tmbox1->ShowMessage("ATTENTION", *optic.Result, "CONTINUE");
+        tmbox1->ShowMessage(SAttention, *optic.Result, SContinue);
     }
 }
 

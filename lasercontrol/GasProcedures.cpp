@@ -5,42 +5,35 @@
 //
 #include "lasercontrol/TForm_main.h"
 
+#include "lasercontrol/HeliantTexts.h"
 #include "lasercontrol/Tmsgbox.h"
-
-namespace {
-
-const char* const AreYouSure = "Are You sure?";
-const char* const OpenInert = "Please open INERT ( >3 bar )!";
-
-} // namespace
 
 void TForm_main::tnewfill()
 {
-    if (!msgbox || !msgbox->Confirm("NEWFILL", clRed, AreYouSure))
+    if (!msgbox || !msgbox->Confirm(SNewFill, clRed, SAreYouSure))
         return;
     // The laser stops before the operator touches the gas; a later Cancel leaves it stopped.
     lascommand(cmd_laseroff, 0);
-    if (msgbox->Confirm("NEWFILL", clYellow, "Please open PREMIX !"))
+    if (msgbox->Confirm(SNewFill, clYellow, SOpenPremix))
         lascommand(cmd_newfill, 0);
 }
 
 void TForm_main::tfillinert()
 {
-    if (msgbox && msgbox->Confirm("FILL INERT", clRed, AreYouSure)
-        && msgbox->Confirm("FILL INERT", clYellow, OpenInert))
+    if (msgbox && msgbox->Confirm(SFillInert, clRed, SAreYouSure) && msgbox->Confirm(SFillInert, clYellow, SOpenInert))
         gasMode(gas_fillinert);
 }
 
 void TForm_main::tflushint()
 {
-    if (msgbox && msgbox->Confirm("INTERN FLUSHING", clRed, AreYouSure)
-        && msgbox->Confirm("INTERN FLUSHING", clYellow, OpenInert))
+    if (msgbox && msgbox->Confirm(SInternFlushing, clRed, SAreYouSure)
+        && msgbox->Confirm(SInternFlushing, clYellow, SOpenInert))
         gasMode(gas_internflushing);
 }
 
 void TForm_main::tflushext()
 {
-    if (msgbox && msgbox->Confirm("EXTERN FLUSHING", clRed, "Please close PREMIX bottle mainvalve !")
-        && msgbox->Confirm("EXTERN FLUSHING", clYellow, OpenInert))
+    if (msgbox && msgbox->Confirm(SExternFlushing, clRed, SClosePremix)
+        && msgbox->Confirm(SExternFlushing, clYellow, SOpenInert))
         gasMode(gas_externflushing);
 }

@@ -8,6 +8,7 @@
 #include "controls/TMled.h"
 #include "controls/ToaGauge.h"
 #include "controls/tmbox.h"
+#include "lasercontrol/HeliantTexts.h"
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/Texithint.h"
 #include "lasercontrol/Tfenergy.h"
@@ -244,7 +245,7 @@ void TForm_main::registerlink()
     const HWND window = Application->GetHandle();
     if (registerapplication(window) == LINK_FULL) {
         releasedll(window);
-        MessageBox(0, "to much Application", "Error", MB_OK);
+        MessageBox(0, STooManyApplications, SError, MB_OK);
         // The program ends before its loop runs; nothing of the link stays behind.
         Application->Terminate();
         return;
@@ -272,7 +273,7 @@ void TForm_main::getstatus()
 {
     statusPointer = getstatuspointer();
     if (!statusPointer) {
-        Application->MessageBox("get nil Statuspointer", "Error", MB_OK);
+        Application->MessageBox(SNilStatusPointer, SError, MB_OK);
         return;
     }
     takeStatus(statusPointer->copy);
@@ -291,7 +292,7 @@ void TForm_main::checkServerVersion()
     if (closeRequested_)
         return;
     closeRequested_ = true;
-    Application->MessageBox("Old " + version + "  :  Exit    ", "Error", MB_OK);
+    Application->MessageBox(SOldServerPrefix + version + SOldServerSuffix, SError, MB_OK);
     Close();
     // Closing frees the form only after this notice is handled; a refused close lets a later
     // notice ask again.
@@ -337,7 +338,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
     case ev_rxon: LED_RX->SetLedOn(true); break;
     case ev_rxoff: LED_RX->SetLedOn(false); break;
     case ev_noconnection:
-        showLaserType("NO CONNECTION", 10);
+        showLaserType(SNoConnection, 10);
         panel_.ConnectionLost();
         break;
     case ev_lasertype: showLaserType(panel_.DeviceText(), 12); break;
@@ -363,11 +364,11 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 
 void TForm_main::onServerClosed()
 {
-    Application->MessageBox(" Kelmor.exe was closed", "Error", MB_OK);
+    Application->MessageBox(SServerClosed, SError, MB_OK);
     panel_.ConnectionLost();
     led_tx->SetLedOn(false);
     LED_RX->SetLedOn(false);
-    showLaserType("NO CONNECTION", 10);
+    showLaserType(SNoConnection, 10);
     if (registered)
         Lgetstatus();
 }
