@@ -11,62 +11,11 @@
 #include "lasercontrol/Tflushingform.h"
 #include "lasercontrol/Tmsgbox.h"
 #include "link/Varnex32.h"
+#include "tests/support/MessagePump.h"
+
 #include "platform/ui/forms/TApplication.h"
 
-#include <chrono>
-#include <cstring>
-
-// --- The scripted server
-
-ScriptedServer::ScriptedServer()
-{
-    Window = CreateWindowHandle([](HWND, UINT, WPARAM, LPARAM) -> LRESULT { return 0; });
-    Status.serverReady = 1;
-    SetField(Status.linkBanner, LinkBanner);
-    SetField(Status.serverVersionText, "Kelmor32 scripted test server");
-    Status.serverVersionLevel = 'Y';
-}
-
-ScriptedServer::~ScriptedServer() { DestroyWindow(Window); }
-
-int32_t ScriptedServer::Publish(uint8_t Event, uint8_t Parameter)
-{
-    registerexcimer(LinkKey, Window);
-    ServerNotice notice {};
-    notice.type = ex_status;
-    notice.event = Event;
-    notice.parameter = Parameter;
-    return excommand(&notice, &Status);
-}
-
-int32_t ScriptedServer::PublishClosing()
-{
-    ServerNotice notice {};
-    notice.type = ex_closing;
-    notice.event = ev_serverclosed;
-    return excommand(&notice, &Status);
-}
-
-std::vector<LaserCommand> ScriptedServer::Fetch()
-{
-    CommandRing ring {};
-    ServerNotice notice {};
-    notice.type = ex_fetch;
-    excommand(&notice, &ring);
-    std::vector<LaserCommand> commands;
-    for (int i = ring.readIndex; i != ring.writeIndex; i = (i + 1) % RingSlots)
-        commands.push_back(ring.commands[i]);
-    return commands;
-}
-
-int ScriptedServer::ClientCount()
-{
-    LaserInfo info {};
-    ServerNotice notice {};
-    notice.type = ex_info;
-    excommand(&notice, &info);
-    return info.clientCount;
-}
+// --- The laser of the panel tests
 
 LaserStatusCopy TypicalLaser()
 {
@@ -163,17 +112,7 @@ void HeliantTest::notice(uint8_t Event, uint8_t Parameter)
 
 bool HeliantTest::pumpUntil(const std::function<bool()>& Done, int GuardMs)
 {
-    // The timer only wakes the loop now and then, so that the guard is looked at; the loop
-    // itself waits for the messages.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
-    const uintptr_t timer = SetTimer(0, 0, 50);
-    bool done = Done();
-    while (!done && std::chrono::steady_clock::now() < deadline) {
-        Application->HandleMessage();
-        done = Done();
-    }
-    KillTimer(0, timer);
-    return done;
+    return testsupport::PumpUntil(Done, GuardMs);
 }
 
 void HeliantTest::allowProgramStarts() { SetWinExecHook(nullptr); }

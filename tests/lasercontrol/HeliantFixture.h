@@ -3,6 +3,7 @@
 
 #include "link/LinkRecords.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/kernel/WinExec.h"
@@ -14,42 +15,12 @@
 #include <string>
 #include <vector>
 
-/// A laser server played by the test: it registers a window of its own as the server's and
-/// publishes the status it holds through the real library, as the simulator does.
-class ScriptedServer {
-public:
-    ScriptedServer();
-    ~ScriptedServer();
-    ScriptedServer(const ScriptedServer&) = delete;
-    ScriptedServer& operator=(const ScriptedServer&) = delete;
-
-    /// Ready, with a version the program accepts; a laser with all fields zero.
-    LaserStatus Status {};
-    LaserStatusCopy& Copy() { return Status.copy; }
-
-    /// excommand(ex_status): the whole status to the block, the event to every client.
-    int32_t Publish(uint8_t Event, uint8_t Parameter = 0);
-    /// excommand(ex_closing) with 'p', as a server that closes sends it.
-    int32_t PublishClosing();
-    /// The commands queued since the last fetch (excommand(ex_fetch)).
-    std::vector<LaserCommand> Fetch();
-    /// Registered client windows (excommand(ex_info)).
-    int ClientCount();
-
-    HWND Window = 0;
-};
+using testsupport::ScriptedServer;
+using testsupport::SetField;
 
 /// A laser as the panels tests use it: controller version 186, one laser head with a vacuum
 /// pump, every capability but "all buttons", online, ready, type "KELMOR" "248".
 LaserStatusCopy TypicalLaser();
-
-/// Copies Text into a fixed-size status field, cut to the field (no terminator when it fills it).
-template <size_t N>
-void SetField(char (&Field)[N], const std::string& Text)
-{
-    for (size_t i = 0; i < N; ++i)
-        Field[i] = i < Text.size() ? Text[i] : '\0';
-}
 
 /// Heliant's eight forms made as the program makes them, its settings file in a folder of the
 /// test's own, boxes and beeps recorded, programs that the library would start only recorded.

@@ -12,6 +12,7 @@
 #include "lasercontrol/Tflushingform.h"
 #include "link/Varnex32.h"
 #include "tests/lasercontrol/HeliantFixture.h"
+#include "tests/support/Simulator.h"
 
 #include "platform/ui/controls/VirtualKeys.h"
 #include "platform/ui/controls/StdCtrls.h"
@@ -21,17 +22,6 @@
 #include <fstream>
 
 namespace {
-
-/// The simulator's window, from the mark it leaves in the status it publishes; 0 without one.
-HWND simulatorWindow()
-{
-    const LaserStatus* status = getstatuspointer();
-    if (!status || status->serverReady == 0 || std::memcmp(status->rest, "K32S", 4) != 0)
-        return 0;
-    uint32_t window;
-    std::memcpy(&window, status->rest + 4, sizeof window);
-    return window;
-}
 
 class SimulatorTest : public HeliantTest {
 protected:
@@ -62,7 +52,7 @@ protected:
     /// a later test of the same process.
     void closeSimulator()
     {
-        const HWND window = simulatorWindow();
+        const HWND window = testsupport::SimulatorWindow();
         if (window && IsWindow(window)) {
             const size_t before = boxes.Boxes().size();
             PostMessage(window, WM_CLOSE, 0, 0);
@@ -106,8 +96,9 @@ TEST_F(SimulatorTest, AClosingSimulatorLeavesThePanelWithoutConnection)
 {
     registerPanel();
     TForm_main& f = *Form_main;
-    ASSERT_TRUE(pumpUntil([&] { return f.Label_lastyp->GetCaption() == " KELMOR 248" && simulatorWindow() != 0; }));
-    const HWND window = simulatorWindow();
+    ASSERT_TRUE(pumpUntil(
+        [&] { return f.Label_lastyp->GetCaption() == " KELMOR 248" && testsupport::SimulatorWindow() != 0; }));
+    const HWND window = testsupport::SimulatorWindow();
     ASSERT_TRUE(boxes.Boxes().empty());
     PostMessage(window, WM_CLOSE, 0, 0);
     ASSERT_TRUE(pumpUntil([&] { return !boxes.Boxes().empty(); }));
