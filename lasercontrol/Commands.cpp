@@ -45,7 +45,7 @@ uint32_t ClampedRound(double Value, double Min, double Max)
 
 void TForm_main::Btn_Click(TObject* Sender)
 {
-    const LaserStatusCopy& s = statusCopy;
+    const LaserStatusCopy& s = link_.Status();
     if (Sender == Btn_Exit) {
         Close();
     } else if (Sender == LCD_mj) {
@@ -121,7 +121,7 @@ void TForm_main::gasMode(uint8_t SubCommand) { lascommand(cmd_gasmode, GasModeAr
 
 void TForm_main::InputClick(TObject* Sender)
 {
-    const LaserStatusCopy& s = statusCopy;
+    const LaserStatusCopy& s = link_.Status();
     const bool online = IsOnline(s);
     if (Sender == LCD_Hz) {
         if (!online)
@@ -130,7 +130,7 @@ void TForm_main::InputClick(TObject* Sender)
         if (InBox->ResultCode != TInputBox::ResultOk)
             return;
         lascommand(cmd_reprate, ClampedRound(value, 0, 200));
-        if (IsOnline(statusCopy) && IsFiring(statusCopy))
+        if (IsOnline(link_.Status()) && IsFiring(link_.Status()))
             panel_.BlinkRepRate();
     } else if (Sender == LCD_quant) {
         if (!online)
@@ -139,7 +139,7 @@ void TForm_main::InputClick(TObject* Sender)
         if (InBox->ResultCode != TInputBox::ResultOk)
             return;
         lascommand(cmd_quantity, ClampedRound(value, 0, 0xFFFF));
-        if (IsOnline(statusCopy) && Bit(statusCopy.modeFlags, 1))
+        if (IsOnline(link_.Status()) && Bit(link_.Status().modeFlags, 1))
             panel_.BlinkQuantity();
     } else if (fenergy && Sender == fenergy->MPLCD9) {
         if (!online)
@@ -210,9 +210,9 @@ void TForm_main::Menu_configureClick(TObject*)
     if (!configbox)
         return;
     configbox->CheckBox1->SetChecked(GetShowHint());
-    configbox->CheckBox2->SetChecked(Bit(statusCopy.optionFlags, 3));
+    configbox->CheckBox2->SetChecked(Bit(link_.Status().optionFlags, 3));
     // A port the list does not have selects no item rather than a wrong one.
-    const int port = statusCopy.comPort;
+    const int port = link_.Status().comPort;
     configbox->RadioGroup1->SetItemIndex(port <= 9 ? port : -1);
     if (configbox->ShowModal() == mrOk)
         takeoptions();
@@ -222,10 +222,10 @@ void TForm_main::takeoptions()
 {
     const bool showHints = configbox->CheckBox1->GetChecked();
     const bool autoSave = configbox->CheckBox2->GetChecked();
-    if (showHints != GetShowHint() || autoSave != Bit(statusCopy.optionFlags, 3))
-        settings.Dirty = true;
+    if (showHints != GetShowHint() || autoSave != Bit(link_.Status().optionFlags, 3))
+        settings_.Dirty = true;
     const int item = configbox->RadioGroup1->GetItemIndex();
-    if (item >= 0 && item != statusCopy.comPort)
+    if (item >= 0 && item != link_.Status().comPort)
         lascommand(cmd_selectport, uint32_t(item));
     SetShowHint(showHints);
     if (fenergy)

@@ -91,14 +91,14 @@ void TForm_main::Lgetstatus()
     showGasMode();
     showValues();
     showShutter();
-    panel_.FollowHighVoltage(statusCopy);
+    panel_.FollowHighVoltage(link_.Status());
     Sgetstatus();
     enable_btn();
 }
 
 void TForm_main::showLamps()
 {
-    const LaserStatusCopy& s = statusCopy;
+    const LaserStatusCopy& s = link_.Status();
     for (const LampBit& L : lampBits)
         (this->*L.Lamp)->SetLedOn(Bit(s.*L.Flags, L.Bit));
     led_lon->SetLedOn(panel_.LaserOnLamp(s));
@@ -111,7 +111,7 @@ void TForm_main::showLamps()
 
 void TForm_main::showGasMode()
 {
-    const GasLabelChoice choice = panel_.FollowGasStep(statusCopy);
+    const GasLabelChoice choice = panel_.FollowGasStep(link_.Status());
     if (!choice.FollowsStep) {
         leakTests_.Drop();
         if (Form_opt_teaktest)
@@ -134,7 +134,7 @@ void TForm_main::showGasText()
 
 void TForm_main::followLeakTests()
 {
-    const int step = GasStep(statusCopy);
+    const int step = GasStep(link_.Status());
     if (leakTests_.AskExternQuestion(step)) {
         MessageBeep(MB_ICONINFORMATION);
         Application->MessageBox(SCheckPressureSensor, SExternFlushing, MB_OK);
@@ -142,7 +142,7 @@ void TForm_main::followLeakTests()
         gasMode(gas_nextleakstep);
     }
     // The pressure as the notices handled while the question was up left it.
-    const LeakTests::OpticSteps optic = leakTests_.FollowOptic(step, statusCopy.pressure);
+    const LeakTests::OpticSteps optic = leakTests_.FollowOptic(step, link_.Status().pressure);
     if (Form_opt_teaktest && optic.HideNotice)
         Form_opt_teaktest->Hide();
     if (Form_opt_teaktest && optic.ShowNotice)
@@ -157,7 +157,7 @@ void TForm_main::followLeakTests()
 
 void TForm_main::showValues()
 {
-    const LaserStatusCopy& s = statusCopy;
+    const LaserStatusCopy& s = link_.Status();
     if (fenergy)
         fenergy->MPLCD9->SetValue(s.energySet);
     LCD_Hz->SetValue(s.repRate);
@@ -177,14 +177,14 @@ void TForm_main::showValues()
 
 void TForm_main::showShutter()
 {
-    const bool open = Bit(statusCopy.modeFlags2, 4);
+    const bool open = Bit(link_.Status().modeFlags2, 4);
     btn_shutter->SetCaption(open ? "CLOSE &SHUTTER" : "OPEN &SHUTTER");
     btn_shutter->SetHint(open ? "CLOSE SHUTTER" : "OPEN SHUTTER");
     led_shutter->SetHint(open ? "shutter open" : "shutter closed");
     led_shutter->SetLedOn(open);
 }
 
-void TForm_main::Sgetstatus() { label_com->SetCaption(ComPortText(statusCopy.comPort)); }
+void TForm_main::Sgetstatus() { label_com->SetCaption(ComPortText(link_.Status().comPort)); }
 
 void TForm_main::showLaserType(const std::string& Text, int Size)
 {
@@ -196,7 +196,7 @@ void TForm_main::showLaserType(const std::string& Text, int Size)
 
 void TForm_main::lblink1(bool Lit)
 {
-    const LaserStatusCopy& s = statusCopy;
+    const LaserStatusCopy& s = link_.Status();
     const bool statusError = Bit(s.errorFlags2, 0);
     const bool operationError = Bit(s.errorFlags1, 0);
     const bool errors = statusError || operationError || Bit(s.errorFlags3, 1);
@@ -250,7 +250,7 @@ void TForm_main::lblink2(bool Lit)
 
 void TForm_main::enable_btn()
 {
-    const ButtonStates b = ChooseButtonStates(statusCopy, panel_.Modes());
+    const ButtonStates b = ChooseButtonStates(link_.Status(), panel_.Modes());
     btn_lasoff->SetEnabled(b.lasoff);
     btn_off->SetEnabled(b.off);
     btn_lason->SetEnabled(b.lason);
@@ -287,8 +287,8 @@ void TForm_main::enable_btn()
 void TForm_main::enable_device(uint8_t DeviceFlags)
 {
     // Only this copy is cut; the next notice brings the server's bits again.
-    statusCopy.capabilityFlags &= CapabilityMask(statusCopy.deviceVersion, DeviceFlags);
-    const DeviceLayout d = ChooseDeviceLayout(statusCopy, DeviceFlags);
+    link_.MaskCapabilities(CapabilityMask(link_.Status().deviceVersion, DeviceFlags));
+    const DeviceLayout d = ChooseDeviceLayout(link_.Status(), DeviceFlags);
 
     // ONLINE's lamp has no caption of its own; OFFLINE has no lamp.
     showAll({ btn_onl, btn_offline, led_onl }, d.onlineButtons);
@@ -299,7 +299,7 @@ void TForm_main::enable_device(uint8_t DeviceFlags)
             d.gasProcedures);
     btn_gmFlush->SetVisible(d.flushButton);
     btn_gmFlush->SetLeft(d.flushLeft);
-    panel_.AdaptToDevice(d, DeviceText(statusCopy));
+    panel_.AdaptToDevice(d, DeviceText(link_.Status()));
     showValveLabel(*Label_vac, *led_vac, d.vac);
     showValveLabel(*Label_lh, *led_lh, d.lh);
     showAll({ gauge_temperature, Label_gtemp }, d.temperatureGauge);
@@ -316,7 +316,7 @@ void TForm_main::enable_device(uint8_t DeviceFlags)
     showAll({ btn_shutter, led_shutter, lab_shutter }, d.shutter);
 
     enable_btn();
-    const std::string unit = EnergyUnitCaption(statusCopy);
+    const std::string unit = EnergyUnitCaption(link_.Status());
     Label_mj->SetCaption(unit);
     if (fenergy)
         fenergy->lab_unit->SetCaption(unit);

@@ -71,7 +71,7 @@ std::string PanelReport(TForm_main& F)
            + line("LCD_Hz", std::to_string(F.LCD_Hz->GetValue()))
            + line("LCD_quant", std::to_string(F.LCD_quant->GetValue())) + line("Panel_prh1", F.Panel_prh1->GetCaption())
            + line("lab_gasmode", F.lab_gasmode->GetCaption())
-           + line("ClientHeight", std::to_string(F.GetClientHeight())) + line("registered", F.registered ? "1" : "0")
+           + line("ClientHeight", std::to_string(F.GetClientHeight())) + line("registered", F.Registered() ? "1" : "0")
            + line("noConnection", F.GetPanelState().NoConnection() ? "1" : "0");
 }
 
@@ -90,7 +90,7 @@ void InstallRunAids(TForm_main& Form)
     TMessageEvent filter = Application->OnMessage;
     TForm_main* form = &Form;
     Application->OnMessage = [filter, form, state](MSG& Msg, bool& Handled) {
-        const bool notice = form->messageNumber != 0 && Msg.message == form->messageNumber;
+        const bool notice = form->GetLink().IsNotice(Msg);
         if (filter)
             filter(Msg, Handled);
         if (notice)

@@ -42,10 +42,10 @@ void TAbout::FormCreate(TObject*) { Label16->SetCaption(std::string("Version ") 
 void TAbout::FormShow(TObject*)
 {
     // Before registration there is no shared block to read: the texts stay empty.
-    const LaserStatus* status = Form_main ? Form_main->statusPointer : nullptr;
+    const LaserStatus* status = Form_main ? Form_main->GetLink().Whole() : nullptr;
     lab_exim->SetCaption(status ? FieldText(status->serverVersionText) : "");
     lab_dll->SetCaption(status ? FieldText(status->linkBanner) : "");
-    const LaserStatusCopy copy = Form_main ? Form_main->statusCopy : LaserStatusCopy {};
+    const LaserStatusCopy copy = Form_main ? Form_main->Status() : LaserStatusCopy {};
     label_version->SetCaption("version: " + FieldText(copy.firmwareText) + "  ");
     lab_ser->SetVisible(copy.deviceVersion > 180);
     lab_ser->SetCaption(SerialNumberCaption(copy));

@@ -12,7 +12,6 @@
 #include "lasercontrol/PanelRules.h"
 #include "lasercontrol/Texithint.h"
 #include "lasercontrol/Tfenergy.h"
-#include "link/Varnex32.h"
 #include "platform/kernel/TIniFile.h"
 #include "platform/kernel/WinExec.h"
 #include "platform/rtl/FileNames.h"
@@ -177,17 +176,14 @@ TForm_main::~TForm_main()
 void TForm_main::FormCreate(TObject*)
 {
     const std::string program = ProgramPath.empty() ? ExecutablePath() : ProgramPath;
-    programStem = ChangeFileExt(ExtractFileName(program), "");
+    const std::string programStem = ChangeFileExt(ExtractFileName(program), "");
 
-    registered = false;
-    closing = false;
+    link_ = PanelLink {};
+    closing_ = false;
     panel_ = PanelState {};
     leakTests_ = LeakTests {};
     SetCaption(programStem + " " + HeliantVersion + std::string(14, ' '));
     lab_gasmode->SetCaption("");
-
-    statusCopy = LaserStatusCopy {};
-    sequence = 1;
 
     readSettings();
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { OnAppMessage(Msg, Handled); };
@@ -204,15 +200,15 @@ std::string TForm_main::settingsFile() const
 void TForm_main::readSettings()
 {
     const TIniFile ini(settingsFile());
-    settings = HeliantSettings::Read(ini);
-    SetShowHint(settings.ShowHint);
+    settings_ = HeliantSettings::Read(ini);
+    SetShowHint(settings_.ShowHint);
 }
 
 void TForm_main::writeSettings()
 {
     TIniFile ini(settingsFile());
     try {
-        settings.Write(ini, GetShowHint(), GetLeft(), GetTop());
+        settings_.Write(ini, GetShowHint(), GetLeft(), GetTop());
     } catch (const Exception& E) {
         // The settings stay dirty, so a later saving tries again; the program goes on.
         Application->ShowException(E);
@@ -221,10 +217,10 @@ void TForm_main::writeSettings()
 
 void TForm_main::placeWindow()
 {
-    if (settings.PositionSet) {
+    if (settings_.PositionSet) {
         SetPosition(poDesigned);
-        SetTop(settings.Ypos);
-        SetLeft(settings.Xpos);
+        SetTop(settings_.Ypos);
+        SetLeft(settings_.Xpos);
     } else {
         SetPosition(poScreenCenter);
         CenterOnScreen();
@@ -238,27 +234,21 @@ void TForm_main::registerlink()
     if (fenergy)
         fenergy->SetShowHint(GetShowHint());
     SetClientHeight(ShortClientHeight);
-    shortHeight = GetHeight();
+    shortHeight_ = GetHeight();
     SetClientWidth(PanelClientWidth);
     enable_device(0);
 
-    const HWND window = Application->GetHandle();
-    if (registerapplication(window) == LINK_FULL) {
-        releasedll(window);
+    if (!link_.Register(Application->GetHandle())) {
         MessageBox(0, STooManyApplications, SError, MB_OK);
         // The program ends before its loop runs; nothing of the link stays behind.
         Application->Terminate();
         return;
     }
-    messageNumber = uint16_t(getmessagenumber() & 0xFFFF);
-    statusPointer = getstatuspointer();
-    registered = true;
 }
 
 void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
 {
-    // Before registration the number is 0, which no notice has.
-    if (messageNumber == 0 || Msg.message != messageNumber)
+    if (!link_.IsNotice(Msg))
         return;
     Handled = true;
     try {
@@ -271,21 +261,20 @@ void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
 
 void TForm_main::getstatus()
 {
-    statusPointer = getstatuspointer();
-    if (!statusPointer) {
+    if (!link_.Refresh()) {
         Application->MessageBox(SNilStatusPointer, SError, MB_OK);
         return;
     }
-    takeStatus(statusPointer->copy);
     checkServerVersion();
 }
 
-void TForm_main::takeStatus(const LaserStatusCopy& Copy) { statusCopy = Copy; }
+void TForm_main::takeStatus(const LaserStatusCopy& Copy) { link_.Take(Copy); }
 
 void TForm_main::checkServerVersion()
 {
-    const std::string version = FieldText(statusPointer->serverVersionText);
-    if (statusPointer->serverVersionLevel >= MinimumServerLevel || version.empty())
+    const LaserStatus* status = link_.Whole();
+    const std::string version = FieldText(status->serverVersionText);
+    if (status->serverVersionLevel >= MinimumServerLevel || version.empty())
         return;
     // Notices keep coming while the box is up and while the close asks its question; one box
     // and one close are enough.
@@ -296,20 +285,14 @@ void TForm_main::checkServerVersion()
     Close();
     // Closing frees the form only after this notice is handled; a refused close lets a later
     // notice ask again.
-    if (!closing)
+    if (!closing_)
         closeRequested_ = false;
 }
 
 void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
 {
-    LaserCommand command {};
-    command.window = Application->GetHandle();
-    command.sequence = sequence;
-    command.code = Code;
-    command.argument = Argument;
-    if (putcommand(&command) > 0)
+    if (!link_.Send(Application->GetHandle(), Code, Argument))
         beep();
-    sequence = NextSequence(sequence);
 }
 
 // --- Notices
@@ -318,19 +301,19 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
     // Even for a server too old: after a refused exit the panel must go on following it.
     getstatus();
-    if (registered)
+    if (link_.Registered())
         Lgetstatus();
     switch (Code) {
     case ev_blink1: lblink1(Parameter > 0); break;
     case ev_blink2: lblink2(Parameter > 0); break;
-    case ev_warmup: gauge_time->SetProgress(statusCopy.warmupProgress); break;
+    case ev_warmup: gauge_time->SetProgress(link_.Status().warmupProgress); break;
     case ev_device:
     case ev_pulsedata:
-        if (registered)
-            enable_device(statusCopy.deviceFlags);
+        if (link_.Registered())
+            enable_device(link_.Status().deviceFlags);
         break;
     case ev_comport:
-        if (registered)
+        if (link_.Registered())
             Sgetstatus();
         break;
     case ev_txon: led_tx->SetLedOn(true); break;
@@ -369,7 +352,7 @@ void TForm_main::onServerClosed()
     led_tx->SetLedOn(false);
     LED_RX->SetLedOn(false);
     showLaserType(SNoConnection, 10);
-    if (registered)
+    if (link_.Registered())
         Lgetstatus();
 }
 
@@ -388,17 +371,17 @@ void TForm_main::WndProc(TMessage& Message)
 
 void TForm_main::FormClose(TObject*, TCloseAction& Action)
 {
-    closing = true;
-    if ((statusCopy.stateFlags & (sf_firing | sf_gasmode)) && exithint && exithint->ShowModal() != mrYes)
-        closing = false;
-    if (GetLeft() != settings.Xpos || GetTop() != settings.Ypos)
-        settings.Dirty = true;
-    if (closing && Bit(statusCopy.optionFlags, 3) && settings.Dirty)
+    closing_ = true;
+    if ((link_.Status().stateFlags & (sf_firing | sf_gasmode)) && exithint && exithint->ShowModal() != mrYes)
+        closing_ = false;
+    if (GetLeft() != settings_.Xpos || GetTop() != settings_.Ypos)
+        settings_.Dirty = true;
+    if (closing_ && Bit(link_.Status().optionFlags, 3) && settings_.Dirty)
         writeSettings();
-    if (!closing) {
+    if (!closing_) {
         Action = caNone;
         return;
     }
     Action = caFree;
-    releasedll(Application->GetHandle());
+    link_.Release(Application->GetHandle());
 }

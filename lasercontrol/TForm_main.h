@@ -8,6 +8,7 @@
 
 #include "lasercontrol/HeliantSettings.h"
 #include "lasercontrol/LeakTests.h"
+#include "lasercontrol/PanelLink.h"
 #include "lasercontrol/PanelState.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/components/Colors.h"
@@ -89,6 +90,16 @@ public:
     /// What the panel keeps between notices: the laser's name and variants, the gas label, the
     /// lamp hold, the high-voltage base, the blinking displays and the button override.
     const PanelState& GetPanelState() const { return panel_; }
+    /// The link to the server: registration, the notices' number, the status copy, the command
+    /// numbers.
+    const PanelLink& GetLink() const { return link_; }
+    bool Registered() const { return link_.Registered(); }
+    const LaserStatusCopy& Status() const { return link_.Status(); }
+    const HeliantSettings& Settings() const { return settings_; }
+    /// The form is closing: set when a close was asked and not refused.
+    bool Closing() const { return closing_; }
+    /// The form's height with the error panels hidden.
+    int ShortHeight() const { return shortHeight_; }
 
     // --- Operator commands: each ends in one lascommand, the effect shows with the next notice
     /// Every button of the panel, by its identity.
@@ -237,20 +248,6 @@ public:
     TInputBox* InBox = nullptr;
     tmbox* tmbox1 = nullptr;
 
-    // --- Program state
-    bool registered = false;
-    uint16_t messageNumber = 0;
-    /// The library's whole status (its copy for this process); null before registration.
-    LaserStatus* statusPointer = nullptr;
-    LaserStatusCopy statusCopy {};
-    uint16_t sequence = 1;
-    std::string programStem;
-    HeliantSettings settings;
-    bool closing = false;
-
-    // --- Display state
-    int shortHeight = 0;
-
     /// The executable whose stem names the caption and whose path names the settings file
     /// ("<path>.INI" without the executable's extension); the running executable unless set
     /// before the form is made (tests put it into a temporary folder).
@@ -283,7 +280,11 @@ private:
 
     std::string settingsFile() const;
 
+    PanelLink link_;
+    HeliantSettings settings_;
+    bool closing_ = false;
     bool closeRequested_ = false;
+    int shortHeight_ = 0;
     LeakTests leakTests_;
     PanelState panel_;
 };

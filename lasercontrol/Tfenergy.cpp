@@ -38,12 +38,12 @@ void Tfenergy::MPLCD9Click(TObject*)
 
 void Tfenergy::SpeedButton19Click(TObject*)
 {
-    if (Form_main && IsOnline(Form_main->statusCopy))
+    if (Form_main && IsOnline(Form_main->Status()))
         Form_main->lascommand(cmd_energyup, 0);
 }
 
 void Tfenergy::SpeedButton18Click(TObject*)
 {
-    if (Form_main && IsOnline(Form_main->statusCopy))
+    if (Form_main && IsOnline(Form_main->Status()))
         Form_main->lascommand(cmd_energydown, 0);
 }

@@ -73,7 +73,7 @@ void HeliantTest::remakeForms()
 
 void HeliantTest::TearDown()
 {
-    if (Form_main && Form_main->registered)
+    if (Form_main && Form_main->Registered())
         releasedll(Application->GetHandle());
     freeForms();
     TForm_main::ProgramPath.clear();
@@ -100,7 +100,7 @@ void HeliantTest::freeForms()
 void HeliantTest::registerPanel()
 {
     Form_main->registerlink();
-    ASSERT_TRUE(Form_main->registered);
+    ASSERT_TRUE(Form_main->Registered());
 }
 
 void HeliantTest::notice(uint8_t Event, uint8_t Parameter)

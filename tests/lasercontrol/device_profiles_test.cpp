@@ -143,7 +143,7 @@ TEST_F(DeviceProfileTest, LaserWithoutPressureReadoutOnAnOlderController)
 TEST_F(DeviceProfileTest, OldControllersKeepOnlyTheCapabilitiesTheyHave)
 {
     connect(176, 0x10, 0xFF);
-    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0x8A);
+    EXPECT_EQ(Form_main->Status().capabilityFlags, 0x8A);
     expectShown(shown(),
                 { "btn_onl", "btn_offline", "led_onl", "Label_mbar", "Panel_prh1", "btn_newfill", "btn_gmFlush",
                   "btn_gmquitt", "led_nf", "led_inert", "led_pre", "Label_nf", "Label_inert", "Label_pre" });
@@ -152,7 +152,7 @@ TEST_F(DeviceProfileTest, OldControllersKeepOnlyTheCapabilitiesTheyHave)
     EXPECT_FALSE(fenergy->MPLCD9->GetEnabled());
     // Only that copy was cut: the next notice brings the server's bits again.
     notice(ev_blink2, 1);
-    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0xFF);
+    EXPECT_EQ(Form_main->Status().capabilityFlags, 0xFF);
 }
 
 TEST_F(DeviceProfileTest, WatchCounterNeedsController178)

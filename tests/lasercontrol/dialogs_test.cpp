@@ -15,6 +15,7 @@
 #include "platform/ui/controls/StdCtrls.h"
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -26,6 +27,14 @@ protected:
         registerPanel();
         announce();
         server.Fetch();
+    }
+    /// As start, with a settings file that lacks nothing, so that the settings start clean.
+    void startClean(const LaserStatusCopy& Laser)
+    {
+        std::ofstream(dir.file("Heliant.INI")) << "[Main]\nShowHint=1\n";
+        remakeForms();
+        start(Laser);
+        ASSERT_FALSE(Form_main->Settings().Dirty);
     }
     std::vector<std::pair<uint16_t, uint32_t>> sent()
     {
@@ -46,9 +55,8 @@ TEST_F(DialogsTest, OptionsAreFilledFromThePanelAndWithoutAPortChangeSendOnlyAut
     LaserStatusCopy laser = TypicalLaser();
     laser.comPort = 3;
     laser.optionFlags = 0x08;
-    start(laser);
+    startClean(laser);
     Form_main->SetShowHint(true);
-    Form_main->settings.Dirty = false;
     modal.Then([](TForm& Form) {
         auto& box = dynamic_cast<Tconfigbox&>(Form);
         EXPECT_TRUE(box.CheckBox1->GetChecked());
@@ -61,7 +69,7 @@ TEST_F(DialogsTest, OptionsAreFilledFromThePanelAndWithoutAPortChangeSendOnlyAut
     ASSERT_EQ(modal.Shown().size(), 1u);
     EXPECT_EQ(modal.Shown()[0].Caption, "Options");
     EXPECT_EQ(sent(), (Commands { { cmd_autosave, 1 } }));
-    EXPECT_FALSE(Form_main->settings.Dirty);
+    EXPECT_FALSE(Form_main->Settings().Dirty);
 }
 
 TEST_F(DialogsTest, ThePortLabelOpensTheOptionsToo)
@@ -79,9 +87,8 @@ TEST_F(DialogsTest, ChangedOptionsSelectThePortMarkDirtyAndSetTheHints)
 {
     LaserStatusCopy laser = TypicalLaser();
     laser.comPort = 1;
-    start(laser);
+    startClean(laser);
     Form_main->SetShowHint(true);
-    Form_main->settings.Dirty = false;
     modal.Then([](TForm& Form) {
         auto& box = dynamic_cast<Tconfigbox&>(Form);
         box.CheckBox1->SetChecked(false);
@@ -90,7 +97,7 @@ TEST_F(DialogsTest, ChangedOptionsSelectThePortMarkDirtyAndSetTheHints)
     });
     Form_main->Menu_configure->Click();
     EXPECT_EQ(sent(), (Commands { { cmd_selectport, 4 }, { cmd_autosave, 0 } }));
-    EXPECT_TRUE(Form_main->settings.Dirty);
+    EXPECT_TRUE(Form_main->Settings().Dirty);
     EXPECT_FALSE(Form_main->GetShowHint());
     EXPECT_FALSE(fenergy->GetShowHint());
 }
@@ -188,7 +195,7 @@ TEST_F(DialogsTest, AboutHidesTheSerialNumberOfOlderControllers)
 TEST_F(DialogsTest, AboutBeforeAnyNoticeShowsEmptyVersionTexts)
 {
     // Not registered: no shared block to read from.
-    ASSERT_EQ(Form_main->statusPointer, nullptr);
+    ASSERT_EQ(Form_main->GetLink().Whole(), nullptr);
     modal.Then([](TForm& Form) { dynamic_cast<TAbout&>(Form).BitBtn3->Click(); });
     EXPECT_EQ(About->ShowModal(), mrOk);
     EXPECT_EQ(About->lab_exim->GetCaption(), "");

@@ -228,7 +228,7 @@ TEST_F(OperatorCommandsTest, EnergyDisplayTogglesTheEnergyWindowWhenTheLoopExist
 {
     LaserStatusCopy laser = TypicalLaser();
     start(laser);
-    ASSERT_TRUE(Bit(Form_main->statusCopy.capabilityFlags, 2));
+    ASSERT_TRUE(Bit(Form_main->Status().capabilityFlags, 2));
     click(Form_main->LCD_mj);
     EXPECT_TRUE(fenergy->GetVisible());
     click(Form_main->LCD_mj);
@@ -428,7 +428,7 @@ TEST_F(OperatorCommandsTest, ExitWhileFiringAsksAndNoKeepsTheProgramRunning)
     laser.stateFlags |= sf_firing;
     laser.optionFlags |= 0x08; // settings saved at the end
     start(laser);
-    Form_main->settings.Dirty = true;
+    ASSERT_TRUE(Form_main->Settings().Dirty) << "no settings file yet";
     Form_main->Show();
     modal.Then([](TForm& Form) {
         EXPECT_EQ(Form.ClassName(), "Texithint");
@@ -436,7 +436,7 @@ TEST_F(OperatorCommandsTest, ExitWhileFiringAsksAndNoKeepsTheProgramRunning)
     });
     click(Form_main->Btn_Exit);
     ASSERT_EQ(modal.Shown().size(), 1u);
-    EXPECT_FALSE(Form_main->closing);
+    EXPECT_FALSE(Form_main->Closing());
     EXPECT_TRUE(Form_main->GetVisible());
     EXPECT_FALSE(std::filesystem::exists(dir.file("Heliant.INI")));
 }

@@ -126,7 +126,7 @@ TEST_F(SettingsTest, HintSettingReachesTheMainFormAndTheEnergyWindow)
     startWith("[Main]\nShowHint=0\n");
     EXPECT_FALSE(Form_main->GetShowHint());
     EXPECT_FALSE(fenergy->GetShowHint());
-    EXPECT_FALSE(Form_main->settings.Dirty);
+    EXPECT_FALSE(Form_main->Settings().Dirty);
 }
 
 TEST_F(SettingsTest, MovingAndClosingWritesNothingWithoutAutomaticSaving)
@@ -136,8 +136,8 @@ TEST_F(SettingsTest, MovingAndClosingWritesNothingWithoutAutomaticSaving)
     laserWith(false);
     Form_main->SetLeft(200);
     Form_main->Close();
-    EXPECT_TRUE(Form_main->closing);
-    EXPECT_TRUE(Form_main->settings.Dirty);
+    EXPECT_TRUE(Form_main->Closing());
+    EXPECT_TRUE(Form_main->Settings().Dirty);
     EXPECT_EQ(readFile(iniPath()), before);
     EXPECT_EQ(server.ClientCount(), 0) << "closing releases the link";
 }
@@ -152,7 +152,7 @@ TEST_F(SettingsTest, MovingAndClosingWithAutomaticSavingWritesTheKeys)
     EXPECT_EQ(ini.ReadInteger("WND", "Xpos", -1), 210);
     EXPECT_EQ(ini.ReadInteger("WND", "Ypos", -1), 130);
     EXPECT_EQ(ini.ReadString("Main", "ShowHint", "?"), "0");
-    EXPECT_FALSE(Form_main->settings.Dirty);
+    EXPECT_FALSE(Form_main->Settings().Dirty);
 }
 
 TEST_F(SettingsTest, ClosingWithoutChangesWritesNothingEvenWithAutomaticSaving)
@@ -167,7 +167,7 @@ TEST_F(SettingsTest, ClosingWithoutChangesWritesNothingEvenWithAutomaticSaving)
 TEST_F(SettingsTest, AMissingHintKeyIsAddedAtTheNextSavingClose)
 {
     startWith("[WND]\nXpos=10\nYpos=20\n");
-    ASSERT_TRUE(Form_main->settings.Dirty);
+    ASSERT_TRUE(Form_main->Settings().Dirty);
     laserWith(true);
     Form_main->Close();
     const TIniFile ini(iniPath());
@@ -200,7 +200,7 @@ TEST_F(SettingsTest, ClosingWhileTheLaserFiresAsksAndNoKeepsEverything)
     ASSERT_EQ(modal.Shown().size(), 1u);
     EXPECT_EQ(modal.Shown()[0].ClassName, "Texithint");
     EXPECT_EQ(modal.Shown()[0].Caption, "EXIT");
-    EXPECT_FALSE(Form_main->closing);
+    EXPECT_FALSE(Form_main->Closing());
     EXPECT_EQ(readFile(iniPath()), before);
     EXPECT_EQ(server.ClientCount(), clients) << "the link stays";
 }
@@ -213,7 +213,7 @@ TEST_F(SettingsTest, ClosingInGasModeAsksAndYesCloses)
     laserWith(false, sf_online | sf_gasmode);
     Form_main->Close();
     EXPECT_EQ(modal.Shown().size(), 1u);
-    EXPECT_TRUE(Form_main->closing);
+    EXPECT_TRUE(Form_main->Closing());
     EXPECT_EQ(server.ClientCount(), 0);
 }
 
@@ -226,7 +226,7 @@ TEST_F(SettingsTest, AnUnwritableSettingsFileIsReportedAndTheProgramStillCloses)
     Form_main->Close();
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_NE(boxes.Boxes()[0].Text.find("Heliant.INI"), std::string::npos) << boxes.Boxes()[0].Text;
-    EXPECT_TRUE(Form_main->closing);
+    EXPECT_TRUE(Form_main->Closing());
     EXPECT_EQ(server.ClientCount(), 0);
 }
 

@@ -20,9 +20,8 @@ TEST_F(StartupTest, CaptionIsTheProgramStemTheVersionAndFourteenBlanks)
     EXPECT_EQ(Form_main->GetCaption(), "Heliant 7.03              ");
     EXPECT_EQ(Form_main->GetCaption().size(), std::string("Heliant 7.03").size() + 14);
     EXPECT_EQ(Form_main->lab_gasmode->GetCaption(), "");
-    EXPECT_EQ(Form_main->sequence, 1);
     EXPECT_TRUE(Form_main->GetPanelState().NoConnection());
-    EXPECT_FALSE(Form_main->registered);
+    EXPECT_FALSE(Form_main->Registered());
 }
 
 TEST_F(StartupTest, RegistrationSizesThePanelAndStartsTheServer)
@@ -30,10 +29,10 @@ TEST_F(StartupTest, RegistrationSizesThePanelAndStartsTheServer)
     registerPanel();
     EXPECT_EQ(Form_main->GetClientWidth(), PanelClientWidth);
     EXPECT_EQ(Form_main->GetClientHeight(), ShortClientHeight);
-    EXPECT_EQ(Form_main->shortHeight, Form_main->GetHeight());
-    EXPECT_EQ(Form_main->messageNumber, getmessagenumber() & 0xFFFF);
-    EXPECT_NE(Form_main->messageNumber, 0);
-    EXPECT_EQ(Form_main->statusPointer, getstatuspointer());
+    EXPECT_EQ(Form_main->ShortHeight(), Form_main->GetHeight());
+    EXPECT_EQ(Form_main->GetLink().MessageNumber(), getmessagenumber() & 0xFFFF);
+    EXPECT_NE(Form_main->GetLink().MessageNumber(), 0);
+    EXPECT_EQ(Form_main->GetLink().Whole(), getstatuspointer());
     EXPECT_EQ(started, std::vector<std::string> { "Kelmor32.exe" });
     EXPECT_GE(server.ClientCount(), 1);
 }
@@ -56,16 +55,16 @@ TEST_F(StartupTest, BeforeTheLaserIsAnnouncedThePanelIsInItsMostReducedForm)
     // Only the registration's copy was cut: the next notice brings the server's bits, and the
     // buttons follow them before the panel is adapted to the laser.
     notice(ev_blink1, 1);
-    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0x3F);
+    EXPECT_EQ(Form_main->Status().capabilityFlags, 0x3F);
     EXPECT_TRUE(Form_main->btn_hvu->GetEnabled());
     EXPECT_FALSE(Form_main->btn_onl->GetVisible());
 
     announce();
-    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0x3F);
+    EXPECT_EQ(Form_main->Status().capabilityFlags, 0x3F);
     EXPECT_TRUE(Form_main->btn_hvu->GetEnabled());
     EXPECT_TRUE(Form_main->btn_onl->GetVisible());
     notice(ev_blink1, 1);
-    EXPECT_EQ(Form_main->statusCopy.capabilityFlags, 0x3F);
+    EXPECT_EQ(Form_main->Status().capabilityFlags, 0x3F);
 }
 
 TEST_F(StartupTest, NoConnectionHoldsThroughTheBlinksUntilTheLaserIsBack)
@@ -91,7 +90,7 @@ TEST_F(StartupTest, NoConnectionHoldsThroughTheBlinksUntilTheLaserIsBack)
         notice(ev_blink1, 1);
         EXPECT_EQ(Form_main->Label_lastyp->GetCaption(), " KELMOR 248");
         EXPECT_EQ(Form_main->Label_lastyp->GetFont()->GetSize(), 12);
-        if (Form_main->registered)
+        if (Form_main->Registered())
             releasedll(Application->GetHandle());
     }
 }
@@ -124,7 +123,7 @@ TEST_F(StartupTest, AnEleventhClientIsToldAndTheProgramEnds)
     started.clear();
 
     Form_main->registerlink();
-    EXPECT_FALSE(Form_main->registered);
+    EXPECT_FALSE(Form_main->Registered());
     EXPECT_TRUE(Application->GetTerminated());
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].Text, "to much Application");
@@ -181,7 +180,7 @@ TEST_F(StartupTest, OtherMessagesPassTheFilter)
     Form_main->OnAppMessage(other, handled);
     EXPECT_FALSE(handled);
     MSG link;
-    link.message = Form_main->messageNumber;
+    link.message = Form_main->GetLink().MessageNumber();
     link.lParam = LinkEventLParam(ev_beep, 0, 7);
     Form_main->OnAppMessage(link, handled);
     EXPECT_TRUE(handled);

@@ -1,0 +1,25 @@
+//===- CommandNumbers.h - The sequence numbers of Heliant's commands -*- C++ -*-===//
+#pragma once
+
+#include "link/LinkRecords.h"
+
+#include <cstdint>
+
+/// Numbers the commands the panel sends: from 1 on, and after 65520 from 1 again. A refused
+/// command has taken its number too.
+class CommandNumbers {
+public:
+    explicit CommandNumbers(uint16_t First = 1) : next(First) {}
+    /// The number of the command being sent; the next one follows.
+    uint16_t Take()
+    {
+        const uint16_t n = next;
+        next = NextSequence(next);
+        return n;
+    }
+    /// The number the next command will carry.
+    uint16_t Next() const { return next; }
+
+private:
+    uint16_t next;
+};
