@@ -3,6 +3,7 @@
 // Runs in a session of its own: it re-executes itself with VARNEX_SESSION set, since the
 // library joins the session's block when it is loaded.
 //
+#include "benchmarks/bench_server.h"
 #include "link/Varnex32.h"
 
 #include "platform/kernel/WinExec.h"
@@ -39,28 +40,6 @@ LRESULT serverProc(HWND, UINT Msg, WPARAM, LPARAM)
     return 0;
 }
 
-void pumpUntil(const int& Counter, int Wanted)
-{
-    MSG msg;
-    while (Counter < Wanted) {
-        if (PeekMessage(&msg)) {
-            DispatchMessage(&msg);
-            continue;
-        }
-        pollfd p { MessageQueueFd(), POLLIN, 0 };
-        poll(&p, 1, 1000);
-    }
-}
-
-void publish(uint8_t Type, uint8_t Event)
-{
-    static LaserStatus status {};
-    status.serverReady = 1;
-    status.serverVersionLevel = 'Y';
-    ServerNotice n { Type, Event, 0, 0, 0, 0, 0 };
-    excommand(&n, &status);
-}
-
 std::vector<pid_t> startEchoes(int Count)
 {
     std::vector<pid_t> pids;
@@ -72,13 +51,14 @@ std::vector<pid_t> startEchoes(int Count)
         if (posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ) == 0)
             pids.push_back(pid);
     }
-    pumpUntil(Registered, Registered + int(pids.size()));
+    const int wanted = Registered + int(pids.size());
+    bench::PumpUntil([&] { return Registered >= wanted; });
     return pids;
 }
 
 void stopEchoes(const std::vector<pid_t>& Pids)
 {
-    publish(ex_notify, ev_serverclosed);
+    bench::Publish(ex_notify, ev_serverclosed);
     for (pid_t pid : Pids)
         waitpid(pid, nullptr, 0);
     Registered = 0;
@@ -100,8 +80,8 @@ void BM_NoticeLatency(benchmark::State& State)
     for (auto _ : State) {
         Echoes = 0;
         auto start = Clock::now();
-        publish(ex_status, ev_rxon);
-        pumpUntil(Echoes, clients);
+        bench::Publish(ex_status, ev_rxon);
+        bench::PumpUntil([&] { return Echoes >= clients; });
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
     stopEchoes(pids);
@@ -113,7 +93,7 @@ BENCHMARK(BM_NoticeLatency)->Arg(1)->Arg(10)->Iterations(2000)->UseRealTime();
 /// putcommand into the ring; the ring is fetched, as the server would, whenever it fills.
 void BM_PutCommand(benchmark::State& State)
 {
-    publish(ex_status, ev_blink1);
+    bench::Publish(ex_status, ev_blink1);
     LaserCommand command { ServerWindow, 1, cmd_reprate, 50 };
     CommandRing ring;
     ServerNotice fetch { ex_fetch, 0, 0, 0, 0, 0, 0 };

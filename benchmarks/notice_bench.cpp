@@ -9,6 +9,7 @@
 // Runs in a session of its own: it re-executes itself with VARNEX_SESSION set, since the link
 // library joins the session's block when it is loaded.
 //
+#include "benchmarks/bench_server.h"
 #include "link/Varnex32.h"
 #include "benchmarks/notice_floor.h"
 
@@ -60,29 +61,6 @@ LRESULT serverProc(HWND, UINT Msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-template <class Done>
-void pumpUntil(Done IsDone)
-{
-    MSG msg;
-    while (!IsDone()) {
-        if (PeekMessage(&msg)) {
-            DispatchMessage(&msg);
-            continue;
-        }
-        pollfd p { MessageQueueFd(), POLLIN, 0 };
-        poll(&p, 1, 1000);
-    }
-}
-
-void publish(uint8_t Type, uint8_t Event)
-{
-    static LaserStatus status {};
-    status.serverReady = 1;
-    status.serverVersionLevel = 'Y';
-    ServerNotice n { Type, Event, 0, 0, 0, 0, 0 };
-    excommand(&n, &status);
-}
-
 pid_t spawn(std::vector<std::string> Args)
 {
     std::string exe = ExecutableDirectory() + "bench_notice_client";
@@ -108,7 +86,7 @@ public:
             pids_.push_back(spawn({ Loop, std::to_string(ServerWindow) }));
             pids_.push_back(spawn({ "floor", FloorName, std::to_string(i) }));
         }
-        pumpUntil([&] { return Registered == Count; });
+        bench::PumpUntil([&] { return Registered == Count; });
         for (int i = 0; i < Count; ++i) {
             FloorReply ready;
             recv(FloorSocket, &ready, sizeof ready, 0);
@@ -117,7 +95,7 @@ public:
     }
     ~Receivers()
     {
-        publish(ex_notify, ev_serverclosed);
+        bench::Publish(ex_notify, ev_serverclosed);
         for (const FloorAddress& floor : floors_) {
             int64_t stop = 0;
             sendto(FloorSocket, &stop, sizeof stop, 0, floor.address(), floor.Length);
@@ -132,8 +110,8 @@ public:
     {
         Answers.clear();
         int64_t start = nowNs();
-        publish(ex_status, ev_rxon);
-        pumpUntil([&] { return int(Answers.size()) == count_; });
+        bench::Publish(ex_status, ev_rxon);
+        bench::PumpUntil([&] { return int(Answers.size()) == count_; });
         for (const Answer& a : Answers) {
             Handler.push_back(double(a.EnteredNs - start) / 1000);
             Status.push_back(double(a.StatusReadNs - start) / 1000);
