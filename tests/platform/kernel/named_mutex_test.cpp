@@ -195,6 +195,7 @@ TEST_F(NamedMutexTest, MutexStartsAfreshWhenAllUsersAreGone)
     auto owner = holder("fresh");
     owner->kill(SIGKILL);
     owner->wait();
+    ASSERT_TRUE(kerneltest::awaitObjectUnused("mutex", "fresh"));
     // Nobody used it any more when its owner died: a new, unowned mutex, not an abandoned one.
     auto mutex = NamedMutex::Create("fresh");
     ASSERT_TRUE(mutex);
