@@ -8,11 +8,11 @@
 #pragma once
 
 #include "energystats/EnergyRules.h"
-#include "energystats/LinkClient.h"
 #include "energystats/ReportPage.h"
 #include "energystats/RunResults.h"
 #include "energystats/RunState.h"
 #include "energystats/TessalySettings.h"
+#include "link/LinkClient.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/forms/TForm.h"
 
@@ -135,7 +135,9 @@ private:
     RunFlags flags() const { return run.Flags(); }
     bool checkServerVersion();
 
-    LinkClient link;
+    /// Tessaly numbers its commands from 0.
+    static constexpr uint16_t FirstCommandNumber = 0;
+    LinkClient link { FirstCommandNumber };
     std::string laserTypeText;
     TessalySettings settings;
     RunState run;

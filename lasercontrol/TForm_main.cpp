@@ -178,7 +178,7 @@ void TForm_main::FormCreate(TObject*)
     const std::string program = ProgramPath.empty() ? ExecutablePath() : ProgramPath;
     const std::string programStem = ChangeFileExt(ExtractFileName(program), "");
 
-    link_ = PanelLink {};
+    link_ = LinkClient { FirstCommandNumber };
     closing_ = false;
     panel_ = PanelState {};
     leakTests_ = LeakTests {};

@@ -8,8 +8,8 @@
 
 #include "lasercontrol/HeliantSettings.h"
 #include "lasercontrol/LeakTests.h"
-#include "lasercontrol/PanelLink.h"
 #include "lasercontrol/PanelState.h"
+#include "link/LinkClient.h"
 #include "link/LinkRecords.h"
 #include "platform/ui/components/Colors.h"
 #include "platform/ui/forms/TForm.h"
@@ -92,7 +92,7 @@ public:
     const PanelState& GetPanelState() const { return panel_; }
     /// The link to the server: registration, the notices' number, the status copy, the command
     /// numbers.
-    const PanelLink& GetLink() const { return link_; }
+    const LinkClient& GetLink() const { return link_; }
     bool Registered() const { return link_.Registered(); }
     const LaserStatusCopy& Status() const { return link_.Status(); }
     const HeliantSettings& Settings() const { return settings_; }
@@ -280,7 +280,9 @@ private:
 
     std::string settingsFile() const;
 
-    PanelLink link_;
+    /// Heliant numbers its commands from 1.
+    static constexpr uint16_t FirstCommandNumber = 1;
+    LinkClient link_ { FirstCommandNumber };
     HeliantSettings settings_;
     bool closing_ = false;
     bool closeRequested_ = false;

@@ -1,19 +1,8 @@
-//===- run_model_test.cpp - Where a run stands, what it measured, the command numbers ---===//
-#include "energystats/CommandSequence.h"
+//===- run_model_test.cpp - Where a run stands and what it measured ---===//
 #include "energystats/RunResults.h"
 #include "energystats/RunState.h"
 
 #include <gtest/gtest.h>
-
-TEST(CommandSequenceTest, NumbersFromTheFirstAndAfter65520FromOne)
-{
-    CommandSequence fresh;
-    EXPECT_EQ(fresh.Take(), 0);
-    EXPECT_EQ(fresh.Take(), 1);
-    CommandSequence late(65520);
-    EXPECT_EQ(late.Take(), 65520);
-    EXPECT_EQ(late.Take(), 1);
-}
 
 TEST(RunStateTest, ARunEndStopsARunningRunOnceAndLeavesItUnsaved)
 {

@@ -1,15 +1,16 @@
-//===- CommandNumbers.h - The sequence numbers of Heliant's commands -*- C++ -*-===//
+//===- CommandNumbers.h - The sequence numbers of a client's commands -*- C++ -*-===//
 #pragma once
 
 #include "link/LinkRecords.h"
 
 #include <cstdint>
 
-/// Numbers the commands the panel sends: from 1 on, and after 65520 from 1 again. A refused
+/// Numbers the commands a client sends: from First on, and after 65520 from 1 again. A refused
 /// command has taken its number too.
 class CommandNumbers {
 public:
-    explicit CommandNumbers(uint16_t First = 1) : next(First) {}
+    explicit CommandNumbers(uint16_t First) : next(First) {}
+
     /// The number of the command being sent; the next one follows.
     uint16_t Take()
     {
