@@ -4,14 +4,10 @@
 //
 #pragma once
 
-// --- Link and server
-inline constexpr const char* STooManyApplications = "to much Application";
-inline constexpr const char* SNilStatusPointer = "get nil Statuspointer";
-inline constexpr const char* SOldServerPrefix = "Old ";
-inline constexpr const char* SOldServerSuffix = "  :  Exit    ";
+#include "link/LinkTexts.h"
+
+// --- Link and server (and those of every client, in link/LinkTexts.h)
 inline constexpr const char* SServerClosed = " Kelmor.exe was closed";
-inline constexpr const char* SNoConnection = "NO CONNECTION";
-inline constexpr const char* SError = "Error";
 
 // --- Input dialogs
 inline constexpr const char* SInputRepetitionRate = "Input repetition rate";
