@@ -57,6 +57,38 @@ void fillRegionAddresses(LaserStatusCopy& Copy, LinkSharedBlock& Block)
     Copy.region4Ptr = uint32_t(reinterpret_cast<uintptr_t>(&Block.DataRegion4[0]));
 }
 
+/// Puts the command (and its extended data, when it has some) into the ring under the mutex;
+/// answers LINK_OK with the server's window in Server, or why the command was refused.
+int32_t queueCommand(const LaserCommand& Command, const uint8_t* Extended, uint32_t& Server)
+{
+    MutexHold hold;
+    if (!hold)
+        return LINK_TIMEOUT;
+    LinkSharedBlock& block = *Link().view;
+    CommandRing& ring = block.ring;
+    if (block.status.serverReady == 0 || block.serverWindow == 0)
+        return LINK_NOLINK;
+    // A server that died without closing leaves itself registered and ready; a command queued
+    // for it would lie in the ring until the next server fires it.
+    if (!IsWindow(block.serverWindow))
+        return LINK_NOLINK;
+    // Indexes outside the ring would write outside it: refuse as if full.
+    if (!ringIndexValid(ring.writeIndex) || !ringIndexValid(ring.readIndex))
+        return LINK_QUEUEFULL;
+    if (PendingCommands(ring.writeIndex, ring.readIndex) >= RingSlots - 1)
+        return LINK_QUEUEFULL;
+    if (block.status.serverBacklog >= 80)
+        return LINK_QUEUEFULL;
+
+    const int w = ring.writeIndex;
+    std::memcpy(&ring.commands[w], &Command, sizeof(LaserCommand));
+    if (Extended)
+        std::memcpy(ring.extended[w], Extended, ExtendedDataSize);
+    ring.writeIndex = int16_t(w == RingSlots - 1 ? 0 : w + 1);
+    Server = block.serverWindow;
+    return LINK_OK;
+}
+
 } // namespace
 
 int32_t registerapplication(uint32_t Window) { return registerClient(Window, false); }
@@ -125,30 +157,10 @@ int32_t putcommand(const LaserCommand* Command)
         && !ReadProcessMemory(reinterpret_cast<const void*>(uintptr_t(Command->argument)), extended, sizeof extended))
         return LINK_UNKNOWN;
 
-    MutexHold hold;
-    if (!hold)
-        return LINK_TIMEOUT;
-    LinkSharedBlock& block = *link.view;
-    CommandRing& ring = block.ring;
-    if (block.status.serverReady == 0 || block.serverWindow == 0)
-        return LINK_NOLINK;
-    // A server that died without closing leaves itself registered and ready; a command queued
-    // for it would lie in the ring until the next server fires it.
-    if (!IsWindow(block.serverWindow))
-        return LINK_NOLINK;
-    // Indexes outside the ring would write outside it: refuse as if full.
-    if (!ringIndexValid(ring.writeIndex) || !ringIndexValid(ring.readIndex))
-        return LINK_QUEUEFULL;
-    if (PendingCommands(ring.writeIndex, ring.readIndex) >= RingSlots - 1)
-        return LINK_QUEUEFULL;
-    if (block.status.serverBacklog >= 80)
-        return LINK_QUEUEFULL;
-
-    const int w = ring.writeIndex;
-    std::memcpy(&ring.commands[w], Command, sizeof(LaserCommand));
-    if (hasExtended)
-        std::memcpy(ring.extended[w], extended, sizeof extended);
-    ring.writeIndex = int16_t(w == RingSlots - 1 ? 0 : w + 1);
-    PostMessage(block.serverWindow, link.serverMessage, LinkServerWParam, 0);
-    return LINK_OK;
+    uint32_t server = 0;
+    const int32_t result = queueCommand(*Command, hasExtended ? extended : nullptr, server);
+    // Woken once the mutex is free again, the server need not wait for this client to let go.
+    if (result == LINK_OK)
+        PostMessage(server, link.serverMessage, LinkServerWParam, 0);
+    return result;
 }
