@@ -63,9 +63,11 @@ QPainterPath readOutline(FT_Face Face, uint32_t Glyph)
     return path;
 }
 
-std::shared_ptr<const GlyphBitmap> readBitmap(FT_Face Face, uint32_t Glyph)
+// The glyph as loaded into the face's slot, hinted for a bi-level target and scan-converted
+// there with the face's own dropout control.
+GlyphBitmap renderMono(FT_Face Face, uint32_t Glyph)
 {
-    auto bitmap = std::make_shared<GlyphBitmap>();
+    GlyphBitmap bitmap;
     if (FT_Load_Glyph(Face, Glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) != 0)
         return bitmap;
     if (Face->glyph->format != FT_GLYPH_FORMAT_OUTLINE || Face->glyph->outline.n_points == 0)
@@ -75,15 +77,15 @@ std::shared_ptr<const GlyphBitmap> readBitmap(FT_Face Face, uint32_t Glyph)
     const FT_Bitmap& b = Face->glyph->bitmap;
     if (b.pixel_mode != FT_PIXEL_MODE_MONO || b.width == 0 || b.rows == 0)
         return bitmap;
-    bitmap->Left = Face->glyph->bitmap_left;
-    bitmap->Top = Face->glyph->bitmap_top;
-    bitmap->Width = int(b.width);
-    bitmap->Height = int(b.rows);
-    bitmap->Ink.resize(size_t(b.width) * b.rows);
+    bitmap.Left = Face->glyph->bitmap_left;
+    bitmap.Top = Face->glyph->bitmap_top;
+    bitmap.Width = int(b.width);
+    bitmap.Height = int(b.rows);
+    bitmap.Ink.resize(size_t(b.width) * b.rows);
     for (unsigned y = 0; y < b.rows; ++y) {
         const unsigned char* row = b.buffer + std::ptrdiff_t(y) * b.pitch;
         for (unsigned x = 0; x < b.width; ++x)
-            bitmap->Ink[size_t(y) * b.width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+            bitmap.Ink[size_t(y) * b.width + x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
     }
     return bitmap;
 }
@@ -99,7 +101,26 @@ public:
         auto found = sized->bitmaps.find(Glyph);
         if (found != sized->bitmaps.end())
             return found->second;
-        return sized->bitmaps.emplace(Glyph, readBitmap(sized->face->get(), Glyph)).first->second;
+        auto bitmap = std::make_shared<const GlyphBitmap>(renderMono(sized->face->get(), Glyph));
+        return sized->bitmaps.emplace(Glyph, std::move(bitmap)).first->second;
+    }
+
+    GlyphBitmap turnedBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph, double Angle,
+                             QPointF Offset)
+    {
+        std::lock_guard lock(mutex_);
+        SizedFace* sized = faceFor(Font);
+        if (!sized)
+            return GlyphBitmap();
+        // FreeType turns the hinted outline before scan-converting it; its y axis points up.
+        const FT_Fixed c = FT_Fixed(std::lround(std::cos(Angle) * 65536)),
+                       s = FT_Fixed(std::lround(std::sin(Angle) * 65536));
+        FT_Matrix matrix { c, -s, s, c };
+        FT_Vector delta { FT_Pos(std::lround(Offset.x() * 64)), FT_Pos(std::lround(-Offset.y() * 64)) };
+        FT_Set_Transform(sized->face->get(), &matrix, &delta);
+        GlyphBitmap bitmap = renderMono(sized->face->get(), Glyph);
+        FT_Set_Transform(sized->face->get(), nullptr, nullptr);
+        return bitmap;
     }
 
     QPainterPath outline(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph)
@@ -156,4 +177,10 @@ QPainterPath glyphOutline(const std::shared_ptr<const RealizedFont>& Font, uint3
 std::shared_ptr<const GlyphBitmap> glyphBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph)
 {
     return Font ? cache().bitmap(Font, Glyph) : std::make_shared<GlyphBitmap>();
+}
+
+GlyphBitmap turnedGlyphBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph, double Angle,
+                              QPointF Offset)
+{
+    return Font ? cache().turnedBitmap(Font, Glyph, Angle, Offset) : GlyphBitmap();
 }

@@ -25,3 +25,11 @@ struct GlyphBitmap {
 /// The hinted bitmap of glyph Glyph, from the same file and hinting that gave the font's
 /// advances (FontEngine.h), so each shape fits the advance it stands on. Never null.
 std::shared_ptr<const GlyphBitmap> glyphBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph);
+
+/// Glyph Glyph hinted as glyphBitmap draws it, then turned counter-clockwise by Angle (radians)
+/// about its origin, the origin moved by Offset (device pixels, y down; fractions of a pixel
+/// place it between pixels), and scan-converted on a bi-level device with the face's dropout
+/// control, which keeps stems thinner than a pixel. Left and Top are from the origin's pixel
+/// before the move.
+GlyphBitmap turnedGlyphBitmap(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph, double Angle,
+                              QPointF Offset);

@@ -15,9 +15,8 @@
 
 namespace {
 
-// Turned or scaled glyphs are filled where their outline covers at least 40 % of a pixel:
-// aliased like the original's text, but without the lost stems that sampling pixel centres
-// gives small sizes. Upright text draws the hinted bitmaps instead.
+// Glyphs of fonts too large to be hinted are filled from their outlines where these cover at
+// least 40 % of a pixel; their stems are wide enough for it.
 constexpr int glyphThreshold = 102;
 
 // A rectangle of the text's own frame (u along the baseline, v downwards from it) as a device
@@ -79,36 +78,55 @@ QRect reachOf(const Layout& L)
         .toAlignedRect();
 }
 
-// Upright text of a hinted font on the device's own grid: the hinted bitmaps, each at its
-// glyph origin.
+// Upright text on the device's own grid.
 bool upright(const Layout& L)
 {
-    return L.font->Hinted() && L.frame.m11() == 1 && L.frame.m22() == 1 && L.frame.m12() == 0 && L.frame.m21() == 0
+    return L.frame.m11() == 1 && L.frame.m22() == 1 && L.frame.m12() == 0 && L.frame.m21() == 0
            && L.frame.dx() == std::round(L.frame.dx()) && L.frame.dy() == std::round(L.frame.dy());
 }
 
+void markBitmap(CoverageMask& Ink, const GlyphBitmap& Bitmap, QPoint Origin)
+{
+    const int left = Origin.x() + Bitmap.Left, top = Origin.y() - Bitmap.Top;
+    for (int y = 0; y < Bitmap.Height; ++y)
+        for (int x = 0; x < Bitmap.Width; ++x)
+            if (Bitmap.Ink[size_t(y) * Bitmap.Width + x])
+                Ink.set(left + x, top + y, CoverageMask::Fore);
+}
+
+// Upright text of a hinted font: the hinted bitmaps, each at its glyph origin.
 void markBitmaps(CoverageMask& Ink, const Layout& L, std::string_view Text)
 {
     const int x0 = int(L.frame.dx()), y0 = int(L.frame.dy());
     for (size_t i = 0; i < Text.size(); ++i) {
         uint32_t glyph = L.font->GlyphIndex(uint8_t(Text[i]));
-        if (glyph == 0)
-            continue;
-        const auto bitmap = glyphBitmap(L.font, glyph);
-        const int left = x0 + int(L.at[i]) + bitmap->Left, top = y0 - bitmap->Top;
-        for (int y = 0; y < bitmap->Height; ++y)
-            for (int x = 0; x < bitmap->Width; ++x)
-                if (bitmap->Ink[size_t(y) * bitmap->Width + x])
-                    Ink.set(left + x, top + y, CoverageMask::Fore);
+        if (glyph != 0)
+            markBitmap(Ink, *glyphBitmap(L.font, glyph), QPoint(x0 + int(L.at[i]), y0));
     }
 }
 
-void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text)
+// Turned text of a hinted font: each glyph hinted as upright, turned, and scan-converted by the
+// face's rasterizer, whose dropout control keeps the stems thinner than a pixel that filling the
+// unhinted outlines loses at small sizes. Quarter turns so come out as exact transposes of the
+// upright bitmaps.
+void markTurnedBitmaps(CoverageMask& Ink, const Layout& L, std::string_view Text)
 {
-    if (upright(L)) {
-        markBitmaps(Ink, L, Text);
-        return;
+    const double angle = std::atan2(-L.frame.m12(), L.frame.m11());
+    for (size_t i = 0; i < Text.size(); ++i) {
+        uint32_t glyph = L.font->GlyphIndex(uint8_t(Text[i]));
+        if (glyph == 0)
+            continue;
+        // The rasterizer places the origin in 64ths of a pixel; rounding first keeps the rounding
+        // error of the turn from moving a glyph by a whole pixel.
+        const QPointF at = L.frame.map(QPointF(L.at[i], 0));
+        const QPointF origin(std::round(at.x() * 64) / 64, std::round(at.y() * 64) / 64);
+        const QPoint base(int(std::floor(origin.x())), int(std::floor(origin.y())));
+        markBitmap(Ink, turnedGlyphBitmap(L.font, glyph, angle, origin - QPointF(base)), base);
     }
+}
+
+void markOutlines(CoverageMask& Ink, const Layout& L, std::string_view Text)
+{
     QPainterPath glyphs;
     glyphs.setFillRule(Qt::WindingFill);
     for (size_t i = 0; i < Text.size(); ++i) {
@@ -122,6 +140,16 @@ void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text)
         glyphs.addPath(L.frame.map(outline));
     }
     Ink.fillCoverage(glyphs, glyphThreshold);
+}
+
+void markGlyphs(CoverageMask& Ink, const Layout& L, std::string_view Text)
+{
+    if (!L.font->Hinted())
+        markOutlines(Ink, L, Text);
+    else if (upright(L))
+        markBitmaps(Ink, L, Text);
+    else
+        markTurnedBitmaps(Ink, L, Text);
 }
 
 // Underline and strike-out at the positions and thicknesses the face gives.

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <set>
 #include <vector>
 
 using gditest::Canvas;
@@ -185,6 +188,57 @@ TEST_F(Text, EscapementOf900DrawsUpwards)
     EXPECT_GE(ink.top, 180 - extent(s).cx - 1);
     EXPECT_LT(ink.top, 180 - extent(s).cx + 5);
     EXPECT_GE(ink.left, 100) << "with top alignment the glyphs hang to the right of the rising baseline";
+}
+
+// Small turned text once lost its thin letters ("Deviation" drew as "Dev ation"). Each pixel
+// of a turned run is taken back into the run's own frame (u along the baseline, v down from it,
+// from the reference point): quarter turns must give exactly the upright ink, other angles at
+// least 60 % of each letter's upright ink within the letter's advance (a pixel chain turned by
+// 45 degrees keeps 71 % of its pixels).
+TEST_F(Text, TurnedSmallTextKeepsEveryLetter)
+{
+    const std::string_view s = "Deviation lil";
+    constexpr int ref = 100;
+    auto inkInFrame = [&](int Escapement) {
+        Canvas c(200, 200);
+        HFONT font = CreateFontIndirect(gditest::logFont("Arial", -9, FW_NORMAL, Escapement));
+        SelectObject(c.dc(), font);
+        SetBkMode(c.dc(), TRANSPARENT);
+        SetTextAlign(c.dc(), TA_BASELINE);
+        TextOut(c.dc(), ref, ref, s);
+        SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+        DeleteObject(font);
+        const double a = Escapement * std::numbers::pi / 1800, along[2] = { std::cos(a), -std::sin(a) },
+                     down[2] = { std::sin(a), std::cos(a) };
+        std::set<std::pair<int, int>> cells;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (c.at(x, y) == Black) {
+                    const double dx = x + 0.5 - ref, dy = y + 0.5 - ref;
+                    cells.emplace(int(std::floor(dx * along[0] + dy * along[1])),
+                                  int(std::floor(dx * down[0] + dy * down[1])));
+                }
+        return std::pair(cells, c.picture(Black));
+    };
+    const auto upright = inkInFrame(0).first;
+    const auto advances = RealizedFont::Realize(gditest::logFont("Arial", -9))->Advances(s);
+    for (int escapement : { 900, 1800, 2700, 300, 450, 3150 }) {
+        const auto [turned, picture] = inkInFrame(escapement);
+        if (escapement % 900 == 0) {
+            EXPECT_EQ(turned, upright) << escapement << "\n" << picture;
+            continue;
+        }
+        int from = 0;
+        for (size_t i = 0; i < s.size(); from += advances[i++]) {
+            auto inLetter = [&](const std::pair<int, int>& Cell) {
+                return Cell.first >= from && Cell.first < from + advances[i];
+            };
+            const auto want = std::count_if(upright.begin(), upright.end(), inLetter);
+            EXPECT_GE(10 * std::count_if(turned.begin(), turned.end(), inLetter), 6 * want)
+                << "'" << s[i] << "' at " << escapement << "\n"
+                << picture;
+        }
+    }
 }
 
 TEST_F(Text, UnderlineAndStrikeOutDrawLinesAcrossTheText)
