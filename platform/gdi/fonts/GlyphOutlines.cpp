@@ -117,10 +117,14 @@ public:
                        s = FT_Fixed(std::lround(std::sin(Angle) * 65536));
         FT_Matrix matrix { c, -s, s, c };
         FT_Vector delta { FT_Pos(std::lround(Offset.x() * 64)), FT_Pos(std::lround(-Offset.y() * 64)) };
-        FT_Set_Transform(sized->face->get(), &matrix, &delta);
-        GlyphBitmap bitmap = renderMono(sized->face->get(), Glyph);
-        FT_Set_Transform(sized->face->get(), nullptr, nullptr);
-        return bitmap;
+        FT_Face face = sized->face->get();
+        FT_Set_Transform(face, &matrix, &delta);
+        // The face is shared: the turn must not outlive this glyph, not even when rendering throws.
+        struct Untransform {
+            FT_Face face;
+            ~Untransform() { FT_Set_Transform(face, nullptr, nullptr); }
+        } untransform { face };
+        return renderMono(face, Glyph);
     }
 
     QPainterPath outline(const std::shared_ptr<const RealizedFont>& Font, uint32_t Glyph)
