@@ -114,6 +114,21 @@ bool keepsTextColour(uint32_t Type)
     }
 }
 
+/// Records that paint or clip at once inside a path bracket too: their operators may not stand
+/// inside the open path.
+bool actsOutsidePath(uint32_t Type)
+{
+    switch (Type) {
+    case EMR_INTERSECTCLIPRECT:
+    case EMR_EXTSELECTCLIPRGN:
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT:
+    case EMR_SETDIBITSTODEVICE:
+    case EMR_STRETCHDIBITS: return true;
+    default: return false;
+    }
+}
+
 /// A palette-index colour (0x01000000 + 0..19) as the RGB of that stock palette entry.
 COLORREF resolvePalette(COLORREF Colour)
 {
@@ -218,6 +233,8 @@ void TMetafilePlayer::startState()
     ClipRectSaved = false;
     TextColorMode = false;
     InPath = false;
+    PathStart = SIZE_MAX;
+    PathLines.clear();
     BrushNull = false;
     FontPending = true;
     Finished = false;
@@ -227,6 +244,8 @@ void TMetafilePlayer::startState()
 
 void TMetafilePlayer::endPlayback()
 {
+    // A path never painted draws nothing.
+    finishedPath();
     // A clip still open would otherwise reach over whatever the page draws after the drawing.
     if (ClipActive) {
         clipRestore();
@@ -250,6 +269,18 @@ void TMetafilePlayer::dispatch(const TEmfRecord& R)
     if ((Type == EMR_EXTTEXTOUTA || Type == EMR_EXTTEXTOUTW || Type == EMR_SMALLTEXTOUT) && !TextColorMode)
         TextColorMode = true;
 
+    if (InPath && actsOutsidePath(Type)) {
+        std::vector<std::string> Path = takeOpenPath();
+        handle(R);
+        resumePath(std::move(Path));
+        return;
+    }
+    handle(R);
+}
+
+void TMetafilePlayer::handle(const TEmfRecord& R)
+{
+    const uint32_t Type = R.Type();
     switch (Type) {
     case EMR_POLYBEZIER: return polyBezier(R, false);
     case EMR_POLYGON: return polygon(R, false);
@@ -306,7 +337,7 @@ void TMetafilePlayer::dispatch(const TEmfRecord& R)
     case EMR_LINETO: return lineToRecord(R);
     case EMR_ARCTO: return arcTo(R);
     case EMR_BEGINPATH: return beginPath();
-    case EMR_ENDPATH: InPath = false; return;
+    case EMR_ENDPATH: return endPath();
     case EMR_CLOSEFIGURE: Page.ClosePath(); return;
     case EMR_FILLPATH:
     case EMR_STROKEANDFILLPATH:

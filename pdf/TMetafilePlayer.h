@@ -50,6 +50,7 @@ private:
     // Playback (TMetafilePlayer.cpp)
     void startState();
     void dispatch(const TEmfRecord& R);
+    void handle(const TEmfRecord& R);
     void endPlayback();
 
     // Coordinates
@@ -99,7 +100,16 @@ private:
     void arc(const TEmfRecord& R, int Kind);
     void arcTo(const TEmfRecord& R);
     void angleArc(const TEmfRecord& R);
+    /// Takes the open bracket's construction lines off the page; the state lines written among
+    /// them (colours, widths, dashes, restores) stay, in order, so that they come first.
+    std::vector<std::string> takeOpenPath();
+    /// Puts an open bracket's lines back at the end of the page.
+    void resumePath(std::vector<std::string> Path);
+    /// The path that a painting or clipping record ends (empty when there is none); the bracket
+    /// is closed.
+    std::vector<std::string> finishedPath();
     void beginPath();
+    void endPath();
     void endPathWith(uint32_t Type);
     void selectClipPath();
     void intersectClipRect(const TEmfRecord& R);
@@ -181,4 +191,6 @@ private:
     SentState AtClipSave;
     /// Where the open path bracket's lines begin in the page's content (SIZE_MAX: none).
     size_t PathStart = SIZE_MAX;
+    /// The construction lines of a path whose bracket was closed, until it is painted.
+    std::vector<std::string> PathLines;
 };

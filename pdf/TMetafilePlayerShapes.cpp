@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
+#include <iterator>
 #include <numbers>
+#include <string_view>
 
 namespace {
 
@@ -33,6 +35,15 @@ TExtPoint rayOnEllipse(const RECT& Box, POINT P)
         return TExtPoint { Cx + A, Cy };
     const double S = 1 / std::sqrt((Dx * Dx) / (A * A) + (Dy * Dy) / (B * B));
     return TExtPoint { Cx + S * Dx, Cy + S * Dy };
+}
+
+/// A line of the path construction operators, which alone may stand between a path's first
+/// "m" or "re" and its painting operator.
+bool buildsPath(std::string_view Line)
+{
+    const size_t Space = Line.rfind(' ');
+    const std::string_view Op = Space == std::string_view::npos ? Line : Line.substr(Space + 1);
+    return Op == "m" || Op == "l" || Op == "c" || Op == "v" || Op == "y" || Op == "h" || Op == "re";
 }
 
 } // namespace
@@ -346,8 +357,39 @@ void TMetafilePlayer::angleArc(const TEmfRecord& R)
 
 // --- Paths and clipping
 
+std::vector<std::string> TMetafilePlayer::takeOpenPath()
+{
+    std::vector<std::string> Path;
+    if (PathStart <= Page.Content.size()) {
+        const auto First = Page.Content.begin() + static_cast<std::ptrdiff_t>(PathStart);
+        const auto Split =
+            std::stable_partition(First, Page.Content.end(), [](const std::string& L) { return !buildsPath(L); });
+        Path.assign(std::make_move_iterator(Split), std::make_move_iterator(Page.Content.end()));
+        Page.Content.erase(Split, Page.Content.end());
+    }
+    PathStart = SIZE_MAX;
+    return Path;
+}
+
+void TMetafilePlayer::resumePath(std::vector<std::string> Path)
+{
+    PathStart = Page.Content.size();
+    for (std::string& L : Path)
+        Page.AppendLine(std::move(L));
+}
+
+std::vector<std::string> TMetafilePlayer::finishedPath()
+{
+    std::vector<std::string> Path = InPath ? takeOpenPath() : std::move(PathLines);
+    InPath = false;
+    PathLines.clear();
+    return Path;
+}
+
 void TMetafilePlayer::beginPath()
 {
+    // A bracket opened again drops the path so far unpainted, as a path never painted is.
+    finishedPath();
     InPath = true;
     moveTo(CurrentPos);
     Page.NewPath();
@@ -355,9 +397,24 @@ void TMetafilePlayer::beginPath()
     moveTo(CurrentPos);
 }
 
+void TMetafilePlayer::endPath()
+{
+    if (!InPath)
+        return;
+    // The path waits off the page for its painting record: what the records between write
+    // (colours, pens, other drawings) must not stand inside it.
+    PathLines = takeOpenPath();
+    InPath = false;
+}
+
 void TMetafilePlayer::endPathWith(uint32_t Type)
 {
-    InPath = false;
+    std::vector<std::string> Path = finishedPath();
+    // Without a path there is nothing to paint; a painting operator alone is no valid content.
+    if (Path.empty())
+        return;
+    for (std::string& L : Path)
+        Page.AppendLine(std::move(L));
     switch (Type) {
     case EMR_FILLPATH:
         if (!BrushNull)
@@ -368,18 +425,15 @@ void TMetafilePlayer::endPathWith(uint32_t Type)
     default: break;
     }
     Page.NewPath();
-    PathStart = SIZE_MAX;
 }
 
 void TMetafilePlayer::selectClipPath()
 {
-    // The path's lines move behind the "Q q" that the new clip needs: neither may stand inside
-    // a path.
-    std::vector<std::string> Path;
-    if (PathStart <= Page.Content.size()) {
-        Path.assign(Page.Content.begin() + static_cast<std::ptrdiff_t>(PathStart), Page.Content.end());
-        Page.Content.resize(PathStart);
-    }
+    // The path's lines go behind the "Q q" that the new clip needs: neither may stand inside a
+    // path.
+    std::vector<std::string> Path = finishedPath();
+    if (Path.empty())
+        return;
     if (ClipActive)
         clipRestore();
     clipSave();
@@ -389,8 +443,6 @@ void TMetafilePlayer::selectClipPath()
     Page.Clip();
     ClipRectSaved = false;
     Page.NewPath();
-    InPath = false;
-    PathStart = SIZE_MAX;
 }
 
 void TMetafilePlayer::intersectClipRect(const TEmfRecord& R)

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 using namespace pdftest;
 
@@ -144,6 +145,8 @@ enum : uint32_t {
     SETTEXTALIGN = 22,
     BEGINPATH = 59,
     ENDPATH = 60,
+    FILLPATH = 62,
+    STROKEANDFILLPATH = 63,
     SELECTCLIPPATH = 67,
     EXTSELECTCLIPRGN = 75,
     SETWORLDTRANSFORM = 35,
@@ -230,6 +233,32 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
               .record(ENDPATH, {})
               .record(SELECTCLIPPATH, { 5 }),
           { "0 842 m", "n", "q", "0 842 m", "0 842 5.25 -5.25 re", "W", "n", "Q" } },
+        { "a brush chosen between ENDPATH and FILLPATH: its colour comes before the path",
+          EmfBuilder()
+              .record(BEGINPATH, {})
+              .record(RECTANGLE, { 0, 0, 8, 8 })
+              .record(ENDPATH, {})
+              .record(CREATEBRUSH, { 2, 0, 0xFF, 0 })
+              .record(SELECTOBJECT, { 2 })
+              .record(FILLPATH, { 0, 0, 8, 8 }),
+          { "0 842 m", "n", "1 0 0 rg", "0 842 m", "0 842 5.25 -5.25 re", "f", "n" } },
+        { "a pen chosen inside the bracket and a clip on the way: the path stays whole",
+          EmfBuilder(RedBrush)
+              .record(BEGINPATH, {})
+              .points16(POLYGON16, { 0, 0, 4, 0, 0, 4 })
+              .record(CREATEPEN, { 1, 0, 2, 0, 0xFF0000 })
+              .record(SELECTOBJECT, { 1 })
+              .record(INTERSECTCLIPRECT, { 0, 0, 8, 8 })
+              .record(STROKEANDFILLPATH, { 0, 0, 8, 8 }),
+          { "1 0 0 rg", "0 842 m", "n", "0 0 1 RG", "1.5 w", "q", "n", "0 842 6 -6 re", "W", "n", "0 842 m", "0 842 m",
+            "3 842 l", "0 839 l", "h", "B*", "n", "Q" } },
+        { "a path never painted, and painting without a path, draw nothing",
+          EmfBuilder()
+              .record(FILLPATH, { 0, 0, 8, 8 })
+              .record(BEGINPATH, {})
+              .record(RECTANGLE, { 0, 0, 8, 8 })
+              .record(ENDPATH, {}),
+          { "0 842 m", "n" } },
         { "a region clip: device rectangles, one unit in at the left and top",
           EmfBuilder().record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 1, 16, 0, 0, 8, 8, 0, 0, 8, 8 }),
           { "q", "n", "1 841 5 -5 re", "W", "n", "Q" } },
@@ -386,6 +415,76 @@ TEST_F(PlayerTest, AOneBitBitmapBecomesAFaxImageWhateverTheJpegSetting)
     EXPECT_EQ(Page.Content.back(), "Q");
     EXPECT_EQ(Page.Content[Page.Content.size() - 2], "/Im0 Do");
     Doc.Abort();
+}
+
+/// The first line inside a path object (from its first "m" or "re" to its painting operator)
+/// that does not build the path, or "" when every path object is whole. Readers other than
+/// poppler and qpdf refuse colours, widths and the like there.
+std::string FirstIntruderInPath(const Lines& Content)
+{
+    auto op = [](const std::string& L) { return L.substr(L.rfind(' ') + 1); };
+    const std::set<std::string> Builds { "m", "l", "c", "v", "y", "h", "re" };
+    const std::set<std::string> Paints { "S", "s", "f", "F", "f*", "B", "B*", "b", "b*", "n", "W", "W*" };
+    bool InPath = false;
+    for (const std::string& L : Content) {
+        const std::string Op = op(L);
+        if (InPath && Paints.count(Op))
+            InPath = Op == "W" || Op == "W*";
+        else if (InPath && !Builds.count(Op))
+            return L;
+        else if (Op == "m" || Op == "re")
+            InPath = true;
+    }
+    return "";
+}
+
+TEST(PlayMetaFile, PathsChangedBeforeTheirPaintingStayWholeAndKeepTheirColour)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("paths.pdf");
+    // A red fill chosen after the bracket closed; a blue brush and a wide green pen chosen
+    // inside the next one.
+    const auto M = EmfBuilder()
+                       .record(BEGINPATH, {})
+                       .record(RECTANGLE, { 10, 10, 40, 40 })
+                       .record(ENDPATH, {})
+                       .record(CREATEBRUSH, { 1, 0, 0xFF, 0 })
+                       .record(SELECTOBJECT, { 1 })
+                       .record(FILLPATH, { 10, 10, 40, 40 })
+                       .record(BEGINPATH, {})
+                       .points16(POLYGON16, { 50, 10, 90, 10, 90, 40, 50, 40 })
+                       .record(CREATEBRUSH, { 2, 0, 0xFF0000, 0 })
+                       .record(SELECTOBJECT, { 2 })
+                       .record(CREATEPEN, { 3, 0, 4, 0, 0xFF00 })
+                       .record(SELECTOBJECT, { 3 })
+                       .record(ENDPATH, {})
+                       .record(STROKEANDFILLPATH, { 50, 10, 90, 40 })
+                       .metafile();
+    // Played straight onto the page: a metafile canvas would re-record the paths as plain
+    // drawing.
+    const std::string Pdf = WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.Resolution = 96; },
+        [&](TPDFDocument& Doc) {
+            TMetafilePlayer Player(*Doc.CurrentPage);
+            Player.LoadMetafile(*M);
+            Player.ExecuteMetafile();
+        });
+    EXPECT_EQ(FirstIntruderInPath(CrLfLines(Pdf)), "");
+    ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    ASSERT_EQ(RunTool({ "pdftoppm", "-r", "96", "-aa", "no", "-aaVector", "no", "-singlefile", "-x", "0", "-y", "0",
+                        "-W", "100", "-H", "50", File, Dir.file("paths") })
+                  .Status,
+              0);
+    const std::string Ppm = testsupport::ReadFile(Dir.file("paths.ppm"));
+    // The pixels follow a "P6 100 50 255" header.
+    auto rgb = [&](int X, int Y) {
+        const size_t At = Ppm.size() - size_t(100 * 50 * 3) + size_t(Y * 100 + X) * 3;
+        return RGB(uint8_t(Ppm[At]), uint8_t(Ppm[At + 1]), uint8_t(Ppm[At + 2]));
+    };
+    EXPECT_EQ(rgb(25, 25), RGB(255, 0, 0)) << "inside the filled rectangle";
+    EXPECT_EQ(rgb(70, 25), RGB(0, 0, 255)) << "inside the stroked and filled polygon";
+    EXPECT_EQ(rgb(50, 25), RGB(0, 255, 0)) << "on the polygon's wide edge";
+    EXPECT_EQ(rgb(45, 25), RGB(255, 255, 255)) << "between the two";
 }
 
 /// Lines, filled shapes, text and a bitmap, as a report page draws them.
