@@ -7,6 +7,7 @@
 #include "pdf/TPDFPage.h"
 
 #include "platform/gdi/bitmaps/Dib.h"
+#include "platform/gdi/metafile/EmfRecordTypes.h"
 #include "platform/gdi/metafile/EnhMetaFile.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/graphics/TMetafile.h"
@@ -15,78 +16,6 @@
 #include <cmath>
 
 namespace {
-
-// Record types the dispatch names.
-enum : uint32_t {
-    EMR_POLYBEZIER = 2,
-    EMR_POLYGON = 3,
-    EMR_POLYLINE = 4,
-    EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6,
-    EMR_POLYPOLYLINE = 7,
-    EMR_POLYPOLYGON = 8,
-    EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10,
-    EMR_SETVIEWPORTEXTEX = 11,
-    EMR_SETVIEWPORTORGEX = 12,
-    EMR_EOF = 14,
-    EMR_SETPIXELV = 15,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETROP2 = 20,
-    EMR_SETSTRETCHBLTMODE = 21,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_MOVETOEX = 27,
-    EMR_INTERSECTCLIPRECT = 30,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SETWORLDTRANSFORM = 35,
-    EMR_MODIFYWORLDTRANSFORM = 36,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ANGLEARC = 41,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_ROUNDRECT = 44,
-    EMR_ARC = 45,
-    EMR_CHORD = 46,
-    EMR_PIE = 47,
-    EMR_LINETO = 54,
-    EMR_ARCTO = 55,
-    EMR_POLYDRAW = 56,
-    EMR_SETARCDIRECTION = 57,
-    EMR_BEGINPATH = 59,
-    EMR_ENDPATH = 60,
-    EMR_CLOSEFIGURE = 61,
-    EMR_FILLPATH = 62,
-    EMR_STROKEANDFILLPATH = 63,
-    EMR_STROKEPATH = 64,
-    EMR_SELECTCLIPPATH = 67,
-    EMR_ABORTPATH = 68,
-    EMR_EXTSELECTCLIPRGN = 75,
-    EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77,
-    EMR_SETDIBITSTODEVICE = 80,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTA = 83,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYBEZIER16 = 85,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89,
-    EMR_POLYPOLYLINE16 = 90,
-    EMR_POLYPOLYGON16 = 91,
-    EMR_POLYDRAW16 = 92,
-    EMR_EXTCREATEPEN = 95,
-    EMR_SMALLTEXTOUT = 108,
-};
 
 /// Records during which the page's fill colour may keep holding the text colour. SETROP2 is
 /// among them: our recorder writes one after every pen selection, and it paints nothing.
@@ -168,7 +97,7 @@ void TMetafilePlayer::GetMetafileSize(int32_t& Width, int32_t& Height) const
 {
     if (Data.empty())
         throw TPDFException(SMetafileNotLoaded);
-    const RECT Bounds = TEmfRecord(Data).Rect(8);
+    const RECT Bounds = TEmfRecord(Data).Rect(EmfLayout::HeaderBounds);
     // Held inside the 32-bit range: a resolution above the reference's could scale past it.
     auto size = [](double V) {
         return static_cast<int32_t>(std::clamp(std::nearbyint(V), -2147483647.0, 2147483646.0)) + 1;
@@ -184,8 +113,8 @@ void TMetafilePlayer::ExecuteMetafile()
     const std::span<const uint8_t> All(Data);
     const TEmfRecord Header(All);
     size_t RecordSize = Header.U32(4);
-    HeaderBounds = Header.Rect(8);
-    HandleCount = Header.U16(56);
+    HeaderBounds = Header.Rect(EmfLayout::HeaderBounds);
+    HandleCount = Header.U16(EmfLayout::HeaderHandles);
     HandleTable.assign(HandleCount, nullptr);
 
     ShadowDC = MetafileCanvas->GetHandle();

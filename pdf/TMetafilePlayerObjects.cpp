@@ -5,17 +5,13 @@
 #include "pdf/TPDFPage.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/metafile/EmfRecordTypes.h"
 #include "platform/kernel/CodePages.h"
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-constexpr uint32_t EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11,
-                   EMR_SETVIEWPORTORGEX = 12, EMR_SETMAPMODE = 17, EMR_SETBKMODE = 18, EMR_SETPOLYFILLMODE = 19,
-                   EMR_SETSTRETCHBLTMODE = 21, EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25,
-                   EMR_SETARCDIRECTION = 57;
 
 bool finite(const XFORM& X)
 {
@@ -136,8 +132,8 @@ void TMetafilePlayer::selectObject(const TEmfRecord& R)
     const uint32_t Index = R.U32(8);
     if (!R.Ok())
         return;
-    if (Index & 0x80000000u)
-        return selectStock(Index & 0x7FFFFFFFu);
+    if (Index & ENHMETA_STOCK_OBJECT)
+        return selectStock(Index & ~ENHMETA_STOCK_OBJECT);
     const int64_t S = slot(Index);
     if (S < 0 || !HandleTable[S])
         return;

@@ -4,6 +4,8 @@
 #include "pdf/PdfEmfRecord.h"
 #include "pdf/TPDFPage.h"
 
+#include "platform/gdi/metafile/EmfRecordTypes.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
@@ -12,8 +14,6 @@
 #include <string_view>
 
 namespace {
-
-constexpr uint32_t EMR_ARC = 45, EMR_CHORD = 46, EMR_FILLPATH = 62, EMR_STROKEANDFILLPATH = 63, EMR_STROKEPATH = 64;
 
 /// The nearest integer, held inside the 32-bit range (0 for what is not a number).
 int32_t toInt(double V)
@@ -105,7 +105,7 @@ void TMetafilePlayer::figure(POINT First, std::span<const POINT> Rest)
 
 void TMetafilePlayer::polyline(const TEmfRecord& R, bool Small)
 {
-    const std::vector<POINT> P = points(R, 24, Small);
+    const std::vector<POINT> P = points(R, EmfLayout::PolyCount, Small);
     if (P.empty())
         return;
     figure(P[0], std::span(P).subspan(1));
@@ -114,7 +114,7 @@ void TMetafilePlayer::polyline(const TEmfRecord& R, bool Small)
 
 void TMetafilePlayer::polylineTo(const TEmfRecord& R, bool Small)
 {
-    const std::vector<POINT> P = points(R, 24, Small);
+    const std::vector<POINT> P = points(R, EmfLayout::PolyCount, Small);
     if (P.empty())
         return;
     figure(CurrentPos, P);
@@ -124,9 +124,10 @@ void TMetafilePlayer::polylineTo(const TEmfRecord& R, bool Small)
 
 void TMetafilePlayer::polyPolyline(const TEmfRecord& R, bool Small, bool Closed)
 {
-    const uint32_t Polys = R.U32(24), Total = R.U32(28);
-    const std::span<const uint8_t> Counts = R.Bytes(32, Polys, 4);
-    const std::span<const uint8_t> Bytes = R.Bytes(32 + uint64_t(Polys) * 4, Total, Small ? 4 : 8);
+    const uint32_t Polys = R.U32(EmfLayout::PolyPolyFigures), Total = R.U32(EmfLayout::PolyPolyTotal);
+    const std::span<const uint8_t> Counts = R.Bytes(EmfLayout::PolyPolyCounts, Polys, 4);
+    const std::span<const uint8_t> Bytes =
+        R.Bytes(EmfLayout::PolyPolyCounts + uint64_t(Polys) * 4, Total, Small ? 4 : 8);
     if (!R.Ok())
         return;
     const TEmfRecord CountRun(Counts), PointRun(Bytes);
@@ -155,7 +156,7 @@ void TMetafilePlayer::polyPolyline(const TEmfRecord& R, bool Small, bool Closed)
 
 void TMetafilePlayer::polygon(const TEmfRecord& R, bool Small)
 {
-    const std::vector<POINT> P = points(R, 24, Small);
+    const std::vector<POINT> P = points(R, EmfLayout::PolyCount, Small);
     if (P.empty())
         return;
     figure(P[0], std::span(P).subspan(1));
@@ -166,7 +167,7 @@ void TMetafilePlayer::polygon(const TEmfRecord& R, bool Small)
 
 void TMetafilePlayer::polyBezier(const TEmfRecord& R, bool Small)
 {
-    const std::vector<POINT> P = points(R, 24, Small);
+    const std::vector<POINT> P = points(R, EmfLayout::PolyCount, Small);
     if (P.size() < 4)
         return;
     moveTo(P[0]);
@@ -178,7 +179,7 @@ void TMetafilePlayer::polyBezier(const TEmfRecord& R, bool Small)
 
 void TMetafilePlayer::polyBezierTo(const TEmfRecord& R, bool Small)
 {
-    const std::vector<POINT> P = points(R, 24, Small);
+    const std::vector<POINT> P = points(R, EmfLayout::PolyCount, Small);
     if (P.size() < 3)
         return;
     if (!InPath)
@@ -193,8 +194,9 @@ void TMetafilePlayer::polyBezierTo(const TEmfRecord& R, bool Small)
 
 void TMetafilePlayer::polyDraw(const TEmfRecord& R, bool Small)
 {
-    const std::vector<POINT> P = points(R, 24, Small);
-    const std::span<const uint8_t> Types = R.Bytes(28 + uint64_t(P.size()) * (Small ? 4 : 8), P.size());
+    const std::vector<POINT> P = points(R, EmfLayout::PolyCount, Small);
+    const std::span<const uint8_t> Types =
+        R.Bytes(EmfLayout::PolyPoints + uint64_t(P.size()) * (Small ? 4 : 8), P.size());
     if (!R.Ok())
         return;
     if (!InPath)
@@ -465,10 +467,11 @@ void TMetafilePlayer::intersectClipRect(const TEmfRecord& R)
 
 void TMetafilePlayer::extSelectClipRgn(const TEmfRecord& R)
 {
-    const uint32_t Size = R.U32(8);
-    const TEmfRecord Region(R.Bytes(16, Size));
-    const uint32_t Count = Size == 0 ? 0 : Region.U32(8);
-    if (!R.Ok() || (Size != 0 && (!Region.Ok() || !R.Require(Count <= (Size - 32) / 16 && Size >= 32))))
+    const uint32_t Size = R.U32(EmfLayout::ClipRgnDataSize);
+    const TEmfRecord Region(R.Bytes(EmfLayout::ClipRgnData, Size));
+    const uint32_t Count = Size == 0 ? 0 : Region.U32(EmfLayout::RgnDataCount);
+    constexpr size_t Head = EmfLayout::RgnDataHeaderSize;
+    if (!R.Ok() || (Size != 0 && (!Region.Ok() || !R.Require(Size >= Head && Count <= (Size - Head) / 16))))
         return;
     if (ClipActive) {
         ClipActive = false;
@@ -481,7 +484,7 @@ void TMetafilePlayer::extSelectClipRgn(const TEmfRecord& R)
     ClipActive = true;
     ClipRectSaved = false;
     for (uint32_t I = 0; I < Count; ++I) {
-        const RECT B = Region.Rect(32 + size_t(I) * 16);
+        const RECT B = Region.Rect(Head + size_t(I) * 16);
         Page.Rectangle(plainX(B.left) + 1, plainY(B.top) + 1, plainX(B.right), plainY(B.bottom));
     }
     Page.Clip();

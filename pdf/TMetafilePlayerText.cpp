@@ -8,6 +8,7 @@
 #include "pdf/TPDFPage.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/metafile/EmfRecordTypes.h"
 #include "platform/kernel/MulDiv.h"
 
 #include <algorithm>
@@ -17,10 +18,6 @@
 #include <numbers>
 
 namespace {
-
-constexpr uint32_t EMR_EXTTEXTOUTW = 84;
-// The EMRTEXT inside a text record.
-constexpr size_t Reference = 36, CharCount = 44, OffString = 48, Options = 52, Box = 56, OffDx = 72;
 
 int32_t roundToInt(double V)
 {
@@ -48,12 +45,12 @@ double TMetafilePlayer::textHeight(const char* Sample) const
 void TMetafilePlayer::extTextOut(const TEmfRecord& R)
 {
     const bool Wide = R.Type() == EMR_EXTTEXTOUTW;
-    const POINT Point = R.Point(Reference);
-    const uint32_t Count = R.U32(CharCount);
-    const uint32_t Flags = R.U32(Options);
-    const RECT Rect = R.Rect(Box);
-    const std::span<const uint8_t> Text = R.Bytes(R.U32(OffString), Count, Wide ? 2 : 1);
-    const std::span<const uint8_t> Advances = R.Bytes(R.U32(OffDx), Count, 4);
+    const POINT Point = R.Point(EmfLayout::TextReference);
+    const uint32_t Count = R.U32(EmfLayout::TextChars);
+    const uint32_t Flags = R.U32(EmfLayout::TextOptions);
+    const RECT Rect = R.Rect(EmfLayout::TextRect);
+    const std::span<const uint8_t> Text = R.Bytes(R.U32(EmfLayout::TextOffString), Count, Wide ? 2 : 1);
+    const std::span<const uint8_t> Advances = R.Bytes(R.U32(EmfLayout::TextOffDx), Count, 4);
     // Text inside a path would be glyph outlines, which the page cannot draw there.
     if (!R.Ok() || InPath)
         return;

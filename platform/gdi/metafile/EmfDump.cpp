@@ -250,7 +250,7 @@ std::string header(const RecordView& R)
 
 std::string text(const RecordView& R, bool Wide)
 {
-    const size_t e = EXTTEXTOUT_EMRTEXT;
+    const size_t e = EmfLayout::TextEmrText;
     const uint32_t count = R.u32(e + 8), offString = R.u32(e + 12), offDx = R.u32(e + 36);
     std::string s = "bounds=" + rc(R.rect(8)) + " mode=" + num(R.u32(24)) + " scale=" + flt(R.f32(28)) + ","
                     + flt(R.f32(32)) + " ref=" + pt(R.point(e)) + " options=" + num(R.u32(e + 16))
@@ -276,8 +276,8 @@ std::string region(const RecordView& R)
     R.bytes(16, size);
     const uint32_t count = R.u32(24);
     s += " rects=" + num(count);
-    auto rects = R.bytes(16 + RGNDATAHEADER_SIZE, count, 16);
-    R.require(RGNDATAHEADER_SIZE + uint64_t(count) * 16 <= size);
+    auto rects = R.bytes(16 + EmfLayout::RgnDataHeaderSize, count, 16);
+    R.require(EmfLayout::RgnDataHeaderSize + uint64_t(count) * 16 <= size);
     for (uint32_t i = 0; i < count && R.ok(); ++i) {
         RECT r;
         std::memcpy(&r, rects.data() + 16 * i, 16);
@@ -288,7 +288,7 @@ std::string region(const RecordView& R)
 
 std::string objectIndex(uint32_t Index)
 {
-    return Index & STOCK_BIT ? "stock=" + num(Index & ~STOCK_BIT) : "index=" + num(Index);
+    return Index & ENHMETA_STOCK_OBJECT ? "stock=" + num(Index & ~ENHMETA_STOCK_OBJECT) : "index=" + num(Index);
 }
 
 std::string fields(const RecordView& R)
@@ -307,21 +307,21 @@ std::string fields(const RecordView& R)
     case EMR_POLYLINETO16: {
         const uint32_t n = R.u32(24);
         return "bounds=" + rc(R.rect(8)) + " points=" + num(n)
-               + points(R, POLY_POINTS, n, R.type() >= EMR_POLYBEZIER16);
+               + points(R, EmfLayout::PolyPoints, n, R.type() >= EMR_POLYBEZIER16);
     }
     case EMR_POLYPOLYLINE:
     case EMR_POLYPOLYGON:
     case EMR_POLYPOLYLINE16:
     case EMR_POLYPOLYGON16: {
         const uint32_t polys = R.u32(24), total = R.u32(28);
-        auto counts = R.bytes(POLYPOLY_COUNTS, polys, 4);
+        auto counts = R.bytes(EmfLayout::PolyPolyCounts, polys, 4);
         std::string s = "bounds=" + rc(R.rect(8)) + " polys=" + num(polys) + " points=" + num(total) + " counts=";
         for (uint32_t i = 0; i < polys && R.ok(); ++i) {
             uint32_t c;
             std::memcpy(&c, counts.data() + 4 * i, 4);
             s += (i ? "," : "") + num(c);
         }
-        return s + points(R, POLYPOLY_COUNTS + 4 * uint64_t(polys), total, R.type() >= EMR_POLYPOLYLINE16);
+        return s + points(R, EmfLayout::PolyPolyCounts + 4 * uint64_t(polys), total, R.type() >= EMR_POLYPOLYLINE16);
     }
     case EMR_SETWINDOWEXTEX:
     case EMR_SETVIEWPORTEXTEX: return "ext=" + pt(R.point(8));

@@ -362,7 +362,7 @@ void Player::play(const RecordView& R)
 void Player::poly(const RecordView& R, bool Short, bool Closed)
 {
     const uint32_t count = R.u32(24);
-    auto data = R.bytes(POLY_POINTS, count, Short ? 4 : 8);
+    auto data = R.bytes(EmfLayout::PolyPoints, count, Short ? 4 : 8);
     if (!R.ok())
         return;
     std::vector<POINT> points = pointsOf(data, Short);
@@ -375,8 +375,8 @@ void Player::poly(const RecordView& R, bool Short, bool Closed)
 void Player::polyPoly(const RecordView& R, bool Short, bool Closed)
 {
     const uint32_t polygons = R.u32(24), total = R.u32(28);
-    auto countData = R.bytes(POLYPOLY_COUNTS, polygons, 4);
-    auto pointData = R.bytes(POLYPOLY_COUNTS + uint64_t(polygons) * 4, total, Short ? 4 : 8);
+    auto countData = R.bytes(EmfLayout::PolyPolyCounts, polygons, 4);
+    auto pointData = R.bytes(EmfLayout::PolyPolyCounts + uint64_t(polygons) * 4, total, Short ? 4 : 8);
     if (!R.ok())
         return;
     std::vector<int> counts(polygons);
@@ -588,8 +588,8 @@ void Player::selectObject(const RecordView& R)
     const uint32_t index = R.u32(8);
     if (!R.ok())
         return;
-    if (index & STOCK_BIT) {
-        if (HGDIOBJ stock = GetStockObject(int(index & ~STOCK_BIT)))
+    if (index & ENHMETA_STOCK_OBJECT) {
+        if (HGDIOBJ stock = GetStockObject(int(index & ~ENHMETA_STOCK_OBJECT)))
             SelectObject(target_, stock);
         return;
     }
@@ -624,8 +624,8 @@ void Player::clipRegion(const RecordView& R)
     }
     auto data = R.bytes(16, size);
     const uint32_t count = R.u32(16 + 8);
-    auto rects = R.bytes(16 + RGNDATAHEADER_SIZE, count, 16);
-    if (!R.ok() || !R.require(RGNDATAHEADER_SIZE + uint64_t(count) * 16 <= data.size()))
+    auto rects = R.bytes(16 + EmfLayout::RgnDataHeaderSize, count, 16);
+    if (!R.ok() || !R.require(EmfLayout::RgnDataHeaderSize + uint64_t(count) * 16 <= data.size()))
         return;
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     for (uint32_t i = 0; i < count; ++i) {
@@ -668,11 +668,11 @@ void Player::clipRegion(const RecordView& R)
 void Player::text(const RecordView& R)
 {
     const bool wide = R.type() == EMR_EXTTEXTOUTW;
-    const POINT reference = R.point(EXTTEXTOUT_EMRTEXT);
-    const uint32_t count = R.u32(EXTTEXTOUT_EMRTEXT + 8), offString = R.u32(EXTTEXTOUT_EMRTEXT + 12);
-    const uint32_t options = R.u32(EXTTEXTOUT_EMRTEXT + 16) & (ETO_OPAQUE | ETO_CLIPPED);
-    const RECT rect = R.rect(EXTTEXTOUT_EMRTEXT + 20);
-    const uint32_t offDx = R.u32(EXTTEXTOUT_EMRTEXT + 36);
+    const POINT reference = R.point(EmfLayout::TextReference);
+    const uint32_t count = R.u32(EmfLayout::TextChars), offString = R.u32(EmfLayout::TextOffString);
+    const uint32_t options = R.u32(EmfLayout::TextOptions) & (ETO_OPAQUE | ETO_CLIPPED);
+    const RECT rect = R.rect(EmfLayout::TextRect);
+    const uint32_t offDx = R.u32(EmfLayout::TextOffDx);
     auto units = R.bytes(offString, count, wide ? 2 : 1);
     auto advances = offDx ? R.bytes(offDx, count, 4) : std::span<const uint8_t>();
     if (!R.ok())

@@ -363,7 +363,7 @@ void EmfRecorder::objectSelected(const DcState& S, const GdiObject& O)
                                                                           : nullptr;
     const bool dcObject = O.stockIndex() == DC_PEN || O.stockIndex() == DC_BRUSH;
     if (O.isStock() && !dcObject) {
-        selectIndex(STOCK_BIT | uint32_t(O.stockIndex()));
+        selectIndex(ENHMETA_STOCK_OBJECT | uint32_t(O.stockIndex()));
     } else {
         std::shared_ptr<const GdiObject> held = heldObject(S, O);
         if (!held)
@@ -485,8 +485,8 @@ void EmfRecorder::clipRegionSelected(const DcState&, const QRegion* Region, int 
     }
     const int n = Region->rectCount();
     const RECT box = winRect(Region->boundingRect());
-    w.u32(uint32_t(RGNDATAHEADER_SIZE + 16 * size_t(n))).u32(uint32_t(Mode));
-    w.u32(uint32_t(RGNDATAHEADER_SIZE)).u32(1).u32(uint32_t(n)).u32(uint32_t(16 * n));
+    w.u32(uint32_t(EmfLayout::RgnDataHeaderSize + 16 * size_t(n))).u32(uint32_t(Mode));
+    w.u32(uint32_t(EmfLayout::RgnDataHeaderSize)).u32(1).u32(uint32_t(n)).u32(uint32_t(16 * n));
     w.rect(n ? box : RECT {});
     for (const QRect& r : *Region)
         w.rect(winRect(r));
@@ -696,7 +696,7 @@ std::vector<uint8_t> EmfRecorder::finish()
                        mm100(bounds_.x1 + 1, caps_.logPixelsX), mm100(bounds_.y1 + 1, caps_.logPixelsY) };
     }
     std::memcpy(h.rclFrame, &frame, sizeof h.rclFrame);
-    h.dSignature = SIGNATURE;
+    h.dSignature = ENHMETA_SIGNATURE;
     h.nVersion = VERSION;
     h.nBytes = uint32_t(sizeof(Header) + records_.size());
     h.nRecords = count_ + 1;

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/metafile/EmfRecordTypes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,135 +19,10 @@
 
 namespace gdi_private {
 
-// ---- Record types
-enum : uint32_t {
-    EMR_HEADER = 1,
-    EMR_POLYBEZIER = 2,
-    EMR_POLYGON = 3,
-    EMR_POLYLINE = 4,
-    EMR_POLYBEZIERTO = 5,
-    EMR_POLYLINETO = 6,
-    EMR_POLYPOLYLINE = 7,
-    EMR_POLYPOLYGON = 8,
-    EMR_SETWINDOWEXTEX = 9,
-    EMR_SETWINDOWORGEX = 10,
-    EMR_SETVIEWPORTEXTEX = 11,
-    EMR_SETVIEWPORTORGEX = 12,
-    EMR_SETBRUSHORGEX = 13,
-    EMR_EOF = 14,
-    EMR_SETPIXELV = 15,
-    EMR_SETMAPPERFLAGS = 16,
-    EMR_SETMAPMODE = 17,
-    EMR_SETBKMODE = 18,
-    EMR_SETPOLYFILLMODE = 19,
-    EMR_SETROP2 = 20,
-    EMR_SETSTRETCHBLTMODE = 21,
-    EMR_SETTEXTALIGN = 22,
-    EMR_SETCOLORADJUSTMENT = 23,
-    EMR_SETTEXTCOLOR = 24,
-    EMR_SETBKCOLOR = 25,
-    EMR_OFFSETCLIPRGN = 26,
-    EMR_MOVETOEX = 27,
-    EMR_SETMETARGN = 28,
-    EMR_EXCLUDECLIPRECT = 29,
-    EMR_INTERSECTCLIPRECT = 30,
-    EMR_SCALEVIEWPORTEXTEX = 31,
-    EMR_SCALEWINDOWEXTEX = 32,
-    EMR_SAVEDC = 33,
-    EMR_RESTOREDC = 34,
-    EMR_SETWORLDTRANSFORM = 35,
-    EMR_MODIFYWORLDTRANSFORM = 36,
-    EMR_SELECTOBJECT = 37,
-    EMR_CREATEPEN = 38,
-    EMR_CREATEBRUSHINDIRECT = 39,
-    EMR_DELETEOBJECT = 40,
-    EMR_ANGLEARC = 41,
-    EMR_ELLIPSE = 42,
-    EMR_RECTANGLE = 43,
-    EMR_ROUNDRECT = 44,
-    EMR_ARC = 45,
-    EMR_CHORD = 46,
-    EMR_PIE = 47,
-    EMR_SELECTPALETTE = 48,
-    EMR_CREATEPALETTE = 49,
-    EMR_SETPALETTEENTRIES = 50,
-    EMR_RESIZEPALETTE = 51,
-    EMR_REALIZEPALETTE = 52,
-    EMR_EXTFLOODFILL = 53,
-    EMR_LINETO = 54,
-    EMR_ARCTO = 55,
-    EMR_POLYDRAW = 56,
-    EMR_SETARCDIRECTION = 57,
-    EMR_SETMITERLIMIT = 58,
-    EMR_BEGINPATH = 59,
-    EMR_ENDPATH = 60,
-    EMR_CLOSEFIGURE = 61,
-    EMR_FILLPATH = 62,
-    EMR_STROKEANDFILLPATH = 63,
-    EMR_STROKEPATH = 64,
-    EMR_FLATTENPATH = 65,
-    EMR_WIDENPATH = 66,
-    EMR_SELECTCLIPPATH = 67,
-    EMR_ABORTPATH = 68,
-    EMR_GDICOMMENT = 70,
-    EMR_FILLRGN = 71,
-    EMR_FRAMERGN = 72,
-    EMR_INVERTRGN = 73,
-    EMR_PAINTRGN = 74,
-    EMR_EXTSELECTCLIPRGN = 75,
-    EMR_BITBLT = 76,
-    EMR_STRETCHBLT = 77,
-    EMR_MASKBLT = 78,
-    EMR_PLGBLT = 79,
-    EMR_SETDIBITSTODEVICE = 80,
-    EMR_STRETCHDIBITS = 81,
-    EMR_EXTCREATEFONTINDIRECTW = 82,
-    EMR_EXTTEXTOUTA = 83,
-    EMR_EXTTEXTOUTW = 84,
-    EMR_POLYBEZIER16 = 85,
-    EMR_POLYGON16 = 86,
-    EMR_POLYLINE16 = 87,
-    EMR_POLYBEZIERTO16 = 88,
-    EMR_POLYLINETO16 = 89,
-    EMR_POLYPOLYLINE16 = 90,
-    EMR_POLYPOLYGON16 = 91,
-    EMR_POLYDRAW16 = 92,
-    EMR_CREATEMONOBRUSH = 93,
-    EMR_CREATEDIBPATTERNBRUSHPT = 94,
-    EMR_EXTCREATEPEN = 95,
-    EMR_POLYTEXTOUTA = 96,
-    EMR_POLYTEXTOUTW = 97,
-    EMR_SETICMMODE = 98,
-    EMR_CREATECOLORSPACE = 99,
-    EMR_SETCOLORSPACE = 100,
-    EMR_DELETECOLORSPACE = 101,
-    EMR_GLSRECORD = 102,
-    EMR_GLSBOUNDEDRECORD = 103,
-    EMR_PIXELFORMAT = 104,
-    EMR_DRAWESCAPE = 105,
-    EMR_EXTESCAPE = 106,
-    EMR_SMALLTEXTOUT = 108,
-    EMR_FORCEUFIMAPPING = 109,
-    EMR_NAMEDESCAPE = 110,
-    EMR_COLORCORRECTPALETTE = 111,
-    EMR_SETICMPROFILEA = 112,
-    EMR_SETICMPROFILEW = 113,
-    EMR_ALPHABLEND = 114,
-    EMR_SETLAYOUT = 115,
-    EMR_TRANSPARENTBLT = 116,
-    EMR_GRADIENTFILL = 118,
-    EMR_SETLINKEDUFIS = 119,
-    EMR_SETTEXTJUSTIFICATION = 120,
-    EMR_COLORMATCHTOTARGETW = 121,
-    EMR_CREATECOLORSPACEW = 122,
-};
-
 /// The record's name without "EMR_" ("RECTANGLE"), or "" for a type without one.
 std::string_view recordName(uint32_t Type);
 
-constexpr uint32_t SIGNATURE = 0x464D4520; // " EMF"
 constexpr uint32_t VERSION = 0x10000;
-constexpr uint32_t STOCK_BIT = 0x80000000u;
 
 // ---- The header (type 1), with the fields a 96-dpi reference writes
 #pragma pack(push, 1)
@@ -166,9 +42,9 @@ struct Header {
 };
 #pragma pack(pop)
 static_assert(sizeof(Header) == 108);
-static_assert(offsetof(Header, rclBounds) == 8 && offsetof(Header, rclFrame) == 24);
-static_assert(offsetof(Header, dSignature) == 40 && offsetof(Header, nBytes) == 48);
-static_assert(offsetof(Header, nRecords) == 52 && offsetof(Header, nHandles) == 56);
+static_assert(offsetof(Header, rclBounds) == EmfLayout::HeaderBounds && offsetof(Header, rclFrame) == 24);
+static_assert(offsetof(Header, dSignature) == EmfLayout::HeaderSignature && offsetof(Header, nBytes) == 48);
+static_assert(offsetof(Header, nRecords) == 52 && offsetof(Header, nHandles) == EmfLayout::HeaderHandles);
 static_assert(offsetof(Header, nDescription) == 60 && offsetof(Header, nPalEntries) == 68);
 static_assert(offsetof(Header, szlDevice) == 72 && offsetof(Header, szlMillimeters) == 80);
 static_assert(offsetof(Header, szlMicrometers) == 100);
@@ -176,15 +52,11 @@ static_assert(offsetof(Header, szlMicrometers) == 100);
 constexpr size_t MIN_HEADER_SIZE = 88;
 
 // ---- Fixed layouts of the records with arrays or embedded data
-constexpr size_t POLY_POINTS = 28;        // POLYLINE(16), POLYGON(16): bounds, count, points
-constexpr size_t POLYPOLY_COUNTS = 32;    // POLYPOLYGON(16): bounds, nPolys, total, counts
-constexpr size_t EXTTEXTOUT_EMRTEXT = 36; // EXTTEXTOUTW: bounds, mode, scales, then EMRTEXT
-constexpr size_t EXTTEXTOUT_STRING = 76;  // where our records put the string
-constexpr size_t BITBLT_SIZE = 100;       // BITBLT without a bitmap
+constexpr size_t EXTTEXTOUT_STRING = 76; // where our records put the string
+constexpr size_t BITBLT_SIZE = 100;      // BITBLT without a bitmap
 constexpr size_t STRETCHBLT_SIZE = 108;
 constexpr size_t STRETCHDIBITS_SIZE = 80; // STRETCHDIBITS before its bitmap
 constexpr size_t LOGFONTW_SIZE = 92;
-constexpr size_t RGNDATAHEADER_SIZE = 32;
 constexpr size_t BITMAPINFOHEADER_SIZE = 40;
 
 /// Builds one record: the type and a size placeholder first, fields appended in order, the

@@ -37,7 +37,7 @@ bool checkStructure(std::span<const uint8_t> Bytes, std::string* Error)
     const Header h = headerOf(Bytes);
     if (h.iType != EMR_HEADER)
         return refuse(Error, "the first record is no header (type " + std::to_string(h.iType) + ")");
-    if (h.dSignature != SIGNATURE)
+    if (h.dSignature != ENHMETA_SIGNATURE)
         return refuse(Error, "the header has no \" EMF\" signature");
     if (h.nSize < MIN_HEADER_SIZE || h.nSize % 4 != 0 || h.nSize > Bytes.size())
         return refuse(Error, "the header size " + std::to_string(h.nSize) + " is impossible");
