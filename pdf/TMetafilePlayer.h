@@ -20,6 +20,7 @@
 #include <vector>
 
 class TEmfRecord;
+struct TExtPoint;
 class TMetafile;
 class TMetafileCanvas;
 class TPDFPage;
@@ -147,7 +148,30 @@ private:
     void bitBlt(const TEmfRecord& R, bool Stretch);
 
     // Text (TMetafilePlayerText.cpp)
+    /// The fields of an EXTTEXTOUTA or EXTTEXTOUTW record.
+    struct TextRecord {
+        bool Wide = false;
+        POINT Reference;
+        uint32_t Count = 0, Options = 0;
+        RECT Box;
+        std::span<const uint8_t> Text, Advances;
+    };
     void extTextOut(const TEmfRecord& R);
+    /// False when a field, the string or the advances lie outside the record.
+    bool readText(const TEmfRecord& R, TextRecord& T) const;
+    void openTextClip(const TextRecord& T);
+    /// Ends the text's clip and brings back a rectangle clip that was active before it.
+    void closeTextClip(bool ClipWasActive);
+    void fillTextBox(const TextRecord& T);
+    void showText(const TextRecord& T);
+    /// Each character's advance in device units into Widths; answers the run's length in
+    /// logical units.
+    double textAdvances(const TextRecord& T, std::vector<float>& Widths) const;
+    /// Where the run starts in logical units; with TA_UPDATECP the current position moves on.
+    TExtPoint textReference(const TextRecord& T, double Length);
+    /// The start moved by the alignment (or the baseline switch turned on).
+    TExtPoint placeText(TExtPoint P, double Length);
+    void writeText(const TextRecord& T, TExtPoint At, const std::vector<float>& Widths);
     void selectTextFont();
     double textHeight(const char* Sample) const;
 

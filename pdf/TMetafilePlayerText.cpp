@@ -44,101 +44,144 @@ double TMetafilePlayer::textHeight(const char* Sample) const
 
 void TMetafilePlayer::extTextOut(const TEmfRecord& R)
 {
-    const bool Wide = R.Type() == EMR_EXTTEXTOUTW;
-    const POINT Point = R.Point(EmfLayout::TextReference);
-    const uint32_t Count = R.U32(EmfLayout::TextChars);
-    const uint32_t Flags = R.U32(EmfLayout::TextOptions);
-    const RECT Rect = R.Rect(EmfLayout::TextRect);
-    const std::span<const uint8_t> Text = R.Bytes(R.U32(EmfLayout::TextOffString), Count, Wide ? 2 : 1);
-    const std::span<const uint8_t> Advances = R.Bytes(R.U32(EmfLayout::TextOffDx), Count, 4);
+    TextRecord T;
     // Text inside a path would be glyph outlines, which the page cannot draw there.
-    if (!R.Ok() || InPath)
+    if (!readText(R, T) || InPath)
         return;
     Page.SetTextAtBaseline(false);
-
-    const bool Clipped = (Flags & ETO_CLIPPED) != 0 && Count > 0;
+    const bool Clipped = (T.Options & ETO_CLIPPED) != 0 && T.Count > 0;
     const bool ClipWasActive = ClipActive;
-    if (Clipped) {
-        if (ClipActive)
-            clipRestore();
+    if (Clipped)
+        openTextClip(T);
+    fillTextBox(T);
+    if (T.Count > 0)
+        showText(T);
+    if (Clipped)
+        closeTextClip(ClipWasActive);
+}
+
+bool TMetafilePlayer::readText(const TEmfRecord& R, TextRecord& T) const
+{
+    T.Wide = R.Type() == EMR_EXTTEXTOUTW;
+    T.Reference = R.Point(EmfLayout::TextReference);
+    T.Count = R.U32(EmfLayout::TextChars);
+    T.Options = R.U32(EmfLayout::TextOptions);
+    T.Box = R.Rect(EmfLayout::TextRect);
+    T.Text = R.Bytes(R.U32(EmfLayout::TextOffString), T.Count, T.Wide ? 2 : 1);
+    T.Advances = R.Bytes(R.U32(EmfLayout::TextOffDx), T.Count, 4);
+    return R.Ok();
+}
+
+void TMetafilePlayer::openTextClip(const TextRecord& T)
+{
+    if (ClipActive)
+        clipRestore();
+    clipSave();
+    Page.Rectangle(pointX(T.Box.left), pointY(T.Box.top), pointX(T.Box.right), pointY(T.Box.bottom));
+    Page.Clip();
+    Page.NewPath();
+}
+
+void TMetafilePlayer::closeTextClip(bool ClipWasActive)
+{
+    clipRestore();
+    if (ClipWasActive && ClipRectSaved) {
         clipSave();
-        Page.Rectangle(pointX(Rect.left), pointY(Rect.top), pointX(Rect.right), pointY(Rect.bottom));
+        Page.Rectangle(SavedClipRect[0], SavedClipRect[1], SavedClipRect[2], SavedClipRect[3]);
         Page.Clip();
         Page.NewPath();
+    } else {
+        ClipActive = false;
     }
+}
+
+void TMetafilePlayer::fillTextBox(const TextRecord& T)
+{
     // The box of an empty rectangle covers nothing.
-    if (((Flags & ETO_OPAQUE) != 0 || BkOpaque) && Rect.right > Rect.left && Rect.bottom > Rect.top) {
+    const RECT& B = T.Box;
+    if (((T.Options & ETO_OPAQUE) != 0 || BkOpaque) && B.right > B.left && B.bottom > B.top) {
         backgroundFillColor();
-        Page.Rectangle(pointX(Rect.left), pointY(Rect.top), pointX(Rect.right), pointY(Rect.bottom));
+        Page.Rectangle(pointX(B.left), pointY(B.top), pointX(B.right), pointY(B.bottom));
         Page.Fill();
     }
+}
 
-    if (Count > 0) {
-        textFillColor();
-        selectTextFont();
-        const TEmfRecord Dx(Advances);
-        std::vector<float> W(Count);
-        double L = 0;
-        for (uint32_t I = 0; I < Count; ++I) {
-            const double D = Dx.I32(size_t(I) * 4);
-            W[I] = static_cast<float>(std::abs(XFactor) * ratioX() * D * ScaleX);
-            L += D;
-        }
-        L *= ratioX();
+void TMetafilePlayer::showText(const TextRecord& T)
+{
+    textFillColor();
+    selectTextFont();
+    std::vector<float> Widths(T.Count);
+    const double L = textAdvances(T, Widths);
+    const TExtPoint At = placeText(textReference(T, L), L);
+    writeText(T, At, Widths);
+}
 
-        double X = Point.x, Y = Point.y;
-        const double E = LogFont.lfEscapement * std::numbers::pi / 1800;
-        if (UpdateCP) {
-            X = CurrentPos.x;
-            Y = CurrentPos.y;
-            CurrentPos = LogFont.lfEscapement == 0 ? POINT { roundToInt(X + L), CurrentPos.y }
-                                                   : POINT { roundToInt(X + std::round(L * std::cos(E))),
-                                                             roundToInt(Y - std::round(L * std::sin(E))) };
-        }
-        const double Shift = HorzAlign == 1 ? L / 2 : HorzAlign == 2 ? L : 0;
-        if (LogFont.lfEscapement == 0) {
-            if (VertAlign == 1)
-                Page.SetTextAtBaseline(true);
-            else if (VertAlign == 2)
-                Y -= textHeight("Wg");
-            X -= Shift;
-        } else if (VertAlign != 0 || HorzAlign != 0) {
-            const double V = VertAlign == 1 ? textHeight("W") : VertAlign == 2 ? textHeight("Wg") : 0;
-            if (V != 0) {
-                const double D = std::sqrt(V * V + Shift * Shift), Beta = std::asin(V / D);
-                X -= D * std::cos(E - Beta);
-                Y += D * std::sin(E - Beta);
-            } else {
-                X -= Shift * std::cos(E);
-                Y += Shift * std::sin(E);
-            }
-        }
-        const double Angle = LogFont.lfEscapement / 10.0;
-        try {
-            if (Wide) {
-                std::vector<WCHAR> Units(Count);
-                const TEmfRecord Chars(Text);
-                for (uint32_t I = 0; I < Count; ++I)
-                    Units[I] = Chars.U16(size_t(I) * 2);
-                Page.ExtTextOutW(pointX(X), pointY(Y), Angle, Units.data(), int(Count), W.data());
-            } else {
-                Page.ExtTextOut(pointX(X), pointY(Y), Angle, std::string(Text.begin(), Text.end()), W.data());
-            }
-        } catch (const TPDFException&) {
-            // Text the font's code page cannot convert is left out; the page wrote nothing of it.
-        }
+double TMetafilePlayer::textAdvances(const TextRecord& T, std::vector<float>& Widths) const
+{
+    const TEmfRecord Dx(T.Advances);
+    double L = 0;
+    for (uint32_t I = 0; I < T.Count; ++I) {
+        const double D = Dx.I32(size_t(I) * 4);
+        Widths[I] = static_cast<float>(std::abs(XFactor) * ratioX() * D * ScaleX);
+        L += D;
     }
+    return L * ratioX();
+}
 
-    if (Clipped) {
-        clipRestore();
-        if (ClipWasActive && ClipRectSaved) {
-            clipSave();
-            Page.Rectangle(SavedClipRect[0], SavedClipRect[1], SavedClipRect[2], SavedClipRect[3]);
-            Page.Clip();
-            Page.NewPath();
+TExtPoint TMetafilePlayer::textReference(const TextRecord& T, double Length)
+{
+    if (!UpdateCP)
+        return TExtPoint { double(T.Reference.x), double(T.Reference.y) };
+    const TExtPoint From { double(CurrentPos.x), double(CurrentPos.y) };
+    const double E = LogFont.lfEscapement * std::numbers::pi / 1800;
+    CurrentPos = LogFont.lfEscapement == 0 ? POINT { roundToInt(From.X + Length), CurrentPos.y }
+                                           : POINT { roundToInt(From.X + std::round(Length * std::cos(E))),
+                                                     roundToInt(From.Y - std::round(Length * std::sin(E))) };
+    return From;
+}
+
+TExtPoint TMetafilePlayer::placeText(TExtPoint P, double Length)
+{
+    const double Shift = HorzAlign == 1 ? Length / 2 : HorzAlign == 2 ? Length : 0;
+    if (LogFont.lfEscapement == 0) {
+        if (VertAlign == 1)
+            Page.SetTextAtBaseline(true);
+        else if (VertAlign == 2)
+            P.Y -= textHeight("Wg");
+        P.X -= Shift;
+        return P;
+    }
+    if (VertAlign == 0 && HorzAlign == 0)
+        return P;
+    const double E = LogFont.lfEscapement * std::numbers::pi / 1800;
+    const double V = VertAlign == 1 ? textHeight("W") : VertAlign == 2 ? textHeight("Wg") : 0;
+    if (V != 0) {
+        const double D = std::sqrt(V * V + Shift * Shift), Beta = std::asin(V / D);
+        P.X -= D * std::cos(E - Beta);
+        P.Y += D * std::sin(E - Beta);
+    } else {
+        P.X -= Shift * std::cos(E);
+        P.Y += Shift * std::sin(E);
+    }
+    return P;
+}
+
+void TMetafilePlayer::writeText(const TextRecord& T, TExtPoint At, const std::vector<float>& Widths)
+{
+    const double Angle = LogFont.lfEscapement / 10.0;
+    try {
+        if (T.Wide) {
+            std::vector<WCHAR> Units(T.Count);
+            const TEmfRecord Chars(T.Text);
+            for (uint32_t I = 0; I < T.Count; ++I)
+                Units[I] = Chars.U16(size_t(I) * 2);
+            Page.ExtTextOutW(pointX(At.X), pointY(At.Y), Angle, Units.data(), int(T.Count), Widths.data());
         } else {
-            ClipActive = false;
+            Page.ExtTextOut(pointX(At.X), pointY(At.Y), Angle, std::string(T.Text.begin(), T.Text.end()),
+                            Widths.data());
         }
+    } catch (const TPDFException&) {
+        // Text the font's code page cannot convert is left out; the page wrote nothing of it.
     }
 }
 

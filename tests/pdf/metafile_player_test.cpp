@@ -54,13 +54,14 @@ public:
         return *this;
     }
     /// EXTCREATEFONTINDIRECTW of a font of that face, height and weight in slot Index.
-    EmfBuilder& font(uint32_t Index, const char* Face, int32_t Height, int32_t Weight = 400, uint8_t Charset = 0)
+    EmfBuilder& font(uint32_t Index, const char* Face, int32_t Height, int32_t Weight = 400, uint8_t Charset = 0,
+                     int32_t Escapement = 0)
     {
         put(82);
         put(104);
         put(Index);
         put(uint32_t(Height));
-        for (uint32_t V : { 0u, 0u, 0u, uint32_t(Weight), uint32_t(Charset) << 24, 0u })
+        for (uint32_t V : { 0u, uint32_t(Escapement), 0u, uint32_t(Weight), uint32_t(Charset) << 24, 0u })
             put(V);
         for (int I = 0; I < 32; ++I)
             Bytes.push_back(uint8_t(I < int(std::strlen(Face)) ? Face[I] : 0)), Bytes.push_back(0);
@@ -326,6 +327,45 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
               .text(0, 0, "b"),
           { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td", "0 0 0 rg", "1 0 0 1 0 823.9 Tm",
             "/TT1 20 Tf", "(b) Tj 10.5 0 Td" } },
+        { "TA_UPDATECP: each text starts where the one before ended",
+          EmfBuilder(Arial13).record(SETTEXTALIGN, { 1 }).text(50, 50, "Hi").text(50, 50, "a"),
+          { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td", "(i) Tj 5.25 0 Td",
+            "1 0 0 1 10.5 832.95 Tm", "(a) Tj 5.25 0 Td" } },
+        { "turned 90 degrees and centred: moved down the page by half its advances",
+          EmfBuilder()
+              .record(SETBKMODE, { 1 })
+              .font(1, "Arial", -13, 400, 0, 900)
+              .record(SELECTOBJECT, { 1 })
+              .record(SETTEXTALIGN, { 6 })
+              .text(20, 20, "Hi"),
+          // 842 - 0.75 * (20 + 7); the page steps from the top of the turned text to its baseline
+          // along x.
+          { "0 0 0 rg", "BT", "1 0 0 1 24.05 821.75 Tm", "0 1 -1 0 24.05 821.75 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td",
+            "(i) Tj 5.25 0 Td" } },
+        { "a clipped text inside a rectangle clip: the clip comes back after it",
+          EmfBuilder(Arial13).record(INTERSECTCLIPRECT, { 0, 0, 40, 40 }).text(0, 0, "a", 4, { 0, 0, 8, 8 }),
+          { "q",
+            "n",
+            "0 842 30 -30 re",
+            "W",
+            "n",
+            "Q",
+            "q",
+            "0 842 6 -6 re",
+            "W",
+            "n",
+            "0 0 0 rg",
+            "BT",
+            "1 0 0 1 0 832.95 Tm",
+            "/TT1 10 Tf",
+            "(a) Tj 5.25 0 Td",
+            "ET",
+            "Q",
+            "q",
+            "0 842 30 -30 re",
+            "W",
+            "n",
+            "Q" } },
         { "ETO_CLIPPED without characters and an opaque box without area send nothing",
           EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }),
           {} },
