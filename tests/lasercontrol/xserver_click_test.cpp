@@ -10,6 +10,7 @@
 
 #include "controls/TMLCD.h"
 #include "tests/lasercontrol/HeliantFixture.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include "platform/ui/controls/StdCtrls.h"
@@ -29,11 +30,6 @@
 extern char** environ;
 
 namespace {
-
-bool onPath(const std::string& Program)
-{
-    return std::system(("command -v " + Program + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 /// A child process with extra environment entries in front; killed when the object goes.
 class Child {
@@ -79,6 +75,14 @@ std::string output(const std::string& Command)
         pclose(pipe);
     }
     return text;
+}
+
+/// Where the shell finds Program; empty when it is not installed.
+std::string pathOf(const std::string& Program)
+{
+    std::string path = output("command -v " + Program + " 2>/dev/null");
+    path.erase(path.find_last_not_of("\n ") + 1);
+    return path;
 }
 
 /// The screen in the XWD format that Xvfb keeps it in (ZPixmap, 24 or 32 bits per pixel); empty
@@ -140,10 +144,18 @@ protected:
     void SetUp() override
     {
         HeliantTest::SetUp();
-        if (!onPath("Xvfb") || !onPath("xdotool"))
+        if (pathOf("Xvfb").empty() || pathOf("xdotool").empty())
             GTEST_SKIP() << "Xvfb and xdotool are needed (Debian packages xvfb, xdotool)";
-        display = 100 + int(getpid() % 800);
-        env = "DISPLAY=:" + std::to_string(display) + " ";
+    }
+    void TearDown() override
+    {
+        heliant.reset();
+        // Ended as a person would end it, so that it takes its socket and lock file with it.
+        if (xvfb) {
+            xvfb->kill(SIGTERM);
+            xvfb->wait();
+        }
+        HeliantTest::TearDown();
     }
 
     /// The middle (or the whole rectangle) of a control in the main form's client area, from
@@ -162,13 +174,15 @@ protected:
     /// ONLINE, starts offline and warms up at once; finds the client area on the screen.
     void Start(std::vector<std::string> ExtraEnv = {})
     {
-        const std::string name = ":" + std::to_string(display);
-        xvfb = std::make_unique<Child>(std::vector<std::string> { "Xvfb", name, "-screen", "0", "1280x1024x24",
-                                                                  "-nolisten", "tcp", "-fbdir", dir.path() },
-                                       std::vector<std::string> {});
-        ASSERT_TRUE(xvfb->Started());
-        ASSERT_TRUE(testsupport::WaitFor(
-            [&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); }));
+        // Xvfb takes a free display itself and names it once it takes connections: a number
+        // chosen here could belong to another server, or to the leftovers of a killed one.
+        xvfb = std::make_unique<testsupport::ChildProcess>(
+            std::vector<std::string> { pathOf("Xvfb"), "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
+                                       "tcp", "-fbdir", dir.path() });
+        std::string number;
+        ASSERT_TRUE(xvfb->tryReadLine(number)) << "Xvfb named no display";
+        const std::string name = ":" + number;
+        env = "DISPLAY=" + name + " ";
         const std::string ini = dir.file("Kelmor32.INI");
         log = dir.file("commands.log");
         std::ofstream(ini) << "[Laser]\nDeviceVersion=182\nStartOnline=0\n"
@@ -246,10 +260,10 @@ protected:
         return Rect(x + R.Left + Margin, y + R.Top + Margin, x + R.Right - Margin, y + R.Bottom - Margin);
     }
 
-    int display = 0;
     std::string env, log;
     int x = -1, y = -1;
-    std::unique_ptr<Child> xvfb, heliant;
+    std::unique_ptr<testsupport::ChildProcess> xvfb;
+    std::unique_ptr<Child> heliant;
 };
 
 TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
