@@ -39,6 +39,11 @@ LaserStatusCopy TypicalLaser()
     return s;
 }
 
+std::ostream& operator<<(std::ostream& Out, const SentCommand& S)
+{
+    return Out << std::hex << "{0x" << S.Code << ", 0x" << S.Argument << "}" << std::dec;
+}
+
 // --- The fixture
 
 void HeliantTest::SetUp()
@@ -101,6 +106,22 @@ void HeliantTest::registerPanel()
 {
     Form_main->registerlink();
     ASSERT_TRUE(Form_main->Registered());
+}
+
+void HeliantTest::start(const LaserStatusCopy& Laser)
+{
+    server.Copy() = Laser;
+    registerPanel();
+    announce();
+    server.Fetch();
+}
+
+Commands HeliantTest::sent()
+{
+    Commands result;
+    for (const LaserCommand& C : server.Fetch())
+        result.push_back({ C.code, C.argument });
+    return result;
 }
 
 void HeliantTest::notice(uint8_t Event, uint8_t Parameter)

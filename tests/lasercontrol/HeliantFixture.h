@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,15 @@ using testsupport::SetField;
 /// pump, every capability but "all buttons", online, ready, type "KELMOR" "248".
 LaserStatusCopy TypicalLaser();
 
+/// A command as the scripted server took it from the ring.
+struct SentCommand {
+    uint16_t Code;
+    uint32_t Argument;
+    bool operator==(const SentCommand&) const = default;
+};
+std::ostream& operator<<(std::ostream& Out, const SentCommand& S);
+using Commands = std::vector<SentCommand>;
+
 /// Heliant's eight forms made as the program makes them, its settings file in a folder of the
 /// test's own, boxes and beeps recorded, programs that the library would start only recorded.
 class HeliantTest : public ::testing::Test {
@@ -31,6 +41,10 @@ protected:
 
     /// The program's registerlink (the panel then takes notices).
     void registerPanel();
+    /// The panel registered and adapted to Laser, as '3' adapts it; the ring emptied.
+    void start(const LaserStatusCopy& Laser = TypicalLaser());
+    /// The commands the panel sent since the last look, taken from the ring.
+    Commands sent();
     /// Frees the forms and makes them again, reading the settings file again.
     void remakeForms();
     /// Publishes the server's status with an event and runs the loop until the panel handled it.

@@ -21,13 +21,6 @@ namespace {
 
 class DialogsTest : public HeliantTest {
 protected:
-    void start(const LaserStatusCopy& Laser = TypicalLaser())
-    {
-        server.Copy() = Laser;
-        registerPanel();
-        announce();
-        server.Fetch();
-    }
     /// As start, with a settings file that lacks nothing, so that the settings start clean.
     void startClean(const LaserStatusCopy& Laser)
     {
@@ -36,15 +29,6 @@ protected:
         start(Laser);
         ASSERT_FALSE(Form_main->Settings().Dirty);
     }
-    std::vector<std::pair<uint16_t, uint32_t>> sent()
-    {
-        std::vector<std::pair<uint16_t, uint32_t>> result;
-        for (const LaserCommand& C : server.Fetch())
-            result.push_back({ C.code, C.argument });
-        return result;
-    }
-    using Commands = std::vector<std::pair<uint16_t, uint32_t>>;
-
     uitest::ModalAnswerer modal;
 };
 

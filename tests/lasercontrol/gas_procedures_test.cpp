@@ -16,8 +16,6 @@
 
 namespace {
 
-using Commands = std::vector<std::pair<uint16_t, uint32_t>>;
-
 struct Stage {
     std::string Caption;
     TColor Color;
@@ -26,20 +24,6 @@ struct Stage {
 
 class GasProceduresTest : public HeliantTest {
 protected:
-    void start(const LaserStatusCopy& Laser = TypicalLaser())
-    {
-        server.Copy() = Laser;
-        registerPanel();
-        announce();
-        server.Fetch();
-    }
-    Commands sent()
-    {
-        Commands result;
-        for (const LaserCommand& C : server.Fetch())
-            result.push_back({ C.code, C.argument });
-        return result;
-    }
     /// Answers the next confirmation with Result and records what it showed.
     void answer(TModalResult Result)
     {

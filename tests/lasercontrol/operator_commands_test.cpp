@@ -27,17 +27,6 @@
 
 namespace {
 
-struct Sent {
-    uint16_t Code;
-    uint32_t Argument;
-    bool operator==(const Sent&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& Out, const Sent& S)
-{
-    return Out << std::hex << "{0x" << S.Code << ", 0x" << S.Argument << "}" << std::dec;
-}
-
 /// Types Text over the input dialog's edit and presses Enter (OK).
 uitest::ModalAnswerer::Action Type(std::string Text)
 {
@@ -52,14 +41,6 @@ uitest::ModalAnswerer::Action Type(std::string Text)
 
 class OperatorCommandsTest : public HeliantTest {
 protected:
-    /// The panel registered and adapted to Laser; the ring emptied.
-    void start(const LaserStatusCopy& Laser = TypicalLaser())
-    {
-        server.Copy() = Laser;
-        registerPanel();
-        announce();
-        server.Fetch();
-    }
     /// A new status with a redraw, as a notice brings it.
     void redraw(const LaserStatusCopy& Copy)
     {
@@ -75,13 +56,6 @@ protected:
         Form_main->enable_btn();
         ASSERT_TRUE(Form_main->btn_quant->CanFocus());
         Form_main->btn_quant->SetFocus();
-    }
-    std::vector<Sent> sent()
-    {
-        std::vector<Sent> result;
-        for (const LaserCommand& C : server.Fetch())
-            result.push_back({ C.code, C.argument });
-        return result;
     }
     static void click(TControl* Control)
     {
@@ -106,7 +80,7 @@ TEST_F(OperatorCommandsTest, EachPanelButtonSendsItsCommand)
     };
     for (const auto& [Control, Code] : rows) {
         click(Control);
-        EXPECT_EQ(sent(), (std::vector<Sent> { { Code, 0 } })) << Control->GetName();
+        EXPECT_EQ(sent(), (Commands { { Code, 0 } })) << Control->GetName();
     }
 }
 
@@ -118,7 +92,7 @@ TEST_F(OperatorCommandsTest, ControlAndShutterButtonsToggleByTheirState)
     start(laser);
     click(Form_main->btn_contr);
     click(Form_main->btn_shutter);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_controloff, 0 }, { cmd_shutterclose, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_controloff, 0 }, { cmd_shutterclose, 0 } }));
 }
 
 TEST_F(OperatorCommandsTest, LaserOnHoldsTheLampOnlyWhileTheHighVoltageIsOff)
@@ -131,7 +105,7 @@ TEST_F(OperatorCommandsTest, LaserOnHoldsTheLampOnlyWhileTheHighVoltageIsOff)
     redraw(laser);
     click(Form_main->btn_lason);
     EXPECT_EQ(Form_main->GetPanelState().LaserOnHold(), 0);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_laseron, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_laseron, 0 } }));
 }
 
 TEST_F(OperatorCommandsTest, TenPercentStepsStopAtTheLimitsWithABeep)
@@ -140,21 +114,21 @@ TEST_F(OperatorCommandsTest, TenPercentStepsStopAtTheLimitsWithABeep)
     laser.hvPercent = 95;
     start(laser);
     click(Form_main->btn_hvuu);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_hvset, 100 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_hvset, 100 } }));
     EXPECT_TRUE(beeps.Beeps().empty());
     // The step set the base; the laser still reports 95 at the next redraw.
     redraw(laser);
     click(Form_main->btn_hvuu);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_hvset, 100 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_hvset, 100 } }));
     EXPECT_EQ(beeps.Beeps().size(), 1u);
 
     laser.hvPercent = 5;
     redraw(laser);
     redraw(laser);
     click(Form_main->btn_hvdd);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_hvset, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_hvset, 0 } }));
     click(Form_main->btn_hvdd);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_hvset, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_hvset, 0 } }));
     EXPECT_EQ(beeps.Beeps().size(), 2u);
 }
 
@@ -164,11 +138,11 @@ TEST_F(OperatorCommandsTest, AnOutOfRangeHighVoltageIsClampedBeforeTheStep)
     laser.hvPercent = 200;
     start(laser);
     click(Form_main->btn_hvdd);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_hvset, 90 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_hvset, 90 } }));
     redraw(laser);
     redraw(laser);
     click(Form_main->btn_hvuu);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_hvset, 100 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_hvset, 100 } }));
     EXPECT_EQ(beeps.Beeps().size(), 1u);
 }
 
@@ -179,7 +153,7 @@ TEST_F(OperatorCommandsTest, QuitEndsTheOpticLeakTestOrLeavesGasMode)
     laser.gasState = 3;
     start(laser);
     click(Form_main->btn_gmquitt);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_gasmode, 0x0002 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_gasmode, 0x0002 } }));
 
     laser.gasState = 12;
     redraw(laser);
@@ -207,7 +181,7 @@ TEST_F(OperatorCommandsTest, FlushingStartsTheLeakTestAfterTheOpticOrOffersThePr
     laser.gasState = 10;
     Form_main->takeStatus(laser);
     click(Form_main->btn_gmFlush);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_gasmode, GasModeArgument(5) } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_gasmode, GasModeArgument(5) } }));
     EXPECT_FALSE(flushingform->GetVisible());
 }
 
@@ -219,7 +193,7 @@ TEST_F(OperatorCommandsTest, FlushingVariantStartsInternFlushingAtOnce)
     start(laser);
     ASSERT_TRUE(Form_main->GetPanelState().FlushingVariant());
     click(Form_main->btn_gmFlush);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_gasmode, 0x0402 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_gasmode, 0x0402 } }));
     EXPECT_TRUE(modal.Shown().empty()) << "no confirmation";
     EXPECT_FALSE(flushingform->GetVisible());
 }
@@ -250,7 +224,7 @@ TEST_F(OperatorCommandsTest, RepetitionRateIsLimitedTo200AndBlinksWhileFiring)
     start(laser);
     modal.Then(Type("250"));
     click(Form_main->LCD_Hz);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_reprate, 200 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_reprate, 200 } }));
     ASSERT_EQ(modal.Shown().size(), 1u);
     EXPECT_EQ(modal.Shown()[0].Caption, "Input repetition rate");
     EXPECT_TRUE(Form_main->GetPanelState().LcdBlinkHz());
@@ -266,7 +240,7 @@ TEST_F(OperatorCommandsTest, TheInputDialogStartsFromTheLasersValue)
     });
     click(Form_main->LCD_quant);
     EXPECT_EQ(shownText, "100");
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_quantity, 100 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_quantity, 100 } }));
     EXPECT_FALSE(Form_main->GetPanelState().LcdBlinkQuant()) << "not in burst mode";
 }
 
@@ -295,7 +269,7 @@ TEST_F(OperatorCommandsTest, QuantityInBurstModeBlinksTheQuantityDisplay)
     start(laser);
     modal.Then(Type("1234"));
     click(Form_main->LCD_quant);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_quantity, 1234 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_quantity, 1234 } }));
     EXPECT_TRUE(Form_main->GetPanelState().LcdBlinkQuant());
 }
 
@@ -304,7 +278,7 @@ TEST_F(OperatorCommandsTest, EnergyInputSendsTheBitsOfAFloat)
     start();
     modal.Then(Type("12.5"));
     click(fenergy->MPLCD9);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_energyset, std::bit_cast<uint32_t>(12.5f) } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_energyset, std::bit_cast<uint32_t>(12.5f) } }));
     ASSERT_EQ(modal.Shown().size(), 1u);
     EXPECT_EQ(modal.Shown()[0].Caption, "Input energy");
 }
@@ -318,7 +292,7 @@ TEST_F(OperatorCommandsTest, PresetCounterIsClampedAndOnlyForOlderControllers)
     click(Form_main->lab_count);
     modal.Then(Type("-5"));
     click(Form_main->lab_count);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_presetcounter, 2147483647u }, { cmd_presetcounter, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_presetcounter, 2147483647u }, { cmd_presetcounter, 0 } }));
     EXPECT_EQ(modal.Shown().at(0).Caption, "Preset Counter");
 
     laser.deviceVersion = 185;
@@ -336,7 +310,7 @@ TEST_F(OperatorCommandsTest, SpaceSendsLaserOffEvenDisabledAndNeverPressesTheFoc
     focusBurst();
     Form_main->btn_lasoff->SetEnabled(false);
     uitest::PressKey(*Form_main->btn_quant, VK_SPACE);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_laseroff, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_laseroff, 0 } }));
 }
 
 TEST_F(OperatorCommandsTest, EachShortcutKeyActsAsItsControl)
@@ -345,7 +319,7 @@ TEST_F(OperatorCommandsTest, EachShortcutKeyActsAsItsControl)
     laser.hvPercent = 50;
     start(laser);
     focusBurst();
-    const std::pair<WORD, std::vector<Sent>> rows[] = {
+    const std::pair<WORD, Commands> rows[] = {
         { VK_PRIOR, { { cmd_hvset, 60 } } },    { VK_NEXT, { { cmd_hvset, 50 } } },
         { 'C', { { cmd_controlon, 0 } } },      { 'M', { { cmd_pemreset, 0 } } },
         { VK_ADD, { { cmd_hvup, 0 } } },        { VK_OEM_PLUS, { { cmd_hvup, 0 } } },
@@ -367,9 +341,9 @@ TEST_F(OperatorCommandsTest, InputKeysOpenTheirDialogs)
     uitest::PressKey(*Form_main->btn_quant, 'E');
     uitest::PressKey(*Form_main->btn_quant, 'Y');
     uitest::PressKey(*Form_main->btn_quant, 'J');
-    EXPECT_EQ(sent(),
-              (std::vector<Sent> {
-                  { cmd_reprate, 30 }, { cmd_quantity, 7 }, { cmd_energyset, std::bit_cast<uint32_t>(55.5f) } }));
+    EXPECT_EQ(
+        sent(),
+        (Commands { { cmd_reprate, 30 }, { cmd_quantity, 7 }, { cmd_energyset, std::bit_cast<uint32_t>(55.5f) } }));
 }
 
 TEST_F(OperatorCommandsTest, OtherKeysPassToTheFocusedControl)
@@ -381,7 +355,7 @@ TEST_F(OperatorCommandsTest, OtherKeysPassToTheFocusedControl)
     key = VK_SPACE;
     Form_main->FormKeyDown(Form_main, key, {});
     EXPECT_EQ(key, 0);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_laseroff, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_laseroff, 0 } }));
 }
 
 // --- Menus, the control panel and the energy window
@@ -391,7 +365,7 @@ TEST_F(OperatorCommandsTest, MenuEntriesSendTheirCommandsOrShowTheAboutBox)
     start();
     Form_main->Adjustenergy1->Click();
     Form_main->SparkGap1->Click();
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_adjustenergy, 0 }, { cmd_sparkgap, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_adjustenergy, 0 }, { cmd_sparkgap, 0 } }));
     modal.Answer(mrOk);
     Form_main->Menu_About->Click();
     ASSERT_EQ(modal.Shown().size(), 1u);
@@ -414,7 +388,7 @@ TEST_F(OperatorCommandsTest, EnergyStepsOnlyWhileOnline)
     start(laser);
     click(fenergy->SpeedButton19);
     click(fenergy->SpeedButton18);
-    EXPECT_EQ(sent(), (std::vector<Sent> { { cmd_energyup, 0 }, { cmd_energydown, 0 } }));
+    EXPECT_EQ(sent(), (Commands { { cmd_energyup, 0 }, { cmd_energydown, 0 } }));
     laser.stateFlags &= ~sf_online;
     redraw(laser);
     click(fenergy->SpeedButton19);

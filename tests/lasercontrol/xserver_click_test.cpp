@@ -202,22 +202,14 @@ protected:
             90000))
             << "no Heliant window on " << name;
         window.erase(window.find_last_not_of("\n ") + 1);
-        const std::string geometry = output(env + "xdotool getwindowgeometry --shell " + window);
-        int height = 0;
-        std::istringstream lines(geometry);
-        for (std::string line; std::getline(lines, line);) {
-            if (line.rfind("X=", 0) == 0)
-                x = std::stoi(line.substr(2));
-            if (line.rfind("Y=", 0) == 0)
-                y = std::stoi(line.substr(2));
-            if (line.rfind("HEIGHT=", 0) == 0)
-                height = std::stoi(line.substr(7));
-        }
-        ASSERT_GE(x, 0) << geometry;
-        ASSERT_GE(y, 0) << geometry;
+        const TRect frame = WindowRect(window);
+        x = frame.Left;
+        y = frame.Top;
+        ASSERT_GE(x, 0) << "window " << window;
+        ASSERT_GE(y, 0) << "window " << window;
         // Without a window manager the window has no frame; the menu bar lies above the client area.
-        ASSERT_GE(height, ShortClientHeight) << geometry;
-        y += height - ShortClientHeight;
+        ASSERT_GE(frame.Height(), ShortClientHeight) << "window " << window;
+        y += frame.Height() - ShortClientHeight;
         // The simulator writes its log once it is up.
         ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(log); }));
     }
