@@ -13,7 +13,6 @@
 #include "platform/ui/controls/Buttons.h"
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/graphics/TBitmap.h"
-#include "platform/ui/graphics/TBitmap.h"
 #include "platform/ui/graphics/TCanvas.h"
 #include "platform/ui/controls/TCustomPanel.h"
 
@@ -23,6 +22,11 @@ namespace {
 
 class FrontPanelTest : public HeliantTest {
 protected:
+    void SetUp() override
+    {
+        HeliantTest::SetUp();
+        registerPanel();
+    }
     /// The panel adapted to the laser and redrawn from Copy, as '3' does, without the library.
     void showLaser(const LaserStatusCopy& Copy)
     {
@@ -75,7 +79,6 @@ TEST_F(FrontPanelTest, EachLampShowsItsBitAndNoOther)
         { &TForm_main::led_lh, &LaserStatusCopy::gasState, 0x40 },
         { &TForm_main::led_vac, &LaserStatusCopy::gasState, 0x80 },
     };
-    registerPanel();
     for (const LampRow& row : rows) {
         LaserStatusCopy s {};
         s.deviceVersion = 186;
@@ -89,7 +92,6 @@ TEST_F(FrontPanelTest, EachLampShowsItsBitAndNoOther)
 
 TEST_F(FrontPanelTest, ControlLoopTurnsItsButtonRedAndLocksTheEnergyLamp)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.modeFlags = 0x04 | 0x08;
     showLaser(s);
@@ -103,7 +105,6 @@ TEST_F(FrontPanelTest, ControlLoopTurnsItsButtonRedAndLocksTheEnergyLamp)
 
 TEST_F(FrontPanelTest, ValuesGoToTheirDisplaysAndGauges)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.energy = 12.5f;
     s.energySet = 91.0f;
@@ -130,34 +131,25 @@ TEST_F(FrontPanelTest, ValuesGoToTheirDisplaysAndGauges)
     EXPECT_EQ(Form_main->GetPanelState().HvBase(), 85);
 }
 
-TEST_F(FrontPanelTest, PressureBarIsRedWhenTooLowEvenAtTheTooHighMark)
+// When a bar turns yellow or red is decided by its rule (panel_rules_test); here only that the gauges take it.
+TEST_F(FrontPanelTest, BarsTakeTheColoursOfTheirRules)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.pressureBar = 5;
-    showLaser(s);
-    EXPECT_EQ(Form_main->Gauge_press->GetBarColor(), clYellow);
-    s.errorFlags2 = 0x10;
-    redraw(s);
-    EXPECT_EQ(Form_main->Gauge_press->GetBarColor(), clRed);
-}
-
-TEST_F(FrontPanelTest, TemperatureBarColours)
-{
-    registerPanel();
-    LaserStatusCopy s = TypicalLaser();
     s.errorFlags2 = 0x40;
     showLaser(s);
     EXPECT_TRUE(Form_main->GetPanelState().ReservoirHot());
+    EXPECT_EQ(Form_main->Gauge_press->GetBarColor(), clYellow);
     EXPECT_EQ(Form_main->gauge_temperature->GetBarColor(), clYellow);
+    s.errorFlags2 |= 0x10;
     s.errorFlags3 = 0x01;
     redraw(s);
+    EXPECT_EQ(Form_main->Gauge_press->GetBarColor(), clRed);
     EXPECT_EQ(Form_main->gauge_temperature->GetBarColor(), clRed);
 }
 
 TEST_F(FrontPanelTest, BrokenServerFloatsNeitherStopTheRedrawNorShowGarbage)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.pressure = std::numeric_limits<float>::quiet_NaN();
     s.gasTemperature = std::numeric_limits<float>::infinity();
@@ -176,7 +168,6 @@ TEST_F(FrontPanelTest, BrokenServerFloatsNeitherStopTheRedrawNorShowGarbage)
 
 TEST_F(FrontPanelTest, ShutterButtonNamesWhatItWillDo)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     showLaser(s);
     EXPECT_EQ(Form_main->btn_shutter->GetCaption(), "OPEN &SHUTTER");
@@ -193,7 +184,6 @@ TEST_F(FrontPanelTest, ShutterButtonNamesWhatItWillDo)
 
 TEST_F(FrontPanelTest, HighVoltageBaseIsKeptWhenAStepJustSetIt)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     showLaser(s);
     EXPECT_EQ(Form_main->GetPanelState().HvBase(), 50);
@@ -208,7 +198,6 @@ TEST_F(FrontPanelTest, HighVoltageBaseIsKeptWhenAStepJustSetIt)
 TEST_F(FrontPanelTest, AnErrorGrowsThePanelAtTheNextBlinkAndItsEndShrinksIt)
 {
     server.Copy() = TypicalLaser();
-    registerPanel();
     announce();
     uint8_t LaserStatusCopy::*const fields[] = { &LaserStatusCopy::errorFlags1, &LaserStatusCopy::errorFlags2,
                                                  &LaserStatusCopy::errorFlags3 };
@@ -231,7 +220,6 @@ TEST_F(FrontPanelTest, AnErrorGrowsThePanelAtTheNextBlinkAndItsEndShrinksIt)
 
 TEST_F(FrontPanelTest, ErrorLampsAndTextsBlink)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.errorFlags1 = 0x01; // operation error
     s.errorFlags2 = 0x10; // pressure too low
@@ -253,7 +241,6 @@ TEST_F(FrontPanelTest, ErrorLampsAndTextsBlink)
 
 TEST_F(FrontPanelTest, HotGasReservoirLampBlinks)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.errorFlags2 = 0x40;
     showLaser(s);
@@ -265,7 +252,6 @@ TEST_F(FrontPanelTest, HotGasReservoirLampBlinks)
 
 TEST_F(FrontPanelTest, DigitDisplaysBlinkOnlyWhileTheLaserFires)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.stateFlags |= sf_highvoltage | sf_firing;
     showLaser(s);
@@ -288,7 +274,6 @@ TEST_F(FrontPanelTest, DigitDisplaysBlinkOnlyWhileTheLaserFires)
 
 TEST_F(FrontPanelTest, LaserOnLampStaysLitForItsHoldWhileTheHighVoltageComes)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     showLaser(s);
     Form_main->Btn_Click(Form_main->btn_lason);
@@ -317,7 +302,6 @@ TEST_F(FrontPanelTest, LaserOnLampStaysLitForItsHoldWhileTheHighVoltageComes)
 
 TEST_F(FrontPanelTest, InspectionAlternatesWithTheLaserType)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.modeFlags2 = 0x01;
     showLaser(s);
@@ -331,7 +315,6 @@ TEST_F(FrontPanelTest, InspectionAlternatesWithTheLaserType)
 
 TEST_F(FrontPanelTest, ButtonsFollowTheLasersState)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     showLaser(s);
     EXPECT_TRUE(Form_main->btn_lason->GetEnabled());
@@ -356,7 +339,6 @@ TEST_F(FrontPanelTest, ButtonsFollowTheLasersState)
 
 TEST_F(FrontPanelTest, WarmupGaugeShowsDuringWarmupAndIsResetWhenHidden)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.stateFlags |= sf_warmup;
     showLaser(s);
@@ -372,7 +354,6 @@ TEST_F(FrontPanelTest, WarmupGaugeShowsDuringWarmupAndIsResetWhenHidden)
 
 TEST_F(FrontPanelTest, PictureOfThePanelShowsItsState)
 {
-    registerPanel();
     LaserStatusCopy s = TypicalLaser();
     s.stateFlags |= sf_warmup;
     showLaser(s);

@@ -33,10 +33,9 @@ protected:
     }
 };
 
-LaserStatusCopy gasStep(int Step, uint8_t Version = 186)
+LaserStatusCopy gasStep(int Step)
 {
     LaserStatusCopy s = TypicalLaser();
-    s.deviceVersion = Version;
     s.stateFlags = sf_online | sf_gasmode;
     s.gasState = uint8_t(Step);
     return s;
@@ -104,12 +103,6 @@ TEST_F(GasLabelTest, OpticExchangeTurnsTheBlinkingRequestIntoASteadyWait)
     EXPECT_FALSE(Form_main->GetPanelState().GasText().Blinks);
     EXPECT_EQ(Form_main->btn_gmFlush->GetCaption(), "&LEAKTEST");
     EXPECT_TRUE(Form_main->btn_gmFlush->GetEnabled());
-}
-
-TEST_F(GasLabelTest, EarlyControllersCallStepTwoManual)
-{
-    showStatus(gasStep(2, 185));
-    EXPECT_EQ(Form_main->GetPanelState().GasText().Text, "manual gasmode with laserkeys");
 }
 
 TEST_F(GasLabelTest, LeavingGasModeClearsTextBlinkAndColour)

@@ -37,9 +37,11 @@ TEST(StatusTexts, PortLabelNamesEveryPortWithItsNumber)
 {
     EXPECT_EQ(ComPortText(0), "COM?");
     EXPECT_EQ(ComPortText(1), "COM1");
+    EXPECT_EQ(ComPortText(7), "COM7");
     EXPECT_EQ(ComPortText(9), "COM9");
     // Beyond 9 the port's digit would be a punctuation character.
     EXPECT_EQ(ComPortText(10), "COM10");
+    EXPECT_EQ(ComPortText(12), "COM12");
     EXPECT_EQ(ComPortText(255), "COM255");
 }
 

@@ -26,35 +26,31 @@ std::string readFile(const std::string& Path)
 
 void writeFile(const std::string& Path, const std::string& Text) { std::ofstream(Path, std::ios::binary) << Text; }
 
-TEST(HeliantSettingsFile, MissingFileGivesDefaultsAndIsDirty)
+TEST(HeliantSettingsFile, OnlyAMissingOrUnreadableHintKeyMakesTheSettingsDirty)
 {
-    testsupport::TempDir dir;
-    const HeliantSettings s = HeliantSettings::Read(TIniFile(dir.file("Heliant.INI")));
-    EXPECT_TRUE(s.ShowHint);
-    EXPECT_EQ(s.Xpos, 0);
-    EXPECT_EQ(s.Ypos, 0);
-    EXPECT_FALSE(s.PositionSet);
-    EXPECT_TRUE(s.Dirty);
-}
-
-TEST(HeliantSettingsFile, KeysThatAreThereAreNotDirtyWhateverTheirValue)
-{
-    testsupport::TempDir dir;
-    writeFile(dir.file("Heliant.INI"), "[Main]\r\nShowHint=0\r\n[WND]\r\nXpos=0\r\nYpos=40\r\n");
-    const HeliantSettings s = HeliantSettings::Read(TIniFile(dir.file("Heliant.INI")));
-    EXPECT_FALSE(s.ShowHint);
-    EXPECT_FALSE(s.Dirty);
-    EXPECT_TRUE(s.PositionSet);
-    EXPECT_EQ(s.Ypos, 40);
-}
-
-TEST(HeliantSettingsFile, AnUnreadableHintKeyCountsAsMissing)
-{
-    testsupport::TempDir dir;
-    writeFile(dir.file("Heliant.INI"), "[Main]\nShowHint=perhaps\n");
-    const HeliantSettings s = HeliantSettings::Read(TIniFile(dir.file("Heliant.INI")));
-    EXPECT_TRUE(s.ShowHint);
-    EXPECT_TRUE(s.Dirty);
+    struct Row {
+        const char* Name;
+        const char* Text; // nullptr: no file
+        bool ShowHint, Dirty, PositionSet;
+        int Xpos, Ypos;
+    };
+    const Row rows[] = {
+        { "missing file: defaults", nullptr, true, true, false, 0, 0 },
+        { "keys there, whatever their value", "[Main]\r\nShowHint=0\r\n[WND]\r\nXpos=0\r\nYpos=40\r\n", false, false,
+          true, 0, 40 },
+        { "unreadable hint key counts as missing", "[Main]\nShowHint=perhaps\n", true, true, false, 0, 0 },
+    };
+    for (const Row& r : rows) {
+        testsupport::TempDir dir;
+        if (r.Text)
+            writeFile(dir.file("Heliant.INI"), r.Text);
+        const HeliantSettings s = HeliantSettings::Read(TIniFile(dir.file("Heliant.INI")));
+        EXPECT_EQ(s.ShowHint, r.ShowHint) << r.Name;
+        EXPECT_EQ(s.Dirty, r.Dirty) << r.Name;
+        EXPECT_EQ(s.PositionSet, r.PositionSet) << r.Name;
+        EXPECT_EQ(s.Xpos, r.Xpos) << r.Name;
+        EXPECT_EQ(s.Ypos, r.Ypos) << r.Name;
+    }
 }
 
 TEST(HeliantSettingsFile, WrittenSettingsReadBackAndKeepTheRestOfTheFile)
