@@ -106,46 +106,38 @@ TEST_F(DigitDisplayTest, ADarkOrDisabledDisplayShowsBlanks)
     ExpectGlyphs(Lcd, { 1, 2, 3, 4 });
 }
 
-TEST_F(DigitDisplayTest, SegmentsTakeTheColoursAndTheBackgroundTheFrameColour)
+TEST_F(DigitDisplayTest, SegmentsTakeTheirColoursAndTheBackgroundTheFrameColour)
 {
-    TMLCD& Lcd = Make<TMLCD>();
-    Lcd.SetNumOfDigits(1);
-    Lcd.SetValue(1); // segments b and c lit, a dark
-    Lcd.SetLCDOnColor(TLCDColors::Gruen);
-    Lcd.SetLCDOffColor(TLCDColors::dBlau);
-    Lcd.SetLCDframeColor(0x203040);
-    auto Picture = Shot(Lcd);
-    EXPECT_EQ(PixelAt(*Picture, 10, 6), 0x00FF00) << "segment b";
-    EXPECT_EQ(PixelAt(*Picture, 6, 2), 0x800000) << "segment a";
-    EXPECT_EQ(PixelAt(*Picture, 0, 0), 0x203040) << "background";
-}
-
-TEST_F(DigitDisplayTest, AnOffColourOfPureRedShowsAsTheOnColour)
-{
-    // Unlit segments turn red first, and red is what the next step recolours.
-    TMLCD& Lcd = Make<TMLCD>();
-    Lcd.SetNumOfDigits(1);
-    Lcd.SetValue(1);
-    Lcd.SetLCDOnColor(TLCDColors::Gruen);
-    Lcd.SetLCDOffColor(TLCDColors::Rot);
-    auto Picture = Shot(Lcd);
-    EXPECT_EQ(PixelAt(*Picture, 6, 2), 0x00FF00) << "dark segment a";
-    EXPECT_EQ(PixelAt(*Picture, 10, 6), 0x00FF00) << "lit segment b";
-}
-
-TEST_F(DigitDisplayTest, BlackSegmentsShowAsTheFrameColour)
-{
-    TMLCD& Lcd = Make<TMLCD>();
-    Lcd.SetNumOfDigits(1);
-    Lcd.SetValue(1);
-    Lcd.SetLCDframeColor(0x405060);
-    Lcd.SetLCDOnColor(TLCDColors::Schwarz);
-    EXPECT_EQ(PixelAt(*Shot(Lcd), 10, 6), 0x405060) << "lit segment b";
-    Lcd.SetLCDOnColor(TLCDColors::Gelb);
-    Lcd.SetLCDOffColor(TLCDColors::Schwarz);
-    auto Picture = Shot(Lcd);
-    EXPECT_EQ(PixelAt(*Picture, 6, 2), 0x405060) << "dark segment a";
-    EXPECT_EQ(PixelAt(*Picture, 10, 6), 0x00FFFF) << "lit segment b";
+    constexpr TColor Unchecked = -1;
+    struct Row {
+        const char* Name;
+        TLCDColors On, Off;
+        TColor Frame, DarkA, LitB;
+    };
+    const Row Rows[] = {
+        { "own colours", TLCDColors::Gruen, TLCDColors::dBlau, 0x203040, 0x800000, 0x00FF00 },
+        // Unlit segments turn red first, and red is what the next step recolours.
+        { "an off colour of pure red shows as the on colour", TLCDColors::Gruen, TLCDColors::Rot, clBlack, 0x00FF00,
+          0x00FF00 },
+        { "black lit segments show as the frame colour", TLCDColors::Schwarz, TLCDColors::dGelb, 0x405060, Unchecked,
+          0x405060 },
+        { "black dark segments show as the frame colour", TLCDColors::Gelb, TLCDColors::Schwarz, 0x405060, 0x405060,
+          0x00FFFF },
+    };
+    for (const Row& R : Rows) {
+        TMLCD& Lcd = Make<TMLCD>();
+        Lcd.SetNumOfDigits(1);
+        Lcd.SetValue(1); // segments b and c lit, a dark
+        Lcd.SetLCDOnColor(R.On);
+        Lcd.SetLCDOffColor(R.Off);
+        Lcd.SetLCDframeColor(R.Frame);
+        auto Picture = Shot(Lcd);
+        if (R.DarkA != Unchecked) {
+            EXPECT_EQ(PixelAt(*Picture, 6, 2), R.DarkA) << R.Name << ": segment a";
+        }
+        EXPECT_EQ(PixelAt(*Picture, 10, 6), R.LitB) << R.Name << ": segment b";
+        EXPECT_EQ(PixelAt(*Picture, 0, 0), R.Frame) << R.Name << ": background";
+    }
 }
 
 TEST_F(DigitDisplayTest, DigitCountIsOneToTenAndSetsTheWidth)

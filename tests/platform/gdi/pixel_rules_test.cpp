@@ -30,6 +30,15 @@ std::vector<int> runs(const Canvas& C, int Y, int X0, int X1, COLORREF Colour)
     return out;
 }
 
+// Fills in black without an outline, as the fill-rule tests draw.
+void fillBlackWithoutPen(std::initializer_list<Canvas*> Canvases)
+{
+    for (Canvas* c : Canvases) {
+        SelectObject(c->dc(), GetStockObject(NULL_PEN));
+        SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
+    }
+}
+
 } // namespace
 
 TEST(Lines, LineToLeavesOutItsEndPixel)
@@ -231,10 +240,7 @@ TEST(Shapes, EllipseStaysInsideItsBoxAndTouchesEverySide)
 TEST(Shapes, PieWithEqualRadialsIsTheFullDisc)
 {
     Canvas pie(40, 40), disc(40, 40);
-    for (Canvas* c : { &pie, &disc }) {
-        SelectObject(c->dc(), GetStockObject(NULL_PEN));
-        SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
-    }
+    fillBlackWithoutPen({ &pie, &disc });
     Pie(pie.dc(), 5, 5, 35, 35, 20, 5, 20, 5);
     Ellipse(disc.dc(), 5, 5, 35, 35);
     EXPECT_GT(pie.count(Black), 600);
@@ -244,8 +250,7 @@ TEST(Shapes, PieWithEqualRadialsIsTheFullDisc)
 TEST(Shapes, PieRunsCounterClockwiseFromStartToEndRadial)
 {
     Canvas c(40, 40);
-    SelectObject(c.dc(), GetStockObject(NULL_PEN));
-    SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
+    fillBlackWithoutPen({ &c });
     // From 3 o'clock to 12 o'clock: the upper right quarter.
     Pie(c.dc(), 0, 0, 40, 40, 40, 20, 20, 0);
     EXPECT_EQ(c.at(30, 10), Black);
@@ -254,8 +259,7 @@ TEST(Shapes, PieRunsCounterClockwiseFromStartToEndRadial)
     EXPECT_EQ(c.at(30, 30), White);
 
     Canvas clockwise(40, 40);
-    SelectObject(clockwise.dc(), GetStockObject(NULL_PEN));
-    SelectObject(clockwise.dc(), GetStockObject(BLACK_BRUSH));
+    fillBlackWithoutPen({ &clockwise });
     SetArcDirection(clockwise.dc(), AD_CLOCKWISE);
     Pie(clockwise.dc(), 0, 0, 40, 40, 40, 20, 20, 0);
     EXPECT_EQ(clockwise.at(30, 10), White);
@@ -316,10 +320,7 @@ TEST(Shapes, PolygonFillModesDifferOnlyInsideTheOverlap)
     // A five-pointed star: its centre is inside under WINDING only.
     POINT star[] = { { 20, 2 }, { 31, 36 }, { 2, 14 }, { 38, 14 }, { 9, 36 } };
     Canvas alternate(40, 40), winding(40, 40);
-    for (Canvas* c : { &alternate, &winding }) {
-        SelectObject(c->dc(), GetStockObject(NULL_PEN));
-        SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
-    }
+    fillBlackWithoutPen({ &alternate, &winding });
     SetPolyFillMode(winding.dc(), WINDING);
     Polygon(alternate.dc(), star, 5);
     Polygon(winding.dc(), star, 5);
@@ -333,8 +334,7 @@ TEST(Shapes, PolygonFillLeavesOutRightAndBottomEdgesAndThePenDrawsThem)
 {
     POINT square[] = { { 2, 2 }, { 8, 2 }, { 8, 8 }, { 2, 8 } };
     Canvas filled(12, 12);
-    SelectObject(filled.dc(), GetStockObject(NULL_PEN));
-    SelectObject(filled.dc(), GetStockObject(BLACK_BRUSH));
+    fillBlackWithoutPen({ &filled });
     Polygon(filled.dc(), square, 4);
     EXPECT_EQ(filled.count(Black), 36);
 
@@ -351,10 +351,7 @@ TEST(Shapes, PolyPolygonLeavesAHoleUnderAlternateAndFillsItUnderWinding)
     const POINT points[] = { { 0, 0 }, { 20, 0 }, { 20, 20 }, { 0, 20 }, { 5, 5 }, { 15, 5 }, { 15, 15 }, { 5, 15 } };
     const int counts[] = { 4, 4 };
     Canvas alternate(20, 20), winding(20, 20);
-    for (Canvas* c : { &alternate, &winding }) {
-        SelectObject(c->dc(), GetStockObject(NULL_PEN));
-        SelectObject(c->dc(), GetStockObject(BLACK_BRUSH));
-    }
+    fillBlackWithoutPen({ &alternate, &winding });
     SetPolyFillMode(winding.dc(), WINDING);
     ASSERT_TRUE(PolyPolygon(alternate.dc(), points, counts, 2));
     PolyPolygon(winding.dc(), points, counts, 2);

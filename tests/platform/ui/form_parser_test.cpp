@@ -16,80 +16,58 @@ TFormValue valueOf(const std::string& Value)
     return O.Properties.empty() ? TFormValue {} : O.Properties[0].Value;
 }
 
-struct IntegerRow {
+struct ScalarRow {
     const char* Text;
-    int64_t Value;
+    TFormValueKind Kind;
+    int64_t Integer = 0;
+    double Float = 0;
+    std::string String = {};
 };
 
-TEST(FormParser, Integers)
+constexpr auto Integer = TFormValueKind::Integer, Float = TFormValueKind::Float, String = TFormValueKind::String;
+
+TEST(FormParser, IntegersFloatsAndStringsWithEscapesCodesAndContinuations)
 {
-    const IntegerRow Rows[] = {
-        { "0", 0 },
-        { "192", 192 },
-        { "-3", -3 },
-        { "$1F", 31 },
-        { "$00C0C0C0", 0xC0C0C0 },
-        { "$FFFFFFFF", -1 },                  // 32-bit pattern
-        { "$8000000F", int32_t(0x8000000F) }, // clBtnFace
-        { "$100000000", 0x100000000 },        // more than 8 digits: 64-bit
-        { "-$10", -16 },
-        { "9223372036854775807", INT64_MAX },
+    const ScalarRow Rows[] = {
+        { "0", Integer, 0 },
+        { "192", Integer, 192 },
+        { "-3", Integer, -3 },
+        { "$1F", Integer, 31 },
+        { "$00C0C0C0", Integer, 0xC0C0C0 },
+        { "$FFFFFFFF", Integer, -1 },                  // 32-bit pattern
+        { "$8000000F", Integer, int32_t(0x8000000F) }, // clBtnFace
+        { "$100000000", Integer, 0x100000000 },        // more than 8 digits: 64-bit
+        { "-$10", Integer, -16 },
+        { "9223372036854775807", Integer, INT64_MAX },
+        { "1.5", Float, 0, 1.5 },
+        { "-2.0E3", Float, 0, -2000.0 },
+        { "1E5", Float, 0, 100000.0 },
+        { "2.5e-1", Float, 0, 0.25 },
+        { "100.000000000000000000", Float, 0, 100.0 },
+        { "'Heliant'", String, 0, 0, "Heliant" },
+        { "''", String, 0, 0, "" },
+        { "'it''s'", String, 0, 0, "it's" },
+        { "''''", String, 0, 0, "'" },
+        { "'Heliant'#13'line two'", String, 0, 0, "Heliant\rline two" },
+        { "#65#66", String, 0, 0, "AB" },
+        { "'x'#$41", String, 0, 0, "xA" },
+        { "'Energy ['#181'J]'", String, 0, 0, "Energy [\xB5J]" },
+        { "#0", String, 0, 0, std::string(1, '\0') },
+        { "'for other COM'#13'use OPTIONS MENU|'", String, 0, 0, "for other COM\ruse OPTIONS MENU|" },
+        { "'first part ' +\n    'second part'", String, 0, 0, "first part second part" },
+        { "'a' + #13 +\r\n 'b'", String, 0, 0, "a\rb" },
+        { "'&Start'", String, 0, 0, "&Start" },
+        { "'  blanks kept  '", String, 0, 0, "  blanks kept  " },
     };
-    for (const IntegerRow& R : Rows) {
+    for (const ScalarRow& R : Rows) {
         const TFormValue V = valueOf(R.Text);
-        EXPECT_EQ(V.Kind, TFormValueKind::Integer) << R.Text;
-        EXPECT_EQ(V.Integer, R.Value) << R.Text;
-    }
-}
-
-struct FloatRow {
-    const char* Text;
-    double Value;
-};
-
-TEST(FormParser, Floats)
-{
-    const FloatRow Rows[] = {
-        { "1.5", 1.5 },
-        { "-2.0E3", -2000.0 },
-        { "1E5", 100000.0 },
-        { "2.5e-1", 0.25 },
-        { "100.000000000000000000", 100.0 },
-    };
-    for (const FloatRow& R : Rows) {
-        const TFormValue V = valueOf(R.Text);
-        EXPECT_EQ(V.Kind, TFormValueKind::Float) << R.Text;
-        EXPECT_DOUBLE_EQ(V.Float, R.Value) << R.Text;
-    }
-}
-
-struct StringRow {
-    const char* Text;
-    std::string Value;
-};
-
-TEST(FormParser, StringsWithEscapesCodesAndContinuations)
-{
-    const StringRow Rows[] = {
-        { "'Heliant'", "Heliant" },
-        { "''", "" },
-        { "'it''s'", "it's" },
-        { "''''", "'" },
-        { "'Heliant'#13'line two'", "Heliant\rline two" },
-        { "#65#66", "AB" },
-        { "'x'#$41", "xA" },
-        { "'Energy ['#181'J]'", "Energy [\xB5J]" },
-        { "#0", std::string(1, '\0') },
-        { "'for other COM'#13'use OPTIONS MENU|'", "for other COM\ruse OPTIONS MENU|" },
-        { "'first part ' +\n    'second part'", "first part second part" },
-        { "'a' + #13 +\r\n 'b'", "a\rb" },
-        { "'&Start'", "&Start" },
-        { "'  blanks kept  '", "  blanks kept  " },
-    };
-    for (const StringRow& R : Rows) {
-        const TFormValue V = valueOf(R.Text);
-        EXPECT_EQ(V.Kind, TFormValueKind::String) << R.Text;
-        EXPECT_EQ(V.Text, R.Value) << R.Text;
+        EXPECT_EQ(V.Kind, R.Kind) << R.Text;
+        if (R.Kind == Integer)
+            EXPECT_EQ(V.Integer, R.Integer) << R.Text;
+        else if (R.Kind == Float)
+            EXPECT_DOUBLE_EQ(V.Float, R.Float) << R.Text;
+        else
+            EXPECT_EQ(V.Text, R.String) << R.Text;
     }
 }
 
