@@ -1,6 +1,8 @@
 //===- UiTestForms.h - The forms that the GUI tests read from their resources -*- C++ -*-===//
 #pragma once
 
+#include "tests/platform/ui/UiFixture.h"
+
 #include "platform/ui/controls/Buttons.h"
 #include "platform/ui/controls/ExtCtrls.h"
 #include "platform/ui/controls/Menus.h"
@@ -9,6 +11,7 @@
 #include "platform/ui/controls/TCustomPanel.h"
 #include "platform/ui/forms/TForm.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,4 +69,23 @@ public:
     bool FocusNo = false;
     /// Cleared: the form refuses to close.
     bool MayClose = true;
+};
+
+/// The test form made and shown, what its handlers recorded on the way forgotten.
+class ShownTestFormTest : public UiTest {
+protected:
+    void SetUp() override
+    {
+        UiTest::SetUp();
+        Application->CreateForm(Form);
+        Form->Show();
+        Form->Calls.clear();
+    }
+    /// How often the form's handlers recorded Call.
+    int count(const std::string& Call) const
+    {
+        return static_cast<int>(std::count(Form->Calls.begin(), Form->Calls.end(), Call));
+    }
+
+    TUiTestForm* Form = nullptr;
 };

@@ -5,22 +5,9 @@
 
 #include "platform/ui/forms/Dialogs.h"
 
-#include <algorithm>
-
 namespace {
 
-class ControlsTest : public UiTest {
-protected:
-    void SetUp() override
-    {
-        UiTest::SetUp();
-        Application->CreateForm(Form);
-        Form->Show();
-        Form->Calls.clear();
-    }
-
-    TUiTestForm* Form = nullptr;
-};
+using ControlsTest = ShownTestFormTest;
 
 TEST_F(ControlsTest, TheToolTipIsTheShortHintWithItsLineBreaks)
 {
@@ -226,7 +213,7 @@ TEST_F(ControlsTest, APanelClicksOnlyWhenReleasedInsideAndDoubleClicks)
     uitest::MouseRelease(*Form->Panel1, mbLeft, 500, 5);
     EXPECT_TRUE(Form->Calls.empty());
     uitest::DoubleClick(*Form->Panel1, 5, 5);
-    EXPECT_EQ(std::count(Form->Calls.begin(), Form->Calls.end(), "Panel1Click"), 1);
+    EXPECT_EQ(count("Panel1Click"), 1);
     EXPECT_EQ(Double, 1);
 }
 

@@ -9,23 +9,7 @@
 
 namespace {
 
-class DialogKeysTest : public UiTest {
-protected:
-    void SetUp() override
-    {
-        UiTest::SetUp();
-        Application->CreateForm(Form);
-        Form->Show();
-        Form->Calls.clear();
-    }
-
-    int count(const std::string& Call) const
-    {
-        return static_cast<int>(std::count(Form->Calls.begin(), Form->Calls.end(), Call));
-    }
-
-    TUiTestForm* Form = nullptr;
-};
+using DialogKeysTest = ShownTestFormTest;
 
 TEST_F(DialogKeysTest, TheFirstControlInTabOrderHasTheFocusOnceShown)
 {

@@ -12,13 +12,11 @@
 namespace {
 
 // Edit1 of the test form: MaxLength 5, text "abc", every change and KeyPress recorded.
-class EditRulesTest : public UiTest {
+class EditRulesTest : public ShownTestFormTest {
 protected:
     void SetUp() override
     {
-        UiTest::SetUp();
-        Application->CreateForm(Form);
-        Form->Show();
+        ShownTestFormTest::SetUp();
         Edit = Form->Edit1;
         Edit->SetFocus();
         Edit->SetSelStart(3);
@@ -39,7 +37,6 @@ protected:
                                               [](const std::string& C) { return C.rfind("Edit1KeyPress", 0) == 0; }));
     }
 
-    TUiTestForm* Form = nullptr;
     TEdit* Edit = nullptr;
     uitest::BeepRecorder Beeps;
 };
@@ -73,7 +70,7 @@ TEST_F(EditRulesTest, BackspacePassesKeyPressAndDeletes)
 {
     uitest::PressKey(*Edit, VK_BACK);
     EXPECT_EQ(Edit->GetText(), "ab");
-    EXPECT_EQ(std::count(Form->Calls.begin(), Form->Calls.end(), "Edit1KeyPress #8"), 1);
+    EXPECT_EQ(count("Edit1KeyPress #8"), 1);
 
     Form->DroppedChars = "\b";
     uitest::PressKey(*Edit, VK_BACK);
