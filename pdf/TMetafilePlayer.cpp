@@ -149,7 +149,10 @@ void TMetafilePlayer::startState()
     CurrentPos = POINT {};
     PolyFillAlternate = true;
     BkOpaque = true;
-    TextColor = BkColor = 0;
+    TextColor = 0;
+    // A device context's background starts white; a metafile need not set it before an opaque
+    // text.
+    BkColor = 0xFFFFFF;
     VertAlign = HorzAlign = 0;
     UpdateCP = false;
     ClipActive = false;

@@ -162,8 +162,12 @@ private:
     void openTextClip(const TextRecord& T);
     /// Ends the text's clip and brings back a rectangle clip that was active before it.
     void closeTextClip(bool ClipWasActive);
-    void fillTextBox(const TextRecord& T);
-    void showText(const TextRecord& T);
+    /// The opaque box: answers whether there was one to fill.
+    bool fillTextBox(const TextRecord& T);
+    /// The background of the run's character cells, which an opaque background mode paints
+    /// when the record has no box of its own.
+    void fillTextCell(TExtPoint Start, double Length);
+    void showText(const TextRecord& T, bool FillCell);
     /// Each character's advance in device units into Widths; answers the run's length in
     /// logical units.
     double textAdvances(const TextRecord& T, std::vector<float>& Widths) const;

@@ -53,9 +53,9 @@ void TMetafilePlayer::extTextOut(const TEmfRecord& R)
     const bool ClipWasActive = ClipActive;
     if (Clipped)
         openTextClip(T);
-    fillTextBox(T);
+    const bool Boxed = fillTextBox(T);
     if (T.Count > 0)
-        showText(T);
+        showText(T, BkOpaque && !Boxed);
     if (Clipped)
         closeTextClip(ClipWasActive);
 }
@@ -95,25 +95,52 @@ void TMetafilePlayer::closeTextClip(bool ClipWasActive)
     }
 }
 
-void TMetafilePlayer::fillTextBox(const TextRecord& T)
+bool TMetafilePlayer::fillTextBox(const TextRecord& T)
 {
     // The box of an empty rectangle covers nothing.
     const RECT& B = T.Box;
-    if (((T.Options & ETO_OPAQUE) != 0 || BkOpaque) && B.right > B.left && B.bottom > B.top) {
-        backgroundFillColor();
-        Page.Rectangle(pointX(B.left), pointY(B.top), pointX(B.right), pointY(B.bottom));
-        Page.Fill();
-    }
+    if (((T.Options & ETO_OPAQUE) == 0 && !BkOpaque) || B.right <= B.left || B.bottom <= B.top)
+        return false;
+    backgroundFillColor();
+    Page.Rectangle(pointX(B.left), pointY(B.top), pointX(B.right), pointY(B.bottom));
+    Page.Fill();
+    return true;
 }
 
-void TMetafilePlayer::showText(const TextRecord& T)
+void TMetafilePlayer::fillTextCell(TExtPoint Start, double Length)
 {
-    textFillColor();
-    selectTextFont();
+    TEXTMETRICA Metrics;
+    if (!GetTextMetrics(ShadowDC, &Metrics) || Metrics.tmHeight <= 0 || Length == 0)
+        return;
+    // The cell runs along the escapement from the aligned start, from the top of the text to
+    // the bottom of its descent, as the device fills it.
+    const double E = LogFont.lfEscapement * std::numbers::pi / 1800;
+    const double AlongX = std::cos(E), AlongY = -std::sin(E), DownX = std::sin(E), DownY = std::cos(E);
+    const double U0 = HorzAlign == 1 ? -Length / 2 : HorzAlign == 2 ? -Length : 0;
+    const double V0 = VertAlign == 1 ? -Metrics.tmAscent : VertAlign == 2 ? -Metrics.tmHeight : 0;
+    auto corner = [&](double U, double V) {
+        return TExtPoint { pointX(Start.X + U * AlongX + V * DownX), pointY(Start.Y + U * AlongY + V * DownY) };
+    };
+    const TExtPoint Corners[4] = { corner(U0, V0), corner(U0 + Length, V0), corner(U0 + Length, V0 + Metrics.tmHeight),
+                                   corner(U0, V0 + Metrics.tmHeight) };
+    backgroundFillColor();
+    Page.MoveTo(Corners[0].X, Corners[0].Y);
+    for (int I = 1; I < 4; ++I)
+        Page.LineTo(Corners[I].X, Corners[I].Y);
+    Page.ClosePath();
+    Page.Fill();
+}
+
+void TMetafilePlayer::showText(const TextRecord& T, bool FillCell)
+{
     std::vector<float> Widths(T.Count);
     const double L = textAdvances(T, Widths);
-    const TExtPoint At = placeText(textReference(T, L), L);
-    writeText(T, At, Widths);
+    const TExtPoint Start = textReference(T, L);
+    if (FillCell)
+        fillTextCell(Start, L);
+    textFillColor();
+    selectTextFont();
+    writeText(T, placeText(Start, L), Widths);
 }
 
 double TMetafilePlayer::textAdvances(const TextRecord& T, std::vector<float>& Widths) const

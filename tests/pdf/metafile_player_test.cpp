@@ -366,6 +366,11 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
             "W",
             "n",
             "Q" } },
+        { "an opaque text without a box fills its cell, white before a background colour is set",
+          EmfBuilder().font(1, "Arial", -13).record(SELECTOBJECT, { 1 }).text(10, 20, "Hi"),
+          // The cell: from (10, 20) along the advances 14 right, and the font's height 15 down.
+          { "1 1 1 rg", "7.5 827 m", "18 827 l", "18 815.75 l", "7.5 815.75 l", "h", "f", "0 0 0 rg", "BT",
+            "1 0 0 1 7.5 817.95 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td", "(i) Tj 5.25 0 Td" } },
         { "ETO_CLIPPED without characters and an opaque box without area send nothing",
           EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }),
           {} },
@@ -608,6 +613,51 @@ TEST(PlayMetaFile, APlayedDrawingLooksLikeTheMetafileOnABitmap)
     EXPECT_LT(TextDiffer, TextInk / 4) << "pixels differing in the text band";
     const ToolResult Text = RunTool({ "pdftotext", File, "-" });
     EXPECT_NE(Text.Output.find("Energy report"), std::string::npos) << Text.Output;
+}
+
+TEST(PlayMetaFile, AnOpaqueTextShowsItsBackgroundCell)
+{
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("cell.pdf");
+    TMetafile M;
+    M.SetWidth(120);
+    M.SetHeight(40);
+    SIZE Cell;
+    {
+        TMetafileCanvas C(M, nullptr);
+        // A solid brush makes TextOut paint its cells in the brush colour.
+        C.GetBrush()->SetColor(clBlack);
+        C.GetFont()->SetName("Arial");
+        C.GetFont()->SetHeight(-16);
+        C.GetFont()->SetColor(clWhite);
+        C.TextOut(10, 10, "Energy");
+        Cell = C.TextExtent("Energy");
+    }
+    WritePdf(
+        File, [](TPDFDocument& Doc) { Doc.Resolution = 96; },
+        [&](TPDFDocument& Doc) { Doc.CurrentPage->PlayMetaFile(M, 0, 0, 1, 1); });
+    ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    ASSERT_EQ(RunTool({ "pdftoppm", "-gray", "-r", "96", "-aa", "no", "-aaVector", "no", "-singlefile", "-x", "0", "-y",
+                        "0", "-W", "120", "-H", "40", File, Dir.file("cell") })
+                  .Status,
+              0);
+    const Grey G = ReadPgm(testsupport::ReadFile(Dir.file("cell.pgm")));
+    ASSERT_GT(Cell.cx, 20);
+    ASSERT_GT(Cell.cy, 10);
+    // White glyphs on the black cell: most of the cell stays black, and nothing outside it is.
+    int Black = 0, Inside = 0, BlackOutside = 0;
+    for (int Y = 0; Y < 40; ++Y)
+        for (int X = 0; X < 120; ++X) {
+            const bool In = X > 10 && X < 9 + Cell.cx && Y > 10 && Y < 9 + Cell.cy;
+            const bool Out = X < 9 || X > 11 + Cell.cx || Y < 9 || Y > 11 + Cell.cy;
+            Inside += In;
+            Black += In && G.at(X, Y) < 64;
+            BlackOutside += Out && G.at(X, Y) < 64;
+        }
+    EXPECT_GT(Black, Inside / 2) << "black pixels in the text cell";
+    EXPECT_EQ(BlackOutside, 0);
+    const ToolResult Text = RunTool({ "pdftotext", File, "-" });
+    EXPECT_NE(Text.Output.find("Energy"), std::string::npos) << Text.Output;
 }
 
 TEST(PlayMetaFile, EachPlayIsOneInnerFormAndAnEmptyDrawingAddsNothing)
