@@ -69,11 +69,19 @@ std::unique_ptr<SharedObject> SharedObject::Open(std::string_view Kind, std::str
     if (!guard)
         return nullptr;
 
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    // The hold is taken on a description of its own that is never mapped: a mapping keeps its
+    // description (and a flock on it) for as long as the process's memory lives, which can be
+    // after the process was reaped (while a /proc reader still holds that memory). Descriptors
+    // are closed before the process can be reaped.
+    UniqueFd lock(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lock)
+        return nullptr;
+    // The guard is held, so nobody can remove or replace the file between the two opens.
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
     if (!fd)
         return nullptr;
     // Living users hold the object shared; only an object nobody alive uses can be had exclusively.
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+    if (::flock(lock.get(), LOCK_EX | LOCK_NB) == 0) {
         if (!startFresh(fd.get(), Size) || (InitFresh && !InitFresh(fd.get()))) {
             ::unlink(path.c_str());
             return nullptr;
@@ -88,9 +96,10 @@ std::unique_ptr<SharedObject> SharedObject::Open(std::string_view Kind, std::str
         object->size_ = uint32_t(living.st_size);
     }
     // Not atomic when converting from exclusive, which is why the guard is still held here.
-    if (flockRetrying(fd.get(), LOCK_SH) != 0)
+    if (flockRetrying(lock.get(), LOCK_SH) != 0)
         return nullptr;
 
+    object->lock_ = std::move(lock);
     object->fd_ = std::move(fd);
     object->path_ = std::move(path);
     object->guardPath_ = std::move(guardPath);
@@ -103,10 +112,11 @@ SharedObject::~SharedObject()
         return;
     // Without the guard the files stay; the next opener will find them unused and start afresh.
     UniqueFd guard = lockGuard(guardPath_);
-    if (guard && ::flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
+    if (guard && ::flock(lock_.get(), LOCK_EX | LOCK_NB) == 0) {
         ::unlink(path_.c_str());
         ::unlink(guardPath_.c_str());
     }
+    lock_.reset();
     fd_.reset();
 }
 

@@ -12,7 +12,8 @@
 namespace kernel_private {
 
 /// A file under /dev/shm named for the session, alive while any process uses it. Every user
-/// holds a shared flock on it for as long as it keeps the object; an opener that can take the
+/// holds a shared flock on it for as long as it keeps the object (and not a moment after its
+/// process was reaped, though its mappings may outlive that); an opener that can take the
 /// lock exclusively knows that nobody alive uses the file, whatever is left in it, and starts
 /// it afresh. The open-decide-convert step and the leaving step run under an exclusive flock
 /// on a guard file of the same name, so that N processes starting together see exactly one
@@ -46,7 +47,8 @@ public:
 private:
     SharedObject() = default;
 
-    UniqueFd fd_;
+    UniqueFd fd_;      // the one mapped
+    UniqueFd lock_;    // the one holding the flock, never mapped; empty for a private object
     std::string path_; // empty for a private object
     std::string guardPath_;
     bool createdHere_ = false;

@@ -3,14 +3,10 @@
 
 #include "tests/support/TestSupport.h"
 
-#include "platform/kernel/SessionNames.h"
-
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 
@@ -32,24 +28,6 @@ std::vector<std::string> sessionFiles()
         if (std::string name = entry.path().filename().string(); name.rfind(prefix, 0) == 0)
             files.push_back(name);
     return files;
-}
-
-bool awaitObjectUnused(const std::string& Kind, const std::string& Name)
-{
-    std::string path = "/dev/shm/" + SessionObjectName(Kind, Name);
-    auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (;;) {
-        int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd < 0)
-            return true; // nobody left even the file
-        bool unused = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-        ::close(fd);
-        if (unused)
-            return true;
-        if (std::chrono::steady_clock::now() > giveUp)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
 }
 
 std::vector<std::string> awaitFileLines(const std::string& Path)

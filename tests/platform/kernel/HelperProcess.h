@@ -27,11 +27,6 @@ public:
 /// The files under /dev/shm that belong to the current session (VARNEX_SESSION).
 std::vector<std::string> sessionFiles();
 
-/// Waits until no process holds the named object of Kind ("map", "mutex") any more; false after
-/// ten seconds. A reaped process may still be a user for a moment: whoever looked at its memory
-/// last (a /proc reader) drops its mappings, and with them its hold on the object.
-bool awaitObjectUnused(const std::string& Kind, const std::string& Name);
-
 /// Waits for a file that a started program writes in one piece, and answers its lines. Empty
 /// when it does not come within half a minute (a guard against a hung test, not a measurement).
 std::vector<std::string> awaitFileLines(const std::string& Path);

@@ -16,10 +16,13 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
+#include <csignal>
 #include <memory>
+#include <sched.h>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -70,6 +73,23 @@ std::string churn(const std::string& Name, int Cycles)
     return "ok " + std::to_string(created);
 }
 
+/// The body of lendMemory's process: it lets go of every descriptor and waits to be killed.
+int keepMemory(void*)
+{
+    ::close_range(0, ~0U, 0);
+    for (;;)
+        ::pause();
+}
+
+/// Starts a process that shares this one's memory (and so its mappings) but none of its
+/// descriptors, as a /proc reader holds a dying process's memory for a moment; answers its pid.
+std::string lendMemory()
+{
+    static std::vector<char> stack(256 * 1024);
+    pid_t pid = ::clone(keepMemory, stack.data() + stack.size(), CLONE_VM | SIGCHLD, nullptr);
+    return pid > 0 ? std::to_string(pid) : "null";
+}
+
 /// Commands, one per line, each answered with one line:
 ///   map <name> <size>   -> "created|opened size=<n> first=<hex> zero=<0|1> addr=<hex>" or "null"
 ///   write <hex>         -> "ok"  (into the first 32 bits of the mapped block)
@@ -77,6 +97,7 @@ std::string churn(const std::string& Name, int Cycles)
 ///   wait <ms>           -> the answer of NamedMutex::Wait, in decimal
 ///   release             -> "1" or "0"
 ///   churn <name> <n>    -> "ok <times created>" or "broken": opens and leaves the block n times
+///   lend-memory         -> the pid of a process sharing this one's memory (see lendMemory)
 ///   exit                -> ends normally without an answer; so does the end of the input
 int serve()
 {
@@ -123,6 +144,8 @@ int serve()
             int cycles = 0;
             words >> name >> cycles;
             answer = churn(name, cycles);
+        } else if (verb == "lend-memory") {
+            answer = lendMemory();
         } else if (verb == "exit") {
             return 0;
         } else {

@@ -7,8 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <thread>
 
 using kerneltest::HelperProcess;
@@ -195,13 +198,31 @@ TEST_F(NamedMutexTest, MutexStartsAfreshWhenAllUsersAreGone)
     auto owner = holder("fresh");
     owner->kill(SIGKILL);
     owner->wait();
-    ASSERT_TRUE(kerneltest::awaitObjectUnused("mutex", "fresh"));
     // Nobody used it any more when its owner died: a new, unowned mutex, not an abandoned one.
     auto mutex = NamedMutex::Create("fresh");
     ASSERT_TRUE(mutex);
     EXPECT_TRUE(mutex->CreatedHere());
     EXPECT_EQ(mutex->Wait(0), WAIT_OBJECT_0);
     EXPECT_TRUE(mutex->Release());
+}
+
+TEST_F(NamedMutexTest, MemoryOfAKilledOwnerThatLivesOnHoldsNothing)
+{
+    // The test adopts the owner's orphan, so that it can reap it.
+    ASSERT_EQ(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
+    auto owner = holder("lent");
+    const pid_t lender = std::atoi(owner->ask("lend-memory").c_str());
+    ASSERT_GT(lender, 0);
+    owner->kill(SIGKILL);
+    owner->wait();
+    // The owner's mapping of the mutex lives on in the lender, but the owner is gone.
+    auto mutex = NamedMutex::Create("lent");
+    ASSERT_TRUE(mutex);
+    EXPECT_TRUE(mutex->CreatedHere());
+    EXPECT_EQ(mutex->Wait(0), WAIT_OBJECT_0);
+    EXPECT_TRUE(mutex->Release());
+    kill(lender, SIGKILL);
+    EXPECT_EQ(waitpid(lender, nullptr, 0), lender);
 }
 
 TEST_F(NamedMutexTest, UnnamedMutexesAreDistinct)
