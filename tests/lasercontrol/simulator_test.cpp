@@ -149,10 +149,12 @@ TEST_F(SimulatorTest, ABurstCountsThePulseCounterUpByThePresetQuantity)
     ASSERT_TRUE(pumpUntil([&] { return IsHighVoltage(f.Status()); }));
     const int32_t before = f.Status().pulseCounter;
     f.btn_quant->OnClick(f.btn_quant);
-    ASSERT_TRUE(pumpUntil([&] { return IsFiring(f.Status()); }));
-    ASSERT_TRUE(pumpUntil([&] { return !IsFiring(f.Status()); }));
-    ASSERT_TRUE(pumpUntil([&] { return f.lab_count->GetCaption() == std::to_string(before + 25); }))
-        << "counter shows " << f.lab_count->GetCaption() << ", from " << before;
+    // The panel takes the status as it stands when it handles a notice: a loop that lags behind
+    // by more than the burst may never see it firing, only its end.
+    ASSERT_TRUE(pumpUntil([&] {
+        return !IsFiring(f.Status()) && f.lab_count->GetCaption() == std::to_string(before + 25);
+    })) << "counter shows "
+        << f.lab_count->GetCaption() << ", from " << before;
     EXPECT_EQ(int32_t(f.Status().pulseCounter), before + 25); // a copy: the record is packed
 }
 
