@@ -55,7 +55,7 @@ protected:
     void freeForms();
     /// Publishes an event and runs the loop until the form handled it.
     void notice(uint8_t Event, uint8_t Parameter = 0);
-    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 20000)
+    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 90000)
     {
         return testsupport::PumpUntil(Done, GuardMs);
     }

@@ -179,7 +179,7 @@ TEST_F(SimulatorTest, InternFlushingWalksThroughTheOpticExchangeAndItsLeakTest)
     ASSERT_TRUE(pumpUntil([&] { return GasStep(f.Status()) == 12; }));
     EXPECT_TRUE(Form_opt_teaktest->GetVisible());
     // 300 blinks later the test ends and its verdict comes back to step 10.
-    ASSERT_TRUE(pumpUntil([&] { return f.tmbox1->Form() != nullptr; }, 60000));
+    ASSERT_TRUE(pumpUntil([&] { return f.tmbox1->Form() != nullptr; }));
     EXPECT_EQ(f.tmbox1->Form()->GetCaption(), "ATTENTION");
     EXPECT_FALSE(Form_opt_teaktest->GetVisible());
 }

@@ -240,7 +240,7 @@ protected:
             (env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y) + " click 1")
                 .c_str());
     }
-    bool Logged(const std::string& Text, int Milliseconds = 10000)
+    bool Logged(const std::string& Text, int Milliseconds = 90000)
     {
         return testsupport::WaitFor([&] { return testsupport::ReadFile(log).find(Text) != std::string::npos; },
                                     Milliseconds);
@@ -272,7 +272,7 @@ TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
     // Laser on answers only once the panel has seen the online status; on a loaded machine that
     // can come after the first click.
-    EXPECT_TRUE(testsupport::WaitFor([&] { return Click(laserOn) == 0 && Logged("cmd_laseron", 2000); }, 20000))
+    EXPECT_TRUE(testsupport::WaitFor([&] { return Click(laserOn) == 0 && Logged("cmd_laseron", 2000); }))
         << "log:\n"
         << testsupport::ReadFile(log);
     // The screenshot aid saves the panel and closes the program.
@@ -313,14 +313,11 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
     // The dialog opens only once the panel knows the laser is online.
     std::string dialog;
-    ASSERT_TRUE(testsupport::WaitFor(
-        [&] {
-            Click(repRate);
-            dialog = output(env + "xdotool search --onlyvisible --name '^Input repetition rate' 2>/dev/null | head -1");
-            return !dialog.empty();
-        },
-        15000))
-        << "no repetition-rate dialog";
+    ASSERT_TRUE(testsupport::WaitFor([&] {
+        Click(repRate);
+        dialog = output(env + "xdotool search --onlyvisible --name '^Input repetition rate' 2>/dev/null | head -1");
+        return !dialog.empty();
+    })) << "no repetition-rate dialog";
     dialog.erase(dialog.find_last_not_of("\n ") + 1);
     // The modal dialog is painted: its face is the button-face grey, not the black of a window
     // nothing has drawn on.

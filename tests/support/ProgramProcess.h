@@ -21,7 +21,7 @@ public:
     void Signal(int Number);
     /// The exit code once the program ended within GuardMs (128 + signal for a killed one);
     /// -1 otherwise.
-    int WaitForExit(int GuardMs = 30000);
+    int WaitForExit(int GuardMs = 90000);
 
 private:
     pid_t pid_ = -1;

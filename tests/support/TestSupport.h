@@ -35,7 +35,7 @@ std::string ReadFile(const std::string& Path);
 
 /// Polls Done every 20 ms until it holds; false after GuardMs. A guard against a hung program,
 /// not a measurement.
-bool WaitFor(const std::function<bool()>& Done, int GuardMs = 30000);
+bool WaitFor(const std::function<bool()>& Done, int GuardMs = 90000);
 /// Replaces the file's contents with Bytes, unchanged.
 void WriteFile(const std::string& Path, const std::string& Bytes);
 
