@@ -11,6 +11,7 @@
 #include "platform/user/Dialogs.h"
 #include "platform/user/Messages.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -38,14 +39,19 @@ LRESULT recordingProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam)
 
 void pump(size_t Wanted, int TimeoutMs)
 {
-    for (int waited = 0; Received.size() < Wanted && waited < TimeoutMs; waited += 10) {
+    // The time-out is counted on the clock: a wake-up that brings none of the wanted messages
+    // must not use up the wait early.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+    for (;;) {
         MSG msg;
         while (PeekMessage(&msg))
             DispatchMessage(&msg);
-        if (Received.size() >= Wanted)
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now()).count();
+        if (Received.size() >= Wanted || left <= 0)
             break;
         pollfd p { MessageQueueFd(), POLLIN, 0 };
-        poll(&p, 1, 10);
+        poll(&p, 1, int(left));
     }
     MSG msg;
     while (PeekMessage(&msg))
