@@ -4,6 +4,8 @@
 #include "platform/gdi/dc/DcBackend_p.h"
 #include "platform/gdi/dc/DeviceContext_p.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -57,11 +59,15 @@ void makeIsotropic(DcState& S)
 {
     double xScale = std::abs(double(S.viewportExt.cx) / S.windowExt.cx);
     double yScale = std::abs(double(S.viewportExt.cy) / S.windowExt.cy);
+    // In double and below INT_MAX: an extent of INT_MIN has no positive int.
+    auto shrunk = [](int Extent, double Scale) {
+        return int(std::lround(std::min(std::abs(double(Extent)) * Scale, double(INT_MAX))));
+    };
     if (xScale < yScale) {
-        int cy = int(std::lround(std::abs(S.windowExt.cy) * xScale));
+        int cy = shrunk(S.windowExt.cy, xScale);
         S.viewportExt.cy = S.viewportExt.cy < 0 ? -cy : cy;
     } else if (yScale < xScale) {
-        int cx = int(std::lround(std::abs(S.windowExt.cx) * yScale));
+        int cx = shrunk(S.windowExt.cx, yScale);
         S.viewportExt.cx = S.viewportExt.cx < 0 ? -cx : cx;
     }
 }

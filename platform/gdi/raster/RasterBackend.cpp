@@ -514,8 +514,9 @@ void RasterBackend::roundRect(const DcState& S, const RECT& R, SIZE Corner)
     if (device.isEmpty() || !reaches(device, gdi_private::penOf(S), target(S).box))
         return;
     QRectF box = lineBox(device, gdi_private::penOf(S), S.effectivePen().lopnStyle);
-    double rx = std::min(std::abs(Corner.cx) * gdi_private::scaleX(S) / 2, box.width() / 2);
-    double ry = std::min(std::abs(Corner.cy) * gdi_private::scaleY(S) / 2, box.height() / 2);
+    // In double: the size of a corner of INT_MIN is no negative number.
+    double rx = std::min(std::abs(double(Corner.cx)) * gdi_private::scaleX(S) / 2, box.width() / 2);
+    double ry = std::min(std::abs(double(Corner.cy)) * gdi_private::scaleY(S) / 2, box.height() / 2);
     const double quarter = std::numbers::pi / 2;
     Figure f;
     f.centre = box.center();

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 using gditest::Canvas;
@@ -376,6 +377,15 @@ TEST(Shapes, RoundRectRoundsItsCornersOnly)
     EXPECT_EQ(c.at(15, 0), Black);
     EXPECT_EQ(c.at(0, 10), Black);
     EXPECT_EQ(c.at(15, 10), Blue);
+}
+
+// A corner size of INT_MIN is as large as INT_MAX, not negative.
+TEST(Shapes, RoundRectCornerOfIntMinIsTheLargestCorner)
+{
+    Canvas largest(30, 20), intMin(30, 20);
+    ASSERT_TRUE(RoundRect(largest.dc(), 0, 0, 30, 20, INT_MAX, INT_MAX));
+    ASSERT_TRUE(RoundRect(intMin.dc(), 0, 0, 30, 20, INT_MIN, INT_MIN));
+    EXPECT_EQ(intMin.picture(Black), largest.picture(Black));
 }
 
 TEST(Shapes, HatchedBrushPaintsItsLinesOverTheBackground)
