@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 using namespace gdi_private;
 using Box = EmfRecorder::Box;
@@ -171,10 +172,22 @@ Dib surfacePixels(const PixelSurface& Surface, const QRect& Area)
     return out;
 }
 
+// The common part of two rectangles. QRect's own intersection steps past INT_MIN and takes a
+// source that starts there for one that reaches everywhere.
+QRect overlap(const QRect& A, const QRect& B)
+{
+    const int64_t left = std::max(A.left(), B.left()), top = std::max(A.top(), B.top());
+    const int64_t right = std::min(int64_t(A.left()) + A.width(), int64_t(B.left()) + B.width());
+    const int64_t bottom = std::min(int64_t(A.top()) + A.height(), int64_t(B.top()) + B.height());
+    if (right <= left || bottom <= top)
+        return QRect();
+    return QRect(int(left), int(top), int(right - left), int(bottom - top));
+}
+
 // Shrinks the source rectangle to the picture and the destination with it, in proportion.
 bool clipSource(QRect& Source, RECT& Dest, const QRect& Picture)
 {
-    QRect inside = Source.intersected(Picture);
+    QRect inside = overlap(Source, Picture);
     if (inside.isEmpty())
         return false;
     if (inside != Source) {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <sys/wait.h>
 
@@ -471,6 +472,16 @@ TEST(EmfRecords, PartOfABitmapIsRecordedAsThatPart)
             blue.SetPixel(x, y, RGB(0, 0, 255));
     HENHMETAFILE reference = record([&](HDC D) { StretchDIBits(D, 0, 0, 8, 4, 0, 0, 8, 4, blue, SRCCOPY); });
     EXPECT_EQ(records(*mf)[1], records(*reference)[1]);
+}
+
+// Rows from 0 up to INT_MIN lie wholly above the picture.
+TEST(EmfRecords, SourceEndingAtIntMinRecordsNoBitmap)
+{
+    Dib small(3, 2, 24);
+    HENHMETAFILE mf = record([&](HDC D) { StretchDIBits(D, 0, 0, 20, 100, 0, 0, 3, INT_MIN, small, SRCCOPY); });
+    ASSERT_TRUE(mf);
+    for (const std::string& r : records(*mf))
+        EXPECT_FALSE(startsWith(r, "STRETCHDIBITS")) << r;
 }
 
 // ---- Bytes in and out
