@@ -108,7 +108,13 @@ bool setExtent(HDC Dc, bool Window, int X, int Y, SIZE* Previous)
     return true;
 }
 
-bool invertible(const XFORM& X) { return std::abs(double(X.eM11) * X.eM22 - double(X.eM12) * X.eM21) > 1e-12; }
+// A product of two large transforms may leave float's range; such a transform maps nothing.
+bool invertible(const XFORM& X)
+{
+    return std::isfinite(X.eM11) && std::isfinite(X.eM12) && std::isfinite(X.eM21) && std::isfinite(X.eM22)
+           && std::isfinite(X.eDx) && std::isfinite(X.eDy)
+           && std::abs(double(X.eM11) * X.eM22 - double(X.eM12) * X.eM21) > 1e-12;
+}
 
 } // namespace
 

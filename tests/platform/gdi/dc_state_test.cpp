@@ -368,6 +368,19 @@ TEST(Mapping, WorldTransformsNeedAdvancedModeAndComposeInOrder)
     EXPECT_FALSE(SetWorldTransform(c.dc(), flat));
 }
 
+// Each factor fits a float, their product does not: the transform stays as it was.
+TEST(Mapping, AWorldTransformProductBeyondFloatIsRefused)
+{
+    Canvas c(10, 10);
+    SetGraphicsMode(c.dc(), GM_ADVANCED);
+    const XFORM huge { 1, 0, 0, 1e30f, 0, 0 };
+    ASSERT_TRUE(SetWorldTransform(c.dc(), huge));
+    EXPECT_FALSE(ModifyWorldTransform(c.dc(), &huge, MWT_LEFTMULTIPLY));
+    XFORM read;
+    GetWorldTransform(c.dc(), &read);
+    EXPECT_FLOAT_EQ(read.eM22, 1e30f);
+}
+
 TEST(Devices, ScreenAndMemoryContextsReportTheFixedScreen)
 {
     HDC screen = GetDC(0);
