@@ -2,13 +2,15 @@
 #include "tests/support/TestSupport.h"
 
 #include <atomic>
-#include <thread>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -52,7 +54,12 @@ void removeSessionFiles()
 std::string UsePrivateSession()
 {
     static std::atomic<int> counter { 0 };
-    std::string name = "t" + std::to_string(getpid()) + "x" + std::to_string(counter++);
+    // The pid alone is not enough: a process of an earlier run with the same pid may have been
+    // killed before it could remove its files, which would then pass for this one's.
+    static const unsigned runMark = std::random_device {}();
+    char mark[9];
+    std::snprintf(mark, sizeof mark, "%08x", runMark);
+    std::string name = "t" + std::to_string(getpid()) + "x" + std::to_string(counter++) + mark;
     setenv("VARNEX_SESSION", name.c_str(), 1);
     if (sessionsToRemove().empty())
         std::atexit(removeSessionFiles);
