@@ -11,14 +11,13 @@ namespace {
 
 constexpr double NoMoreTicks = std::numeric_limits<double>::infinity();
 
-// A date-time split into its date and its whole seconds (milliseconds dropped).
+// A date-time split into its date, its whole seconds and the milliseconds left over.
 struct Moment {
-    uint16_t Year, Month, Day, Hour, Minute, Second;
+    uint16_t Year, Month, Day, Hour, Minute, Second, MSec;
     double Date;
 
     explicit Moment(double V)
     {
-        uint16_t MSec;
         DecodeDateTime(V, Year, Month, Day, Hour, Minute, Second, MSec);
         Date = EncodeDate(Year, Month, Day);
     }
@@ -152,7 +151,8 @@ double TAxis::FirstDateTick()
     const int S = M.Seconds();
     uint16_t Year, Month;
     switch (FDateTickType) {
-    case dt_second: return M.At(S);
+    // The next whole second: a tick before Min would be drawn, with its label, left of the axis.
+    case dt_second: return M.At(M.MSec == 0 ? S : S + 1);
     case dt_30second: return M.At(M.Second == 0 ? S : M.Second < 30 ? S - M.Second + 30 : Moment::Up(S, 60));
     case dt_minute: return M.At(Moment::Up(S, 60));
     case dt_5minute: return M.At(Moment::Up(S, 300));

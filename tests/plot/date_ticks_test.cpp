@@ -33,7 +33,8 @@ TEST_F(PlotTest, EachTickTypeHasItsRangeAndTicks)
         Dateticks Type;
         double First, Next, RangeMin, RangeMax;
     } Rows[] = {
-        { dt_second, At(2003, 7, 16, 10, 17, 45), At(2003, 7, 16, 10, 17, 46), At(2003, 7, 16, 10, 17, 45),
+        // The first second tick is the next whole second, never one before the axis starts.
+        { dt_second, At(2003, 7, 16, 10, 17, 46), At(2003, 7, 16, 10, 17, 47), At(2003, 7, 16, 10, 17, 45),
           At(2003, 7, 18, 14, 42, 11) },
         { dt_30second, At(2003, 7, 16, 10, 18), At(2003, 7, 16, 10, 18, 30), At(2003, 7, 16, 10, 17, 30),
           At(2003, 7, 18, 14, 42, 30) },
@@ -76,6 +77,12 @@ TEST_F(PlotTest, EachTickTypeHasItsRangeAndTicks)
         EXPECT_TRUE(SameMoment(A.GetMin(), R.RangeMin)) << "range start, type " << Type;
         EXPECT_TRUE(SameMoment(A.GetMax(), R.RangeMax)) << "range end, type " << Type;
     }
+    // An axis that starts on a whole second has its first tick there.
+    A.SetDateTickType(dt_second);
+    A.SetMin(At(2003, 7, 16, 10, 17, 45));
+    A.SetMax(Hi);
+    TLogTicks Copy = A.GetLogTicks();
+    EXPECT_TRUE(SameMoment(A.FirstTick(Copy), At(2003, 7, 16, 10, 17, 45)));
 }
 
 TEST_F(PlotTest, TicksRollIntoTheNextDayAndYear)
