@@ -182,3 +182,18 @@ TEST_F(TessalyTest, TheWarningShowsWhileARunLacksPulsesAndItsTextBlinks)
     notice(ev_blink2, 0);
     EXPECT_TRUE(warningform->Label1->GetVisible());
 }
+
+TEST_F(TessalyTest, TheStateIntervalAndStatisticsLabelsLeaveRoomForTheirLongestTexts)
+{
+    makeForms();
+    notice(ev_device); // the state label at the size the program shows it in
+    TLabel* state = Form_main->Label_lastyp;
+    TLabel* interval = Form_main->interval1;
+    TLabel* statistics = Form_main->lab_dev;
+    state->SetCaption("Evaluation is running");
+    interval->SetCaption("interval = 70000 / 70000");
+    statistics->SetCaption("dev = 100.0 %   mean = 255.00 \xB5J");
+    EXPECT_LT(state->GetLeft() + state->GetWidth(), interval->GetLeft());
+    EXPECT_LT(interval->GetLeft() + interval->GetWidth(), statistics->GetLeft());
+    EXPECT_LE(statistics->GetLeft() + statistics->GetWidth(), Form_main->Panel_Exit->GetClientWidth());
+}
