@@ -13,8 +13,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QSpacerItem>
 
 #include <vector>
 
@@ -51,6 +54,23 @@ std::vector<TForm*>& released()
 bool ownApplication = false;
 MessagePump* pump = nullptr;
 
+/// Room on a title bar beside its caption: the window icon, three buttons and the padding.
+constexpr int TitleBarExtra = 100;
+
+/// A box as wide as its caption needs: sized by a short text alone, the title bar cuts a
+/// caption such as "Error" to "E...".
+void widenForCaption(QMessageBox& Box, const QString& Caption)
+{
+    auto* Grid = qobject_cast<QGridLayout*>(Box.layout());
+    if (!Grid)
+        return;
+    QFont TitleFont = Box.font();
+    TitleFont.setBold(true);
+    const int Width = QFontMetrics(TitleFont).horizontalAdvance(Caption) + TitleBarExtra;
+    Grid->addItem(new QSpacerItem(Width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), Grid->rowCount(), 0, 1,
+                  Grid->columnCount());
+}
+
 int realMessageBox(HWND, const std::string& Text, const std::string& Caption, UINT Type)
 {
     TMessageBoxLoop Loop;
@@ -70,6 +90,7 @@ int realMessageBox(HWND, const std::string& Text, const std::string& Caption, UI
     default: break;
     }
     QMessageBox Box(Icon, toQString(Caption), toQLines(Text), Buttons, QApplication::activeWindow());
+    widenForCaption(Box, Box.windowTitle());
     Box.exec();
     switch (Box.standardButton(Box.clickedButton())) {
     case QMessageBox::Ok: return IDOK;

@@ -7,6 +7,10 @@
 
 #include "platform/user/Dialogs.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QWidget>
+
 #include <algorithm>
 #include <memory>
 #include <string>
@@ -181,6 +185,25 @@ TEST_F(MessageLoopTest, TheRealMessageBoxKeepsPostsFromOnMessageToo)
     EXPECT_EQ(Answer.Text(), "Graphic was not saved, quit anyway?");
     EXPECT_TRUE(received(WM_USER + 11));
     EXPECT_FALSE(filtered(WM_USER + 11));
+}
+
+TEST_F(MessageLoopTest, TheRealMessageBoxIsWideEnoughForItsCaptionOnTheTitleBar)
+{
+    const std::string Caption = "Laser Pulse Energy Statistic";
+    int BoxWidth = 0, CaptionWidth = 0;
+    uitest::RealBoxAnswerer Answer(
+        [&] {
+            QWidget* Box = QApplication::activeModalWidget();
+            QFont TitleFont = Box->font();
+            TitleFont.setBold(true);
+            BoxWidth = Box->width();
+            CaptionWidth = QFontMetrics(TitleFont).horizontalAdvance(QString::fromStdString(Caption));
+            return true;
+        },
+        IDOK);
+    EXPECT_EQ(MessageBox(Application->GetHandle(), " cannot start laser", Caption, MB_OK), IDOK);
+    // Beside the caption the bar holds the window icon and three buttons of about 20 pixels.
+    EXPECT_GE(BoxWidth, CaptionWidth + 80);
 }
 
 TEST_F(MessageLoopTest, AMessageSentToTheFormIsAnsweredByItsHandler)
