@@ -40,7 +40,10 @@ QStringList nameFilters(const std::string& Filter)
     for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
         QString Patterns = Parts[I + 1];
         Patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        Filters << Parts[I] + QLatin1String(" (") + Patterns + QLatin1Char(')');
+        // A description that names its patterns already is shown as it stands; Qt reads the
+        // patterns from its end, and adding them again would show them twice.
+        const QString Named = QLatin1Char('(') + Patterns + QLatin1Char(')');
+        Filters << (Parts[I].endsWith(Named) ? Parts[I] : Parts[I] + QLatin1Char(' ') + Named);
     }
     return Filters;
 }

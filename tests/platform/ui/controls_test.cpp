@@ -5,6 +5,11 @@
 
 #include "platform/ui/forms/Dialogs.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QTimer>
+
 namespace {
 
 using ControlsTest = ShownTestFormTest;
@@ -340,6 +345,27 @@ TEST_F(CommonDialogTest, TheHookAnswersAndTheSaveDialogTakesTheChosenName)
     EXPECT_EQ(Answers.Shown()[0].Title, "Save Energy Deviation");
     EXPECT_EQ(Answers.Shown()[0].FileName, "Energy_1.pdf");
     EXPECT_EQ(Answers.Shown()[1].ClassName, "TPrintDialog");
+}
+
+TEST_F(CommonDialogTest, TheSaveDialogShowsEachFilterAsItsDescriptionReads)
+{
+    QStringList Shown;
+    QTimer Watch;
+    QObject::connect(&Watch, &QTimer::timeout, [&] {
+        auto* Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!Dialog)
+            return;
+        if (auto* Types = Dialog->findChild<QComboBox*>("fileTypeCombo"))
+            for (int I = 0; I < Types->count(); ++I)
+                Shown << Types->itemText(I);
+        Watch.stop();
+        Dialog->reject();
+    });
+    Watch.start(10);
+    TSaveDialog Save(nullptr);
+    Save.Filter = "pdf-files(*.pdf)|*.pdf|All files(*.*)|*.*|Pictures|*.png;*.bmp";
+    EXPECT_FALSE(Save.Execute());
+    EXPECT_EQ(Shown, QStringList({ "pdf-files(*.pdf)", "All files(*.*)", "Pictures (*.png *.bmp)" }));
 }
 
 } // namespace
