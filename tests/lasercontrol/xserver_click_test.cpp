@@ -279,6 +279,20 @@ TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
     EXPECT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(shot); })) << shot;
 }
 
+TEST_F(XServerTest, WithoutAKeptPositionTheWindowOpensInTheMiddleOfTheScreen)
+{
+    if (std::filesystem::exists(testsupport::BinDir() + "/Heliant.INI"))
+        GTEST_SKIP() << "a settings file beside the program keeps a position";
+    ASSERT_NO_FATAL_FAILURE(Start());
+    std::string window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
+    window.erase(window.find_last_not_of("\n ") + 1);
+    const TRect r = WindowRect(window);
+    // The screen is 1280 x 1024; without a window manager the window is the form inside the
+    // frame and caption that the form counts in its size.
+    EXPECT_NEAR((r.Left + r.Right) / 2, 640, 4);
+    EXPECT_NEAR((r.Top + r.Bottom) / 2, 512, 16);
+}
+
 TEST_F(XServerTest, ADisabledButtonShowsGreyEtchedTextOnTheButtonFace)
 {
     // Offline without high voltage: ONLINE is live, LASER OFF is not.
@@ -323,6 +337,8 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
     // nothing has drawn on.
     const TRect box = WindowRect(dialog);
     ASSERT_GT(box.Width() * box.Height(), 0) << "no geometry for the dialog";
+    EXPECT_NEAR((box.Left + box.Right) / 2, 640, 4) << "the dialog is centred on the screen";
+    EXPECT_NEAR((box.Top + box.Bottom) / 2, 512, 16);
     ScreenPicture screen("");
     EXPECT_TRUE(testsupport::WaitFor([&] {
         screen = Screen();

@@ -306,7 +306,10 @@ void TForm::SetMenu(TMainMenu* Value)
     applyBounds();
 }
 
-void TForm::CenterOnScreen() { SetBounds((ScreenWidth - FWidth) / 2, (ScreenHeight - FHeight) / 2, FWidth, FHeight); }
+void TForm::CenterOnScreen()
+{
+    SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
+}
 
 // --- Keys and focus
 

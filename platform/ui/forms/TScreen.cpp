@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -26,6 +27,23 @@ struct ScreenLifetime {
 } // namespace
 
 TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+namespace {
+
+/// Centring on a fixed screen larger than the display would put windows partly off it.
+QSize screenSize()
+{
+    if (QGuiApplication::instance() && !ui_private::offscreenPlatform())
+        if (const QScreen* Primary = QGuiApplication::primaryScreen())
+            return Primary->geometry().size();
+    return QSize(ScreenWidth, ScreenHeight);
+}
+
+} // namespace
+
+int TScreen::GetWidth() const { return screenSize().width(); }
+
+int TScreen::GetHeight() const { return screenSize().height(); }
 
 TForm* TScreen::GetActiveForm() const { return TForm::activeForm(); }
 

@@ -9,16 +9,17 @@
 class TDataModule;
 class TForm;
 
-/// The screen that forms are placed on: 1920 x 1080 pixels at 96 dots per inch, whatever the
-/// machine, so that placement and drawing are the same everywhere.
+/// The screen that forms are placed on when there is no display (Qt's offscreen platform):
+/// 1920 x 1080 pixels, so that placement is the same everywhere. On a display the screen has the
+/// primary monitor's size; drawing is at 96 dots per inch on both.
 inline constexpr int ScreenWidth = 1920, ScreenHeight = 1080;
 
 class TScreen : public TComponent {
 public:
     explicit TScreen(TComponent* AOwner);
 
-    int GetWidth() const { return ScreenWidth; }
-    int GetHeight() const { return ScreenHeight; }
+    int GetWidth() const;
+    int GetHeight() const;
     /// The form the operator works in; nullptr when none is shown.
     TForm* GetActiveForm() const;
     /// A cursor other than crDefault shows over every window of the program until crDefault
