@@ -112,6 +112,11 @@ void TForm_main::showLamps()
 void TForm_main::showGasMode()
 {
     const GasLabelChoice choice = panel_.FollowGasStep(link_.Status());
+    // The step's text stands before a leak-test question is asked: the operator reads the
+    // question beside "extern flushing leak test", not beside the step before it.
+    panel_.GasLabelShown(choice.Label);
+    if (!choice.Label.Blinks)
+        showGasText();
     if (!choice.FollowsStep) {
         leakTests_.Drop();
         if (Form_opt_teaktest)
@@ -119,9 +124,6 @@ void TForm_main::showGasMode()
     } else {
         followLeakTests();
     }
-    panel_.GasLabelShown(choice.Label);
-    if (!choice.Label.Blinks)
-        showGasText();
 }
 
 void TForm_main::showGasText()

@@ -24,8 +24,8 @@ public:
 
     // --- Redraws
     /// The gas-mode label's decision for a redraw of S, with the step kept from earlier redraws
-    /// (kept here at once). The form shows the label through GasLabelShown once the leak tests
-    /// have run, whose questions let later notices redraw in between.
+    /// (kept here at once). The form shows the label through GasLabelShown before the leak tests
+    /// run, so that their questions stand beside the step they belong to.
     GasLabelChoice FollowGasStep(const LaserStatusCopy& S);
     void GasLabelShown(const GasLabel& Label) { gasLabel_ = Label; }
     /// LASER ON's lamp at a redraw: lit by the high voltage, which ends the hold, or by the hold.

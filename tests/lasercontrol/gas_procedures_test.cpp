@@ -158,6 +158,17 @@ TEST_F(GasProceduresTest, StepFiveAsksOnceThenStartsTheLeakTest)
     EXPECT_EQ(sent(), (Commands { { cmd_gasmode, GasModeArgument(5) } }));
 }
 
+TEST_F(GasProceduresTest, TheLeakTestQuestionStandsBesideItsStepsText)
+{
+    start();
+    atStep(4);
+    std::string shown;
+    boxes.WhileUp = [&](const uitest::BoxRecord&) { shown = Form_main->lab_gasmode->GetCaption(); };
+    atStep(5);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(shown, "extern flushing leak test");
+}
+
 TEST_F(GasProceduresTest, NoticesDuringTheQuestionNeverAskASecondTime)
 {
     start();
