@@ -19,10 +19,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <fcntl.h>
 #include <fstream>
+#include <random>
 #include <signal.h>
 #include <spawn.h>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -150,11 +153,8 @@ protected:
     void TearDown() override
     {
         heliant.reset();
-        // Ended as a person would end it, so that it takes its socket and lock file with it.
-        if (xvfb) {
-            xvfb->kill(SIGTERM);
-            xvfb->wait();
-        }
+        endXvfb();
+        releaseDisplay();
         HeliantTest::TearDown();
     }
 
@@ -170,17 +170,55 @@ protected:
     }
     static TPoint Middle(const TRect& R) { return Point((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
 
+    /// Starts Xvfb on a display nobody uses and answers its number; empty when none could be had.
+    /// Xvfb's own free-display search (-displayfd alone) races with Xvfb servers starting beside
+    /// it, so the number is chosen here: one without an X lock file, claimed by a lock of ours
+    /// that tests starting together respect, and given up for the next when Xvfb refuses it.
+    std::string startXvfb()
+    {
+        std::mt19937 pick(std::random_device {}());
+        for (int attempt = 0; attempt < 20; ++attempt) {
+            const std::string number = std::to_string(100 + pick() % 800);
+            if (std::filesystem::exists("/tmp/.X" + number + "-lock"))
+                continue;
+            releaseDisplay();
+            displayClaim = ::open(("/tmp/varnex-test-display-" + number).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+            if (displayClaim < 0 || ::flock(displayClaim, LOCK_EX | LOCK_NB) != 0)
+                continue;
+            // With a display given, -displayfd names it once Xvfb takes connections.
+            xvfb = std::make_unique<testsupport::ChildProcess>(
+                std::vector<std::string> { pathOf("Xvfb"), ":" + number, "-displayfd", "1", "-screen", "0",
+                                           "1280x1024x24", "-nolisten", "tcp", "-fbdir", dir.path() });
+            std::string named;
+            if (xvfb->tryReadLine(named) && named == number)
+                return number;
+            endXvfb();
+        }
+        releaseDisplay();
+        return "";
+    }
+    void endXvfb()
+    {
+        // Ended as a person would end it, so that it takes its socket and lock file with it.
+        if (xvfb) {
+            xvfb->kill(SIGTERM);
+            xvfb->wait();
+            xvfb.reset();
+        }
+    }
+    void releaseDisplay()
+    {
+        if (displayClaim >= 0)
+            ::close(displayClaim);
+        displayClaim = -1;
+    }
+
     /// Starts the server, then Heliant beside a controller 182 with one laser head that offers
     /// ONLINE, starts offline and warms up at once; finds the client area on the screen.
     void Start(std::vector<std::string> ExtraEnv = {})
     {
-        // Xvfb takes a free display itself and names it once it takes connections: a number
-        // chosen here could belong to another server, or to the leftovers of a killed one.
-        xvfb = std::make_unique<testsupport::ChildProcess>(
-            std::vector<std::string> { pathOf("Xvfb"), "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten",
-                                       "tcp", "-fbdir", dir.path() });
-        std::string number;
-        ASSERT_TRUE(xvfb->tryReadLine(number)) << "Xvfb named no display";
+        const std::string number = startXvfb();
+        ASSERT_FALSE(number.empty()) << "no display could be had for Xvfb";
         const std::string name = ":" + number;
         env = "DISPLAY=" + name + " ";
         const std::string ini = dir.file("Kelmor32.INI");
@@ -254,6 +292,7 @@ protected:
 
     std::string env, log;
     int x = -1, y = -1;
+    int displayClaim = -1;
     std::unique_ptr<testsupport::ChildProcess> xvfb;
     std::unique_ptr<Child> heliant;
 };
