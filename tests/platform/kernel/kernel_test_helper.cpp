@@ -9,6 +9,7 @@
 #include "platform/kernel/WinExec.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -82,11 +83,25 @@ int keepMemory(void*)
 }
 
 /// Starts a process that shares this one's memory (and so its mappings) but none of its
-/// descriptors, as a /proc reader holds a dying process's memory for a moment; answers its pid.
+/// descriptors, as a /proc reader holds a dying process's memory for a moment; answers its pid
+/// once it holds no descriptor. It starts with copies of all of them (the named objects' locks
+/// among them), and a pid answered before it let go of them lets the test kill the owner while
+/// its locks still live on in the lender.
 std::string lendMemory()
 {
     static std::vector<char> stack(256 * 1024);
+    int letGo[2];
+    if (::pipe2(letGo, O_CLOEXEC) != 0)
+        return "null";
     pid_t pid = ::clone(keepMemory, stack.data() + stack.size(), CLONE_VM | SIGCHLD, nullptr);
+    ::close(letGo[1]);
+    // The end of the pipe comes when the lender's copy of the writing end is closed too.
+    char none;
+    ssize_t n;
+    do
+        n = ::read(letGo[0], &none, 1);
+    while (n < 0 && errno == EINTR);
+    ::close(letGo[0]);
     return pid > 0 ? std::to_string(pid) : "null";
 }
 
