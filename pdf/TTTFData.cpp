@@ -156,15 +156,11 @@ TTFBytes TTTFData::FontSubset()
             Glyphs[Record.Glyph].Used = true;
     MarkUsedComponents(Glyphs);
 
-    TTFBytes Glyf, NewLoca;
-    auto putOffset = [&] {
-        if (LongLoca)
-            TTFPutLong(NewLoca, uint32_t(Glyf.size()));
-        else
-            TTFPutWord(NewLoca, uint16_t(Glyf.size() / 2));
-    };
+    TTFBytes Glyf;
+    std::vector<uint32_t> Offsets;
+    Offsets.reserve(Glyphs.size() + 1);
     for (const TTFGlyph& Glyph : Glyphs) {
-        putOffset();
+        Offsets.push_back(uint32_t(Glyf.size()));
         if (!Glyph.Used)
             continue;
         Glyf.insert(Glyf.end(), Glyph.Data.begin(), Glyph.Data.end());
@@ -172,13 +168,25 @@ TTFBytes TTTFData::FontSubset()
         if (Glyf.size() % 2)
             Glyf.push_back(0);
     }
-    putOffset();
+    Offsets.push_back(uint32_t(Glyf.size()));
+    // Short offsets reach 128 KiB; glyphs that share their bytes in the font can make a larger
+    // subset of a font that had short ones.
+    const bool LongSubset = LongLoca || Glyf.size() > 0x1FFFE;
+    TTFBytes NewLoca;
+    for (const uint32_t Offset : Offsets)
+        if (LongSubset)
+            TTFPutLong(NewLoca, Offset);
+        else
+            TTFPutWord(NewLoca, uint16_t(Offset / 2));
+    TTFBytes Head(FHead.begin(), FHead.begin() + 54);
+    Head[50] = 0;
+    Head[51] = LongSubset ? 1 : 0;
 
     std::vector<std::pair<std::string, TTFBytes>> Tables {
         { "hhea", TTFBytes(FHhea.begin(), FHhea.begin() + 36) },
         { "loca", std::move(NewLoca) },
         { "cmap", FCmap },
-        { "head", TTFBytes(FHead.begin(), FHead.begin() + 54) },
+        { "head", std::move(Head) },
         { "maxp", TTFBytes(FMaxp.begin(), FMaxp.begin() + std::ptrdiff_t(std::min<size_t>(FMaxp.size(), 32))) },
         { "glyf", std::move(Glyf) },
         { "hmtx", FHmtx },

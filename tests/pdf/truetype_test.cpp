@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -345,6 +346,47 @@ TEST_F(SubsetTest, MissingRequiredTablesAreReported)
         ADD_FAILURE();
     } catch (const TPDFException& E) {
         EXPECT_EQ(std::string(E.Message()), SCannotReceiveFontData);
+    }
+}
+
+TEST(TTTFData, ASubsetPastShortOffsetsTakesLongOnes)
+{
+    // A font with short offsets whose used glyphs share one 60 000-byte range: the font holds it
+    // once, the subset three times (180 000 bytes), past what short offsets reach.
+    const TTFTableSource File = SfntFileTables(readFile(DejaVu));
+    TTFBytes Shared(60000);
+    for (size_t I = 2; I < Shared.size(); ++I)
+        Shared[I] = uint8_t(I * 7);
+    const uint16_t NumGlyphs = TTFWord(*File("maxp"), 4);
+    TTTFData Probe(File, false);
+    const std::vector<uint16_t> Used { 0, Probe.TTFUseChar('A'), Probe.TTFUseChar('C') };
+    ASSERT_EQ(Used, (std::vector<uint16_t> { 0, 36, 38 }));
+    TTFBytes Loca;
+    for (uint16_t G = 0; G <= NumGlyphs; ++G)
+        TTFPutWord(Loca, std::find(Used.begin(), Used.end(), G) != Used.end() ? 0 : uint16_t(Shared.size() / 2));
+    const TTFTableSource Tables = [&](const char* Tag) -> std::optional<TTFBytes> {
+        const std::string T = Tag;
+        if (T == "loca")
+            return Loca;
+        if (T == "glyf")
+            return Shared;
+        std::optional<TTFBytes> Table = File(Tag);
+        if (T == "head")
+            putWord(*Table, 50, 0);
+        return Table;
+    };
+    TTTFData Font(Tables, false);
+    Font.TTFUseChar('A');
+    Font.TTFUseChar('C');
+    const TTFTableSource Subset = SfntFileTables(Font.FontSubset());
+    ASSERT_EQ(TTFWord(*Subset("head"), 50), 1);
+    const TTFBytes SubsetLoca = *Subset("loca"), SubsetGlyf = *Subset("glyf");
+    ASSERT_EQ(SubsetLoca.size(), (NumGlyphs + 1u) * 4);
+    ASSERT_EQ(SubsetGlyf.size(), 3 * Shared.size());
+    for (const uint16_t G : Used) {
+        const uint32_t Start = TTFLong(SubsetLoca, G * 4u), End = TTFLong(SubsetLoca, G * 4u + 4);
+        ASSERT_EQ(End - Start, Shared.size()) << G;
+        EXPECT_TRUE(std::equal(Shared.begin(), Shared.end(), SubsetGlyf.begin() + Start)) << G;
     }
 }
 
