@@ -2,7 +2,8 @@
 //
 // The first byte picks the section; the rest is the stream behind its header, as the graph stream
 // hands it to the section's reader. What was read is then scaled, walked and drawn into a
-// metafile, so that stored values reach the ranges, the tick walk and the drawing too.
+// metafile (series, annotations, axes with their labels and titles, the graph title), so that
+// stored values reach the ranges, the tick walk and the drawing too.
 //
 #include "plot/TAppearance.h"
 #include "plot/TAxis.h"
@@ -31,6 +32,12 @@ public:
         FDrawingCanvas = Canvas;
         FPlotWidth = Width;
         FPlotHeight = Height;
+    }
+    void DrawAxesAndTitle()
+    {
+        DrawXAxis();
+        DrawYAxis();
+        DrawGraphTitle();
     }
 };
 
@@ -85,6 +92,10 @@ void ScaleAndDraw(FuzzGraph& G)
             S->Draw();
         for (TGenericAnnotation* A = G.GetFirstAnnotation(); A; A = A->next)
             A->Draw();
+    } catch (const Exception&) {
+    }
+    try {
+        G.DrawAxesAndTitle();
     } catch (const Exception&) {
     }
     G.DrawOn(G.GetCanvas(), 200, 200);

@@ -10,7 +10,9 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/graphics/TCanvas.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -19,6 +21,12 @@ constexpr uint8_t TrueTypeOnly = 7;
 
 // However the stored values combine, a walk stops here: a picture holds far fewer ticks.
 constexpr int MaxTicks = 100000;
+
+// Titles and labels stand off the axes by stored offsets of any 32-bit value: their places are
+// summed in 64 bits and kept within a range that no device reaches and no later sum overflows.
+constexpr int64_t TextPlaceLimit = 1 << 24;
+
+int TextPlace(int64_t P) { return int(std::clamp<int64_t>(P, -TextPlaceLimit, TextPlaceLimit)); }
 
 // Walks the ticks of A below its end value, handing each to Visit (value, labelled, first).
 template <class F>
@@ -135,8 +143,8 @@ void TPlotGraph::DrawXAxis()
     M.SetFont(*A.GetTitleFont());
     const SIZE Text = M.TextExtent(Title);
     const int TitleX = D.FLeftMargin + (FPlotWidth - D.FLeftMargin - D.FRightMargin) / 2 - Text.cx / 2;
-    const int TitleY = X.FReversed ? LineY - (D.FTickLength + D.FXAxisTitleOffset + Text.cy + LabelHeight)
-                                   : LineY + D.FTickLength + D.FXAxisTitleOffset + LabelHeight;
+    const int64_t Off = int64_t(D.FTickLength) + D.FXAxisTitleOffset + LabelHeight;
+    const int TitleY = TextPlace(X.FReversed ? int64_t(LineY) - Off - Text.cy : int64_t(LineY) + Off);
     SetDeviceBackground(C, A.GetMarginColor());
     C.TextOut(TitleX, TitleY, Title);
 }
@@ -187,9 +195,8 @@ void TPlotGraph::DrawYAxisOf(TAxis& Y, bool Second)
     TCanvas& M = *GetMeasuringCanvas();
     M.SetFont(*A.GetTitleFont());
     const SIZE Text = M.TextExtent(Title);
-    int TitleX = Y.FReversed ? LineX + D.FTickLength + D.FYAxisTitleOffset + LabelWidth
-                             : LineX - D.FYAxisTitleOffset - D.FTickLength - LabelWidth - Text.cy;
-    TitleX = std::max(0, TitleX);
+    const int64_t Off = int64_t(D.FTickLength) + D.FYAxisTitleOffset + LabelWidth;
+    const int TitleX = std::max(0, TextPlace(Y.FReversed ? int64_t(LineX) + Off : int64_t(LineX) - Off - Text.cy));
     const int TitleY = D.FTopMargin + (FPlotHeight - D.FTopMargin - D.FBottomMargin) / 2 + Text.cx / 2;
     SetDeviceBackground(C, A.GetMarginColor());
     // The canvas selects its own font first, so that the rotated one stays selected for the text.
@@ -291,14 +298,14 @@ int TPlotGraph::DrawXLabels(int Y, bool Reversed)
     TAxis& X = *FXAxis;
     TCanvas& C = *FDrawingCanvas;
     TCanvas& M = PrepareLabelCanvases();
-    const int Offset = FDimensions->FTickLength + FDimensions->FXAxisLabelOffset;
+    const int64_t Offset = int64_t(FDimensions->FTickLength) + FDimensions->FXAxisLabelOffset;
     int Height = 0;
     WalkTicks(X, [&](double V, bool Labelled, bool, double End) {
         if (!Labelled && !(V > End - X.FStepSize))
             return;
         const std::string Text = FormatAxisLabel(X, V);
         const SIZE Size = M.TextExtent(Text);
-        const int Top = Reversed ? Y - Offset - Size.cy : Y + Offset;
+        const int Top = TextPlace(Reversed ? Y - Offset - Size.cy : Y + Offset);
         C.TextOut(XValueToPixel(V) - Size.cx / 2, Top, Text);
         Height = Size.cy;
     });
@@ -309,14 +316,14 @@ int TPlotGraph::DrawYLabels(TAxis& Axis, int X, bool Reversed)
 {
     TCanvas& C = *FDrawingCanvas;
     TCanvas& M = PrepareLabelCanvases();
-    const int Offset = FDimensions->FTickLength + FDimensions->FYAxisLabelOffset;
+    const int64_t Offset = int64_t(FDimensions->FTickLength) + FDimensions->FYAxisLabelOffset;
     int Width = 0;
     WalkTicks(Axis, [&](double V, bool Labelled, bool, double End) {
         if (!Labelled && !(V > End - Axis.FStepSize))
             return;
         const std::string Text = FormatAxisLabel(Axis, V);
         const SIZE Size = M.TextExtent(Text);
-        const int Left = Reversed ? X + Offset : X - Offset - Size.cx;
+        const int Left = TextPlace(Reversed ? X + Offset : X - Offset - Size.cx);
         C.TextOut(Left, AxisValueToPixel(Axis, V) - Size.cy / 2, Text);
         Width = Size.cx;
     });
@@ -350,5 +357,5 @@ void TPlotGraph::DrawGraphTitle()
     const std::string& Title = FAppearance->GetGraphTitle();
     const SIZE Text = M.TextExtent(Title);
     C.TextOut(D.FLeftMargin + (FPlotWidth - D.FLeftMargin - D.FRightMargin) / 2 - Text.cx / 2,
-              D.FTopMargin - D.FGraphTitleOffset - Text.cy, Title);
+              TextPlace(int64_t(D.FTopMargin) - D.FGraphTitleOffset - Text.cy), Title);
 }

@@ -12,6 +12,8 @@
 #include "tests/support/TestSupport.h"
 
 #include "platform/gdi/metafile/EnhMetaFile.h"
+#include "platform/ui/components/FormReader.h"
+#include "platform/ui/components/FormResource.h"
 #include "platform/gdi/bitmaps/Dib.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/forms/TApplication.h"
@@ -135,6 +137,64 @@ TEST_F(GraphPaintTest, DrawToMetafileRecordsTheControlSizeTitlesAndRotatedFont)
     for (const std::string& Line : Records(Dump, "EXTCREATEFONTINDIRECTW"))
         Rotated = Rotated || Line.find("escapement=900") != std::string::npos;
     EXPECT_TRUE(Rotated) << Dump;
+}
+
+TEST_F(GraphPaintTest, OffsetsAtTheIntegerLimitsPutTextsFarOnTheirOwnSide)
+{
+    // Each offset is a 32-bit property: a form resource (or a stored graph) may hold its limits.
+    // The texts it moves go far off the picture on the side the offset points to, never round
+    // to the other side.
+    struct Row {
+        const char* Property;
+        int64_t Value;
+        bool Horizontal; // the offset moves texts along x
+        int Side;        // +1 far right or down, -1 far left or up, 0 held at the left edge
+    } Rows[] = {
+        { "XAxisTitleOffset", 2147483647, false, +1 }, { "XAxisTitleOffset", -2147483648, false, -1 },
+        { "XAxisLabelOffset", 2147483647, false, +1 }, { "XAxisLabelOffset", -2147483648, false, -1 },
+        { "YAxisTitleOffset", 2147483647, true, 0 },   { "YAxisTitleOffset", -2147483648, true, +1 },
+        { "YAxisLabelOffset", 2147483647, true, -1 },  { "YAxisLabelOffset", -2147483648, true, +1 },
+        { "GraphTitleOffset", 2147483647, false, -1 }, { "GraphTitleOffset", -2147483648, false, +1 },
+    };
+    constexpr int Far = 1000000;
+    for (const Row& R : Rows) {
+        auto* G = new TPlotGraph(Host);
+        G->SetParent(Host);
+        G->GetDimensions()->SetTickLength(65535);
+        ReadComponent(ParseFormResource("G", std::string("object G: TPlotGraph\n  Dimensions.") + R.Property + " = "
+                                                 + std::to_string(R.Value) + "\nend\n"),
+                      "G", *G);
+        TMetafile Picture;
+        G->DrawToMetafile(Picture);
+        const std::string Dump = DumpEnhMetaFile(Picture.GetHandle()->Bytes());
+        int Before = 0, After = 0, AtEdge = 0;
+        for (const std::string& Line : Records(Dump, "EXTTEXTOUTW")) {
+            const size_t At = Line.find("ref=(");
+            ASSERT_NE(At, std::string::npos) << Line;
+            const int X = std::stoi(Line.substr(At + 5)), Y = std::stoi(Line.substr(Line.find(',', At) + 1));
+            const int V = R.Horizontal ? X : Y;
+            Before += V < -Far;
+            After += V > Far;
+            AtEdge += Line.find("\"Y axis\"") != std::string::npos && X == 0;
+        }
+        const std::string Case = std::string(R.Property) + " = " + std::to_string(R.Value);
+        EXPECT_EQ(Before > 0, R.Side < 0) << Case << "\n" << Dump;
+        EXPECT_EQ(After > 0, R.Side > 0) << Case << "\n" << Dump;
+        if (R.Side == 0) {
+            EXPECT_EQ(AtEdge, 1) << Case << "\n" << Dump;
+        }
+        delete G;
+    }
+
+    // A value beyond the property's type is refused by name, and the offset stays.
+    try {
+        ReadComponent(ParseFormResource("G", "object G: TPlotGraph\n  Dimensions.YAxisLabelOffset = 2147483648\nend\n"),
+                      "G", *Graph);
+        ADD_FAILURE() << "2147483648 was taken";
+    } catch (const Exception& E) {
+        EXPECT_NE(std::string(E.Message()).find("YAxisLabelOffset"), std::string::npos) << E.Message();
+    }
+    EXPECT_EQ(Graph->GetDimensions()->GetYAxisLabelOffset(), 2);
 }
 
 TEST_F(GraphPaintTest, EmptyActiveSeriesTakesNoPartInAutomaticRange)
