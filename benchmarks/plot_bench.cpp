@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -13,28 +14,32 @@ namespace {
 
 constexpr int Points = 100000;
 
-/// A measurement run appends every pulse behind the last one: constant cost per point.
-void BM_AppendAscending(benchmark::State& State)
+/// 100 000 x in random order, and the same x ascending.
+const std::vector<double>& RandomXs()
 {
-    for (auto _ : State) {
-        TDataSeries S;
-        S.MaxPoints = 0;
-        for (int I = 0; I < Points; ++I)
-            S.AddPoint(I, I % 17);
-        benchmark::DoNotOptimize(S.GetCount());
-    }
-    State.SetItemsProcessed(State.iterations() * Points);
+    static const std::vector<double> Xs = [] {
+        std::mt19937 Random(7);
+        std::uniform_real_distribution<double> X(0, 1e6);
+        std::vector<double> V(Points);
+        for (double& Value : V)
+            Value = X(Random);
+        return V;
+    }();
+    return Xs;
 }
-BENCHMARK(BM_AppendAscending)->Unit(benchmark::kMillisecond);
 
-/// Points in random x walk the list from its head: the cost per point grows with the count.
-void BM_AppendRandom(benchmark::State& State)
+const std::vector<double>& AscendingXs()
 {
-    std::mt19937 Random(7);
-    std::uniform_real_distribution<double> X(0, 1e6);
-    std::vector<double> Xs(Points);
-    for (double& V : Xs)
-        V = X(Random);
+    static const std::vector<double> Xs = [] {
+        std::vector<double> V = RandomXs();
+        std::sort(V.begin(), V.end());
+        return V;
+    }();
+    return Xs;
+}
+
+void AddAll(benchmark::State& State, const std::vector<double>& Xs)
+{
     for (auto _ : State) {
         TDataSeries S;
         S.MaxPoints = 0;
@@ -44,7 +49,56 @@ void BM_AppendRandom(benchmark::State& State)
     }
     State.SetItemsProcessed(State.iterations() * Points);
 }
-BENCHMARK(BM_AppendRandom)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+/// A measurement run appends every pulse behind the last one: constant cost per point.
+void BM_AppendAscending(benchmark::State& State) { AddAll(State, AscendingXs()); }
+BENCHMARK(BM_AppendAscending)->Unit(benchmark::kMillisecond);
+
+/// The same points in random x: each lands by a search, not by a walk from the head.
+void BM_AppendRandom(benchmark::State& State) { AddAll(State, RandomXs()); }
+BENCHMARK(BM_AppendRandom)->Unit(benchmark::kMillisecond);
+
+/// A stored series section with default settings and the points in the given order.
+TMemoryStream SectionOf(const std::vector<double>& Xs)
+{
+    TMemoryStream Stream;
+    TPlotWriter W(Stream, 4096);
+    W.WriteSectionEnd();
+    W.WritePointBlockHeader(int32_t(Xs.size()));
+    for (double V : Xs)
+        W.WritePoint(V, 1);
+    W.FlushBuffer();
+    return Stream;
+}
+
+void LoadSection(benchmark::State& State, TMemoryStream& Stream)
+{
+    for (auto _ : State) {
+        Stream.SetPosition(0);
+        TDataSeries S;
+        S.MaxPoints = 0;
+        TPlotReader R(Stream, 4096);
+        S.ReadFromStream(R);
+        benchmark::DoNotOptimize(S.GetCount());
+    }
+    State.SetItemsProcessed(State.iterations() * Points);
+}
+
+/// Opening a stored graph whose 100 000 points stand in ascending x, and the same points stored
+/// in random order: the second costs at most a few times the first.
+void BM_LoadSectionAscending(benchmark::State& State)
+{
+    static TMemoryStream Stream = SectionOf(AscendingXs());
+    LoadSection(State, Stream);
+}
+BENCHMARK(BM_LoadSectionAscending)->Unit(benchmark::kMillisecond);
+
+void BM_LoadSectionRandom(benchmark::State& State)
+{
+    static TMemoryStream Stream = SectionOf(RandomXs());
+    LoadSection(State, Stream);
+}
+BENCHMARK(BM_LoadSectionRandom)->Unit(benchmark::kMillisecond);
 
 TMemoryStream& SectionOf100000Points()
 {

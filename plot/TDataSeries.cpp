@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <limits>
 #include <optional>
 
 TDataSeries::TDataSeries() = default;
@@ -55,32 +57,132 @@ void TDataSeries::InvalidateCaches()
 
 // --- Points
 
+namespace {
+
+// A NaN x stops the insertion walk like an x above every other.
+double RecordKey(double X) { return X != X ? std::numeric_limits<double>::infinity() : X; }
+
+} // namespace
+
+void TDataSeries::DropRecords()
+{
+    FRecords.clear();
+    FRecordsValid = false;
+}
+
+// The record of the first point that x - tolerance (Below) is not above, found as the insertion
+// walk from the head would find it. Records above FRecordsUpTo may be missing; they are looked
+// for from the last one known, so that no search walks further than the walk from the head.
+TDataSeries::TRecordMap::iterator TDataSeries::InsertionRecord(double Below)
+{
+    if (!FRecordsValid) {
+        FRecords.clear();
+        FRecords.emplace(RecordKey(FHead->X), TRecordPoint { FHead, nullptr });
+        FRecordsUpTo = FRecords.begin()->first;
+        FRecordsValid = true;
+    }
+    // Nothing is below NaN: the walk stops at the head.
+    if (Below != Below)
+        return FRecords.begin();
+    auto Found = FRecords.lower_bound(Below);
+    if (Found != FRecords.end() && Found->first <= FRecordsUpTo)
+        return Found;
+    auto Last = std::prev(FRecords.upper_bound(FRecordsUpTo));
+    TPointNode* Prev = Last->second.Node;
+    double Highest = Last->first;
+    for (TPointNode* Node = Prev->Next; Node; Prev = Node, Node = Node->Next) {
+        const double Key = RecordKey(Node->X);
+        if (Key <= Highest)
+            continue;
+        Highest = Key;
+        Found = FRecords.insert_or_assign(Key, TRecordPoint { Node, Prev }).first;
+        if (Key >= Below) {
+            FRecordsUpTo = Key;
+            return Found;
+        }
+    }
+    FRecordsUpTo = std::numeric_limits<double>::infinity();
+    return FRecords.end();
+}
+
+void TDataSeries::InsertBefore(TRecordMap::iterator At, TPointNode* Node)
+{
+    const TRecordPoint Where = At->second;
+    Node->Next = Where.Node;
+    (Where.Prev ? Where.Prev->Next : FHead) = Node;
+    // The new point is above every point before it; the records after it that it reaches are
+    // records no more.
+    const double Key = RecordKey(Node->X);
+    if (At->first <= FRecordsUpTo && FRecordsUpTo <= Key)
+        FRecordsUpTo = Key;
+    while (At != FRecords.end() && At->first <= Key)
+        At = FRecords.erase(At);
+    if (At != FRecords.end() && At->second.Node == Where.Node)
+        At->second.Prev = Node;
+    FRecords.emplace_hint(At, Key, TRecordPoint { Node, Where.Prev });
+}
+
+void TDataSeries::ReplaceRecord(TRecordMap::iterator At, double X)
+{
+    const TRecordPoint Where = At->second;
+    const double Old = At->first, Key = RecordKey(X);
+    auto Next = FRecords.erase(At);
+    if (Key >= Old) {
+        if (Old <= FRecordsUpTo && FRecordsUpTo <= Key)
+            FRecordsUpTo = Key;
+        while (Next != FRecords.end() && Next->first <= Key)
+            Next = FRecords.erase(Next);
+    } else {
+        // Points behind it that stood below its old x may now be records: they are looked for
+        // when a search needs them.
+        FRecordsUpTo = std::min(FRecordsUpTo, Key);
+    }
+    FRecords.emplace_hint(Next, Key, Where);
+}
+
 void TDataSeries::AddPoint(double X, double Y)
 {
     const double Tol = Tolerance();
     TPointNode* Replace = nullptr;
     if (!FHead) {
+        DropRecords();
         FHead = FTail = NewPoint(X, Y);
     } else if (FTail->X <= X) {
         if (FDuplicatesAllowed || X - Tol > FTail->X) {
-            FTail->Next = NewPoint(X, Y);
-            FTail = FTail->Next;
+            TPointNode* Last = FTail;
+            FTail = Last->Next = NewPoint(X, Y);
+            // A record only when every record is known: otherwise it is one of those looked for.
+            if (FRecordsValid) {
+                if (FRecordsUpTo == std::numeric_limits<double>::infinity() && X > FRecords.rbegin()->first)
+                    FRecords.emplace_hint(FRecords.end(), X, TRecordPoint { FTail, Last });
+            }
         } else {
             Replace = FTail;
+            if (FRecordsValid) {
+                // The last point, when a record, stays one with its higher x.
+                const auto Last = std::prev(FRecords.end());
+                if (Last->second.Node == FTail) {
+                    const TRecordPoint Where = Last->second;
+                    if (FRecordsUpTo == Last->first)
+                        FRecordsUpTo = X;
+                    FRecords.erase(Last);
+                    FRecords.emplace_hint(FRecords.end(), X, Where);
+                } else if (FRecordsUpTo == std::numeric_limits<double>::infinity() && X > Last->first) {
+                    // It becomes a record above all known ones: one of those looked for.
+                    FRecordsUpTo = Last->first;
+                }
+            }
         }
     } else {
-        TPointNode* Prev = nullptr;
-        TPointNode* At = FHead;
-        while (At != FTail && X - Tol > At->X) {
-            Prev = At;
-            At = At->Next;
-        }
-        if (FDuplicatesAllowed || std::abs(At->X - X) > Tol) {
-            TPointNode* Node = NewPoint(X, Y);
-            Node->Next = At;
-            (Prev ? Prev->Next : FHead) = Node;
+        // The first point that x - tolerance is not above; there is one, since the last point's
+        // x is above x.
+        const auto At = InsertionRecord(X - Tol);
+        TPointNode* Node = At->second.Node;
+        if (FDuplicatesAllowed || std::abs(Node->X - X) > Tol) {
+            InsertBefore(At, NewPoint(X, Y));
         } else {
-            Replace = At;
+            Replace = Node;
+            ReplaceRecord(At, X);
         }
     }
     if (Replace) {
@@ -117,6 +219,7 @@ void TDataSeries::UpdateBounds(double X, double Y)
 
 void TDataSeries::Clear()
 {
+    DropRecords();
     FreeList(FHead);
     FreeList(FResultsHead);
     FTail = nullptr;
@@ -153,6 +256,7 @@ bool TDataSeries::DeletePoint(int32_t ID)
     }
     if (!Node)
         return false;
+    DropRecords();
     (Prev ? Prev->Next : FHead) = Node->Next;
     if (Node == FTail)
         FTail = Prev;
@@ -197,6 +301,7 @@ void TDataSeries::PruneDuplicates()
     }
     if (!Removed)
         return;
+    DropRecords();
     FBoundsInvalid = true;
     InvalidateCaches();
     Changed(ccPointsChanged);

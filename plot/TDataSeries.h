@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -162,8 +163,21 @@ private:
         TObject* Owner = nullptr;
     };
 
+    // The points that stand above every point before them in the list, by x (NaN counting as
+    // above all): the first point at or above a value is the first of these at or above it, so
+    // an insertion below the last point looks it up here instead of walking from the head.
+    struct TRecordPoint {
+        TPointNode* Node;
+        TPointNode* Prev;
+    };
+    using TRecordMap = std::map<double, TRecordPoint>;
+
     double Tolerance() const;
     TPointNode* NewPoint(double X, double Y);
+    void DropRecords();
+    TRecordMap::iterator InsertionRecord(double Below);
+    void InsertBefore(TRecordMap::iterator At, TPointNode* Node);
+    void ReplaceRecord(TRecordMap::iterator At, double X);
     void UpdateBounds(double X, double Y);
     void InvalidateCaches();
     void FreeList(TPointNode*& Head);
@@ -187,6 +201,11 @@ private:
     int32_t FCount = 0;
     TPointNode* FHead = nullptr;
     TPointNode* FTail = nullptr;
+    // Kept from the first insertion below the last point up to a change other than AddPoint;
+    // every record up to FRecordsUpTo is in FRecords (+infinity: every record).
+    TRecordMap FRecords;
+    double FRecordsUpTo = 0;
+    bool FRecordsValid = false;
     double FXMin = 0, FXMax = 0, FYMin = 0, FYMax = 0;
     double FZeroValue = 0;
     double FLastX = 0, FLastY = 0;

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -103,6 +109,128 @@ TEST(DataSeries, NewPointsKeepXAscendingOrReplaceByTheToleranceAndDuplicatesRule
         EXPECT_EQ(Points(S), R.After) << R.Case;
         EXPECT_EQ(S.GetCount(), static_cast<int32_t>(R.After.size())) << R.Case;
         EXPECT_EQ(C.Seen, std::vector<int> { R.Code }) << R.Case;
+    }
+}
+
+// The insertion as a walk from the head over a plain list: where a point lands, whether it
+// replaces one, and which id it gets, as the series must place it however it finds the spot.
+struct WalkedList {
+    std::vector<Point> List;
+    int32_t LastID = 0;
+
+    void Add(double X, double Y, double Tolerance, bool Duplicates)
+    {
+        const double Tol = Tolerance > 0 ? Tolerance : 0;
+        if (List.empty() || List.back().X <= X) {
+            if (List.empty() || Duplicates || X - Tol > List.back().X)
+                List.push_back({ X, ++LastID, Y });
+            else
+                List.back().X = X, List.back().Y = Y;
+            return;
+        }
+        size_t I = 0;
+        while (I + 1 != List.size() && X - Tol > List[I].X)
+            ++I;
+        if (Duplicates || std::abs(List[I].X - X) > Tol)
+            List.insert(List.begin() + std::ptrdiff_t(I), { X, ++LastID, Y });
+        else
+            List[I].X = X, List[I].Y = Y;
+    }
+    void Delete(int32_t ID)
+    {
+        for (auto It = List.begin(); It != List.end(); ++It)
+            if (It->ID == ID) {
+                List.erase(It);
+                return;
+            }
+    }
+};
+
+// NaN compares unequal to itself: lists are compared by their bytes.
+bool SameBytes(const std::vector<Point>& A, const std::vector<Point>& B)
+{
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(), [](const Point& P, const Point& Q) {
+               return P.ID == Q.ID && std::memcmp(&P.X, &Q.X, sizeof P.X) == 0 && P.Y == Q.Y;
+           });
+}
+
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double Inf = std::numeric_limits<double>::infinity();
+// A step below this deletes the point whose id is Delete - step.
+constexpr double Delete = -1e9;
+
+TEST(DataSeries, PointsLandWhereTheWalkFromTheHeadPutsThem)
+{
+    struct Row {
+        const char* Case;
+        double Tolerance;
+        bool Duplicates;
+        std::vector<double> Steps;
+    } Rows[] = {
+        { "random order, equal x replaced", 0, false, { 5, 1, 9, 3, 7, 3, 2, 8, 5, 0, 9, 4.5, 6 } },
+        { "random order, equal x kept before their equals", 0, true, { 5, 1, 9, 3, 7, 3, 3, 2, 8, 5, 0, 9, 9, 1 } },
+        { "replacements within the tolerance move a point past its neighbours, then back",
+          5,
+          false,
+          { 0, 6, 12, 18, 24, 30, 36, 5, 10, 15, 20, 25, 2, 11, 1, 17, 23, 8, 4, -3, 29, 14 } },
+        { "duplicates within the tolerance stand before smaller neighbours",
+          1,
+          true,
+          { 5, 3, 4.5, 4, 4.2, 3.9, 5, 5, 1, 4.6, 3.95, 2, 4.1 } },
+        { "NaN x stops the walk at the head", 0, false, { 1, 2, 3, NaN, 0.5, NaN, 2.5, 1.5, NaN, 0, 2, -1 } },
+        { "NaN with duplicates", 0.5, true, { 1, 2, 3, NaN, 0.5, NaN, 2.5, 1.5, 1.5, -1 } },
+        { "infinities", 1, false, { -Inf, 0, Inf, 5, -Inf, Inf, 3, -5, Inf, 4 } },
+        { "deletions between insertions below the last point",
+          0.5,
+          false,
+          { 10, 20, 30, 15, 25, Delete - 2, 12, 22, Delete - 1, 5, 28, Delete - 6, 14, 21, 29 } },
+        { "the last point raised past a moved one", 2, false, { 0, 3, 6, 9, 2, 4, 8, 7, 10, 11, 5, 9.5, 1 } },
+    };
+    for (const Row& R : Rows) {
+        TDataSeries S;
+        S.MaxPoints = 0;
+        S.NumericalTolerance = R.Tolerance;
+        S.SetDuplicatesAllowed(R.Duplicates);
+        WalkedList Walk;
+        for (size_t I = 0; I < R.Steps.size(); ++I) {
+            const double X = R.Steps[I];
+            if (X <= Delete + 1000) {
+                S.DeletePoint(int32_t(Delete - X));
+                Walk.Delete(int32_t(Delete - X));
+            } else {
+                S.AddPoint(X, double(I));
+                Walk.Add(X, double(I), R.Tolerance, R.Duplicates);
+            }
+            ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << R.Case << ", step " << I;
+        }
+    }
+
+    // Longer runs over few distinct x, so that equal x, replacements and moved points pile up.
+    std::mt19937 Random(20261209);
+    for (int Run = 0; Run < 40; ++Run) {
+        const double Tolerance = std::array<double, 4> { 0, 0.5, 1, 3 }[Run % 4];
+        const bool Duplicates = Run % 8 >= 4;
+        TDataSeries S;
+        S.MaxPoints = 0;
+        S.NumericalTolerance = Tolerance;
+        S.SetDuplicatesAllowed(Duplicates);
+        WalkedList Walk;
+        for (int I = 0; I < 600; ++I) {
+            const int Pick = int(Random() % 64);
+            if (Pick == 0 && Walk.LastID > 0) {
+                const int32_t ID = int32_t(Random() % uint32_t(Walk.LastID)) + 1;
+                S.DeletePoint(ID);
+                Walk.Delete(ID);
+                continue;
+            }
+            const double X = Pick == 1 ? NaN : double(int(Random() % 80) - 20) * 0.25;
+            S.AddPoint(X, I);
+            Walk.Add(X, I, Tolerance, Duplicates);
+        }
+        ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run;
+        S.AddPoint(-100, 0); // a search after the last step still finds the head
+        Walk.Add(-100, 0, Tolerance, Duplicates);
+        ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run;
     }
 }
 
