@@ -129,16 +129,22 @@ void TMetafilePlayer::ExecuteMetafile()
     // The data ended without an EOF record, or a record's size is broken: the playback ends
     // there with what was drawn so far.
     size_t Offset = 0;
-    while (!Finished) {
-        if (RecordSize < 8 || RecordSize > All.size() - Offset)
-            break;
-        Offset += RecordSize;
-        if (All.size() - Offset < 8)
-            break;
-        RecordSize = TEmfRecord(All.subspan(Offset, 8)).U32(4);
-        if (RecordSize < 8 || RecordSize % 4 != 0 || RecordSize > All.size() - Offset)
-            break;
-        dispatch(TEmfRecord(All.subspan(Offset, RecordSize)));
+    try {
+        while (!Finished) {
+            if (RecordSize < 8 || RecordSize > All.size() - Offset)
+                break;
+            Offset += RecordSize;
+            if (All.size() - Offset < 8)
+                break;
+            RecordSize = TEmfRecord(All.subspan(Offset, 8)).U32(4);
+            if (RecordSize < 8 || RecordSize % 4 != 0 || RecordSize > All.size() - Offset)
+                break;
+            dispatch(TEmfRecord(All.subspan(Offset, RecordSize)));
+        }
+    } catch (...) {
+        // The page keeps what was drawn, the open bracket's lines where they stand.
+        restoreHeldPath();
+        throw;
     }
     endPlayback();
 }
@@ -166,6 +172,7 @@ void TMetafilePlayer::startState()
     TextColorMode = false;
     InPath = false;
     PathStart = SIZE_MAX;
+    HeldPath.clear();
     PathLines.clear();
     BrushNull = false;
     FontPending = true;

@@ -104,8 +104,12 @@ private:
     /// Takes the open bracket's construction lines off the page; the state lines written among
     /// them (colours, widths, dashes, restores) stay, in order, so that they come first.
     std::vector<std::string> takeOpenPath();
-    /// Puts an open bracket's lines back at the end of the page.
+    /// Holds an open bracket's lines as standing at the end of the page, after what a clip or
+    /// bitmap record wrote: they stay off the page until the bracket ends, so that each such
+    /// record moves only the lines written since the last one.
     void resumePath(std::vector<std::string> Path);
+    /// Puts held lines back where they stand, for a playback that ends by an exception.
+    void restoreHeldPath();
     /// The path that a painting or clipping record ends (empty when there is none); the bracket
     /// is closed.
     std::vector<std::string> finishedPath();
@@ -219,6 +223,9 @@ private:
     SentState AtClipSave;
     /// Where the open path bracket's lines begin in the page's content (SIZE_MAX: none).
     size_t PathStart = SIZE_MAX;
+    /// The open bracket's construction lines that stand, in order, at PathStart before the
+    /// page's lines from there on.
+    std::vector<std::string> HeldPath;
     /// The construction lines of a path whose bracket was closed, until it is painted.
     std::vector<std::string> PathLines;
 };

@@ -361,13 +361,17 @@ void TMetafilePlayer::angleArc(const TEmfRecord& R)
 
 std::vector<std::string> TMetafilePlayer::takeOpenPath()
 {
-    std::vector<std::string> Path;
+    std::vector<std::string> Path = std::move(HeldPath);
+    HeldPath.clear();
     if (PathStart <= Page.Content.size()) {
         const auto First = Page.Content.begin() + static_cast<std::ptrdiff_t>(PathStart);
         const auto Split =
             std::stable_partition(First, Page.Content.end(), [](const std::string& L) { return !buildsPath(L); });
-        Path.assign(std::make_move_iterator(Split), std::make_move_iterator(Page.Content.end()));
+        Path.insert(Path.end(), std::make_move_iterator(Split), std::make_move_iterator(Page.Content.end()));
         Page.Content.erase(Split, Page.Content.end());
+    } else {
+        // The page's lines from the bracket on are gone, and the held ones stood among them.
+        Path.clear();
     }
     PathStart = SIZE_MAX;
     return Path;
@@ -376,8 +380,15 @@ std::vector<std::string> TMetafilePlayer::takeOpenPath()
 void TMetafilePlayer::resumePath(std::vector<std::string> Path)
 {
     PathStart = Page.Content.size();
-    for (std::string& L : Path)
-        Page.AppendLine(std::move(L));
+    HeldPath = std::move(Path);
+}
+
+void TMetafilePlayer::restoreHeldPath()
+{
+    if (!HeldPath.empty() && PathStart <= Page.Content.size())
+        Page.Content.insert(Page.Content.begin() + static_cast<std::ptrdiff_t>(PathStart),
+                            std::make_move_iterator(HeldPath.begin()), std::make_move_iterator(HeldPath.end()));
+    HeldPath.clear();
 }
 
 std::vector<std::string> TMetafilePlayer::finishedPath()

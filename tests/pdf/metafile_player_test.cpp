@@ -154,6 +154,7 @@ enum : uint32_t {
     SAVEDC = 33,
     RESTOREDC = 34,
     SETVIEWPORTEXTEX = 11,
+    STRETCHDIBITS = 81,
 };
 
 class PlayerTest : public ::testing::Test {
@@ -295,6 +296,107 @@ TEST_F(PlayerTest, RecordsGiveTheDocumentedOperatorLines)
     };
     for (const Case& C : Cases)
         EXPECT_EQ(play(C.Records), C.Expected) << C.What;
+}
+
+std::string Joined(const Lines& L)
+{
+    std::string Text;
+    for (const std::string& Line : L)
+        Text += (Text.empty() ? "" : "; ") + Line;
+    return Text;
+}
+
+TEST_F(PlayerTest, APathBracketCutByClipsKeepsItsLinesInTheirOrder)
+{
+    // Lines recorded before the bracket's lines were held off the page between clips: the page
+    // must read the same, whatever the records between the path's parts send.
+    const EmfBuilder Bracket =
+        EmfBuilder()
+            .record(CREATEBRUSH, { 2, 0, 0xFF, 0 })
+            .record(SELECTOBJECT, { 2 })
+            .record(BEGINPATH, {})
+            .points16(POLYGON16, { 0, 0, 4, 0, 0, 4 })
+            .record(INTERSECTCLIPRECT, { 0, 0, 80, 80 })
+            .record(CREATEPEN, { 1, 0, 2, 0, 0xFF0000 })
+            .record(SELECTOBJECT, { 1 })
+            .points16(POLYLINE16, { 10, 10, 20, 10, 20, 20 })
+            .record(INTERSECTCLIPRECT, { 0, 0, 60, 60 })
+            .record(EXTSELECTCLIPRGN, { 48, 5, 32, 1, 1, 16, 0, 0, 8, 8, 0, 0, 8, 8 })
+            .record(CREATEBRUSH, { 3, 0, 0xFF00, 0 })
+            .record(SELECTOBJECT, { 3 })
+            .record(RECTANGLE, { 30, 30, 40, 40 })
+            .record(INTERSECTCLIPRECT, { 0, 0, 50, 50 })
+            .record(STRETCHDIBITS, { 0,  0,   10, 10, 20,         20, 0,   0,  1, 1, 80,
+                                     40, 120, 4,  0,  0x00CC0020, 10, 10,  40, 1, 1, (24 << 16) | 1,
+                                     0,  4,   0,  0,  0,          0,  0xFF })
+            .record(LINETO, { 5, 50 });
+    // The page's lines from the bracket's start on, joined by "; ".
+    struct Case {
+        const char* What;
+        EmfBuilder Records;
+        const char* Expected;
+    };
+    const Case Cases[] = {
+        { "painted by STROKEANDFILLPATH", EmfBuilder(Bracket).record(STROKEANDFILLPATH, { 0, 0, 80, 80 }),
+          "1 0 0 rg; 0 842 m; n; q; n; 0 842 60 -60 re; W; n; 0 0 1 RG; 1.5 w; Q; 0 0 1 RG; 1.5 w; q; "
+          "n; 0 842 45 -45 re; W; n; Q; q; n; 1 841 5 -5 re; W; n; 0 1 0 rg; Q; 0 1 0 rg; q; n; "
+          "0 842 37.5 -37.5 re; W; n; q; 1 0 0 1 0 834.5 cm; 7.5 0 0 7.5 0 0 cm; /Im0 Do; Q; 0 842 m; "
+          "0 842 m; 3 842 l; 0 839 l; h; 7.5 834.5 m; 15 834.5 l; 15 827 l; 22.5 819.5 6.75 -6.75 re; "
+          "3.75 804.5 l; B*; n; Q" },
+        { "closed by ENDPATH, a clip, then FILLPATH",
+          EmfBuilder(Bracket)
+              .record(ENDPATH, {})
+              .record(INTERSECTCLIPRECT, { 0, 0, 40, 40 })
+              .record(FILLPATH, { 0, 0, 80, 80 }),
+          "1 0 0 rg; 0 842 m; n; q; n; 0 842 60 -60 re; W; n; 0 0 1 RG; 1.5 w; Q; 0 0 1 RG; 1.5 w; q; "
+          "n; 0 842 45 -45 re; W; n; Q; q; n; 1 841 5 -5 re; W; n; 0 1 0 rg; Q; 0 1 0 rg; q; n; "
+          "0 842 37.5 -37.5 re; W; n; q; 1 0 0 1 0 834.5 cm; 7.5 0 0 7.5 0 0 cm; /Im0 Do; Q; Q; q; n; "
+          "0 842 30 -30 re; W; n; 0 842 m; 0 842 m; 3 842 l; 0 839 l; h; 7.5 834.5 m; 15 834.5 l; "
+          "15 827 l; 22.5 819.5 6.75 -6.75 re; 3.75 804.5 l; f; n; Q" },
+        { "dropped by a second BEGINPATH, whose path becomes the clip",
+          EmfBuilder(Bracket)
+              .record(BEGINPATH, {})
+              .record(INTERSECTCLIPRECT, { 0, 0, 30, 30 })
+              .record(RECTANGLE, { 1, 1, 9, 9 })
+              .record(SELECTCLIPPATH, { 5 }),
+          "1 0 0 rg; 0 842 m; n; q; n; 0 842 60 -60 re; W; n; 0 0 1 RG; 1.5 w; Q; 0 0 1 RG; 1.5 w; q; "
+          "n; 0 842 45 -45 re; W; n; Q; q; n; 1 841 5 -5 re; W; n; 0 1 0 rg; Q; 0 1 0 rg; q; n; "
+          "0 842 37.5 -37.5 re; W; n; q; 1 0 0 1 0 834.5 cm; 7.5 0 0 7.5 0 0 cm; /Im0 Do; Q; "
+          "3.75 804.5 m; n; Q; q; n; 0 842 22.5 -22.5 re; W; n; Q; q; 3.75 804.5 m; "
+          "0.75 841.25 5.25 -5.25 re; W; n; Q" },
+        { "never closed", EmfBuilder(Bracket),
+          "1 0 0 rg; 0 842 m; n; q; n; 0 842 60 -60 re; W; n; 0 0 1 RG; 1.5 w; Q; 0 0 1 RG; 1.5 w; q; "
+          "n; 0 842 45 -45 re; W; n; Q; q; n; 1 841 5 -5 re; W; n; 0 1 0 rg; Q; 0 1 0 rg; q; n; "
+          "0 842 37.5 -37.5 re; W; n; q; 1 0 0 1 0 834.5 cm; 7.5 0 0 7.5 0 0 cm; /Im0 Do; Q; Q" },
+    };
+    for (const Case& C : Cases) {
+        // The bitmap needs a document being written.
+        TPDFDocument Written(nullptr);
+        TMemoryStream Out;
+        Written.OutputStream = &Out;
+        Written.BeginDoc();
+        TPDFPage& Page = *Written.CurrentPage;
+        const size_t Start = Page.Content.size();
+        const auto M = C.Records.metafile();
+        TMetafilePlayer Player(Page);
+        Player.LoadMetafile(*M);
+        Player.ExecuteMetafile();
+        EXPECT_EQ(Joined(Lines(Page.Content.begin() + std::ptrdiff_t(Start), Page.Content.end())), C.Expected)
+            << C.What;
+        Written.EndDoc();
+    }
+
+    // Without a document the bitmap is refused and the playback ends there, with what was drawn
+    // before it and the bracket's path unpainted.
+    TPDFPage Page(Doc);
+    const auto M = EmfBuilder(Bracket).metafile();
+    TMetafilePlayer Player(Page);
+    Player.LoadMetafile(*M);
+    EXPECT_THROW(Player.ExecuteMetafile(), TPDFException);
+    EXPECT_EQ(Joined(Lines(Page.Content.begin() + 1, Page.Content.end())),
+              "1 0 0 rg; 0 842 m; n; q; n; 0 842 60 -60 re; W; n; 0 0 1 RG; 1.5 w; Q; 0 0 1 RG; 1.5 w; q; "
+              "n; 0 842 45 -45 re; W; n; Q; q; n; 1 841 5 -5 re; W; n; 0 1 0 rg; Q; 0 1 0 rg; q; n; "
+              "0 842 37.5 -37.5 re; W; n");
 }
 
 TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
