@@ -2,7 +2,7 @@
 //
 // The input is a graph stream as a file holds it. What loads (all of it, or what was read
 // before a refusal) is drawn into a metafile through the paint core, saved and loaded into a
-// second graph, which must accept what the first one wrote.
+// second graph, which must accept what the first one wrote and save it again byte for byte.
 //
 #include "plot/TPlotGraph.h"
 #include "platform/rtl/Exception.h"
@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
@@ -40,5 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         // What a graph writes, a graph reads.
         std::abort();
     }
+    // Whatever the reader kept or mended on the way in, a saved graph reloads to the same graph.
+    TMemoryStream Twice;
+    Again.SaveToStream(Twice, true);
+    if (Twice.GetSize() != Copy.GetSize() || std::memcmp(Twice.Memory(), Copy.Memory(), size_t(Copy.GetSize())) != 0)
+        std::abort();
     return 0;
 }

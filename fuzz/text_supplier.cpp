@@ -3,7 +3,7 @@
 // The first bytes set the series' text settings (fixed width, width, row choice, sampling,
 // headers, separators and markers); the rest are the rows of a data holder, which the series
 // reloads its points from. Running past the last row raises the row list's error; anything
-// else is a finding.
+// else is a finding, and so is a point list out of ascending x.
 //
 #include "plot/TDataSeries.h"
 #include "plot/TDataSupplier.h"
@@ -70,6 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     } catch (const EListError&) {
     }
     check(S.GetCount() <= Rows.Count());
+    // Without duplicates and tolerance every x stands once, in ascending order (NaN has no order).
+    bool Ordered = true, NaN = false;
+    for (const TPointNode* P = S.FirstPoint(); P; P = P->Next) {
+        NaN = NaN || P->X != P->X;
+        Ordered = Ordered && (!P->Next || P->X < P->Next->X);
+    }
+    check(NaN || Ordered);
 
     TTxtSupplier Supplier(Rows, S.DivideTextByWidth, S.TextMarkers, S.TextSeparators, S.ColumnWidth);
     check(Supplier.ColumnCount() <= 1000);
