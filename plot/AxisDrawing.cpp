@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -299,16 +301,41 @@ int TPlotGraph::DrawXLabels(int Y, bool Reversed)
     TCanvas& C = *FDrawingCanvas;
     TCanvas& M = PrepareLabelCanvases();
     const int64_t Offset = int64_t(FDimensions->FTickLength) + FDimensions->FXAxisLabelOffset;
-    int Height = 0;
+    struct Label {
+        int64_t left;
+        SIZE size;
+        std::string text;
+    };
+    std::vector<Label> labels;
     WalkTicks(X, [&](double V, bool Labelled, bool, double End) {
         if (!Labelled && !(V > End - X.FStepSize))
             return;
-        const std::string Text = FormatAxisLabel(X, V);
+        std::string Text = FormatAxisLabel(X, V);
         const SIZE Size = M.TextExtent(Text);
-        const int Top = TextPlace(Reversed ? Y - Offset - Size.cy : Y + Offset);
-        C.TextOut(XValueToPixel(V) - Size.cx / 2, Top, Text);
-        Height = Size.cy;
+        labels.push_back({ int64_t(XValueToPixel(V)) - Size.cx / 2, Size, std::move(Text) });
     });
+    // A label at every tick runs together where ticks stand closer than a label is wide (a run
+    // of seconds over half a minute): only every n-th is drawn, the first n that keeps the
+    // labels a character apart.
+    const int Gap = M.TextWidth("0");
+    auto apart = [&](size_t Every) {
+        for (size_t i = Every; i < labels.size(); i += Every) {
+            const Label &a = labels[i - Every], &b = labels[i];
+            if (std::max(b.left - (a.left + a.size.cx), a.left - (b.left + b.size.cx)) < Gap)
+                return false;
+        }
+        return true;
+    };
+    size_t every = 1;
+    while (every < labels.size() && !apart(every))
+        ++every;
+    int Height = 0;
+    for (size_t i = 0; i < labels.size(); i += every) {
+        const Label& L = labels[i];
+        const int Top = TextPlace(Reversed ? Y - Offset - L.size.cy : Y + Offset);
+        C.TextOut(TextPlace(L.left), Top, L.text);
+        Height = L.size.cy;
+    }
     return Height;
 }
 

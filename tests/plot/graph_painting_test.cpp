@@ -24,7 +24,9 @@
 
 #include <gtest/gtest.h>
 #include <QImage>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -352,6 +354,56 @@ TEST_F(GraphPaintTest, ShortTimeRunIsLabelledInTheAxisFormat)
     X.SetDateTimeAutomode(true);
     Graph->Paint();
     EXPECT_EQ(Graph->FormatAxisLabel(X, Start + 30 / 86400.0), "12:00:30");
+}
+
+// Tessaly's energy graph during a run at 500 Hz: one tick per second over up to 40 seconds
+// puts a label every 10 pixels, each about 30 wide. Labels that would run together are drawn
+// only at every n-th tick, at least one character apart, and a short run keeps all of them.
+TEST_F(GraphPaintTest, TimeLabelsOfALongRunKeepACharacterApart)
+{
+    Graph->SetWidth(475);
+    Graph->SetHeight(194);
+    Graph->GetDimensions()->SetLeftMargin(45);
+    Graph->GetDimensions()->SetRightMargin(20);
+    Graph->GetDimensions()->SetTopMargin(35);
+    Graph->GetAppearance()->GetLabelFont()->SetName("Arial");
+    Graph->GetAppearance()->GetLabelFont()->SetHeight(-9);
+    TAxis& X = *Graph->GetXAxis();
+    X.SetShowAsTime(true);
+    X.SetDateTimeAutomode(true);
+    X.SetAutoSizing(true);
+    X.SetAutoStepping(true);
+    Graph->GetCanvas()->GetFont()->Assign(*Graph->GetAppearance()->GetLabelFont());
+    const int character = Graph->GetCanvas()->TextWidth("0");
+    const double start = 46000 + (8 * 3600 + 26 * 60 + 17) / 86400.0;
+    for (int seconds : { 5, 18, 40 }) {
+        SCOPED_TRACE(seconds);
+        TSeries* S = Graph->GetSeries(1);
+        S->Clear();
+        for (int i = 0; i <= 20; ++i)
+            S->AddPoint(start + seconds * i / 20.0 / 86400, 90 + i % 5);
+        TMetafile Picture;
+        const std::string Dump = MetafileDump(Picture);
+        std::vector<std::pair<int, int>> boxes; // left and right of each time label
+        for (const std::string& Line : Records(Dump, "EXTTEXTOUTW")) {
+            const size_t Text = Line.find("text=\"");
+            if (Text == std::string::npos || Line.find(':', Text) == std::string::npos)
+                continue;
+            int Left, Top, Right, Bottom;
+            ASSERT_EQ(std::sscanf(Line.c_str() + Line.find("bounds=("), "bounds=(%d,%d)-(%d,%d)", &Left, &Top, &Right,
+                                  &Bottom),
+                      4)
+                << Line;
+            boxes.emplace_back(Left, Right);
+        }
+        std::sort(boxes.begin(), boxes.end());
+        ASSERT_GE(boxes.size(), 3u) << Dump;
+        if (seconds == 5)
+            EXPECT_GE(boxes.size(), 6u) << "every second of a short run is labelled";
+        for (size_t i = 1; i < boxes.size(); ++i)
+            EXPECT_GE(boxes[i].first - boxes[i - 1].second, character)
+                << "labels " << i - 1 << " and " << i << " of " << boxes.size();
+    }
 }
 
 } // namespace
