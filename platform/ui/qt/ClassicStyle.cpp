@@ -191,6 +191,24 @@ LOGFONTA logFontOf(const QFont& Font)
     return L;
 }
 
+QSize engineTextSize(const QFont& Font, const QString& Text, int MaxWidth)
+{
+    HDC Dc = CreateCompatibleDC(nullptr);
+    HFONT Handle = CreateFontIndirect(logFontOf(Font));
+    HGDIOBJ Old = SelectObject(Dc, Handle);
+    const std::string Ansi = fromQString(Text);
+    RECT R { 0, 0, 0, 0 };
+    DrawText(Dc, Ansi, &R, DT_EXPANDTABS | DT_NOPREFIX | DT_CALCRECT);
+    if (R.right > MaxWidth) {
+        R = RECT { 0, 0, MaxWidth, 0 };
+        DrawText(Dc, Ansi, &R, DT_EXPANDTABS | DT_NOPREFIX | DT_WORDBREAK | DT_CALCRECT);
+    }
+    SelectObject(Dc, Old);
+    DeleteObject(Handle);
+    DeleteDC(Dc);
+    return QSize(R.right - R.left, R.bottom - R.top);
+}
+
 void installClassicStyle()
 {
     QApplication::setStyle(new ClassicStyle);

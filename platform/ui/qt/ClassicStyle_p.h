@@ -10,8 +10,10 @@
 #pragma once
 
 #include <QPalette>
+#include <QSize>
 
 class QFont;
+class QString;
 
 struct LOGFONTA;
 
@@ -23,5 +25,8 @@ void installClassicStyle();
 QPalette classicPalette();
 /// The font a Qt font stands for, as the font engine realizes it.
 LOGFONTA logFontOf(const QFont& Font);
+/// The size a text takes as the style draws it (every line, wrapped at blanks beyond
+/// MaxWidth): Qt's own measure of the font does not know the font engine's advances.
+QSize engineTextSize(const QFont& Font, const QString& Text, int MaxWidth);
 
 } // namespace ui_private

@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QSpacerItem>
@@ -71,6 +72,22 @@ void widenForCaption(QMessageBox& Box, const QString& Caption)
                   Grid->columnCount());
 }
 
+/// Beyond this width a message wraps at its blanks, as the original's boxes do.
+constexpr int MaxBoxTextWidth = 640;
+
+/// The text's label as large as the text the style draws in it: sized by Qt's measure of the
+/// font, narrower than the font engine's, the label cut off the last characters of a line
+/// ("... start anyway" without its "?").
+void fitTextAsDrawn(QMessageBox& Box)
+{
+    auto* Label = Box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!Label)
+        return;
+    const QSize Drawn = engineTextSize(Label->font(), Label->text(), MaxBoxTextWidth);
+    const QMargins Frame = Label->contentsMargins();
+    Label->setMinimumSize(Drawn.grownBy(Frame) + QSize(2 * Label->margin(), 2 * Label->margin()));
+}
+
 int realMessageBox(HWND, const std::string& Text, const std::string& Caption, UINT Type)
 {
     TMessageBoxLoop Loop;
@@ -91,6 +108,7 @@ int realMessageBox(HWND, const std::string& Text, const std::string& Caption, UI
     }
     QMessageBox Box(Icon, toQString(Caption), toQLines(Text), Buttons, QApplication::activeWindow());
     widenForCaption(Box, Box.windowTitle());
+    fitTextAsDrawn(Box);
     Box.exec();
     switch (Box.standardButton(Box.clickedButton())) {
     case QMessageBox::Ok: return IDOK;

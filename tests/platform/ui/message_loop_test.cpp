@@ -5,13 +5,16 @@
 #include "tests/platform/ui/support/UiTestSupport.h"
 #include "tests/support/ChildProcess.h"
 
+#include "platform/gdi/fonts/FontEngine.h"
 #include "platform/user/Dialogs.h"
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -204,6 +207,30 @@ TEST_F(MessageLoopTest, TheRealMessageBoxIsWideEnoughForItsCaptionOnTheTitleBar)
     EXPECT_EQ(MessageBox(Application->GetHandle(), " cannot start laser", Caption, MB_OK), IDOK);
     // Beside the caption the bar holds the window icon and three buttons of about 20 pixels.
     EXPECT_GE(BoxWidth, CaptionWidth + 80);
+}
+
+// The text is drawn by the font engine; a label sized by Qt's measure of the dialog font cut
+// off the question mark of Tessaly's question. Every line gets the room it is drawn in.
+TEST_F(MessageLoopTest, TheRealMessageBoxHasRoomForEveryLineAsItIsDrawn)
+{
+    const std::string Lines[] = { "Graphic was not saved, start anyway?", "Graphic was not saved, quit anyway?" };
+    int Room = 0, Rows = 0;
+    uitest::RealBoxAnswerer Answer(
+        [&] {
+            auto* Label = QApplication::activeModalWidget()->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            Room = Label ? Label->contentsRect().width() : 0;
+            Rows = Label ? Label->contentsRect().height() : 0;
+            return true;
+        },
+        IDYES);
+    EXPECT_EQ(MessageBox(Application->GetHandle(), Lines[0] + "\r\n" + Lines[1], "Attention", MB_YESNO), IDYES);
+    LOGFONTA Dialog {};
+    Dialog.lfHeight = -11;
+    std::strncpy(Dialog.lfFaceName, "MS Sans Serif", LF_FACESIZE - 1);
+    const auto Font = RealizedFont::Realize(Dialog);
+    for (const std::string& Line : Lines)
+        EXPECT_GE(Room, Font->TextExtent(Line).cx) << Line;
+    EXPECT_GE(Rows, 2 * Font->TextMetrics().tmHeight);
 }
 
 TEST_F(MessageLoopTest, AMessageSentToTheFormIsAnsweredByItsHandler)
