@@ -4,16 +4,21 @@
 // types where the form resource puts the controls, the simulator's command log shows what
 // reached it, and Xvfb's own copy of its screen (-fbdir) shows what a person would see. (xwd's
 // dump of the root window is no witness: it shows a top-level window over another of the program
-// as a black rectangle.) The panel's picture of the click run is kept beside the test binaries.
+// as a black rectangle.) The program's panel report (HELIANT_PANEL_REPORT) tells when the panel
+// has taken a state, so that each click comes once the panel offers it. The panel's picture of
+// the click run, taken from Xvfb's screen, is kept beside the test binaries.
 //
 #include "lasercontrol/TForm_main.h"
 
 #include "controls/TMLCD.h"
 #include "tests/lasercontrol/HeliantFixture.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Simulator.h"
 #include "tests/support/TestSupport.h"
 
+#include "platform/gdi/bitmaps/Dib.h"
 #include "platform/ui/controls/StdCtrls.h"
+#include "platform/ui/graphics/TBitmap.h"
 
 #include <chrono>
 #include <cstdint>
@@ -26,6 +31,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -123,6 +129,21 @@ public:
             v |= uint32_t(p[bigEndian_ ? bytesPerPixel_ - 1 - i : i]) << (8 * i);
         return v & 0xFFFFFF;
     }
+    /// Saves the rectangle as a picture file (see TBitmap::SavePictureFile).
+    bool Save(const TRect& R, const std::string& FileName) const
+    {
+        TBitmap picture;
+        picture.SetPixelFormat(pf24bit);
+        picture.SetSize(R.Width(), R.Height());
+        if (Empty() || !picture.GetDib())
+            return false;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x) {
+                const uint32_t rgb = At(x, y);
+                picture.GetDib()->SetPixel(x - R.Left, y - R.Top, RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF));
+            }
+        return picture.SavePictureFile(FileName);
+    }
     /// Pixels of Colour inside the rectangle.
     int Count(const TRect& R, uint32_t Colour) const
     {
@@ -153,6 +174,8 @@ protected:
     void TearDown() override
     {
         heliant.reset();
+        // Heliant started the simulator, which would otherwise wait for a client that never comes.
+        EXPECT_TRUE(testsupport::CloseSimulator()) << "the simulator did not close";
         endXvfb();
         releaseDisplay();
         HeliantTest::TearDown();
@@ -182,8 +205,7 @@ protected:
             if (std::filesystem::exists("/tmp/.X" + number + "-lock"))
                 continue;
             releaseDisplay();
-            displayClaim = ::open(("/tmp/varnex-test-display-" + number).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            if (displayClaim < 0 || ::flock(displayClaim, LOCK_EX | LOCK_NB) != 0)
+            if (!claimDisplay("/tmp/varnex-test-display-" + number))
                 continue;
             // With a display given, -displayfd names it once Xvfb takes connections.
             xvfb = std::make_unique<testsupport::ChildProcess>(
@@ -206,8 +228,25 @@ protected:
             xvfb.reset();
         }
     }
+    /// Takes the claim file exclusively. Its holder removes it before letting go, so a claim
+    /// taken on a file that no longer has that name is no claim.
+    bool claimDisplay(const std::string& Path)
+    {
+        displayClaim = ::open(Path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        struct stat held, named;
+        if (displayClaim >= 0 && ::flock(displayClaim, LOCK_EX | LOCK_NB) == 0 && ::fstat(displayClaim, &held) == 0
+            && ::stat(Path.c_str(), &named) == 0 && held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+            claimPath = Path;
+            return true;
+        }
+        releaseDisplay();
+        return false;
+    }
     void releaseDisplay()
     {
+        if (!claimPath.empty())
+            ::unlink(claimPath.c_str());
+        claimPath.clear();
         if (displayClaim >= 0)
             ::close(displayClaim);
         displayClaim = -1;
@@ -223,10 +262,15 @@ protected:
         env = "DISPLAY=" + name + " ";
         const std::string ini = dir.file("Kelmor32.INI");
         log = dir.file("commands.log");
+        report = dir.file("panel.txt");
         std::ofstream(ini) << "[Laser]\nDeviceVersion=182\nStartOnline=0\n"
                               "[Simulator]\nBlinkPeriod=1000\nStatusPeriod=100\nIdleSeconds=20\nWarmupSeconds=0\n";
-        std::vector<std::string> variables = { "DISPLAY=" + name, "QT_QPA_PLATFORM=xcb", "KELMOR32_INI=" + ini,
-                                               "KELMOR32_LOG=" + log, "ASAN_OPTIONS=detect_leaks=0" };
+        std::vector<std::string> variables = { "DISPLAY=" + name,
+                                               "QT_QPA_PLATFORM=xcb",
+                                               "KELMOR32_INI=" + ini,
+                                               "KELMOR32_LOG=" + log,
+                                               "HELIANT_PANEL_REPORT=" + report,
+                                               "ASAN_OPTIONS=detect_leaks=0" };
         variables.insert(variables.end(), ExtraEnv.begin(), ExtraEnv.end());
         heliant = std::make_unique<Child>(std::vector<std::string> { testsupport::BinDir() + "/Heliant" }, variables);
         ASSERT_TRUE(heliant->Started());
@@ -248,8 +292,23 @@ protected:
         // Without a window manager the window has no frame; the menu bar lies above the client area.
         ASSERT_GE(frame.Height(), ShortClientHeight) << "window " << window;
         y += frame.Height() - ShortClientHeight;
-        // The simulator writes its log once it is up.
-        ASSERT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(log); }));
+        // The panel takes its state from the simulator's notices; until then its buttons may
+        // not be the ones it offers.
+        ASSERT_TRUE(Panel({ "registered=1", "noConnection=0" }))
+            << "the panel never showed the simulator's laser; its report:\n"
+            << testsupport::ReadFile(report);
+    }
+
+    /// Waits until the panel's report holds every one of the lines.
+    bool Panel(const std::vector<std::string>& Lines)
+    {
+        return testsupport::WaitFor([&] {
+            const std::string state = "\n" + testsupport::ReadFile(report);
+            for (const std::string& line : Lines)
+                if (state.find("\n" + line + "\n") == std::string::npos)
+                    return false;
+            return true;
+        });
     }
 
     /// A window's rectangle on the screen, from xdotool; empty when it has none.
@@ -290,9 +349,10 @@ protected:
         return Rect(x + R.Left + Margin, y + R.Top + Margin, x + R.Right - Margin, y + R.Bottom - Margin);
     }
 
-    std::string env, log;
+    std::string env, log, report;
     int x = -1, y = -1;
     int displayClaim = -1;
+    std::string claimPath; // set while displayClaim holds the claim
     std::unique_ptr<testsupport::ChildProcess> xvfb;
     std::unique_ptr<Child> heliant;
 };
@@ -305,17 +365,20 @@ TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
     std::filesystem::create_directories(artifacts);
     const std::string shot = artifacts + "/heliant_xserver_clicks.png";
     std::filesystem::remove(shot);
-    ASSERT_NO_FATAL_FAILURE(Start({ "HELIANT_SCREENSHOT=" + shot }));
+    ASSERT_NO_FATAL_FAILURE(Start());
 
     ASSERT_EQ(Click(online), 0);
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
-    // Laser on answers only once the panel has seen the online status; on a loaded machine that
-    // can come after the first click.
-    EXPECT_TRUE(testsupport::WaitFor([&] { return Click(laserOn) == 0 && Logged("cmd_laseron", 2000); }))
-        << "log:\n"
-        << testsupport::ReadFile(log);
-    // The screenshot aid saves the panel and closes the program.
-    EXPECT_TRUE(testsupport::WaitFor([&] { return std::filesystem::exists(shot); })) << shot;
+    // LASER ON is offered once the panel has seen the laser online and ready.
+    ASSERT_TRUE(Panel({ "led_onl=1", "led_lready=1" }))
+        << "the panel never showed the laser online and ready; its report:\n"
+        << testsupport::ReadFile(report);
+    ASSERT_EQ(Click(laserOn), 0);
+    EXPECT_TRUE(Logged("cmd_laseron")) << "log:\n" << testsupport::ReadFile(log);
+    EXPECT_TRUE(Panel({ "led_lon=1" })) << "the laser-on lamp never lit; the panel's report:\n"
+                                        << testsupport::ReadFile(report);
+    const TRect client = Inside(Bounds(0, 0, Form_main->GetClientWidth(), ShortClientHeight), 0);
+    EXPECT_TRUE(testsupport::WaitFor([&] { return Screen().Save(client, shot); })) << shot;
 }
 
 TEST_F(XServerTest, WithoutAKeptPositionTheWindowOpensInTheMiddleOfTheScreen)
@@ -365,9 +428,11 @@ TEST_F(XServerTest, TypingInTheRepetitionRateDialogReplacesTheShownValue)
     ASSERT_EQ(Click(online), 0);
     ASSERT_TRUE(Logged("cmd_online")) << "log:\n" << testsupport::ReadFile(log);
     // The dialog opens only once the panel knows the laser is online.
+    ASSERT_TRUE(Panel({ "led_onl=1" })) << "the panel never showed the laser online; its report:\n"
+                                        << testsupport::ReadFile(report);
+    ASSERT_EQ(Click(repRate), 0);
     std::string dialog;
     ASSERT_TRUE(testsupport::WaitFor([&] {
-        Click(repRate);
         dialog = output(env + "xdotool search --onlyvisible --name '^Input repetition rate' 2>/dev/null | head -1");
         return !dialog.empty();
     })) << "no repetition-rate dialog";
