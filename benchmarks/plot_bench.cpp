@@ -59,9 +59,10 @@ void BM_AppendRandom(benchmark::State& State) { AddAll(State, RandomXs()); }
 BENCHMARK(BM_AppendRandom)->Unit(benchmark::kMillisecond);
 
 /// A stored series section with default settings and the points in the given order.
-TMemoryStream SectionOf(const std::vector<double>& Xs)
+TMemoryStream& SectionOf(const std::vector<double>& Xs, TMemoryStream& Stream)
 {
-    TMemoryStream Stream;
+    if (Stream.GetSize() != 0)
+        return Stream;
     TPlotWriter W(Stream, 4096);
     W.WriteSectionEnd();
     W.WritePointBlockHeader(int32_t(Xs.size()));
@@ -88,15 +89,15 @@ void LoadSection(benchmark::State& State, TMemoryStream& Stream)
 /// in random order: the second costs at most a few times the first.
 void BM_LoadSectionAscending(benchmark::State& State)
 {
-    static TMemoryStream Stream = SectionOf(AscendingXs());
-    LoadSection(State, Stream);
+    static TMemoryStream Stream;
+    LoadSection(State, SectionOf(AscendingXs(), Stream));
 }
 BENCHMARK(BM_LoadSectionAscending)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSectionRandom(benchmark::State& State)
 {
-    static TMemoryStream Stream = SectionOf(RandomXs());
-    LoadSection(State, Stream);
+    static TMemoryStream Stream;
+    LoadSection(State, SectionOf(RandomXs(), Stream));
 }
 BENCHMARK(BM_LoadSectionRandom)->Unit(benchmark::kMillisecond);
 
