@@ -14,6 +14,7 @@
 #include "platform/ui/printing/Clipbrd.h"
 #include "platform/ui/printing/Printers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -261,4 +262,91 @@ TEST_F(ReportTest, AReportThatCannotBeWrittenIsToldAndTheGraphsStayUnsaved)
     Form_main->btn_saveToFileClick(nullptr);
     EXPECT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_TRUE(Form_main->Run().Unsaved());
+}
+
+namespace {
+
+/// One glyph as mutool's structured text shows it: its advance box along the baseline and the
+/// size of its font, in points.
+struct Glyph {
+    char c;
+    double x0, x1, size;
+};
+
+/// The text lines of a PDF page, glyph by glyph.
+std::vector<std::vector<Glyph>> glyphLinesOf(const std::string& File)
+{
+    const std::string xml = RunTool({ "mutool", "draw", "-q", "-F", "stext", "-o", "-", File }).Output;
+    std::vector<std::vector<Glyph>> lines;
+    double size = 0;
+    for (size_t at = 0; (at = xml.find('<', at)) != std::string::npos; ++at) {
+        if (xml.compare(at, 6, "<line ") == 0)
+            lines.emplace_back();
+        else if (xml.compare(at, 6, "<font ") == 0)
+            std::sscanf(xml.c_str() + xml.find("size=\"", at) + 6, "%lf", &size);
+        else if (xml.compare(at, 6, "<char ") == 0 && !lines.empty()) {
+            Glyph g { 0, 0, 0, size };
+            double y;
+            std::sscanf(xml.c_str() + at, "<char quad=\"%lf %lf %lf", &g.x0, &y, &g.x1);
+            const size_t c = xml.find(" c=\"", at) + 4;
+            g.c = xml[c] == '&' ? '?' : xml[c];
+            lines.back().push_back(g);
+        }
+    }
+    return lines;
+}
+
+/// Checks that Phrase stands on a line of the page and that inside each of its words every
+/// glyph starts where the face's advances of the glyphs before it end, within a tenth of the
+/// font size; Where names the file in failures.
+void expectEvenlySpaced(const std::vector<std::vector<Glyph>>& Lines, const std::string& Phrase,
+                        const std::string& Where)
+{
+    for (const auto& line : Lines) {
+        std::string text;
+        for (const Glyph& g : line)
+            text += g.c;
+        const size_t at = text.find(Phrase);
+        if (at == std::string::npos)
+            continue;
+        double start = 0, advances = 0;
+        for (size_t i = at; i < at + Phrase.size(); ++i) {
+            const Glyph& g = line[i];
+            if (i == at || Phrase[i - at - 1] == ' ')
+                start = g.x0, advances = 0;
+            if (g.c == ' ')
+                continue;
+            EXPECT_LE(std::abs(g.x0 - start - advances), 0.1 * g.size)
+                << "'" << g.c << "' of \"" << Phrase << "\" at " << g.x0 << ", the word's advances end at "
+                << start + advances << ", in " << Where;
+            advances += g.x1 - g.x0;
+        }
+        return;
+    }
+    ADD_FAILURE() << "no line reads \"" << Phrase << "\" in " << Where;
+}
+
+} // namespace
+
+// Text on paper and in the saved file is spaced by the advances of the face that shows it: the
+// screen's whole hinted pixels spread letters apart ("Num ber") and squeeze blanks at print sizes.
+TEST_F(ReportTest, SavedAndPrintedReportTextIsEvenlySpaced)
+{
+    dialogs.Answer(true, dir.file("saved.pdf"));
+    Form_main->btn_saveToFileClick(nullptr);
+    const std::string printed = dir.file("printed.pdf");
+    TPrinter::SetPrintToFile(printed, 300);
+    dialogs.Answer(true);
+    Form_main->btn_printClick(nullptr);
+    // The header rows; the title and the graphs' texts of the saved file also carry the
+    // whole-point font sizes of the PDF writer, which this does not measure.
+    const char* header[] = { "Laser Model :", "Serial Number :",   "Specified Energy :",  "Standard Deviation :",
+                             "Mean Energy :", "Selected Pulses :", "Total Pulses about :" };
+    for (const std::string& file : { dir.file("saved.pdf"), printed }) {
+        const auto lines = glyphLinesOf(file);
+        for (const char* phrase : header)
+            expectEvenlySpaced(lines, phrase, file);
+    }
+    for (const char* phrase : { ReportTitle, "ENERGY DEVIATION" })
+        expectEvenlySpaced(glyphLinesOf(printed), phrase, printed);
 }

@@ -17,12 +17,17 @@ namespace {
 
 // Text is measured with the font at its device size and reported in logical units, so that
 // measuring and drawing agree in every mapping; in MM_TEXT both are the font engine's pixels.
+// A metafile is no device of its own: it is played onto paper, into PDF pages and back onto
+// screens at other sizes, where the reference screen's hinted whole pixels would spread and
+// squeeze letters. Its text is measured and recorded with the face's own advances.
 struct Measure {
     std::shared_ptr<const RealizedFont> font;
     double toLogicalX = 1, toLogicalY = 1;
+    bool design = false;
 
-    explicit Measure(const DcState& S)
+    explicit Measure(const DeviceContext& Dc) : design(Dc.kind() == DeviceContext::Kind::Metafile)
     {
+        const DcState& S = Dc.state();
         double sx = gdi_private::scaleX(S), sy = gdi_private::scaleY(S);
         bool plain = std::abs(sx - 1) < 1e-9 && std::abs(sy - 1) < 1e-9;
         font = S.font->realize(plain ? 1.0 : sy);
@@ -33,6 +38,8 @@ struct Measure {
     int y(double Device) const { return int(std::lround(Device * toLogicalY)); }
     std::vector<int> advances(std::string_view Text) const
     {
+        if (design)
+            return font->DesignAdvances(Text, toLogicalX);
         std::vector<int> dx = font->Advances(Text);
         if (toLogicalX != 1)
             for (int& d : dx)
@@ -182,7 +189,7 @@ bool ExtTextOut(HDC Dc, int X, int Y, UINT Options, const RECT* Rect, std::strin
     if (!dc || ((Options & (ETO_OPAQUE | ETO_CLIPPED)) && !Rect))
         return false;
     DcState& s = dc->state();
-    std::vector<int> advances = Dx ? std::vector<int>(Dx, Dx + Text.size()) : Measure(s).advances(Text);
+    std::vector<int> advances = Dx ? std::vector<int>(Dx, Dx + Text.size()) : Measure(*dc).advances(Text);
     TextRun run;
     run.reference = (s.textAlign & TA_UPDATECP) ? s.position : POINT { X, Y };
     run.options = Options & (ETO_OPAQUE | ETO_CLIPPED);
@@ -260,7 +267,7 @@ int DrawText(HDC Dc, std::string_view Text, RECT* Rect, UINT Format)
     DeviceContext* dc = FindDeviceContext(Dc);
     if (!dc || !Rect)
         return 0;
-    const Measure m(dc->state());
+    const Measure m(*dc);
     const TEXTMETRICA tm = m.metrics();
     const int lineHeight = tm.tmHeight + ((Format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
     const int width = Rect->right - Rect->left;
@@ -315,7 +322,7 @@ bool GetTextExtentPoint32(HDC Dc, std::string_view Text, SIZE* Size)
     DeviceContext* dc = FindDeviceContext(Dc);
     if (!dc || !Size)
         return false;
-    Measure m(dc->state());
+    Measure m(*dc);
     *Size = SIZE { m.width(Text), m.metrics().tmHeight };
     return true;
 }
@@ -325,7 +332,7 @@ bool GetTextMetrics(HDC Dc, TEXTMETRICA* Metrics)
     DeviceContext* dc = FindDeviceContext(Dc);
     if (!dc || !Metrics)
         return false;
-    *Metrics = Measure(dc->state()).metrics();
+    *Metrics = Measure(*dc).metrics();
     return true;
 }
 
@@ -334,7 +341,7 @@ bool GetCharABCWidths(HDC Dc, UINT First, UINT Last, ABC* Widths)
     DeviceContext* dc = FindDeviceContext(Dc);
     if (!dc || !Widths || First > Last || Last > 255)
         return false;
-    Measure m(dc->state());
+    Measure m(*dc);
     for (UINT c = First; c <= Last; ++c) {
         ABC abc = m.font->CharABC(uint8_t(c));
         if (m.toLogicalX != 1)
@@ -349,9 +356,9 @@ bool GetCharWidth32(HDC Dc, UINT First, UINT Last, int* Widths)
     DeviceContext* dc = FindDeviceContext(Dc);
     if (!dc || !Widths || First > Last || Last > 255)
         return false;
-    Measure m(dc->state());
+    Measure m(*dc);
     for (UINT c = First; c <= Last; ++c)
-        Widths[c - First] = m.x(m.font->Advance(uint8_t(c)));
+        Widths[c - First] = m.advances(std::string(1, char(c))).front();
     return true;
 }
 

@@ -154,6 +154,7 @@ struct RealizedFont::Impl {
     bool Hinted = false;
     TEXTMETRICA Tm;
     std::array<int, 256> Advances {};
+    std::array<double, 256> DesignAdvances {};
     std::array<ABC, 256> Abcs {};
 };
 
@@ -300,6 +301,7 @@ std::shared_ptr<const RealizedFont> FontCache::remember(const std::string& Key, 
     Impl->Hinted = HasHinted;
     for (unsigned C = 0; C < 256; ++C) {
         const gdi_private::CharUnits& Units = Face.ansiChar(uint8_t(C));
+        Impl->DesignAdvances[C] = Units.Advance * Impl->Scale;
         if (HasHinted && Hinted[C].Advance >= 0) {
             Impl->Advances[C] = Hinted[C].Advance;
             Impl->Abcs[C] = hintedAbc(Hinted[C]);
@@ -369,6 +371,21 @@ std::vector<int> RealizedFont::Advances(std::string_view Text) const
     Result.reserve(Text.size());
     for (char C : Text)
         Result.push_back(impl_->Advances[uint8_t(C)]);
+    return Result;
+}
+
+std::vector<int> RealizedFont::DesignAdvances(std::string_view Text, double ToLogical) const
+{
+    std::vector<int> Result;
+    Result.reserve(Text.size());
+    double End = 0;
+    int32_t Placed = 0;
+    for (char C : Text) {
+        End += impl_->DesignAdvances[uint8_t(C)] * ToLogical;
+        const int32_t Next = px(End);
+        Result.push_back(Next - Placed);
+        Placed = Next;
+    }
     return Result;
 }
 

@@ -1,8 +1,9 @@
 //===- FontEngine.h - Installed fonts, their metrics and their tables -*- C++ -*-===//
 //
-// The one source of text metrics: the raster backend draws glyphs at exactly these advances,
-// the metafile recorder writes them as Dx arrays and the PDF writer reads the same font files,
-// so a string measures and draws alike everywhere. Sizes are pixels at 96 dpi.
+// The one source of text metrics: the raster backend draws glyphs at exactly these advances
+// and the PDF writer reads the same font files, so a string measures and draws alike
+// everywhere. A metafile, drawn later at other sizes (paper, PDF pages), measures and records
+// the face's own advances instead (DesignAdvances). Sizes are pixels at 96 dpi.
 //
 // The advance rule, for every target alike: a font is realized at the device's pixel size (the
 // screen and the metafile's reference device at 96 dpi, a printer at its own resolution). Up to
@@ -100,6 +101,10 @@ public:
     /// PixelSize). Text layout sums these.
     int Advance(uint8_t Char) const;
     std::vector<int> Advances(std::string_view Text) const;
+    /// The face's own (unhinted) advances at PixelSize times ToLogical, each glyph placed at
+    /// the whole unit nearest to where the exact advances put it: a picture that is scaled
+    /// later (a metafile) keeps the face's spacing, which whole hinted pixels would distort.
+    std::vector<int> DesignAdvances(std::string_view Text, double ToLogical = 1) const;
     /// Width = the sum of the advances, height = tmHeight.
     SIZE TextExtent(std::string_view Text) const;
     /// A = the pixel column where the hinted glyph's ink starts, B = the columns it touches,

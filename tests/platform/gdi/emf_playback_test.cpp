@@ -247,7 +247,9 @@ TEST(EmfPlayback, TextPlaysBackAtItsAdvances)
 {
     Canvas direct(W, H), played(W, H);
     const int differ = playbackDifferences(textDrawing, direct, played);
-    EXPECT_LE(differ, W * H / 200) << played.picture(RGB(200, 0, 0));
+    // The metafile holds the face's own advances, the screen draws its hinted ones: glyphs and
+    // wrapped words stand up to a pixel apart, the ink stays in place.
+    EXPECT_LE(differ, W * H / 40) << played.picture(RGB(200, 0, 0));
     EXPECT_GT(direct.count(RGB(200, 0, 0)), 50);
     EXPECT_GT(played.count(RGB(200, 0, 0)), 50);
 }

@@ -259,10 +259,12 @@ TEST(MetafilePlayback, TextPlaysBackCloseToDirectDrawing)
     auto Direct = whiteBitmap(160, 100);
     drawScene(*Direct->GetCanvas(), true);
     auto Replayed = played(*Recorded, 160, 100);
-    // Glyph edges may fall differently; the text's ink must still be there in the same place.
+    // Glyph edges may fall differently, and the metafile places glyphs at the face's own
+    // advances, up to a pixel from the screen's hinted ones; the text's ink must still be
+    // there in the same place.
     const int Differing = differingPixels(*Replayed, *Direct);
     EXPECT_GE(Differing, 0);
-    EXPECT_LE(Differing, 40);
+    EXPECT_LE(Differing, 120);
     int Ink = 0;
     for (int Y = 4; Y < 20; ++Y)
         for (int X = 8; X < 100; ++X)
