@@ -18,6 +18,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -93,9 +94,15 @@ void CheckWithQpdf(std::string_view Pdf)
     std::string Output;
     FILE* Qpdf = popen((std::string("qpdf --check ") + Name + " 2>&1").c_str(), "r");
     check(Qpdf != nullptr);
+    // libFuzzer's timer interrupts the reads; stopping there would close the pipe on qpdf.
     char Buffer[4096];
-    for (size_t N; (N = fread(Buffer, 1, sizeof Buffer, Qpdf)) > 0;)
-        Output.append(Buffer, N);
+    for (;;) {
+        const ssize_t N = read(fileno(Qpdf), Buffer, sizeof Buffer);
+        if (N > 0)
+            Output.append(Buffer, size_t(N));
+        else if (!(N < 0 && errno == EINTR))
+            break;
+    }
     const int Status = pclose(Qpdf);
     unlink(Name);
     if (Status != 0) {
