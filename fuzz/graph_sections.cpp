@@ -4,7 +4,8 @@
 // hands it to the section's reader. What was read is then scaled, walked and drawn into a
 // metafile (series, annotations, axes with their labels and titles, the graph title), so that
 // stored values reach the ranges, the tick walk and the drawing too. Before that, what was read
-// is written, read into a fresh graph and written again: both writes must hold the same bytes.
+// goes twice through the section's writer and a fresh graph's reader: both graphs must write the
+// same bytes.
 //
 #include "plot/TAppearance.h"
 #include "plot/TAxis.h"
@@ -74,9 +75,10 @@ bool WriteSection(FuzzGraph& G, uint8_t Which, TStream& Stream)
     }
 }
 
-// What was read, written and read into a fresh graph, writes the same bytes again; but for the
-// one loss the stream's order makes: MinSteps is read (and refused) while MaxSteps is still the
-// default.
+// What was read, written and read into a fresh graph, and that graph's section written and read
+// into another: the two graphs write the same bytes. (The first write may differ from them where
+// a setter keeps its value for an equal one, -0 for 0, or refuses one by the order of the
+// entries, MinSteps before MaxSteps.)
 void CheckRoundTrip(FuzzGraph& G, uint8_t Which)
 {
     // Points read back in list order give the same list unless a tolerance merges or reorders
@@ -89,28 +91,23 @@ void CheckRoundTrip(FuzzGraph& G, uint8_t Which)
             if (P->X != P->X)
                 return;
     }
-    TMemoryStream First;
-    if (!WriteSection(G, Which, First))
+    TMemoryStream Written[3];
+    if (!WriteSection(G, Which, Written[0]))
         return;
-    First.SetPosition(0);
-    FuzzGraph Fresh(nullptr);
-    {
-        TPlotReader R(First, 64);
-        if (R.ReadTag() != SectionHeaderIndex)
-            std::abort();
-        R.ReadAsString();
-        ReadSection(Fresh, Which, R);
+    for (int I = 1; I < 3; ++I) {
+        Written[I - 1].SetPosition(0);
+        FuzzGraph Fresh(nullptr);
+        {
+            TPlotReader R(Written[I - 1], 64);
+            if (R.ReadTag() != SectionHeaderIndex)
+                std::abort();
+            R.ReadAsString();
+            ReadSection(Fresh, Which, R);
+        }
+        WriteSection(Fresh, Which, Written[I]);
     }
-    if (Which % 7 == 3) {
-        constexpr double DefaultMaxSteps = 50;
-        const uint16_t Stored = G.GetAppearance()->GetMinSteps();
-        if (Fresh.GetAppearance()->GetMinSteps() != Stored && !(Stored < DefaultMaxSteps / 2.5))
-            Fresh.GetAppearance()->SetMinSteps(Stored);
-    }
-    TMemoryStream Second;
-    WriteSection(Fresh, Which, Second);
-    if (First.GetSize() != Second.GetSize()
-        || std::memcmp(First.Memory(), Second.Memory(), size_t(First.GetSize())) != 0)
+    if (Written[1].GetSize() != Written[2].GetSize()
+        || std::memcmp(Written[1].Memory(), Written[2].Memory(), size_t(Written[1].GetSize())) != 0)
         std::abort();
 }
 
