@@ -193,7 +193,8 @@ TEST_F(TessalyTest, TheStateIntervalAndStatisticsLabelsLeaveRoomForTheirLongestT
     state->SetCaption("Evaluation is running");
     interval->SetCaption("interval = 70000 / 70000");
     statistics->SetCaption("dev = 100.0 %   mean = 255.00 \xB5J");
-    EXPECT_LT(state->GetLeft() + state->GetWidth(), interval->GetLeft());
-    EXPECT_LT(interval->GetLeft() + interval->GetWidth(), statistics->GetLeft());
+    // Between two texts the room of a character: a blank and the letters' side bearings.
+    EXPECT_GE(interval->GetLeft() - (state->GetLeft() + state->GetWidth()), 5);
+    EXPECT_GE(statistics->GetLeft() - (interval->GetLeft() + interval->GetWidth()), 5);
     EXPECT_LE(statistics->GetLeft() + statistics->GetWidth(), Form_main->Panel_Exit->GetClientWidth());
 }
