@@ -376,3 +376,14 @@ TEST_F(FrontPanelTest, PictureOfThePanelShowsItsState)
 }
 
 } // namespace
+
+// The panel's small labels stand beside their gauge and lamp with a gap, measured as drawn.
+TEST_F(FrontPanelTest, PanelLabelsKeepAGapToTheControlsBesideThem)
+{
+    LaserStatusCopy Copy = TypicalLaser();
+    showLaser(Copy);
+    const std::pair<TControl*, TControl*> Rows[] = { { Form_main->Label_press, Form_main->Gauge_press },
+                                                     { Form_main->Label_pre, Form_main->led_nf } };
+    for (auto [Text, Next] : Rows)
+        EXPECT_GE(Next->GetLeft() - (Text->GetLeft() + Text->GetWidth()), 4) << Text->GetName();
+}
