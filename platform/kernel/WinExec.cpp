@@ -13,7 +13,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
+#include <pthread.h>
+#include <sched.h>
 #include <string_view>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -118,76 +121,82 @@ std::string findProgram(std::string Name)
     }
 }
 
-/// Closes every descriptor from 3 on except Keep. Runs between fork and exec: system calls only.
-void closeInheritedDescriptors(int Keep)
+// The start runs in two processes that share the caller's memory (clone with CLONE_VM and
+// CLONE_VFORK) instead of copies of it (fork): copying stops every thread of the caller until
+// its page tables are copied and write-protected, and runs the fork handlers, which keep the
+// message queue's receiver thread out of the queue meanwhile. On a loaded machine that took
+// long enough for a server to give up posting to a client that had just registered (and so
+// was starting the server). Sharing, only the calling thread waits, until the program runs.
+// The code of both processes runs on stacks of its own, with every signal blocked until the
+// program's defaults are set, and calls only system calls; it is not instrumented, because the
+// sanitizers' bookkeeping of its stack frames would be the caller's.
+#define NOT_INSTRUMENTED __attribute__((no_sanitize("address", "undefined")))
+
+/// What the two processes share with the caller.
+struct StartData {
+    const char* Path;
+    char* const* Argv;
+    int Null;           // /dev/null, opened by the caller
+    bool NullFor[3];    // which standard streams the program gets /dev/null for
+    void* Stack;        // the top of the program's stack until it executes
+    volatile int Error; // the errno of a failed start, 0 while none
+};
+
+/// Closes every descriptor from 3 on.
+NOT_INSTRUMENTED void closeInheritedDescriptors()
 {
-    if (Keep > 3 && ::close_range(3, unsigned(Keep) - 1, 0) != 0)
-        for (int fd = 3; fd < Keep; ++fd)
-            ::close(fd);
-    if (::close_range(unsigned(Keep) + 1, UINT_MAX, 0) != 0) {
+    if (::close_range(3, UINT_MAX, 0) != 0) {
         rlimit limit;
         rlim_t last = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
-        for (rlim_t fd = rlim_t(Keep) + 1; fd < last && fd < (rlim_t(1) << 20); ++fd)
+        for (rlim_t fd = 3; fd < last && fd < (rlim_t(1) << 20); ++fd)
             ::close(int(fd));
     }
 }
 
-/// Gives the started program /dev/null in place of a standard stream that is a pipe or socket
-/// (or for input, anything): a program that outlives its starter must not keep the starter's
-/// reader waiting for the end of a pipe. Terminals and files stay, so its messages still show.
-/// Runs between fork and exec: system calls only.
-void detachStandardStreams()
-{
-    // Not close-on-exec: where the caller had closed a standard stream, this may be it.
-    int null = ::open("/dev/null", O_RDWR);
-    if (null < 0)
-        return;
-    ::dup2(null, 0);
-    for (int fd = 1; fd <= 2; ++fd) {
-        struct stat info;
-        if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))
-            ::dup2(null, fd);
-    }
-    if (null > 2)
-        ::close(null);
-}
-
 /// The started program's own beginning: a session of its own (no terminal signals of the
 /// caller reach it), default signal handling and mask, none of the caller's descriptors.
-/// On failure the errno goes to Report.
-[[noreturn]] void execDetached(const char* Path, char* const* Argv, int Report)
+/// Standard input is /dev/null, and so is a standard stream that is a pipe or socket: a program
+/// that outlives its starter must not keep the starter's reader waiting for the end of a pipe.
+/// Terminals and files stay, so its messages still show.
+NOT_INSTRUMENTED int runProgram(void* Arg)
 {
+    auto* data = static_cast<StartData*>(Arg);
     ::setsid();
-    detachStandardStreams();
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (!data->NullFor[fd] || data->Null < 0)
+            continue;
+        // A caller without that stream may have got it as /dev/null itself, close-on-exec.
+        if (data->Null == fd)
+            ::fcntl(fd, F_SETFD, 0);
+        else
+            ::dup2(data->Null, fd);
+    }
     struct sigaction byDefault = {};
     byDefault.sa_handler = SIG_DFL;
     for (int signal = 1; signal < NSIG; ++signal)
         ::sigaction(signal, &byDefault, nullptr);
+    closeInheritedDescriptors();
     sigset_t none;
     sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    closeInheritedDescriptors(Report);
-    ::execv(Path, Argv);
-    int error = errno;
-    [[maybe_unused]] ssize_t ignored = ::write(Report, &error, sizeof error);
+    ::execv(data->Path, data->Argv);
+    data->Error = errno;
     ::_exit(127);
 }
 
-/// Moves Fd to 3 or above. A caller that closed a standard stream gets that number back from
-/// pipe2, and the started program's standard streams, set up over 0..2, would then cover the
-/// report pipe: a failed exec would pass for a start. -1 (and Fd closed) on failure.
-int aboveStandardStreams(int Fd)
+/// The intermediate: starts the program and ends once it runs (or failed to), so that the
+/// program is adopted by init and outlives the caller without being its child.
+NOT_INSTRUMENTED int startProgram(void* Arg)
 {
-    if (Fd > 2)
-        return Fd;
-    int moved = ::fcntl(Fd, F_DUPFD_CLOEXEC, 3);
-    ::close(Fd);
-    return moved;
+    auto* data = static_cast<StartData*>(Arg);
+    if (::clone(runProgram, data->Stack, CLONE_VM | CLONE_VFORK | SIGCHLD, data) < 0)
+        data->Error = errno;
+    ::_exit(0);
 }
 
 /// Starts the program as a grandchild whose parent, a short-lived intermediate, is waited for
 /// here: the program is adopted by init, leaves no zombie and outlives the caller, and no other
-/// child of the caller is touched. A close-on-exec pipe tells whether the exec succeeded.
+/// child of the caller is touched.
 uint32_t startDetached(const std::string& Path, const std::vector<std::string>& Words)
 {
     // The program gets its resolved path as its name, the words after it as its arguments.
@@ -196,37 +205,42 @@ uint32_t startDetached(const std::string& Path, const std::vector<std::string>& 
         argv.push_back(const_cast<char*>(Words[i].c_str()));
     argv.push_back(nullptr);
 
-    int ends[2];
-    if (::pipe2(ends, O_CLOEXEC) != 0)
+    // Both processes share one mapping: the intermediate runs at its top, the program in its
+    // lower half, and each waits for the next one to execute or end before going on.
+    constexpr size_t StackBytes = 256 * 1024;
+    void* stack = ::mmap(nullptr, StackBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+    if (stack == MAP_FAILED)
         return 0;
-    UniqueFd readEnd(aboveStandardStreams(ends[0])), writeEnd(aboveStandardStreams(ends[1]));
-    if (!readEnd || !writeEnd)
-        return 0;
+    char* base = static_cast<char*>(stack);
 
-    pid_t intermediate = ::fork();
-    if (intermediate < 0)
-        return 0;
-    if (intermediate == 0) {
-        pid_t program = ::fork();
-        if (program == 0)
-            execDetached(Path.c_str(), argv.data(), writeEnd.get());
-        if (program < 0) {
-            int error = errno;
-            [[maybe_unused]] ssize_t ignored = ::write(writeEnd.get(), &error, sizeof error);
+    // The streams are looked at before /dev/null is opened, which may take a closed one's number.
+    StartData data { Path.c_str(), argv.data(), -1, { true, false, false }, base + StackBytes / 2, 0 };
+    for (int fd = 1; fd <= 2; ++fd) {
+        struct stat info;
+        data.NullFor[fd] = ::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode);
+    }
+    UniqueFd null(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    data.Null = null.get();
+
+    // No handler of the caller may run in the processes that share its memory.
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
+    pid_t intermediate = ::clone(startProgram, base + StackBytes, CLONE_VM | CLONE_VFORK | SIGCHLD, &data);
+    int cloneError = errno;
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (intermediate > 0) {
+        // ECHILD when the caller ignores SIGCHLD: the intermediate was reaped already.
+        while (::waitpid(intermediate, nullptr, 0) < 0 && errno == EINTR) {
         }
-        ::_exit(0);
     }
-    writeEnd.reset();
-    // ECHILD when the caller ignores SIGCHLD: the intermediate was reaped already.
-    while (::waitpid(intermediate, nullptr, 0) < 0 && errno == EINTR) {
+    ::munmap(stack, StackBytes);
+    if (intermediate < 0) {
+        errno = cloneError;
+        return 0;
     }
-
-    int error = 0;
-    ssize_t got;
-    do
-        got = ::read(readEnd.get(), &error, sizeof error);
-    while (got < 0 && errno == EINTR);
-    if (got != ssize_t(sizeof error))
+    const int error = data.Error;
+    if (error == 0)
         return Started;
     if (error == ENOENT || error == ENOTDIR || error == EACCES)
         return ERROR_FILE_NOT_FOUND;

@@ -7,11 +7,13 @@
 #include "platform/kernel/FileMapping.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <pthread.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -114,6 +116,24 @@ TEST_F(WinExecTest, LeavesNoChildBehindInTheCaller)
     errno = 0;
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child, not even a zombie";
     EXPECT_EQ(errno, ECHILD);
+}
+
+std::atomic<int> copiesOfTheCaller { 0 };
+
+TEST_F(WinExecTest, StartingDoesNotCopyTheCaller)
+{
+    // A copy of the caller (fork) stops every thread of the caller until its memory is copied,
+    // the message queue's receiver thread among them, which the fork handlers keep out of the
+    // queue meanwhile: on a loaded machine that took long enough for a server to give up
+    // posting to a client that had just registered and was starting the server.
+    static const int registered = pthread_atfork([] { copiesOfTheCaller++; }, nullptr, nullptr);
+    ASSERT_EQ(registered, 0);
+    copiesOfTheCaller = 0;
+    std::string out = dir_.file("args");
+    std::string command = "kernel_test_helper.exe write-args " + out + " done";
+    ASSERT_GT(WinExec(command.c_str(), SW_SHOWDEFAULT), 31u);
+    ASSERT_EQ(awaitFileLines(out), (Lines { "done" }));
+    EXPECT_EQ(copiesOfTheCaller, 0);
 }
 
 TEST_F(WinExecTest, StartedProgramOutlivesItsCaller)
