@@ -173,6 +173,14 @@ protected:
     }
     void TearDown() override
     {
+        // What the screen and the panel showed when the test failed.
+        if (HasFailure() && xvfb) {
+            const std::string picture = testsupport::BinDir() + "/../test-artifacts/xserver-failed-"
+                                        + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
+            if (Screen().Save(Bounds(0, 0, 1280, 1024), picture))
+                ADD_FAILURE() << "the screen is in " << picture << "; the panel's report:\n"
+                              << testsupport::ReadFile(report);
+        }
         heliant.reset();
         // Heliant started the simulator, which would otherwise wait for a client that never comes.
         EXPECT_TRUE(testsupport::CloseSimulator()) << "the simulator did not close";
@@ -292,6 +300,9 @@ protected:
         // Without a window manager the window has no frame; the menu bar lies above the client area.
         ASSERT_GE(frame.Height(), ShortClientHeight) << "window " << window;
         y += frame.Height() - ShortClientHeight;
+        // The pointer starts in the middle of the screen, over the panel's buttons, where its
+        // picture would stand among the pixels the tests look at.
+        ASSERT_EQ(std::system((env + "xdotool mousemove --sync 0 0").c_str()), 0);
         // The panel takes its state from the simulator's notices; until then its buttons may
         // not be the ones it offers.
         ASSERT_TRUE(Panel({ "registered=1", "noConnection=0" }))
