@@ -155,31 +155,32 @@ void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
         AfterNotice(notice.event, notice.parameter);
 }
 
-bool TForm_main::getstatus()
+void TForm_main::getstatus()
 {
     if (!link.Refresh()) {
         // The notice is still acted on, from the copy as it was.
         Application->MessageBox(SNilStatusPointer, SError, MB_OK);
-        return true;
+        return;
     }
-    return checkServerVersion();
+    checkServerVersion();
 }
 
-bool TForm_main::checkServerVersion()
+void TForm_main::checkServerVersion()
 {
     const LaserStatus& status = *link.Whole();
     const std::string version = StatusFieldText(status.serverVersionText);
     if (status.serverVersionLevel >= TessalyMinimumServerLevel || version.empty())
-        return true;
+        return;
     // Notices go on while the box is up and while closing asks; one box and one close do.
     if (closeRequested_)
-        return false;
+        return;
     closeRequested_ = true;
     Application->MessageBox(SOldServerPrefix + version + SOldServerSuffix, SError, MB_OK);
     Close();
-    if (!run.Closing())
+    // A close that was not asked for (nothing unsaved) but held or refused lets a later notice
+    // ask again; one that waits for the question on the screen does not.
+    if (!run.Closing() && !closeAsking_)
         closeRequested_ = false;
-    return false;
 }
 
 void TForm_main::lascommand(uint16_t Code, uint32_t Argument) { link.Send(Application->GetHandle(), Code, Argument); }
@@ -205,9 +206,8 @@ void TForm_main::enable_device(uint8_t) { Label_lastyp->GetFont()->SetSize(Label
 
 void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
-    // A server too old: the operator was told and the form closes; nothing more of it is read.
-    if (!getstatus())
-        return;
+    // Even for a server too old: after a refused exit the run and the panel go on following it.
+    getstatus();
     if (link.Registered())
         Lgetstatus();
     const bool lit = Parameter != 0;
@@ -310,10 +310,23 @@ void TForm_main::FormResize(TObject*)
 
 void TForm_main::FormClose(TObject*, TCloseAction& Action)
 {
-    // The operator is asked before anything is stopped: a refused close leaves the run alone.
-    if (run.CloseNeedsConfirmation() && Application->MessageBox(SQuitUnsaved, SAttention, MB_YESNO) != IDYES) {
+    // Notices go on while the question is up; a close one of them asks for (an old server's)
+    // is the question's to answer.
+    if (closeAsking_) {
         Action = caNone;
         return;
+    }
+    // The operator is asked before anything is stopped: a refused close leaves the run alone.
+    if (run.CloseNeedsConfirmation()) {
+        closeAsking_ = true;
+        const int answer = Application->MessageBox(SQuitUnsaved, SAttention, MB_YESNO);
+        closeAsking_ = false;
+        if (answer != IDYES) {
+            // A later notice of an old server asks again.
+            closeRequested_ = false;
+            Action = caNone;
+            return;
+        }
     }
     if (run.Close())
         lascommand(cmd_laseroff, 0);

@@ -46,9 +46,9 @@ public:
     void registerlink();
     void OnAppMessage(MSG& Msg, bool& Handled);
     void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
-    /// Refreshes the status copy (a missing one is told and the old copy kept); false when the
-    /// server is too old: the operator was told and the form is closing.
-    bool getstatus();
+    /// Refreshes the status copy (a missing one is told and the old copy kept); a server too old
+    /// is told and the form closes.
+    void getstatus();
     void Lgetstatus();
     /// The port label and the buttons.
     void Sgetstatus();
@@ -133,7 +133,7 @@ private:
     void writeSettings();
     std::string settingsFile() const;
     RunFlags flags() const { return run.Flags(); }
-    bool checkServerVersion();
+    void checkServerVersion();
 
     /// Tessaly numbers its commands from 0.
     static constexpr uint16_t FirstCommandNumber = 0;
@@ -143,6 +143,7 @@ private:
     RunState run;
     RunResults results;
     bool closeRequested_ = false; // the old-server box is up or was answered
+    bool closeAsking_ = false;    // closing asks whether the unsaved graphs may go
 };
 
 extern TForm_main* Form_main;

@@ -1,6 +1,7 @@
 //===- measurement_run_test.cpp - Start, the waits, the pulses and the end of a run ---===//
 #include "tests/energystats/TessalyFixture.h"
 
+#include "controls/TMled.h"
 #include "energystats/TFlatButton.h"
 #include "energystats/TForm_main.h"
 #include "plot/TAxis.h"
@@ -213,4 +214,63 @@ TEST_F(RunTest, ClosingDuringTheStartEndsTheWaitAndSendsLaserOff)
     EXPECT_TRUE(Form_main->Run().Closing());
     EXPECT_TRUE(pumpUntil([&] { return codes().back() == cmd_laseroff; }));
     EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(RunTest, WithAnOldServerEveryNoticeIsStillActedOn)
+{
+    Form_main->btn_startClick(nullptr);
+    endRun(70, 120);
+    ASSERT_TRUE(Form_main->Run().Unsaved());
+    boxes.Answer(IDYES); // start anyway
+    Form_main->btn_startClick(nullptr);
+    ASSERT_TRUE(Form_main->Run().Running());
+    // Each notice tells of the old server and closes; the operator refuses every exit.
+    for (int i = 0; i < 20; ++i) {
+        boxes.Answer(IDOK);
+        boxes.Answer(IDNO);
+    }
+    const size_t before = boxes.Boxes().size();
+    laser.Status.serverVersionLevel = 'W';
+    testsupport::SetField(laser.Status.serverVersionText, "V1");
+    // A notice handled while the old-server box is up.
+    boxes.WhileUp = [](const uitest::BoxRecord& Box) {
+        if (Box.Text == "Old V1  :  Exit    ")
+            Form_main->LASSHELLEvent(ev_rxon, 0);
+    };
+    notice(ev_txon);
+    ASSERT_GE(boxes.Boxes().size(), before + 2);
+    for (size_t i = before; i < boxes.Boxes().size(); ++i)
+        EXPECT_EQ(boxes.Boxes()[i].Text,
+                  (i - before) % 2 ? "Graphic was not saved, quit anyway?" : "Old V1  :  Exit    ");
+    EXPECT_FALSE(Form_main->Run().Closing()) << "every exit was refused";
+    EXPECT_TRUE(Form_main->led_tx->GetLedOn()) << "the notice that told of the old server";
+    EXPECT_TRUE(Form_main->LED_RX->GetLedOn()) << "the notice during the box";
+    // The run goes on after the refused exits and its end is taken in.
+    endRun(70, 120);
+    EXPECT_FALSE(Form_main->Run().Running());
+    EXPECT_EQ(Form_main->btn_start->GetCaption(), "Start");
+}
+
+TEST_F(RunTest, AnOldServerToldWhileTheQuitQuestionIsUpLeavesTheAnswerToIt)
+{
+    Form_main->btn_startClick(nullptr);
+    endRun(70, 120);
+    ASSERT_TRUE(Form_main->Run().Unsaved());
+    const size_t before = boxes.Boxes().size();
+    boxes.WhileUp = [this](const uitest::BoxRecord& Box) {
+        if (Box.Text != "Graphic was not saved, quit anyway?")
+            return;
+        laser.Status.serverVersionLevel = 'W';
+        testsupport::SetField(laser.Status.serverVersionText, "V1");
+        // Notices that come while the question is up.
+        notice(ev_txon);
+        notice(ev_txoff);
+    };
+    boxes.Answer(IDOK); // the old-server box, answered while the question is up
+    boxes.Answer(IDNO);
+    Form_main->btn_exitClick(nullptr);
+    ASSERT_EQ(boxes.Boxes().size(), before + 2) << "one question and one old-server box";
+    EXPECT_EQ(boxes.Boxes()[before + 1].Text, "Old V1  :  Exit    ");
+    EXPECT_FALSE(Form_main->Run().Closing()) << "the question's No holds";
+    EXPECT_FALSE(Form_main->led_tx->GetLedOn());
 }

@@ -20,8 +20,6 @@ TApplication* Application = nullptr;
 
 namespace {
 
-int boxLoops = 0;
-
 /// The program's file name without folder and extension, the title until the program sets one.
 std::string programName()
 {
@@ -166,12 +164,6 @@ void TApplication::HandleException(TObject*)
         ShowException(Exception("Unknown exception"));
     }
 }
-
-// --- Message box loops
-
-TMessageBoxLoop::TMessageBoxLoop() { ++boxLoops; }
-TMessageBoxLoop::~TMessageBoxLoop() { --boxLoops; }
-bool TMessageBoxLoop::Active() { return boxLoops > 0; }
 
 LRESULT SendMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam)
 {

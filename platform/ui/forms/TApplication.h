@@ -3,10 +3,10 @@
 // One per process, reached through Application. It owns the forms made with CreateForm and the
 // application window (Handle) that other processes post to, and runs the message loop: Qt's
 // event loop, fed by platform/user's queue. Each posted message passes OnMessage first, which may
-// mark it handled; the rest go to their window's procedure. Modal forms and ProcessMessages run
-// the same loop. While a platform message box is up its own loop hands posted messages to the
-// window procedures only, so that a handler behind OnMessage cannot open a second box over the
-// first: the application window drops what it is sent.
+// mark it handled; the rest go to their window's procedure. Every loop does so: Run, modal
+// forms, message boxes, the common dialogs and ProcessMessages. A program whose filter takes the
+// server's notices keeps following them behind any box; a handler that could open a box of its
+// own while one is up decides itself whether it may.
 //
 #pragma once
 
@@ -61,7 +61,7 @@ public:
     /// Ends Run at the next turn of the loop.
     void Terminate();
     bool GetTerminated() const { return FTerminated; }
-    /// Sees every posted message before its window does (not while a message box is up).
+    /// Sees every posted message before its window does, in every loop (modal ones included).
     TMessageEvent OnMessage;
 
     // --- Messages to the operator
@@ -86,20 +86,6 @@ private:
 
 /// The application object; it lives from the start of the program to its end.
 extern TApplication* Application;
-
-/// While one of these lives, a platform message box's loop is running: posted messages reach
-/// their window's procedure without passing OnMessage. Message box presenters (the real dialog,
-/// test answerers) hold one around their loop.
-class TMessageBoxLoop {
-public:
-    TMessageBoxLoop();
-    ~TMessageBoxLoop();
-    TMessageBoxLoop(const TMessageBoxLoop&) = delete;
-    TMessageBoxLoop& operator=(const TMessageBoxLoop&) = delete;
-
-    /// True while any box loop runs.
-    static bool Active();
-};
 
 /// Sends a message to a window of this process: its procedure runs at once and its answer is
 /// returned. 0 for windows that are not of this process.

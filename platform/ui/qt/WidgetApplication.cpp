@@ -90,7 +90,6 @@ void fitTextAsDrawn(QMessageBox& Box)
 
 int realMessageBox(HWND, const std::string& Text, const std::string& Caption, UINT Type)
 {
-    TMessageBoxLoop Loop;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     switch (Type & 0xF0) {
     case MB_ICONERROR: Icon = QMessageBox::Critical; break;
@@ -225,9 +224,9 @@ void deliverMessage(MSG& Msg)
         return;
     }
     Access::guarded(Application, [&] {
-        // A message box's loop lets no message reach the filter: its handler could open a
-        // second box over the first.
-        if (!TMessageBoxLoop::Active() && Application && Application->OnMessage) {
+        // Inside a box or dialog too: a program must not lose what it is told while the operator
+        // reads a question.
+        if (Application && Application->OnMessage) {
             bool Handled = false;
             Application->OnMessage(Msg, Handled);
             if (Handled)

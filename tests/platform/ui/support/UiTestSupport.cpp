@@ -142,7 +142,6 @@ MessageBoxAnswerer::MessageBoxAnswerer()
     previous_ = SetMessageBoxHook([this](HWND Owner, const std::string& Text, const std::string& Caption, UINT Type) {
         boxes_.push_back({ Owner, Text, Caption, Type });
         const BoxRecord Box = boxes_.back();
-        TMessageBoxLoop Loop;
         if (WhileUp)
             WhileUp(Box);
         if (answers_.empty())

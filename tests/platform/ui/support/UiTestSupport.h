@@ -46,8 +46,8 @@ public:
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
     void Answer(int Result) { answers_.push_back(Result); }
-    /// Runs while a box is up, inside the box's own message loop (TMessageBoxLoop), before the
-    /// box is answered; it gets the box's record.
+    /// Runs while a box is up, before the box is answered; it gets the box's record. A loop it
+    /// runs stands for the box's own.
     std::function<void(const BoxRecord& Box)> WhileUp;
     const std::vector<BoxRecord>& Boxes() const { return boxes_; }
 
