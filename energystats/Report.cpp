@@ -17,6 +17,8 @@
 #include "platform/ui/graphics/TMetafile.h"
 #include "platform/user/Dialogs.h"
 
+#include <cstdio>
+
 namespace {
 
 /// Puts the graphs back where the window wants them, also when drawing them failed.
@@ -121,9 +123,13 @@ void TForm_main::btn_saveToFileClick(TObject*)
     try {
         WriteReportPdf(page, fileName, ReportCreationDate());
     } catch (const std::exception& E) {
-        // The operator hears of it, and the graphs stay unsaved: closing or a new run still asks.
+        // The message goes to the standard output, one line, as it always has; the operator
+        // also sees it, and the graphs stay unsaved: closing or a new run still asks.
         const auto* own = dynamic_cast<const Exception*>(&E);
-        Application->MessageBox(own ? own->Message() : std::string(E.what()), SError, MB_OK | MB_ICONERROR);
+        const std::string message = own ? own->Message() : std::string(E.what());
+        std::fputs((message + "\n").c_str(), stdout);
+        std::fflush(stdout);
+        Application->MessageBox(message, SError, MB_OK | MB_ICONERROR);
         return;
     }
     run.Saved();

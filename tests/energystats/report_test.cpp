@@ -251,10 +251,13 @@ TEST_F(ReportTest, SaveWritesTheReportAsOneA4PageThatReadersAccept)
 TEST_F(ReportTest, AReportThatCannotBeWrittenIsToldAndTheGraphsStayUnsaved)
 {
     dialogs.Answer(true, dir.file("no/such/folder/report.pdf"));
+    testing::internal::CaptureStdout();
     Form_main->btn_saveToFileClick(nullptr);
+    const std::string printed = testing::internal::GetCapturedStdout();
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].Caption, "Error");
     EXPECT_NE(boxes.Boxes()[0].Text.find("report.pdf"), std::string::npos) << boxes.Boxes()[0].Text;
+    EXPECT_EQ(printed, boxes.Boxes()[0].Text + "\n") << "the writer's message, one line on the standard output";
     EXPECT_TRUE(Form_main->Run().Unsaved());
 
     // A cancelled dialog writes nothing and changes nothing.
