@@ -114,6 +114,13 @@ void TForm_main::readSettings()
     const std::string program = ProgramPath.empty() ? ExecutablePath() : ProgramPath;
     const TIniFile ini(settingsFile());
     settings = TessalySettings::Read(ini, IncludeTrailingPathDelimiter(ExtractFilePath(program)));
+    // Told once, at the start: nothing that was corrected reaches the laser as written.
+    if (settings.Corrections.empty())
+        return;
+    std::string text = ExtractFileName(settingsFile()) + ":";
+    for (const std::string& line : settings.Corrections)
+        text += "\n" + line;
+    Application->MessageBox(text, SAttention, MB_OK | MB_ICONWARNING);
 }
 
 void TForm_main::writeSettings()

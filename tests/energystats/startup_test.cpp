@@ -9,6 +9,9 @@
 #include "platform/kernel/TIniFile.h"
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/forms/TApplication.h"
+#include "platform/ui/forms/TScreen.h"
+
+#include <fstream>
 
 #include <sys/stat.h>
 
@@ -197,4 +200,87 @@ TEST_F(TessalyTest, TheStateIntervalAndStatisticsLabelsLeaveRoomForTheirLongestT
     EXPECT_GE(interval->GetLeft() - (state->GetLeft() + state->GetWidth()), 5);
     EXPECT_GE(statistics->GetLeft() - (interval->GetLeft() + interval->GetWidth()), 5);
     EXPECT_LE(statistics->GetLeft() + statistics->GetWidth(), Form_main->Panel_Exit->GetClientWidth());
+}
+
+TEST(TessalySettingsTest, AValueOutsideItsRangeOrNoNumberIsCorrectedAndNamed)
+{
+    testsupport::TempDir dir;
+    using S = TessalySettings;
+    const struct {
+        const char* file;
+        int32_t S::*key;
+        int32_t used;
+        const char* note; // none: used as written
+    } rows[] = {
+        { "[Main]\nhv=55", &S::hv, 55, nullptr },
+        { "[Main]\nhv=-7", &S::hv, 0, "hv=-7 is outside 0 to 100; 0 is used" },
+        { "[Main]\nhv=250", &S::hv, 100, "hv=250 is outside 0 to 100; 100 is used" },
+        { "[Main]\nFreq=abc", &S::Freq, 50, "Freq=abc is not a number; 50 is used" },
+        { "[Main]\nFreq=0", &S::Freq, 1, "Freq=0 is outside 1 to 500; 1 is used" },
+        { "[Main]\nFreq=500", &S::Freq, 500, nullptr },
+        { "[Main]\nCount=70000", &S::Count, 70000, nullptr },
+        { "[Main]\nCount=-3", &S::Count, 1, "Count=-3 is outside 1 to 2147483647; 1 is used" },
+        { "[Main]\nRedLine=zzz", &S::RedLine, 60, "RedLine=zzz is not a number; 60 is used" },
+        { "[Main]\nYellowLine=1e9", &S::YellowLine, 255, "YellowLine=1e9 is outside 0 to 255; 255 is used" },
+        { "[Main]\nGreenLine=-40", &S::GreenLine, 0, "GreenLine=-40 is outside 0 to 255; 0 is used" },
+        { "[Main]\nGreenLine=99.6", &S::GreenLine, 100, "GreenLine=99.6 is not a whole number; 100 is used" },
+        { "[WND]\nForm_mainH=-5", &S::Form_mainH, 0,
+          "Form_mainH=-5 is outside 0 to 32767; the window's own size is used" },
+        { "[WND]\nForm_mainW=99999", &S::Form_mainW, 0,
+          "Form_mainW=99999 is outside 0 to 32767; the window's own size is used" },
+    };
+    for (const auto& r : rows) {
+        std::ofstream(dir.file("Tessaly.INI")) << r.file << "\n";
+        const TessalySettings s = TessalySettings::Read(TIniFile(dir.file("Tessaly.INI")), "/");
+        EXPECT_EQ(s.*r.key, r.used) << r.file;
+        if (r.note)
+            EXPECT_EQ(s.Corrections, std::vector<std::string> { r.note }) << r.file;
+        else
+            EXPECT_TRUE(s.Corrections.empty()) << r.file;
+    }
+}
+
+TEST_F(TessalyTest, WrongSettingsAreToldOnceAndNothingOutsideItsRangeIsSent)
+{
+    writeSettings("[Main]\nhv=-7\nFreq=abc\nCount=400\n");
+    makeForms();
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].Caption, "Attention");
+    EXPECT_EQ(boxes.Boxes()[0].Text,
+              "Tessaly.INI:\nFreq=abc is not a number; 50 is used\nhv=-7 is outside 0 to 100; 0 is used");
+    ObeyingLaser(laser);
+    notice(ev_comport);
+    Form_main->btn_startClick(nullptr);
+    ASSERT_TRUE(Form_main->Run().Running());
+    std::vector<std::pair<uint16_t, uint32_t>> sent;
+    for (const LaserCommand& c : laser.Log)
+        if (c.code == cmd_hvset || c.code == cmd_reprate || c.code == cmd_runcount)
+            sent.push_back({ c.code, c.argument });
+    const std::vector<std::pair<uint16_t, uint32_t>> expected = { { cmd_runcount, 400 },
+                                                                  { cmd_reprate, 50 },
+                                                                  { cmd_hvset, 0 } };
+    EXPECT_EQ(sent, expected);
+    EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+TEST_F(TessalyTest, AStoredWindowTheScreenCannotShowIsBroughtOntoIt)
+{
+    const struct {
+        const char* file;
+        int left, top, width, height;
+    } rows[] = {
+        { "[WND]\nXpos=5000\nYpos=-4000\nForm_mainH=3000\nForm_mainW=40\n", ScreenWidth - 100, 0, 100, ScreenHeight },
+        { "[WND]\nXpos=-300\nYpos=900\nForm_mainH=400\nForm_mainW=500\n", 0, ScreenHeight - 400, 500, 400 },
+        { "[WND]\nXpos=10\nYpos=20\nForm_mainH=400\nForm_mainW=500\n", 10, 20, 500, 400 },
+    };
+    for (const auto& r : rows) {
+        writeSettings(r.file);
+        makeForms();
+        EXPECT_EQ(Form_main->GetLeft(), r.left) << r.file;
+        EXPECT_EQ(Form_main->GetTop(), r.top) << r.file;
+        EXPECT_EQ(Form_main->GetWidth(), r.width) << r.file;
+        EXPECT_EQ(Form_main->GetHeight(), r.height) << r.file;
+        releasedll(Application->GetHandle());
+        freeForms();
+    }
 }
