@@ -84,6 +84,7 @@ void TForm_main::FormCreate(TObject*)
         SetHeight(settings.Form_mainH);
         SetWidth(settings.Form_mainW);
     }
+    KeepOnScreen();
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { OnAppMessage(Msg, Handled); };
     OnResize = [this](TObject* Sender) { FormResize(Sender); };
     PlotGraph1->OnPaintEnd = [this](TObject* Sender, TCanvas* Canvas) { PlotGraph1PaintEnd(Sender, Canvas); };

@@ -221,6 +221,7 @@ void TForm_main::placeWindow()
         SetPosition(poDesigned);
         SetTop(settings_.Ypos);
         SetLeft(settings_.Xpos);
+        KeepOnScreen();
     } else {
         SetPosition(poScreenCenter);
         CenterOnScreen();

@@ -108,6 +108,10 @@ TEST_F(SettingsTest, ThePositionOfTheFilePlacesTheWindow)
     startWith("[Main]\nShowHint=1\n[WND]\nXpos=300\nYpos=0\n");
     EXPECT_EQ(Form_main->GetLeft(), 300);
     EXPECT_EQ(Form_main->GetTop(), 0);
+    // A place the screen cannot show: the window comes onto it.
+    startWith("[Main]\nShowHint=1\n[WND]\nXpos=99999\nYpos=-500\n");
+    EXPECT_EQ(Form_main->GetLeft(), ScreenWidth - Form_main->GetWidth());
+    EXPECT_EQ(Form_main->GetTop(), 0);
 }
 
 TEST_F(SettingsTest, NoPositionCentresTheWindow)

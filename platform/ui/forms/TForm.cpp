@@ -311,6 +311,17 @@ void TForm::CenterOnScreen()
     SetBounds((Screen->GetWidth() - FWidth) / 2, (Screen->GetHeight() - FHeight) / 2, FWidth, FHeight);
 }
 
+void TForm::KeepOnScreen()
+{
+    const int screenWidth = Screen->GetWidth(), screenHeight = Screen->GetHeight();
+    const int width = std::clamp(FWidth, std::min(MinOnScreen, screenWidth), screenWidth);
+    const int height = std::clamp(FHeight, std::min(MinOnScreen, screenHeight), screenHeight);
+    const int left = std::clamp(FLeft, 0, screenWidth - width);
+    const int top = std::clamp(FTop, 0, screenHeight - height);
+    if (left != FLeft || top != FTop || width != FWidth || height != FHeight)
+        SetBounds(left, top, width, height);
+}
+
 // --- Keys and focus
 
 void TForm::SetActiveControl(TWinControl* Value)

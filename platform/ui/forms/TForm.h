@@ -95,6 +95,11 @@ public:
     void SetMenu(TMainMenu* Value);
     /// Places the form in the middle of the screen.
     void CenterOnScreen();
+    /// Brings a form that the screen cannot show (a stored size or place from an old or damaged
+    /// settings file) onto it: at most as large as the screen, at least MinOnScreen pixels each
+    /// way, and wholly on it.
+    void KeepOnScreen();
+    static constexpr int MinOnScreen = 100;
     /// The screen position of the client area's top-left corner, inside the frame and menu bar.
     TPoint GetClientOrigin() const override;
     /// A 24-bit picture of the client area as its controls draw themselves now.
