@@ -4,6 +4,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/ui/controls/UiTypes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -73,6 +74,10 @@ std::string FloatToPDFStr(double Value)
 {
     if (!std::isfinite(Value))
         return "0";
+    // Whole values are written without a point, so readers take them for integers: beyond the
+    // 32-bit range they refuse them (qpdf: "overflow converting ... to 64-bit integer").
+    constexpr double Largest = 2147483647;
+    Value = std::clamp(Value, -Largest, Largest);
     DecimalPointScope Scope;
     std::string S = FormatFloat("0.####", Value);
     if (S == "-0")

@@ -18,7 +18,8 @@ struct TRect;
 std::string EscapeSpecialChar(std::string_view Text);
 /// "0.####" with "." as separator, whatever DecimalSeparator holds: at most four decimals, no
 /// trailing zeros. Never an exponent, INF, NAN or "-0": a value that is not finite writes 0,
-/// since a reader would refuse the whole content stream over one such operand.
+/// since a reader would refuse the whole content stream over one such operand, and one beyond
+/// the 32-bit integer range the nearest end of that range.
 std::string FloatToPDFStr(double Value);
 /// Left-padded with "0" to Width; never cut.
 std::string IntToStrZero(int64_t Value, int Width);
