@@ -11,6 +11,7 @@
 #include "platform/ui/forms/TApplication.h"
 #include "platform/ui/forms/TForm.h"
 #include "platform/ui/graphics/TMetafile.h"
+#include "platform/kernel/SessionNames.h"
 
 #include <benchmark/benchmark.h>
 
@@ -188,8 +189,8 @@ int main(int argc, char** argv)
             if (auto It = Reporter.Times.find(Name); It != Reporter.Times.end())
                 std::printf("%-18s %6.1f x the bare polyline (CPU time)\n", Name, It->second / Peer->second);
     std::error_code Ignored;
-    const std::string Prefix = "varnex-" + std::to_string(getuid()) + "-" + Session + "-";
-    for (const auto& Entry : std::filesystem::directory_iterator("/dev/shm", Ignored))
+    const std::string Prefix = "varnex-" + Session + "-";
+    for (const auto& Entry : std::filesystem::directory_iterator(SessionObjectFolder(), Ignored))
         if (Entry.path().filename().string().rfind(Prefix, 0) == 0)
             std::filesystem::remove(Entry.path(), Ignored);
     return 0;

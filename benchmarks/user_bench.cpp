@@ -116,6 +116,5 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    shm_unlink(user_private::sessionFileName(user_private::WindowHandleCounter).c_str());
     return 0;
 }

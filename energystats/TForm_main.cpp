@@ -145,6 +145,9 @@ void TForm_main::registerlink()
         Application->Terminate();
         return;
     }
+    // Without a block nothing can be measured; a refused object says why.
+    if (std::string refused = link.RefusedObject(); !refused.empty())
+        Application->MessageBox(refused, SError, MB_OK);
     lascommand(cmd_clientinit, 1);
 }
 

@@ -245,6 +245,9 @@ void TForm_main::registerlink()
         Application->Terminate();
         return;
     }
+    // Without a block the panel stays at "NO CONNECTION"; a refused object says why.
+    if (std::string refused = link_.RefusedObject(); !refused.empty())
+        Application->MessageBox(refused, SError, MB_OK);
 }
 
 void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)

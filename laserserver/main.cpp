@@ -8,9 +8,11 @@
 #include "laserserver/ServerLink.h"
 #include "laserserver/SimulatorSettings.h"
 
+#include "platform/kernel/SessionNames.h"
 #include "platform/user/Messages.h"
 
 #include <cstdio>
+#include <string>
 
 int main()
 {
@@ -20,6 +22,8 @@ int main()
 
     if (!ServerLink::HasBlock()) {
         std::fprintf(stderr, "Kelmor32: the link library has no shared block; no server can run\n");
+        if (std::string refusal = SessionObjectRefusal(); !refusal.empty())
+            std::fprintf(stderr, "Kelmor32: %s\n", refusal.c_str());
         return 1;
     }
     if (uint32_t running = ServerLink::RunningServer()) {

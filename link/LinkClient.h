@@ -4,9 +4,11 @@
 #include "link/CommandNumbers.h"
 #include "link/LinkRecords.h"
 #include "link/Varnex32.h"
+#include "platform/kernel/SessionNames.h"
 #include "platform/user/Messages.h"
 
 #include <cstdint>
+#include <string>
 
 /// What a client program keeps of the link: whether its window is registered, the number of the
 /// server's notices, the numbering of its commands and its copy of the server's status.
@@ -36,6 +38,9 @@ public:
         registered = false;
     }
     bool Registered() const { return registered; }
+    /// When the link has no block because the system refused one of its named objects (one that
+    /// another user could have planted), the refusal naming it; empty otherwise.
+    std::string RefusedObject() const { return statusPointer ? std::string() : SessionObjectRefusal(); }
 
     /// Whether Msg is one of the server's notices; before registration the number is 0, which no
     /// notice has.

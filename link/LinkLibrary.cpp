@@ -3,12 +3,15 @@
 
 #include "platform/kernel/FileMapping.h"
 #include "platform/kernel/NamedMutex.h"
+#include "platform/kernel/SessionNames.h"
 #include "platform/kernel/WinExec.h"
 #include "platform/user/Dialogs.h"
 #include "platform/user/Messages.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -58,18 +61,37 @@ void registerMessages(LinkState& link)
     link.applicationMessage = RegisterWindowMessage(LinkAppMessageName);
 }
 
+/// After a failure's own box: when the system refused a named object that another user could
+/// have planted, which one and why, so that the operator can act on it.
+/// Shown tells what was shown already: a refused folder refuses the mutex and the block alike.
+void showRefusal(int Error, std::string& Shown)
+{
+    if (Error != EACCES)
+        return;
+    if (std::string refusal = SessionObjectRefusal(); !refusal.empty() && refusal != Shown) {
+        ShowLinkError(refusal.c_str());
+        Shown = refusal;
+    }
+}
+
 void startUp(LinkState& link)
 {
+    std::string refusalShown;
     link.mutex = NamedMutex::Create(LinkMutexName);
-    if (!link.mutex)
+    if (!link.mutex) {
+        int error = errno;
         ShowLinkError("cannot create ecximerdll32mutex");
+        showRefusal(error, refusalShown);
+    }
     bool held = waitmutex();
 
     link.view = nullptr;
     link.blockSize = sizeof(LinkSharedBlock);
     link.mapping = FileMapping::Create(LinkBlockName, link.blockSize);
     if (!link.mapping) {
+        int error = errno;
         ShowLinkError("TSharedmemory createfilemapping error");
+        showRefusal(error, refusalShown);
     } else {
         link.createdHere = link.mapping->CreatedHere();
         // A living block of that name that is smaller cannot hold the records: a view of it

@@ -70,6 +70,10 @@ FileMapping::~FileMapping() { UnmapView(); }
 
 std::unique_ptr<FileMapping> FileMapping::Create(std::string_view Name, uint32_t Size)
 {
+    if (Size == 0) {
+        errno = EINVAL; // a block of no bytes could not be mapped
+        return nullptr;
+    }
     auto object = kernel_private::SharedObject::Open("map", Name, Size);
     if (!object)
         return nullptr;

@@ -187,16 +187,19 @@ HWND MessageQueue::createWindow(WNDPROC Proc)
         HWND handle = nextWindowHandle();
         if (handle == 0)
             return 0;
-        UniqueFd socket = bindWindowSocket(handle);
+        ino_t socketNode = 0, bellNode = 0;
+        UniqueFd socket = bindWindowSocket(handle, &socketNode);
         if (!socket) {
             if (errno == EADDRINUSE)
                 continue;
             return 0;
         }
         // The window's name is ours now, so the bell's name is free but for a crashed owner's.
-        UniqueFd bell = bindWindowBell(handle);
-        if (!bell)
+        UniqueFd bell = bindWindowBell(handle, &bellNode);
+        if (!bell) {
+            removeSocketFile(windowAddress(handle), socketNode);
             return 0;
+        }
         // A full queue refuses posts to each of its windows, a new one included.
         bool refusing = full_ && refusePosts(socket.get(), handle);
         if (!watch(loop_.get(), socket.get(), SocketTag | handle)
@@ -204,10 +207,13 @@ HWND MessageQueue::createWindow(WNDPROC Proc)
             || !watch(overflow_.get(), bell.get(), BellTag | handle)) {
             epoll_ctl(loop_.get(), EPOLL_CTL_DEL, socket.get(), nullptr);
             epoll_ctl(overflow_.get(), EPOLL_CTL_DEL, socket.get(), nullptr);
+            removeSocketFile(windowAddress(handle), socketNode);
+            removeSocketFile(bellAddress(handle), bellNode);
             return 0;
         }
         auto proc = std::make_shared<const WNDPROC>(std::move(Proc));
-        windows_.emplace(handle, WindowEntry { std::move(socket), std::move(bell), std::move(proc), refusing });
+        windows_.emplace(handle, WindowEntry { std::move(socket), std::move(bell), std::move(proc), refusing,
+                                               socketNode, bellNode });
         return handle;
     }
     return 0;
@@ -225,8 +231,10 @@ bool MessageQueue::destroyWindow(HWND Window)
     epoll_ctl(loop_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
     epoll_ctl(overflow_.get(), EPOLL_CTL_DEL, window->second.Socket.get(), nullptr);
     epoll_ctl(overflow_.get(), EPOLL_CTL_DEL, window->second.Bell.get(), nullptr);
-    // Closing the socket frees the name: from now on posts to the handle answer false, and what
-    // still waited in the socket goes with it.
+    // Removing the files and closing the socket frees the name: from now on posts to the handle
+    // answer false, and what still waited in the socket goes with it.
+    removeSocketFile(windowAddress(Window), window->second.SocketNode);
+    removeSocketFile(bellAddress(Window), window->second.BellNode);
     windows_.erase(window);
     std::erase_if(local_, [Window](const MSG& m) { return m.hwnd == Window; });
     if (std::erase_if(timers_, [Window](const Timer& t) { return t.Window == Window; }))

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <vector>
 #include <sys/epoll.h>
+#include <sys/types.h>
 
 namespace user_private {
 
@@ -82,6 +83,8 @@ private:
         UniqueFd Bell;                       // rung by senders that found Socket full
         std::shared_ptr<const WNDPROC> Proc; // shared, so a dispatch copies no closure
         bool Refusing = false;               // connected to itself: see refusePosts
+        ino_t SocketNode = 0;                // the socket files this window bound, removed with it
+        ino_t BellNode = 0;
     };
     struct Timer {
         HWND Window;

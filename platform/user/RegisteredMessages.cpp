@@ -6,6 +6,9 @@
 #include "platform/rtl/AnsiString.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <pthread.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -61,13 +64,47 @@ bool appendRecord(int fd, size_t at, std::string_view name)
     return written == static_cast<ssize_t>(record.size());
 }
 
+// The tables held by this process. Registering never takes another lock inside this one, so the
+// lock can be held across fork without meeting the other fork handlers in the wrong order.
+std::mutex tablesLock;
+SessionFiles* tables = new SessionFiles; // never destroyed: names may be registered at exit
+
+void leaveTables()
+{
+    std::lock_guard hold(tablesLock);
+    tables->leaveAll();
+}
+
+void lockTablesBeforeFork() { tablesLock.lock(); }
+void unlockTablesAfterFork() { tablesLock.unlock(); }
+
 } // namespace
+
+namespace user_private {
+
+UniqueFd openRegisteredMessageTable()
+{
+    std::shared_ptr<SharedFile> file;
+    {
+        std::lock_guard hold(tablesLock);
+        static const bool registered = [] {
+            std::atexit(leaveTables);
+            return pthread_atfork(lockTablesBeforeFork, unlockTablesAfterFork, unlockTablesAfterFork) == 0;
+        }();
+        (void)registered;
+        file = tables->get(RegisteredMessageTable, 0);
+    }
+    // A description of its own, so that the table's lock excludes this process's other threads.
+    return file ? file->OpenAgain() : UniqueFd();
+}
+
+} // namespace user_private
 
 UINT RegisterWindowMessage(std::string_view Name)
 {
     if (Name.empty() || Name.size() > MaxRegisteredNameLength)
         return 0;
-    UniqueFd table = openSessionFile(RegisteredMessageTable);
+    UniqueFd table = openRegisteredMessageTable();
     if (!table)
         return 0;
     ExclusiveFileLock hold(table.get());

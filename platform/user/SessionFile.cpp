@@ -5,32 +5,53 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
 
 namespace user_private {
 
-std::string sessionFileName(std::string_view Name) { return "/" + SessionObjectName("user", Name); }
-
-UniqueFd openSessionFile(std::string_view Name)
+std::shared_ptr<SharedFile> SessionFiles::get(std::string_view Name, uint32_t Size, SharedFile::TidyFn Tidy)
 {
-    return UniqueFd(shm_open(sessionFileName(Name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    const std::string key = SessionObjectFolder() + "/" + SessionObjectName("user", Name);
+    if (!left_)
+        if (auto held = files_.find(key); held != files_.end())
+            return held->second;
+    std::shared_ptr<SharedFile> file = SharedFile::Open("user", Name, Size, std::move(Tidy));
+    if (file && !left_)
+        files_.emplace(key, file);
+    return file;
 }
+
+void SessionFiles::leaveAll()
+{
+    left_ = true;
+    files_.clear();
+}
+
+namespace {
+
+int lockWhole(int Fd, short Type)
+{
+    struct flock whole {};
+    whole.l_type = Type;
+    whole.l_whence = SEEK_SET;
+    int result;
+    do
+        result = fcntl(Fd, Type == F_UNLCK ? F_OFD_SETLK : F_OFD_SETLKW, &whole);
+    while (result != 0 && errno == EINTR);
+    return result;
+}
+
+} // namespace
 
 ExclusiveFileLock::ExclusiveFileLock(int Fd)
 {
-    int result;
-    do
-        result = flock(Fd, LOCK_EX);
-    while (result != 0 && errno == EINTR);
-    if (result == 0)
+    if (lockWhole(Fd, F_WRLCK) == 0)
         fd_ = Fd;
 }
 
 ExclusiveFileLock::~ExclusiveFileLock()
 {
     if (fd_ >= 0)
-        flock(fd_, LOCK_UN);
+        lockWhole(fd_, F_UNLCK);
 }
 
 } // namespace user_private

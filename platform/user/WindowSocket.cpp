@@ -10,8 +10,11 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cctype>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -19,6 +22,7 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 namespace user_private {
 
@@ -123,16 +127,17 @@ private:
 StalledReceivers stalledReceivers;
 
 // The session's handle counter: one 32-bit word in a shared page, counted up atomically.
-// The mapping is kept per session name because tests switch sessions inside one process.
+// The mapping is kept per session name because tests switch sessions inside one process. The
+// counter's file is held until the process ends (see SessionFiles); the session's window
+// sockets are tidied with it.
 class HandleCounter {
 public:
-    ~HandleCounter() { unmap(); }
-
     HWND next()
     {
         std::lock_guard hold(lock_);
-        std::string name = sessionFileName(WindowHandleCounter);
-        if (name != name_ || !word_) {
+        std::string name = SessionObjectFolder() + "/" + SessionObjectName("user", WindowHandleCounter);
+        // After leaving, each handle comes from a file opened for the moment.
+        if (name != name_ || !word_ || left_) {
             unmap();
             map(name);
         }
@@ -146,17 +151,22 @@ public:
         return handle;
     }
 
+    /// At the end of the process: the counter's files are left, the last user removes them.
+    void leave()
+    {
+        std::lock_guard hold(lock_);
+        unmap();
+        files_.leaveAll();
+        left_ = true;
+    }
+
 private:
     void map(const std::string& name)
     {
-        UniqueFd file = openSessionFile(WindowHandleCounter);
-        struct stat info {};
-        if (!file || fstat(file.get(), &info) != 0)
+        file_ = files_.get(WindowHandleCounter, CounterFileSize, sweepWindowSockets);
+        if (!file_)
             return;
-        // Growing an existing file to the same size keeps its contents, so racing creators agree.
-        if (info.st_size < CounterFileSize && ftruncate(file.get(), CounterFileSize) != 0)
-            return;
-        void* view = mmap(nullptr, CounterFileSize, PROT_READ | PROT_WRITE, MAP_SHARED, file.get(), 0);
+        void* view = mmap(nullptr, CounterFileSize, PROT_READ | PROT_WRITE, MAP_SHARED, file_->Fd(), 0);
         if (view == MAP_FAILED)
             return;
         word_ = static_cast<uint32_t*>(view);
@@ -168,11 +178,15 @@ private:
         if (word_)
             munmap(word_, CounterFileSize);
         word_ = nullptr;
+        file_.reset();
     }
 
     std::mutex lock_;
+    SessionFiles files_;
+    std::shared_ptr<SharedFile> file_; // the one mapped
     std::string name_;
     uint32_t* word_ = nullptr;
+    bool left_ = false;
 };
 
 static_assert(std::atomic_ref<uint32_t>::is_always_lock_free, "the counter is shared between processes");
@@ -181,69 +195,126 @@ static_assert(std::atomic_ref<uint32_t>::is_always_lock_free, "the counter is sh
 
 namespace {
 
-/// The session-scoped part of the window names, "varnex-<uid>[-<session>]-wnd-", made once per
-/// thread and session rather than at every post. Plain arrays: posts from static destructors
-/// may come after a thread's objects are gone.
+/// The session-scoped part of the window sockets' paths, "<folder>/varnex[-<session>]-wnd-",
+/// made once per thread, session and folder rather than at every post. Plain arrays: posts from
+/// static destructors may come after a thread's objects are gone.
 class WindowNamePrefix {
 public:
+    /// Empty when the folder is refused or a socket's path would not fit in its address.
     std::string_view get()
     {
         const char* session = std::getenv("VARNEX_SESSION");
-        std::string_view current = session ? session : "";
-        if (made_ && current == std::string_view(session_, sessionLength_))
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        std::string_view currentSession = session ? session : "";
+        std::string_view currentRuntime = runtime ? runtime : "";
+        if (made_ && currentSession == std::string_view(session_, sessionLength_)
+            && currentRuntime == std::string_view(runtime_, runtimeLength_))
             return std::string_view(prefix_, prefixLength_);
-        // Longer names are cut at the socket name's end anyway.
-        std::string prefix = SessionObjectName("wnd", "");
-        prefixLength_ = std::min(prefix.size(), sizeof prefix_);
-        std::memcpy(prefix_, prefix.data(), prefixLength_);
-        // A session too long to keep is looked up again next time.
-        made_ = current.size() <= sizeof session_;
-        sessionLength_ = made_ ? current.size() : 0;
+        prefixLength_ = 0;
+        std::string prefix = SessionObjectFolder() + "/" + SessionObjectName("wnd", "");
+        if (prefix.size() + LongestSuffix >= sizeof prefix_) {
+            errno = ENAMETOOLONG;
+        } else if (OpenSessionObjectFolder()) {
+            // Checked once: from then on the folder stays ours, as nobody else may remove or
+            // replace it (it is ours in a sticky or private parent).
+            prefixLength_ = prefix.size();
+            std::memcpy(prefix_, prefix.data(), prefixLength_);
+        }
+        // A refused folder, or a session or folder too long to keep, is looked up again next time.
+        made_ =
+            prefixLength_ > 0 && currentSession.size() <= sizeof session_ && currentRuntime.size() <= sizeof runtime_;
+        sessionLength_ = made_ ? currentSession.size() : 0;
+        runtimeLength_ = made_ ? currentRuntime.size() : 0;
         if (sessionLength_ > 0)
-            std::memcpy(session_, current.data(), sessionLength_);
+            std::memcpy(session_, currentSession.data(), sessionLength_);
+        if (runtimeLength_ > 0)
+            std::memcpy(runtime_, currentRuntime.data(), runtimeLength_);
         return std::string_view(prefix_, prefixLength_);
     }
+
+    // The handle's 8 hex digits, the bell's "-full" and the terminating NUL.
+    static constexpr size_t LongestSuffix = 8 + 5 + 1;
 
 private:
     bool made_ = false;
     char session_[128];
     size_t sessionLength_ = 0;
+    char runtime_[sizeof(sockaddr_un::sun_path)];
+    size_t runtimeLength_ = 0;
     char prefix_[sizeof(sockaddr_un::sun_path)];
     size_t prefixLength_ = 0;
 };
 
 thread_local WindowNamePrefix windowNamePrefix;
 
-WindowAddress addressOf(HWND Window, std::string_view Suffix)
+void hexDigits(HWND Window, char* Out)
 {
     static constexpr char Hex[] = "0123456789ABCDEF";
-    char hex[8];
     for (int i = 0; i < 8; ++i)
-        hex[i] = Hex[(Window >> (28 - 4 * i)) & 0xF];
+        Out[i] = Hex[(Window >> (28 - 4 * i)) & 0xF];
+}
+
+WindowAddress addressOf(HWND Window, std::string_view Suffix)
+{
+    char hex[8];
+    hexDigits(Window, hex);
     std::string_view prefix = windowNamePrefix.get();
 
     WindowAddress result {};
     result.Address.sun_family = AF_UNIX;
-    // Abstract namespace: a leading NUL, then the name without terminator.
-    char* out = result.Address.sun_path + 1;
-    char* end = result.Address.sun_path + sizeof result.Address.sun_path;
+    if (prefix.empty())
+        return result; // Length 0: no socket call takes it
+    // A path in the user's folder, where only the user can bind, connect or send.
+    char* out = result.Address.sun_path;
     for (std::string_view part : { prefix, std::string_view(hex, 8), Suffix }) {
-        size_t length = std::min(part.size(), size_t(end - out));
-        if (length > 0)
-            std::memcpy(out, part.data(), length);
-        out += length;
+        if (!part.empty())
+            std::memcpy(out, part.data(), part.size());
+        out += part.size();
     }
+    *out++ = '\0';
     result.Length = static_cast<socklen_t>(out - reinterpret_cast<char*>(&result.Address));
     return result;
 }
 
-UniqueFd bindTo(const WindowAddress& Address)
+bool bindSocket(int Socket, const WindowAddress& Address)
 {
+    return bind(Socket, reinterpret_cast<const sockaddr*>(&Address.Address), Address.Length) == 0;
+}
+
+/// A socket file of the name that no socket is bound to: its process died without removing it.
+bool staleSocketFile(const WindowAddress& Address)
+{
+    UniqueFd probe = datagramSocket();
+    return probe && connect(probe.get(), reinterpret_cast<const sockaddr*>(&Address.Address), Address.Length) != 0
+           && errno == ECONNREFUSED;
+}
+
+UniqueFd bindTo(const WindowAddress& Address, ino_t* Node)
+{
+    if (Address.Length == 0) {
+        if (errno != ENAMETOOLONG)
+            errno = EACCES;
+        return {};
+    }
+    // Checked at every bind, so a window never lives in a folder that others could reach.
+    if (!OpenSessionObjectFolder())
+        return {};
     UniqueFd socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (!socket)
         return {};
-    if (bind(socket.get(), reinterpret_cast<const sockaddr*>(&Address.Address), Address.Length) != 0)
+    if (!bindSocket(socket.get(), Address)) {
+        if (errno != EADDRINUSE || !staleSocketFile(Address))
+            return {};
+        unlink(Address.Address.sun_path);
+        if (!bindSocket(socket.get(), Address))
+            return {};
+    }
+    struct stat bound {};
+    if (stat(Address.Address.sun_path, &bound) != 0) {
+        unlink(Address.Address.sun_path);
         return {};
+    }
+    *Node = bound.st_ino;
     return socket;
 }
 
@@ -255,9 +326,40 @@ WindowAddress windowAddress(HWND Window) { return addressOf(Window, {}); }
 
 WindowAddress bellAddress(HWND Window) { return addressOf(Window, "-full"); }
 
-UniqueFd bindWindowSocket(HWND Window) { return bindTo(windowAddress(Window)); }
+UniqueFd bindWindowSocket(HWND Window, ino_t* Node) { return bindTo(windowAddress(Window), Node); }
 
-UniqueFd bindWindowBell(HWND Window) { return bindTo(bellAddress(Window)); }
+UniqueFd bindWindowBell(HWND Window, ino_t* Node) { return bindTo(bellAddress(Window), Node); }
+
+void removeSocketFile(const WindowAddress& Address, ino_t Node)
+{
+    // Only the file this process bound: after the session was tidied, another process may have
+    // bound the same name anew.
+    struct stat named {};
+    if (Address.Length != 0 && stat(Address.Address.sun_path, &named) == 0 && named.st_ino == Node)
+        unlink(Address.Address.sun_path);
+}
+
+void sweepWindowSockets(int Folder)
+{
+    const std::string prefix = SessionObjectName("wnd", "");
+    UniqueFd listing(openat(Folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* folder = listing ? fdopendir(listing.get()) : nullptr;
+    if (!folder)
+        return;
+    listing.release(); // closedir closes it
+    while (const dirent* entry = readdir(folder)) {
+        std::string_view name = entry->d_name;
+        if (name.size() < prefix.size() + 8 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string_view rest = name.substr(prefix.size() + 8);
+        bool hex =
+            std::all_of(name.begin() + std::ptrdiff_t(prefix.size()), name.begin() + std::ptrdiff_t(prefix.size() + 8),
+                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+        if (hex && (rest.empty() || rest == "-full"))
+            unlinkat(Folder, entry->d_name, 0);
+    }
+    closedir(folder);
+}
 
 bool refusePosts(int Socket, HWND Window)
 {
@@ -280,6 +382,8 @@ bool sendToWindow(HWND Window, const WireMessage& Msg)
     // closed: other modules' static destructors may still post.
     static const int shared = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     WindowAddress to = windowAddress(Window);
+    if (to.Length == 0)
+        return false; // no folder of our own: no window can be reached
     uint64_t key = StalledReceivers::key(to);
     bool sent = shared >= 0 && sendOn(shared, to, Msg);
     if (!sent && shared >= 0 && errno != EAGAIN && errno != ENOBUFS)
@@ -311,11 +415,20 @@ bool windowSocketAlive(HWND Window)
     return connect(probe.get(), reinterpret_cast<const sockaddr*>(&to.Address), to.Length) == 0 || errno == EPERM;
 }
 
+namespace {
+
+// Never destroyed: windows may still be made from other modules' static destructors.
+HandleCounter* handleCounter = new HandleCounter;
+
+void leaveHandleCounter() { handleCounter->leave(); }
+
+} // namespace
+
 HWND nextWindowHandle()
 {
-    // Never destroyed: windows may still be made from other modules' static destructors.
-    static HandleCounter* counter = new HandleCounter;
-    return counter->next();
+    static const int leaveAtExit = std::atexit(leaveHandleCounter);
+    (void)leaveAtExit;
+    return handleCounter->next();
 }
 
 } // namespace user_private

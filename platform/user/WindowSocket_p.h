@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <sys/socket.h>
+#include <sys/types.h>
 #include <sys/un.h>
 
 namespace user_private {
@@ -25,23 +26,31 @@ static_assert(sizeof(WireMessage) == 24, "a posted message is one 24-byte datagr
 uint32_t postClock();
 inline bool postedBefore(uint32_t A, uint32_t B) { return int32_t(A - B) < 0; }
 
-/// Every window owns a non-blocking datagram socket bound in the abstract namespace under
-/// SessionObjectName("wnd", <handle as 8 hex digits>). The kernel removes the name when the
-/// socket closes, also when the owner crashes, so the name is alive exactly as long as the window.
-/// Beside it the window's overflow bell, bound under the same name followed by "-full": a sender
-/// that finds the window's socket full rings it, so that the owner's receiver thread takes over.
+/// Every window owns a non-blocking datagram socket bound to the path
+/// "<SessionObjectFolder()>/" + SessionObjectName("wnd", <handle as 8 hex digits>). The folder is
+/// the user's own (mode 0700), so no other user can post to a window, receive what is posted to
+/// it, or take its name. Beside it the window's overflow bell, bound under the same name followed
+/// by "-full": a sender that finds the window's socket full rings it, so that the owner's receiver
+/// thread takes over. A window that goes removes both files; those of a process that died are
+/// removed with the session's handle counter (sweepWindowSockets), or replaced when their name is
+/// bound again.
 struct WindowAddress {
     sockaddr_un Address;
-    socklen_t Length;
+    socklen_t Length; // 0 when the folder is refused or the path does not fit: every call fails
 };
 WindowAddress windowAddress(HWND Window);
 WindowAddress bellAddress(HWND Window);
 
-/// Binds a new socket to Window's name. Empty when the name is taken (errno EADDRINUSE) or the
-/// socket cannot be made.
-UniqueFd bindWindowSocket(HWND Window);
+/// Binds a new socket to Window's name; Node receives the socket file's inode. Empty when the
+/// name is taken (errno EADDRINUSE), the folder is refused or the socket cannot be made.
+UniqueFd bindWindowSocket(HWND Window, ino_t* Node);
 /// Binds a new socket to Window's bell; empty on failure.
-UniqueFd bindWindowBell(HWND Window);
+UniqueFd bindWindowBell(HWND Window, ino_t* Node);
+/// Removes the socket file at Address when it is still the one with inode Node.
+void removeSocketFile(const WindowAddress& Address, ino_t Node);
+/// Removes the session's window socket files from the open Folder; called while no process of
+/// the session uses its handle counter, so none of them belongs to a living window.
+void sweepWindowSockets(int Folder);
 
 /// Makes Window's socket refuse every sender (their posts answer false at once) by connecting it
 /// to itself; what it already holds stays readable. The owner does this while its queue is full.
@@ -61,7 +70,8 @@ bool sendToWindow(HWND Window, const WireMessage& Msg);
 /// True when a socket is bound to Window's name, refusing or not; queues nothing.
 bool windowSocketAlive(HWND Window);
 
-/// The session file holding the handle counter.
+/// The session file holding the handle counter; held by every process that makes windows, until
+/// it ends.
 inline constexpr const char* WindowHandleCounter = "handles";
 
 /// The next handle to try for a new window: never 0, taken from a counter shared by all

@@ -1,5 +1,6 @@
 //===- library_lifecycle_test.cpp - Loading, counting and locking across processes ---===//
 #include "tests/link/LinkFixture.h"
+#include "tests/support/OtherUser.h"
 
 #include <csignal>
 #include <cstring>
@@ -139,4 +140,36 @@ TEST_F(LibraryLifecycle, MutexOfAKilledHolderFailsOnceThenWorks)
     EXPECT_EQ(client->call1("release " + w), "0");
     for (const std::string& e : client->call("events"))
         EXPECT_EQ(e.rfind("BOX", 0), std::string::npos) << "an abandoned mutex is no time-out: " << e;
+}
+
+TEST_F(LibraryLifecycle, AFolderPlantedByAnotherUserIsNamedAfterTheBoxesOfAMissingBlock)
+{
+    if (std::string why = testsupport::WhyNoOtherUser(); !why.empty())
+        GTEST_SKIP() << why;
+    testsupport::SharedRuntimeFolder runtime;
+    ASSERT_EQ(testsupport::RunAsOtherUser({ "/bin/mkdir", "-m", "0777", runtime.objects() }), 0);
+    const std::string refusal = "the folder of named objects " + runtime.objects() + " is refused: it belongs to user "
+                                + std::to_string(testsupport::OtherUserId());
+
+    testsupport::TempDir dir;
+    auto peer = startPeer({}, dir.file("stderr"));
+    EXPECT_EQ(peer->call1("register 5"), "256") << "the library answers as for a missing block";
+    EXPECT_EQ(peer->call1("status"), "null");
+    peer->call("exit");
+    EXPECT_EQ(peer->wait(), 0);
+    const std::string boxes = testsupport::ReadFile(dir.file("stderr"));
+    const size_t mappingBox = boxes.find("TSharedmemory createfilemapping error");
+    ASSERT_NE(mappingBox, std::string::npos) << boxes;
+    const size_t refusalBox = boxes.find("Error: " + refusal);
+    ASSERT_NE(refusalBox, std::string::npos) << boxes;
+    EXPECT_EQ(boxes.find(refusal, refusalBox + 7 + refusal.size()), std::string::npos)
+        << "one box for the mutex and the block";
+
+    // The simulator cannot serve either, and says why.
+    testsupport::ChildProcess server({ testsupport::BinDir() + "/Kelmor32" }, {}, dir.file("server"));
+    EXPECT_EQ(server.wait(), 1);
+    EXPECT_NE(testsupport::ReadFile(dir.file("server")).find("Kelmor32: " + refusal), std::string::npos)
+        << testsupport::ReadFile(dir.file("server"));
+
+    EXPECT_EQ(testsupport::RunAsOtherUser({ "/bin/rmdir", runtime.objects() }), 0) << "the planted folder was used";
 }

@@ -1,6 +1,8 @@
 //===- TestSupport.cpp - Temporary folders and private sessions for tests -===//
 #include "tests/support/TestSupport.h"
 
+#include "platform/kernel/SessionNames.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -38,13 +40,13 @@ std::vector<std::string>& sessionsToRemove()
     return prefixes;
 }
 
-// Objects whose users were all killed stay in /dev/shm until their name is opened again; a
-// test's session is never opened again, so its files go when the test process ends.
+// Objects whose users were all killed stay in the folder of named objects until their name is
+// opened again; a test's session is never opened again, so its files go when the test process ends.
 void removeSessionFiles()
 {
     std::error_code ignored;
     for (const std::string& prefix : sessionsToRemove())
-        for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ignored))
+        for (const auto& entry : std::filesystem::directory_iterator(SessionObjectFolder(), ignored))
             if (entry.path().filename().string().rfind(prefix, 0) == 0)
                 std::filesystem::remove(entry.path(), ignored);
 }
@@ -63,7 +65,7 @@ std::string UsePrivateSession()
     setenv("VARNEX_SESSION", name.c_str(), 1);
     if (sessionsToRemove().empty())
         std::atexit(removeSessionFiles);
-    sessionsToRemove().push_back("varnex-" + std::to_string(getuid()) + "-" + name + "-");
+    sessionsToRemove().push_back("varnex-" + name + "-");
     return name;
 }
 

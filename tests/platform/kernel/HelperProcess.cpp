@@ -3,6 +3,8 @@
 
 #include "tests/support/TestSupport.h"
 
+#include "platform/kernel/SessionNames.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -22,9 +24,10 @@ HelperProcess::~HelperProcess() { finish(); }
 std::vector<std::string> sessionFiles()
 {
     const char* session = std::getenv("VARNEX_SESSION");
-    std::string prefix = "varnex-" + std::to_string(getuid()) + "-" + (session ? session : "") + "-";
+    std::string prefix = "varnex-" + std::string(session ? session : "") + "-";
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm"))
+    std::error_code none; // a folder not made yet holds nothing
+    for (const auto& entry : std::filesystem::directory_iterator(SessionObjectFolder(), none))
         if (std::string name = entry.path().filename().string(); name.rfind(prefix, 0) == 0)
             files.push_back(name);
     return files;

@@ -24,7 +24,7 @@ public:
     }
 };
 
-/// The files under /dev/shm that belong to the current session (VARNEX_SESSION).
+/// The files in the folder of named objects that belong to the current session (VARNEX_SESSION).
 std::vector<std::string> sessionFiles();
 
 /// Waits for a file that a started program writes in one piece, and answers its lines. Empty

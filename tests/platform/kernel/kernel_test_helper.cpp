@@ -6,6 +6,7 @@
 //
 #include "platform/kernel/FileMapping.h"
 #include "platform/kernel/NamedMutex.h"
+#include "platform/kernel/SessionNames.h"
 #include "platform/kernel/WinExec.h"
 
 #include <atomic>
@@ -113,6 +114,7 @@ std::string lendMemory()
 ///   release             -> "1" or "0"
 ///   churn <name> <n>    -> "ok <times created>" or "broken": opens and leaves the block n times
 ///   lend-memory         -> the pid of a process sharing this one's memory (see lendMemory)
+///   refusal             -> SessionObjectRefusal(): why the latest named object was refused
 ///   exit                -> ends normally without an answer; so does the end of the input
 int serve()
 {
@@ -161,6 +163,8 @@ int serve()
             answer = churn(name, cycles);
         } else if (verb == "lend-memory") {
             answer = lendMemory();
+        } else if (verb == "refusal") {
+            answer = SessionObjectRefusal();
         } else if (verb == "exit") {
             return 0;
         } else {

@@ -36,7 +36,7 @@ protected:
     /// Appends raw bytes to the session's table, as a writer that died would leave them.
     static void appendToTable(const std::string& bytes)
     {
-        UniqueFd table = openSessionFile(RegisteredMessageTable);
+        UniqueFd table = openRegisteredMessageTable();
         ASSERT_TRUE(table);
         off_t end = lseek(table.get(), 0, SEEK_END);
         ASSERT_EQ(pwrite(table.get(), bytes.data(), bytes.size(), end), static_cast<ssize_t>(bytes.size()));
@@ -45,6 +45,8 @@ protected:
 
 TEST_F(RegisteredMessages, TwoProcessesGetTheSameNumbersWithoutRegardToCase)
 {
+    // The numbers last while a process of the session uses the table; this one does throughout.
+    ASSERT_TRUE(openRegisteredMessageTable());
     std::vector<UINT> first = registerInHelper({ "VarnexLinkMessage", "VarnexServerMessage" });
     std::vector<UINT> second = registerInHelper({ "varnexservermessage", "VARNEXLINKMESSAGE", "Other" });
     ASSERT_EQ(first.size(), 2u);
@@ -92,8 +94,9 @@ TEST_F(RegisteredMessages, ProcessesRegisteringAtOnceAgree)
     EXPECT_EQ(std::count(results[0].begin(), results[0].end(), 0u), 0);
 }
 
-TEST_F(RegisteredMessages, NumberOfAKilledRegistrantStays)
+TEST_F(RegisteredMessages, NumberOfAKilledRegistrantStaysWhileTheSessionLives)
 {
+    ASSERT_TRUE(openRegisteredMessageTable());
     UserHelper helper({ "register", "LaserNotice" });
     UINT number = toNumber(helper.answer1());
     ASSERT_NE(number, 0u);
