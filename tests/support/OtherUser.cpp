@@ -4,6 +4,8 @@
 #include "tests/support/ChildProcess.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,12 +51,16 @@ int RunAsOtherUser(const std::vector<std::string>& Argv)
 
 SharedRuntimeFolder::SharedRuntimeFolder()
 {
-    ::chmod(dir_.path().c_str(), 01777);
+    std::string pattern = "/tmp/varnex-shared-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("SharedRuntimeFolder: mkdtemp failed");
+    path_ = pattern;
+    ::chmod(path_.c_str(), 01777);
     if (const char* previous = std::getenv("XDG_RUNTIME_DIR")) {
         hadPrevious_ = true;
         previous_ = previous;
     }
-    ::setenv("XDG_RUNTIME_DIR", dir_.path().c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", path_.c_str(), 1);
 }
 
 SharedRuntimeFolder::~SharedRuntimeFolder()
@@ -63,6 +69,8 @@ SharedRuntimeFolder::~SharedRuntimeFolder()
         ::setenv("XDG_RUNTIME_DIR", previous_.c_str(), 1);
     else
         ::unsetenv("XDG_RUNTIME_DIR");
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 } // namespace testsupport

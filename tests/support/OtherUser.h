@@ -32,12 +32,12 @@ public:
     SharedRuntimeFolder(const SharedRuntimeFolder&) = delete;
     SharedRuntimeFolder& operator=(const SharedRuntimeFolder&) = delete;
 
-    const std::string& path() const { return dir_.path(); }
+    const std::string& path() const { return path_; }
     /// Where this user's named objects live now.
-    std::string objects() const { return dir_.path() + "/varnex"; }
+    std::string objects() const { return path_ + "/varnex"; }
 
 private:
-    TempDir dir_;
+    std::string path_; // under /tmp: the test's own temporary folder may be closed to others
     bool hadPrevious_ = false;
     std::string previous_;
 };
