@@ -19,11 +19,12 @@ double Quantile(const std::vector<double>& V, size_t I, size_t K)
 void Quantiles(const std::vector<double>& V, TDataStats& S)
 {
     const size_t N = V.size();
+    // The high position n - n div k is n itself when there are fewer values than the fraction
+    // has parts: the largest value. Only the low position can be 0, which leaves its field alone.
     const auto At = [&](size_t K, double& Low, double* High) {
         const size_t I = N / K;
-        if (I == 0)
-            return; // fewer values than the fraction has parts
-        Low = Quantile(V, I, K);
+        if (I != 0)
+            Low = Quantile(V, I, K);
         if (High)
             *High = Quantile(V, N - I, K);
     };

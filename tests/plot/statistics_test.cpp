@@ -85,6 +85,25 @@ TEST(Statistics, MissingValuesAreReportedNotInvented)
     EXPECT_EQ(Stats.Count, 0);
 }
 
+TEST(Statistics, HighQuantilesOfFewValuesAreTheLargestValue)
+{
+    // n - n div k is n when n < k; only a low position of 0 leaves its field as it was (0).
+    struct Row {
+        std::vector<double> Ys;
+        double Low20, High20, LowerQuartile, UpperQuartile, Median;
+    } Rows[] = {
+        { { 4, 4 }, 0, 4, 0, 4, 4 },
+        { { 1, 2, 3 }, 0, 3, 0, 3, 1.5 },
+        { { -3.5, -1.25, -7, -2 }, 0, -1.25, -7, -2, -3.5 },
+    };
+    for (const Row& R : Rows) {
+        const TDataStats S = YStatsOf(R.Ys);
+        EXPECT_EQ((std::vector<double> { S.Low20, S.High20, S.LowerQuartile, S.UpperQuartile, S.Median }),
+                  (std::vector<double> { R.Low20, R.High20, R.LowerQuartile, R.UpperQuartile, R.Median }))
+            << R.Ys.size();
+    }
+}
+
 TEST(Statistics, MergeSortKeepsEveryValueWhateverTheInput)
 {
     std::vector<double> V = { 3, -1, 2, 2, 7, 0, -5, 3, 1 };
