@@ -115,16 +115,19 @@ void TDataSeries::LeastSquaresLine()
     GetXStatistics(XStats);
     if (FCount < 2 || XStats.Deviation == 0)
         return FallBackLine(false);
-    double Sx = 0, Sy = 0, Sxy = 0, Sxx = 0;
+    // Extended sums, as for the statistics: the products cancel in n Sxy - Sx Sy.
+    long double Sx = 0, Sy = 0, Sxy = 0, Sxx = 0;
     for (const TPointNode* P = FHead; P; P = P->Next) {
-        Sx += P->X;
-        Sy += P->Y;
-        Sxy += P->X * P->Y;
-        Sxx += P->X * P->X;
+        const long double X = P->X, Y = P->Y;
+        Sx += X;
+        Sy += Y;
+        Sxy += X * Y;
+        Sxx += X * X;
     }
-    const double N = FCount;
-    FRegressionSlope = (N * Sxy - Sx * Sy) / (N * Sxx - Sx * Sx);
-    FRegressionIntercept = Sy / N - (Sx / N) * FRegressionSlope;
+    const long double N = FCount;
+    const long double Slope = (N * Sxy - Sx * Sy) / (N * Sxx - Sx * Sx);
+    FRegressionSlope = static_cast<double>(Slope);
+    FRegressionIntercept = static_cast<double>(Sy / N - (Sx / N) * Slope);
     FRegressionQuadratic = 0;
     SetFittedFromCoefficients();
 }
@@ -165,31 +168,33 @@ void TDataSeries::LeastSquaresParabola()
     GetXStatistics(XStats);
     if (FCount < 3 || XStats.Deviation == 0)
         return FallBackLine(true);
-    double Sx = 0, Sy = 0, Sq = 0, Sxy = 0, Sqy = 0, Sx3 = 0, Sx4 = 0;
+    // Extended sums: x^4 overflows a double long before x does, and the centred sums cancel.
+    long double Sx = 0, Sy = 0, Sq = 0, Sxy = 0, Sqy = 0, Sx3 = 0, Sx4 = 0;
     for (const TPointNode* P = FHead; P; P = P->Next) {
-        const double Q = P->X * P->X;
-        Sx += P->X;
-        Sy += P->Y;
+        const long double X = P->X, Y = P->Y, Q = X * X;
+        Sx += X;
+        Sy += Y;
         Sq += Q;
-        Sxy += P->X * P->Y;
-        Sqy += Q * P->Y;
-        Sx3 += Q * P->X;
+        Sxy += X * Y;
+        Sqy += Q * Y;
+        Sx3 += Q * X;
         Sx4 += Q * Q;
     }
-    const double N = FCount;
-    const double XBar = Sx / N, YBar = Sy / N, QBar = Sq / N;
-    const double Cxy = Sxy - N * XBar * YBar;
-    const double Cqy = Sqy - N * QBar * YBar;
-    const double Cxx = Sq - N * XBar * XBar;
-    const double Cxq = Sx3 - N * XBar * QBar;
-    const double Cqq = Sx4 - N * QBar * QBar;
-    const double D = Cxx * Cqq - Cxq * Cxq;
+    const long double N = FCount;
+    const long double XBar = Sx / N, YBar = Sy / N, QBar = Sq / N;
+    const long double Cxy = Sxy - N * XBar * YBar;
+    const long double Cqy = Sqy - N * QBar * YBar;
+    const long double Cxx = Sq - N * XBar * XBar;
+    const long double Cxq = Sx3 - N * XBar * QBar;
+    const long double Cqq = Sx4 - N * QBar * QBar;
+    const long double D = Cxx * Cqq - Cxq * Cxq;
     // Points on fewer than three distinct x have no parabola; D then cancels to rounding noise.
-    if (!(D > Cxx * Cqq * 1e-12))
+    if (!(D > Cxx * Cqq * 1e-12L))
         return FallBackLine(true);
-    FRegressionQuadratic = (Cqy * Cxx - Cxy * Cxq) / D;
-    FRegressionSlope = (Cxy * Cqq - Cqy * Cxq) / D;
-    FRegressionIntercept = YBar - FRegressionSlope * XBar - FRegressionQuadratic * QBar;
+    const long double C = (Cqy * Cxx - Cxy * Cxq) / D, B = (Cxy * Cqq - Cqy * Cxq) / D;
+    FRegressionQuadratic = static_cast<double>(C);
+    FRegressionSlope = static_cast<double>(B);
+    FRegressionIntercept = static_cast<double>(YBar - B * XBar - C * QBar);
     SetFittedFromCoefficients();
 }
 
@@ -284,22 +289,23 @@ void TDataSeries::LocalLine()
     for (int64_t K = 0; K <= Intervals; ++K) {
         const double X = SampleAt(K, Step);
         const double D = (X - FXMin + Span) / Span;
-        double Sw = 0, Sr = 0, Sy = 0, Srr = 0, Sry = 0;
+        // Extended weighted sums, as for the straight line.
+        long double Sw = 0, Sr = 0, Sy = 0, Srr = 0, Sry = 0;
         for (size_t I = 0; I < R.size(); ++I) {
-            const double U = std::abs(D - R[I]);
-            const double W = std::exp(U) / (U * U * U + FRegressionControlValue2);
+            const long double U = std::abs(D - R[I]);
+            const long double W = std::exp(U) / (U * U * U + FRegressionControlValue2);
             Sw += W;
             Sr += W * R[I];
             Sy += W * Y[I];
             Srr += W * R[I] * R[I];
             Sry += W * R[I] * Y[I];
         }
-        const double Denominator = Sw * Srr - Sr * Sr;
+        const long double Denominator = Sw * Srr - Sr * Sr;
         // Weights that leave no spread (or blow up) give this sample no line.
         if (Denominator == 0 || Sw == 0 || !std::isfinite(Denominator))
             continue;
-        const double Slope = (Sw * Sry - Sr * Sy) / Denominator;
-        AppendResult(Tail, X, Slope * D + Sy / Sw - Slope * Sr / Sw);
+        const long double Slope = (Sw * Sry - Sr * Sy) / Denominator;
+        AppendResult(Tail, X, static_cast<double>(Slope * D + Sy / Sw - Slope * Sr / Sw));
     }
 }
 

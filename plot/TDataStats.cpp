@@ -83,31 +83,33 @@ void CalcStatistics(const std::vector<double>& V, double Tolerance, TDataStats& 
         S.NoStatistics = true;
         return;
     }
-    double Sum = 0, SumSquares = 0;
-    for (double Value : V) {
+    // The sums and moments are taken in extended precision: the squares of values near the
+    // double range would overflow a double. The deviation comes from the sum of the squared
+    // differences from the mean, the same quantity as sum v^2 - sum^2 / n: that difference
+    // cancels to nothing for values close together (1e8 + 0.1 k) and leaves rounding noise for
+    // equal ones.
+    long double Sum = 0;
+    for (double Value : V)
         Sum += Value;
-        SumSquares += Value * Value;
-    }
-    S.Sum = Sum;
-    S.Mean = Sum / N;
+    const long double Mean = Sum / N;
+    S.Sum = static_cast<double>(Sum);
+    S.Mean = static_cast<double>(Mean);
     Quantiles(V, S);
     S.Mode = Mode(V, Tolerance);
-    // Cancellation can leave the sum of squares a hair below sum^2 / n: no negative variance.
-    const double Variance = (SumSquares - Sum * Sum / N) / (N - 1);
-    S.Deviation = Variance > 0 ? std::sqrt(Variance) : 0;
 
-    double S2 = 0, S3 = 0, S4 = 0;
+    long double S2 = 0, S3 = 0, S4 = 0;
     for (double Value : V) {
-        const double D = Value - S.Mean;
+        const long double D = Value - Mean;
         S2 += D * D;
         S3 += D * D * D;
         S4 += D * D * D * D;
     }
+    const long double Dev = std::sqrt(S2 / (N - 1));
+    S.Deviation = static_cast<double>(Dev);
     if (S2 == 0 || S.Deviation == 0) {
         S.Message = SNoDeviance;
         return;
     }
-    const double Dev = S.Deviation;
-    S.Skew = S3 / (N * Dev * Dev * Dev);
-    S.Kurtosis = S4 / (N * Dev * Dev * Dev * Dev) - 3;
+    S.Skew = static_cast<double>(S3 / (N * Dev * Dev * Dev));
+    S.Kurtosis = static_cast<double>(S4 / (N * Dev * Dev * Dev * Dev) - 3);
 }

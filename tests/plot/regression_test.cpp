@@ -72,6 +72,34 @@ TEST(Regression, StraightLinesAndParabolasOnKnownData)
     }
 }
 
+TEST(Regression, LeastSquaresSumsKeepPointsFarFromZero)
+{
+    // The centred sums of x = origin + k cancel to rounding noise in 53 bits: slope 3.5 for the
+    // line, c = 0.509 and b = -171 for the parabola.
+    struct Row {
+        const char* Case;
+        uint8_t Kind;
+        double Origin;
+        std::function<double(double)> F;
+        double A, B, C;
+    } Rows[] = {
+        { "line", 1, 1e8, [](double X) { return 3 * X - 2e8; }, -2e8, 3, 0 },
+        { "parabola", 3, 1e4, [](double X) { return 0.5 * X * X + 3 * X; }, 0, 3, 0.5 },
+    };
+    for (const Row& R : Rows) {
+        TDataSeries S;
+        std::vector<double> Xs;
+        for (int K = 0; K < 10; ++K)
+            Xs.push_back(R.Origin + K);
+        Fill(S, Xs, R.F);
+        S.SetRegressionType(R.Kind);
+        S.CalcRegression();
+        EXPECT_NEAR(S.GetRegressionIntercept(), R.A, 1e-3) << R.Case;
+        EXPECT_NEAR(S.GetRegressionSlope(), R.B, 1e-9) << R.Case;
+        EXPECT_NEAR(S.GetRegressionQuadratic(), R.C, 1e-12) << R.Case;
+    }
+}
+
 TEST(Regression, LinesFallBackWithoutSpreadInX)
 {
     struct Row {

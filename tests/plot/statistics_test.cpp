@@ -104,6 +104,21 @@ TEST(Statistics, HighQuantilesOfFewValuesAreTheLargestValue)
     }
 }
 
+TEST(Statistics, SumsAndMomentsHoldValuesThatADoubleLoses)
+{
+    // Squares beyond the double range, and a spread of 0.1 on values of 1e8.
+    const TDataStats Huge = YStatsOf({ 1e200, 2e200, 3e200 });
+    EXPECT_EQ(Huge.Message, "");
+    EXPECT_NEAR(Huge.Deviation / 1e200, 1, 1e-12);
+    EXPECT_NEAR(Huge.Skew, 0, 1e-12);
+    EXPECT_NEAR(Huge.Kurtosis, 2.0 / 3 - 3, 1e-12);
+
+    std::vector<double> Close;
+    for (int K = 1; K <= 10; ++K)
+        Close.push_back(1e8 + 0.1 * K);
+    EXPECT_NEAR(YStatsOf(Close).Deviation, std::sqrt(0.0825 / 0.9), 1e-6);
+}
+
 TEST(Statistics, MergeSortKeepsEveryValueWhateverTheInput)
 {
     std::vector<double> V = { 3, -1, 2, 2, 7, 0, -5, 3, 1 };
