@@ -146,12 +146,10 @@ bool TAxis::ScaleWithoutData()
         std::swap(FMin, FMax);
         Changed = true;
     } else if (FMin == FMax) {
-        // Equal negative limits get 0 as their top, as SetMinMax gives them; a Min of 0 above
-        // a negative Max would be a range no step fits.
-        if (FMin > 0)
+        // Equal limits other than 0 take 0 as Min: equal negative limits are left upside down,
+        // and the step search below refuses them with its error.
+        if (FMin != 0)
             FMin = 0;
-        else if (FMin < 0)
-            FMax = 0;
         else {
             FMin = -1;
             FMax = 1;

@@ -147,10 +147,9 @@ TEST_F(PlotTest, ScaleWithoutDataTable)
         double WantMin, WantMax;
         bool Result;
     } Rows[] = {
-        // Equal negative limits take 0 as their top, as SetMinMax gives them.
-        { false, -5, -5, -5, 0, true }, { false, 5, 5, 0, 5, true },  { false, 0, 0, -1, 1, true },
-        { false, 3, 1, 1, 3, true },    { false, 1, 3, 1, 3, false }, { true, 0, 10, 1, 10, false },
-        { true, -3, -1, 1, 10, false }, { true, 10, 1, 1, 10, true },
+        { false, 5, 5, 0, 5, true },  { false, 0, 0, -1, 1, true },  { false, 3, 1, 1, 3, true },
+        { false, 1, 3, 1, 3, false }, { true, 0, 10, 1, 10, false }, { true, -3, -1, 1, 10, false },
+        { true, 10, 1, 1, 10, true },
     };
     TAxis& A = *Graph->GetYAxis();
     for (const Row& R : Rows) {
@@ -161,6 +160,21 @@ TEST_F(PlotTest, ScaleWithoutDataTable)
         EXPECT_DOUBLE_EQ(A.GetMin(), R.WantMin) << R.Min << ".." << R.Max;
         EXPECT_DOUBLE_EQ(A.GetMax(), R.WantMax) << R.Min << ".." << R.Max;
     }
+}
+
+TEST_F(PlotTest, ScaleWithoutDataOfEqualNegativeLimitsRaisesFromTheStepSearch)
+{
+    TAxis& A = *Graph->GetYAxis();
+    A.SetMin(-5);
+    A.SetMax(-5);
+    std::string Message;
+    try {
+        A.ScaleWithoutData();
+    } catch (const Exception& E) {
+        Message = E.Message();
+    }
+    EXPECT_EQ(Message, "GetStep entered with bad range");
+    EXPECT_EQ(std::make_pair(A.GetMin(), A.GetMax()), std::make_pair(0.0, -5.0));
 }
 
 TEST_F(PlotTest, ScaleWithoutDataOfATimeAxisEndsNow)
