@@ -282,12 +282,10 @@ bool TDataSeries::DeletePointsAt(double X)
 
 void TDataSeries::PruneDuplicates()
 {
-    if (!FHead)
-        return;
     const double Tol = Tolerance();
     bool Removed = false;
     TPointNode* Kept = FHead;
-    while (TPointNode* Next = Kept->Next) {
+    while (TPointNode* Next = Kept ? Kept->Next : nullptr) {
         if (std::abs(Next->X - Kept->X) <= Tol) {
             Kept->Next = Next->Next;
             if (Next == FTail)
@@ -299,12 +297,14 @@ void TDataSeries::PruneDuplicates()
             Kept = Next;
         }
     }
-    if (!Removed)
-        return;
-    DropRecords();
-    FBoundsInvalid = true;
-    InvalidateCaches();
-    Changed(ccPointsChanged);
+    if (Removed) {
+        DropRecords();
+        FBoundsInvalid = true;
+        InvalidateCaches();
+    }
+    // Invalid bounds are announced whether this pass or an earlier change left them so.
+    if (FBoundsInvalid)
+        Changed(ccPointsChanged);
 }
 
 void TDataSeries::RecalcBounds()

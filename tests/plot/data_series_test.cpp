@@ -324,6 +324,32 @@ TEST(DataSeries, SwitchingDuplicatesOffPrunesWithinTheTolerance)
     EXPECT_TRUE(None.Seen.empty());
 }
 
+TEST(DataSeries, PruningAnnouncesBoundsLeftInvalidEvenWithNothingRemoved)
+{
+    struct Row {
+        const char* Case;
+        bool InvalidBefore;
+        std::vector<int> Codes;
+    } Rows[] = {
+        { "bounds valid, nothing to prune", false, {} },
+        { "bounds invalid, nothing to prune", true, { 2 } },
+    };
+    for (const Row& R : Rows) {
+        Codes C;
+        TDataSeries S;
+        S.SetDuplicatesAllowed(true);
+        for (double X : { 1.0, 2.0 })
+            S.AddPoint(X, X);
+        if (R.InvalidBefore)
+            S.SetZeroValue(0.5);
+        ASSERT_EQ(S.GetBoundsInvalid(), R.InvalidBefore) << R.Case;
+        C.Listen(S);
+        S.SetDuplicatesAllowed(false);
+        EXPECT_EQ(C.Seen, R.Codes) << R.Case;
+        EXPECT_EQ(S.GetCount(), 2) << R.Case;
+    }
+}
+
 TEST(DataSeries, ClearStartsTheIdsAgainAndForgetsTheCaches)
 {
     TDataSeries S;
