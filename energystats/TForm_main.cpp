@@ -37,6 +37,7 @@ const PublishedClass& FormMainClass = PublishClass<TForm_main, TForm>("TForm_mai
     P.Notify("btn_setupClick", &TForm_main::btn_setupClick);
     P.Notify("btn_exitClick", &TForm_main::btn_exitClick);
     P.Notify("noCommandCheck1Click", &TForm_main::noCommandCheck1Click);
+    P.Method("PlotGraph1PaintEnd", &TForm_main::PlotGraph1PaintEnd);
 
     P.Field("Panel_Exit", &TForm_main::Panel_Exit);
     P.Field("btn_start", &TForm_main::btn_start);
@@ -87,7 +88,6 @@ void TForm_main::FormCreate(TObject*)
     KeepOnScreen();
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { OnAppMessage(Msg, Handled); };
     OnResize = [this](TObject* Sender) { FormResize(Sender); };
-    PlotGraph1->OnPaintEnd = [this](TObject* Sender, TCanvas* Canvas) { PlotGraph1PaintEnd(Sender, Canvas); };
     registerlink();
     interval1->SetCaption("");
     ClearStatistics();

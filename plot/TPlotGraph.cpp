@@ -46,6 +46,16 @@ const PublishedClass& PlotGraphClass =
         P.Object("Legend", &TPlotGraph::GetLegend);
         P.Bool("Plotting", &TPlotGraph::GetPlotting, &TPlotGraph::SetPlotting);
         P.Bool("ShowValue", &TPlotGraph::GetShowValue, &TPlotGraph::SetShowValue);
+        P.Bool("DragAllowed", &TPlotGraph::DragAllowed);
+        P.Event("OnLogError", &TPlotGraph::OnLogError);
+        P.Event("OnNewSeries", &TPlotGraph::OnNewSeries);
+        P.Event("OnDeleteSeries", &TPlotGraph::OnDeleteSeries);
+        P.Event("OnTooManyPoints", &TPlotGraph::OnTooManyPoints);
+        P.Event("OnRescale", &TPlotGraph::OnRescale);
+        P.Event("OnScaleError", &TPlotGraph::OnScaleError);
+        P.Event("OnPaintStart", &TPlotGraph::OnPaintStart);
+        P.Event("OnPaintEnd", &TPlotGraph::OnPaintEnd);
+        P.Event("OnWantDesigner", &TPlotGraph::OnWantDesigner);
     });
 
 TPlotGraph::TPlotGraph(TComponent* AOwner) : TCustomPanel(AOwner)

@@ -159,6 +159,8 @@ public:
     // --- Events
     TSeriesEvent OnNewSeries, OnLogError, OnTooManyPoints, OnDeleteSeries;
     TNotifyEvent OnRescale, OnWantDesigner;
+    /// Published for forms that set it; the graph never raises it.
+    TNotifyEvent OnScaleError;
     TPaintEvent OnPaintStart, OnPaintEnd;
 
 protected:

@@ -14,6 +14,7 @@
 #include "platform/ui/components/Filer.h"
 #include "platform/ui/components/FormReader.h"
 #include "platform/ui/components/FormResource.h"
+#include "platform/ui/components/Published.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -243,6 +244,54 @@ TEST_F(GraphStreamTest, FormResourceFaultsNameTheProperty)
             EXPECT_NE(E.Message().find(Message), std::string::npos) << E.Message();
         }
     }
+}
+
+/// A graph with handlers of its own, so that its resource can bind the graph's events to them.
+class THandlingGraph : public CountingGraph {
+public:
+    using CountingGraph::CountingGraph;
+    void SeriesEvent(TObject*, int) { Handled.push_back("series"); }
+    void NotifyEvent(TObject*) { Handled.push_back("notify"); }
+    void PaintEvent(TObject*, TCanvas*) { Handled.push_back("paint"); }
+    std::vector<std::string> Handled;
+};
+
+const PublishedClass& HandlingGraphClass =
+    PublishClass<THandlingGraph, TPlotGraph>("THandlingGraph", [](Published<THandlingGraph>& P) {
+        P.Method("SeriesEvent", &THandlingGraph::SeriesEvent);
+        P.Notify("NotifyEvent", &THandlingGraph::NotifyEvent);
+        P.Method("PaintEvent", &THandlingGraph::PaintEvent);
+    });
+
+TEST_F(GraphStreamTest, FormResourceSetsDragAllowedAndBindsEveryEvent)
+{
+    (void)HandlingGraphClass;
+    THandlingGraph G(nullptr);
+    ReadComponent(ParseFormResource("G", "object G: THandlingGraph\n"
+                                         "  DragAllowed = False\n"
+                                         "  OnNewSeries = SeriesEvent\n"
+                                         "  OnLogError = SeriesEvent\n"
+                                         "  OnTooManyPoints = SeriesEvent\n"
+                                         "  OnDeleteSeries = SeriesEvent\n"
+                                         "  OnRescale = NotifyEvent\n"
+                                         "  OnScaleError = NotifyEvent\n"
+                                         "  OnWantDesigner = NotifyEvent\n"
+                                         "  OnPaintStart = PaintEvent\n"
+                                         "  OnPaintEnd = PaintEvent\n"
+                                         "end\n"),
+                  "G", G);
+    EXPECT_FALSE(G.DragAllowed);
+    for (const TSeriesEvent* E : { &G.OnNewSeries, &G.OnLogError, &G.OnTooManyPoints, &G.OnDeleteSeries })
+        if (*E)
+            (*E)(&G, 1);
+    for (const TNotifyEvent* E : { &G.OnRescale, &G.OnScaleError, &G.OnWantDesigner })
+        if (*E)
+            (*E)(&G);
+    for (const TPaintEvent* E : { &G.OnPaintStart, &G.OnPaintEnd })
+        if (*E)
+            (*E)(&G, nullptr);
+    EXPECT_EQ(G.Handled, (std::vector<std::string> { "series", "series", "series", "series", "notify", "notify",
+                                                     "notify", "paint", "paint" }));
 }
 
 TEST_F(GraphStreamTest, ClipboardFormatIsRegisteredUnderItsName)
