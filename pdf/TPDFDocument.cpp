@@ -320,9 +320,13 @@ TPDFRadioGroup* TPDFDocument::CreateRadioGroup(const std::string& Name)
 
 void TPDFDocument::numberActions()
 {
-    // The catalog refers to it; unregistered it would point at no object.
+    // The catalog and the outline entries refer to them; unregistered they would point at no
+    // object.
     if (OpenAction)
         RegisterAction(OpenAction);
+    for (int I = 0; I < FOutlines->Count(); ++I)
+        if (TPDFAction* Action = FOutlines->Items(I)->Action)
+            RegisterAction(Action);
     // Preparing an action may register its follow-up, which this walk then visits too.
     for (int I = 0; I < FActions->Count(); ++I)
         FActions->Items(I)->PrepareToSave();

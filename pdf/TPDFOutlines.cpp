@@ -4,6 +4,7 @@
 #include "pdf/PdfCodePages.h"
 #include "pdf/PdfPrimitives.h"
 #include "pdf/PdfSecurity.h"
+#include "pdf/TPDFActions.h"
 #include "pdf/TPDFDocument.h"
 
 #include "platform/rtl/SysUtils.h"
@@ -69,6 +70,8 @@ void TPDFOutlineEntry::Save()
         Doc.WriteText("/Next " + ObjectRef(FNext->ObjectNumber));
     if (FPrev)
         Doc.WriteText("/Prev " + ObjectRef(FPrev->ObjectNumber));
+    if (Action)
+        Doc.WriteText("/A " + ObjectRef(Action->ObjectNumber));
     Doc.CloseDictionary();
     Doc.CloseObject();
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class TPDFAction;
 class TPDFDocument;
 class TPDFOutlines;
 
@@ -37,6 +38,9 @@ public:
     uint32_t Color = 0;
     /// Bit 0 bold, bit 1 italic.
     uint8_t Style = 0;
+    /// Run when the entry is chosen; written as "/A". The document registers it (and so owns it)
+    /// when it ends, as it does its open action.
+    TPDFAction* Action = nullptr;
 
 private:
     friend class TPDFOutlines;

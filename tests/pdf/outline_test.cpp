@@ -3,6 +3,7 @@
 
 #include "tests/support/TestSupport.h"
 
+#include "pdf/TPDFActions.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFOutlines.h"
 
@@ -96,6 +97,23 @@ TEST_F(OutlineTest, ProtectedTitlesAreEncryptedLiteralOrHexStrings)
     const ToolResult Json = RunTool({ "qpdf", "--json", "--json-key=outlines", File });
     EXPECT_NE(Json.Output.find("\"title\": \"Secret chapter\""), std::string::npos) << Json.Output;
     EXPECT_NE(Json.Output.find("\"title\": \"\xD0\x96\""), std::string::npos) << Json.Output; // U+0416 in UTF-8
+}
+
+TEST_F(OutlineTest, AnEntrysActionIsWrittenAndReferredToByA)
+{
+    const std::string Pdf = WritePdf(File, nullptr, [](TPDFDocument& Doc) {
+        auto* Go = new TPDFURLAction; // the document takes it when it ends
+        Go->SetURL("http://a.org/report");
+        Doc.Outlines().Add(nullptr, "Web")->Action = Go;
+        Doc.Outlines().Add(nullptr, "Plain");
+    });
+    ASSERT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    std::smatch A;
+    ASSERT_TRUE(std::regex_search(
+        Pdf, A, std::regex("/Title \\(Web\\)\r\n/Parent \\d+ 0 R\r\n/Next \\d+ 0 R\r\n/A (\\d+) 0 R\r\n>>")))
+        << Pdf;
+    EXPECT_NE(ObjectText(Pdf, std::stoi(A[1])).find("/URI (http://a.org/report)"), std::string::npos);
+    EXPECT_EQ(std::regex_search(Pdf, std::regex("/Title \\(Plain\\)[^>]*/A ")), false);
 }
 
 } // namespace
