@@ -350,9 +350,6 @@ void TPDFDocument::writeDocument()
         for (int I = 0; I < FPages->Count(); ++I)
             FPages->Items(I)->WritePage();
     writeActions();
-    if (!FOnePass)
-        for (int I = 0; I < FImages->Count(); ++I)
-            FImages->Items(I)->Save(*this);
     FOutlines->Save();
     writeForm();
     int32_t NamesNumber = 0;
@@ -362,6 +359,9 @@ void TPDFDocument::writeDocument()
         writeEncryption();
     for (int I = 0; I < FFonts->Count(); ++I)
         FFonts->Items(I)->Save(*this);
+    if (!FOnePass)
+        for (int I = 0; I < FImages->Count(); ++I)
+            FImages->Items(I)->Save(*this);
     writeXrefAndTrailer();
 }
 

@@ -6,6 +6,7 @@
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TPDFImages.h"
+#include "pdf/TPDFOutlines.h"
 #include "pdf/TPDFPage.h"
 
 #include "platform/gdi/bitmaps/Dib.h"
@@ -177,6 +178,24 @@ TEST(PdfImages, AMaskIsAStencilWithoutColourSpaceAndEachImageIsWrittenOnce)
     const Pnm Page = readPnm(testsupport::ReadFile(Dir.file("page.ppm")));
     EXPECT_EQ(Page.rgb(20, 20), RGB(255, 255, 255));
     EXPECT_NE(Page.rgb(140, 70), RGB(255, 255, 255));
+}
+
+TEST(PdfImages, AnImageNoPageShowsFollowsTheOutlinesAndTheFonts)
+{
+    // Images a page shows are written with it; the others come at the end, after the fonts.
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("order.pdf");
+    const std::unique_ptr<TBitmap> Colour = colourful(8, 8);
+    const std::string Pdf = WritePdf(File, nullptr, [&](TPDFDocument& Doc) {
+        Doc.AddImage(*Colour, 0);
+        Doc.CurrentPage->TextOut(100, 200, 0, "Report");
+        Doc.Outlines().Add(nullptr, "Report");
+    });
+    EXPECT_EQ(RunTool({ "qpdf", "--check", File }).Status, 0);
+    const size_t Image = Pdf.find("/Subtype /Image");
+    ASSERT_NE(Image, std::string::npos);
+    EXPECT_LT(Pdf.find("/Type /Outlines"), Image);
+    EXPECT_LT(Pdf.find("/Type /Font"), Image);
 }
 
 TEST(PdfImages, RefusedImagesAreNotAdded)
