@@ -17,13 +17,11 @@
 
 namespace {
 
-/// Records during which the page's fill colour may keep holding the text colour. SETROP2 is
-/// among them: our recorder writes one after every pen selection, and it paints nothing.
+/// Records during which the page's fill colour may keep holding the text colour.
 bool keepsTextColour(uint32_t Type)
 {
     switch (Type) {
     case EMR_SETBKMODE:
-    case EMR_SETROP2:
     case EMR_SETTEXTALIGN:
     case EMR_SETTEXTCOLOR:
     case EMR_SETBKCOLOR:

@@ -477,9 +477,13 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
           EmfBuilder(Arial13).text(10, 20, "", 4, { 0, 0, 50, 50 }).text(10, 20, "", 2, { 5, 5, 5, 50 }),
           {} },
         // Our recorder deletes the selected pen before a new one takes its slot, writes SETROP2
-        // after each selection and MOVETOEX after each text: no colour operator between texts.
+        // after each selection and MOVETOEX after each text. SETROP2 is no record of the text
+        // colour bracket: it ends it and sends the (white) brush colour; the second text sends
+        // its colour again.
         { "recorder's pen sequence between two texts",
           EmfBuilder(Arial13)
+              .record(CREATEBRUSH, { 3, 0, 0xFFFFFF, 0 })
+              .record(SELECTOBJECT, { 3 })
               .record(CREATEPEN, { 2, 0, 0, 0, 0xFF })
               .record(SELECTOBJECT, { 2 })
               .text(0, 0, "a")
@@ -489,8 +493,8 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
               .record(SELECTOBJECT, { 2 })
               .record(SETROP2, { 13 })
               .text(0, 20, "b"),
-          { "1 0 0 RG", "0.75 w", "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td", "0 1 0 RG",
-            "1 0 0 1 0 817.95 Tm", "(b) Tj 5.25 0 Td" } },
+          { "1 1 1 rg", "1 0 0 RG", "0.75 w", "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td",
+            "0 1 0 RG", "1 1 1 rg", "0 0 0 rg", "1 0 0 1 0 817.95 Tm", "(b) Tj 5.25 0 Td", "1 1 1 rg" } },
     };
     for (const Case& C : Cases)
         EXPECT_EQ(play(C.Records), C.Expected) << C.What;
