@@ -429,6 +429,14 @@ TEST_F(PlayerTest, TextRecordsGiveTheDocumentedOperatorLines)
               .text(0, 0, "b"),
           { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(a) Tj 5.25 0 Td", "0 0 0 rg", "1 0 0 1 0 823.9 Tm",
             "/TT1 20 Tf", "(b) Tj 10.5 0 Td" } },
+        // The advances scale with x, as the run length that places the text does: a right-aligned
+        // text ends at its reference point (40 x 2 x 0.75 = 60) however y is scaled.
+        { "TA_RIGHT under a world transform that doubles x only",
+          EmfBuilder(Arial13)
+              .record(SETWORLDTRANSFORM, { 0x40000000, 0, 0, 0x3F800000, 0, 0 })
+              .record(SETTEXTALIGN, { 2 })
+              .text(40, 20, "Hi"),
+          { "0 0 0 rg", "BT", "1 0 0 1 39 817.95 Tm", "/TT1 10 Tf", "(H) Tj 10.5 0 Td", "(i) Tj 10.5 0 Td" } },
         { "TA_UPDATECP: each text starts where the one before ended",
           EmfBuilder(Arial13).record(SETTEXTALIGN, { 1 }).text(50, 50, "Hi").text(50, 50, "a"),
           { "0 0 0 rg", "BT", "1 0 0 1 0 832.95 Tm", "/TT1 10 Tf", "(H) Tj 5.25 0 Td", "(i) Tj 5.25 0 Td",
