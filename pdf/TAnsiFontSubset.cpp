@@ -131,14 +131,21 @@ TTFBytes nameTable()
 
 TTFBytes postTable()
 {
-    // Version 3: no glyph names, so the table holds for any number of glyphs.
+    // Version 2.0 naming four glyphs: glyph 2, the space's empty glyph, by the one name of its
+    // own ("afii10065"), glyph 3 by the standard name 68; the rest stay unnamed.
     TTFBytes Post;
-    TTFPutLong(Post, 0x00030000);
+    TTFPutLong(Post, 0x00020000);
     TTFPutLong(Post, 0);
     TTFPutWord(Post, uint16_t(-217));
     TTFPutWord(Post, 150);
     for (int I = 0; I < 5; ++I)
         TTFPutLong(Post, 0);
+    TTFPutWord(Post, 4);
+    for (uint16_t Index : { 0, 0, 258, 68 })
+        TTFPutWord(Post, Index);
+    const std::string Name = "afii10065";
+    Post.push_back(uint8_t(Name.size()));
+    Post.insert(Post.end(), Name.begin(), Name.end());
     return Post;
 }
 
@@ -146,7 +153,7 @@ TTFBytes postTable()
 
 TTFBytes AnsiFontSubset(const TTFTableSource& Tables, bool FixedPitch, const std::vector<uint16_t>& CodePoints)
 {
-    const TTFCmap4 Map = ReadCmapFormat4(required(Tables, "cmap"));
+    const TTFCmap4 Map = ReadCmapFormat4(required(Tables, "cmap"), SOffsetError);
     TTFBytes Head = required(Tables, "head"), Hhea = required(Tables, "hhea"), Maxp = required(Tables, "maxp");
     const TTFBytes Hmtx = required(Tables, "hmtx");
     if (Head.size() < 54 || Hhea.size() < 36 || Maxp.size() < 6)

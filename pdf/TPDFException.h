@@ -39,3 +39,4 @@ inline constexpr const char* SRC4InvalidKeyLength = "RC4: Invalid key length";
 // --- Fonts
 inline constexpr const char* SCannotReceiveFontData = "Cannot recieve data from font";
 inline constexpr const char* SIncorrectFontFormat = "Incorrect or unknown font format";
+inline constexpr const char* SOffsetError = "Offset Error";

@@ -79,7 +79,7 @@ uint16_t TTFCmap4::GlyphOf(uint16_t Code) const
     return 0;
 }
 
-TTFCmap4 ReadCmapFormat4(std::span<const uint8_t> Cmap)
+TTFCmap4 ReadCmapFormat4(std::span<const uint8_t> Cmap, const char* UnreachableMessage)
 {
     const int Records = TTFWord(Cmap, 2);
     std::optional<uint32_t> Offset;
@@ -93,8 +93,10 @@ TTFCmap4 ReadCmapFormat4(std::span<const uint8_t> Cmap)
         if (Platform == 3 && Encoding == 0)
             Offset = TTFLong(Cmap, Record + 4);
     }
-    if (!Offset || *Offset >= Cmap.size())
+    if (!Offset)
         badFormat();
+    if (*Offset >= Cmap.size())
+        throw TPDFException(UnreachableMessage);
     const std::span<const uint8_t> Sub = Cmap.subspan(*Offset);
     if (TTFWord(Sub, 0) != 4)
         badFormat();

@@ -6,6 +6,8 @@
 //
 #pragma once
 
+#include "pdf/TPDFException.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,7 +40,9 @@ struct TTFCmap4 {
     /// The glyph of Code through the first segment whose end is not below it.
     uint16_t GlyphOf(uint16_t Code) const;
 };
-TTFCmap4 ReadCmapFormat4(std::span<const uint8_t> Cmap);
+/// A table whose chosen subtable offset lies past its end raises UnreachableMessage; any other
+/// fault "Incorrect or unknown font format".
+TTFCmap4 ReadCmapFormat4(std::span<const uint8_t> Cmap, const char* UnreachableMessage = SIncorrectFontFormat);
 
 /// One glyph of glyf: its outline bytes (empty for a glyph without outline) and a use mark.
 struct TTFGlyph {

@@ -5,6 +5,7 @@
 
 #include "pdf/PdfPrimitives.h"
 #include "pdf/TAnsiFontSubset.h"
+#include "pdf/TPDFException.h"
 #include "pdf/TTTFData.h"
 
 #include "platform/rtl/TStream.h"
@@ -147,6 +148,57 @@ TEST(AnsiFontSubset, AGlyphOfOddLengthIsPaddedForTheShortOffsets)
     // The reader notes A's extra byte; what counts is that C still draws as C.
     const std::string Result = compareDrawings(Subset, Codes);
     EXPECT_NE(Result.find("same "), std::string::npos) << Result;
+}
+
+TEST(AnsiFontSubset, ThePostTableNamesItsFourGlyphsAndReadersTakeIt)
+{
+    const std::vector<uint16_t> Codes { ' ', 'A', 'a' };
+    const TTFBytes Font = AnsiFontSubset(InstalledFontTables("DejaVu Sans", 0), false, Codes);
+    const TTFBytes Post = *SfntFileTables(Font)("post");
+    ASSERT_EQ(Post.size(), 52u);
+    EXPECT_EQ(TTFLong(Post, 0), 0x00020000u);
+    EXPECT_EQ(int16_t(TTFWord(Post, 8)), -217);
+    EXPECT_EQ(TTFWord(Post, 10), 150);
+    EXPECT_EQ((std::vector<uint16_t> { TTFWord(Post, 32), TTFWord(Post, 34), TTFWord(Post, 36), TTFWord(Post, 38),
+                                       TTFWord(Post, 40) }),
+              (std::vector<uint16_t> { 4, 0, 0, 258, 68 }));
+    EXPECT_EQ(std::string(Post.begin() + 42, Post.end()), "\x09"
+                                                          "afii10065");
+
+    testsupport::TempDir Dir;
+    const std::string File = Dir.file("named.ttf");
+    std::ofstream(File, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Font.data()), std::streamsize(Font.size()));
+    const ToolResult Names = RunTool(
+        { "/usr/bin/python3", "-c",
+          "import sys\nfrom fontTools.ttLib import TTFont\nprint(' '.join(TTFont(sys.argv[1]).getGlyphOrder()))",
+          File });
+    EXPECT_EQ(Names.Status, 0) << Names.Output;
+    // Glyph 2 by its own name, glyph 3 by standard name 68; the reader names the others itself.
+    EXPECT_NE(Names.Output.find(" afii10065 a "), std::string::npos) << Names.Output;
+    const ToolResult Query = RunTool({ "fc-query", File });
+    EXPECT_EQ(Query.Status, 0) << Query.Output;
+}
+
+TEST(AnsiFontSubset, AnUnreachableCharacterMapOffsetIsAnOffsetError)
+{
+    const TTFTableSource Font = InstalledFontTables("DejaVu Sans", 0);
+    const TTFTableSource Tables = [Font](const char* Tag) -> std::optional<TTFBytes> {
+        if (std::string(Tag) != "cmap")
+            return Font(Tag);
+        TTFBytes Cmap;
+        for (uint16_t W : { 0, 1, 3, 1 })
+            TTFPutWord(Cmap, W);
+        TTFPutLong(Cmap, 1000); // past the table's 12 bytes
+        return Cmap;
+    };
+    std::string Message;
+    try {
+        AnsiFontSubset(Tables, false, { 'A' });
+    } catch (const TPDFException& E) {
+        Message = E.Message();
+    }
+    EXPECT_EQ(Message, "Offset Error");
 }
 
 } // namespace
