@@ -5,7 +5,9 @@ namespace {
 
 // The published core-font metrics of each face, in 1/1000 em, one row per standard index. The
 // text faces' rows follow WinAnsi: its unassigned codes take the bullet's width (350), Courier
-// 600 throughout; Symbol and ZapfDingbats are read by their own built-in codes.
+// 600 throughout; Symbol and ZapfDingbats are read by their own built-in codes, except that the
+// codes WinAnsi leaves unassigned (127, 129, 141, 143, 144, 157) are 0 there, also where the
+// built-in code names a glyph (ZapfDingbats' 129 and 141).
 constexpr uint16_t Widths[14][256] = {
     // Helvetica
     {
@@ -216,8 +218,8 @@ constexpr uint16_t Widths[14][256] = {
         549, 855, 911, 933, 911, 945, 974, 755, 846, 762, 761, 571, 677, 763, 760, 759, 754,  494, 552, 537, 577, 692,
         786, 788, 788, 790, 793, 794, 816, 823, 789, 841, 823, 833, 816, 831, 923, 744, 723,  749, 790, 792, 695, 776,
         768, 792, 759, 707, 708, 682, 701, 826, 815, 789, 789, 707, 687, 696, 689, 786, 787,  713, 791, 785, 791, 873,
-        761, 762, 762, 759, 759, 892, 892, 788, 784, 438, 138, 277, 415, 392, 392, 668, 668,  0,   390, 390, 317, 317,
-        276, 276, 509, 509, 410, 410, 234, 234, 334, 334, 0,   0,   0,   0,   0,   0,   0,    0,   0,   0,   0,   0,
+        761, 762, 762, 759, 759, 892, 892, 788, 784, 438, 138, 277, 415, 392, 392, 668, 668,  0,   390, 0,   317, 317,
+        276, 276, 509, 509, 410, 410, 234, 234, 334, 0,   0,   0,   0,   0,   0,   0,   0,    0,   0,   0,   0,   0,
         0,   0,   0,   0,   0,   0,   0,   732, 544, 544, 910, 667, 760, 760, 776, 595, 694,  626, 788, 788, 788, 788,
         788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788,  788, 788, 788, 788, 788,
         788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 788, 894, 838, 1016, 458, 748, 924, 748, 918,

@@ -3,6 +3,7 @@
 
 #include "tests/support/TestSupport.h"
 
+#include "pdf/PdfStandardWidths.h"
 #include "pdf/TPDFDocument.h"
 #include "pdf/TPDFFonts.h"
 #include "pdf/TPDFPage.h"
@@ -221,6 +222,25 @@ TEST(FontWidths, OnlyUsedCodesCarryTheirWidthAndSixteensEndALine)
     Widths[32] = 278;
     Widths[48] = 556;
     EXPECT_EQ(FontWidthsText(Used, Widths, 32, 48), "278 \r\n0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 556 \r\n");
+}
+
+TEST(StandardWidths, UnassignedCodesAndControlCodesByRow)
+{
+    // Rows 0 Helvetica, 4 Times-Roman, 8 Courier, 12 Symbol, 13 ZapfDingbats.
+    struct Row {
+        int Index;
+        uint16_t Code0, Unassigned;
+    } Rows[] = { { 0, 278, 350 }, { 4, 250, 350 }, { 8, 600, 600 }, { 12, 250, 0 }, { 13, 250, 0 } };
+    for (const Row& R : Rows) {
+        EXPECT_EQ(StandardFontWidth(R.Index, 0), R.Code0) << R.Index;
+        for (int Code = 1; Code < 32; ++Code)
+            EXPECT_EQ(StandardFontWidth(R.Index, uint8_t(Code)), 0) << R.Index << " code " << Code;
+        for (int Code : { 127, 129, 141, 143, 144, 157 })
+            EXPECT_EQ(StandardFontWidth(R.Index, uint8_t(Code)), R.Unassigned) << R.Index << " code " << Code;
+    }
+    // ZapfDingbats' neighbours of its unassigned codes keep their glyphs' widths.
+    EXPECT_EQ(StandardFontWidth(13, 128), 390);
+    EXPECT_EQ(StandardFontWidth(13, 140), 334);
 }
 
 } // namespace
