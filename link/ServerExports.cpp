@@ -9,7 +9,11 @@
 //    the mutex.
 // 3. Then it posts LinkAppMessage to each target in slot order, lParam made by LinkEventLParam.
 //    A post is one 24-byte datagram sent to the window's socket, bound under a session-scoped
-//    name; it never waits for the receiving program.
+//    name. While the socket has room it does not wait. A full socket makes the post ring the
+//    window's bell and wait up to 500 ms for the receiver thread to make room; a receiver that
+//    lets the whole wait pass (a stopped or frozen program) is remembered, and later posts to it
+//    do not wait: they get through only while its socket has room. So an excommand can take
+//    500 ms once for each receiver that stalls.
 // 4. In the client, the window sockets belong to the wait set of the queue descriptor, so the
 //    datagram wakes the GUI thread directly: GetMessage's poll on the plain loop, or Qt's event
 //    dispatcher through the message pump's socket notifier in programs built on TApplication.
@@ -31,8 +35,12 @@
 // objects is this platform's stand-in for the original's: the named mutex and mapping
 // (platform/kernel), windows as datagram sockets with their bells, the receiver thread and the
 // local queue (platform/user), and the pump that feeds the queue into Qt's loop (platform/ui).
-// The original posts while it holds the mutex; posting never blocks either way, so posting
-// after the release changes only that a client's status read no longer waits for the fan-out.
+// The link's rule is to post while the mutex is held. Here a post can wait up to 500 ms for a
+// stalled receiver (step 3), and holding the mutex over that wait would hold every client's
+// getstatuspointer and putcommand behind one frozen program; so the posts follow the release.
+// What a client sees stays the same: the status is in the block before its notice is posted, so
+// the handler's getstatuspointer reads that status or a newer one, and one server's notices to
+// one window arrive in the order posted.
 //
 #include "link/Varnex32.h"
 

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <iostream>
 #include <poll.h>
 #include <sstream>
@@ -37,7 +38,19 @@ LRESULT recordingProc(HWND Window, UINT Msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void pump(size_t Wanted, int TimeoutMs)
+/// What a status window saw: each notice's wParam and the sequence of the status copy that
+/// getstatuspointer gave its handler (countdowns[0], see "statusburst").
+std::vector<std::pair<unsigned, unsigned>> Seen;
+
+LRESULT statusProc(HWND, UINT, WPARAM wParam, LPARAM)
+{
+    const LaserStatus* s = getstatuspointer();
+    Seen.push_back({ unsigned(wParam), s ? unsigned(s->countdowns[0]) : 0u });
+    return 0;
+}
+
+void pump(
+    size_t Wanted, int TimeoutMs, const std::function<size_t()>& Count = [] { return Received.size(); })
 {
     // The time-out is counted on the clock: a wake-up that brings none of the wanted messages
     // must not use up the wait early.
@@ -48,7 +61,7 @@ void pump(size_t Wanted, int TimeoutMs)
             DispatchMessage(&msg);
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(giveUp - std::chrono::steady_clock::now()).count();
-        if (Received.size() >= Wanted || left <= 0)
+        if (Count() >= Wanted || left <= 0)
             break;
         pollfd p { MessageQueueFd(), POLLIN, 0 };
         poll(&p, 1, int(left));
@@ -76,6 +89,31 @@ void command(std::istringstream& In)
     In >> verb;
     if (verb == "window") {
         say(std::to_string(CreateWindowHandle(recordingProc)));
+    } else if (verb == "statuswindow") {
+        say(std::to_string(CreateWindowHandle(statusProc)));
+    } else if (verb == "seen") {
+        // seen <count> <timeoutMs>: what the status windows saw, at least <count> if it comes
+        size_t count = 0;
+        int timeout = 0;
+        In >> count >> timeout;
+        pump(count, timeout, [] { return Seen.size(); });
+        for (const auto& [notice, status] : Seen)
+            say("seen " + std::to_string(notice) + " " + std::to_string(status));
+        Seen.clear();
+    } else if (verb == "statusburst") {
+        // statusburst <count>: ex_status notices 1..count to every client, each with wParam k and
+        // a status whose countdowns[0] is k; answers the first result that is not 0, else 0
+        int count = 0;
+        In >> count;
+        int32_t result = 0;
+        for (int k = 1; k <= count && result == 0; ++k) {
+            LaserStatus status {};
+            status.serverReady = 1;
+            status.countdowns[0] = uint16_t(k);
+            ServerNotice n { ex_status, '5', 0, 0, 0, uint16_t(k), 0 };
+            result = excommand(&n, &status);
+        }
+        say(std::to_string(result));
     } else if (verb == "destroy") {
         HWND w = 0;
         In >> w;

@@ -2,6 +2,10 @@
 #include "tests/link/LinkFixture.h"
 
 #include <csignal>
+#include <numeric>
+#include <sched.h>
+#include <fstream>
+#include <sstream>
 
 class ServerExports : public LinkFixture {
 protected:
@@ -145,4 +149,90 @@ TEST_F(ServerExports, KilledClientDoesNotDisturbTheOthers)
     EXPECT_EQ(a.peer->call("wait 3 10000"), expectA);
     EXPECT_EQ(b.peer->call("wait 3 10000"), expectB);
     EXPECT_EQ(block().info.clientCount, 3) << "the dead client's slot stays until released";
+}
+
+namespace {
+
+/// The (wParam, status sequence) pairs of a "seen" answer.
+std::vector<std::pair<unsigned, unsigned>> seenPairs(const std::vector<std::string>& Lines)
+{
+    std::vector<std::pair<unsigned, unsigned>> pairs;
+    for (const std::string& line : Lines) {
+        std::istringstream in(line);
+        std::string word;
+        unsigned notice = 0, status = 0;
+        in >> word >> notice >> status;
+        EXPECT_EQ(word, "seen") << line;
+        pairs.push_back({ notice, status });
+    }
+    return pairs;
+}
+
+/// True once the process is stopped by a signal (state T in /proc).
+bool stopped(pid_t Pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(Pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    const size_t end = text.rfind(')');
+    return end != std::string::npos && end + 2 < text.size() && text[end + 2] == 'T';
+}
+
+} // namespace
+
+// Each handler reads the status through getstatuspointer, as the programs do: the copy it gets
+// is never older than the notice, and the notices of one server come in the order sent, to a
+// lone client and to ten of which one is stopped while the server posts (the post that finds it
+// full waits for it, then it is passed by).
+TEST_F(ServerExports, HandlersReadTheAnnouncedStatusAndNoticesKeepTheirOrder)
+{
+    constexpr unsigned Notices = 100;
+    struct Row {
+        const char* Case;
+        int Clients, Stalled;
+    } Rows[] = { { "one client", 1, -1 }, { "ten clients, one stopped", 10, 3 } };
+    for (const Row& R : Rows) {
+        std::vector<Client> clients;
+        for (int i = 0; i < R.Clients; ++i) {
+            Client c { startPeer(), "" };
+            c.window = c.peer->call1("statuswindow");
+            ASSERT_EQ(c.peer->call1("register " + c.window), "0") << R.Case;
+            clients.push_back(std::move(c));
+        }
+        for (int i = 0; i < R.Clients; ++i) {
+            if (i == R.Stalled) {
+                clients[i].peer->kill(SIGSTOP);
+                while (!stopped(clients[i].peer->pid()))
+                    sched_yield();
+            } else {
+                clients[i].peer->send("seen " + std::to_string(Notices) + " 50000");
+            }
+        }
+        ASSERT_EQ(server->call1("statusburst " + std::to_string(Notices)), "0") << R.Case;
+        for (int i = 0; i < R.Clients; ++i) {
+            if (i == R.Stalled)
+                continue;
+            const auto seen = seenPairs(clients[i].peer->answer());
+            std::vector<unsigned> order;
+            for (const auto& [notice, status] : seen) {
+                order.push_back(notice);
+                EXPECT_GE(status, notice) << R.Case << ", client " << i;
+            }
+            std::vector<unsigned> sent(Notices);
+            std::iota(sent.begin(), sent.end(), 1u);
+            EXPECT_EQ(order, sent) << R.Case << ", client " << i;
+        }
+        if (R.Stalled >= 0) {
+            Client& c = clients[size_t(R.Stalled)];
+            c.peer->kill(SIGCONT);
+            const auto seen = seenPairs(c.peer->call("seen 1 50000"));
+            ASSERT_FALSE(seen.empty()) << R.Case;
+            for (size_t k = 0; k < seen.size(); ++k) {
+                EXPECT_GE(seen[k].second, seen[k].first) << R.Case << ", stopped client";
+                if (k > 0)
+                    EXPECT_GT(seen[k].first, seen[k - 1].first) << R.Case << ", stopped client";
+            }
+        }
+        for (Client& c : clients)
+            ASSERT_EQ(c.peer->call1("release " + c.window), "0") << R.Case;
+    }
 }
