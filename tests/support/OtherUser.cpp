@@ -19,7 +19,7 @@ constexpr const char* OtherUserName = "nobody";
 
 } // namespace
 
-std::string WhyNoOtherUser()
+std::string WhyNoOtherUser(const std::string& Program)
 {
     if (::geteuid() != 0)
         return "acting as a second user needs root (setpriv --reuid=nobody); not run as root";
@@ -27,6 +27,9 @@ std::string WhyNoOtherUser()
         return "setpriv (util-linux) is missing";
     if (!::getpwnam(OtherUserName))
         return "there is no user nobody";
+    // A build inside a folder closed to others (a clone under /root, say) cannot be run by them.
+    if (!Program.empty() && RunAsOtherUser({ "/usr/bin/test", "-x", Program }) != 0)
+        return "user nobody cannot reach " + Program + ": the build lies in a folder closed to other users";
     return {};
 }
 

@@ -10,8 +10,9 @@
 namespace testsupport {
 
 /// Empty when this process can run programs as the second user "nobody" (it runs as root and
-/// setpriv is there); otherwise why not, for GTEST_SKIP.
-std::string WhyNoOtherUser();
+/// setpriv is there) and, when Program is given, that user can reach and run it; otherwise why
+/// not, for GTEST_SKIP.
+std::string WhyNoOtherUser(const std::string& Program = {});
 
 /// The uid of the second user.
 uid_t OtherUserId();

@@ -48,7 +48,8 @@ class ForeignUser : public SessionTest {};
 
 TEST_F(ForeignUser, AnotherUserCanNeitherPostToAWindowNorTakeItsNames)
 {
-    if (std::string why = testsupport::WhyNoOtherUser(); !why.empty())
+    const std::string helper = testsupport::BinDir() + "/user_test_helper";
+    if (std::string why = testsupport::WhyNoOtherUser(helper); !why.empty())
         GTEST_SKIP() << why;
     UserHelper receiver({ "windows", "1" });
     const HWND window = handleOf(receiver.answer1());
@@ -67,8 +68,8 @@ TEST_F(ForeignUser, AnotherUserCanNeitherPostToAWindowNorTakeItsNames)
         { "bind", bellAddress(window + 1) },
     };
     for (const Attempt& attempt : attempts) {
-        testsupport::ChildProcess other(testsupport::AsOtherUser(testsupport::CommandLine(
-            testsupport::BinDir() + "/user_test_helper", { "raw", attempt.action, hexOf(attempt.to) })));
+        testsupport::ChildProcess other(
+            testsupport::AsOtherUser(testsupport::CommandLine(helper, { "raw", attempt.action, hexOf(attempt.to) })));
         std::vector<std::string> answer = other.answer();
         other.closeInput();
         ASSERT_EQ(answer.size(), 1u);
