@@ -133,8 +133,9 @@ TEST_F(ForeignObjects, ObjectsThatOthersCouldHavePlantedAreRefusedAndLeftAlone)
         testsupport::WriteFile(target, "planted");
         ASSERT_EQ(::chown(target.c_str(), planting.owner, gid_t(-1)), 0);
         ASSERT_EQ(::chmod(target.c_str(), planting.mode), 0);
-        if (planting.link)
+        if (planting.link) {
             ASSERT_EQ(::symlink(elsewhere.c_str(), planting.path.c_str()), 0);
+        }
         const Look planted = look(planting.path), targetBefore = look(target);
 
         expectBlockRefusedFor(planting.path, false);
