@@ -139,62 +139,17 @@ void TForm_main::writeSettings()
 
 void TForm_main::registerlink()
 {
-    const HWND window = Application->GetHandle();
-    if (!link.Register(window)) {
-        MessageBox(0, STooManyApplications, SError, MB_OK);
-        Application->Terminate();
-        return;
-    }
-    // Without a block nothing can be measured; a refused object says why.
-    if (std::string refused = link.RefusedObject(); !refused.empty())
-        Application->MessageBox(refused, SError, MB_OK);
-    lascommand(cmd_clientinit, 1);
+    if (link.Register())
+        lascommand(cmd_clientinit, 1);
 }
 
 void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
 {
-    if (!link.IsNotice(Msg))
-        return;
-    Handled = true;
-    const LinkEvent notice = LinkEventOf(Msg.lParam);
-    try {
-        LASSHELLEvent(notice.event, notice.parameter);
-    } catch (...) {
-        Application->HandleException(this);
-    }
-    if (AfterNotice)
-        AfterNotice(notice.event, notice.parameter);
+    if (const std::optional<LinkEvent> notice = link.OnAppMessage(Msg, Handled); notice && AfterNotice)
+        AfterNotice(notice->event, notice->parameter);
 }
 
-void TForm_main::getstatus()
-{
-    if (!link.Refresh()) {
-        // The notice is still acted on, from the copy as it was.
-        Application->MessageBox(SNilStatusPointer, SError, MB_OK);
-        return;
-    }
-    checkServerVersion();
-}
-
-void TForm_main::checkServerVersion()
-{
-    const LaserStatus& status = *link.Whole();
-    const std::string version = StatusFieldText(status.serverVersionText);
-    if (status.serverVersionLevel >= TessalyMinimumServerLevel || version.empty())
-        return;
-    // Notices go on while the box is up and while closing asks; one box and one close do.
-    if (closeRequested_)
-        return;
-    closeRequested_ = true;
-    Application->MessageBox(SOldServerPrefix + version + SOldServerSuffix, SError, MB_OK);
-    Close();
-    // A close that was not asked for (nothing unsaved) but held or refused lets a later notice
-    // ask again; one that waits for the question on the screen does not.
-    if (!run.Closing() && !closeAsking_)
-        closeRequested_ = false;
-}
-
-void TForm_main::lascommand(uint16_t Code, uint32_t Argument) { link.Send(Application->GetHandle(), Code, Argument); }
+void TForm_main::lascommand(uint16_t Code, uint32_t Argument) { link.Send(Code, Argument); }
 
 void TForm_main::Lgetstatus() { Sgetstatus(); }
 
@@ -218,7 +173,7 @@ void TForm_main::enable_device(uint8_t) { Label_lastyp->GetFont()->SetSize(Label
 void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
     // Even for a server too old: after a refused exit the run and the panel go on following it.
-    getstatus();
+    link.getstatus();
     if (link.Registered())
         Lgetstatus();
     const bool lit = Parameter != 0;
@@ -333,8 +288,7 @@ void TForm_main::FormClose(TObject*, TCloseAction& Action)
         const int answer = Application->MessageBox(SQuitUnsaved, SAttention, MB_YESNO);
         closeAsking_ = false;
         if (answer != IDYES) {
-            // A later notice of an old server asks again.
-            closeRequested_ = false;
+            link.CloseRefused();
             Action = caNone;
             return;
         }
@@ -347,6 +301,6 @@ void TForm_main::FormClose(TObject*, TCloseAction& Action)
         return;
     }
     writeSettings();
-    link.Release(Application->GetHandle());
+    link.Release();
     Action = caFree;
 }

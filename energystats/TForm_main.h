@@ -41,14 +41,12 @@ public:
 
     // --- Start-up, link and shut-down
     void FormCreate(TObject* Sender);
-    /// Registers the application window, fetches the message number and sends the client
-    /// initialisation. With every client slot taken it tells the operator and ends the program.
+    /// Registers the application window and sends the client initialisation. With every client
+    /// slot taken it tells the operator and ends the program.
     void registerlink();
+    /// The application's message filter: the server's notices go to LASSHELLEvent.
     void OnAppMessage(MSG& Msg, bool& Handled);
     void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
-    /// Refreshes the status copy (a missing one is told and the old copy kept); a server too old
-    /// is told and the form closes.
-    void getstatus();
     void Lgetstatus();
     /// The port label and the buttons.
     void Sgetstatus();
@@ -133,17 +131,16 @@ private:
     void writeSettings();
     std::string settingsFile() const;
     RunFlags flags() const { return run.Flags(); }
-    void checkServerVersion();
 
     /// Tessaly numbers its commands from 0.
     static constexpr uint16_t FirstCommandNumber = 0;
-    LinkClient link { FirstCommandNumber };
+    LinkClient link { *this, [this](uint8_t Code, uint8_t Parameter) { LASSHELLEvent(Code, Parameter); },
+                      FirstCommandNumber, TessalyMinimumServerLevel };
     std::string laserTypeText;
     TessalySettings settings;
     RunState run;
     RunResults results;
-    bool closeRequested_ = false; // the old-server box is up or was answered
-    bool closeAsking_ = false;    // closing asks whether the unsaved graphs may go
+    bool closeAsking_ = false; // closing asks whether the unsaved graphs may go
 };
 
 extern TForm_main* Form_main;

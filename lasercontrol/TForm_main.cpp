@@ -178,7 +178,6 @@ void TForm_main::FormCreate(TObject*)
     const std::string program = ProgramPath.empty() ? ExecutablePath() : ProgramPath;
     const std::string programStem = ChangeFileExt(ExtractFileName(program), "");
 
-    link_ = LinkClient { FirstCommandNumber };
     closing_ = false;
     panel_ = PanelState {};
     leakTests_ = LeakTests {};
@@ -239,63 +238,16 @@ void TForm_main::registerlink()
     SetClientWidth(PanelClientWidth);
     enable_device(0);
 
-    if (!link_.Register(Application->GetHandle())) {
-        MessageBox(0, STooManyApplications, SError, MB_OK);
-        // The program ends before its loop runs; nothing of the link stays behind.
-        Application->Terminate();
-        return;
-    }
-    // Without a block the panel stays at "NO CONNECTION"; a refused object says why.
-    if (std::string refused = link_.RefusedObject(); !refused.empty())
-        Application->MessageBox(refused, SError, MB_OK);
+    link_.Register();
 }
 
-void TForm_main::OnAppMessage(MSG& Msg, bool& Handled)
-{
-    if (!link_.IsNotice(Msg))
-        return;
-    Handled = true;
-    try {
-        const LinkEvent notice = LinkEventOf(Msg.lParam);
-        LASSHELLEvent(notice.event, notice.parameter);
-    } catch (...) {
-        Application->HandleException(this);
-    }
-}
-
-void TForm_main::getstatus()
-{
-    if (!link_.Refresh()) {
-        Application->MessageBox(SNilStatusPointer, SError, MB_OK);
-        return;
-    }
-    checkServerVersion();
-}
+void TForm_main::OnAppMessage(MSG& Msg, bool& Handled) { link_.OnAppMessage(Msg, Handled); }
 
 void TForm_main::takeStatus(const LaserStatusCopy& Copy) { link_.Take(Copy); }
 
-void TForm_main::checkServerVersion()
-{
-    const LaserStatus* status = link_.Whole();
-    const std::string version = FieldText(status->serverVersionText);
-    if (status->serverVersionLevel >= MinimumServerLevel || version.empty())
-        return;
-    // Notices keep coming while the box is up and while the close asks its question; one box
-    // and one close are enough.
-    if (closeRequested_)
-        return;
-    closeRequested_ = true;
-    Application->MessageBox(SOldServerPrefix + version + SOldServerSuffix, SError, MB_OK);
-    Close();
-    // Closing frees the form only after this notice is handled; a refused close lets a later
-    // notice ask again.
-    if (!closing_)
-        closeRequested_ = false;
-}
-
 void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
 {
-    if (!link_.Send(Application->GetHandle(), Code, Argument))
+    if (!link_.Send(Code, Argument))
         beep();
 }
 
@@ -304,7 +256,7 @@ void TForm_main::lascommand(uint16_t Code, uint32_t Argument)
 void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
     // Even for a server too old: after a refused exit the panel must go on following it.
-    getstatus();
+    link_.getstatus();
     if (link_.Registered())
         Lgetstatus();
     switch (Code) {
@@ -383,9 +335,10 @@ void TForm_main::FormClose(TObject*, TCloseAction& Action)
     if (closing_ && Bit(link_.Status().optionFlags, 3) && settings_.Dirty)
         writeSettings();
     if (!closing_) {
+        link_.CloseRefused();
         Action = caNone;
         return;
     }
     Action = caFree;
-    link_.Release(Application->GetHandle());
+    link_.Release();
 }

@@ -60,8 +60,6 @@ public:
     void OnAppMessage(MSG& Msg, bool& Handled);
     /// One notice: refreshes the copy, redraws the panel and acts on the event code.
     void LASSHELLEvent(uint8_t Code, uint8_t Parameter);
-    /// Refreshes the status copy from the library; a server too old is told and the form closes.
-    void getstatus();
     /// Sends one command; a refusal of the library beeps.
     void lascommand(uint16_t Code, uint32_t Argument);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -80,8 +78,8 @@ public:
     /// Adapts the panel to the connected laser (its device flags); 0 gives the reduced panel.
     void enable_device(uint8_t DeviceFlags);
 
-    /// Takes a status copy as getstatus does with the library's. Tests hand in crafted copies
-    /// through it.
+    /// Takes a status copy as the link's getstatus does with the library's. Tests hand in crafted
+    /// copies through it.
     void takeStatus(const LaserStatusCopy& Copy);
     /// Writes the settings file (closing, the Options dialog's Save); a failure is shown.
     void writeSettings();
@@ -276,16 +274,15 @@ private:
     // Start-up
     void readSettings();
     void placeWindow();
-    void checkServerVersion();
 
     std::string settingsFile() const;
 
     /// Heliant numbers its commands from 1.
     static constexpr uint16_t FirstCommandNumber = 1;
-    LinkClient link_ { FirstCommandNumber };
+    LinkClient link_ { *this, [this](uint8_t Code, uint8_t Parameter) { LASSHELLEvent(Code, Parameter); },
+                       FirstCommandNumber, MinimumServerLevel };
     HeliantSettings settings_;
     bool closing_ = false;
-    bool closeRequested_ = false;
     int shortHeight_ = 0;
     LeakTests leakTests_;
     PanelState panel_;
