@@ -327,9 +327,20 @@ void TForm_main::WndProc(TMessage& Message)
 
 void TForm_main::FormClose(TObject*, TCloseAction& Action)
 {
+    // Notices go on while the exit question is up; a close one of them asks for (an old
+    // server's) is the question's to answer.
+    if (exitAsking_) {
+        Action = caNone;
+        return;
+    }
     closing_ = true;
-    if ((link_.Status().stateFlags & (sf_firing | sf_gasmode)) && exithint && exithint->ShowModal() != mrYes)
-        closing_ = false;
+    if ((link_.Status().stateFlags & (sf_firing | sf_gasmode)) && exithint) {
+        exitAsking_ = true;
+        const int answer = exithint->ShowModal();
+        exitAsking_ = false;
+        if (answer != mrYes)
+            closing_ = false;
+    }
     if (GetLeft() != settings_.Xpos || GetTop() != settings_.Ypos)
         settings_.Dirty = true;
     if (closing_ && Bit(link_.Status().optionFlags, 3) && settings_.Dirty)

@@ -283,6 +283,7 @@ private:
                        FirstCommandNumber, MinimumServerLevel };
     HeliantSettings settings_;
     bool closing_ = false;
+    bool exitAsking_ = false; // the exit question is up
     int shortHeight_ = 0;
     LeakTests leakTests_;
     PanelState panel_;

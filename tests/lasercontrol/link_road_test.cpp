@@ -138,6 +138,32 @@ TEST_F(LinkRoadTest, AnOldServerWhileTheLaserFiresAsksAgainAfterARefusedExit)
     EXPECT_TRUE(Form_main->Registered());
 }
 
+TEST_F(LinkRoadTest, AnOldServerToldWhileTheExitQuestionIsUpLeavesTheAnswerToIt)
+{
+    uitest::ModalAnswerer modal;
+    server.Copy() = TypicalLaser();
+    server.Copy().stateFlags |= sf_highvoltage | sf_firing;
+    registerPanel();
+    announce();
+    // The server is found old by a notice that comes while the operator's exit question is up.
+    modal.Then([this](TForm& Question) {
+        server.Status.serverVersionLevel = 'A';
+        SetField(server.Status.serverVersionText, "Kelmor32 1.0");
+        notice(ev_beep);
+        Question.ModalResult = mrCancel;
+    });
+    Form_main->Close();
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << boxes.Boxes().back().Text;
+    EXPECT_EQ(boxes.Boxes()[0].Text, "Old Kelmor32 1.0  :  Exit    ");
+    EXPECT_EQ(modal.Shown().size(), 1u) << "one exit question";
+    EXPECT_FALSE(Form_main->Closing()) << "the question's answer holds";
+    // The refused exit lets the next notice tell again.
+    notice(ev_beep);
+    EXPECT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(modal.Shown().size(), 2u);
+    EXPECT_TRUE(Form_main->Registered());
+}
+
 TEST_F(LinkRoadTest, ServerVersionTextsAreReadWithinTheirField)
 {
     start();
