@@ -88,6 +88,18 @@ bool TForm_main::startRun()
         lascommand(cmd_laseroff, 0);
         return false;
     }
+    // Right after a run the copy can still show the laser on: laser off went out at the run's
+    // end, and the server may not have taken it in. Acting on that copy would skip laser on and
+    // then fire into a laser that has gone off; Start waits till the laser off has shown.
+    if (run.LaserOffPending() && (link.Status().stateFlags & sf_highvoltage)) {
+        const WaitEnd end = waitFor([this] { return !run.LaserOffPending(); }, true);
+        if (end == WaitEnd::Closing)
+            return false;
+        if (end == WaitEnd::TimedOut) {
+            Application->MessageBox(SCannotStopLaser, SError, MB_OK);
+            return false;
+        }
+    }
     if (link.Status().stateFlags & sf_firing) {
         lascommand(cmd_triggeroff, 0);
         const WaitEnd end = waitFor([this] { return !(link.Status().stateFlags & sf_firing); }, true);

@@ -31,6 +31,7 @@ bool RunState::StopByOperator()
     if (!running)
         return false;
     running = false;
+    laserOffPending = true;
     return true;
 }
 
@@ -49,6 +50,7 @@ bool RunState::CheckStopping()
         return false;
     unsaved = true;
     running = false;
+    laserOffPending = true;
     return true;
 }
 

@@ -27,6 +27,12 @@ public:
     void RunEnded();
     /// The run's end was shown; the report can be made.
     void ResultsShown() { dataReady = true; }
+    /// A status was taken: once it shows the laser off, a laser off sent before has arrived.
+    void LaserSeen(bool HighVoltage)
+    {
+        if (!HighVoltage)
+            laserOffPending = false;
+    }
 
     // --- Start
     /// Start begins: false when a Start is already in its waits (a click from inside the loop).
@@ -40,6 +46,9 @@ public:
     void RunStarted();
     /// Whether the run's end came since Start began.
     bool RunEndSeen() const { return runEndSeen; }
+    /// A laser off this program sent (a run's end, Stop) has not shown in a status yet: the high
+    /// voltage a status shows till then is the laser's before the command.
+    bool LaserOffPending() const { return laserOffPending; }
 
     /// Applies a requested stop: true when laser off must be sent (the graphs are then unsaved).
     bool CheckStopping();
@@ -65,8 +74,9 @@ private:
     bool unsaved = false;
     bool dataReady = false;
 
-    bool runEndSeen = false;     // a run end came since Start began (the stop clears stopRequested)
-    bool inStart = false;        // Start is in its waits; a second Start waits for it
-    bool closePending = false;   // a close came during Start's waits
-    bool closeConfirmed = false; // the operator agreed to lose the graphs
+    bool runEndSeen = false;      // a run end came since Start began (the stop clears stopRequested)
+    bool inStart = false;         // Start is in its waits; a second Start waits for it
+    bool closePending = false;    // a close came during Start's waits
+    bool laserOffPending = false; // a laser off was sent and no status has shown it yet
+    bool closeConfirmed = false;  // the operator agreed to lose the graphs
 };

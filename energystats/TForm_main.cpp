@@ -174,6 +174,7 @@ void TForm_main::LASSHELLEvent(uint8_t Code, uint8_t Parameter)
 {
     // Even for a server too old: after a refused exit the run and the panel go on following it.
     link.getstatus();
+    run.LaserSeen((link.Status().stateFlags & sf_highvoltage) != 0);
     if (link.Registered())
         Lgetstatus();
     const bool lit = Parameter != 0;

@@ -177,3 +177,17 @@ TEST_F(SimulatedLaserRun, ARunThatEndsWhileTheQuitQuestionIsUpEndsAsIfItWereNotA
     EXPECT_FALSE(warningform->GetVisible()) << "no stop warning for a run that ended";
     EXPECT_TRUE(form.btn_save->GetEnabled());
 }
+
+TEST_F(SimulatedLaserRun, StartPressedAsSoonAsARunHasEndedStartsTheNextRun)
+{
+    TForm_main& form = *Form_main;
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return (form.Status().stateFlags & sf_ready) != 0; }));
+    form.btn_startClick(nullptr);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return form.Run().DataReady() && !form.Run().Running(); }));
+    // The run's end has just sent laser off; the copy still shows the laser on.
+    ASSERT_TRUE(form.Status().stateFlags & sf_highvoltage);
+    boxes.Answer(IDYES); // start anyway
+    form.btn_startClick(nullptr);
+    ASSERT_EQ(boxes.Boxes().size(), 1u) << boxes.Boxes().back().Text;
+    EXPECT_TRUE(form.Run().Running());
+}
