@@ -160,8 +160,9 @@ TEST_F(SimulatedLaserRun, ARunThatEndsWhileTheQuitQuestionIsUpEndsAsIfItWereNotA
     // server has ended the run.
     boxes.Answer(IDNO);
     boxes.WhileUp = [](const uitest::BoxRecord& Box) {
-        if (Box.Text == "Graphic was not saved, quit anyway?")
+        if (Box.Text == "Graphic was not saved, quit anyway?") {
             EXPECT_TRUE(testsupport::PumpUntil(serverRunOver) && testsupport::PumpUntil(queueEmpty));
+        }
     };
     form.btn_exitClick(nullptr);
     ASSERT_EQ(boxes.Boxes().size(), 2u);
