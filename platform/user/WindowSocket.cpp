@@ -17,7 +17,9 @@
 #include <fcntl.h>
 #include <functional>
 #include <mutex>
+#include <pthread.h>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -36,6 +38,56 @@ constexpr off_t CounterFileSize = 4096;
 constexpr int64_t RoomWaitNs = 500 * int64_t(1000000);
 
 UniqueFd datagramSocket() { return UniqueFd(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)); }
+
+class BoundFiles;
+// Never destroyed: windows may still be made or destroyed from other modules' static destructors.
+extern BoundFiles* boundFiles;
+
+/// The socket files this process bound and has not removed yet. A program that ends without
+/// destroying its windows removes them at exit; otherwise they would stay until the session's
+/// last process leaves, one pair for every run of a program beside a long-lived server.
+class BoundFiles {
+public:
+    BoundFiles()
+    {
+        // A child forked while another thread binds must not inherit the list locked.
+        pthread_atfork([] { boundFiles->lock_.lock(); }, [] { boundFiles->lock_.unlock(); },
+                       [] { boundFiles->lock_.unlock(); });
+    }
+    void add(const WindowAddress& Address, ino_t Node)
+    {
+        std::lock_guard hold(lock_);
+        files_[Address.Address.sun_path] = { Node, getpid() };
+    }
+    void remove(const WindowAddress& Address)
+    {
+        std::lock_guard hold(lock_);
+        files_.erase(Address.Address.sun_path);
+    }
+    void removeAll()
+    {
+        std::lock_guard hold(lock_);
+        const pid_t self = getpid();
+        for (const auto& [path, file] : files_) {
+            // A child forked without exec inherits the list, but not its parent's windows.
+            struct stat named {};
+            if (file.Binder == self && stat(path.c_str(), &named) == 0 && named.st_ino == file.Node)
+                unlink(path.c_str());
+        }
+        files_.clear();
+    }
+
+private:
+    struct File {
+        ino_t Node;
+        pid_t Binder;
+    };
+    std::mutex lock_;
+    std::unordered_map<std::string, File> files_;
+};
+
+BoundFiles* boundFiles = new BoundFiles;
+
 
 bool sendOn(int Socket, const WindowAddress& To, const WireMessage& Msg)
 {
@@ -315,6 +367,7 @@ UniqueFd bindTo(const WindowAddress& Address, ino_t* Node)
         return {};
     }
     *Node = bound.st_ino;
+    boundFiles->add(Address, bound.st_ino);
     return socket;
 }
 
@@ -334,8 +387,11 @@ void removeSocketFile(const WindowAddress& Address, ino_t Node)
 {
     // Only the file this process bound: after the session was tidied, another process may have
     // bound the same name anew.
+    if (Address.Length == 0)
+        return;
+    boundFiles->remove(Address);
     struct stat named {};
-    if (Address.Length != 0 && stat(Address.Address.sun_path, &named) == 0 && named.st_ino == Node)
+    if (stat(Address.Address.sun_path, &named) == 0 && named.st_ino == Node)
         unlink(Address.Address.sun_path);
 }
 
@@ -420,14 +476,18 @@ namespace {
 // Never destroyed: windows may still be made from other modules' static destructors.
 HandleCounter* handleCounter = new HandleCounter;
 
-void leaveHandleCounter() { handleCounter->leave(); }
+void leaveAtExit()
+{
+    boundFiles->removeAll();
+    handleCounter->leave();
+}
 
 } // namespace
 
 HWND nextWindowHandle()
 {
-    static const int leaveAtExit = std::atexit(leaveHandleCounter);
-    (void)leaveAtExit;
+    static const int registered = std::atexit(leaveAtExit);
+    (void)registered;
     return handleCounter->next();
 }
 

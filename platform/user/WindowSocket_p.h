@@ -31,9 +31,9 @@ inline bool postedBefore(uint32_t A, uint32_t B) { return int32_t(A - B) < 0; }
 /// the user's own (mode 0700), so no other user can post to a window, receive what is posted to
 /// it, or take its name. Beside it the window's overflow bell, bound under the same name followed
 /// by "-full": a sender that finds the window's socket full rings it, so that the owner's receiver
-/// thread takes over. A window that goes removes both files; those of a process that died are
-/// removed with the session's handle counter (sweepWindowSockets), or replaced when their name is
-/// bound again.
+/// thread takes over. A window that goes removes both files, and so does a process that ends
+/// with windows open; those of a process that died are removed with the session's handle counter
+/// (sweepWindowSockets), or replaced when their name is bound again.
 struct WindowAddress {
     sockaddr_un Address;
     socklen_t Length; // 0 when the folder is refused or the path does not fit: every call fails

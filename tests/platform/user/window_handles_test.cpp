@@ -4,8 +4,10 @@
 #include "tests/platform/user/SessionTest.h"
 #include "tests/platform/user/UserHelper.h"
 
+#include <cerrno>
 #include <memory>
 #include <set>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,30 @@ TEST_F(WindowHandles, WindowsOfOtherProcessesCannotBeDestroyedHere)
     EXPECT_FALSE(DestroyWindow(foreign));
     EXPECT_TRUE(IsWindow(foreign));
     EXPECT_EQ(SetTimer(foreign, 1, 10), 0u) << "timers belong to the window's own process";
+}
+
+TEST_F(WindowHandles, AProcessEndingWithItsWindowsOpenTakesTheirFilesAlong)
+{
+    // A window of our own keeps the session in use, so no last user's sweep tidies up after the
+    // helper: only the helper's own exit can.
+    HWND own = CreateWindowHandle(nullptr);
+    ASSERT_NE(own, 0u);
+    UserHelper helper({ "windows", "3" });
+    std::vector<std::string> paths;
+    for (const std::string& line : helper.answer()) {
+        HWND window = handleOf(line);
+        paths.push_back(user_private::windowAddress(window).Address.sun_path);
+        paths.push_back(user_private::bellAddress(window).Address.sun_path);
+    }
+    ASSERT_EQ(paths.size(), 6u);
+    struct stat file {};
+    for (const std::string& path : paths)
+        ASSERT_EQ(stat(path.c_str(), &file), 0) << path;
+
+    EXPECT_EQ(helper.wait(), 0) << "the helper ends normally once its input does";
+    for (const std::string& path : paths)
+        EXPECT_TRUE(stat(path.c_str(), &file) != 0 && errno == ENOENT) << path << " outlived its process";
+    EXPECT_TRUE(DestroyWindow(own));
 }
 
 } // namespace
