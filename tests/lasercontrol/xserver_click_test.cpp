@@ -20,6 +20,7 @@
 #include "platform/ui/controls/StdCtrls.h"
 #include "platform/ui/graphics/TBitmap.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -31,7 +32,9 @@
 #include <spawn.h>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -68,9 +71,82 @@ public:
         }
     }
     bool Started() const { return pid_ > 0; }
+    /// Whether the program has ended, with its exit status (128 + signal for a killed one).
+    bool Ended(int& Status)
+    {
+        int raw = 0;
+        if (!ended_ && pid_ > 0 && waitpid(pid_, &raw, WNOHANG) == pid_) {
+            ended_ = true;
+            status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        }
+        Status = status_;
+        return ended_;
+    }
 
 private:
     pid_t pid_ = -1;
+    bool ended_ = false;
+    int status_ = -1;
+};
+
+/// The socket file of display Number.
+std::string displaySocket(const std::string& Number) { return "/tmp/.X11-unix/X" + Number; }
+
+/// An X client that speaks the connection setup itself, so that a test can hold a connection at
+/// the step it wants. Each answer it waits for is bounded by a generous guard against a hung
+/// server.
+class BareXClient {
+public:
+    explicit BareXClient(const std::string& Number)
+    {
+        fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "%s", displaySocket(Number).c_str());
+        const timeval guard { 90, 0 };
+        if (fd_ < 0 || ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &guard, sizeof guard) != 0
+            || ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+            Close();
+    }
+    ~BareXClient() { Close(); }
+    bool Connected() const { return fd_ >= 0; }
+    void Close()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    /// Sends the setup request (little-endian, protocol 11.0, no authorisation) and reads the
+    /// server's answer whole; true when the server took the client.
+    bool Setup()
+    {
+        const unsigned char request[12] = { 'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0 };
+        unsigned char head[8];
+        if (!put(request, sizeof request) || !get(head, sizeof head) || head[0] != 1)
+            return false;
+        std::string rest(size_t(head[6] | head[7] << 8) * 4, '\0');
+        return get(rest.data(), rest.size());
+    }
+
+private:
+    bool put(const void* Bytes, size_t Size)
+    {
+        return fd_ >= 0 && ::send(fd_, Bytes, Size, MSG_NOSIGNAL) == ssize_t(Size);
+    }
+    bool get(void* Bytes, size_t Size)
+    {
+        for (size_t got = 0; got < Size;) {
+            const ssize_t n = fd_ < 0 ? -1 : ::recv(fd_, static_cast<char*>(Bytes) + got, Size - got, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false; // dropped, or no answer within the guard
+            got += size_t(n);
+        }
+        return true;
+    }
+
+    int fd_ = -1;
 };
 
 /// Runs a command and answers its output; empty on failure.
@@ -92,6 +168,17 @@ std::string pathOf(const std::string& Program)
     std::string path = output("command -v " + Program + " 2>/dev/null");
     path.erase(path.find_last_not_of("\n ") + 1);
     return path;
+}
+
+/// Connections waiting on the display's socket for the server to take them in (the kernel's
+/// accept queue, as ss reads it); -1 when it cannot be told.
+int waitingConnections(const std::string& Number)
+{
+    std::istringstream line(output("ss -xlnH src " + displaySocket(Number) + " 2>/dev/null"));
+    std::string type, state;
+    int queue = -1;
+    line >> type >> state >> queue;
+    return state == "LISTEN" ? queue : -1;
 }
 
 /// The screen in the XWD format that Xvfb keeps it in (ZPixmap, 24 or 32 bits per pixel); empty
@@ -178,7 +265,7 @@ protected:
             const std::string picture = testsupport::BinDir() + "/../test-artifacts/xserver-failed-"
                                         + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
             if (Screen().Save(Bounds(0, 0, 1280, 1024), picture))
-                ADD_FAILURE() << "the screen is in " << picture << "; the panel's report:\n"
+                ADD_FAILURE() << "the screen is in " << picture << "; " << DisplayState() << "\nthe panel's report:\n"
                               << testsupport::ReadFile(report);
         }
         heliant.reset();
@@ -215,10 +302,14 @@ protected:
             releaseDisplay();
             if (!claimDisplay("/tmp/varnex-test-display-" + number))
                 continue;
-            // With a display given, -displayfd names it once Xvfb takes connections.
+            displayNumber = number;
+            // With a display given, -displayfd names it once Xvfb takes connections. A server
+            // resets when its last client leaves and drops every connection not yet set up: the
+            // tests' xdotool probes come and go while Heliant connects, so it must not reset.
             xvfb = std::make_unique<testsupport::ChildProcess>(
-                std::vector<std::string> { pathOf("Xvfb"), ":" + number, "-displayfd", "1", "-screen", "0",
-                                           "1280x1024x24", "-nolisten", "tcp", "-fbdir", dir.path() });
+                std::vector<std::string> { pathOf("Xvfb"), ":" + number, "-displayfd", "1", "-noreset", "-screen", "0",
+                                           "1280x1024x24", "-nolisten", "tcp", "-fbdir", dir.path() },
+                std::vector<std::string> {}, dir.file("Xvfb.stderr"));
             std::string named;
             if (xvfb->tryReadLine(named) && named == number)
                 return number;
@@ -226,6 +317,18 @@ protected:
         }
         releaseDisplay();
         return "";
+    }
+    /// What a test that could not use its display needs to know: the number, whether Xvfb runs
+    /// and its socket file is there, and what Xvfb wrote on its standard error.
+    std::string DisplayState()
+    {
+        std::ostringstream text;
+        const std::string socket = displaySocket(displayNumber);
+        text << "display :" << displayNumber << ", Xvfb " << (xvfb && xvfb->running() ? "runs" : "has ended")
+             << ", its socket " << socket << (std::filesystem::exists(socket) ? " is there" : " is missing")
+             << "; Xvfb's standard error:\n"
+             << testsupport::ReadFile(dir.file("Xvfb.stderr"));
+        return text.str();
     }
     void endXvfb()
     {
@@ -265,7 +368,7 @@ protected:
     void Start(std::vector<std::string> ExtraEnv = {})
     {
         const std::string number = startXvfb();
-        ASSERT_FALSE(number.empty()) << "no display could be had for Xvfb";
+        ASSERT_FALSE(number.empty()) << "no display could be had for Xvfb; the last one tried: " << DisplayState();
         const std::string name = ":" + number;
         env = "DISPLAY=" + name + " ";
         const std::string ini = dir.file("Kelmor32.INI");
@@ -284,13 +387,15 @@ protected:
         ASSERT_TRUE(heliant->Started());
 
         std::string window;
-        ASSERT_TRUE(testsupport::WaitFor(
-            [&] {
-                window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
-                return !window.empty();
-            },
-            90000))
-            << "no Heliant window on " << name;
+        int status = -1;
+        testsupport::WaitFor([&] {
+            window = output(env + "xdotool search --onlyvisible --name '^Heliant 7.03' 2>/dev/null | head -1");
+            return !window.empty() || heliant->Ended(status);
+        });
+        ASSERT_FALSE(window.empty()) << "no Heliant window on " << name << ": Heliant "
+                                     << (heliant->Ended(status) ? "ended with status " + std::to_string(status)
+                                                                : std::string("still runs after the guard of 90 s"))
+                                     << " (its standard error is the test's); " << DisplayState();
         window.erase(window.find_last_not_of("\n ") + 1);
         const TRect frame = WindowRect(window);
         x = frame.Left;
@@ -361,12 +466,35 @@ protected:
     }
 
     std::string env, log, report;
+    std::string displayNumber; // of the running Xvfb
     int x = -1, y = -1;
     int displayClaim = -1;
     std::string claimPath; // set while displayClaim holds the claim
     std::unique_ptr<testsupport::ChildProcess> xvfb;
     std::unique_ptr<Child> heliant;
 };
+
+TEST_F(XServerTest, AClientConnectingAsTheLastOneLeavesIsServed)
+{
+    // Heliant connects while the test's xdotool probes come and go. A server that resets when its
+    // last client leaves drops a connection that is not set up yet, and Heliant then ends with
+    // "could not connect to display".
+    if (pathOf("ss").empty())
+        GTEST_SKIP() << "ss is needed to see the server take a connection in (Debian package iproute2)";
+    const std::string number = startXvfb();
+    ASSERT_FALSE(number.empty()) << "no display could be had for Xvfb; the last one tried: " << DisplayState();
+    BareXClient last(number);
+    ASSERT_TRUE(last.Setup()) << DisplayState();
+    BareXClient connecting(number);
+    ASSERT_TRUE(connecting.Connected()) << DisplayState();
+    ASSERT_TRUE(testsupport::WaitFor([&] { return waitingConnections(number) == 0; }))
+        << "the server never took in the second connection; " << DisplayState();
+    last.Close();
+    // Set up after the server has seen the last client go: its end was there before this one came.
+    BareXClient later(number);
+    EXPECT_TRUE(later.Setup()) << "a client that came after the last one left; " << DisplayState();
+    EXPECT_TRUE(connecting.Setup()) << "a client that connected before the last one left; " << DisplayState();
+}
 
 TEST_F(XServerTest, OnlineAndLaserOnClickedOnTheScreenReachTheSimulator)
 {
