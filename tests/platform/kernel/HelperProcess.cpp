@@ -5,11 +5,10 @@
 
 #include "platform/kernel/SessionNames.h"
 
-#include <chrono>
+#include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 #include <unistd.h>
 
 namespace kerneltest {
@@ -33,12 +32,21 @@ std::vector<std::string> sessionFiles()
     return files;
 }
 
-std::vector<std::string> awaitFileLines(const std::string& Path)
+std::vector<std::string> awaitFileLines(const std::string& Path, int GuardMs)
 {
-    auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!std::filesystem::exists(Path) && std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::vector<std::string> lines;
+    if (!testsupport::WaitFor([&] { return std::filesystem::exists(Path); }, GuardMs)) {
+        // A file begun but not yet renamed into place, or none at all, tells a slow writer
+        // from one that never started.
+        std::string folder;
+        std::error_code none;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Path).parent_path(), none))
+            folder += " " + entry.path().filename().string();
+        ADD_FAILURE() << "waited " << GuardMs << " ms for " << Path
+                      << ", which the started program writes in one piece; it never came. Its folder holds:"
+                      << (folder.empty() ? " nothing" : folder);
+        return lines;
+    }
     std::ifstream in(Path);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);

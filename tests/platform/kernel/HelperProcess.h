@@ -27,8 +27,9 @@ public:
 /// The files in the folder of named objects that belong to the current session (VARNEX_SESSION).
 std::vector<std::string> sessionFiles();
 
-/// Waits for a file that a started program writes in one piece, and answers its lines. Empty
-/// when it does not come within half a minute (a guard against a hung test, not a measurement).
-std::vector<std::string> awaitFileLines(const std::string& Path);
+/// Waits for a file that a started program writes in one piece, and answers its lines. When it
+/// does not come within GuardMs (a guard against a hung test, not a measurement) the test fails,
+/// naming the file and what its folder holds, and the answer is empty.
+std::vector<std::string> awaitFileLines(const std::string& Path, int GuardMs = 90000);
 
 } // namespace kerneltest

@@ -6,6 +6,7 @@
 
 #include "platform/kernel/FileMapping.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <atomic>
 #include <cerrno>
@@ -242,6 +243,17 @@ TEST_F(WinExecTest, HookSeesTheCommandLineAndNothingStarts)
     EXPECT_EQ(mine("x", 1), 42u) << "the old hook is handed back";
     EXPECT_EQ(WinExec("varnex-no-such-program.exe", SW_SHOWDEFAULT), ERROR_FILE_NOT_FOUND) << "the real start is back";
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(WinExecTest, AFileThatNeverComesIsNamedWithWhatItsFolderHolds)
+{
+    // A writer that began its file but never renamed it into place differs from one that never ran.
+    std::string out = dir_.file("args");
+    std::ofstream(out + ".tmp") << "half";
+    EXPECT_NONFATAL_FAILURE(
+        EXPECT_TRUE(awaitFileLines(out, 100).empty()),
+        "waited 100 ms for " + out
+            + ", which the started program writes in one piece; it never came. Its folder holds: args.tmp");
 }
 
 TEST_F(WinExecTest, ExecutablePathAndFolderNameThisProgram)
