@@ -29,6 +29,9 @@ public:
     std::function<void(const LaserCommand&)> OnCommand;
     /// Fetches and forgets what earlier tests left in the ring (it lives in the shared block).
     void Drain();
+    /// Fetches, logs and obeys what waits in the ring now, without waiting for the loop to
+    /// deliver the library's message: everything the program sent so far is then in the log.
+    void Take() { fetch(); }
     /// The block's data regions as this process maps them (valid once the library is loaded).
     std::span<float> Energies();
     std::span<double> Times();
@@ -55,7 +58,7 @@ protected:
     void freeForms();
     /// Publishes an event and runs the loop until the form handled it.
     void notice(uint8_t Event, uint8_t Parameter = 0);
-    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 90000)
+    static ::testing::AssertionResult pumpUntil(const std::function<bool()>& Done, int GuardMs = 90000)
     {
         return testsupport::PumpUntil(Done, GuardMs);
     }

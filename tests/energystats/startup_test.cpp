@@ -155,8 +155,8 @@ TEST_F(TessalyTest, ClosingAsksFirstAndARefusalLeavesTheRunAlone)
     ASSERT_TRUE(Form_main->Run().Running());
     boxes.Answer(IDNO);
     Form_main->Close();
-    pumpUntil([] { return false; }, 200);
-    EXPECT_EQ(codes().back(), cmd_repetition);
+    laser.Take();
+    EXPECT_EQ(codes().back(), cmd_repetition) << "the refused close sent a command";
     EXPECT_TRUE(Form_main->Run().Running());
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_EQ(boxes.Boxes()[0].Text, "Graphic was not saved, start anyway?");

@@ -131,7 +131,7 @@ void HeliantTest::notice(uint8_t Event, uint8_t Parameter)
     ASSERT_TRUE(pumpUntil([&] { return noticesHandled >= target; })) << "notice " << int(Event) << " not handled";
 }
 
-bool HeliantTest::pumpUntil(const std::function<bool()>& Done, int GuardMs)
+::testing::AssertionResult HeliantTest::pumpUntil(const std::function<bool()>& Done, int GuardMs)
 {
     return testsupport::PumpUntil(Done, GuardMs);
 }

@@ -52,7 +52,7 @@ protected:
     /// '3' with the server's status: the panel adapts itself to the laser and redraws.
     void announce() { notice(ev_device); }
     /// Runs the application's loop until Done holds; false when it did not within the guard.
-    static bool pumpUntil(const std::function<bool()>& Done, int GuardMs = 90000);
+    static ::testing::AssertionResult pumpUntil(const std::function<bool()>& Done, int GuardMs = 90000);
     /// Lets the library start programs for real from now on (the simulator tests).
     void allowProgramStarts();
 

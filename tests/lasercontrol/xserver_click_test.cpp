@@ -416,7 +416,7 @@ protected:
     }
 
     /// Waits until the panel's report holds every one of the lines.
-    bool Panel(const std::vector<std::string>& Lines)
+    ::testing::AssertionResult Panel(const std::vector<std::string>& Lines)
     {
         return testsupport::WaitFor([&] {
             const std::string state = "\n" + testsupport::ReadFile(report);
@@ -453,7 +453,7 @@ protected:
             (env + "xdotool mousemove --sync " + std::to_string(x + P.X) + " " + std::to_string(y + P.Y) + " click 1")
                 .c_str());
     }
-    bool Logged(const std::string& Text, int Milliseconds = 90000)
+    ::testing::AssertionResult Logged(const std::string& Text, int Milliseconds = 90000)
     {
         return testsupport::WaitFor([&] { return testsupport::ReadFile(log).find(Text) != std::string::npos; },
                                     Milliseconds);

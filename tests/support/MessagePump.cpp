@@ -1,6 +1,8 @@
 //===- MessagePump.cpp - Running the program's message loop in a test ---===//
 #include "tests/support/MessagePump.h"
 
+#include "tests/support/TestSupport.h"
+
 #include "platform/ui/forms/TApplication.h"
 #include "platform/user/Messages.h"
 
@@ -8,7 +10,7 @@
 
 namespace testsupport {
 
-bool PumpUntil(const std::function<bool()>& Done, int GuardMs)
+::testing::AssertionResult PumpUntil(const std::function<bool()>& Done, int GuardMs)
 {
     // The timer only wakes the loop now and then, so that the guard is looked at; the loop
     // itself waits for the messages.
@@ -20,7 +22,7 @@ bool PumpUntil(const std::function<bool()>& Done, int GuardMs)
         done = Done();
     }
     KillTimer(0, timer);
-    return done;
+    return done ? ::testing::AssertionSuccess() : GuardExpired(GuardMs);
 }
 
 } // namespace testsupport

@@ -32,6 +32,7 @@ ProgramProcess::ProgramProcess(const std::string& Path, const std::vector<std::s
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
+    path_ = Path;
     char* argv[] = { const_cast<char*>(Path.c_str()), nullptr };
     if (posix_spawn(&pid_, Path.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
         pid_ = -1;
@@ -58,8 +59,11 @@ int ProgramProcess::WaitForExit(int GuardMs)
     if (ended_)
         return exitCode_;
     int status = 0;
-    if (!WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, GuardMs))
+    if (!WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, GuardMs)) {
+        ADD_FAILURE() << "ProgramProcess: " << path_ << " (pid " << pid_ << ") did not end within the guard of "
+                      << GuardMs << " ms";
         return -1;
+    }
     ended_ = true;
     exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return exitCode_;

@@ -20,10 +20,11 @@ public:
     bool Started() const { return pid_ > 0; }
     void Signal(int Number);
     /// The exit code once the program ended within GuardMs (128 + signal for a killed one);
-    /// -1 otherwise.
+    /// otherwise -1, and the test fails naming the program.
     int WaitForExit(int GuardMs = 90000);
 
 private:
+    std::string path_;
     pid_t pid_ = -1;
     bool ended_ = false;
     int exitCode_ = -1;

@@ -79,15 +79,20 @@ std::string ReadFile(const std::string& Path)
 
 void WriteFile(const std::string& Path, const std::string& Bytes) { std::ofstream(Path, std::ios::binary) << Bytes; }
 
-bool WaitFor(const std::function<bool()>& Done, int GuardMs)
+::testing::AssertionResult WaitFor(const std::function<bool()>& Done, int GuardMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
     while (!Done()) {
         if (std::chrono::steady_clock::now() > deadline)
-            return false;
+            return GuardExpired(GuardMs);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return true;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult GuardExpired(int GuardMs)
+{
+    return ::testing::AssertionFailure() << "the guard of " << GuardMs << " ms expired before the condition held";
 }
 
 } // namespace testsupport

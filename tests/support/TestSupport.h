@@ -1,6 +1,7 @@
 //===- TestSupport.h - Temporary folders and private sessions for tests -*- C++ -*-===//
 #pragma once
 
+#include <gtest/gtest.h>
 #include <functional>
 #include <string>
 
@@ -33,9 +34,11 @@ std::string BinDir();
 /// The file's bytes; empty when it cannot be read.
 std::string ReadFile(const std::string& Path);
 
-/// Polls Done every 20 ms until it holds; false after GuardMs. A guard against a hung program,
-/// not a measurement.
-bool WaitFor(const std::function<bool()>& Done, int GuardMs = 90000);
+/// Polls Done every 20 ms until it holds; a failure after GuardMs that says the guard expired
+/// (the assertion's text names the condition). A guard against a hung program, not a measurement.
+::testing::AssertionResult WaitFor(const std::function<bool()>& Done, int GuardMs = 90000);
+/// The failure of a wait whose guard of GuardMs expired before its condition held.
+::testing::AssertionResult GuardExpired(int GuardMs);
 /// Replaces the file's contents with Bytes, unchanged.
 void WriteFile(const std::string& Path, const std::string& Bytes);
 

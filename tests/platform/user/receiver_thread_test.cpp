@@ -67,11 +67,11 @@ public:
     }
 
     /// The next word the child wrote; 0 when it ended or stayed silent for a minute (a guard
-    /// against a hung test, not a measurement).
+    /// against a hung test, not a measurement, whose expiry fails the test).
     uint32_t read()
     {
         uint32_t word = 0;
-        return readable() && ::read(fromChild_, &word, sizeof word) == sizeof word ? word : 0;
+        return readable("its next word") && ::read(fromChild_, &word, sizeof word) == sizeof word ? word : 0;
     }
     void write(uint32_t Word)
     {
@@ -83,7 +83,7 @@ public:
     {
         // The pipe reaches its end when the child's copy of it closes, at exit.
         bool ended = false;
-        for (char rest; !ended && readable();)
+        for (char rest; !ended && readable("its end");)
             ended = ::read(fromChild_, &rest, 1) <= 0;
         if (!ended)
             kill(pid_, SIGKILL);
@@ -95,7 +95,7 @@ public:
     }
 
 private:
-    bool readable()
+    bool readable(const char* Awaited)
     {
         constexpr int GuardMs = 60000;
         pollfd ready { fromChild_, POLLIN, 0 };
@@ -103,6 +103,9 @@ private:
         do
             count = poll(&ready, 1, GuardMs);
         while (count < 0 && errno == EINTR);
+        if (count == 0)
+            ADD_FAILURE() << "the forked child (pid " << pid_ << ") stayed silent for the guard of " << GuardMs
+                          << " ms while the test waited for " << Awaited;
         return count == 1;
     }
 
