@@ -47,6 +47,30 @@ protected:
 
     static int number(const std::string& Text) { return std::stoi(Text); }
 
+    /// What had reached Window (of peer Receiver) before a mark that Sender posts to it now.
+    /// Posts from one process to one window arrive in the order sent, so this is everything
+    /// that Sender, or anyone before Sender's last answer, had posted there: a look for messages
+    /// that must not come, without a wait on time.
+    std::vector<std::string> receivedBeforeAMark(testsupport::ChildProcess& Receiver, testsupport::ChildProcess& Sender,
+                                                 const std::string& Window)
+    {
+        const std::string mark = "msg " + Window + " 32845 77 0"; // WM_APP + 77
+        EXPECT_EQ(Sender.call1("post " + Window + " 32845 77 0"), "1") << "the mark could not be posted";
+        std::vector<std::string> before;
+        for (;;) {
+            const std::vector<std::string> got = Receiver.call("wait 1 50000");
+            if (got.empty()) {
+                ADD_FAILURE() << "the mark posted to " << Window << " did not come within the guard of 50 s";
+                return before;
+            }
+            for (const std::string& line : got) {
+                if (line == mark)
+                    return before;
+                before.push_back(line);
+            }
+        }
+    }
+
 private:
     std::unique_ptr<FileMapping> mapping_;
     LinkSharedBlock* view_ = nullptr;

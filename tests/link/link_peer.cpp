@@ -154,6 +154,13 @@ void command(std::istringstream& In)
         }
         LaserCommand c { w, uint16_t(seq), uint16_t(code), argument };
         say(std::to_string(putcommand(&c)));
+    } else if (verb == "post") {
+        // post <window> <message> <wParam> <lParam>
+        uint32_t w = 0, msg = 0;
+        uint64_t wparam = 0;
+        int64_t lparam = 0;
+        In >> w >> msg >> wparam >> lparam;
+        say(PostMessage(w, msg, wparam, lparam) ? "1" : "0");
     } else if (verb == "putnull") {
         say(std::to_string(putcommand(nullptr)));
     } else if (verb == "server") {

@@ -55,15 +55,15 @@ TEST_F(ServerExports, NotifyPostsEventParameterAndWParamToEveryClient)
     Client a = addClient(), b = addClient();
     // ex_notify, event 'B', parameter 1, high half 0, wParam 7.
     ASSERT_EQ(server->call1("notice 3 66 1 0 7 0"), "0");
-    EXPECT_EQ(a.peer->call("wait 1 10000"), (std::vector<std::string> { notice(a, "7", "322") }));
-    EXPECT_EQ(b.peer->call("wait 1 10000"), (std::vector<std::string> { notice(b, "7", "322") }));
+    EXPECT_EQ(a.peer->call("wait 1 50000"), (std::vector<std::string> { notice(a, "7", "322") }));
+    EXPECT_EQ(b.peer->call("wait 1 50000"), (std::vector<std::string> { notice(b, "7", "322") }));
 }
 
 TEST_F(ServerExports, StatusIsCopiedInAndReachesTheClientsCopy)
 {
     Client a = addClient();
     ASSERT_EQ(server->call1("notice 1 51 0 0 0 2"), "0");
-    EXPECT_EQ(a.peer->call("wait 1 10000"), (std::vector<std::string> { notice(a, "0", std::to_string(0x20033)) }));
+    EXPECT_EQ(a.peer->call("wait 1 50000"), (std::vector<std::string> { notice(a, "0", std::to_string(0x20033)) }));
     std::string status = a.peer->call1("status");
     EXPECT_NE(status.find("ready=1 "), std::string::npos) << status;
     EXPECT_NE(status.find("energy=12.5 "), std::string::npos) << status;
@@ -74,14 +74,14 @@ TEST_F(ServerExports, StatusForOneWindowReachesOnlyThatWindow)
 {
     Client a = addClient(), b = addClient();
     ASSERT_EQ(server->call1("notice 4 82 0 " + b.window + " 0 0"), "0");
-    EXPECT_EQ(b.peer->call("wait 1 10000"), (std::vector<std::string> { notice(b, "0", "82") }));
-    EXPECT_TRUE(a.peer->call("wait 0 200").empty());
+    EXPECT_EQ(b.peer->call("wait 1 50000"), (std::vector<std::string> { notice(b, "0", "82") }));
+    EXPECT_EQ(receivedBeforeAMark(*a.peer, *server, a.window), std::vector<std::string> {});
 
     // A target that is not registered still takes the status but posts nothing.
     ASSERT_EQ(server->call1("notice 4 82 0 999999 0 0 1 7"), "0");
     EXPECT_EQ(block().status.serverBacklog, 7);
-    EXPECT_TRUE(a.peer->call("wait 0 200").empty());
-    EXPECT_TRUE(b.peer->call("wait 0 200").empty());
+    EXPECT_EQ(receivedBeforeAMark(*a.peer, *server, a.window), std::vector<std::string> {});
+    EXPECT_EQ(receivedBeforeAMark(*b.peer, *server, b.window), std::vector<std::string> {});
 }
 
 TEST_F(ServerExports, AdlNoticesReachOnlyAdlClients)
@@ -89,9 +89,9 @@ TEST_F(ServerExports, AdlNoticesReachOnlyAdlClients)
     Client plain = addClient(), adl = addClient(true);
     ASSERT_EQ(server->call1("notice 12 82 0 0 0 0"), "0");
     ASSERT_EQ(server->call1("notice 11 82 1 0 0 0"), "0");
-    EXPECT_EQ(adl.peer->call("wait 2 10000"),
+    EXPECT_EQ(adl.peer->call("wait 2 50000"),
               (std::vector<std::string> { notice(adl, "0", "82"), notice(adl, "0", "338") }));
-    EXPECT_TRUE(plain.peer->call("wait 0 200").empty());
+    EXPECT_EQ(receivedBeforeAMark(*plain.peer, *server, plain.window), std::vector<std::string> {});
 }
 
 TEST_F(ServerExports, UnknownTypeAnswersMinusOneAndStillWakesTheServer)
@@ -99,9 +99,9 @@ TEST_F(ServerExports, UnknownTypeAnswersMinusOneAndStillWakesTheServer)
     ASSERT_EQ(server->call1("notice 1 48 0 0 0 0"), "0");
     Client a = addClient();
     ASSERT_EQ(a.peer->call1("put " + a.window + " 1 1012 0"), "0");
-    server->call("wait 1 10000");
+    server->call("wait 1 50000");
     EXPECT_EQ(server->call1("notice 5 48 0 0 0 0"), "-1");
-    std::vector<std::string> woken = server->call("wait 1 10000");
+    std::vector<std::string> woken = server->call("wait 1 50000");
     ASSERT_EQ(woken.size(), 1u) << "commands pending and the server ready: it is woken again";
     EXPECT_EQ(woken[0], "msg " + serverWindow + " " + server->call1("servermsg") + " 8192 0");
 }
@@ -117,11 +117,11 @@ TEST_F(ServerExports, ClosingClearsReadinessAndTellsTheClients)
 {
     Client a = addClient();
     ASSERT_EQ(server->call1("notice 1 48 0 0 0 0 1 0 2"), "0");
-    a.peer->call("wait 1 10000");
+    a.peer->call("wait 1 50000");
     ASSERT_EQ(a.peer->call1("put " + a.window + " 1 1012 0"), "0");
 
     ASSERT_EQ(server->call1("notice 7 112 0 0 0 0 1 0 2"), "0");
-    EXPECT_EQ(a.peer->call("wait 1 10000"), (std::vector<std::string> { notice(a, "0", "112") }));
+    EXPECT_EQ(a.peer->call("wait 1 50000"), (std::vector<std::string> { notice(a, "0", "112") }));
     LinkSharedBlock& blk = block();
     EXPECT_EQ(blk.serverWindow, 0u);
     EXPECT_EQ(blk.status.serverReady, 0);
@@ -146,8 +146,8 @@ TEST_F(ServerExports, KilledClientDoesNotDisturbTheOthers)
         expectA.push_back(notice(a, "0", std::to_string(48 + i)));
         expectB.push_back(notice(b, "0", std::to_string(48 + i)));
     }
-    EXPECT_EQ(a.peer->call("wait 3 10000"), expectA);
-    EXPECT_EQ(b.peer->call("wait 3 10000"), expectB);
+    EXPECT_EQ(a.peer->call("wait 3 50000"), expectA);
+    EXPECT_EQ(b.peer->call("wait 3 50000"), expectB);
     EXPECT_EQ(block().info.clientCount, 3) << "the dead client's slot stays until released";
 }
 
