@@ -4,6 +4,7 @@
 #include "tests/platform/ui/UiTestForms.h"
 #include "tests/platform/ui/support/UiTestSupport.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/TestSupport.h"
 
 #include "platform/gdi/fonts/FontEngine.h"
 #include "platform/ui/forms/Dialogs.h"
@@ -17,6 +18,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -99,12 +101,23 @@ protected:
                 return true;
         return false;
     }
-    /// Runs the loop, waiting as it does, until Done holds.
+    /// Runs the loop, waiting as it does, until Done holds; a failure that says the guard
+    /// expired when it has not within a minute and a half (a guard against a hang, not a
+    /// measurement).
     template <class F>
-    void loopUntil(F Done)
+    ::testing::AssertionResult loopUntil(F Done)
     {
-        while (!Done())
+        constexpr int GuardMs = 90000;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
+        // The timer only wakes the loop now and then, so that the guard is looked at.
+        const uintptr_t timer = SetTimer(0, 0, 50);
+        bool done = Done();
+        while (!done && std::chrono::steady_clock::now() < giveUp) {
             Application->HandleMessage();
+            done = Done();
+        }
+        KillTimer(0, timer);
+        return done ? ::testing::AssertionSuccess() : testsupport::GuardExpired(GuardMs);
     }
 
     TMessageForm* Form = nullptr;
@@ -150,7 +163,7 @@ TEST_F(MessageLoopTest, APostFromAnotherProcessReachesOnMessageDuringShowModal)
     OnLink = [&](MSG&) { UpWhenSeen = Dialog->GetVisible(); };
     Answers.Then([&](TForm& F) {
         ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
-        loopUntil([&] { return filtered(LinkNotice); });
+        EXPECT_TRUE(loopUntil([&] { return filtered(LinkNotice); }));
         uitest::Click(*static_cast<TUiDialog&>(F).btn_yes);
     });
     EXPECT_EQ(Dialog->ShowModal(), mrYes);
@@ -178,6 +191,9 @@ TEST_F(MessageLoopTest, APostReachesOnMessageInsideEveryModalLoop)
         OnLink = [&](MSG&) { upWhenSeen = QApplication::activeModalWidget() != nullptr; };
         QTimer watch;
         watch.setInterval(0);
+        // Only against a hang: the dialog goes when the second post is back, or after the guard.
+        constexpr int GuardMs = 90000;
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(GuardMs);
         QObject::connect(&watch, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             if (!dialog)
@@ -187,6 +203,11 @@ TEST_F(MessageLoopTest, APostReachesOnMessageInsideEveryModalLoop)
                 posted = post(Application->GetHandle(), LinkNotice) && post(Form->GetHandle(), WM_USER + 9);
             else if (received(WM_USER + 9))
                 dialog->done(QDialog::Rejected);
+            else if (std::chrono::steady_clock::now() > giveUp) {
+                ADD_FAILURE() << "inside the " << name << ", the second post did not come back within the guard of "
+                              << GuardMs << " ms";
+                dialog->done(QDialog::Rejected);
+            }
         });
         watch.start();
         runLoop();
@@ -203,7 +224,7 @@ TEST_F(MessageLoopTest, WhileATestAnswersABoxPostedMessagesReachOnMessage)
         ASSERT_TRUE(post(Application->GetHandle(), LinkNotice));
         ASSERT_TRUE(post(Form->GetHandle(), WM_USER + 9));
         // Order is kept per sender: once the second arrived, the first was handled before it.
-        loopUntil([&] { return received(WM_USER + 9); });
+        EXPECT_TRUE(loopUntil([&] { return received(WM_USER + 9); }));
     };
     EXPECT_EQ(Application->MessageBox("Are You sure?", "Question", MB_YESNO), IDYES);
     EXPECT_TRUE(filtered(LinkNotice));
@@ -278,7 +299,7 @@ TEST_F(MessageLoopTest, WMCloseFromAnotherProcessClosesTheForm)
     TUiDialog* Dialog = TForm::Create<TUiDialog>(Application);
     Dialog->Show();
     ASSERT_TRUE(post(Dialog->GetHandle(), WM_CLOSE));
-    loopUntil([&] { return !Dialog->GetVisible(); });
+    EXPECT_TRUE(loopUntil([&] { return !Dialog->GetVisible(); }));
     EXPECT_NE(std::find(Dialog->Calls.begin(), Dialog->Calls.end(), "FormCloseQuery"), Dialog->Calls.end());
     EXPECT_TRUE(filtered(WM_CLOSE)) << "the filter saw it first";
 }

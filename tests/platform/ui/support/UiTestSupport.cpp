@@ -22,8 +22,11 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <gtest/gtest.h>
 #include <cctype>
+#include <chrono>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 
 // Qt's font database holds fontconfig's caches until the process ends; fontconfig frees
@@ -155,9 +158,12 @@ MessageBoxAnswerer::MessageBoxAnswerer()
 MessageBoxAnswerer::~MessageBoxAnswerer() { SetMessageBoxHook(std::move(previous_)); }
 
 // Polls at every turn of the loop (a zero-interval timer fires whenever the loop is idle); it
-// waits for a condition, not for time to pass.
+// waits for a condition, not for time to pass. A box whose condition never holds is answered
+// after a guard, failing the test, so that the test does not hang.
 struct RealBoxAnswerer::Watch {
     QTimer Timer;
+    std::optional<std::chrono::steady_clock::time_point> BoxSeen;
+    static constexpr int GuardMs = 90000;
 };
 
 RealBoxAnswerer::RealBoxAnswerer(std::function<bool()> When, int Answer) : watch_(std::make_unique<Watch>())
@@ -166,8 +172,17 @@ RealBoxAnswerer::RealBoxAnswerer(std::function<bool()> When, int Answer) : watch
     watch_->Timer.setInterval(0);
     QObject::connect(&watch_->Timer, &QTimer::timeout, [this, When = std::move(When), Answer] {
         auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!Box || !When())
+        if (!Box)
             return;
+        if (!watch_->BoxSeen)
+            watch_->BoxSeen = std::chrono::steady_clock::now();
+        if (!When()) {
+            if (std::chrono::steady_clock::now() - *watch_->BoxSeen < std::chrono::milliseconds(Watch::GuardMs))
+                return;
+            ADD_FAILURE() << "the message box '" << ui_private::fromQString(Box->text()) << "' was up for the guard of "
+                          << Watch::GuardMs
+                          << " ms without the condition for answering it; it is answered all the same";
+        }
         const QMessageBox::StandardButton Wanted = Answer == IDYES      ? QMessageBox::Yes
                                                    : Answer == IDNO     ? QMessageBox::No
                                                    : Answer == IDCANCEL ? QMessageBox::Cancel
