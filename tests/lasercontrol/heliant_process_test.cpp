@@ -43,12 +43,12 @@ TEST_F(HeliantProcessTest, TheProgramShowsTheSimulatedLaserAndClosesWhenAskedTo)
     HeliantProcess heliant({ "KELMOR32_INI=" + ini, "HELIANT_PANEL_REPORT=" + report });
     ASSERT_TRUE(heliant.Started());
     std::string state;
-    const bool alive = testsupport::WaitFor([&] {
+    const ::testing::AssertionResult alive = testsupport::WaitFor([&] {
         state = testsupport::ReadFile(report);
         return state.find("Label_lastyp= KELMOR 248\n") != std::string::npos
                && state.find("led_onl=1\n") != std::string::npos && state.find("label_com=COM1\n") != std::string::npos;
     });
-    EXPECT_TRUE(alive) << state;
+    EXPECT_TRUE(alive) << "the panel's report never showed the simulated laser online on COM1; the report:\n" << state;
     EXPECT_NE(state.find("Caption=Heliant 7.03              \n"), std::string::npos) << state;
     EXPECT_NE(state.find("registered=1\n"), std::string::npos);
 
@@ -61,7 +61,7 @@ TEST_F(HeliantProcessTest, TheProgramShowsTheSimulatedLaserAndClosesWhenAskedTo)
         notice.type = ex_info;
         excommand(&notice, &info);
         return info.clientCount == 0;
-    }));
+    })) << "the simulator kept a client after Heliant closed";
 }
 
 TEST_F(HeliantProcessTest, TheScreenshotAidSavesThePanelAndEndsTheProgram)

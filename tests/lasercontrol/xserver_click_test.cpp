@@ -543,7 +543,7 @@ TEST_F(XServerTest, ADisabledButtonShowsGreyEtchedTextOnTheButtonFace)
     constexpr uint32_t Black = 0x000000, Grey = 0x808080, White = 0xFFFFFF, Face = 0xC0C0C0;
     ScreenPicture screen("");
     // The panel takes its form from the simulator's first notices.
-    const bool settled = testsupport::WaitFor([&] {
+    const ::testing::AssertionResult settled = testsupport::WaitFor([&] {
         screen = Screen();
         return !screen.Empty() && screen.Count(Inside(online, 4), Black) > 0
                && screen.Count(Inside(laserOff, 4), Grey) > 0;
