@@ -118,7 +118,7 @@ void ChildProcess::send(const std::string& Line)
     lastCommand_ = Line;
     std::string text = Line + "\n";
     if (toChild_ < 0 || write(toChild_, text.data(), text.size()) != ssize_t(text.size()))
-        throw std::runtime_error(account("to take the line '" + Line + "'", "it does not take input"));
+        throw std::runtime_error(account("it to take the line '" + Line + "'", "it does not take input"));
 }
 
 ChildProcess::Outcome ChildProcess::next(std::string& Line, int TimeoutMs)
@@ -230,7 +230,8 @@ bool ChildProcess::reap(int TimeoutMs)
     if (!ended)
         return false;
     reaped_ = true;
-    status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    signalled_ = !WIFEXITED(raw);
+    status_ = signalled_ ? 128 + WTERMSIG(raw) : WEXITSTATUS(raw);
     return true;
 }
 
@@ -286,7 +287,7 @@ std::string ChildProcess::account(const std::string& Awaited, const std::string&
     std::string text =
         "ChildProcess: " + program_ + " (pid " + std::to_string(pid_) + "): waited for " + Awaited + "; " + Why + "; ";
     if (reap(0))
-        text += status_ > 128 ? "it was ended by signal " + std::to_string(status_ - 128)
+        text += signalled_ ? "it was ended by signal " + std::to_string(status_ - 128)
                               : "it exited with status " + std::to_string(status_);
     else
         text += "it still runs";

@@ -74,6 +74,7 @@ private:
     int fromChild_ = -1;
     std::string buffer_;
     bool reaped_ = false;
+    bool signalled_ = false;
     int status_ = 0;
 };
 

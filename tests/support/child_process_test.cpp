@@ -59,6 +59,16 @@ TEST(ChildProcessTest, AFailedWaitNamesTheProgramWhatWasAwaitedAndHowItStands)
           "",
           [](ChildProcess& C) { C.answer(); },
           { "waited for the end (\".\") of an answer, 2 lines read, the last 'b'", "exited with status 0" } },
+        { "killed",
+          { "/bin/sh", "-c", "kill -KILL $$" },
+          "",
+          [](ChildProcess& C) { C.readLine(); },
+          { "its output ended", "it was ended by signal 9" } },
+        { "exit status above 128",
+          { "/bin/sh", "-c", "exit 130" },
+          "",
+          [](ChildProcess& C) { C.readLine(); },
+          { "it exited with status 130" } },
     };
     for (Row& row : rows) {
         ChildProcess child(row.Argv, {}, row.StderrPath);
