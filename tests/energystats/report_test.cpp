@@ -338,7 +338,7 @@ TEST_F(ReportTest, SavedAndPrintedReportTextIsEvenlySpaced)
     dialogs.Answer(true, dir.file("saved.pdf"));
     Form_main->btn_saveToFileClick(nullptr);
     const std::string printed = dir.file("printed.pdf");
-    TPrinter::SetPrintToFile(printed, 300);
+    TPrinter::SetPrintToFile(printed, 150);
     dialogs.Answer(true);
     Form_main->btn_printClick(nullptr);
     // The header rows; the title and the graphs' texts of the saved file also carry the
