@@ -97,7 +97,8 @@ bool SameAsRef(const TDataSeries& S, const std::vector<TRefPoint>& L)
 }
 
 // Two bytes per step: a small x (0x80 is NaN) or, with the low bits of the second byte at 0, a
-// deletion by id.
+// deletion by id. With bit 3 of the first byte, the second byte's high bits widen x to 8192
+// values, enough for the series' index of points by x to grow several levels deep.
 void AddAndDelete(const uint8_t* Data, size_t Size)
 {
     static const double Tolerances[] = { 0, 0.25, 1, 3 };
@@ -105,6 +106,7 @@ void AddAndDelete(const uint8_t* Data, size_t Size)
     S.MaxPoints = 0;
     S.SetDuplicatesAllowed(Data[0] & 1);
     S.NumericalTolerance = Tolerances[(Data[0] >> 1) & 3];
+    const bool Wide = Data[0] & 8;
     std::vector<TRefPoint> Ref;
     int32_t Id = 0;
     for (size_t I = 1; I + 1 < Size && I < 8192; I += 2) {
@@ -119,7 +121,7 @@ void AddAndDelete(const uint8_t* Data, size_t Size)
                 }
             continue;
         }
-        const double X = Code == -128 ? std::nan("") : Code * 0.25;
+        const double X = Code == -128 ? std::nan("") : (Wide ? Code * 32 + (Data[I + 1] >> 3) : Code) * 0.25;
         const double Y = Data[I + 1];
         S.AddPoint(X, Y);
         RefAdd(Ref, S.GetDuplicatesAllowed(), S.NumericalTolerance > 0 ? S.NumericalTolerance : 0, X, Y, Id);

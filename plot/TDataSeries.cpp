@@ -17,7 +17,6 @@ TDataSeries::~TDataSeries()
     for (const TListener& L : FListeners)
         if (L.Method)
             L.Method(this, ccDestroyed);
-    FreeList(FHead);
     FreeList(FResultsHead);
 }
 
@@ -39,7 +38,7 @@ double TDataSeries::Tolerance() const
 
 TPointNode* TDataSeries::NewPoint(double X, double Y)
 {
-    auto* Node = new TPointNode;
+    TPointNode* Node = FPoints.Take();
     Node->ID = ++FRunningID;
     Node->X = X;
     Node->Y = Y;
@@ -64,80 +63,87 @@ double RecordKey(double X) { return X != X ? std::numeric_limits<double>::infini
 
 } // namespace
 
+// A record's key is its x but for NaN: its node, which lies anywhere in memory, is read only
+// for an infinite key.
+double TDataSeries::RecordX(TRecordIndex::Iterator At)
+{
+    return At.Key() == std::numeric_limits<double>::infinity() ? At.Point().Node->X : At.Key();
+}
+
 void TDataSeries::DropRecords()
 {
-    FRecords.clear();
+    FRecords.Clear();
     FRecordsValid = false;
 }
 
 // The record of the first point that x - tolerance (Below) is not above, found as the insertion
 // walk from the head would find it. Records above FRecordsUpTo may be missing; they are looked
 // for from the last one known, so that no search walks further than the walk from the head.
-TDataSeries::TRecordMap::iterator TDataSeries::InsertionRecord(double Below)
+TRecordIndex::Iterator TDataSeries::InsertionRecord(double Below)
 {
     if (!FRecordsValid) {
-        FRecords.clear();
-        FRecords.emplace(RecordKey(FHead->X), TRecordPoint { FHead, nullptr });
-        FRecordsUpTo = FRecords.begin()->first;
+        FRecords.Clear();
+        FRecords.InsertBefore(FRecords.End(), RecordKey(FHead->X), TRecordPoint { FHead, nullptr });
+        FRecordsUpTo = FRecords.Begin().Key();
         FRecordsValid = true;
     }
     // Nothing is below NaN: the walk stops at the head.
     if (Below != Below)
-        return FRecords.begin();
-    auto Found = FRecords.lower_bound(Below);
-    if (Found != FRecords.end() && Found->first <= FRecordsUpTo)
+        return FRecords.Begin();
+    auto Found = FRecords.LowerBound(Below);
+    if (Found != FRecords.End() && Found.Key() <= FRecordsUpTo)
         return Found;
-    auto Last = std::prev(FRecords.upper_bound(FRecordsUpTo));
-    TPointNode* Prev = Last->second.Node;
-    double Highest = Last->first;
+    const auto Last = FRecords.LastNotAbove(FRecordsUpTo);
+    TPointNode* Prev = Last.Point().Node;
+    double Highest = Last.Key();
     for (TPointNode* Node = Prev->Next; Node; Prev = Node, Node = Node->Next) {
         const double Key = RecordKey(Node->X);
         if (Key <= Highest)
             continue;
         Highest = Key;
-        Found = FRecords.insert_or_assign(Key, TRecordPoint { Node, Prev }).first;
+        Found = FRecords.Assign(Key, TRecordPoint { Node, Prev });
         if (Key >= Below) {
             FRecordsUpTo = Key;
             return Found;
         }
     }
     FRecordsUpTo = std::numeric_limits<double>::infinity();
-    return FRecords.end();
+    return FRecords.End();
 }
 
-void TDataSeries::InsertBefore(TRecordMap::iterator At, TPointNode* Node)
+void TDataSeries::InsertBefore(TRecordIndex::Iterator At, TPointNode* Node)
 {
-    const TRecordPoint Where = At->second;
+    const TRecordPoint Where = At.Point();
     Node->Next = Where.Node;
     (Where.Prev ? Where.Prev->Next : FHead) = Node;
     // The new point is above every point before it; the records after it that it reaches are
     // records no more.
     const double Key = RecordKey(Node->X);
-    if (At->first <= FRecordsUpTo && FRecordsUpTo <= Key)
+    if (At.Key() <= FRecordsUpTo && FRecordsUpTo <= Key)
         FRecordsUpTo = Key;
-    while (At != FRecords.end() && At->first <= Key)
-        At = FRecords.erase(At);
-    if (At != FRecords.end() && At->second.Node == Where.Node)
-        At->second.Prev = Node;
-    FRecords.emplace_hint(At, Key, TRecordPoint { Node, Where.Prev });
+    while (At != FRecords.End() && At.Key() <= Key)
+        At = FRecords.Erase(At);
+    if (At != FRecords.End() && At.Point().Node == Where.Node)
+        At.Point().Prev = Node;
+    FRecords.InsertBefore(At, Key, TRecordPoint { Node, Where.Prev });
 }
 
-void TDataSeries::ReplaceRecord(TRecordMap::iterator At, double X)
+void TDataSeries::ReplaceRecord(TRecordIndex::Iterator At, double X)
 {
-    const TRecordPoint Where = At->second;
-    const double Old = At->first, Key = RecordKey(X);
-    auto Next = FRecords.erase(At);
+    const TRecordPoint Where = At.Point();
+    const double Old = At.Key(), Key = RecordKey(X);
+    auto Next = FRecords.Erase(At);
     if (Key >= Old) {
         if (Old <= FRecordsUpTo && FRecordsUpTo <= Key)
             FRecordsUpTo = Key;
-        while (Next != FRecords.end() && Next->first <= Key)
-            Next = FRecords.erase(Next);
+        while (Next != FRecords.End() && Next.Key() <= Key)
+            Next = FRecords.Erase(Next);
     } else {
         // Points behind it that stood below its old x may now be records: they are looked for
         // when a search needs them.
         FRecordsUpTo = std::min(FRecordsUpTo, Key);
     }
-    FRecords.emplace_hint(Next, Key, Where);
+    FRecords.InsertBefore(Next, Key, Where);
 }
 
 void TDataSeries::AddPoint(double X, double Y)
@@ -153,23 +159,23 @@ void TDataSeries::AddPoint(double X, double Y)
             FTail = Last->Next = NewPoint(X, Y);
             // A record only when every record is known: otherwise it is one of those looked for.
             if (FRecordsValid) {
-                if (FRecordsUpTo == std::numeric_limits<double>::infinity() && X > FRecords.rbegin()->first)
-                    FRecords.emplace_hint(FRecords.end(), X, TRecordPoint { FTail, Last });
+                if (FRecordsUpTo == std::numeric_limits<double>::infinity() && X > FRecords.Last().Key())
+                    FRecords.InsertBefore(FRecords.End(), X, TRecordPoint { FTail, Last });
             }
         } else {
             Replace = FTail;
             if (FRecordsValid) {
                 // The last point, when a record, stays one with its higher x.
-                const auto Last = std::prev(FRecords.end());
-                if (Last->second.Node == FTail) {
-                    const TRecordPoint Where = Last->second;
-                    if (FRecordsUpTo == Last->first)
+                const auto Last = FRecords.Last();
+                if (Last.Point().Node == FTail) {
+                    const TRecordPoint Where = Last.Point();
+                    if (FRecordsUpTo == Last.Key())
                         FRecordsUpTo = X;
-                    FRecords.erase(Last);
-                    FRecords.emplace_hint(FRecords.end(), X, Where);
-                } else if (FRecordsUpTo == std::numeric_limits<double>::infinity() && X > Last->first) {
+                    FRecords.Erase(Last);
+                    FRecords.InsertBefore(FRecords.End(), X, Where);
+                } else if (FRecordsUpTo == std::numeric_limits<double>::infinity() && X > Last.Key()) {
                     // It becomes a record above all known ones: one of those looked for.
-                    FRecordsUpTo = Last->first;
+                    FRecordsUpTo = Last.Key();
                 }
             }
         }
@@ -177,11 +183,10 @@ void TDataSeries::AddPoint(double X, double Y)
         // The first point that x - tolerance is not above; there is one, since the last point's
         // x is above x.
         const auto At = InsertionRecord(X - Tol);
-        TPointNode* Node = At->second.Node;
-        if (FDuplicatesAllowed || std::abs(Node->X - X) > Tol) {
+        if (FDuplicatesAllowed || std::abs(RecordX(At) - X) > Tol) {
             InsertBefore(At, NewPoint(X, Y));
         } else {
-            Replace = Node;
+            Replace = At.Point().Node;
             ReplaceRecord(At, X);
         }
     }
@@ -220,9 +225,9 @@ void TDataSeries::UpdateBounds(double X, double Y)
 void TDataSeries::Clear()
 {
     DropRecords();
-    FreeList(FHead);
+    FPoints.Clear();
+    FHead = FTail = nullptr;
     FreeList(FResultsHead);
-    FTail = nullptr;
     FRunningID = 0;
     FCount = 0;
     FBoundsInvalid = true;
@@ -265,7 +270,7 @@ bool TDataSeries::DeletePoint(int32_t ID)
     if (Node->X == FXMin || Node->X == FXMax || Y == FYMin || Y == FYMax || (FAutoZero && Node->Y <= FZeroValue))
         FBoundsInvalid = true;
     InvalidateCaches();
-    delete Node;
+    FPoints.Give(Node);
     Changed(ccPointsChanged);
     return true;
 }
@@ -290,7 +295,7 @@ void TDataSeries::PruneDuplicates()
             Kept->Next = Next->Next;
             if (Next == FTail)
                 FTail = Kept;
-            delete Next;
+            FPoints.Give(Next);
             --FCount;
             Removed = true;
         } else {

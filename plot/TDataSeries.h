@@ -7,13 +7,14 @@
 #pragma once
 
 #include "plot/TDataStats.h"
+#include "plot/TPointPool.h"
+#include "plot/TRecordIndex.h"
 
 #include "platform/ui/components/Events.h"
 #include "platform/ui/components/TComponent.h"
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -163,21 +164,13 @@ private:
         TObject* Owner = nullptr;
     };
 
-    // The points that stand above every point before them in the list, by x (NaN counting as
-    // above all): the first point at or above a value is the first of these at or above it, so
-    // an insertion below the last point looks it up here instead of walking from the head.
-    struct TRecordPoint {
-        TPointNode* Node;
-        TPointNode* Prev;
-    };
-    using TRecordMap = std::map<double, TRecordPoint>;
-
     double Tolerance() const;
     TPointNode* NewPoint(double X, double Y);
     void DropRecords();
-    TRecordMap::iterator InsertionRecord(double Below);
-    void InsertBefore(TRecordMap::iterator At, TPointNode* Node);
-    void ReplaceRecord(TRecordMap::iterator At, double X);
+    static double RecordX(TRecordIndex::Iterator At);
+    TRecordIndex::Iterator InsertionRecord(double Below);
+    void InsertBefore(TRecordIndex::Iterator At, TPointNode* Node);
+    void ReplaceRecord(TRecordIndex::Iterator At, double X);
     void UpdateBounds(double X, double Y);
     void InvalidateCaches();
     void FreeList(TPointNode*& Head);
@@ -199,11 +192,16 @@ private:
     std::vector<TListener> FListeners;
     int32_t FRunningID = 0;
     int32_t FCount = 0;
+    // The points' nodes: they go with the pool, the regression results' nodes one by one.
+    TPointPool FPoints;
     TPointNode* FHead = nullptr;
     TPointNode* FTail = nullptr;
+    // The points that stand above every point before them in the list, by x (NaN counting as
+    // above all): the first point at or above a value is the first of these at or above it, so
+    // an insertion below the last point looks it up here instead of walking from the head.
     // Kept from the first insertion below the last point up to a change other than AddPoint;
     // every record up to FRecordsUpTo is in FRecords (+infinity: every record).
-    TRecordMap FRecords;
+    TRecordIndex FRecords;
     double FRecordsUpTo = 0;
     bool FRecordsValid = false;
     double FXMin = 0, FXMax = 0, FYMin = 0, FYMax = 0;

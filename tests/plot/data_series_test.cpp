@@ -232,6 +232,27 @@ TEST(DataSeries, PointsLandWhereTheWalkFromTheHeadPutsThem)
         Walk.Add(-100, 0, Tolerance, Duplicates);
         ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run;
     }
+
+    // Thousands of distinct x, so that the series' index of points by x is several levels deep
+    // while replacements and duplicates move and hide points in it.
+    for (int Run = 0; Run < 4; ++Run) {
+        const double Tolerance = Run % 2 == 0 ? 0 : 0.75;
+        const bool Duplicates = Run >= 2;
+        TDataSeries S;
+        S.MaxPoints = 0;
+        S.NumericalTolerance = Tolerance;
+        S.SetDuplicatesAllowed(Duplicates);
+        WalkedList Walk;
+        for (int I = 0; I < 6000; ++I) {
+            const int Pick = int(Random() % 512);
+            const double X = Pick == 0 ? NaN : double(int(Random() % 8000)) * 0.5;
+            S.AddPoint(X, I);
+            Walk.Add(X, I, Tolerance, Duplicates);
+            if (I % 1500 == 0)
+                ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run << ", step " << I;
+        }
+        ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run;
+    }
 }
 
 TEST(DataSeries, TooManyPointsOnlyRaisesTheHook)
