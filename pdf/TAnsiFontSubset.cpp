@@ -195,22 +195,10 @@ TTFBytes AnsiFontSubset(const TTFTableSource& Tables, bool FixedPitch, const std
             NewId[uint16_t(G)] = uint16_t(3 + NewId.size());
     for (const auto& [Old, New] : NewId) {
         TTFBytes Data = Glyphs[Old].Data;
-        // Components point at their new ids; the walk keeps to the glyph's bytes.
-        if (TTFWord(Data, 0) == 0xFFFF) {
-            size_t At = 10;
-            uint16_t Flags = 0;
-            do {
-                if (At + 4 > Data.size())
-                    break;
-                Flags = TTFWord(Data, At);
-                const auto It = NewId.find(TTFWord(Data, At + 2));
-                setWord(Data, At + 2, It == NewId.end() ? 0 : It->second);
-                At += 4 + ((Flags & 0x0001) ? 4 : 2)
-                      + ((Flags & 0x0008)   ? 2
-                         : (Flags & 0x0040) ? 4
-                         : (Flags & 0x0080) ? 8
-                                            : 0);
-            } while (Flags & 0x0020);
+        // Components point at their new ids.
+        for (const size_t At : CompositeComponentOffsets(Data)) {
+            const auto It = NewId.find(TTFWord(Data, At));
+            setWord(Data, At, It == NewId.end() ? 0 : It->second);
         }
         Glyf.insert(Glyf.end(), Data.begin(), Data.end());
         if (Glyf.size() % 2)

@@ -142,18 +142,18 @@ std::vector<TTFGlyph> SplitGlyphs(std::span<const uint8_t> Loca, bool LongOffset
     return Glyphs;
 }
 
-std::vector<uint16_t> CompositeComponents(std::span<const uint8_t> Glyph)
+std::vector<size_t> CompositeComponentOffsets(std::span<const uint8_t> Glyph)
 {
-    std::vector<uint16_t> Components;
-    if (Glyph.size() < 10 || TTFWord(Glyph, 0) != 0xFFFF)
-        return Components;
+    std::vector<size_t> Offsets;
+    if (Glyph.size() < 10 || (TTFWord(Glyph, 0) & 0x8000) == 0)
+        return Offsets;
     size_t At = 10;
     uint16_t Flags = 0;
     do {
         if (At + 4 > Glyph.size())
             break;
         Flags = TTFWord(Glyph, At);
-        Components.push_back(TTFWord(Glyph, At + 2));
+        Offsets.push_back(At + 2);
         At += 4 + ((Flags & 0x0001) ? 4 : 2);
         if (Flags & 0x0008)
             At += 2;
@@ -162,6 +162,14 @@ std::vector<uint16_t> CompositeComponents(std::span<const uint8_t> Glyph)
         else if (Flags & 0x0080)
             At += 8;
     } while (Flags & 0x0020);
+    return Offsets;
+}
+
+std::vector<uint16_t> CompositeComponents(std::span<const uint8_t> Glyph)
+{
+    std::vector<uint16_t> Components;
+    for (const size_t At : CompositeComponentOffsets(Glyph))
+        Components.push_back(TTFWord(Glyph, At));
     return Components;
 }
 

@@ -53,8 +53,11 @@ struct TTFGlyph {
 /// an empty glyph.
 std::vector<TTFGlyph> SplitGlyphs(std::span<const uint8_t> Loca, bool LongOffsets, std::span<const uint8_t> Glyf,
                                   int NumGlyphs);
-/// The component glyph ids of a composite glyph (numberOfContours -1), in order; empty for a
-/// simple one. The walk stops at the end of the glyph's data.
+/// Where the glyphIndex word of each component of a composite glyph lies in its bytes, in order;
+/// empty for a simple one. Any negative numberOfContours makes a composite, as font readers take
+/// it (-1 is only the usual value). The walk stops at the end of the glyph's data.
+std::vector<size_t> CompositeComponentOffsets(std::span<const uint8_t> Glyph);
+/// The component glyph ids of a composite glyph, in order; empty for a simple one.
 std::vector<uint16_t> CompositeComponents(std::span<const uint8_t> Glyph);
 /// Marks the components of every used composite glyph used, through any depth of nesting.
 void MarkUsedComponents(std::vector<TTFGlyph>& Glyphs);

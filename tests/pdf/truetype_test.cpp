@@ -4,6 +4,7 @@
 #include "tests/support/TestSupport.h"
 
 #include "pdf/PdfPrimitives.h"
+#include "pdf/TAnsiFontSubset.h"
 #include "pdf/TPDFException.h"
 #include "pdf/TTTFData.h"
 #include "pdf/TrueTypeTables.h"
@@ -129,6 +130,45 @@ TEST(TrueTypeReaders, CompositeWalkStopsAtTheGlyphsEnd)
     Glyphs[5].Data[13] = 5;
     MarkUsedComponents(Glyphs);
     EXPECT_FALSE(Glyphs[0].Used);
+}
+
+TEST(TrueTypeReaders, AnyNegativeContourCountMakesAComposite)
+{
+    // Readers take é as a composite with numberOfContours -2 as with -1: both subsets keep its
+    // base and accent, and the renumbered one points at their new ids, not at stale ones.
+    const TTFTableSource File = SfntFileTables(readFile(DejaVu));
+    const bool Long = TTFWord(*File("head"), 50) != 0;
+    const int NumGlyphs = TTFWord(*File("maxp"), 4);
+    const std::vector<TTFGlyph> Glyphs = SplitGlyphs(*File("loca"), Long, *File("glyf"), NumGlyphs);
+    const uint16_t Accented = TTTFData(File, false).TTFUseChar(0xE9);
+    const std::vector<uint16_t> Parts = CompositeComponents(Glyphs.at(Accented).Data);
+    ASSERT_EQ(Parts.size(), 2u);
+    const size_t At = Long ? TTFLong(*File("loca"), Accented * 4u) : TTFWord(*File("loca"), Accented * 2u) * 2u;
+    const TTFTableSource Tables = patched("glyf", [&](std::optional<TTFBytes>& Glyf) { putWord(*Glyf, At, 0xFFFE); });
+
+    auto glyphsOf = [](const TTFBytes& Font) {
+        const TTFTableSource Sub = SfntFileTables(Font);
+        return SplitGlyphs(*Sub("loca"), TTFWord(*Sub("head"), 50) != 0, *Sub("glyf"), TTFWord(*Sub("maxp"), 4));
+    };
+    TTTFData Font(Tables, false);
+    Font.TTFUseChar(0xE9);
+    const std::vector<TTFGlyph> Unicode = glyphsOf(Font.FontSubset());
+    for (const uint16_t Part : Parts)
+        EXPECT_EQ(Unicode.at(Part).Data, Glyphs.at(Part).Data) << "Unicode subset, component " << Part;
+
+    // The WinAnsi subset: glyphs 0-2 empty, then the base, the accent and é in glyph order.
+    const std::vector<TTFGlyph> Ansi = glyphsOf(AnsiFontSubset(Tables, false, { 0xE9 }));
+    ASSERT_EQ(Ansi.size(), 6u);
+    const auto Composite =
+        std::find_if(Ansi.begin(), Ansi.end(), [](const TTFGlyph& G) { return !G.Data.empty() && G.Data[1] == 0xFE; });
+    ASSERT_NE(Composite, Ansi.end());
+    const std::vector<uint16_t> NewParts = CompositeComponents(Composite->Data);
+    ASSERT_EQ(NewParts.size(), 2u);
+    for (size_t I = 0; I < 2; ++I) {
+        ASSERT_LT(NewParts[I], Ansi.size());
+        EXPECT_NE(Ansi.begin() + NewParts[I], Composite) << "component " << I << " points at its own glyph";
+        EXPECT_EQ(Ansi[NewParts[I]].Data, Glyphs.at(Parts[I]).Data) << "WinAnsi subset, component " << I;
+    }
 }
 
 TEST(TrueTypeReaders, LocaEntriesOutsideGlyfGiveEmptyGlyphs)
