@@ -4,8 +4,9 @@
 // font data (character map, metrics), a few characters are used, and the glyph subset, the
 // ToUnicode map and the width array are written; then the renumbered WinAnsi subset is built.
 // Refusals with the writer's exception are fine. Both subsets are checked: every glyph they keep
-// holds the font's bytes (read back through the subset's own head and loca), and whenever
-// FreeType loads the font and one of its used glyphs, it loads the subsets and that glyph too.
+// holds the font's bytes (read back through the subset's own head and loca; in the WinAnsi one a
+// composite's components name their new ids), and whenever FreeType loads the font and one of
+// its used glyphs, it loads the subsets and that glyph too.
 //
 #include "pdf/TAnsiFontSubset.h"
 #include "pdf/TPDFException.h"
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -29,10 +31,18 @@
 
 namespace {
 
-void check(bool Holds)
+// A failed check names what it expected and of which glyph, so that a crash report says what
+// differs rather than only "abort".
+#define check(Holds, ...) checkThat((Holds), #Holds, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+void checkThat(bool Holds, const char* What, int Line, const char* Subset = "", int Glyph = -1, int Kept = -1)
 {
-    if (!Holds)
-        std::abort();
+    if (Holds)
+        return;
+    std::fprintf(stderr, "truetype_font.cpp:%d: check failed: %s", Line, What);
+    if (*Subset)
+        std::fprintf(stderr, " (%s subset, font glyph %d, subset glyph %d)", Subset, Glyph, Kept);
+    std::fprintf(stderr, "\n");
+    std::abort();
 }
 
 const uint16_t UnicodeChars[] = { 0x20, 0x41, 0xE9, 0x20AC, 0xFFFF };
@@ -130,14 +140,15 @@ void CheckUnicodeSubset(const TTFBytes& File, TTTFData& Font, const Face& Origin
         if (G >= Glyphs.size())
             continue;
         const std::optional<TTFBytes> Bytes = GlyphBytes(Kept, G);
-        check(Bytes && SameGlyph(*Bytes, Glyphs[G].Data));
+        check(Bytes && SameGlyph(*Bytes, Glyphs[G].Data), "Unicode", G, G);
         if (Original.loads(G))
-            check(Sub.loads(G));
+            check(Sub.loads(G), "Unicode", G, G);
     }
 }
 
-// The WinAnsi subset keeps the used glyphs with outlines, numbered from 3 in glyph order; simple
-// glyphs keep their bytes, composite ones their size (their components are renumbered).
+// The WinAnsi subset keeps the used glyphs with outlines, numbered from 3 in glyph order, with
+// the font's bytes except that a composite's components (any negative numberOfContours, as
+// FreeType reads it) name their new ids, or 0 for a component not kept.
 void CheckAnsiSubset(const TTFBytes& File, const TTFBytes& Subset, const Face& Original)
 {
     const TTFTableSource Fonts = SfntFileTables(File);
@@ -158,20 +169,22 @@ void CheckAnsiSubset(const TTFBytes& File, const TTFBytes& Subset, const Face& O
     const Face Sub(Subset);
     if (Original.F)
         check(Sub.F != nullptr);
-    uint16_t New = 3;
-    for (const uint16_t G : Used) {
-        if (G >= Glyphs.size() || Glyphs[G].Data.empty())
-            continue;
-        const TTFBytes& Data = Glyphs[G].Data;
+    std::map<uint16_t, uint16_t> NewId;
+    for (const uint16_t G : Used)
+        if (G < Glyphs.size() && !Glyphs[G].Data.empty())
+            NewId[G] = uint16_t(3 + NewId.size());
+    for (const auto& [G, New] : NewId) {
+        TTFBytes Expected = Glyphs[G].Data;
+        for (const size_t At : CompositeComponentOffsets(Expected)) {
+            const auto It = NewId.find(TTFWord(Expected, At));
+            const uint16_t Id = It == NewId.end() ? 0 : It->second;
+            Expected[At] = uint8_t(Id >> 8);
+            Expected[At + 1] = uint8_t(Id);
+        }
         const std::optional<TTFBytes> Bytes = GlyphBytes(Kept, New);
-        check(Bytes.has_value());
-        if (TTFWord(Data, 0) == 0xFFFF)
-            check(Bytes->size() == Data.size() + Data.size() % 2);
-        else
-            check(SameGlyph(*Bytes, Data));
+        check(Bytes && SameGlyph(*Bytes, Expected), "WinAnsi", G, New);
         if (Original.loads(G))
-            check(Sub.loads(New));
-        ++New;
+            check(Sub.loads(New), "WinAnsi", G, New);
     }
 }
 
