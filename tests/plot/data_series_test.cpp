@@ -248,8 +248,9 @@ TEST(DataSeries, PointsLandWhereTheWalkFromTheHeadPutsThem)
             const double X = Pick == 0 ? NaN : double(int(Random() % 8000)) * 0.5;
             S.AddPoint(X, I);
             Walk.Add(X, I, Tolerance, Duplicates);
-            if (I % 1500 == 0)
+            if (I % 1500 == 0) {
                 ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run << ", step " << I;
+            }
         }
         ASSERT_TRUE(SameBytes(Points(S), Walk.List)) << "run " << Run;
     }

@@ -398,8 +398,9 @@ TEST_F(GraphPaintTest, TimeLabelsOfALongRunKeepACharacterApart)
         }
         std::sort(boxes.begin(), boxes.end());
         ASSERT_GE(boxes.size(), 3u) << Dump;
-        if (seconds == 5)
+        if (seconds == 5) {
             EXPECT_GE(boxes.size(), 6u) << "every second of a short run is labelled";
+        }
         for (size_t i = 1; i < boxes.size(); ++i)
             EXPECT_GE(boxes[i].first - boxes[i - 1].second, character)
                 << "labels " << i - 1 << " and " << i << " of " << boxes.size();
