@@ -2,6 +2,7 @@
 #include "platform/user/WindowSocket_p.h"
 
 #include "platform/kernel/SessionNames.h"
+#include "platform/user/Outbox_p.h"
 #include "platform/user/SessionFile_p.h"
 
 #include <algorithm>
@@ -15,7 +16,6 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <mutex>
 #include <pthread.h>
 #include <string>
@@ -34,7 +34,8 @@ constexpr off_t CounterFileSize = 4096;
 
 // How long a post waits for the receiver thread of a busy process to make room in its socket.
 // That thread empties the socket within microseconds when it runs at all, so only a receiver
-// that is not running (stopped, frozen) lets this pass; it is paid once per such receiver.
+// that is not running (stopped, frozen) lets this pass; it is paid once per such receiver, whose
+// posts then wait in the Outbox.
 constexpr int64_t RoomWaitNs = 500 * int64_t(1000000);
 
 UniqueFd datagramSocket() { return UniqueFd(socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)); }
@@ -106,16 +107,6 @@ int64_t monotonicNs()
     return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-/// Asks the owner's receiver thread to empty Window's socket. A bell that holds rings already
-/// (its socket full) needs no more.
-void ringBell(int Socket, HWND Window)
-{
-    WindowAddress bell = bellAddress(Window);
-    char ring = 1;
-    sendto(Socket, &ring, sizeof ring, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&bell.Address),
-           bell.Length);
-}
-
 /// Sends on a fresh socket that waits (in the kernel, woken by the receiver's reads) until the
 /// receiving socket has room, the receiver refuses or goes, or RoomWaitNs pass (errno EAGAIN).
 /// The bell is rung again every slice, so a ring that the receiver answered before this sender's
@@ -149,34 +140,6 @@ bool sendWaitingForRoom(HWND Window, const WindowAddress& To, const WireMessage&
             return false;
     }
 }
-
-// Receivers that let a whole wait for room pass. A few slots keyed by a hash of the address (so
-// sessions never mix); a collision only costs one more wait. Lock-free, so a forked child never
-// meets a lock that another thread of its parent held.
-class StalledReceivers {
-public:
-    static uint64_t key(const WindowAddress& To)
-    {
-        std::string_view name(To.Address.sun_path, To.Length - offsetof(sockaddr_un, sun_path));
-        return std::hash<std::string_view>()(name) | 1; // never 0, the empty slot
-    }
-    bool contains(uint64_t Key) const { return slot(Key).load(std::memory_order_relaxed) == Key; }
-    void add(uint64_t Key) { slot(Key).store(Key, std::memory_order_relaxed); }
-    void remove(uint64_t Key)
-    {
-        if (contains(Key)) {
-            uint64_t expected = Key;
-            slot(Key).compare_exchange_strong(expected, 0, std::memory_order_relaxed);
-        }
-    }
-
-private:
-    static constexpr size_t Slots = 16;
-    std::atomic<uint64_t>& slot(uint64_t Key) const { return slots_[Key % Slots]; }
-    mutable std::atomic<uint64_t> slots_[Slots] {};
-};
-
-StalledReceivers stalledReceivers;
 
 // The session's handle counter: one 32-bit word in a shared page, counted up atomically.
 // The mapping is kept per session name because tests switch sessions inside one process. The
@@ -373,6 +336,14 @@ UniqueFd bindTo(const WindowAddress& Address, ino_t* Node)
 
 } // namespace
 
+void ringBell(int Socket, HWND Window)
+{
+    WindowAddress bell = bellAddress(Window);
+    char ring = 1;
+    sendto(Socket, &ring, sizeof ring, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&bell.Address),
+           bell.Length);
+}
+
 uint32_t postClock() { return static_cast<uint32_t>(monotonicNs() >> 4); }
 
 WindowAddress windowAddress(HWND Window) { return addressOf(Window, {}); }
@@ -440,24 +411,17 @@ bool sendToWindow(HWND Window, const WireMessage& Msg)
     WindowAddress to = windowAddress(Window);
     if (to.Length == 0)
         return false; // no folder of our own: no window can be reached
-    uint64_t key = StalledReceivers::key(to);
-    bool sent = shared >= 0 && sendOn(shared, to, Msg);
-    if (!sent && shared >= 0 && errno != EAGAIN && errno != ENOBUFS)
+    Outbox& outbox = Outbox::instance();
+    if (Outbox::Posted held = outbox.postBehind(to, Msg); held != Outbox::Posted::NothingHeld)
+        return held == Outbox::Posted::Queued;
+    if (shared >= 0 && sendOn(shared, to, Msg))
+        return true;
+    if (shared >= 0 && errno != EAGAIN && errno != ENOBUFS)
         return false; // ECONNREFUSED, ENOENT: the window is gone; EPERM: its queue is full
-    if (!sent && stalledReceivers.contains(key)) {
-        ringBell(shared, Window);
-        // Undelivered datagrams count against their sender's buffer, so a few stuck receivers
-        // could fill the shared socket; a fresh one tells that apart from a full receiver.
-        UniqueFd fresh = datagramSocket();
-        sent = fresh && sendOn(fresh.get(), to, Msg);
-    } else if (!sent) {
-        sent = sendWaitingForRoom(Window, to, Msg);
-        if (!sent && errno == EAGAIN)
-            stalledReceivers.add(key);
-    }
-    if (sent)
-        stalledReceivers.remove(key);
-    return sent;
+    if (sendWaitingForRoom(Window, to, Msg))
+        return true;
+    // A receiver that let a whole wait pass is not running: what is posted to it waits here.
+    return errno == EAGAIN && outbox.hold(Window, to, Msg);
 }
 
 bool windowSocketAlive(HWND Window)

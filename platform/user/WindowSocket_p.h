@@ -62,10 +62,13 @@ bool acceptPosts(int Socket);
 /// Queues Msg on Window's socket. False at once when nobody has bound the name or the receiver
 /// refuses posts (its queue is full). When the socket itself is full, the receiving loop is busy:
 /// this rings the window's bell and waits for the receiving process's receiver thread to make
-/// room, briefly: the wait ends with false after half a second, and a receiver that let a whole
-/// wait pass (a stopped or frozen process) is not waited for again until a post to it gets
-/// through.
+/// room, briefly. A receiver that lets half a second pass is not running (stopped, frozen): Msg
+/// and the posts after it wait in this process's Outbox until it runs again.
 bool sendToWindow(HWND Window, const WireMessage& Msg);
+
+/// Asks the owner's receiver thread to empty Window's socket, sending on the unconnected Socket.
+/// A bell that holds rings already (its socket full) needs no more.
+void ringBell(int Socket, HWND Window);
 
 /// True when a socket is bound to Window's name, refusing or not; queues nothing.
 bool windowSocketAlive(HWND Window);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace {
@@ -68,18 +69,28 @@ TEST_F(Posting, EachSenderKeepsItsOrderAtOneReceiver)
 
 TEST_F(Posting, WindowOfAKilledProcessIsGone)
 {
-    UserHelper owner({ "windows", "2" });
-    std::vector<std::string> lines = owner.answer();
-    ASSERT_EQ(lines.size(), 2u);
-    HWND window = handleOf(lines[0]);
-    EXPECT_TRUE(IsWindow(window));
-    EXPECT_TRUE(PostMessage(window, WM_USER, 1, 2)) << "a message left unread in the dying process";
+    // Killed while running, and killed while stopped with posts waiting for it in this process.
+    for (bool stopped : { false, true }) {
+        UserHelper owner({ "windows", "2" });
+        std::vector<std::string> lines = owner.answer();
+        ASSERT_EQ(lines.size(), 2u);
+        HWND window = handleOf(lines[0]);
+        EXPECT_TRUE(IsWindow(window));
+        if (stopped) {
+            owner.kill(SIGSTOP);
+            int status = 0;
+            ASSERT_EQ(waitpid(owner.pid(), &status, WUNTRACED), owner.pid());
+        }
+        const size_t posts = stopped ? kernelDatagramQueue() + 2 : 1;
+        for (size_t i = 0; i < posts; ++i)
+            EXPECT_TRUE(PostMessage(window, WM_USER, 1, 2)) << "a message left unread in the dying process";
 
-    owner.kill(SIGKILL);
-    EXPECT_EQ(owner.wait(), 128 + SIGKILL);
-    EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(IsWindow(handleOf(lines[1])));
-    EXPECT_FALSE(PostMessage(window, WM_USER, 1, 2));
+        owner.kill(SIGKILL);
+        EXPECT_EQ(owner.wait(), 128 + SIGKILL);
+        EXPECT_FALSE(IsWindow(window));
+        EXPECT_FALSE(IsWindow(handleOf(lines[1])));
+        EXPECT_FALSE(PostMessage(window, WM_USER, 1, 2)) << (stopped ? "stopped" : "running");
+    }
 }
 
 TEST_F(Posting, WindowDestroyedByItsOwnerIsGone)
